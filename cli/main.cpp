@@ -1,0 +1,81 @@
+// sortie-cli [--data DIR] [--verbose] COMMAND ...
+#include "cli/cli.h"
+
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+
+namespace {
+
+constexpr std::array kCommands = {
+    CliCommand{"strings", cmd_Strings, "build and dump string tables"},
+    CliCommand{"pff", cmd_Pff, "pack, list and extract PFF archives"},
+    CliCommand{"scr", cmd_Scr, "scramble and unscramble definition files"},
+};
+
+void usage(std::FILE* f) {
+    std::fprintf(f, "usage: sortie-cli [--data DIR] [--verbose] COMMAND [ARGS...]\n\ncommands:\n");
+    for (const auto& c : kCommands) std::fprintf(f, "  %-10s %s\n", c.name, c.summary);
+    std::fprintf(f, "\n'sortie-cli COMMAND --help' describes a command.\n");
+}
+
+std::string defaultDataDir() {
+    if (const char* env = std::getenv("SORTIE_DATA")) return env;
+#ifdef SORTIE_DEFAULT_DATA_DIR
+    return SORTIE_DEFAULT_DATA_DIR;
+#else
+    return ".";
+#endif
+}
+
+}  // namespace
+
+int cli_Fail(int code, const std::string& message) {
+    std::fprintf(stderr, "sortie-cli: %s\n", message.c_str());
+    return code;
+}
+
+bool cli_WantsHelp(const CliArgs& args) {
+    for (const auto& a : args)
+        if (a == "-h" || a == "--help") return true;
+    return false;
+}
+
+int main(int argc, char** argv) {
+    ConsolePlatform console;
+    platform_Set(&console);
+    CliContext ctx;
+    ctx.console = &console;
+    ctx.dataDir = defaultDataDir();
+
+    int i = 1;
+    for (; i < argc; ++i) {
+        std::string a = argv[i];
+        if (a == "--data" && i + 1 < argc) ctx.dataDir = argv[++i];
+        else if (a.rfind("--data=", 0) == 0) ctx.dataDir = a.substr(7);
+        else if (a == "--verbose" || a == "-v") ctx.verbose = true;
+        else if (a == "-h" || a == "--help") {
+            usage(stdout);
+            return kExitOk;
+        } else if (!a.empty() && a[0] == '-') {
+            usage(stderr);
+            return cli_Fail(kExitUsage, "unknown option " + a);
+        } else break;
+    }
+    if (i >= argc) {
+        usage(stderr);
+        return kExitUsage;
+    }
+    console.setVerbose(ctx.verbose);
+    std::string name = argv[i++];
+    CliArgs args(argv + i, argv + argc);
+    for (const auto& c : kCommands)
+        if (name == c.name) {
+            int rc = c.run(ctx, args);
+            platform_Set(nullptr);
+            return rc;
+        }
+    usage(stderr);
+    return cli_Fail(kExitUsage, "unknown command " + name);
+}

@@ -1,0 +1,189 @@
+#include "platform/fake_platform.h"
+
+// ---------------------------------------------------------------------------------------
+// FakeDialog
+
+const FakeControl* FakeDialog::find(int id) const {
+    auto it = controls_.find(id);
+    return it == controls_.end() ? nullptr : &it->second;
+}
+
+FakeControl::Entry* FakeDialog::entry(int id, int index) {
+    auto& c = controls_[id];
+    if (index < 0 || index >= static_cast<int>(c.entries.size())) return nullptr;
+    return &c.entries[static_cast<size_t>(index)];
+}
+
+const FakeControl::Entry* FakeDialog::entry(int id, int index) const {
+    const FakeControl* c = find(id);
+    if (!c || index < 0 || index >= static_cast<int>(c->entries.size())) return nullptr;
+    return &c->entries[static_cast<size_t>(index)];
+}
+
+std::string FakeDialog::text(int id) const {
+    const FakeControl* c = find(id);
+    return c ? c->text : std::string();
+}
+
+void FakeDialog::clearEntries(int id) {
+    auto& c = controls_[id];
+    c.entries.clear();
+    c.selection = -1;
+}
+
+int FakeDialog::addEntry(int id, std::string_view text, std::int64_t data) {
+    auto& c = controls_[id];
+    c.entries.push_back({std::string(text), data, false});
+    return static_cast<int>(c.entries.size()) - 1;
+}
+
+int FakeDialog::insertEntry(int id, int index, std::string_view text, std::int64_t data) {
+    auto& c = controls_[id];
+    if (index < 0 || index > static_cast<int>(c.entries.size())) index = static_cast<int>(c.entries.size());
+    c.entries.insert(c.entries.begin() + index, {std::string(text), data, false});
+    if (c.selection >= index) ++c.selection;
+    return index;
+}
+
+void FakeDialog::removeEntry(int id, int index) {
+    auto& c = controls_[id];
+    if (index < 0 || index >= static_cast<int>(c.entries.size())) return;
+    c.entries.erase(c.entries.begin() + index);
+    if (c.selection == index) c.selection = -1;
+    else if (c.selection > index) --c.selection;
+}
+
+int FakeDialog::entryCount(int id) const {
+    const FakeControl* c = find(id);
+    return c ? static_cast<int>(c->entries.size()) : 0;
+}
+
+std::string FakeDialog::entryText(int id, int index) const {
+    const auto* e = entry(id, index);
+    return e ? e->text : std::string();
+}
+
+std::int64_t FakeDialog::entryData(int id, int index) const {
+    const auto* e = entry(id, index);
+    return e ? e->data : -1;
+}
+
+void FakeDialog::setEntryData(int id, int index, std::int64_t data) {
+    if (auto* e = entry(id, index)) e->data = data;
+}
+
+void FakeDialog::setSelection(int id, int index) {
+    auto& c = controls_[id];
+    c.selection = (index >= 0 && index < static_cast<int>(c.entries.size())) ? index : -1;
+}
+
+int FakeDialog::selection(int id) const {
+    const FakeControl* c = find(id);
+    return c ? c->selection : -1;
+}
+
+void FakeDialog::setEntrySelected(int id, int index, bool selected) {
+    if (auto* e = entry(id, index)) e->selected = selected;
+}
+
+bool FakeDialog::entrySelected(int id, int index) const {
+    const auto* e = entry(id, index);
+    return e && e->selected;
+}
+
+int FakeDialog::check(int id) const {
+    const FakeControl* c = find(id);
+    return c ? c->check : kUnchecked;
+}
+
+bool FakeDialog::isEnabled(int id) const {
+    const FakeControl* c = find(id);
+    return c ? c->enabled : true;
+}
+
+// ---------------------------------------------------------------------------------------
+// FakePlatform
+
+MsgAnswer FakePlatform::messageBox(std::string_view text, std::string_view cap, MsgIcon icon,
+                                   MsgButtons buttons) {
+    log.push_back("messageBox " + std::string(cap) + "|" + std::string(text));
+    boxes.push_back({std::string(text), std::string(cap), icon, buttons});
+    if (!msgAnswers.empty()) {
+        MsgAnswer a = msgAnswers.front();
+        msgAnswers.pop_front();
+        return a;
+    }
+    return (buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel) ? MsgAnswer::Ok
+                                                                          : MsgAnswer::Yes;
+}
+
+void FakePlatform::lineError(std::string_view file, int line, std::string_view text,
+                             std::string_view cap) {
+    log.push_back("lineError " + std::string(file) + ":" + std::to_string(line));
+    // Seen by the user as a message box: record it as one.
+    boxes.push_back({std::string(text), std::string(cap), MsgIcon::Error, MsgButtons::Ok});
+}
+
+std::optional<std::string> FakePlatform::fileDialog(const FileDialogRequest& request) {
+    log.push_back(std::string(request.save ? "saveDialog " : "openDialog ") + request.title);
+    fileRequests.push_back(request);
+    if (fileAnswers.empty()) return std::nullopt;
+    auto a = fileAnswers.front();
+    fileAnswers.pop_front();
+    return a;
+}
+
+int FakePlatform::runDialog(std::string_view templateName, DialogProc& proc) {
+    log.push_back("dialog " + std::string(templateName));
+    dialogsRun.emplace_back(templateName);
+    FakeDialog dlg(proc);
+    dlg.init();
+    auto it = dialogScripts.find(templateName);
+    if (it != dialogScripts.end() && !dlg.ended()) it->second(dlg);
+    if (!dlg.ended()) return kIdCancel;
+    return dlg.result();
+}
+
+void FakePlatform::debugOutput(std::string_view text) { debugLines.emplace_back(text); }
+
+void FakePlatform::statusOpen(std::string_view cap) { log.push_back("statusOpen " + std::string(cap)); }
+
+void FakePlatform::statusLine(std::string_view text) { statusLines.emplace_back(text); }
+
+void FakePlatform::statusClose() { log.push_back("statusClose"); }
+
+void FakePlatform::setWindowTitle(std::string_view title) { windowTitle = std::string(title); }
+
+void FakePlatform::setMenu(const std::vector<MenuEntry>& m) { menu = m; }
+
+void FakePlatform::setMenuCheck(int id, bool checked) { menuChecks[id] = checked; }
+
+void FakePlatform::setMenuEnabled(int id, bool enabled) { menuEnabled[id] = enabled; }
+
+int FakePlatform::popupMenu(const std::vector<MenuEntry>&, int x, int y) {
+    log.push_back("popupMenu " + std::to_string(x) + "," + std::to_string(y));
+    if (popupAnswers.empty()) return 0;
+    int a = popupAnswers.front();
+    popupAnswers.pop_front();
+    return a;
+}
+
+void FakePlatform::setTimer(int id, int intervalMs) { timers[id] = intervalMs; }
+
+void FakePlatform::killTimer(int id) { timers.erase(id); }
+
+void FakePlatform::mapPresent(const PixelView& view) { presented.push_back(view); }
+
+void FakePlatform::mapInvalidate() { ++invalidations; }
+
+void FakePlatform::mapCaptureMouse(bool on) { mouseCaptured = on; }
+
+void FakePlatform::mapXorRect(int x0, int y0, int x1, int y1) { xorRects.push_back({x0, y0, x1, y1}); }
+
+void FakePlatform::mapCaption(std::string_view text) { caption = std::string(text); }
+
+void FakePlatform::paneSetText(int pane, std::string_view text) {
+    if (pane == 0 || pane == 1) panes[pane] = std::string(text);
+}
+
+void FakePlatform::quit() { ++quitCalls; }

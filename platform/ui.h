@@ -1,0 +1,211 @@
+// The interface that stands where the operating system's user interface would.
+//
+// Every part of the editor reaches the user only through this header: message boxes,
+// file dialogs, dialogs addressed by control id, the periodic timer, menus with check
+// marks, the map pane, the two information panes, the main window's title and the
+// modeless status box. Three implementations exist: the Qt 6 one (platform/qt), the
+// console one used by sortie-cli, and a fake used by the tests, which records calls and
+// answers from a script.
+//
+// The interface is deliberately small and toolkit-neutral: ids, strings, integers and a
+// pixel buffer. Anything that would still make sense with another toolkit lives in the core.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// ---------------------------------------------------------------------------------------
+// Message boxes
+
+enum class MsgIcon { None, Information, Warning, Error, Question };
+enum class MsgButtons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class MsgAnswer { Ok, Cancel, Yes, No };
+
+// ---------------------------------------------------------------------------------------
+// File dialogs
+
+struct FileFilter {
+    std::string label;    // shown to the user, e.g. "Mission files (*.mis)"
+    std::string pattern;  // one or more patterns separated by ';', e.g. "*.mis"
+};
+
+struct FileDialogRequest {
+    bool save = false;              // save dialog (else open dialog)
+    std::string title;              // caption; empty for the toolkit's default
+    std::vector<FileFilter> filters;
+    std::string defaultExtension;   // appended when the user types a name without one
+    std::string startFolder;        // empty: the current folder
+    std::string initialName;        // file name proposed in the name field
+    bool promptOverwrite = false;   // save: ask before replacing an existing file
+    bool promptCreate = false;      // open: ask before naming a file that does not exist
+    bool mustExist = false;         // open: the file must exist
+};
+
+// ---------------------------------------------------------------------------------------
+// Dialogs addressed by control id
+
+// What a dialog procedure is told about a control.
+enum class Notify {
+    Clicked,      // button, check box, radio button
+    Changed,      // edit text changed
+    SelChange,    // list or drop-down selection changed
+    DoubleClick,  // list entry double clicked
+    SetFocus,
+    KillFocus,
+};
+
+// Check states of check boxes and radio buttons.
+constexpr int kUnchecked = 0;
+constexpr int kChecked = 1;
+constexpr int kIndeterminate = 2;
+
+// Standard command ids every dialog template may use.
+constexpr int kIdOk = 1;
+constexpr int kIdCancel = 2;
+
+// The controls of one open dialog. List operations work on list boxes and drop-down
+// lists alike; index -1 means "no entry".
+class Dialog {
+public:
+    virtual ~Dialog() = default;
+
+    virtual void setTitle(std::string_view text) = 0;
+    virtual void setText(int id, std::string_view text) = 0;
+    virtual std::string text(int id) const = 0;
+
+    virtual void clearEntries(int id) = 0;
+    virtual int addEntry(int id, std::string_view text, std::int64_t data = 0) = 0;  // index
+    virtual int insertEntry(int id, int index, std::string_view text, std::int64_t data = 0) = 0;
+    virtual void removeEntry(int id, int index) = 0;
+    virtual int entryCount(int id) const = 0;
+    virtual std::string entryText(int id, int index) const = 0;
+    virtual std::int64_t entryData(int id, int index) const = 0;
+    virtual void setEntryData(int id, int index, std::int64_t data) = 0;
+
+    // Single-selection lists and drop-downs.
+    virtual void setSelection(int id, int index) = 0;
+    virtual int selection(int id) const = 0;
+    // Multiple-selection lists.
+    virtual void setEntrySelected(int id, int index, bool selected) = 0;
+    virtual bool entrySelected(int id, int index) const = 0;
+
+    virtual void setCheck(int id, int state) = 0;
+    virtual int check(int id) const = 0;
+
+    virtual void enable(int id, bool on) = 0;
+    virtual bool isEnabled(int id) const = 0;
+    virtual void show(int id, bool on) = 0;
+    virtual void setFocus(int id) = 0;
+
+    // Ends the modal dialog; runDialog returns the result.
+    virtual void end(int result) = 0;
+};
+
+// The logic of one dialog. Lives in the core; the platform calls it.
+class DialogProc {
+public:
+    virtual ~DialogProc() = default;
+    virtual void onInit(Dialog& dlg) = 0;
+    virtual void onCommand(Dialog& dlg, int id, Notify code) = 0;
+};
+
+// ---------------------------------------------------------------------------------------
+// Menus
+
+struct MenuEntry {
+    std::string text;         // empty text: a separator
+    int id = 0;               // command id; 0 for a submenu or separator
+    bool checked = false;
+    bool enabled = true;
+    std::vector<MenuEntry> children;  // a submenu when not empty
+};
+
+// ---------------------------------------------------------------------------------------
+// Map pane: a 32-bit 0x00RRGGBB pixel buffer shown in the main window.
+
+struct PixelView {
+    const std::uint32_t* pixels = nullptr;  // first row
+    int width = 0;                          // pixels per row actually shown
+    int height = 0;
+    int stride = 0;                         // pixels from one row to the next
+};
+
+enum class MouseButton { None, Left, Right, Middle };
+
+constexpr unsigned kModShift = 1;
+constexpr unsigned kModCtrl = 2;
+constexpr unsigned kModAlt = 4;
+
+// ---------------------------------------------------------------------------------------
+// The platform itself
+
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Message box; owner is implied (the main window when it exists).
+    virtual MsgAnswer messageBox(std::string_view text, std::string_view caption, MsgIcon icon,
+                                 MsgButtons buttons) = 0;
+
+    // A bad line in a text file: a message box in the editor, "file:line: message" on a
+    // console. The default shows text under caption with the error icon.
+    virtual void lineError(std::string_view file, int line, std::string_view text,
+                           std::string_view caption) {
+        (void)file;
+        (void)line;
+        messageBox(text, caption, MsgIcon::Error, MsgButtons::Ok);
+    }
+
+    // File dialog: the chosen path, or nothing when cancelled.
+    virtual std::optional<std::string> fileDialog(const FileDialogRequest& request) = 0;
+
+    // Runs the named dialog template modally with the given procedure; the value passed
+    // to Dialog::end, or -1 when the template does not exist.
+    virtual int runDialog(std::string_view templateName, DialogProc& proc) = 0;
+
+    // Debug output channel (the memory manager's reports).
+    virtual void debugOutput(std::string_view text) = 0;
+
+    // Modeless status box: shown while a long load runs.
+    virtual void statusOpen(std::string_view caption) = 0;
+    virtual void statusLine(std::string_view text) = 0;
+    virtual void statusClose() = 0;
+
+    // Main window.
+    virtual void setWindowTitle(std::string_view title) = 0;
+    virtual void setMenu(const std::vector<MenuEntry>& menu) = 0;
+    virtual void setMenuCheck(int id, bool checked) = 0;
+    virtual void setMenuEnabled(int id, bool enabled) = 0;
+    // Popup menu at a map pane position; the chosen id, or 0 when dismissed.
+    virtual int popupMenu(const std::vector<MenuEntry>& menu, int x, int y) = 0;
+
+    // Periodic timer: the main window receives onTimer(id) every intervalMs.
+    virtual void setTimer(int id, int intervalMs) = 0;
+    virtual void killTimer(int id) = 0;
+
+    // Map pane.
+    virtual void mapPresent(const PixelView& view) = 0;        // show these pixels now
+    virtual void mapInvalidate() = 0;                          // request a repaint
+    virtual void mapCaptureMouse(bool on) = 0;
+    virtual void mapXorRect(int x0, int y0, int x1, int y1) = 0;  // rubber band, drawn twice = gone
+    virtual void mapCaption(std::string_view text) = 0;        // text over the map (insert mode)
+
+    // Information panes: 0 the centre pane, 1 the selection pane.
+    virtual void paneSetText(int pane, std::string_view text) = 0;
+
+    // Asks the main loop to end.
+    virtual void quit() = 0;
+};
+
+// The platform in use. Never null: until one is installed, a console platform serves.
+Platform& platform();
+// Installs a platform (not owned); nullptr restores the default console platform.
+void platform_Set(Platform* p);
+
+// Convenience: a message box through the current platform.
+MsgAnswer ui_MessageBox(std::string_view text, std::string_view caption,
+                        MsgIcon icon = MsgIcon::Information, MsgButtons buttons = MsgButtons::Ok);
