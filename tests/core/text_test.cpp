@@ -1,5 +1,7 @@
 #include "core/text.h"
 
+#include "core/mem.h"
+#include "support/core_env.h"
 #include "support/text_tables.h"
 
 #include <gtest/gtest.h>
@@ -247,4 +249,26 @@ TEST(TextLoader, WordingFileOfTheFoundationBuildsAndFitsItsArguments) {
     EXPECT_NE(msg.find("12"), std::string::npos);
     EXPECT_NE(msg.find("begin item"), std::string::npos);
     EXPECT_STRNE(text_Get("Dialog Message", "ASCII_PARSE"), "Bad Texttool String");
+}
+
+TEST(TextLoader, LoadsThroughTheFileLayerAndTreatsABadFileAsMissing) {
+    ScopedCore core;
+    ScopedTempDir dir;
+    const auto bytes = test_BuildTableBytes(kSample);
+    const std::string path = dir.write("text.bin", bytes);
+    const int before = mem_LiveBlocks(mem_State().mainPool);
+
+    TextTable* t = text_LoadTable(path.c_str(), 0xFFFFFFFF);
+    ASSERT_NE(t, nullptr);
+    EXPECT_STREQ(findText(t, "Dialog Message", "CANCEL"), "Cancel");
+    EXPECT_EQ(mem_LiveBlocks(mem_State().mainPool), before + 1);
+    text_FreeTable(t);
+    EXPECT_EQ(mem_LiveBlocks(mem_State().mainPool), before);
+
+    // A cut table fails its checks: none, and its block goes back to the pool.
+    const std::string cut = dir.write("cut.bin", std::vector<std::uint8_t>(bytes.begin(), bytes.end() - 1));
+    EXPECT_EQ(text_LoadTable(cut.c_str()), nullptr);
+    EXPECT_EQ(mem_LiveBlocks(mem_State().mainPool), before);
+    EXPECT_EQ(text_LoadTable(dir.file("absent.bin").c_str()), nullptr);
+    EXPECT_EQ(text_LoadTable(nullptr), nullptr);
 }

@@ -1,6 +1,8 @@
 #include "mission/parser.h"
 
+#include "core/mem.h"
 #include "platform/fake_platform.h"
+#include "support/core_env.h"
 #include "support/text_tables.h"
 
 #include <gtest/gtest.h>
@@ -246,4 +248,62 @@ TEST(ParserNames, SetExtensionReplacesAfterTheFirstDot) {
     EXPECT_STREQ(tight, "abcdefgh");
     EXPECT_TRUE(set_Extension(tight, sizeof tight, "ab"));
     EXPECT_STREQ(tight, "abcdefgh.ab");
+}
+
+TEST(ParserFiles, LayerFileUnscramblesOnlyWithASeedAndAlwaysFreesItsBuffer) {
+    ScopedCore core;
+    ScopedTempDir dir;
+    ScopedFakePlatform fake;
+    const std::string plain = "type 1\r\nname \"Crate\"\r\n";
+    std::vector<std::uint8_t> body(plain.begin(), plain.end());
+    parser_Scramble(body.data(), static_cast<std::uint32_t>(body.size()), 0x1234);
+    std::string scr("SCR\x01", 4);
+    scr.append(body.begin(), body.end());
+    const std::string path = dir.write("items.def", scr);
+    const int before = mem_LiveBlocks(mem_State().mainPool);
+
+    Recorder r;
+    EXPECT_EQ(parser_ReadLayerFile(path.c_str(), r.callback(), 0x1234), 0);
+    ASSERT_EQ(r.calls.size(), 3u);
+    EXPECT_EQ(r.calls[0].tokens, (Tokens{"type", "1"}));
+    EXPECT_EQ(r.calls[1].tokens, (Tokens{"name", "Crate", ""}));
+    EXPECT_EQ(r.lines(), (std::vector<int>{1, 2, -3}));
+    EXPECT_EQ(mem_LiveBlocks(mem_State().mainPool), before);
+
+    // Seed 0: the same file is parsed as it stands, header and all.
+    Recorder z;
+    EXPECT_EQ(parser_ReadLayerFile(path.c_str(), z.callback(), 0), 0);
+    ASSERT_FALSE(z.calls.empty());
+    ASSERT_FALSE(z.calls[0].end);
+    EXPECT_EQ(z.calls[0].tokens.at(0).substr(0, 3), "SCR");
+
+    // A file without the header is read unchanged even with a seed.
+    const std::string open = dir.write("sunsets.def", plain);
+    Recorder o;
+    EXPECT_EQ(parser_ReadLayerFile(open.c_str(), o.callback(), 0x1234), 0);
+    EXPECT_EQ(o.calls.at(1).tokens, (Tokens{"name", "Crate", ""}));
+
+    // A refused line: its code comes back and the buffer is still released.
+    Recorder f;
+    f.failOn = 2;
+    f.code = 9;
+    EXPECT_EQ(parser_ReadLayerFile(path.c_str(), f.callback(), 0x1234), 9);
+    EXPECT_EQ(f.calls.size(), 2u);
+    EXPECT_EQ(mem_LiveBlocks(mem_State().mainPool), before);
+    EXPECT_EQ(fake->boxes.size(), 1u);
+
+    Recorder m;
+    EXPECT_EQ(parser_ReadLayerFile(dir.file("absent.def").c_str(), m.callback(), 0x1234), 1);
+    EXPECT_TRUE(m.calls.empty());
+
+    const std::string empty = dir.write("empty.def", "");
+    Recorder e;
+    EXPECT_EQ(parser_ReadLayerFile(empty.c_str(), e.callback(), 0x1234), 0);
+    EXPECT_EQ(e.lines(), (std::vector<int>{-1}));
+
+    const std::string headerOnly = dir.write("header.def", std::string("SCR\x01", 4));
+    Recorder h;
+    EXPECT_EQ(parser_ReadLayerFile(headerOnly.c_str(), h.callback(), 0x1234), 0);
+    EXPECT_EQ(h.lines(), (std::vector<int>{-1}));
+    EXPECT_EQ(mem_LiveBlocks(mem_State().mainPool), before);
 }
