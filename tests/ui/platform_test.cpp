@@ -389,3 +389,39 @@ TEST(MainWindowShell, PopupMenuAnswersTheChosenIdOrZero) {
 }
 
 }  // namespace
+
+namespace {
+
+// The shell may rebuild the bar or the menu from one of their own commands.
+struct RebuildingMain : RecordingMain {
+    std::vector<BarControl> bar;
+    void onCommand(int id) override {
+        RecordingMain::onCommand(id);
+        platform().setButtonBar(bar);
+        platform().setMenu(resources_Menu("MenuMainWindow"));
+    }
+};
+
+TEST(MainWindowShell, BarAndMenuMayBeRebuiltFromTheirOwnCommands) {
+    ShownPlatform p;
+    RebuildingMain main;
+    main.bar = {{1010, BarKind::PushButton, "Unselect", 8, 8, 80, 20, false, kUnchecked, 144}};
+    p.qt.setSinks(&main, &p.map);
+    p.qt.setButtonBar(main.bar);
+    p.qt.setMenu(resources_Menu("MenuMainWindow"));
+    QTest::mouseClick(p.qt.mainWindow().barWidget(1010), Qt::LeftButton);
+    QApplication::processEvents();
+    QAction* exit = nullptr;
+    for (QAction* a : p.qt.mainWindow().menuBar()->actions()[0]->menu()->actions())
+        if (a->data().toInt() == 137) exit = a;
+    ASSERT_NE(exit, nullptr);
+    exit->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(main.commands, (std::vector<int>{144, 137}));
+    // The new bar works like the old one.
+    QTest::mouseClick(p.qt.mainWindow().barWidget(1010), Qt::LeftButton);
+    EXPECT_EQ(main.commands.back(), 144);
+    p.qt.setSinks(&p.main, &p.map);
+}
+
+}  // namespace
