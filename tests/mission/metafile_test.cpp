@@ -732,8 +732,11 @@ TEST(MetafileRead, HostileInputIsRefusedOrReadWithoutHarm) {
         EXPECT_GE(m->item_count, 0);
         EXPECT_LE(m->item_count, kMaxItems);
         EXPECT_LE(mission_Text(m->info.name).size(), kMissionNameSize - 1);
-        for (const auto& line : fake->log)
-            if (line.rfind("lineError ", 0) == 0) EXPECT_NE(line.find(".mis:"), std::string::npos) << line;
+        for (const auto& line : fake->log) {
+            if (line.rfind("lineError ", 0) == 0) {
+                EXPECT_NE(line.find(".mis:"), std::string::npos) << line;
+            }
+        }
     }
 }
 
