@@ -24,7 +24,7 @@ std::string slurp(const fs::path& p) {
     return s.str();
 }
 
-struct Run {
+struct CliRun {
     int code = -1;
     bool signalled = false;
     std::string out, err;
@@ -38,11 +38,12 @@ protected:
         fs::remove_all(dir_);
         fs::create_directories(dir_ / "data");
         // Our own little definition table: a person, a decoration and the two markers.
+        // Definition files end their lines with CR LF.
         write("data/items.def",
-              "begin Scout\nid 101001\ntype 3\nend\n"
-              "begin Pine\nid 102001\ntype 2\nend\n"
-              "begin Waypoint\nid 106005\ntype 4\nend\n"
-              "begin Area\nid 106013\ntype 4\nend\n");
+              "begin Scout\r\nid 101001\r\ntype person\r\nend\r\n"
+              "begin Pine\r\nid 102001\r\ntype decoration\r\nend\r\n"
+              "begin Waypoint\r\nid 106005\r\ntype marker\r\nend\r\n"
+              "begin Area\r\nid 106013\r\ntype marker\r\nend\r\n");
     }
     void TearDown() override {
         std::error_code ec;
@@ -57,12 +58,12 @@ protected:
     }
     std::string path(const std::string& name) const { return (dir_ / name).string(); }
 
-    Run run(const std::string& args, const std::string& env = "") {
+    CliRun run(const std::string& args, const std::string& env = "") {
         const fs::path out = dir_ / "stdout.txt", err = dir_ / "stderr.txt";
         const std::string cmd = env + " '" + std::string(SORTIE_CLI_PATH) + "' --data '" + (dir_ / "data").string() +
                                 "' " + args + " >'" + out.string() + "' 2>'" + err.string() + "'";
         const int status = std::system(cmd.c_str());
-        Run r;
+        CliRun r;
         if (WIFEXITED(status)) {
             r.code = WEXITSTATUS(status);
             // The shell reports a child killed by a signal as 128 + the signal.
@@ -89,7 +90,7 @@ const char* const kCleanMission =
 }  // namespace
 
 TEST_F(MissionCli, CheckCleanFileExitsZero) {
-    const Run r = run("check '" + write("clean.mis", kCleanMission) + "'");
+    const CliRun r = run("check '" + write("clean.mis", kCleanMission) + "'");
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.err, "");
 }
@@ -106,7 +107,7 @@ TEST_F(MissionCli, CheckReportsEveryKindOfFindingWithItsLine) {
                                    "begin item 4\nid 8\ntype_id 6005\nwaypoint_id 128\nend\n"      // 25-29
                                    "begin event 0\nbegin triggers 2\n0 1 0 0\n0 2 0 5\nend\nend\n" // 30-35
                                    "begin item 9\nid 9\ntype_id 1001\nend\n");                      // 36-39
-    const Run r = run("check '" + file + "'");
+    const CliRun r = run("check '" + file + "'");
     EXPECT_EQ(r.code, 1);
     EXPECT_FALSE(r.signalled);
     for (const char* want : {":5: item 0: no item definition has type 4242", ":9: item 1: id 5 is already the id of item 0",
@@ -148,14 +149,14 @@ TEST_F(MissionCli, CheckNamesTheBadLineOrRefusesTheFileAndNeverCrashes) {
                              ":[0-9]+: ");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const Run r = run("check '" + write("bad.mis", c.text) + "'");
+        const CliRun r = run("check '" + write("bad.mis", c.text) + "'");
         EXPECT_FALSE(r.signalled) << r.err;
         EXPECT_EQ(r.code, 1) << r.err;
         EXPECT_TRUE(std::regex_search(r.err, located)) << r.err;
     }
-    const Run missing = run("check '" + path("nowhere.mis") + "'");
+    const CliRun missing = run("check '" + path("nowhere.mis") + "'");
     EXPECT_EQ(missing.code, 2);
-    const Run folder = run("check '" + dir_.string() + "'");
+    const CliRun folder = run("check '" + dir_.string() + "'");
     EXPECT_EQ(folder.code, 2);
     EXPECT_EQ(run("check").code, 2);
 }
@@ -171,7 +172,7 @@ TEST_F(MissionCli, ResaveReproducesByteForByte) {
     EXPECT_NE(a.find("begin item 1\r\nid 2\r\ntype_id 6005\r\n"), std::string::npos);
 
     // A target that cannot be written fails and says so.
-    const Run bad = run("resave '" + in + "' -o '" + path("no/such/dir/x.mis") + "'");
+    const CliRun bad = run("resave '" + in + "' -o '" + path("no/such/dir/x.mis") + "'");
     EXPECT_EQ(bad.code, 1);
     EXPECT_NE(bad.err.find("cannot write"), std::string::npos);
     EXPECT_EQ(run("resave '" + in + "'").code, 2);
@@ -179,10 +180,10 @@ TEST_F(MissionCli, ResaveReproducesByteForByte) {
 
 TEST_F(MissionCli, ExportThenDump) {
     const std::string in = write("in.mis", kCleanMission);
-    const Run e = run("export '" + in + "' -o '" + path("out.bms") + "'");
+    const CliRun e = run("export '" + in + "' -o '" + path("out.bms") + "'");
     ASSERT_EQ(e.code, 0) << e.err;
     EXPECT_EQ(fs::file_size(path("out.bms")), 20628u + 3 * 96 + 2 * 24 + 32);
-    const Run d = run("dump-bms '" + path("out.bms") + "'");
+    const CliRun d = run("dump-bms '" + path("out.bms") + "'");
     ASSERT_EQ(d.code, 0) << d.err;
     EXPECT_NE(d.out.find("header format=15 name=\"Clean\""), std::string::npos) << d.out;
     EXPECT_NE(d.out.find("persons[0] type_id=1001 name_index=0 id=1 "), std::string::npos) << d.out;
@@ -194,7 +195,7 @@ TEST_F(MissionCli, ExportThenDump) {
     const std::string bytes = slurp(path("out.bms"));
     for (std::size_t n : {std::size_t(0), std::size_t(3), std::size_t(519), std::size_t(600), bytes.size() - 1}) {
         write("short.bms", bytes.substr(0, n));
-        const Run r = run("dump-bms '" + path("short.bms") + "'");
+        const CliRun r = run("dump-bms '" + path("short.bms") + "'");
         EXPECT_EQ(r.code, 1) << n;
         EXPECT_FALSE(r.signalled);
         EXPECT_NE(r.err.find("offset"), std::string::npos) << n << ": " << r.err;
@@ -204,13 +205,13 @@ TEST_F(MissionCli, ExportThenDump) {
 TEST_F(MissionCli, ExportWarnsAboutSectionLimitsOnStderr) {
     std::string text = "begin general_information\nnum_items 1030\nend\n";
     for (int i = 0; i < 1030; ++i) text += "begin item " + std::to_string(i) + "\ntype_id 2001\nend\n";
-    const Run e = run("export '" + write("many.mis", text) + "' -o '" + path("many.bms") + "'");
+    const CliRun e = run("export '" + write("many.mis", text) + "' -o '" + path("many.bms") + "'");
     EXPECT_EQ(e.code, 0) << e.err;
     int lines = 0;
     for (char c : e.err) lines += c == '\n';
     EXPECT_EQ(lines, 1) << e.err;
     EXPECT_EQ(fs::file_size(path("many.bms")), 20628u + 1024 * 96);
-    const Run bad = run("export '" + write("bad.mis", "nonsense\n") + "' -o '" + path("x.bms") + "'");
+    const CliRun bad = run("export '" + write("bad.mis", "nonsense\n") + "' -o '" + path("x.bms") + "'");
     EXPECT_EQ(bad.code, 1);
     EXPECT_FALSE(fs::exists(path("x.bms")));
 }

@@ -232,7 +232,7 @@ TEST(BinaryExport, SectionLimitsWarnInOrderAndKeepTheFirstItems) {
     EXPECT_EQ(f.sections[1][514].typeId, kTestDecorType);
     EXPECT_EQ(f.sections[1][515].typeId, kTestBuildingType);
     EXPECT_EQ(f.sections[1][515].wpnumber, 1);
-    EXPECT_EQ(f.sections[1][1023].wpnumber, 2 * 508 + 1);
+    EXPECT_EQ(f.sections[1][1023].wpnumber, (2 * 508 + 1) & 0xFF);  // a byte in the record
 }
 
 TEST(BinaryExport, WaypointMarkerNumbersCountMarkersBeforeThePoint) {
@@ -363,7 +363,7 @@ TEST(BinaryReader, RefusesEveryShortFileAndSaysWhere) {
     EXPECT_TRUE(bms_Parse(b.data(), b.size(), f, error)) << error;
     ASSERT_FALSE(bms_Parse(b.data(), 600, f, error));
     EXPECT_NE(error.find("offset 600"), std::string::npos) << error;
-    EXPECT_NE(error.find("items"), std::string::npos) << error;
+    EXPECT_NE(error.find("decor section"), std::string::npos) << error;
 
     // Counts that claim more than the file holds, or negative ones.
     auto patched = b;
