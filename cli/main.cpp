@@ -16,6 +16,7 @@ constexpr std::array kCommands = {
     CliCommand{"resave", cmd_Resave, "read a mission metafile and write it again"},
     CliCommand{"export", cmd_Export, "write a mission metafile as a binary mission"},
     CliCommand{"dump-bms", cmd_DumpBms, "print a binary mission as text"},
+    CliCommand{"image", cmd_Image, "decode map images (JPEG, TGA, PCX, R16)"},
 };
 
 void usage(std::FILE* f) {
