@@ -38,7 +38,6 @@ bool cli_WantsHelp(const CliArgs& args);
 int cmd_Strings(CliContext& ctx, const CliArgs& args);
 int cmd_Pff(CliContext& ctx, const CliArgs& args);
 int cmd_Scr(CliContext& ctx, const CliArgs& args);
-<<<<<<< HEAD
 
 // Game data a command needs; cli_LoadGameData brings it up in start-up's order.
 enum CliData : unsigned {
@@ -63,6 +62,4 @@ int cmd_Check(CliContext& ctx, const CliArgs& args);
 int cmd_Resave(CliContext& ctx, const CliArgs& args);
 int cmd_Export(CliContext& ctx, const CliArgs& args);
 int cmd_DumpBms(CliContext& ctx, const CliArgs& args);
-=======
 int cmd_Image(CliContext& ctx, const CliArgs& args);
->>>>>>> main
