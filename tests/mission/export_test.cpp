@@ -4,6 +4,7 @@
 #include "mission/mission.h"
 #include "platform/fake_platform.h"
 #include "support/files_env.h"
+#include "support/text_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -233,6 +234,24 @@ TEST(BinaryExport, SectionLimitsWarnInOrderAndKeepTheFirstItems) {
     EXPECT_EQ(f.sections[1][515].typeId, kTestBuildingType);
     EXPECT_EQ(f.sections[1][515].wpnumber, 1);
     EXPECT_EQ(f.sections[1][1023].wpnumber, (2 * 508 + 1) & 0xFF);  // a byte in the record
+}
+
+TEST(BinaryExport, WarningTextsCarryCountAndLimit) {
+    FilesEnv env;
+    ScopedFakePlatform fake;
+    ScopedTextTable table(test_ReadSourceFile("data/text/missionfiles.txt"));
+    ASSERT_NE(table.get(), nullptr);
+    auto m = files_NewMission();
+    for (int i = 0; i < 1025; ++i) files_Add(*m, kTestDecorType);
+    for (int i = 0; i < 300; ++i) files_Add(*m, kTestPersonType);
+    BmsSky sky;
+    mission_ExportBinaryBytes(*m, &sky);
+    ASSERT_EQ(fake->boxes.size(), 2u);
+    EXPECT_EQ(fake->boxes[0].caption, "Warning");
+    EXPECT_NE(fake->boxes[0].text.find("1025 decorations"), std::string::npos) << fake->boxes[0].text;
+    EXPECT_NE(fake->boxes[0].text.find("takes 1024"), std::string::npos) << fake->boxes[0].text;
+    EXPECT_NE(fake->boxes[1].text.find("300 people"), std::string::npos) << fake->boxes[1].text;
+    EXPECT_NE(fake->boxes[1].text.find("takes 256"), std::string::npos) << fake->boxes[1].text;
 }
 
 TEST(BinaryExport, WaypointMarkerNumbersCountMarkersBeforeThePoint) {
