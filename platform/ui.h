@@ -122,6 +122,7 @@ struct MenuEntry {
     bool checked = false;
     bool enabled = true;
     std::vector<MenuEntry> children;  // a submenu when not empty
+    std::string key;          // string-table key the text comes from; empty for a fixed text
 };
 
 // ---------------------------------------------------------------------------------------

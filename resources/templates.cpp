@@ -1,0 +1,64 @@
+#include "resources/templates.h"
+
+#include "resources/menus.h"
+#include "resources/shell_dialogs.h"
+
+#include <array>
+
+namespace {
+
+bool sameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char ca = a[i], cb = b[i];
+        if (ca >= 'a' && ca <= 'z') ca = static_cast<char>(ca - 'a' + 'A');
+        if (cb >= 'a' && cb <= 'z') cb = static_cast<char>(cb - 'a' + 'A');
+        if (ca != cb) return false;
+    }
+    return true;
+}
+
+// Every dialog template of the program. A dialog added later adds its line here; a table
+// rather than self-registering objects, because a static library drops unreferenced files.
+constexpr std::array kDialogs = {
+    &kDlgGetCenter,     &kDlgInsertItem, &kDlgVisibleLayers, &kDlgLayerNames,
+    &kDlgEditBriefing,  &kDlgAbout,      &kDlgStatus,
+};
+
+void collectIds(const std::vector<MenuEntry>& menu, std::vector<int>& out) {
+    for (const MenuEntry& e : menu) {
+        if (!e.children.empty()) collectIds(e.children, out);
+        else if (e.id != 0) out.push_back(e.id);
+    }
+}
+
+}  // namespace
+
+const ControlTemplate* DialogTemplate::control(int id) const {
+    if (id == kIdStatic) return nullptr;
+    for (const ControlTemplate& c : controls)
+        if (c.id == id) return &c;
+    return nullptr;
+}
+
+const DialogTemplate* resources_FindDialog(std::string_view name) {
+    for (const DialogTemplate* d : kDialogs)
+        if (sameName(d->name, name)) return d;
+    return nullptr;
+}
+
+std::span<const DialogTemplate* const> resources_Dialogs() { return kDialogs; }
+
+std::vector<MenuEntry> resources_Menu(std::string_view name) {
+    for (const MenuTemplate& m : menuTemplates())
+        if (sameName(m.name, name)) return menu_Build(m.items);
+    return {};
+}
+
+std::span<const std::string_view> resources_MenuNames() { return menuNames(); }
+
+std::vector<int> resources_MenuIds(const std::vector<MenuEntry>& menu) {
+    std::vector<int> ids;
+    collectIds(menu, ids);
+    return ids;
+}
