@@ -4,6 +4,8 @@
 
 #include "mission/mission.h"
 
+#include <algorithm>
+
 void model_LoadForItems() {
     std::vector<std::int32_t> defs;
     for (const Mission& page : mission_Pages().page) {
