@@ -6,14 +6,21 @@
 #include "mission/parser.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
 SkyState gSky;
 
+// The argument with its extension replaced. The base name is cut where needed so that the
+// extension always fits the field: a name without one is never left behind.
 template <std::size_t N>
 void setFile(char (&field)[N], const char* value, const char* extension) {
     defs_CopyName(field, N, value, N - 1);
+    const std::size_t room = N - 2 - std::strlen(extension);   // for the dot and the NUL
+    char* dot = std::strchr(field, '.');
+    std::size_t base = dot ? static_cast<std::size_t>(dot - field) : std::strlen(field);
+    if (base > room) field[room] = '\0';
     set_Extension(field, N, extension);
 }
 

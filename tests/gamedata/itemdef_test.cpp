@@ -249,8 +249,6 @@ TEST_F(ItemDefTest, ExhaustedPoolGivesZeroAndNoTable) {
         lines.push_back("end");
     }
     auto path = writeDefs(lines);
-    ASSERT_EQ(itemdef_Load(path.c_str()), 1);
-    ASSERT_EQ(itemdef_Count(), 50);
 
     // Fill the main pool so that only small requests fit; the reader's file buffer still
     // does, the table of 50 definitions does not.
@@ -270,6 +268,8 @@ TEST_F(ItemDefTest, ExhaustedPoolGivesZeroAndNoTable) {
     EXPECT_EQ(itemdef_Count(), 0);
     EXPECT_EQ(itemdef_Table().defs, nullptr);
     for (void* p : kept) mem_Free(p);
+    EXPECT_EQ(itemdef_Load(path.c_str()), 1);
+    EXPECT_EQ(itemdef_Count(), 50);
 }
 
 TEST_F(ItemDefTest, ScrambledFileIsReadInClear) {

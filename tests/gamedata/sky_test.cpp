@@ -46,6 +46,7 @@ TEST_F(SkyTest, ReadsEveryField) {
         "end",
         "begin Night",
         "skygrad dusk.bmp",
+        "clouds abcdefghijklmnopqrstuvwxyz",
         "end",
     });
     ASSERT_EQ(sky_LoadSunsets(path.c_str()), 1);
@@ -63,6 +64,7 @@ TEST_F(SkyTest, ReadsEveryField) {
     EXPECT_EQ(s.green, 255);
     EXPECT_EQ(s.blue, 7);
     EXPECT_STREQ(sky_At(1)->skyGradient, "dusk.tga");
+    EXPECT_STREQ(sky_At(1)->clouds, "abcdefghijk.pcx") << "the extension always fits";
     EXPECT_EQ(sky_At(2), nullptr);
     EXPECT_TRUE(fake->boxes.empty());
 }
