@@ -272,13 +272,19 @@ void model_Reset() { gCache.reset(); }
 
 void model_ClearCache() {
     if (gCache) {
+        // Emptied in place: the tables keep their memory for the next models.
         ModelCache& c = *gCache;
-        for (std::int32_t i = 0; i < c.textureCount; ++i)
+        for (std::int32_t i = 0; i < c.textureCount; ++i) {
             if (c.textures[i].pixels) mem_Free(c.textures[i].pixels);
-        for (std::int32_t i = 0; i < c.meshCount; ++i)
+            c.textures[i] = ModelTexture{};
+        }
+        for (std::int32_t i = 0; i < c.meshCount; ++i) {
             if (c.meshes[i].block) mem_Free(c.meshes[i].block);
+            c.meshes[i] = ModelMesh{};
+        }
+        for (std::int32_t i = 0; i < c.modelCount; ++i) c.models[i] = Model{};
+        c.textureCount = c.meshCount = c.modelCount = 0;
     }
-    gCache.reset();
     // Definitions must not keep pointing at emptied entries.
     for (std::int32_t i = 0; i < itemdef_Count(); ++i) itemdef_At(i)->model = nullptr;
 }
