@@ -2,6 +2,7 @@
 // registered PFF archives under the same name, plus creation and writing of disk files.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -12,7 +13,7 @@ struct PffEntry {
     std::uint8_t flags = 0;           // bit 0: the member is scrambled
     std::uint32_t offset = 0;         // file offset of the member's first byte
     std::uint32_t size = 0;
-    char name[16] = {};               // NUL-terminated (always terminated here)
+    char name[17] = {};               // the 16 name bytes of the entry, always terminated here
 };
 
 struct PffArchive;  // defined in core/pff.h
@@ -27,7 +28,8 @@ PffArchive* pff_Archive(int slot);            // nullptr for an empty slot
 int pff_EntryCount(const PffArchive* archive);
 const PffEntry* pff_Entry(const PffArchive* archive, int index);
 
-// Layer state: start-up clears it before anything is registered; tests too.
+// Layer state: start-up clears it before anything is registered; tests too. Closes the
+// current disk file and every registered archive.
 void file_Reset();
 int file_SetDiskFirst(int on);                // the previous setting
 
@@ -45,3 +47,10 @@ int file_Write(const void* buffer, std::int32_t count);
 // Writes a whole file safely: to a temporary file beside it, then renamed into place, so a
 // failed write never leaves the user's file half written. true on success.
 bool file_WriteAtomic(const std::string& path, const void* data, std::size_t size);
+
+// The disk path a name from game data or the user stands for: backslashes are folder
+// separators, and a file or folder not found as written is looked for without regard to
+// case in its folder. Names still not found come back with separators converted only.
+std::string file_DiskPath(const std::string& path);
+// Scrambles or unscrambles bytes of an archive member in place (the same operation).
+void pff_Unscramble(void* data, std::size_t size);

@@ -5,13 +5,32 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
 
 // The number every pool's counter starts at; caller identifiers stay below it.
 constexpr std::uint32_t kMemCounterStart = 0x1000000;
 constexpr std::uint32_t kMemDefaultPoolSize = 0xF00000;   // 15 MiB
 constexpr std::uint32_t kMemMainPoolSize = 0x1400000;     // 20 MiB, set by start-up
+constexpr std::uint32_t kMemHeaderSize = 16;
 
-struct MemBlockHeader;
+// The 16 bytes in front of every block's data. Pointers are 8 bytes on 64-bit hosts, so the
+// two references are kept as 32-bit numbers to hold the header at 16 bytes (and with it the
+// placement of every block):
+// - name is an index into the manager's tag table (MemState::tagNames, 0 for no tag);
+// - next is the byte offset of the next header from the pool's base (0 for none: offset 0
+//   is the base block, which is never anybody's successor).
+// Pools are therefore limited to 4 GiB, far above the sizes in use.
+struct MemBlockHeader {
+    std::uint32_t size;    // bytes requested
+    std::uint32_t number;  // counter at allocation, or a caller's id below kMemCounterStart
+    std::uint32_t name;    // tag index
+    std::uint32_t next;    // offset of the next header in address order, 0 for the last
+};
+static_assert(sizeof(MemBlockHeader) == kMemHeaderSize);
 
 struct MemPool {
     std::byte* base = nullptr;
@@ -21,7 +40,8 @@ struct MemPool {
     std::uint32_t reserved[2] = {0, 0};
 };
 
-// The three pools and the manager's settings. One instance for the process; tests reset it.
+// The three pools and the manager's settings. One instance for the process; tests reset it
+// with mem_Shutdown.
 struct MemState {
     MemPool mainPool;
     MemPool scratchPool;
@@ -29,6 +49,15 @@ struct MemState {
     MemPool* current = &mainPool;
     std::uint32_t poolSizeSetting = 0;  // 0: kMemDefaultPoolSize
     int debugLevel = 2;                 // >= 2 reports failures, >= 10 every request
+
+    // Tag texts, interned by content so a caller may pass a temporary string. Index 0 is
+    // the empty tag of untagged blocks. A deque keeps the texts in place as it grows.
+    std::deque<std::string> tagNames;
+    std::unordered_map<std::string_view, std::uint32_t> tagIndex;
+
+    // Called by mem_Shutdown before the pools' memory goes, so units that keep records in
+    // the pools (the archive registry) can forget them.
+    std::vector<void (*)()> shutdownHooks;
 };
 MemState& mem_State();
 
@@ -36,7 +65,10 @@ MemState& mem_State();
 // default). 0, or -1 when any pool could not be had.
 int mem_Startup();
 // Releases every pool's memory and resets the state (tests; the editor never calls it).
+// Runs the shutdown hooks first.
 void mem_Shutdown();
+// Registers fn to run at mem_Shutdown (once per function; repeated calls are ignored).
+void mem_OnShutdown(void (*fn)());
 
 int mem_InitPool(MemPool& pool, std::uint32_t poolSizeSetting);
 void* mem_GetMemEx(std::uint32_t size, std::uint32_t alignment, std::uint32_t reserved, const char* name);
@@ -50,3 +82,10 @@ int mem_FreeArchiveMem(void* data);
 
 // The size a live block was requested with (0 for none); lets readers check their bounds.
 std::uint32_t mem_BlockSize(const void* data);
+// The number field of a live block (0 for none or a block no pool holds).
+std::uint32_t mem_BlockId(const void* data);
+// The tag a live block was allocated with ("" for untagged, none or unknown blocks).
+const char* mem_BlockName(const void* data);
+// Live blocks of a pool, the base block excluded, and the bytes they requested.
+int mem_LiveBlocks(const MemPool& pool);
+std::uint64_t mem_LiveBytes(const MemPool& pool);

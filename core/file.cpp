@@ -1,0 +1,440 @@
+// The file layer. Disk files go through the POSIX descriptor calls; archive members are read
+// from their archive with positioned reads, so the archive's own read position lives in its
+// record and no two members disturb each other's file offset.
+#include "core/file.h"
+
+#include "core/mem.h"
+#include "core/pff.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+FileState g_file;
+
+char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+
+bool equalNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+    return true;
+}
+
+void forgetArchives() { file_Reset(); }
+
+// The registry is kept in the archive pool, so it must be emptied before the pools go.
+void watchPools() { mem_OnShutdown(forgetArchives); }
+
+bool isRegularFile(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// The entry of folder dir whose name equals name without regard to case; the smallest such
+// name in byte order when several do, so the answer does not depend on directory order.
+std::optional<std::string> findNoCase(const std::string& dir, const std::string& name) {
+    std::error_code ec;
+    fs::directory_iterator it(dir.empty() ? fs::path(".") : fs::path(dir), ec);
+    std::optional<std::string> best;
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        std::string n = it->path().filename().string();
+        if (equalNoCase(n, name) && (!best || n < *best)) best = n;
+    }
+    return best;
+}
+
+std::string joinPath(const std::string& dir, const std::string& name) {
+    if (dir.empty()) return name;
+    if (dir.back() == '/') return dir + name;
+    return dir + "/" + name;
+}
+
+// Where a lookup found a file.
+struct Location {
+    enum class Kind { None, Disk, Member } kind = Kind::None;
+    std::string diskPath;
+    int slot = -1;
+    const PffEntry* entry = nullptr;
+};
+
+Location findOnDisk(const char* path) {
+    Location loc;
+    std::string disk = file_DiskPath(path);
+    if (isRegularFile(disk)) {
+        loc.kind = Location::Kind::Disk;
+        loc.diskPath = std::move(disk);
+    }
+    return loc;
+}
+
+Location findInArchives(const char* path) {
+    Location loc;
+    for (int slot = 0; slot < kPffMaxArchives; ++slot) {
+        PffArchive* a = g_file.registry[slot];
+        if (a == nullptr) continue;
+        if (const PffEntry* e = pff_FindMember(path, a)) {
+            loc.kind = Location::Kind::Member;
+            loc.slot = slot;
+            loc.entry = e;
+            return loc;
+        }
+    }
+    return loc;
+}
+
+// The search order every lookup by path uses: with the disk-first switch on, the disk and
+// then the archives; with it off, the archives only, or the disk when none is registered.
+Location locate(const char* path) {
+    if (path == nullptr || *path == '\0') return {};
+    if (g_file.diskFirst) {
+        Location loc = findOnDisk(path);
+        if (loc.kind != Location::Kind::None) return loc;
+        return findInArchives(path);
+    }
+    if (g_file.count > 0) return findInArchives(path);
+    return findOnDisk(path);
+}
+
+void closeDisk() {
+    if (g_file.diskHandle >= 0) ::close(g_file.diskHandle);
+    g_file.diskHandle = -1;
+}
+
+void recount() {
+    g_file.count = static_cast<int>(std::count_if(g_file.registry.begin(), g_file.registry.end(),
+                                                  [](PffArchive* a) { return a != nullptr; }));
+}
+
+int openRead(const std::string& path) {
+    int fd;
+    do fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    while (fd < 0 && errno == EINTR);
+    g_file.diskError = fd < 0;
+    return fd;
+}
+
+std::size_t readFull(int fd, void* buffer, std::size_t count) {
+    std::size_t done = 0;
+    auto* out = static_cast<std::uint8_t*>(buffer);
+    while (done < count) {
+        ssize_t n = ::read(fd, out + done, count - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    return done;
+}
+
+bool writeFull(int fd, const void* buffer, std::size_t count) {
+    std::size_t done = 0;
+    const auto* in = static_cast<const std::uint8_t*>(buffer);
+    while (done < count) {
+        ssize_t n = ::write(fd, in + done, count - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// The path to create or replace: folders resolved as for reading, and the file itself under
+// the spelling of an existing file that differs only in case, so saving "MAP.MIS" over
+// "map.mis" replaces that file rather than adding a second one beside it.
+std::string writePath(const std::string& path) {
+    std::string p = path;
+    std::replace(p.begin(), p.end(), '\\', '/');
+    std::size_t slash = p.find_last_of('/');
+    std::string dir = slash == std::string::npos ? "" : p.substr(0, slash + 1);
+    std::string name = slash == std::string::npos ? p : p.substr(slash + 1);
+    if (!dir.empty()) {
+        std::string trimmed = dir.size() > 1 ? dir.substr(0, dir.size() - 1) : dir;
+        dir = file_DiskPath(trimmed);
+        if (dir != "/") dir += "/";
+    }
+    std::string full = dir + name;
+    struct stat st {};
+    if (!name.empty() && ::lstat(full.c_str(), &st) != 0)
+        if (auto other = findNoCase(dir, name)) full = dir + *other;
+    return full;
+}
+
+}  // namespace
+
+FileState& file_State() { return g_file; }
+
+std::string file_DiskPath(const std::string& path) {
+    std::string p = path;
+    std::replace(p.begin(), p.end(), '\\', '/');
+    if (p.empty()) return p;
+    struct stat st {};
+    if (::stat(p.c_str(), &st) == 0) return p;
+
+    // Walk the components, taking each as written when it exists and else the entry of its
+    // folder that matches without regard to case.
+    std::string out = p[0] == '/' ? "/" : "";
+    std::size_t i = 0;
+    while (i < p.size()) {
+        std::size_t j = p.find('/', i);
+        if (j == std::string::npos) j = p.size();
+        std::string comp = p.substr(i, j - i);
+        i = j + 1;
+        if (comp.empty()) continue;
+        std::string exact = joinPath(out, comp);
+        if (comp == "." || comp == ".." || ::lstat(exact.c_str(), &st) == 0) {
+            out = exact;
+            continue;
+        }
+        auto found = findNoCase(out, comp);
+        if (!found) return p;
+        out = joinPath(out, *found);
+    }
+    return out;
+}
+
+void file_Reset() {
+    closeDisk();
+    for (PffArchive*& a : g_file.registry) {
+        pff_CloseArchive(a);
+        a = nullptr;
+    }
+    g_file = FileState{};
+}
+
+int pff_RegisterArchives(const char* first, const char* second, const char* third) {
+    watchPools();
+    // The archives of an earlier registration are closed: nothing can reach them any more.
+    if (g_file.currentSlot >= 0) g_file.currentSlot = -1;
+    for (PffArchive*& a : g_file.registry) {
+        pff_CloseArchive(a);
+        a = nullptr;
+    }
+    recount();
+    for (const char* path : {first, second, third})
+        if (path != nullptr) pff_AddArchive(pff_OpenArchive(path));
+    return 0;
+}
+
+void pff_AddArchive(PffArchive* archive) {
+    watchPools();
+    for (PffArchive*& slot : g_file.registry)
+        if (slot == nullptr) {
+            slot = archive;
+            break;
+        }
+    recount();
+}
+
+int pff_ArchiveCount() { return g_file.count; }
+
+PffArchive* pff_Archive(int slot) {
+    if (slot < 0 || slot >= kPffMaxArchives) return nullptr;
+    return g_file.registry[slot];
+}
+
+int file_SetDiskFirst(int on) {
+    int previous = g_file.diskFirst;
+    g_file.diskFirst = on ? 1 : 0;
+    return previous;
+}
+
+int file_OpenEx(const char* path) {
+    Location loc = locate(path);
+    switch (loc.kind) {
+    case Location::Kind::Disk: {
+        // One current file: a disk file still open from before would be unreachable.
+        closeDisk();
+        int fd = openRead(loc.diskPath);
+        g_file.currentSlot = -1;
+        g_file.diskHandle = fd;
+        return fd;
+    }
+    case Location::Kind::Member: {
+        closeDisk();
+        PffArchive* a = g_file.registry[loc.slot];
+        a->currentEntry = static_cast<int>(loc.entry - a->directory);
+        a->filePos = loc.entry->offset;
+        a->position = 0;
+        g_file.currentSlot = loc.slot;
+        return 1;
+    }
+    case Location::Kind::None: break;
+    }
+    return -1;
+}
+
+int file_Read(void* buffer, std::int32_t count) {
+    if (buffer == nullptr || count <= 0) return 0;
+    if (g_file.currentSlot >= 0) {
+        PffArchive* a = g_file.registry[g_file.currentSlot];
+        if (a == nullptr) return 0;
+        // Reads are not limited to the member: they go on in the archive file as it lies.
+        std::size_t n = pff_ReadAt(a, a->filePos, buffer, static_cast<std::size_t>(count));
+        a->filePos += n;
+        a->position += static_cast<std::int32_t>(n);
+        return static_cast<int>(n);
+    }
+    if (g_file.diskHandle < 0) return 0;
+    ssize_t n;
+    do n = ::read(g_file.diskHandle, buffer, static_cast<std::size_t>(count));
+    while (n < 0 && errno == EINTR);
+    g_file.diskError = n < 0;
+    return n < 0 ? 0 : static_cast<int>(n);
+}
+
+std::int32_t file_Seek(std::int32_t offset, int origin) {
+    if (g_file.currentSlot >= 0) {
+        PffArchive* a = g_file.registry[g_file.currentSlot];
+        if (a == nullptr || a->currentEntry < 0) return -1;
+        const PffEntry& e = a->directory[a->currentEntry];
+        std::int64_t base = e.offset;
+        std::int64_t target;
+        switch (origin) {
+        case 0: target = base + offset; break;
+        case 1: target = base + a->position + offset; break;
+        case 2: target = base + pff_MemberSize(a, e) + offset; break;
+        default: return -1;
+        }
+        // A position before the start of the file, or one the 32-bit result cannot
+        // express, is refused and the position stays where it was.
+        if (target < 0 || target - base > INT32_MAX || target - base < INT32_MIN) return -1;
+        a->filePos = static_cast<std::uint64_t>(target);
+        a->position = static_cast<std::int32_t>(target - base);
+        return a->position;
+    }
+    if (g_file.diskHandle < 0) return -1;
+    int whence = origin == 0 ? SEEK_SET : origin == 1 ? SEEK_CUR : origin == 2 ? SEEK_END : -1;
+    if (whence < 0) return -1;
+    off_t pos = ::lseek(g_file.diskHandle, offset, whence);
+    g_file.diskError = pos < 0;
+    if (pos < 0 || pos > INT32_MAX) return -1;
+    return static_cast<std::int32_t>(pos);
+}
+
+void file_Close() {
+    if (g_file.currentSlot >= 0) return;
+    closeDisk();
+}
+
+std::int32_t file_FileSizeEx(const char* path) {
+    Location loc = locate(path);
+    if (loc.kind == Location::Kind::Disk) {
+        struct stat st {};
+        if (::stat(loc.diskPath.c_str(), &st) != 0 || st.st_size > INT32_MAX) return -1;
+        return static_cast<std::int32_t>(st.st_size);
+    }
+    if (loc.kind == Location::Kind::Member) {
+        PffArchive* a = g_file.registry[loc.slot];
+        a->currentEntry = static_cast<int>(loc.entry - a->directory);
+        a->filePos = loc.entry->offset;
+        a->position = 0;
+        std::uint32_t size = pff_MemberSize(a, *loc.entry);
+        return size > INT32_MAX ? -1 : static_cast<std::int32_t>(size);
+    }
+    return -1;
+}
+
+void* file_LoadFileEx(const char* path) {
+    Location loc = locate(path);
+    if (loc.kind == Location::Kind::Disk) {
+        int fd = openRead(loc.diskPath);
+        if (fd < 0) return nullptr;
+        struct stat st {};
+        if (::fstat(fd, &st) != 0 || st.st_size < 0 || static_cast<std::uint64_t>(st.st_size) > 0xFFFFFFFFu) {
+            ::close(fd);
+            return nullptr;
+        }
+        auto size = static_cast<std::uint32_t>(st.st_size);
+        void* block = mem_GetMemEx(size, 4, 0, "LOADED FILE");
+        if (block == nullptr) {
+            ::close(fd);
+            return nullptr;
+        }
+        std::size_t got = readFull(fd, block, size);
+        ::close(fd);
+        // A file that shrank while being read leaves zeroes, never stale pool bytes.
+        if (got < size) std::memset(static_cast<std::uint8_t*>(block) + got, 0, size - got);
+        g_file.lastLoadedSize = size;
+        return block;
+    }
+    if (loc.kind == Location::Kind::Member) {
+        PffArchive* a = g_file.registry[loc.slot];
+        const PffEntry& e = *loc.entry;
+        a->currentEntry = static_cast<int>(loc.entry - a->directory);
+        std::uint32_t size = pff_MemberSize(a, e);
+        void* block = mem_GetMemEx(size, 4, 0, "PFF LOADED FILE");
+        if (block == nullptr) return nullptr;
+        std::size_t got = pff_ReadAt(a, e.offset, block, size);
+        if (got < size) std::memset(static_cast<std::uint8_t*>(block) + got, 0, size - got);
+        a->filePos = e.offset + got;
+        a->position = static_cast<std::int32_t>(got);
+        a->lastSize = size;
+        g_file.lastLoadedSize = size;
+        if (e.flags & 1) pff_Unscramble(block, size);
+        return block;
+    }
+    return nullptr;
+}
+
+std::uint32_t file_LastLoadedSize() { return g_file.lastLoadedSize; }
+
+int file_Exists(const char* path) { return locate(path).kind == Location::Kind::None ? 0 : 1; }
+
+int file_Create(const char* path) {
+    closeDisk();
+    g_file.currentSlot = -1;
+    if (path == nullptr || *path == '\0') {
+        g_file.diskError = true;
+        return -1;
+    }
+    std::string target = writePath(path);
+    int fd;
+    do fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    while (fd < 0 && errno == EINTR);
+    g_file.diskError = fd < 0;
+    g_file.diskHandle = fd;
+    return fd;
+}
+
+int file_Write(const void* buffer, std::int32_t count) {
+    if (g_file.currentSlot >= 0 || g_file.diskHandle < 0) return -1;
+    if (count <= 0) return 0;
+    if (buffer == nullptr) return -1;
+    bool ok = writeFull(g_file.diskHandle, buffer, static_cast<std::size_t>(count));
+    g_file.diskError = !ok;
+    return ok ? count : -1;
+}
+
+bool file_WriteAtomic(const std::string& path, const void* data, std::size_t size) {
+    if (path.empty() || (data == nullptr && size != 0)) return false;
+    std::string target = writePath(path);
+    struct stat st {};
+    bool existed = ::stat(target.c_str(), &st) == 0;
+    if (existed && !S_ISREG(st.st_mode)) return false;
+
+    std::string temp = target + ".XXXXXX";
+    std::vector<char> name(temp.begin(), temp.end());
+    name.push_back('\0');
+    int fd = ::mkstemp(name.data());
+    if (fd < 0) return false;
+    // mkstemp makes the file private; give it the mode the file had, or the usual one.
+    mode_t mode = existed ? (st.st_mode & 07777) : 0644;
+    (void)::fchmod(fd, mode);
+    bool ok = writeFull(fd, data, size) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (ok) ok = std::rename(name.data(), target.c_str()) == 0;
+    if (!ok) ::unlink(name.data());
+    return ok;
+}
