@@ -63,3 +63,4 @@ int cmd_Resave(CliContext& ctx, const CliArgs& args);
 int cmd_Export(CliContext& ctx, const CliArgs& args);
 int cmd_DumpBms(CliContext& ctx, const CliArgs& args);
 int cmd_Image(CliContext& ctx, const CliArgs& args);
+int cmd_Defs(CliContext& ctx, const CliArgs& args);

@@ -17,6 +17,7 @@ constexpr std::array kCommands = {
     CliCommand{"export", cmd_Export, "write a mission metafile as a binary mission"},
     CliCommand{"dump-bms", cmd_DumpBms, "print a binary mission as text"},
     CliCommand{"image", cmd_Image, "decode map images (JPEG, TGA, PCX, R16)"},
+    CliCommand{"defs", cmd_Defs, "read definition files and print their tables"},
 };
 
 void usage(std::FILE* f) {
