@@ -6,11 +6,8 @@
 #include "core/mem.h"
 #include "core/text.h"
 #include "gamedata/itemdef.h"
-
-#if __has_include("gamedata/sky.h")
 #include "gamedata/sky.h"
-#define SORTIE_CLI_HAVE_SKY 1
-#endif
+
 
 #include <cstdio>
 #include <filesystem>
@@ -60,13 +57,11 @@ bool cli_LoadGameData(CliContext& ctx, unsigned what, CliGameData& out) {
         out.items = itemdef_Count() > 0;
         if (!out.items) note(ctx, "no item definitions under " + ctx.dataDir);
     }
-#ifdef SORTIE_CLI_HAVE_SKY
     if (what & kCliDataSunsets) {
         sky_Reset();
         sky_NameSunsets(tables.names, dataPath(ctx, "sunsets.def").c_str());
         out.sunsets = sky_Count() > 0;
         if (!out.sunsets) note(ctx, "no sunsets under " + ctx.dataDir + ": the sky is left empty");
     }
-#endif
     return true;
 }

@@ -7,13 +7,10 @@
 
 #include "core/file.h"
 #include "core/text.h"
+#include "gamedata/sky.h"
 #include "mission/mission.h"
 #include "platform/ui.h"
 
-#if __has_include("gamedata/sky.h")
-#include "gamedata/sky.h"
-#define SORTIE_HAVE_SKY 1
-#endif
 
 #include <algorithm>
 #include <cstring>
@@ -191,7 +188,6 @@ void warnLimit(const char* key, std::int32_t count, std::int32_t limit) {
 
 BmsSky export_SkyFor(std::int32_t sunsetNumber) {
     BmsSky sky;
-#ifdef SORTIE_HAVE_SKY
     const Sunset* chosen = nullptr;
     for (std::int32_t i = 0; i < sky_Count() && !chosen; ++i) {
         const Sunset* s = sky_At(i);
@@ -209,9 +205,6 @@ BmsSky export_SkyFor(std::int32_t sunsetNumber) {
         sky.g = chosen->green;
         sky.b = chosen->blue;
     }
-#else
-    (void)sunsetNumber;
-#endif
     return sky;
 }
 

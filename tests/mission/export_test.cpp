@@ -1,6 +1,7 @@
 #include "mission/export.h"
 
 #include "core/text.h"
+#include "gamedata/sky.h"
 #include "mission/mission.h"
 #include "platform/fake_platform.h"
 #include "support/files_env.h"
@@ -422,4 +423,35 @@ TEST(BinaryReader, DumpNamesEveryField) {
     EXPECT_NE(d.find("event[0] attrib=0 first_trigger=0 first_action=0"), std::string::npos) << d;
     EXPECT_NE(d.find("trigger[0] flags=0 type=0"), std::string::npos) << d;
     EXPECT_NE(d.find("totals events=1 triggers=1 actions=0"), std::string::npos) << d;
+}
+
+TEST(BinaryExport, SkyComesFromTheSunsetWithTheMissionsNumber) {
+    FilesEnv env;
+    ScopedFakePlatform fake;
+    sky_Reset();
+    EXPECT_EQ(export_SkyFor(3).skyheight, 0);  // no sunsets loaded: all zero
+    SkyState& st = sky_State();
+    st.count = 2;
+    std::strcpy(st.sunsets[0].clouds, "first.pcx");
+    st.sunsets[0].number = 1;
+    st.sunsets[0].skyHeight = 100;
+    std::strcpy(st.sunsets[1].clouds, "second.pcx");
+    std::memcpy(st.sunsets[1].skyGradient, "full_sixteen.tga", 16);
+    st.sunsets[1].number = 7;
+    st.sunsets[1].skyHeight = 700;
+    st.sunsets[1].horizon = -5;
+    st.sunsets[1].gamma = 9;
+    st.sunsets[1].blue = 200;
+    auto m = files_NewMission();
+    m->info.sunset = 7;
+    const BmsFile f = parse(mission_ExportBinaryBytes(*m, nullptr));
+    EXPECT_EQ(f.header.clouds, "second.pcx");
+    EXPECT_EQ(f.header.skygrad, "full_sixteen.tga");
+    EXPECT_EQ(f.header.skyheight, 700);
+    EXPECT_EQ(f.header.horizon, -5);
+    EXPECT_EQ(f.header.gamma, 9);
+    EXPECT_EQ(f.header.b, 200);
+    m->info.sunset = 8;  // none has it: the first
+    EXPECT_EQ(parse(mission_ExportBinaryBytes(*m, nullptr)).header.clouds, "first.pcx");
+    sky_Reset();
 }
