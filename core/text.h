@@ -3,9 +3,12 @@
 
 #include "core/format.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <string_view>
+#include <vector>
 
 struct TextTable;   // a loaded, checked string-table file
 struct TextEntry;   // one entry of a table
@@ -37,3 +40,59 @@ struct TextTables {
     TextTable* names = nullptr;    // kz7items.bin
 };
 TextTables& text_Tables();
+
+// Forgets every table slot (tests; the editor never unloads its tables).
+void text_ResetTables();
+
+// ---------------------------------------------------------------------------------------
+// Walking a loaded table in directory order (the dump tool; the editor itself never lists).
+
+std::uint32_t text_EntryCount(const TextTable* table);
+std::uint32_t text_SectionCount(const TextTable* table);
+const char* text_SectionName(const TextTable* table, std::uint32_t section);   // nullptr when out of range
+std::uint32_t text_SectionKeyCount(const TextTable* table, std::uint32_t section);
+const char* text_SectionKey(const TextTable* table, std::uint32_t section, std::uint32_t key);
+// The global entry index of a section's first key (the key counts of the sections before it).
+std::uint64_t text_SectionBase(const TextTable* table, std::uint32_t section);
+
+// ---------------------------------------------------------------------------------------
+// Building tables: the readable source form and the writer, the loader's inverse.
+//
+// Source form, one item a line:
+//   [Section Name]
+//   KEY = text with \n \t \\ and \xHH escapes
+// Blank lines and lines whose first non-blank character is '#' or ';' are comments.
+
+struct TextSourceKey {
+    std::string key;
+    std::string text;
+};
+struct TextSourceSection {
+    std::string name;
+    std::vector<TextSourceKey> keys;
+};
+struct TextSource {
+    std::vector<TextSourceSection> sections;
+};
+
+struct TextSourceError {
+    int line = 0;          // 1-based line of the source text
+    std::string message;
+};
+
+// Adds the lines of one source text to source. A section already present (names compared
+// without regard to ASCII case) is continued, keeping its keys in order. A duplicate key in
+// one section, a key outside any section or a malformed line fails with the line's number;
+// source then holds what came before that line.
+bool text_ParseSource(std::string_view sourceText, TextSource& source, TextSourceError& error);
+
+// The binary table that text_LoadTableFromMemory reads back; false when it would outgrow
+// the 32-bit offsets.
+bool text_BuildTable(const TextSource& source, std::vector<std::uint8_t>& out);
+
+// The source form of a loaded table: build then dump gives the source text back.
+std::string text_DumpSource(const TextTable* table);
+
+// Escaping used by the source form (exposed for the tools and tests).
+std::string text_EscapeSourceText(std::string_view text);
+bool text_UnescapeSourceText(std::string_view text, std::string& out, std::string& error);

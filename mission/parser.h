@@ -2,10 +2,18 @@
 // definitions and sunsets.def. It splits lines into tokens and hands them to a callback.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string_view>
 
 constexpr int kLineMaxTokens = 30;
+// The shared line buffer holds this many characters of a line, then its terminator.
+constexpr std::size_t kLineBufferChars = 1000;
+// Disk files are read in pieces of at most this many characters: a longer physical line
+// arrives as several consecutive lines.
+constexpr std::size_t kDiskLineChars = 699;
 
 struct LineTokens {
     int count = 0;
@@ -18,9 +26,32 @@ struct LineTokens {
 // 0 accepts the line; anything else marks it bad and stops the parse.
 using LineCallback = std::function<std::int32_t(const LineTokens* tokens, int lineNumber)>;
 
+// The parser's one piece of state: the line buffer that the tokens of the current line
+// point into. The next split overwrites it.
+struct LineParser {
+    std::array<char, kLineBufferChars + 1> line{};
+};
+LineParser& parser_State();
+
+// How lines end in a buffer: disk files end lines at LF (a CR before it goes too) and cut
+// them into pieces of kDiskLineChars; files read through the file layer end lines at CR LF
+// only.
+enum class LineEnds { DiskText, CrLf };
+
+// The per-line handling shared by both readers, over data already in memory. fileName is
+// what a bad-line report names.
+std::int32_t parser_ParseBuffer(const char* data, std::size_t size, LineEnds ends, const char* fileName,
+                                const LineCallback& callback);
+
 std::int32_t parser_ReadDiskFile(const char* path, const LineCallback& callback);
 std::int32_t parser_ReadLayerFile(const char* name, const LineCallback& callback, std::uint32_t seed);
 LineTokens parser_SplitLine(const char* text);
 std::uint32_t parser_Unscramble(std::uint8_t* data, std::uint32_t length, std::uint32_t seed);
+// The inverse of parser_Unscramble (the data tools): keystream first, then the reversal.
+std::uint32_t parser_Scramble(std::uint8_t* data, std::uint32_t length, std::uint32_t seed);
+// The four bytes a scrambled definition file starts with.
+inline constexpr std::array<std::uint8_t, 4> kScrHeader = {'S', 'C', 'R', 0x01};
+
 // Replaces everything after the first '.' of name with ext (or appends "." and ext).
-void set_Extension(char* name, std::size_t capacity, const char* ext);
+// false, with name unchanged, when the result would not fit in capacity bytes.
+bool set_Extension(char* name, std::size_t capacity, const char* ext);

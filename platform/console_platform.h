@@ -32,6 +32,11 @@ public:
     void statusOpen(std::string_view caption) override;
     void statusLine(std::string_view text) override;
     void statusClose() override {}
+    void setSinks(MainWindowSink*, MapPaneSink*) override {}
+    CharMetrics charMetrics() override { return {}; }
+    void setButtonBar(const std::vector<BarControl>&) override {}
+    void barSetCheck(int, int) override {}
+    void barSetText(int, std::string_view) override {}
     void setWindowTitle(std::string_view) override {}
     void setMenu(const std::vector<MenuEntry>&) override {}
     void setMenuCheck(int, bool) override {}
@@ -39,12 +44,14 @@ public:
     int popupMenu(const std::vector<MenuEntry>&, int, int) override { return 0; }
     void setTimer(int, int) override {}
     void killTimer(int) override {}
+    PaneSize mapSize() override { return {}; }
     void mapPresent(const PixelView&) override {}
     void mapInvalidate() override {}
     void mapCaptureMouse(bool) override {}
     void mapXorRect(int, int, int, int) override {}
     void mapCaption(std::string_view) override {}
     void paneSetText(int, std::string_view) override {}
+    void paneSetLines(int, const std::vector<PaneLine>&) override {}
     void quit() override {}
 
 private:

@@ -1,5 +1,7 @@
 #include "platform/fake_platform.h"
 
+#include "resources/templates.h"
+
 // ---------------------------------------------------------------------------------------
 // FakeDialog
 
@@ -31,8 +33,18 @@ void FakeDialog::clearEntries(int id) {
     c.selection = -1;
 }
 
+bool FakeDialog::sorted(int id) const {
+    const ControlTemplate* c = tmpl_ ? tmpl_->control(id) : nullptr;
+    return c && (c->style & kCtlSorted);
+}
+
 int FakeDialog::addEntry(int id, std::string_view text, std::int64_t data) {
     auto& c = controls_[id];
+    if (sorted(id)) {
+        std::vector<std::string> texts;
+        for (const auto& e : c.entries) texts.push_back(e.text);
+        return insertEntry(id, ui_SortedIndex(texts, text), text, data);
+    }
     c.entries.push_back({std::string(text), data, false});
     return static_cast<int>(c.entries.size()) - 1;
 }
@@ -136,7 +148,7 @@ std::optional<std::string> FakePlatform::fileDialog(const FileDialogRequest& req
 int FakePlatform::runDialog(std::string_view templateName, DialogProc& proc) {
     log.push_back("dialog " + std::string(templateName));
     dialogsRun.emplace_back(templateName);
-    FakeDialog dlg(proc);
+    FakeDialog dlg(proc, resources_FindDialog(templateName));
     dlg.init();
     auto it = dialogScripts.find(templateName);
     if (it != dialogScripts.end() && !dlg.ended()) it->second(dlg);
@@ -151,6 +163,27 @@ void FakePlatform::statusOpen(std::string_view cap) { log.push_back("statusOpen 
 void FakePlatform::statusLine(std::string_view text) { statusLines.emplace_back(text); }
 
 void FakePlatform::statusClose() { log.push_back("statusClose"); }
+
+void FakePlatform::setSinks(MainWindowSink* mainWindow, MapPaneSink* mapPane) {
+    mainSink = mainWindow;
+    mapSink = mapPane;
+}
+
+void FakePlatform::setButtonBar(const std::vector<BarControl>& b) { bar = b; }
+
+const BarControl* FakePlatform::barControl(int id) const {
+    for (const BarControl& c : bar)
+        if (c.id == id) return &c;
+    return nullptr;
+}
+
+void FakePlatform::barSetCheck(int id, int state) {
+    if (auto* c = const_cast<BarControl*>(barControl(id))) c->check = state;
+}
+
+void FakePlatform::barSetText(int id, std::string_view text) {
+    if (auto* c = const_cast<BarControl*>(barControl(id))) c->text = std::string(text);
+}
 
 void FakePlatform::setWindowTitle(std::string_view title) { windowTitle = std::string(title); }
 
@@ -184,6 +217,10 @@ void FakePlatform::mapCaption(std::string_view text) { caption = std::string(tex
 
 void FakePlatform::paneSetText(int pane, std::string_view text) {
     if (pane == 0 || pane == 1) panes[pane] = std::string(text);
+}
+
+void FakePlatform::paneSetLines(int pane, const std::vector<PaneLine>& lines) {
+    if (pane == 0 || pane == 1) paneLines[pane] = lines;
 }
 
 void FakePlatform::quit() { ++quitCalls; }

@@ -6,6 +6,8 @@
 
 #include "platform/ui.h"
 
+struct DialogTemplate;
+
 #include <array>
 #include <deque>
 #include <functional>
@@ -26,18 +28,24 @@ struct FakeControl {
     int check = kUnchecked;
     bool enabled = true;
     bool visible = true;
+    int textLimit = 0;  // characters the user may type; 0: no limit
 };
 
 class FakeDialog : public Dialog {
 public:
-    explicit FakeDialog(DialogProc& proc) : proc_(proc) {}
+    // With a template, lists the template marks sorted keep their entries in order.
+    explicit FakeDialog(DialogProc& proc, const DialogTemplate* tmpl = nullptr)
+        : proc_(proc), tmpl_(tmpl) {}
 
     // Drive the procedure as a user would.
     void init() { proc_.onInit(*this); }
     void command(int id, Notify code = Notify::Clicked) { proc_.onCommand(*this, id, code); }
     void click(int id) { command(id, Notify::Clicked); }
+    // Types into an edit as a user would: the edit's limit cuts the text.
     void type(int id, std::string_view text) {
-        controls_[id].text = std::string(text);
+        auto& c = controls_[id];
+        if (c.textLimit > 0 && text.size() > static_cast<size_t>(c.textLimit)) text = text.substr(0, c.textLimit);
+        c.text = std::string(text);
         command(id, Notify::Changed);
     }
     void choose(int id, int index) {
@@ -77,6 +85,8 @@ public:
     bool isEnabled(int id) const override;
     void show(int id, bool on) override { controls_[id].visible = on; }
     void setFocus(int id) override { focus_ = id; }
+    void setTextLimit(int id, int maxChars) override { controls_[id].textLimit = maxChars < 0 ? 0 : maxChars; }
+    int focus() const { return focus_; }
     void end(int result) override {
         ended_ = true;
         result_ = result;
@@ -86,8 +96,10 @@ private:
     const FakeControl* find(int id) const;
     FakeControl::Entry* entry(int id, int index);
     const FakeControl::Entry* entry(int id, int index) const;
+    bool sorted(int id) const;
 
     DialogProc& proc_;
+    const DialogTemplate* tmpl_;
     std::map<int, FakeControl> controls_;
     std::string title_;
     bool ended_ = false;
@@ -122,6 +134,12 @@ public:
     std::vector<std::array<int, 4>> xorRects;
     std::string caption;
     std::string panes[2];
+    std::vector<PaneLine> paneLines[2];
+    MainWindowSink* mainSink = nullptr;
+    MapPaneSink* mapSink = nullptr;
+    CharMetrics metrics;                     // answered by charMetrics()
+    PaneSize mapPaneSize{800, 600};          // answered by mapSize()
+    std::vector<BarControl> bar;             // the button bar; checks and texts kept current
     int quitCalls = 0;
 
     // Scripted answers; an empty queue answers Ok/Yes (message boxes) or cancels (files).
@@ -142,6 +160,13 @@ public:
     void statusOpen(std::string_view caption) override;
     void statusLine(std::string_view text) override;
     void statusClose() override;
+    void setSinks(MainWindowSink* mainWindow, MapPaneSink* mapPane) override;
+    CharMetrics charMetrics() override { return metrics; }
+    void setButtonBar(const std::vector<BarControl>& b) override;
+    void barSetCheck(int id, int state) override;
+    void barSetText(int id, std::string_view text) override;
+    // The bar control with this id, or nullptr.
+    const BarControl* barControl(int id) const;
     void setWindowTitle(std::string_view title) override;
     void setMenu(const std::vector<MenuEntry>& m) override;
     void setMenuCheck(int id, bool checked) override;
@@ -149,12 +174,14 @@ public:
     int popupMenu(const std::vector<MenuEntry>& m, int x, int y) override;
     void setTimer(int id, int intervalMs) override;
     void killTimer(int id) override;
+    PaneSize mapSize() override { return mapPaneSize; }
     void mapPresent(const PixelView& view) override;
     void mapInvalidate() override;
     void mapCaptureMouse(bool on) override;
     void mapXorRect(int x0, int y0, int x1, int y1) override;
     void mapCaption(std::string_view text) override;
     void paneSetText(int pane, std::string_view text) override;
+    void paneSetLines(int pane, const std::vector<PaneLine>& lines) override;
     void quit() override;
 };
 

@@ -20,3 +20,25 @@ MsgAnswer ui_MessageBox(std::string_view text, std::string_view caption, MsgIcon
                         MsgButtons buttons) {
     return platform().messageBox(text, caption, icon, buttons);
 }
+
+bool ui_SortsBefore(std::string_view a, std::string_view b) {
+    auto lower = [](char c) {
+        return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    };
+    size_t n = a.size() < b.size() ? a.size() : b.size();
+    for (size_t i = 0; i < n; ++i) {
+        unsigned char ca = lower(a[i]), cb = lower(b[i]);
+        if (ca != cb) return ca < cb;
+    }
+    if (a.size() != b.size()) return a.size() < b.size();
+    return a < b;  // same letters: a fixed order between cases
+}
+
+int ui_SortedIndex(const std::vector<std::string>& texts, std::string_view text) {
+    int i = 0;
+    for (const std::string& t : texts) {
+        if (ui_SortsBefore(text, t)) return i;
+        ++i;
+    }
+    return i;
+}

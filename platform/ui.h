@@ -48,7 +48,9 @@ struct FileDialogRequest {
 // ---------------------------------------------------------------------------------------
 // Dialogs addressed by control id
 
-// What a dialog procedure is told about a control.
+// What a dialog procedure is told about a control. Notifications report what the user
+// did; the program's own changes through Dialog (setText, setSelection, setCheck...) never
+// notify, on any platform.
 enum class Notify {
     Clicked,      // button, check box, radio button
     Changed,      // edit text changed
@@ -100,6 +102,8 @@ public:
     virtual bool isEnabled(int id) const = 0;
     virtual void show(int id, bool on) = 0;
     virtual void setFocus(int id) = 0;
+    // Limits how many characters the user can type into an edit (0: the toolkit's limit).
+    virtual void setTextLimit(int id, int maxChars) = 0;
 
     // Ends the modal dialog; runDialog returns the result.
     virtual void end(int result) = 0;
@@ -129,7 +133,7 @@ struct MenuEntry {
 // Map pane: a 32-bit 0x00RRGGBB pixel buffer shown in the main window.
 
 struct PixelView {
-    const std::uint32_t* pixels = nullptr;  // first row
+    std::uint32_t* pixels = nullptr;        // first row (the rubber band is drawn into it)
     int width = 0;                          // pixels per row actually shown
     int height = 0;
     int stride = 0;                         // pixels from one row to the next
@@ -140,6 +144,79 @@ enum class MouseButton { None, Left, Right, Middle };
 constexpr unsigned kModShift = 1;
 constexpr unsigned kModCtrl = 2;
 constexpr unsigned kModAlt = 4;
+
+struct PaneSize {
+    int width = 0;
+    int height = 0;
+};
+
+// What the map pane reports. Positions are pane pixels, (0,0) the top-left corner.
+// Moves that arrive in a burst are coalesced by the platform: a handler sees the latest.
+class MapPaneSink {
+public:
+    virtual ~MapPaneSink() = default;
+    virtual void onMouseDown(MouseButton button, int x, int y, unsigned mods) = 0;
+    virtual void onMouseUp(MouseButton button, int x, int y, unsigned mods) = 0;
+    // A second press in quick succession; it replaces that press's onMouseDown.
+    virtual void onDoubleClick(MouseButton button, int x, int y, unsigned mods) = 0;
+    virtual void onMouseMove(int x, int y, unsigned mods) = 0;
+    // The pane needs its pixels: render and call mapPresent.
+    virtual void onPaint() = 0;
+    // The pane's size changed (also once when it is first shown).
+    virtual void onResize(int width, int height) = 0;
+};
+
+// ---------------------------------------------------------------------------------------
+// Main window
+
+// The keys the main window tells apart; the number-pad keys are separate from the others.
+enum class Key {
+    Other,
+    PageUp, PageDown, Space, Left, Right, Up, Down, Insert, Delete, U,
+    F1, F2, F3, F4,
+    Pad2, Pad3, Pad4, Pad6, Pad8, Pad9, PadPlus, PadMinus,
+};
+
+// Average character width and line height of the main window's fixed-pitch font: the
+// units of the button bar and pane layout.
+struct CharMetrics {
+    int cw = 8;
+    int ch = 16;
+};
+
+// The button bar: controls at fixed pixel positions in the main window.
+enum class BarKind { PushButton, PushRadio, CheckBox, GroupBox, Label };
+
+struct BarControl {
+    int id = 0;
+    BarKind kind = BarKind::PushButton;
+    std::string text;
+    int x = 0, y = 0, w = 0, h = 0;  // pixels in the main window's client area
+    bool groupStart = false;          // push-like radios: starts a new exclusive group
+    int check = kUnchecked;
+    int command = 0;                  // sent to MainWindowSink::onCommand when clicked; 0: none
+};
+
+// A line of an information pane at a pixel position inside the pane.
+struct PaneLine {
+    int x = 0;
+    int y = 0;
+    std::string text;
+};
+
+// What the main window reports. Button bar clicks, menu entries and the commands the
+// map pane forwards all arrive as command ids.
+class MainWindowSink {
+public:
+    virtual ~MainWindowSink() = default;
+    virtual void onCommand(int id) = 0;
+    virtual void onKey(Key key, unsigned mods) = 0;
+    virtual void onTimer(int id) = 0;
+    // The user asks to close the window; true lets it close.
+    virtual bool onCloseRequest() = 0;
+    // A left click on an information pane (0 the centre pane, 1 the selection pane).
+    virtual void onPaneClick(int pane) = 0;
+};
 
 // ---------------------------------------------------------------------------------------
 // The platform itself
@@ -176,7 +253,14 @@ public:
     virtual void statusLine(std::string_view text) = 0;
     virtual void statusClose() = 0;
 
+    // Where the main window and the map pane report; nullptr: nobody listens.
+    virtual void setSinks(MainWindowSink* mainWindow, MapPaneSink* mapPane) = 0;
+
     // Main window.
+    virtual CharMetrics charMetrics() = 0;
+    virtual void setButtonBar(const std::vector<BarControl>& bar) = 0;
+    virtual void barSetCheck(int id, int state) = 0;
+    virtual void barSetText(int id, std::string_view text) = 0;
     virtual void setWindowTitle(std::string_view title) = 0;
     virtual void setMenu(const std::vector<MenuEntry>& menu) = 0;
     virtual void setMenuCheck(int id, bool checked) = 0;
@@ -188,7 +272,9 @@ public:
     virtual void setTimer(int id, int intervalMs) = 0;
     virtual void killTimer(int id) = 0;
 
-    // Map pane.
+    // Map pane. The pixels handed to mapPresent stay in use (they are shown, not copied)
+    // until the next mapPresent; the rubber band is drawn into them, in 0x0000C8.
+    virtual PaneSize mapSize() = 0;
     virtual void mapPresent(const PixelView& view) = 0;        // show these pixels now
     virtual void mapInvalidate() = 0;                          // request a repaint
     virtual void mapCaptureMouse(bool on) = 0;
@@ -197,6 +283,7 @@ public:
 
     // Information panes: 0 the centre pane, 1 the selection pane.
     virtual void paneSetText(int pane, std::string_view text) = 0;
+    virtual void paneSetLines(int pane, const std::vector<PaneLine>& lines) = 0;
 
     // Asks the main loop to end.
     virtual void quit() = 0;
@@ -206,6 +293,12 @@ public:
 Platform& platform();
 // Installs a platform (not owned); nullptr restores the default console platform.
 void platform_Set(Platform* p);
+
+// The order of sorted lists: without regard to ASCII case, then by byte value. A new entry
+// goes before the first entry it sorts before, so equal texts keep their order of arrival.
+bool ui_SortsBefore(std::string_view a, std::string_view b);
+// The index at which a sorted list of these texts takes a new entry.
+int ui_SortedIndex(const std::vector<std::string>& texts, std::string_view text);
 
 // Convenience: a message box through the current platform.
 MsgAnswer ui_MessageBox(std::string_view text, std::string_view caption,

@@ -1,0 +1,378 @@
+#include "mission/mission.h"
+
+#include "core/text.h"
+#include "gamedata/itemdef.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+MissionPages g_pages;
+
+bool validIndex(const Mission& m, std::int32_t index) {
+    return index >= 0 && index < m.item_count && index < kMaxItems;
+}
+
+// Positions come from files and dialogs; a displacement must not overflow into the other
+// end of the coordinate range, so sums stop at its edges.
+std::int32_t addClamped(std::int32_t a, std::int32_t b) {
+    const std::int64_t sum = std::int64_t{a} + b;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        sum, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+// The definition index of the marker items of a type, or -1 when the table has no such
+// definition. The lookup answers 0 both for "first definition" and for "none", so the
+// definition found is checked.
+std::int32_t markerDef(std::int32_t typeNumber) {
+    const std::int32_t def = itemdef_FindByType(typeNumber);
+    const ItemDef* d = itemdef_At(def);
+    return (d && d->typeNumber == typeNumber) ? def : -1;
+}
+
+// Whether the item is a marker of that definition. The type number is compared too: an item
+// of an unknown type falls back to definition 0 and must not count as a marker of it.
+bool isMarker(const MissionItem& item, std::int32_t def, std::int32_t typeNumber) {
+    return item.def_index == def && item.type_id == typeNumber;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// Pages
+
+MissionPages& mission_Pages() { return g_pages; }
+
+Mission& mission_CurrentPage() { return g_pages.page[g_pages.current == 1 ? 1 : 0]; }
+
+Mission& mission_Clipboard() { return g_pages.clipboard; }
+
+void mission_ResetPages() {
+    g_pages.current = 0;
+    mission_Clear(g_pages.page[0]);
+    mission_Clear(g_pages.page[1]);
+    mission_Clear(g_pages.clipboard);
+}
+
+// ---------------------------------------------------------------------------------------
+// Text fields
+
+void mission_SetText(char* field, std::size_t capacity, std::string_view text) {
+    if (!field || capacity == 0) return;
+    const std::size_t n = std::min(text.size(), capacity - 1);
+    if (n) std::memmove(field, text.data(), n);
+    std::memset(field + n, 0, capacity - n);
+}
+
+// ---------------------------------------------------------------------------------------
+// Clearing
+
+void mission_Clear(Mission& m) {
+    std::memset(static_cast<MissionTables*>(&m), 0, sizeof(MissionTables));
+    m.terrain.reset();
+    m.wind_list.clear();
+    m.wind_list.shrink_to_fit();
+    group_SetDefaultNames(m);
+}
+
+void group_SetDefaultNames(Mission& m) {
+    if (m.groups[1].description[0] == '\0')
+        mission_SetText(m.groups[1].description, text_Get("Players", "BLUEPLAYERS"));
+    if (m.groups[2].description[0] == '\0')
+        mission_SetText(m.groups[2].description, text_Get("Players", "REDPLAYERS"));
+}
+
+// ---------------------------------------------------------------------------------------
+// Items
+
+std::int32_t mission_NextItemId(const Mission& m) {
+    const std::int32_t count = std::clamp(m.item_count, 0, kMaxItems);
+    std::int32_t highest = 0;
+    for (std::int32_t i = 0; i < count; ++i) highest = std::max(highest, m.items[i].id);
+    if (highest < std::numeric_limits<std::int32_t>::max()) return highest + 1;
+
+    // A file carried the largest id there is. Rather than wrap to a negative id, take the
+    // lowest one not in use; with at most kMaxItems items one of 1..kMaxItems+1 is free.
+    std::vector<bool> used(kMaxItems + 2, false);
+    for (std::int32_t i = 0; i < count; ++i)
+        if (m.items[i].id >= 1 && m.items[i].id <= kMaxItems + 1) used[m.items[i].id] = true;
+    std::int32_t id = 1;
+    while (used[id]) ++id;
+    return id;
+}
+
+void mission_SetItemDefaults(MissionItem& item) {
+    item.def_index = itemdef_FindByType(item.type_id);
+    const ItemDef* def = itemdef_At(item.def_index);
+    item.kind = def ? def->type : 0;
+
+    item.wpdistance = kItemDefaultWpDistance;
+    item.fov = kItemDefaultFov;
+    item.obliqueness = kItemDefaultObliqueness;
+    item.movetimer = kItemDefaultMoveTimer;
+    item.crouchtimer = kItemDefaultCrouchTimer;
+    item.shoottimer = kItemDefaultShootTimer;
+    item.attention = kItemDefaultAttention;
+    item.advancetimer = kItemDefaultAdvanceTimer;
+    item.waccuracy = kItemDefaultAccuracy;
+    item.perception = kItemDefaultPerception;
+    item.perfectionist = kItemDefaultPerfectionist;
+    item.edistances = {kItemDefaultMinEngage, kItemDefaultMaxEngage};
+
+    item.team = kTeamNeutral;
+    if (def) {
+        if (def->attributes & kItemAttrGood) item.team = kTeamGood;
+        if (def->attributes & kItemAttrEvil) item.team = kTeamEvil;  // evil wins over good
+    }
+}
+
+std::int32_t mission_AddItem(Mission& m, std::int32_t typeId, std::int32_t x, std::int32_t y,
+                             std::int32_t z) {
+    if (m.item_count < 0 || m.item_count >= kMaxItems) return -1;
+    const std::int32_t index = m.item_count;
+    MissionItem& item = m.items[index];
+    item = MissionItem{};
+    item.type_id = typeId;
+    item.id = mission_NextItemId(m);
+    mission_SetItemDefaults(item);
+    item.x = x;
+    item.y = y;
+    item.z = z;
+    item.layer = m.info.current_layer;
+    m.item_count = index + 1;
+    return index;
+}
+
+std::int32_t mission_InsertItemCopy(Mission& m, const MissionItem& item) {
+    if (m.item_count < 0 || m.item_count >= kMaxItems) return -1;
+    const std::int32_t index = m.item_count;
+    const std::int32_t id = mission_NextItemId(m);
+    m.items[index] = item;  // item may be a record of this very table; copy before counting
+    m.items[index].id = id;
+    m.items[index].layer = m.info.current_layer;
+    m.item_count = index + 1;
+    return index;
+}
+
+int mission_RemoveItem(Mission& m, std::int32_t index) {
+    if (!validIndex(m, index)) return 0;
+    std::copy(m.items.begin() + index + 1, m.items.begin() + m.item_count,
+              m.items.begin() + index);
+    --m.item_count;
+    m.items[m.item_count] = MissionItem{};
+    return 1;
+}
+
+// ---------------------------------------------------------------------------------------
+// Copy, move, delete
+
+int mission_CopySelected(Mission& dst, const Mission& src, std::int32_t dx, std::int32_t dy,
+                         std::int32_t dz) {
+    // Take the source's selection first: clearing dst's selection below empties it too when
+    // both are the same page.
+    const std::int32_t n = std::clamp(src.selection.count, 0, kMaxItems);
+    std::vector<std::int32_t> order(src.selection.index.begin(), src.selection.index.begin() + n);
+    const std::int32_t srcCount = src.item_count;
+
+    mission_ClearSelection(dst);
+    int copied = 0;
+    for (std::int32_t index : order) {
+        if (index < 0 || index >= srcCount || index >= kMaxItems) continue;
+        MissionItem item = src.items[index];
+        item.x = addClamped(item.x, dx);
+        item.y = addClamped(item.y, dy);
+        item.z = addClamped(item.z, dz);
+        item.hidden = 0;
+        const std::int32_t added = mission_InsertItemCopy(dst, item);
+        if (added < 0) continue;  // full: the rest are dropped as well
+        mission_Select(dst, added);
+        ++copied;
+    }
+    return copied;
+}
+
+void mission_MoveSelected(Mission& m, std::int32_t dx, std::int32_t dy, std::int32_t dz) {
+    const std::int32_t n = std::clamp(m.selection.count, 0, kMaxItems);
+    for (std::int32_t s = 0; s < n; ++s) {
+        const std::int32_t index = m.selection.index[s];
+        if (!validIndex(m, index)) continue;
+        MissionItem& item = m.items[index];
+        item.x = addClamped(item.x, dx);
+        item.y = addClamped(item.y, dy);
+        item.z = addClamped(item.z, dz);
+    }
+}
+
+void mission_DeleteSelected(Mission& m) {
+    const std::int32_t n = std::clamp(m.selection.count, 0, kMaxItems);
+    auto& sel = m.selection.index;
+    for (std::int32_t s = 0; s < n; ++s) {
+        const std::int32_t removed = sel[s];
+        if (!mission_RemoveItem(m, removed)) continue;
+        for (std::int32_t t = s + 1; t < n; ++t) {
+            if (sel[t] > removed)
+                --sel[t];
+            else if (sel[t] == removed)
+                sel[t] = -1;  // a repeated entry: that item is gone, never remove its successor
+        }
+    }
+    mission_ClearSelection(m);
+}
+
+// ---------------------------------------------------------------------------------------
+// Selection
+
+void mission_ClearSelection(Mission& m) {
+    m.selection.count = 0;
+    const std::int32_t count = std::clamp(m.item_count, 0, kMaxItems);
+    for (std::int32_t i = 0; i < count; ++i) m.items[i].mark &= ~kItemMarkDisplay;
+}
+
+bool mission_IsSelected(const Mission& m, std::int32_t index) {
+    const std::int32_t n = std::clamp(m.selection.count, 0, kMaxItems);
+    const auto end = m.selection.index.begin() + n;
+    return std::find(m.selection.index.begin(), end, index) != end;
+}
+
+int mission_Select(Mission& m, std::int32_t index) {
+    if (!validIndex(m, index) || mission_IsSelected(m, index)) return 0;
+    if (m.selection.count < 0) m.selection.count = 0;
+    if (m.selection.count >= kMaxItems) return 0;
+    m.selection.index[m.selection.count++] = index;
+    return 1;
+}
+
+int mission_Deselect(Mission& m, std::int32_t index) {
+    const std::int32_t n = std::clamp(m.selection.count, 0, kMaxItems);
+    auto begin = m.selection.index.begin();
+    auto it = std::find(begin, begin + n, index);
+    if (it == begin + n) return 0;
+    std::copy(it + 1, begin + n, it);
+    m.selection.count = n - 1;
+    return 1;
+}
+
+int mission_ToggleSelect(Mission& m, std::int32_t index) {
+    if (mission_Deselect(m, index)) return -1;
+    return mission_Select(m, index) ? 1 : 0;
+}
+
+std::int32_t mission_ReferenceItem(const Mission& m) {
+    const std::int32_t n = std::clamp(m.selection.count, 0, kMaxItems);
+    if (n == 0) return -1;
+    const std::int32_t index = m.selection.index[n - 1];
+    return validIndex(m, index) ? index : -1;
+}
+
+// ---------------------------------------------------------------------------------------
+// Hiding and visibility
+
+void mission_HideSelected(Mission& m) {
+    const std::int32_t n = std::clamp(m.selection.count, 0, kMaxItems);
+    for (std::int32_t s = 0; s < n; ++s)
+        if (validIndex(m, m.selection.index[s])) m.items[m.selection.index[s]].hidden = 1;
+}
+
+void mission_HideUnselected(Mission& m) {
+    const std::int32_t count = std::clamp(m.item_count, 0, kMaxItems);
+    for (std::int32_t i = 0; i < count; ++i) m.items[i].hidden = 1;
+    const std::int32_t n = std::clamp(m.selection.count, 0, kMaxItems);
+    for (std::int32_t s = 0; s < n; ++s)
+        if (validIndex(m, m.selection.index[s])) m.items[m.selection.index[s]].hidden = 0;
+}
+
+void mission_UnhideAll(Mission& m) {
+    const std::int32_t count = std::clamp(m.item_count, 0, kMaxItems);
+    for (std::int32_t i = 0; i < count; ++i) m.items[i].hidden = 0;
+}
+
+bool mission_ItemShown(const Mission& m, std::int32_t index, std::uint32_t showFlags) {
+    if (!validIndex(m, index)) return false;
+    const MissionItem& item = m.items[index];
+    if (item.hidden) return false;
+    // Kind, team and layer come from files; values outside the flag words cannot be shown
+    // by a filter bit (kind, team) or hidden by a layer bit (layer).
+    if (item.kind < 0 || item.kind > 15 || !(showFlags & (1u << item.kind))) return false;
+    if (item.team < 0 || item.team > 15 || !(showFlags & (1u << (item.team + 16)))) return false;
+    if (item.layer >= 0 && item.layer < 32 && (m.info.hidden_layers & (1u << item.layer)))
+        return false;
+    return true;
+}
+
+void mission_SelectType(Mission& m, std::uint32_t showFlags) {
+    const std::int32_t ref = mission_ReferenceItem(m);
+    if (ref < 0) return;
+    const std::int32_t type = m.items[ref].type_id;
+    for (std::int32_t i = 0; i < m.item_count && i < kMaxItems; ++i)
+        if (m.items[i].type_id == type && mission_ItemShown(m, i, showFlags)) mission_Select(m, i);
+}
+
+// ---------------------------------------------------------------------------------------
+// Derived tables
+
+void mission_BuildWaypointPaths(Mission& m) {
+    for (Waypoint& w : m.waypoints) w.point_count = 0;
+    const std::int32_t def = markerDef(kWaypointMarkerType);
+    if (def < 0) return;
+
+    const std::int32_t count = std::clamp(m.item_count, 0, kMaxItems);
+    for (std::int32_t i = 0; i < count; ++i) {
+        MissionItem& item = m.items[i];
+        if (!isMarker(item, def, kWaypointMarkerType)) continue;
+        if (item.waypoint_id < 1 || item.waypoint_id >= kMaxWaypoints) {
+            item.waypoint_id = 0;
+            continue;
+        }
+        Waypoint& w = m.waypoints[item.waypoint_id];
+        if (w.point_count < kWaypointMaxPoints) w.points[w.point_count++] = i;
+    }
+
+    // Order each path by wpnumber with an exchange sort: each later point with a smaller
+    // wpnumber is swapped into position i.
+    for (std::int32_t p = 1; p < kMaxWaypoints; ++p) {
+        Waypoint& w = m.waypoints[p];
+        for (std::int32_t i = 0; i < w.point_count; ++i)
+            for (std::int32_t j = i + 1; j < w.point_count; ++j)
+                if (m.items[w.points[j]].wpnumber < m.items[w.points[i]].wpnumber)
+                    std::swap(w.points[i], w.points[j]);
+    }
+}
+
+void mission_CountGroupMembers(Mission& m) {
+    for (Group& g : m.groups) g.member_count = 0;
+    const std::int32_t count = std::clamp(m.item_count, 0, kMaxItems);
+    for (std::int32_t i = 0; i < count; ++i) {
+        const std::int32_t g = m.items[i].group_id;
+        if (g >= 1 && g < kMaxGroups) ++m.groups[g].member_count;
+    }
+}
+
+void mission_BuildAreaBounds(Mission& m) {
+    for (AreaTrigger& a : m.area_triggers) a.in_use = 0;
+    const std::int32_t def = markerDef(kAreaMarkerType);
+    if (def < 0) return;
+
+    const std::int32_t count = std::clamp(m.item_count, 0, kMaxItems);
+    for (std::int32_t i = 0; i < count; ++i) {
+        const MissionItem& item = m.items[i];
+        if (!isMarker(item, def, kAreaMarkerType)) continue;
+        const std::int32_t n = item.wpnumber;
+        if (n < 1 || n >= kMaxAreaTriggers) continue;
+        AreaTrigger& a = m.area_triggers[n];
+        if (!a.in_use) {
+            a.in_use = n;
+            a.min_x = a.max_x = item.x;
+            a.min_y = a.max_y = item.y;
+            a.leftmost = i;
+            continue;
+        }
+        if (item.x < a.min_x) {
+            a.min_x = item.x;
+            a.leftmost = i;
+        }
+        if (item.x > a.max_x) a.max_x = item.x;
+        if (item.y < a.min_y) a.min_y = item.y;
+        if (item.y > a.max_y) a.max_y = item.y;
+    }
+}

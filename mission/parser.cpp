@@ -1,0 +1,219 @@
+#include "mission/parser.h"
+
+#include "core/file.h"
+#include "core/format.h"
+#include "core/mem.h"
+#include "core/text.h"
+#include "platform/ui.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+LineParser& parser_State() {
+    static LineParser state;
+    return state;
+}
+
+LineTokens parser_SplitLine(const char* text) {
+    LineTokens out;
+    if (!text || !*text) return out;
+    auto& buf = parser_State().line;
+    const std::size_t len = strnlen(text, kLineBufferChars);
+    std::memcpy(buf.data(), text, len);
+    buf[len] = '\0';
+
+    bool inQuotes = false;
+    bool tokenStart = true;
+    // Up to and including the terminator: a line that ends in a separator or a quote gets
+    // one more, empty, token, which clients rely on (`name ""` is a keyword and an empty name).
+    // The walk goes on until a 31st token would begin, so the 30th ends at its own separator
+    // and the rest of the line is dropped rather than glued onto it.
+    for (std::size_t i = 0; i <= len; ++i) {
+        const char c = buf[i];
+        if (!inQuotes && (c == ' ' || c == ',' || c == '\t')) {
+            buf[i] = '\0';
+            tokenStart = true;
+        } else if (c == '"') {
+            buf[i] = '\0';
+            inQuotes = !inQuotes;
+            tokenStart = true;
+        } else if (tokenStart) {
+            if (out.count == kLineMaxTokens) break;
+            out.token[out.count++] = &buf[i];
+            tokenStart = false;
+        }
+    }
+    return out;
+}
+
+namespace {
+
+void reportBadLine(const char* fileName, int lineNumber, const char* lineText) {
+    const std::string message =
+        text_Format(text_Get("Dialog Message", "BAD_LINE_NUMBER"), {lineNumber, lineText});
+    platform().lineError(fileName ? fileName : "", lineNumber, message,
+                         text_Get("Dialog Message", "ASCII_PARSE"));
+}
+
+// Where the physical line starting at pos ends (its text) and where the next one starts.
+void findLineEnd(const char* data, std::size_t size, std::size_t pos, LineEnds ends, std::size_t& end,
+                 std::size_t& next) {
+    end = next = size;
+    if (ends == LineEnds::DiskText) {
+        const void* lf = std::memchr(data + pos, '\n', size - pos);
+        if (!lf) return;
+        end = static_cast<std::size_t>(static_cast<const char*>(lf) - data);
+        next = end + 1;
+        if (end > pos && data[end - 1] == '\r') --end;
+        return;
+    }
+    // Only the pair CR LF ends a line here; a lone CR or LF is an ordinary character.
+    for (std::size_t at = pos; at < size;) {
+        const void* cr = std::memchr(data + at, '\r', size - at);
+        if (!cr) return;
+        const std::size_t i = static_cast<std::size_t>(static_cast<const char*>(cr) - data);
+        if (i + 1 < size && data[i + 1] == '\n') {
+            end = i;
+            next = i + 2;
+            return;
+        }
+        at = i + 1;
+    }
+}
+
+// Frees a memory-manager block on every way out of a function.
+struct MemBlockGuard {
+    void* block;
+    ~MemBlockGuard() {
+        if (block) mem_Free(block);
+    }
+};
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+}  // namespace
+
+std::int32_t parser_ParseBuffer(const char* data, std::size_t size, LineEnds ends, const char* fileName,
+                                const LineCallback& callback) {
+    if (!data) size = 0;
+    std::string line;
+    int lineNumber = 0;
+
+    // One line: split, skip blanks and comments, hand to the client, report a refusal.
+    auto handle = [&](const char* text, std::size_t length) -> std::int32_t {
+        line.assign(text, length);
+        ++lineNumber;
+        const LineTokens tokens = parser_SplitLine(line.c_str());
+        if (tokens.count == 0 || tokens.token[0][0] == '/') return 0;
+        const std::int32_t rc = callback(&tokens, lineNumber);
+        if (rc != 0) reportBadLine(fileName, lineNumber, line.c_str());
+        return rc;
+    };
+
+    for (std::size_t pos = 0; pos < size;) {
+        std::size_t end, next;
+        findLineEnd(data, size, pos, ends, end, next);
+        if (ends == LineEnds::DiskText) {
+            // The reader's line buffer takes kDiskLineChars at a time: a longer line arrives
+            // in pieces, each numbered as a line of its own. Nothing runs past the buffer.
+            std::size_t p = pos;
+            do {
+                const std::size_t n = std::min(kDiskLineChars, end - p);
+                if (const std::int32_t rc = handle(data + p, n)) return rc;
+                p += n;
+            } while (p < end);
+        } else if (const std::int32_t rc = handle(data + pos, end - pos)) {
+            return rc;
+        }
+        pos = next;
+    }
+    return callback(nullptr, lineNumber + 1);
+}
+
+std::int32_t parser_ReadDiskFile(const char* path, const LineCallback& callback) {
+    if (!path) return 1;
+    std::vector<char> data;
+    {
+        std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path, "rb"));
+        if (!f) return 1;
+        char chunk[65536];
+        std::size_t got;
+        while ((got = std::fread(chunk, 1, sizeof chunk, f.get())) > 0) data.insert(data.end(), chunk, chunk + got);
+        // A read that failed part way would parse a truncated file as if it were whole.
+        if (std::ferror(f.get())) return 1;
+    }
+    return parser_ParseBuffer(data.data(), data.size(), LineEnds::DiskText, path, callback);
+}
+
+std::int32_t parser_ReadLayerFile(const char* name, const LineCallback& callback, std::uint32_t seed) {
+    if (!name) return 1;
+    const std::int32_t size = file_FileSizeEx(name);
+    if (size < 0) return 1;
+    if (size == 0) return parser_ParseBuffer(nullptr, 0, LineEnds::CrLf, name, callback);
+
+    // file_LoadFileEx also undoes an archive member's own scrambling.
+    MemBlockGuard guard{file_LoadFileEx(name)};
+    if (!guard.block) return 2;
+    auto* data = static_cast<std::uint8_t*>(guard.block);
+    std::uint32_t length = file_LastLoadedSize();
+
+    if (seed != 0 && length >= kScrHeader.size() && std::equal(kScrHeader.begin(), kScrHeader.end(), data)) {
+        data += kScrHeader.size();
+        length -= static_cast<std::uint32_t>(kScrHeader.size());
+        parser_Unscramble(data, length, seed);
+    }
+    return parser_ParseBuffer(reinterpret_cast<const char*>(data), length, LineEnds::CrLf, name, callback);
+}
+
+namespace {
+
+std::uint32_t keystreamStep(std::uint32_t s) { return std::rotl(std::rotl(s, 11) + s, 4) ^ 1u; }
+
+void reverseBytes(std::uint8_t* data, std::uint32_t length) { std::reverse(data, data + length); }
+
+}  // namespace
+
+std::uint32_t parser_Unscramble(std::uint8_t* data, std::uint32_t length, std::uint32_t seed) {
+    if (!data) length = 0;
+    reverseBytes(data, length);
+    std::uint32_t s = seed;
+    for (std::uint32_t i = 0; i < length; ++i) {
+        s = keystreamStep(s);
+        data[i] ^= static_cast<std::uint8_t>(s);
+    }
+    return s;
+}
+
+std::uint32_t parser_Scramble(std::uint8_t* data, std::uint32_t length, std::uint32_t seed) {
+    if (!data) length = 0;
+    // Unscrambling reverses, then applies the keystream to the reversed bytes; so the
+    // keystream goes on first here, then the reversal.
+    std::uint32_t s = seed;
+    for (std::uint32_t i = 0; i < length; ++i) {
+        s = keystreamStep(s);
+        data[i] ^= static_cast<std::uint8_t>(s);
+    }
+    reverseBytes(data, length);
+    return s;
+}
+
+bool set_Extension(char* name, std::size_t capacity, const char* ext) {
+    if (!name || !ext || capacity == 0) return false;
+    const std::size_t len = strnlen(name, capacity);
+    if (len == capacity) return false;  // not terminated within its buffer
+    const std::size_t extLen = std::strlen(ext);
+    const char* dot = static_cast<const char*>(std::memchr(name, '.', len));
+    const std::size_t stem = dot ? static_cast<std::size_t>(dot - name) : len;
+    if (stem + 1 + extLen + 1 > capacity) return false;
+    name[stem] = '.';
+    std::memcpy(name + stem + 1, ext, extLen);
+    name[stem + 1 + extLen] = '\0';
+    return true;
+}

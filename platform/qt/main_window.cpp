@@ -1,0 +1,279 @@
+#include "platform/qt/main_window.h"
+
+#include "platform/layout.h"
+#include "platform/qt/qt_text.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+
+namespace {
+
+// The central area; it lays the panes out again whenever its size changes.
+class Central : public QWidget {
+public:
+    Central(QWidget* parent, std::function<void()> onResize) : QWidget(parent), onResize_(std::move(onResize)) {}
+
+protected:
+    void resizeEvent(QResizeEvent* e) override {
+        QWidget::resizeEvent(e);
+        onResize_();
+    }
+
+private:
+    std::function<void()> onResize_;
+};
+
+void place(QWidget* w, const PaneRect& r) { w->setGeometry(r.x, r.y, r.w, r.h); }
+
+}  // namespace
+
+Key qt_Key(int k, Qt::KeyboardModifiers mods) {
+    const bool pad = mods & Qt::KeypadModifier;
+    if (pad) {
+        switch (k) {
+        case Qt::Key_2: return Key::Pad2;
+        case Qt::Key_3: return Key::Pad3;
+        case Qt::Key_4: return Key::Pad4;
+        case Qt::Key_6: return Key::Pad6;
+        case Qt::Key_8: return Key::Pad8;
+        case Qt::Key_9: return Key::Pad9;
+        case Qt::Key_Plus: return Key::PadPlus;
+        case Qt::Key_Minus: return Key::PadMinus;
+        default: break;  // with Num Lock off the pad sends the arrow and page keys
+        }
+    }
+    switch (k) {
+    case Qt::Key_PageUp: return Key::PageUp;
+    case Qt::Key_PageDown: return Key::PageDown;
+    case Qt::Key_Space: return Key::Space;
+    case Qt::Key_Left: return Key::Left;
+    case Qt::Key_Right: return Key::Right;
+    case Qt::Key_Up: return Key::Up;
+    case Qt::Key_Down: return Key::Down;
+    case Qt::Key_Insert: return Key::Insert;
+    case Qt::Key_Delete: return Key::Delete;
+    case Qt::Key_U: return Key::U;
+    case Qt::Key_F1: return Key::F1;
+    case Qt::Key_F2: return Key::F2;
+    case Qt::Key_F3: return Key::F3;
+    case Qt::Key_F4: return Key::F4;
+    default: return Key::Other;
+    }
+}
+
+MainWindow::MainWindow() {
+    setWindowTitle(QStringLiteral("Mission Editor"));
+    const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    QFontMetrics fm(fixed);
+    metrics_.cw = std::max(1, fm.averageCharWidth());
+    metrics_.ch = std::max(1, fm.lineSpacing());
+
+    central_ = new Central(this, [this] { relayout(); });
+    central_->setAutoFillBackground(true);
+    QPalette pal = central_->palette();
+    pal.setColor(QPalette::Window, QColor(192, 192, 192));
+    central_->setPalette(pal);
+    // The window, not any of its controls, holds the keyboard focus.
+    central_->setFocusPolicy(Qt::StrongFocus);
+    setCentralWidget(central_);
+
+    map_ = new MapPane(central_);
+    centre_ = new InfoPane(central_, fixed);
+    selection_ = new InfoPane(central_, fixed);
+    centre_->onClick = [this] {
+        if (sink_) sink_->onPaneClick(0);
+    };
+    selection_->onClick = [this] {
+        if (sink_) sink_->onPaneClick(1);
+    };
+    resize(1024, 768);
+    relayout();
+    central_->setFocus();
+}
+
+void MainWindow::relayout() {
+    MainPaneLayout l = layout_MainPanes(central_->width(), central_->height(), metrics_);
+    place(map_, l.map);
+    place(selection_, l.selection);
+    place(centre_, l.centre);
+}
+
+void MainWindow::command(int id) {
+    central_->setFocus();
+    if (sink_ && id != 0) sink_->onCommand(id);
+}
+
+void MainWindow::setButtonBar(const std::vector<BarControl>& bar) {
+    for (BarItem& b : bar_) delete b.widget;
+    for (QButtonGroup* g : barGroups_) delete g;
+    bar_.clear();
+    barGroups_.clear();
+
+    QButtonGroup* group = nullptr;
+    std::vector<QWidget*> frames;
+    for (const BarControl& c : bar) {
+        BarItem item;
+        item.data = c;
+        const QString text = qtText(c.text);
+        const int command = c.command;
+        if (c.kind != BarKind::PushRadio || c.groupStart) group = nullptr;
+        switch (c.kind) {
+        case BarKind::PushButton:
+        case BarKind::PushRadio: {
+            auto* b = new QPushButton(text, central_);
+            if (c.kind == BarKind::PushRadio) {
+                b->setCheckable(true);
+                b->setAutoExclusive(false);
+                if (!group) {
+                    group = new QButtonGroup(this);
+                    group->setExclusive(true);
+                    barGroups_.push_back(group);
+                }
+                group->addButton(b);
+                item.group = group;
+                b->setChecked(c.check != kUnchecked);
+            }
+            connect(b, &QPushButton::clicked, this, [this, command] { command ? this->command(command) : central_->setFocus(); });
+            item.widget = b;
+            break;
+        }
+        case BarKind::CheckBox: {
+            auto* b = new QCheckBox(text, central_);
+            b->setChecked(c.check != kUnchecked);
+            connect(b, &QCheckBox::clicked, this, [this, command] { command ? this->command(command) : central_->setFocus(); });
+            item.widget = b;
+            break;
+        }
+        case BarKind::GroupBox:
+            item.widget = new QGroupBox(text, central_);
+            frames.push_back(item.widget);
+            break;
+        case BarKind::Label:
+            item.widget = new QLabel(text, central_);
+            break;
+        }
+        item.widget->setFocusPolicy(Qt::NoFocus);
+        item.widget->setGeometry(c.x, c.y, c.w, c.h);
+        item.widget->show();
+        bar_.push_back(item);
+    }
+    for (QWidget* f : frames) f->lower();
+    central_->setFocus();
+}
+
+QWidget* MainWindow::barWidget(int id) const {
+    for (const BarItem& b : bar_)
+        if (b.data.id == id) return b.widget;
+    return nullptr;
+}
+
+void MainWindow::barSetCheck(int id, int state) {
+    for (BarItem& b : bar_) {
+        if (b.data.id != id) continue;
+        b.data.check = state;
+        auto* button = qobject_cast<QAbstractButton*>(b.widget);
+        if (!button) return;
+        const bool exclusive = b.group && state == kUnchecked;
+        if (exclusive) b.group->setExclusive(false);
+        button->setChecked(state != kUnchecked);
+        if (exclusive) b.group->setExclusive(true);
+        return;
+    }
+}
+
+void MainWindow::barSetText(int id, std::string_view text) {
+    for (BarItem& b : bar_) {
+        if (b.data.id != id) continue;
+        b.data.text = std::string(text);
+        const QString t = qtText(text);
+        if (auto* l = qobject_cast<QLabel*>(b.widget)) l->setText(t);
+        else if (auto* g = qobject_cast<QGroupBox*>(b.widget)) g->setTitle(t);
+        else if (auto* a = qobject_cast<QAbstractButton*>(b.widget)) a->setText(t);
+        return;
+    }
+}
+
+void MainWindow::fillMenu(QMenu* menu, const std::vector<MenuEntry>& entries,
+                          std::map<int, std::vector<QAction*>>* actions) {
+    for (const MenuEntry& e : entries) {
+        if (!e.children.empty()) {
+            QMenu* sub = menu->addMenu(qtText(e.text));
+            sub->setEnabled(e.enabled);
+            fillMenu(sub, e.children, actions);
+        } else if (e.text.empty()) {
+            menu->addSeparator();
+        } else {
+            QAction* a = menu->addAction(qtText(e.text));
+            a->setData(e.id);
+            a->setEnabled(e.enabled);
+            if (e.checked) {
+                a->setCheckable(true);
+                a->setChecked(true);
+            }
+            if (actions) (*actions)[e.id].push_back(a);
+        }
+    }
+}
+
+void MainWindow::setMenu(const std::vector<MenuEntry>& menu) {
+    menuBar()->clear();
+    menuActions_.clear();
+    for (const MenuEntry& e : menu) {
+        if (e.children.empty()) {
+            // A command straight on the bar.
+            QAction* a = menuBar()->addAction(qtText(e.text));
+            a->setData(e.id);
+            a->setEnabled(e.enabled);
+            connect(a, &QAction::triggered, this, [this, id = e.id] { command(id); });
+            menuActions_[e.id].push_back(a);
+            continue;
+        }
+        QMenu* m = menuBar()->addMenu(qtText(e.text));
+        std::map<int, std::vector<QAction*>> added;
+        fillMenu(m, e.children, &added);
+        for (auto& [id, list] : added) {
+            for (QAction* a : list) {
+                connect(a, &QAction::triggered, this, [this, id = id] { command(id); });
+                menuActions_[id].push_back(a);
+            }
+        }
+    }
+}
+
+void MainWindow::setMenuCheck(int id, bool checked) {
+    auto it = menuActions_.find(id);
+    if (it == menuActions_.end()) return;
+    for (QAction* a : it->second) {
+        a->setCheckable(true);
+        a->setChecked(checked);
+    }
+}
+
+void MainWindow::setMenuEnabled(int id, bool enabled) {
+    auto it = menuActions_.find(id);
+    if (it == menuActions_.end()) return;
+    for (QAction* a : it->second) a->setEnabled(enabled);
+}
+
+void MainWindow::closeEvent(QCloseEvent* e) {
+    if (sink_ && !sink_->onCloseRequest()) e->ignore();
+    else e->accept();
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* e) {
+    Key k = qt_Key(e->key(), e->modifiers());
+    if (k == Key::Other || !sink_) {
+        QMainWindow::keyPressEvent(e);
+        return;
+    }
+    sink_->onKey(k, qt_Modifiers(e->modifiers()));
+}

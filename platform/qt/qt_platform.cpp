@@ -1,0 +1,225 @@
+#include "platform/qt/qt_platform.h"
+
+#include "platform/qt/qt_dialog.h"
+#include "platform/qt/qt_text.h"
+#include "resources/templates.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <cstdio>
+
+QStringList qt_FileFilters(const std::vector<FileFilter>& filters) {
+    QStringList out;
+    for (const FileFilter& f : filters) {
+        QString patterns = qtText(f.pattern);
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        patterns = patterns.simplified();
+        if (patterns.isEmpty()) patterns = QStringLiteral("*");
+        // Qt takes the patterns from the last parentheses, so a label that already shows
+        // them is harmless.
+        out << qtText(f.label) + QStringLiteral(" (") + patterns + QLatin1Char(')');
+    }
+    return out;
+}
+
+std::string qt_WithDefaultExtension(const std::string& path, std::string_view extension) {
+    while (!extension.empty() && extension.front() == '.') extension.remove_prefix(1);
+    if (extension.empty() || path.empty()) return path;
+    size_t slash = path.find_last_of('/');
+    size_t name = slash == std::string::npos ? 0 : slash + 1;
+    if (path.find('.', name) != std::string::npos) return path;
+    return path + "." + std::string(extension);
+}
+
+QtPlatform::QtPlatform() : main_(std::make_unique<MainWindow>()) {}
+
+QtPlatform::~QtPlatform() {
+    timers_.clear();
+    statusClose();
+    main_->setSink(nullptr);
+    main_->mapPane().setSink(nullptr);
+}
+
+QWidget* QtPlatform::owner() const {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    return main_.get();
+}
+
+MsgAnswer QtPlatform::messageBox(std::string_view text, std::string_view caption, MsgIcon icon,
+                                 MsgButtons buttons) {
+    QMessageBox::Icon qicon = QMessageBox::NoIcon;
+    switch (icon) {
+    case MsgIcon::None: break;
+    case MsgIcon::Information: qicon = QMessageBox::Information; break;
+    case MsgIcon::Warning: qicon = QMessageBox::Warning; break;
+    case MsgIcon::Error: qicon = QMessageBox::Critical; break;
+    case MsgIcon::Question: qicon = QMessageBox::Question; break;
+    }
+    QMessageBox::StandardButtons set;
+    QMessageBox::StandardButton escape = QMessageBox::Ok;
+    switch (buttons) {
+    case MsgButtons::Ok: set = QMessageBox::Ok; escape = QMessageBox::Ok; break;
+    case MsgButtons::OkCancel: set = QMessageBox::Ok | QMessageBox::Cancel; escape = QMessageBox::Cancel; break;
+    case MsgButtons::YesNo: set = QMessageBox::Yes | QMessageBox::No; escape = QMessageBox::No; break;
+    case MsgButtons::YesNoCancel:
+        set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        escape = QMessageBox::Cancel;
+        break;
+    }
+    QMessageBox box(qicon, qtText(caption), qtText(text), set, owner());
+    box.setTextFormat(Qt::PlainText);
+    box.setEscapeButton(escape);
+    switch (box.exec()) {
+    case QMessageBox::Cancel: return MsgAnswer::Cancel;
+    case QMessageBox::Yes: return MsgAnswer::Yes;
+    case QMessageBox::No: return MsgAnswer::No;
+    default: return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+    }
+}
+
+std::optional<std::string> QtPlatform::fileDialog(const FileDialogRequest& r) {
+    QFileDialog dlg(owner(), qtText(r.title));
+    dlg.setOption(QFileDialog::DontUseNativeDialog, true);
+    dlg.setAcceptMode(r.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dlg.setFileMode(!r.save && r.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (r.save) dlg.setOption(QFileDialog::DontConfirmOverwrite, !r.promptOverwrite);
+    QStringList filters = qt_FileFilters(r.filters);
+    if (!filters.isEmpty()) dlg.setNameFilters(filters);
+    std::string_view ext = r.defaultExtension;
+    while (!ext.empty() && ext.front() == '.') ext.remove_prefix(1);
+    if (!ext.empty()) dlg.setDefaultSuffix(qtText(ext));
+    if (!r.startFolder.empty()) dlg.setDirectory(qtPath(r.startFolder));
+    if (!r.initialName.empty()) dlg.selectFile(qtPath(r.initialName));
+    if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList chosen = dlg.selectedFiles();
+    if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
+    std::string path = qt_WithDefaultExtension(corePath(chosen.front()), ext);
+    if (!r.save && r.promptCreate && !QFileInfo::exists(qtPath(path))) {
+        // The one text of the layer's own: the string table has no key for it.
+        QString name = QFileInfo(qtPath(path)).fileName();
+        QMessageBox ask(QMessageBox::Question, qtText(r.title),
+                        name + QStringLiteral(" does not exist.\nCreate it?"),
+                        QMessageBox::Yes | QMessageBox::No, owner());
+        if (ask.exec() != QMessageBox::Yes) return std::nullopt;
+    }
+    return path;
+}
+
+int QtPlatform::runDialog(std::string_view templateName, DialogProc& proc) {
+    const DialogTemplate* t = resources_FindDialog(templateName);
+    if (!t) {
+        debugOutput("no dialog template named " + std::string(templateName));
+        return -1;
+    }
+    QtDialog dlg(*t, proc, owner());
+    return dlg.run();
+}
+
+void QtPlatform::debugOutput(std::string_view text) {
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    if (text.empty() || text.back() != '\n') std::fputc('\n', stderr);
+}
+
+void QtPlatform::statusOpen(std::string_view caption) {
+    if (!status_) {
+        status_ = new QDialog(main_.get());
+        status_->setModal(false);
+        statusList_ = new QListWidget(status_);
+        statusList_->setSelectionMode(QAbstractItemView::NoSelection);
+        auto* lay = new QVBoxLayout(status_);
+        lay->addWidget(statusList_);
+        status_->resize(360, 160);
+    }
+    statusList_->clear();
+    status_->setWindowTitle(qtText(caption));
+    status_->show();
+    // The load that follows keeps the event loop waiting: show the box before it starts.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtPlatform::statusLine(std::string_view text) {
+    if (!status_) return;
+    statusList_->addItem(qtText(text));
+    statusList_->scrollToBottom();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void QtPlatform::statusClose() {
+    if (status_) delete status_.data();
+    status_ = nullptr;
+    statusList_ = nullptr;
+}
+
+void QtPlatform::setSinks(MainWindowSink* mainWindow, MapPaneSink* mapPane) {
+    main_->setSink(mainWindow);
+    main_->mapPane().setSink(mapPane);
+}
+
+CharMetrics QtPlatform::charMetrics() { return main_->metrics(); }
+
+void QtPlatform::setButtonBar(const std::vector<BarControl>& bar) { main_->setButtonBar(bar); }
+
+void QtPlatform::barSetCheck(int id, int state) { main_->barSetCheck(id, state); }
+
+void QtPlatform::barSetText(int id, std::string_view text) { main_->barSetText(id, text); }
+
+void QtPlatform::setWindowTitle(std::string_view title) { main_->setWindowTitle(qtText(title)); }
+
+void QtPlatform::setMenu(const std::vector<MenuEntry>& menu) { main_->setMenu(menu); }
+
+void QtPlatform::setMenuCheck(int id, bool checked) { main_->setMenuCheck(id, checked); }
+
+void QtPlatform::setMenuEnabled(int id, bool enabled) { main_->setMenuEnabled(id, enabled); }
+
+int QtPlatform::popupMenu(const std::vector<MenuEntry>& menu, int x, int y) {
+    QMenu m(&main_->mapPane());
+    MainWindow::fillMenu(&m, menu, nullptr);
+    QAction* chosen = m.exec(main_->mapPane().mapToGlobal(QPoint(x, y)));
+    return chosen ? chosen->data().toInt() : 0;
+}
+
+void QtPlatform::setTimer(int id, int intervalMs) {
+    auto& t = timers_[id];
+    if (!t) {
+        t = std::make_unique<QTimer>();
+        QObject::connect(t.get(), &QTimer::timeout, main_.get(), [this, id] {
+            if (MainWindowSink* s = main_->sink()) s->onTimer(id);
+        });
+    }
+    t->start(intervalMs > 0 ? intervalMs : 1);
+}
+
+void QtPlatform::killTimer(int id) { timers_.erase(id); }
+
+PaneSize QtPlatform::mapSize() { return {main_->mapPane().width(), main_->mapPane().height()}; }
+
+void QtPlatform::mapPresent(const PixelView& view) { main_->mapPane().present(view); }
+
+void QtPlatform::mapInvalidate() { main_->mapPane().invalidate(); }
+
+void QtPlatform::mapCaptureMouse(bool on) { main_->mapPane().capture(on); }
+
+void QtPlatform::mapXorRect(int x0, int y0, int x1, int y1) { main_->mapPane().xorRect(x0, y0, x1, y1); }
+
+void QtPlatform::mapCaption(std::string_view text) { main_->mapPane().setCaption(qtText(text)); }
+
+void QtPlatform::paneSetText(int pane, std::string_view text) {
+    if (pane == 0 || pane == 1) main_->pane(pane).setText(text);
+}
+
+void QtPlatform::paneSetLines(int pane, const std::vector<PaneLine>& lines) {
+    if (pane == 0 || pane == 1) main_->pane(pane).setLines(lines);
+}
+
+void QtPlatform::quit() {
+    // Queued, so that a request made before the loop runs still ends it.
+    QMetaObject::invokeMethod(qApp, &QCoreApplication::quit, Qt::QueuedConnection);
+}

@@ -1,0 +1,74 @@
+// The platform layer on Qt 6 Widgets. Create it after the QApplication; it owns the main
+// window, the timers and the status box.
+#pragma once
+
+#include "platform/qt/main_window.h"
+#include "platform/ui.h"
+
+#include <QPointer>
+
+#include <map>
+#include <memory>
+
+#include <QDialog>
+class QListWidget;
+class QTimer;
+
+class QtPlatform : public Platform {
+public:
+    QtPlatform();
+    ~QtPlatform() override;
+    QtPlatform(const QtPlatform&) = delete;
+    QtPlatform& operator=(const QtPlatform&) = delete;
+
+    MainWindow& mainWindow() { return *main_; }
+    // The status box while it is open (tests look at it), else nullptr.
+    QDialog* statusBox() const { return status_; }
+    QListWidget* statusList() const { return statusList_; }
+
+    MsgAnswer messageBox(std::string_view text, std::string_view caption, MsgIcon icon,
+                         MsgButtons buttons) override;
+    std::optional<std::string> fileDialog(const FileDialogRequest& request) override;
+    int runDialog(std::string_view templateName, DialogProc& proc) override;
+    void debugOutput(std::string_view text) override;
+    void statusOpen(std::string_view caption) override;
+    void statusLine(std::string_view text) override;
+    void statusClose() override;
+    void setSinks(MainWindowSink* mainWindow, MapPaneSink* mapPane) override;
+    CharMetrics charMetrics() override;
+    void setButtonBar(const std::vector<BarControl>& bar) override;
+    void barSetCheck(int id, int state) override;
+    void barSetText(int id, std::string_view text) override;
+    void setWindowTitle(std::string_view title) override;
+    void setMenu(const std::vector<MenuEntry>& menu) override;
+    void setMenuCheck(int id, bool checked) override;
+    void setMenuEnabled(int id, bool enabled) override;
+    int popupMenu(const std::vector<MenuEntry>& menu, int x, int y) override;
+    void setTimer(int id, int intervalMs) override;
+    void killTimer(int id) override;
+    PaneSize mapSize() override;
+    void mapPresent(const PixelView& view) override;
+    void mapInvalidate() override;
+    void mapCaptureMouse(bool on) override;
+    void mapXorRect(int x0, int y0, int x1, int y1) override;
+    void mapCaption(std::string_view text) override;
+    void paneSetText(int pane, std::string_view text) override;
+    void paneSetLines(int pane, const std::vector<PaneLine>& lines) override;
+    void quit() override;
+
+private:
+    // The window that owns a new dialog or message box: the topmost modal one, else the
+    // main window.
+    QWidget* owner() const;
+
+    std::unique_ptr<MainWindow> main_;
+    std::map<int, std::unique_ptr<QTimer>> timers_;
+    QPointer<QDialog> status_;
+    QListWidget* statusList_ = nullptr;
+};
+
+// The name filters of a file dialog: "label (patterns)" with the patterns separated by
+// spaces, which is how Qt reads them.
+QStringList qt_FileFilters(const std::vector<FileFilter>& filters);
+// The chosen name with the default extension added when the name has none.
+std::string qt_WithDefaultExtension(const std::string& path, std::string_view extension);
