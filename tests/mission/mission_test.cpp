@@ -409,28 +409,6 @@ TEST(MissionMove, MovesOnlySelectedItemsAndStopsAtTheCoordinateRange) {
 // ---------------------------------------------------------------------------------------
 // Hiding, visibility, select by type
 
-TEST(MissionHide, HideSelectedUnselectedAndUnhide) {
-    ScopedItemDefs defs;
-    auto m = test_NewMission();
-    for (int i = 0; i < 4; ++i) test_AddItem(*m, kTestRifleman);
-    mission_Select(*m, 1);
-    mission_HideSelected(*m);
-    EXPECT_EQ(m->items[1].hidden, 1);
-    EXPECT_EQ(m->items[0].hidden, 0);
-
-    mission_ClearSelection(*m);
-    mission_Select(*m, 2);
-    mission_HideUnselected(*m);
-    EXPECT_EQ(m->items[0].hidden, 1);
-    EXPECT_EQ(m->items[1].hidden, 1);
-    EXPECT_EQ(m->items[2].hidden, 0);
-    EXPECT_EQ(m->items[3].hidden, 1);
-    EXPECT_EQ(m->selection.count, 1);
-
-    mission_UnhideAll(*m);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(m->items[i].hidden, 0);
-}
-
 TEST(MissionSelectType, AddsShownItemsOfTheReferenceType) {
     ScopedItemDefs defs;
     auto m = test_NewMission();
