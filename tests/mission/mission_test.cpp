@@ -1,7 +1,7 @@
 #include "mission/mission.h"
 
-#include "core/text.h"
 #include "support/mission_pages.h"
+#include "support/text_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -43,6 +43,7 @@ void releaseTerrain(TerrainMaps* maps) {
 
 TEST(MissionClear, EmptiesEveryTableAndReleasesOwnedData) {
     ScopedItemDefs defs;
+    ScopedTextTable text(test_ReadSourceFile("data/text/mission.txt"));
     auto m = test_NewMission();
     mission_SetText(m->info.name, "Night raid");
     m->info.current_layer = 3;
@@ -74,9 +75,8 @@ TEST(MissionClear, EmptiesEveryTableAndReleasesOwnedData) {
     EXPECT_EQ(g_terrainReleases, 1);
 
     // Groups 1 and 2 carry the player names; every other group is empty.
-    EXPECT_EQ(mission_Text(m->groups[1].description), text_Get("Players", "BLUEPLAYERS"));
-    EXPECT_EQ(mission_Text(m->groups[2].description), text_Get("Players", "REDPLAYERS"));
-    EXPECT_NE(mission_Text(m->groups[1].description), "");
+    EXPECT_EQ(mission_Text(m->groups[1].description), "Blue Players");
+    EXPECT_EQ(mission_Text(m->groups[2].description), "Red Players");
     for (int g = 3; g < kMaxGroups; ++g) EXPECT_EQ(m->groups[g].description[0], '\0');
 }
 
