@@ -107,4 +107,3 @@ void BM_JpegDecode_LibjpegTurbo(benchmark::State& state) {
 
 BENCHMARK(BM_JpegDecode_Sortie)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_JpegDecode_LibjpegTurbo)->Unit(benchmark::kMillisecond);
-BENCHMARK_MAIN();

@@ -76,4 +76,3 @@ void BM_TerrainBuildEdges(benchmark::State& state) {
 
 BENCHMARK(BM_TerrainLoadMaps)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_TerrainBuildEdges)->Unit(benchmark::kMillisecond);
-BENCHMARK_MAIN();

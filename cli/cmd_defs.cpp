@@ -1,38 +1,88 @@
-// sortie-cli defs SUBCOMMAND ...: reads a game definition file the way the editor does and
-// prints what it holds. Each subcommand is one entry of kDefsCommands.
+// sortie-cli defs: reads the game's definition files the way the editor does and prints
+// the tables they give. Each kind of definition file is one subcommand.
 #include "cli/cli.h"
 
 #include "core/file.h"
 #include "core/mem.h"
+#include "core/text.h"
+#include "gamedata/itemdef.h"
 #include "gamedata/path.h"
+#include "gamedata/sky.h"
 #include "gamedata/terrain.h"
 #include "mission/parser.h"
 
-#include <array>
 #include <cstdio>
 #include <string>
+#include <utility>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-// The memory pools and the file layer for one command, with the data folder's terrains.pff
-// registered when there is one. Loose files on disk are found first.
-struct DataSession {
-    bool ok = false;
-    explicit DataSession(const CliContext& ctx) {
-        ok = mem_Startup() == 0;
-        file_Reset();
-        const std::string pff = ctx.dataDir + "/terrains.pff";
-        struct stat st {};
-        if (::stat(pff.c_str(), &st) == 0) pff_RegisterArchives(pff.c_str(), nullptr);
-        file_SetDiskFirst(1);
-    }
-    ~DataSession() {
-        file_Reset();
-        mem_Shutdown();
-    }
+struct DefsSubcommand {
+    const char* name;
+    int (*run)(CliContext& ctx, const CliArgs& args);
+    const char* usage;
 };
+
+// The pools and the file layer the loaders read through, as start-up sets them up.
+bool prepareLoaders() {
+    if (!mem_State().mainPool.base && mem_Startup() != 0) return false;
+    file_Reset();
+    return true;
+}
+
+int defsItems(CliContext& ctx, const CliArgs& args) {
+    std::string path, names;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--names" && i + 1 < args.size()) names = args[++i];
+        else if (!args[i].empty() && args[i][0] == '-') return cli_Fail(kExitUsage, "defs items: unknown option " + args[i]);
+        else if (path.empty()) path = args[i];
+        else return cli_Fail(kExitUsage, "defs items: one file only");
+    }
+    if (path.empty()) return cli_Fail(kExitUsage, "defs items: no file given");
+    if (!prepareLoaders()) return cli_Fail(kExitBadInput, "defs items: no memory for the pools");
+    if (!file_Exists(path.c_str())) return cli_Fail(kExitBadInput, "defs items: cannot find " + path);
+    if (!itemdef_Load(path.c_str())) return cli_Fail(kExitBadInput, "defs items: no memory for the definitions");
+    if (!names.empty()) {
+        TextTable* table = text_LoadTable(names.c_str());
+        if (!table) return cli_Fail(kExitBadInput, "defs items: cannot load names table " + names);
+        itemdef_NamePass(table);
+    }
+    for (std::int32_t i = 0; i < itemdef_Count(); ++i) {
+        const ItemDef& d = *itemdef_At(i);
+        const char* kind = itemdef_KindName(d.type);
+        std::printf("%4d %7d %-10s \"%s\" %04X %s\n", static_cast<int>(i), static_cast<int>(d.typeNumber),
+                    *kind ? kind : "-", d.name, static_cast<unsigned>(d.attributes), d.graphic[0] ? d.graphic : "-");
+    }
+    return (ctx.console && ctx.console->errorCount() > 0) ? kExitBadInput : kExitOk;
+}
+
+int defsSunsets(CliContext& ctx, const CliArgs& args) {
+    std::string path, names;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--names" && i + 1 < args.size()) names = args[++i];
+        else if (!args[i].empty() && args[i][0] == '-') return cli_Fail(kExitUsage, "defs sunsets: unknown option " + args[i]);
+        else if (path.empty()) path = args[i];
+        else return cli_Fail(kExitUsage, "defs sunsets: one file only");
+    }
+    if (path.empty()) return cli_Fail(kExitUsage, "defs sunsets: no file given");
+    if (!prepareLoaders()) return cli_Fail(kExitBadInput, "defs sunsets: no memory for the pools");
+    if (!file_Exists(path.c_str())) return cli_Fail(kExitBadInput, "defs sunsets: cannot find " + path);
+    TextTable* table = nullptr;
+    if (!names.empty() && !(table = text_LoadTable(names.c_str())))
+        return cli_Fail(kExitBadInput, "defs sunsets: cannot load names table " + names);
+    sky_NameSunsets(table, path.c_str());
+    for (std::int32_t i = 0; i < sky_Count(); ++i) {
+        const Sunset& s = *sky_At(i);
+        std::printf("%2d id=%u \"%s\" skygrad=%s clouds=%s skyheight=%d horizon=%.4f gamma=%u sat=%u rgb=%u,%u,%u\n",
+                    static_cast<int>(i), s.number, s.name, s.skyGradient[0] ? s.skyGradient : "-",
+                    s.clouds[0] ? s.clouds : "-", static_cast<int>(s.skyHeight), s.horizon / 65536.0, s.gamma,
+                    s.saturation, s.red, s.green, s.blue);
+    }
+    return (ctx.console && ctx.console->errorCount() > 0) ? kExitBadInput : kExitOk;
+}
 
 const char* surfaceName(SurfaceKind k) {
     switch (k) {
@@ -77,43 +127,40 @@ void printTerrainDef(const TerrainDef& d) {
     }
 }
 
+// NAME.trn from disk (a NAME with a folder is read in that folder, where its maps lie too),
+// else from the data folder's terrains.pff.
 int defsTerrain(CliContext& ctx, const CliArgs& args) {
-    if (args.size() != 1 || cli_WantsHelp(args)) {
-        std::fputs("usage: sortie-cli defs terrain NAME\n"
-                   "  Reads NAME.trn (from disk, else from the data folder's terrains.pff) and prints it.\n",
-                   args.size() == 1 ? stdout : stderr);
-        return args.size() == 1 ? kExitOk : kExitUsage;
-    }
-    // A name with a folder: read it (and the maps it names) from that folder.
+    if (args.size() != 1 || args[0].empty() || args[0][0] == '-')
+        return cli_Fail(kExitUsage, "defs terrain: give one terrain name");
+    if (!prepareLoaders()) return cli_Fail(kExitBadInput, "defs terrain: no memory for the pools");
+    const std::string pff = ctx.dataDir + "/terrains.pff";
+    struct stat st {};
+    if (::stat(pff.c_str(), &st) == 0) pff_RegisterArchives(pff.c_str(), nullptr);
+    file_SetDiskFirst(1);
     const std::string folder = path_Parts(args[0], kPathDrive | kPathDirectory);
     const std::string name = path_Parts(args[0], kPathName | kPathExtension);
-    DataSession session(ctx);  // opens the data folder's archive before any change of folder
-    if (!session.ok) return cli_Fail(kExitBadInput, "no memory for the pools");
-    if (!folder.empty() && ::chdir(folder.c_str()) != 0) return cli_Fail(kExitBadInput, folder + ": no such folder");
+    if (!folder.empty() && ::chdir(folder.c_str()) != 0)
+        return cli_Fail(kExitBadInput, "defs terrain: no folder " + folder);
     char trn[kTerrainNameSize];
     std::snprintf(trn, sizeof trn, "%s", name.c_str());
     set_Extension(trn, sizeof trn, "trn");
-    if (!file_Exists(trn)) return cli_Fail(kExitBadInput, std::string(trn) + ": not found");
+    if (!file_Exists(trn)) return cli_Fail(kExitBadInput, "defs terrain: cannot find " + std::string(trn));
     TerrainDef def;
-    if (!terrain_LoadDef(name.c_str(), def)) return cli_Fail(kExitBadInput, args[0] + ": bad terrain definition");
+    if (!terrain_LoadDef(name.c_str(), def)) return cli_Fail(kExitBadInput, "defs terrain: bad definition " + std::string(trn));
     printTerrainDef(def);
     return kExitOk;
 }
 
-struct DefsCommand {
-    const char* name;
-    int (*run)(CliContext& ctx, const CliArgs& args);
-    const char* summary;
-};
-
-// Subcommands; a new definition kind is one more line here.
-constexpr std::array kDefsCommands = {
-    DefsCommand{"terrain", defsTerrain, "print a terrain definition (NAME.trn)"},
+constexpr DefsSubcommand kDefsSubcommands[] = {
+    {"items", defsItems, "items FILE [--names TABLE]   item definitions (items.def)"},
+    {"sunsets", defsSunsets, "sunsets FILE [--names TABLE] sky definitions (sunsets.def)"},
+    {"terrain", defsTerrain, "terrain NAME                 a terrain definition (NAME.trn)"},
 };
 
 void defsUsage(std::FILE* f) {
-    std::fprintf(f, "usage: sortie-cli defs SUBCOMMAND ARGS...\n\nsubcommands:\n");
-    for (const auto& c : kDefsCommands) std::fprintf(f, "  %-10s %s\n", c.name, c.summary);
+    std::fprintf(f, "usage: sortie-cli defs SUBCOMMAND ...\n\nsubcommands:\n");
+    for (const auto& s : kDefsSubcommands) std::fprintf(f, "  %s\n", s.usage);
+    std::fprintf(f, "\nA names TABLE is a string table (kz7items.bin) whose names replace the file's.\n");
 }
 
 }  // namespace
@@ -123,12 +170,12 @@ int cmd_Defs(CliContext& ctx, const CliArgs& args) {
         defsUsage(stderr);
         return kExitUsage;
     }
-    if (args[0] == "-h" || args[0] == "--help") {
+    if (cli_WantsHelp(args)) {
         defsUsage(stdout);
         return kExitOk;
     }
-    for (const auto& c : kDefsCommands)
-        if (args[0] == c.name) return c.run(ctx, CliArgs(args.begin() + 1, args.end()));
+    for (const auto& s : kDefsSubcommands)
+        if (args[0] == s.name) return s.run(ctx, CliArgs(args.begin() + 1, args.end()));
     defsUsage(stderr);
     return cli_Fail(kExitUsage, "defs: unknown subcommand " + args[0]);
 }
