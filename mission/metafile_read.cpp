@@ -8,13 +8,10 @@
 #include "mission/metafile.h"
 
 #include "gamedata/itemdef.h"
+#include "gamedata/terrain.h"
 #include "mission/mission.h"
 #include "mission/parser.h"
 
-#if __has_include("gamedata/terrain.h")
-#include "gamedata/terrain.h"
-#define SORTIE_HAVE_TERRAIN 1
-#endif
 
 #include <algorithm>
 #include <charconv>
@@ -523,13 +520,9 @@ int metafile_Read(Mission& m, const char* path, const MetafileReadOptions& optio
         parser_ReadDiskFile(path, [&reader](const LineTokens* t, int lineNumber) { return reader.line(t, lineNumber); });
     if (rc != 0) return 0;
 
-    if (options.loadTerrain) {
-#ifdef SORTIE_HAVE_TERRAIN
-        // A terrain whose definition has an error is reported by the loader; the mission
-        // itself has been read, so the read still succeeds.
-        terrain_LoadPageMaps(m);
-#endif
-    }
+    // A terrain whose definition has an error is reported by the loader; the mission itself
+    // has been read, so the read still succeeds.
+    if (options.loadTerrain) terrain_LoadPageMaps(m);
 
     // Definitions, kinds and ids: items without an id get fresh ones in table order, after
     // every id of the file is known.

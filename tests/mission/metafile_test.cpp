@@ -762,3 +762,14 @@ TEST(MetafileRead, RecordsWhereBlocksBegan) {
     EXPECT_EQ(lines.trigger[0], (std::vector<int>{9, 10}));
     EXPECT_EQ(lines.group[7], 13);
 }
+
+TEST(MetafileRead, LoadsTheNamedTerrainIntoThePage) {
+    FilesEnv env;
+    ScopedFakePlatform fake;
+    auto m = files_NewMission();
+    const std::string path = env.write("terrain.mis", "begin general_information\nterrain nowhere_land\nend\n");
+    ASSERT_EQ(metafile_Read(*m, path.c_str()), 1);
+    EXPECT_NE(m->terrain, nullptr);  // a terrain without files gives cleared maps
+    ASSERT_EQ(metafile_Read(*m, path.c_str(), noTerrain()), 1);
+    EXPECT_EQ(m->terrain, nullptr);  // cleared with the page, not loaded again
+}
