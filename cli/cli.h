@@ -39,3 +39,4 @@ int cmd_Strings(CliContext& ctx, const CliArgs& args);
 int cmd_Pff(CliContext& ctx, const CliArgs& args);
 int cmd_Scr(CliContext& ctx, const CliArgs& args);
 int cmd_Image(CliContext& ctx, const CliArgs& args);
+int cmd_Defs(CliContext& ctx, const CliArgs& args);

@@ -13,6 +13,7 @@ constexpr std::array kCommands = {
     CliCommand{"pff", cmd_Pff, "pack, list and extract PFF archives"},
     CliCommand{"scr", cmd_Scr, "scramble and unscramble definition files"},
     CliCommand{"image", cmd_Image, "decode map images (JPEG, TGA, PCX, R16)"},
+    CliCommand{"defs", cmd_Defs, "read definition files and print their tables"},
 };
 
 void usage(std::FILE* f) {

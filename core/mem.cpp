@@ -99,6 +99,8 @@ int mem_InitPool(MemPool& pool, std::uint32_t poolSizeSetting) {
 }
 
 int mem_Startup() {
+    // Starting again (tests do) first lets go of the old pools and of every record in them.
+    if (g_mem.mainPool.base || g_mem.scratchPool.base || g_mem.archivePool.base) mem_Shutdown();
     g_mem.current = &g_mem.mainPool;
     g_mem.poolSizeSetting = kMemMainPoolSize;
     int rc = mem_InitPool(g_mem.mainPool, g_mem.poolSizeSetting);

@@ -62,7 +62,8 @@ struct MemState {
 MemState& mem_State();
 
 // Creates start-up's three pools (main at kMemMainPoolSize, scratch and archive at the
-// default). 0, or -1 when any pool could not be had.
+// default). 0, or -1 when any pool could not be had. Pools that already exist are shut down
+// first (with the shutdown hooks), so a restart never leaves records pointing into them.
 int mem_Startup();
 // Releases every pool's memory and resets the state (tests; the editor never calls it).
 // Runs the shutdown hooks first.

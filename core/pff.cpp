@@ -90,12 +90,29 @@ bool readDirectory(PffArchive* a) {
 }  // namespace
 
 void pff_Unscramble(void* data, std::size_t size) {
-    auto* p = static_cast<std::uint8_t*>(data);
+    // The state turns by 7 bits a byte, so after 32 bytes it has turned 224 bits, a whole
+    // number of turns: the key stream repeats every 32 bytes. One period is computed and
+    // then applied eight bytes at a time.
+    std::array<std::uint8_t, 32> key;
     std::uint32_t state = kPffScrambleSeed;
-    for (std::size_t i = 0; i < size; ++i) {
+    for (auto& k : key) {
         state = (state << 7) | (state >> 25);
-        p[i] ^= static_cast<std::uint8_t>(state);
+        k = static_cast<std::uint8_t>(state);
     }
+    std::array<std::uint64_t, 4> words;
+    std::memcpy(words.data(), key.data(), key.size());
+
+    auto* p = static_cast<std::uint8_t*>(data);
+    std::size_t i = 0;
+    for (; i + 32 <= size; i += 32) {
+        for (int w = 0; w < 4; ++w) {
+            std::uint64_t v;
+            std::memcpy(&v, p + i + 8 * w, 8);
+            v ^= words[w];
+            std::memcpy(p + i + 8 * w, &v, 8);
+        }
+    }
+    for (; i < size; ++i) p[i] ^= key[i & 31];
 }
 
 std::size_t pff_ReadAt(PffArchive* a, std::uint64_t offset, void* buffer, std::size_t count) {

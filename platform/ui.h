@@ -48,7 +48,9 @@ struct FileDialogRequest {
 // ---------------------------------------------------------------------------------------
 // Dialogs addressed by control id
 
-// What a dialog procedure is told about a control.
+// What a dialog procedure is told about a control. Notifications report what the user
+// did; the program's own changes through Dialog (setText, setSelection, setCheck...) never
+// notify, on any platform.
 enum class Notify {
     Clicked,      // button, check box, radio button
     Changed,      // edit text changed

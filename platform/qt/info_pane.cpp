@@ -6,7 +6,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-InfoPane::InfoPane(QWidget* parent, const QFont& font) : QWidget(parent) {
+InfoPane::InfoPane(QWidget* parent, const QFont& font) : QFrame(parent) {
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setLineWidth(2);
     setFont(font);
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -35,8 +37,12 @@ void InfoPane::setText(std::string_view text) {
     setLines(lines);
 }
 
-void InfoPane::paintEvent(QPaintEvent*) {
+void InfoPane::paintEvent(QPaintEvent* e) {
+    QFrame::paintEvent(e);
     QPainter p(this);
+    const QRect inside = contentsRect();
+    p.setClipRect(inside);
+    p.translate(inside.topLeft());
     p.setPen(palette().color(QPalette::WindowText));
     const int ascent = QFontMetrics(font()).ascent();
     // Lines are not clipped to their own width: a long one runs to the pane's edge.

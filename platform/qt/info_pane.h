@@ -1,15 +1,16 @@
 // An information pane: lines of text at pixel positions on a light grey ground, in the
-// main window's fixed-pitch font; a left click is reported to the main window.
+// main window's fixed-pitch font, inside a sunken edge; a left click is reported to the
+// main window. Line positions are taken from the inside of the edge.
 #pragma once
 
 #include "platform/ui.h"
 
-#include <QWidget>
+#include <QFrame>
 
 #include <functional>
 #include <vector>
 
-class InfoPane : public QWidget {
+class InfoPane : public QFrame {
 public:
     InfoPane(QWidget* parent, const QFont& font);
 

@@ -527,5 +527,8 @@ void QtDialog::show(int id, bool on) {
 }
 
 void QtDialog::setFocus(int id) {
-    if (Control* c = find(id)) c->widget->setFocus(Qt::OtherFocusReason);
+    Control* c = find(id);
+    if (!c) return;
+    Quiet q(*this);
+    c->widget->setFocus(Qt::OtherFocusReason);
 }

@@ -233,3 +233,17 @@ TEST_F(FileLayer, LoadsThatThePoolCannotHoldFailCleanly) {
     EXPECT_EQ(str(small, 5), "small");
     EXPECT_EQ(fake->debugLines.size(), 2u);
 }
+
+TEST_F(FileLayer, RestartingThePoolsForgetsTheRegistry) {
+    std::string path = archive("a.pff", {{"x.txt", bytes("x"), false}});
+    pff_RegisterArchives(path.c_str(), nullptr);
+    ASSERT_EQ(pff_ArchiveCount(), 1);
+    ASSERT_EQ(mem_Startup(), 0);
+    EXPECT_EQ(pff_ArchiveCount(), 0);
+    EXPECT_EQ(file_Exists("x.txt"), 0);
+    pff_RegisterArchives(path.c_str(), nullptr);
+    mem_Shutdown();
+    EXPECT_EQ(pff_ArchiveCount(), 0);
+    EXPECT_EQ(pff_Archive(0), nullptr);
+    ASSERT_EQ(mem_Startup(), 0);
+}

@@ -60,6 +60,18 @@ TEST_F(Pff, ScramblingIsTheRotatingSeedStream) {
     EXPECT_EQ(zeros, (std::vector<std::uint8_t>{0x35, 0xcb, 0xb2, 0x1f, 0xa3, 0xac, 0x5b, 0x91}));
     pff_Unscramble(zeros.data(), zeros.size());
     EXPECT_EQ(zeros, std::vector<std::uint8_t>(8, 0));
+
+    // Long runs, unaligned starts and odd lengths give the same stream as byte by byte.
+    std::vector<std::uint8_t> data(1000);
+    for (std::size_t i = 0; i < data.size(); ++i) data[i] = std::uint8_t(i * 37);
+    std::vector<std::uint8_t> expect = data;
+    std::uint32_t state = kPffScrambleSeed;
+    for (std::size_t i = 3; i < 3 + 997; ++i) {
+        state = (state << 7) | (state >> 25);
+        expect[i] ^= std::uint8_t(state);
+    }
+    pff_Unscramble(data.data() + 3, 997);
+    EXPECT_EQ(data, expect);
 }
 
 TEST_F(Pff, WriterRefusesNamesTheReaderCouldNotFindAgain) {

@@ -270,6 +270,20 @@ TEST(QtDialogNotify, EndingDuringInitNeverShowsTheDialog) {
     EXPECT_FALSE(dlg.window().isVisible());
 }
 
+TEST(QtDialogNotify, FocusChangesByTheUserNotifyEditsAndLists) {
+    RecordingProc proc;
+    QtDialog dlg(kAllTemplate, proc);
+    runDriven(dlg, [&] {
+        QApplication::setActiveWindow(&dlg.window());
+        dlg.setFocus(kNum);  // the program's own move: silent
+        EXPECT_EQ(proc.count(kNum, Notify::SetFocus), 0);
+        QTest::mouseClick(ctl<QLineEdit>(dlg, kEdit), Qt::LeftButton);
+        EXPECT_EQ(proc.count(kNum, Notify::KillFocus), 1);
+        EXPECT_EQ(proc.count(kEdit, Notify::SetFocus), 1);
+        dlg.end(kIdOk);
+    });
+}
+
 TEST(QtDialogEntries, EntriesKeepTheirDataThroughSortingInsertAndRemove) {
     RecordingProc proc;
     QtDialog dlg(kAllTemplate, proc);

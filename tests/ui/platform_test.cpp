@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -354,6 +355,37 @@ TEST(FileDialogs, FiltersAndDefaultExtensionHelpers) {
     EXPECT_EQ(qt_WithDefaultExtension("/a/b/name.txt", "mis"), "/a/b/name.txt");
     EXPECT_EQ(qt_WithDefaultExtension("/a.dir/name", "mis"), "/a.dir/name.mis");
     EXPECT_EQ(qt_WithDefaultExtension("/a/b/name", ""), "/a/b/name");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MainWindowShell, PopupMenuAnswersTheChosenIdOrZero) {
+    ShownPlatform p;
+    std::vector<MenuEntry> menu = resources_Menu("MouseMenu");
+    ASSERT_EQ(menu.size(), 1u);
+    menu[0].children[0].checked = true;  // insert mode on
+    // Choose the third command entry (past a separator): 186.
+    QTimer::singleShot(0, [] {
+        auto* popup = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(popup, nullptr);
+        QList<QAction*> acts = popup->actions();
+        ASSERT_GE(acts.size(), 5);
+        EXPECT_TRUE(acts[0]->isChecked());
+        EXPECT_TRUE(acts[1]->isSeparator());
+        popup->setActiveAction(acts[4]);
+        QTest::keyClick(popup, Qt::Key_Return);
+    });
+    EXPECT_EQ(p.qt.popupMenu(menu[0].children, 20, 30), 186);
+    QTimer::singleShot(0, [] {
+        QWidget* popup = QApplication::activePopupWidget();
+        ASSERT_NE(popup, nullptr);
+        QTest::keyClick(popup, Qt::Key_Escape);
+    });
+    EXPECT_EQ(p.qt.popupMenu(menu[0].children, 20, 30), 0);
+    // Choosing from a pop-up is the caller's business: the main window heard nothing.
+    EXPECT_TRUE(p.main.commands.empty());
 }
 
 }  // namespace
