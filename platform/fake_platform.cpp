@@ -169,7 +169,10 @@ void FakePlatform::setSinks(MainWindowSink* mainWindow, MapPaneSink* mapPane) {
     mapSink = mapPane;
 }
 
-void FakePlatform::setButtonBar(const std::vector<BarControl>& b) { bar = b; }
+void FakePlatform::setButtonBar(const std::vector<BarControl>& b) {
+    log.push_back("setButtonBar " + std::to_string(b.size()));
+    bar = b;
+}
 
 const BarControl* FakePlatform::barControl(int id) const {
     for (const BarControl& c : bar)
@@ -178,18 +181,29 @@ const BarControl* FakePlatform::barControl(int id) const {
 }
 
 void FakePlatform::barSetCheck(int id, int state) {
+    log.push_back("barSetCheck " + std::to_string(id) + " " + std::to_string(state));
     if (auto* c = const_cast<BarControl*>(barControl(id))) c->check = state;
 }
 
 void FakePlatform::barSetText(int id, std::string_view text) {
+    log.push_back("barSetText " + std::to_string(id) + " " + std::string(text));
     if (auto* c = const_cast<BarControl*>(barControl(id))) c->text = std::string(text);
 }
 
-void FakePlatform::setWindowTitle(std::string_view title) { windowTitle = std::string(title); }
+void FakePlatform::setWindowTitle(std::string_view title) {
+    log.push_back("setWindowTitle " + std::string(title));
+    windowTitle = std::string(title);
+}
 
-void FakePlatform::setMenu(const std::vector<MenuEntry>& m) { menu = m; }
+void FakePlatform::setMenu(const std::vector<MenuEntry>& m) {
+    log.push_back("setMenu " + std::to_string(m.size()));
+    menu = m;
+}
 
-void FakePlatform::setMenuCheck(int id, bool checked) { menuChecks[id] = checked; }
+void FakePlatform::setMenuCheck(int id, bool checked) {
+    log.push_back("setMenuCheck " + std::to_string(id) + (checked ? " on" : " off"));
+    menuChecks[id] = checked;
+}
 
 void FakePlatform::setMenuEnabled(int id, bool enabled) { menuEnabled[id] = enabled; }
 
@@ -201,9 +215,15 @@ int FakePlatform::popupMenu(const std::vector<MenuEntry>&, int x, int y) {
     return a;
 }
 
-void FakePlatform::setTimer(int id, int intervalMs) { timers[id] = intervalMs; }
+void FakePlatform::setTimer(int id, int intervalMs) {
+    log.push_back("setTimer " + std::to_string(id) + " " + std::to_string(intervalMs));
+    timers[id] = intervalMs;
+}
 
-void FakePlatform::killTimer(int id) { timers.erase(id); }
+void FakePlatform::killTimer(int id) {
+    log.push_back("killTimer " + std::to_string(id));
+    timers.erase(id);
+}
 
 void FakePlatform::mapPresent(const PixelView& view) { presented.push_back(view); }
 

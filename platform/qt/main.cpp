@@ -1,17 +1,59 @@
-// A minimal launcher: the editor's main window with its menu and an empty map. Start-up
-// proper (string tables, game data, the button bar) takes its place in the shell.
+// The editor: the Qt platform, the shell's start-up, then Qt's own event loop, which sleeps
+// while nothing happens.
 #include "platform/qt/qt_platform.h"
-#include "resources/templates.h"
+#include "shell/shell.h"
 
 #include <QApplication>
+#include <QTimer>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#ifndef SORTIE_DEFAULT_DATA_DIR
+#define SORTIE_DEFAULT_DATA_DIR ""
+#endif
 
 int main(int argc, char** argv) {
+    const auto t0 = std::chrono::steady_clock::now();
+    std::vector<std::string> args(argv + 1, argv + argc);
+    for (const std::string& a : args) {
+        if (a == "-h" || a == "--help") {
+            std::fputs(shell_Usage().c_str(), stdout);
+            return 0;
+        }
+    }
+    ShellArgs parsed;
+    std::string error;
+    if (!shell_ParseArgs(args, parsed, error)) {
+        std::fprintf(stderr, "sortie: %s\n%s", error.c_str(), shell_Usage().c_str());
+        return 2;
+    }
+    if (parsed.dataDir.empty()) parsed.dataDir = SORTIE_DEFAULT_DATA_DIR;
+
     QApplication app(argc, argv);
     QtPlatform qt;
     platform_Set(&qt);
-    qt.setMenu(resources_Menu("MenuMainWindow"));
-    qt.mainWindow().showMaximized();
-    int code = app.exec();
+    if (shell_Startup(parsed) != 1) {
+        // Start-up was abandoned after its warning; there is no window to run.
+        platform_Set(nullptr);
+        return 1;
+    }
+    MainWindow& window = qt.mainWindow();
+    window.showMaximized();
+    // The first paint at once, before the loop takes over.
+    window.repaint();
+    window.mapPane().repaint();
+
+    if (parsed.exitAfterStart) {
+        const auto ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+        std::fprintf(stderr, "sortie: started and painted in %.1f ms\n", ms);
+        shell_Shutdown();
+        platform_Set(nullptr);
+        return 0;
+    }
+    const int code = app.exec();
     platform_Set(nullptr);
     return code;
 }

@@ -1,0 +1,251 @@
+// Start-up, the command line and the listeners the platform reports to.
+#include "shell/shell.h"
+
+#include "core/text.h"
+#include "gamedata/model.h"
+#include "mapview/infopane.h"
+#include "mapview/view.h"
+#include "mission/gesture.h"
+#include "mission/mission.h"
+#include "resources/templates.h"
+#include "shell/data_start.h"
+
+#include <cctype>
+
+namespace {
+
+std::string upper(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}
+
+// Texts of a menu tree from section "Menu Text"; entries without a key keep their text.
+void setMenuTexts(std::vector<MenuEntry>& entries) {
+    for (MenuEntry& e : entries) {
+        if (!e.key.empty()) e.text = text_Get("Menu Text", e.key.c_str());
+        setMenuTexts(e.children);
+    }
+}
+
+// The entries of a context menu: the children of its one pop-up.
+std::vector<MenuEntry> popupOf(std::string_view name) {
+    std::vector<MenuEntry> menu = resources_Menu(name);
+    if (menu.empty()) return {};
+    std::vector<MenuEntry> entries = menu.front().children;
+    setMenuTexts(entries);
+    return entries;
+}
+
+class MainSink : public MainWindowSink {
+public:
+    void onCommand(int id) override { shell_Command(id); }
+    void onKey(Key key, unsigned mods) override { shell_Key(key, mods); }
+    void onTimer(int id) override { shell_Timer(id); }
+    bool onCloseRequest() override {
+        if (!shell_CloseRequest()) return false;
+        shell_Shutdown();
+        return true;
+    }
+    void onPaneClick(int pane) override { shell_PaneClick(pane); }
+};
+
+// The map pane: paint and size are the shell's; the mouse goes to the map interaction.
+class MapSink : public MapPaneSink {
+public:
+    void onMouseDown(MouseButton b, int x, int y, unsigned mods) override {
+        if (MapPaneSink* in = shell_State().hooks.mapInput) in->onMouseDown(b, x, y, mods);
+    }
+    void onMouseUp(MouseButton b, int x, int y, unsigned mods) override {
+        if (MapPaneSink* in = shell_State().hooks.mapInput) in->onMouseUp(b, x, y, mods);
+    }
+    void onDoubleClick(MouseButton b, int x, int y, unsigned mods) override {
+        if (MapPaneSink* in = shell_State().hooks.mapInput) in->onDoubleClick(b, x, y, mods);
+    }
+    void onMouseMove(int x, int y, unsigned mods) override {
+        if (MapPaneSink* in = shell_State().hooks.mapInput) in->onMouseMove(x, y, mods);
+    }
+    void onPaint() override { shell_Render(); }
+    void onResize(int width, int height) override {
+        ShellState& s = shell_State();
+        if (!s.started) return;  // start-up creates the surface in its own place
+        s.surfaceOk = surface_Create(view_Surface(), width, height);
+        if (MapPaneSink* in = s.hooks.mapInput) in->onResize(width, height);
+    }
+};
+
+}  // namespace
+
+bool shell_ParseArgs(const std::vector<std::string>& args, ShellArgs& out, std::string& error) {
+    out = ShellArgs{};
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        const std::string u = upper(a);
+        if (u == "/SHOWALL" || u == "--SHOWALL") {
+            out.showAll = true;
+        } else if (u == "/16" || u == "--16") {
+            out.sixteen = true;
+        } else if (a == "--exit-after-start") {
+            out.exitAfterStart = true;
+        } else if (a == "--data") {
+            if (i + 1 >= args.size()) {
+                error = "--data needs a folder";
+                return false;
+            }
+            out.dataDir = args[++i];
+        } else if (a.rfind("--data=", 0) == 0) {
+            out.dataDir = a.substr(7);
+        } else if (!a.empty() && a[0] == '-' && a != "-") {
+            error = "unknown option " + a;
+            return false;
+        } else if (out.mission.empty()) {
+            out.mission = a;
+        } else {
+            error = "only one mission file can be opened at start";
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string shell_Usage() {
+    return "usage: sortie [--data DIR] [/SHOWALL | --showall] [/16 | --16] [--exit-after-start] [MISSION.mis]\n"
+           "  --data DIR            the game data root (default: the bundled sample kit)\n"
+           "  /SHOWALL, --showall   list the hidden item definitions too\n"
+           "  /16, --16             sixteen-bit mode switch\n"
+           "  --exit-after-start    start, paint once and exit (start-up timing)\n";
+}
+
+ShellState& shell_State() {
+    static ShellState state;
+    return state;
+}
+
+void shell_Reset() {
+    shell_State() = ShellState{};
+    view_Reset();
+    view_Surface() = MapSurface{};
+    gesture_Reset();
+}
+
+MainWindowSink& shell_MainSink() {
+    static MainSink sink;
+    return sink;
+}
+
+MapPaneSink& shell_MapSink() {
+    static MapSink sink;
+    return sink;
+}
+
+int shell_Startup(const ShellArgs& args) {
+    ShellState& s = shell_State();
+    const ShellHooks hooks = s.hooks;  // plugged in before start-up; they stay
+    s = ShellState{};
+    s.hooks = hooks;
+    s.args = args;
+    auto step = [&s](const char* name) { s.trace.emplace_back(name); };
+    Platform& ui = platform();
+
+    step("arguments");
+    step("memory");
+    step("files");
+    if (!startup_Foundation(args.dataDir)) {
+        // Without memory nothing can be shown from the string table either.
+        ui.messageBox("Warning: Unable to set up the memory pools", "", MsgIcon::None, MsgButtons::Ok);
+        return 0;
+    }
+
+    step("text.bin");
+    TextTables& tables = text_Tables();
+    tables = TextTables{};
+    tables.ui = startup_LoadTable(args.dataDir, "text.bin");
+    text_SetCurrent(tables.ui);
+    if (!tables.ui) {
+        ui.messageBox("Warning: Unable to load file text.bin", "", MsgIcon::None, MsgButtons::Ok);
+        return 0;
+    }
+    step("kz7wpn.bin");
+    tables.vocab = startup_LoadTable(args.dataDir, "kz7wpn.bin");
+    if (!tables.vocab) {
+        ui.messageBox("Warning: Unable to load file kz7wpn.bin", "", MsgIcon::None, MsgButtons::Ok);
+        return 0;
+    }
+    step("kz7items.bin");
+    tables.names = startup_LoadTable(args.dataDir, "kz7items.bin");  // optional
+
+    step("pages");
+    MissionPages& pages = mission_Pages();
+    mission_Clear(pages.page[0]);
+    mission_Clear(pages.page[1]);
+    pages.current = 0;
+
+    step("view");
+    view_Reset();
+    gesture_Reset();
+
+    step("menu");
+    s.mainMenu = resources_Menu("MenuMainWindow");
+    setMenuTexts(s.mainMenu);
+
+    step("window");
+    ui.setMenu(s.mainMenu);
+    s.metrics = ui.charMetrics();
+    ui.setButtonBar(shell_ButtonBar(s.metrics));
+    {
+        // Building the bar sets these, as its check boxes and radios show them.
+        ViewState& v = view_State();
+        v.map_mode = 0;
+        v.page = 0;
+        v.grid_size = kGridSizeDefault;
+        v.snap_to_grid = 0;
+        v.show_flags = kShowFlagsDefault;
+    }
+    shell_RefreshGridLabel();
+    ui.setSinks(&shell_MainSink(), &shell_MapSink());
+
+    step("title");
+    shell_RefreshTitle();
+
+    step("panes");
+    shell_RepaintCentre();
+    shell_RepaintItems();
+
+    step("timer");
+    ui.setTimer(kBackupTimer, kBackupPeriodMs);
+
+    step("context menus");
+    s.mouseMenu = popupOf("MouseMenu");
+    s.mouseMenuItem = popupOf("MouseMenuItem");
+
+    step("checks");
+    shell_RefreshChecks();
+
+    step("surface");
+    const PaneSize pane = ui.mapSize();
+    s.surfaceOk = surface_Create(view_Surface(), pane.width, pane.height);
+    if (!s.surfaceOk) ui.messageBox(text_Get("Dialog Message", "CANT_CREATE_DIB"), "", MsgIcon::None, MsgButtons::Ok);
+
+    step("items.def");
+    if (!startup_LoadItemDefs(args.dataDir, tables.names))
+        ui.messageBox(text_Get("Dialog Message", "CANT_LOAD_ITEMS_DEF"), "", MsgIcon::None, MsgButtons::Ok);
+
+    step("sunsets");
+    startup_LoadSunsets(args.dataDir, tables.names);
+
+    step("rows");
+    surface_BuildRows(view_Surface());
+
+    s.started = true;
+    if (!args.mission.empty()) {
+        step("mission");
+        shell_OpenMissionPath(args.mission);
+    }
+    step("running");
+    shell_RepaintMap();
+    return 1;
+}
+
+void shell_Shutdown() {
+    platform().killTimer(kBackupTimer);
+}
