@@ -64,3 +64,5 @@ int cmd_Export(CliContext& ctx, const CliArgs& args);
 int cmd_DumpBms(CliContext& ctx, const CliArgs& args);
 int cmd_Image(CliContext& ctx, const CliArgs& args);
 int cmd_Defs(CliContext& ctx, const CliArgs& args);
+// The printed listings of a mission: events, one event, groups, waypoints, area triggers.
+int cmd_List(CliContext& ctx, const CliArgs& args);

@@ -18,6 +18,7 @@ constexpr std::array kCommands = {
     CliCommand{"dump-bms", cmd_DumpBms, "print a binary mission as text"},
     CliCommand{"image", cmd_Image, "decode map images (JPEG, TGA, PCX, R16)"},
     CliCommand{"defs", cmd_Defs, "read definition files and print their tables"},
+    CliCommand{"list", cmd_List, "print mission listings: events, groups, waypoints, areas"},
 };
 
 void usage(std::FILE* f) {
