@@ -6,10 +6,17 @@
 #include "core/mem.h"
 #include "core/text.h"
 #include "gamedata/itemdef.h"
+#include "gamedata/path.h"
 #include "gamedata/sky.h"
+#include "gamedata/terrain.h"
+#include "mission/parser.h"
 
 #include <cstdio>
 #include <string>
+#include <utility>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -77,9 +84,77 @@ int defsSunsets(CliContext& ctx, const CliArgs& args) {
     return (ctx.console && ctx.console->errorCount() > 0) ? kExitBadInput : kExitOk;
 }
 
+const char* surfaceName(SurfaceKind k) {
+    switch (k) {
+    case SurfaceKind::Dirt: return "dirt";
+    case SurfaceKind::Grass: return "grass";
+    case SurfaceKind::Snow: return "snow";
+    case SurfaceKind::Cement: return "cement";
+    case SurfaceKind::Sand: return "sand";
+    case SurfaceKind::PackedDirt: return "packed_dirt";
+    default: return "other";
+    }
+}
+
+void printTerrainDef(const TerrainDef& d) {
+    std::printf("terrain_name \"%s\"\n", d.terrain_name);
+    std::printf("terrain_creator \"%s\"\n", d.terrain_creator);
+    const std::pair<const char*, const char*> files[] = {
+        {"color_map", d.color_map},         {"elev_map", d.elev_map},         {"detail_map", d.detail_map},
+        {"detail_color", d.detail_color},   {"detail_elev", d.detail_elev},   {"detail_shade", d.detail_shade},
+        {"char_data", d.char_data},         {"sky_map", d.sky_map},           {"sky_palette", d.sky_palette},
+        {"water_map", d.water_map},         {"water_palette", d.water_palette},
+        {"moon_sun_object", d.moon_sun_object}, {"star_field", d.star_field},
+    };
+    for (const auto& [key, value] : files) std::printf("%s \"%s\"\n", key, value);
+    std::printf("camouflage %d\n", d.camouflage);
+    std::printf("sky_height %d\n", d.sky_height);
+    std::printf("sun_slope %d\n", d.sun_slope);
+    std::printf("water_height %d (level %d)\n", d.water_height, d.water_height >> 15);
+    std::printf("water_opacity %d (%.4f)\n", d.water_opacity, d.water_opacity / 65536.0);
+    std::printf("filter %d %d %d\n", d.filter[0], d.filter[1], d.filter[2]);
+    std::printf("saturation %d\n", d.saturation);
+    std::printf("gamma %d\n", d.gamma);
+    std::printf("horizon %d (%.4f)\n", d.horizon, d.horizon / 65536.0);
+    std::printf("turbidity %d %d %d\n", d.turbidity[0], d.turbidity[1], d.turbidity[2]);
+    std::printf("scale_bits %d\n", d.scale_bits);
+    std::printf("fog_color 0x%08X\n", d.fog_color);
+    std::printf("fog_level %d\n", d.fog_level);
+    std::printf("types %d\n", d.type_count);
+    for (int i = 0; i < d.type_count; ++i) {
+        const TerrainSurfaceType& t = d.types[static_cast<std::size_t>(i)];
+        std::printf("type %d %d %d %s\n", t.red, t.green, t.blue, surfaceName(t.kind));
+    }
+}
+
+// NAME.trn from disk (a NAME with a folder is read in that folder, where its maps lie too),
+// else from the data folder's terrains.pff.
+int defsTerrain(CliContext& ctx, const CliArgs& args) {
+    if (args.size() != 1 || args[0].empty() || args[0][0] == '-')
+        return cli_Fail(kExitUsage, "defs terrain: give one terrain name");
+    if (!prepareLoaders()) return cli_Fail(kExitBadInput, "defs terrain: no memory for the pools");
+    const std::string pff = ctx.dataDir + "/terrains.pff";
+    struct stat st {};
+    if (::stat(pff.c_str(), &st) == 0) pff_RegisterArchives(pff.c_str(), nullptr);
+    file_SetDiskFirst(1);
+    const std::string folder = path_Parts(args[0], kPathDrive | kPathDirectory);
+    const std::string name = path_Parts(args[0], kPathName | kPathExtension);
+    if (!folder.empty() && ::chdir(folder.c_str()) != 0)
+        return cli_Fail(kExitBadInput, "defs terrain: no folder " + folder);
+    char trn[kTerrainNameSize];
+    std::snprintf(trn, sizeof trn, "%s", name.c_str());
+    set_Extension(trn, sizeof trn, "trn");
+    if (!file_Exists(trn)) return cli_Fail(kExitBadInput, "defs terrain: cannot find " + std::string(trn));
+    TerrainDef def;
+    if (!terrain_LoadDef(name.c_str(), def)) return cli_Fail(kExitBadInput, "defs terrain: bad definition " + std::string(trn));
+    printTerrainDef(def);
+    return kExitOk;
+}
+
 constexpr DefsSubcommand kDefsSubcommands[] = {
     {"items", defsItems, "items FILE [--names TABLE]   item definitions (items.def)"},
     {"sunsets", defsSunsets, "sunsets FILE [--names TABLE] sky definitions (sunsets.def)"},
+    {"terrain", defsTerrain, "terrain NAME                 a terrain definition (NAME.trn)"},
 };
 
 void defsUsage(std::FILE* f) {
