@@ -23,6 +23,13 @@
 #include <string>
 #include <vector>
 
+#if __has_include("logic/vocab.h") && __has_include("logic/listings.h")
+#include "logic/listings.h"
+#include "logic/vocab.h"
+#include <sstream>
+#define SORTIE_KIT_HAS_VOCAB 1
+#endif
+
 #if __has_include("gamedata/terrain.h")
 #include "gamedata/terrain.h"
 #define SORTIE_KIT_HAS_TERRAIN 1
@@ -394,6 +401,84 @@ TEST_F(Kit, NoFallbackTextReachesTheUser) {
     ASSERT_FALSE(platform_->statusLines.empty());
     for (const std::string& line : platform_->statusLines) EXPECT_EQ(line.find(kTextFallback), std::string::npos) << line;
 }
+
+#ifdef SORTIE_KIT_HAS_VOCAB
+// The event vocabulary forms its keys from tables: every trigger, condition, action, AI change,
+// slot label and value list is rendered here with the kit, and none may fall back.
+TEST_F(Kit, EventVocabularyAndListingsRenderWithoutFallback) {
+    std::vector<std::string> texts;
+    for (std::int32_t type = 0; type <= 6; ++type)
+        for (std::int32_t cond = 0; cond <= kGroupConditionMax; ++cond)
+            for (std::int32_t flags : {0, kTriggerSenseFalse, kTriggerLogicOr, kTriggerLogicXor | kTriggerSenseFalse})
+                for (bool last : {false, true}) {
+                    EventTrigger t{};
+                    t.flags = flags;
+                    t.type = type;
+                    t.condition = cond;
+                    t.var1 = 1;
+                    t.var2 = 2;
+                    t.var3 = 3;
+                    texts.push_back(event_TriggerText(t, last));
+                    if (type == 1 || cond == 0) {
+                        texts.push_back(event_ConditionName(type, cond));
+                        for (const LogicVarSlot& slot : event_TriggerVars(type, cond).slots) texts.push_back(slot.label);
+                    }
+                }
+    for (std::int32_t type = 0; type <= kActionTypeMax; ++type) {
+        texts.push_back(event_ActionTypeName(type));
+        for (std::int32_t sub = 0; sub <= kAiSubtypeMax; ++sub)
+            for (std::int32_t var2 : {0, 1, 2, 4}) {
+                EventAction a{};
+                a.type = type;
+                a.subtype = sub;
+                a.var1 = 3;
+                a.var2 = var2;
+                texts.push_back(event_ActionText(a));
+                if (event_ActionHasSubtype(type)) {
+                    texts.push_back(event_AiSubtypeName(type, sub));
+                    texts.push_back(event_AiChangeText(a));
+                    texts.push_back(event_AiValueVar(sub).label);
+                }
+                for (const LogicVarSlot& slot : event_ActionVars(type, sub).slots) texts.push_back(slot.label);
+            }
+    }
+    for (std::int32_t type = 0; type <= 5; ++type) texts.push_back(event_TriggerTypeName(type));
+    for (std::int32_t code = 0; code < 12; ++code) {
+        texts.push_back(event_WinConditionName(code));
+        texts.push_back(event_LoseConditionName(code));
+    }
+    mission_ResetPages();
+    Mission& page = mission_CurrentPage();
+    for (int list = static_cast<int>(LogicList::Groups); list <= static_cast<int>(LogicList::LoseSubGoals); ++list)
+        for (const ListEntry& e : list_Build(static_cast<LogicList>(list), page)) texts.push_back(e.text);
+
+    // The listings of a page with one event of every trigger type.
+    page.event_count = 1;
+    MissionEvent& ev = page.events[0];
+    ev.attrib = 7;
+    ev.reset_value = 5;
+    ev.delay_value = 3;
+    ev.trigger_count = 6;
+    for (int i = 0; i < 6; ++i) ev.triggers[std::size_t(i)] = EventTrigger{0, i, i == 1 ? 4 : 0, 1, 2, 0, 0, 0};
+    ev.action_count = 3;
+    ev.actions[0] = EventAction{0, 3, 7, 1, 90, 0, 0, 0};
+    ev.actions[1] = EventAction{0, 16, 0, 1, 2, 0, 0, 0};
+    ev.actions[2] = EventAction{0, 8, 0, 0, 0, 0, 0, 0};
+    std::ostringstream out;
+    const ListingStamp stamp{"kit.mis", 6, 1, 2026, 12, 5};
+    EXPECT_TRUE(list_WriteEvent(out, page, 0, stamp));
+    list_WriteAllEvents(out, page, stamp);
+    list_WriteGroups(out, page, stamp);
+    list_WriteWaypoints(out, page, stamp);
+    list_WriteAreaTriggers(out, page, stamp);
+    texts.push_back(out.str());
+
+    for (const std::string& t : texts) {
+        EXPECT_EQ(t.find(kTextFallback), std::string::npos) << t;
+        EXPECT_FALSE(t.empty());
+    }
+}
+#endif
 
 #ifdef SORTIE_KIT_HAS_TERRAIN
 TEST_F(Kit, TerrainsLoadFromTheArchiveWithEveryMap) {
