@@ -112,5 +112,11 @@ ItemDef* itemdef_At(std::int32_t index);
 // Whether a definition belongs in the item pick lists (hidden ones only with /SHOWALL).
 bool itemdef_Listed(const ItemDef& def, bool showAll);
 
+// The conversions items.def values go through (exposed for the tools and tests).
+// Degrees to 1024ths of a full turn: 90 gives 256, 360 gives 1024.
+std::int32_t itemdef_TurnRateFromDegrees(std::int32_t degrees);
+// The file's acceleration times 1024.
+std::int32_t itemdef_AccelerationFromFile(std::int32_t value);
+
 // The items.def word for a type value ("vehicle", ...), "" for none. For listings.
 const char* itemdef_KindName(std::int32_t type);

@@ -84,6 +84,8 @@ bool buildHuffman(HuffTable& t, const std::uint8_t* counts, const std::uint8_t* 
         } else {
             t.valOffset[len] = k - code;
             for (int i = 0; i < n; ++i, ++k, ++code) {
+                // A canonical code of this length must fit in len bits.
+                if (code >= (1 << len)) return false;
                 if (len <= 8) {
                     const int shift = 8 - len;
                     for (int fill = 0; fill < (1 << shift); ++fill) {
@@ -95,8 +97,6 @@ bool buildHuffman(HuffTable& t, const std::uint8_t* counts, const std::uint8_t* 
             }
             t.maxCode[len] = code - 1;
         }
-        // A canonical code of this length must fit in len bits.
-        if (code > (1 << len)) return false;
         code <<= 1;
     }
     t.maxCode[17] = 0xFFFFF;
@@ -547,6 +547,7 @@ std::size_t Decoder::readScan(const std::uint8_t* p, std::size_t n, std::size_t 
                         const int diff = s ? extend(br.get(s), s) : 0;
                         c.pred = static_cast<int>(static_cast<unsigned>(c.pred) + static_cast<unsigned>(diff));
                         coef[0] = static_cast<std::int16_t>(c.pred);
+                        bool acSeen = false;
                         for (int k = 1; k < 64;) {
                             const int rs = decodeHuffman(br, act);
                             if (rs < 0) {
@@ -561,6 +562,7 @@ std::size_t Decoder::readScan(const std::uint8_t* p, std::size_t n, std::size_t 
                                     break;
                                 }
                                 coef[kZigZag[k]] = static_cast<std::int16_t>(extend(br.get(sz), sz));
+                                acSeen = true;
                                 ++k;
                             } else if (r == 15) {
                                 k += 16;
@@ -569,7 +571,16 @@ std::size_t Decoder::readScan(const std::uint8_t* p, std::size_t n, std::size_t 
                             }
                         }
                         if (bad) break;
-                        idctBlock(coef, q, pl + by * 8 * stride + bx * 8, stride, clamp);
+                        std::uint8_t* dst = pl + by * 8 * stride + bx * 8;
+                        if (acSeen) {
+                            idctBlock(coef, q, dst, stride, clamp);
+                        } else {
+                            // A flat block: what the full transform gives for a lone DC term.
+                            const int ws = static_cast<int>(std::int64_t(coef[0]) * q[0] * (1 << kPass1Bits));
+                            const int v = static_cast<int>(descale(std::int64_t(ws) * (1 << kConstBits), kConstBits + kPass1Bits + 3));
+                            const std::uint8_t sample = clamp[256 + 128 + (v & 1023)];
+                            for (int r = 0; r < 8; ++r) std::memset(dst + r * stride, sample, 8);
+                        }
                     }
                 }
             }
