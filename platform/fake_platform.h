@@ -161,6 +161,7 @@ public:
     void statusLine(std::string_view text) override;
     void statusClose() override;
     void setSinks(MainWindowSink* mainWindow, MapPaneSink* mapPane) override;
+    void showMainWindow() override { log.push_back("showMainWindow"); }
     CharMetrics charMetrics() override { return metrics; }
     void setButtonBar(const std::vector<BarControl>& b) override;
     void barSetCheck(int id, int state) override;

@@ -257,6 +257,9 @@ public:
     virtual void setSinks(MainWindowSink* mainWindow, MapPaneSink* mapPane) = 0;
 
     // Main window.
+    // Shows the main window (maximised) once start-up has built it; until then nothing of
+    // the editor is on screen.
+    virtual void showMainWindow() {}
     virtual CharMetrics charMetrics() = 0;
     virtual void setButtonBar(const std::vector<BarControl>& bar) = 0;
     virtual void barSetCheck(int id, int state) = 0;

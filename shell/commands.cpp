@@ -12,6 +12,7 @@
 #include "mission/metafile.h"
 #include "mission/mission.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -119,11 +120,14 @@ bool pageWorthSaving(const Mission& m) { return m.item_count > 0 || !mission_Tex
 void shell_Render() {
     ShellState& s = shell_State();
     MapSurface& surf = view_Surface();
-    if (!s.surfaceOk || !surf.valid()) return;
-    surface_BuildRows(surf);
-    if (s.hooks.render) s.hooks.render();
-    else std::fill(surf.bits.begin(), surf.bits.end(), 0u);
-    platform().mapPresent(PixelView{surf.bits.data(), surf.width, surf.height, surf.stride});
+    if (!s.surfaceOk || !mapsurface_Ready(surf)) return;
+    mapsurface_BuildRows(surf);
+    if (s.hooks.render) {
+        s.hooks.render();  // draws the page and shows it
+        return;
+    }
+    std::fill(surf.bits.begin(), surf.bits.end(), 0u);
+    platform().mapPresent(PixelView{surf.bits.data(), surf.width, surf.height, surf.stride / 4});
 }
 
 void shell_RepaintMap() { platform().mapInvalidate(); }
@@ -318,7 +322,7 @@ void shell_Command(int id) {
         break;
     case cmd::kGridBigger:
     case cmd::kGridSmaller:
-        if (id == cmd::kGridBigger && v.grid_size < kGridSizeMax) v.grid_size *= 2;
+        if (id == cmd::kGridBigger && v.grid_size < kGridSizeLargest) v.grid_size *= 2;
         if (id == cmd::kGridSmaller && v.grid_size > 1) v.grid_size /= 2;
         shell_RefreshGridLabel();
         if (v.grid_shown) shell_RepaintMap();

@@ -69,7 +69,7 @@ public:
     void onResize(int width, int height) override {
         ShellState& s = shell_State();
         if (!s.started) return;  // start-up creates the surface in its own place
-        s.surfaceOk = surface_Create(view_Surface(), width, height);
+        s.surfaceOk = mapsurface_Create(view_Surface(), width, height);
         if (MapPaneSink* in = s.hooks.mapInput) in->onResize(width, height);
     }
 };
@@ -124,7 +124,7 @@ ShellState& shell_State() {
 void shell_Reset() {
     shell_State() = ShellState{};
     view_Reset();
-    view_Surface() = MapSurface{};
+    view_ResetSurface();
     gesture_Reset();
 }
 
@@ -195,17 +195,15 @@ int shell_Startup(const ShellArgs& args) {
     {
         // Building the bar sets these, as its check boxes and radios show them.
         ViewState& v = view_State();
-        v.map_mode = 0;
+        view_ApplyButtonBarDefaults(v);
         v.page = 0;
-        v.grid_size = kGridSizeDefault;
-        v.snap_to_grid = 0;
-        v.show_flags = kShowFlagsDefault;
     }
     shell_RefreshGridLabel();
     ui.setSinks(&shell_MainSink(), &shell_MapSink());
 
     step("title");
     shell_RefreshTitle();
+    ui.showMainWindow();
 
     step("panes");
     shell_RepaintCentre();
@@ -223,7 +221,7 @@ int shell_Startup(const ShellArgs& args) {
 
     step("surface");
     const PaneSize pane = ui.mapSize();
-    s.surfaceOk = surface_Create(view_Surface(), pane.width, pane.height);
+    s.surfaceOk = mapsurface_Create(view_Surface(), pane.width, pane.height);
     if (!s.surfaceOk) ui.messageBox(text_Get("Dialog Message", "CANT_CREATE_DIB"), "", MsgIcon::None, MsgButtons::Ok);
 
     step("items.def");
@@ -234,7 +232,7 @@ int shell_Startup(const ShellArgs& args) {
     startup_LoadSunsets(args.dataDir, tables.names);
 
     step("rows");
-    surface_BuildRows(view_Surface());
+    mapsurface_BuildRows(view_Surface());
 
     s.started = true;
     if (!args.mission.empty()) {

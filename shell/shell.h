@@ -52,6 +52,9 @@ constexpr int kLayerNames = 231, kShowCharacters = 233, kShowWater = 1045;
 constexpr int kAreaTriggers = 40004, kAbout = 40006, kBriefing = 40007;
 }  // namespace cmd
 
+// Grid+ doubles the grid size while it is below this (4096 m).
+constexpr std::int32_t kGridSizeLargest = 1048576;
+
 // The timer that drives the automatic backups, and its period.
 constexpr int kBackupTimer = 1;
 constexpr int kBackupPeriodMs = 600000;
@@ -61,7 +64,7 @@ constexpr int kBackupPeriodMs = 600000;
 // does nothing but its refresh.
 
 struct ShellHooks {
-    // Renders the current page into the surface (the map renderer).
+    // Renders the current page into the surface and shows it (the map renderer).
     void (*render)() = nullptr;
     // Runs a dialog or an editor for a command (GETCENTER, VISIBLELAYERS, LAYERNAMES,
     // EDITBRIEFING, ABOUT and the mission editors): 115, 170, 185, 223, 224, 225, 230, 231,

@@ -41,8 +41,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     MainWindow& window = qt.mainWindow();
-    window.showMaximized();
-    // The first paint at once, before the loop takes over.
+    // Start-up has shown the window; the first paint at once, before the loop takes over.
     window.repaint();
     window.mapPane().repaint();
 

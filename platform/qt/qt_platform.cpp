@@ -163,6 +163,8 @@ void QtPlatform::setSinks(MainWindowSink* mainWindow, MapPaneSink* mapPane) {
     main_->mapPane().setSink(mapPane);
 }
 
+void QtPlatform::showMainWindow() { main_->showMaximized(); }
+
 CharMetrics QtPlatform::charMetrics() { return main_->metrics(); }
 
 void QtPlatform::setButtonBar(const std::vector<BarControl>& bar) { main_->setButtonBar(bar); }

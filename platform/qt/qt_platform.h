@@ -35,6 +35,7 @@ public:
     void statusLine(std::string_view text) override;
     void statusClose() override;
     void setSinks(MainWindowSink* mainWindow, MapPaneSink* mapPane) override;
+    void showMainWindow() override;
     CharMetrics charMetrics() override;
     void setButtonBar(const std::vector<BarControl>& bar) override;
     void barSetCheck(int id, int state) override;

@@ -119,7 +119,8 @@ TEST_F(ShellTest, StartupRunsItsStepsInOrderAndSetsUpTheWindow) {
     // The window's pieces in the order the platform saw them.
     EXPECT_LT(logIndex("setMenu"), logIndex("setButtonBar"));
     EXPECT_LT(logIndex("setButtonBar"), logIndex("setWindowTitle"));
-    EXPECT_LT(logIndex("setWindowTitle"), logIndex("setTimer"));
+    EXPECT_LT(logIndex("setWindowTitle"), logIndex("showMainWindow"));
+    EXPECT_LT(logIndex("showMainWindow"), logIndex("setTimer"));
     EXPECT_LT(logIndex("setTimer"), logIndex("setMenuCheck"));
     EXPECT_EQ(fake->timers[kBackupTimer], kBackupPeriodMs);
     EXPECT_EQ(fake->windowTitle, "Sortie Mission Editor (2001)");
@@ -159,6 +160,7 @@ TEST_F(ShellTest, MissingStringTablesAbandonStartupBeforeAnyWindow) {
         EXPECT_EQ(fake->boxes[0].text, "Warning: Unable to load file text.bin");
         EXPECT_EQ(logIndex("setMenu"), std::string::npos);
         EXPECT_EQ(logIndex("setButtonBar"), std::string::npos);
+        EXPECT_EQ(logIndex("showMainWindow"), std::string::npos);
     }
     fake->boxes.clear();
     {
@@ -182,23 +184,6 @@ TEST_F(ShellTest, PaneWithoutAreaGetsNoSurfaceAndSaysSo) {
     fake->presented.clear();
     shell_Render();
     EXPECT_TRUE(fake->presented.empty());
-}
-
-TEST(MapSurface, WidthRuleRowLimitAndRowTable) {
-    EXPECT_EQ(surface_WidthFor(800), 816);
-    EXPECT_EQ(surface_WidthFor(801), 816);
-    EXPECT_EQ(surface_WidthFor(815), 816);
-    EXPECT_EQ(surface_WidthFor(816), 832);
-    EXPECT_EQ(surface_HeightFor(5000), kSurfaceMaxRows);
-    MapSurface s;
-    ASSERT_TRUE(surface_Create(s, 100, 2000));
-    EXPECT_EQ(s.width, 112);
-    EXPECT_EQ(s.height, kSurfaceMaxRows);
-    EXPECT_EQ(s.rows[1] - s.rows[0], 112);
-    EXPECT_EQ(s.rows[1023], s.bits.data() + 1023 * 112);
-    EXPECT_FALSE(surface_Create(s, 0, 10));
-    EXPECT_FALSE(s.valid());
-    EXPECT_EQ(s.rows[0], nullptr);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -255,10 +240,10 @@ TEST_F(ShellTest, MapModesPagesGridAndViewBy) {
     EXPECT_EQ(&mission_CurrentPage(), &mission_Pages().page[0]);
 
     // Grid+ stops at 4096 m but rewrites the label; Grid- stops at 1.
-    view_State().grid_size = kGridSizeMax;
+    view_State().grid_size = kGridSizeLargest;
     fake->log.clear();
     shell_Command(cmd::kGridBigger);
-    EXPECT_EQ(view_State().grid_size, kGridSizeMax);
+    EXPECT_EQ(view_State().grid_size, kGridSizeLargest);
     EXPECT_EQ(countLog("barSetText"), 1u);
     view_State().grid_size = 1;
     shell_Command(cmd::kGridSmaller);

@@ -86,8 +86,6 @@ TEST(EditorSession, StartOpenToggleZoomSaveExportBackupAndExit) {
     args.dataDir = kit;
     ASSERT_EQ(shell_Startup(args), 1);
     MainWindow& w = qt.mainWindow();
-    w.resize(1100, 800);
-    w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     EXPECT_TRUE(qt.shown.empty()) << qt.shown.front();
     EXPECT_GT(itemdef_Count(), 0);
@@ -112,10 +110,12 @@ TEST(EditorSession, StartOpenToggleZoomSaveExportBackupAndExit) {
         auto* box = qobject_cast<QAbstractButton*>(w.barWidget(t.checkBox));
         ASSERT_NE(box, nullptr) << t.checkBox;
         const std::uint32_t before = view_State().show_flags;
-        QTest::mouseClick(box, Qt::LeftButton);
+        // On the box itself: a check box takes clicks on its mark and caption only.
+        const QPoint mark(6, box->height() / 2);
+        QTest::mouseClick(box, Qt::LeftButton, {}, mark);
         EXPECT_EQ(view_State().show_flags, before ^ t.flag) << t.command;
         EXPECT_EQ(box->isChecked(), (view_State().show_flags & t.flag) != 0) << t.command;
-        QTest::mouseClick(box, Qt::LeftButton);
+        QTest::mouseClick(box, Qt::LeftButton, {}, mark);
         EXPECT_EQ(view_State().show_flags, before) << t.command;
     }
     // Every map mode through its button, then with the keys.
