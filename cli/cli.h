@@ -38,5 +38,31 @@ bool cli_WantsHelp(const CliArgs& args);
 int cmd_Strings(CliContext& ctx, const CliArgs& args);
 int cmd_Pff(CliContext& ctx, const CliArgs& args);
 int cmd_Scr(CliContext& ctx, const CliArgs& args);
+
+// Game data a command needs; cli_LoadGameData brings it up in start-up's order.
+enum CliData : unsigned {
+    kCliDataTexts = 1,      // text.bin, kz7wpn.bin, kz7items.bin
+    kCliDataItems = 2,      // items.def (and the item names)
+    kCliDataSunsets = 4,    // sunsets.def
+};
+
+struct CliGameData {
+    bool texts = false;     // text.bin loaded
+    bool items = false;     // at least one item definition loaded
+    bool sunsets = false;   // at least one sunset loaded
+};
+
+// Memory pools, the file layer with kz7.pff and terrains.pff under ctx.dataDir registered and
+// disk files first, then what `what` asks for. Missing files are not errors (the commands
+// work without them and say what they could not check); only a failure of the memory pools
+// is, reported on stderr as false.
+bool cli_LoadGameData(CliContext& ctx, unsigned what, CliGameData& out);
+
+int cmd_Check(CliContext& ctx, const CliArgs& args);
+int cmd_Resave(CliContext& ctx, const CliArgs& args);
+int cmd_Export(CliContext& ctx, const CliArgs& args);
+int cmd_DumpBms(CliContext& ctx, const CliArgs& args);
 int cmd_Image(CliContext& ctx, const CliArgs& args);
 int cmd_Defs(CliContext& ctx, const CliArgs& args);
+// The printed listings of a mission: events, one event, groups, waypoints, area triggers.
+int cmd_List(CliContext& ctx, const CliArgs& args);

@@ -12,8 +12,13 @@ constexpr std::array kCommands = {
     CliCommand{"strings", cmd_Strings, "build and dump string tables"},
     CliCommand{"pff", cmd_Pff, "pack, list and extract PFF archives"},
     CliCommand{"scr", cmd_Scr, "scramble and unscramble definition files"},
+    CliCommand{"check", cmd_Check, "read a mission metafile and report what needs fixing"},
+    CliCommand{"resave", cmd_Resave, "read a mission metafile and write it again"},
+    CliCommand{"export", cmd_Export, "write a mission metafile as a binary mission"},
+    CliCommand{"dump-bms", cmd_DumpBms, "print a binary mission as text"},
     CliCommand{"image", cmd_Image, "decode map images (JPEG, TGA, PCX, R16)"},
     CliCommand{"defs", cmd_Defs, "read definition files and print their tables"},
+    CliCommand{"list", cmd_List, "print mission listings: events, groups, waypoints, areas"},
 };
 
 void usage(std::FILE* f) {

@@ -462,8 +462,9 @@ void model_LoadForDefs(const std::vector<std::int32_t>& defIndices) {
 namespace {
 
 void put(std::vector<std::uint8_t>& out, const void* p, std::size_t n) {
-    const auto* b = static_cast<const std::uint8_t*>(p);
-    out.insert(out.end(), b, b + n);
+    const std::size_t at = out.size();
+    out.resize(at + n);
+    if (n) std::memcpy(out.data() + at, p, n);
 }
 
 void putName(std::uint8_t* field, std::size_t fieldSize, const std::string& name) {

@@ -4,6 +4,7 @@
 
 #include "core/mem.h"
 #include "gamedata/itemdef.h"
+#include "mission/mission.h"
 #include "platform/fake_platform.h"
 #include "support/core_env.h"
 #include "support/text_tables.h"
@@ -397,6 +398,33 @@ TEST_F(ModelFileTest, LoadForDefsSkipsPersonsAndShowsTheStatusOnce) {
     model_ClearCache();
     EXPECT_EQ(defs[1].model, nullptr) << "clearing the cache forgets the definitions' models";
     EXPECT_EQ(model_Cache().modelCount, 0);
+}
+
+TEST_F(ModelFileTest, LoadForItemsCoversBothPages) {
+    ASSERT_TRUE(model_WriteFile(dir.file("jeep.3di"), tankDesc()));
+    ASSERT_TRUE(model_WriteFile(dir.file("hut.3di"), tankDesc()));
+    ItemDef* defs = itemdef_Allocate(3);
+    ASSERT_NE(defs, nullptr);
+    const char* graphics[] = {"jeep", "hut", "jeep"};
+    const std::int32_t types[] = {kItemVehicle, kItemBuilding, kItemPerson};
+    for (int i = 0; i < 3; ++i) {
+        std::strcpy(defs[i].graphic, graphics[i]);
+        defs[i].type = types[i];
+        defs[i].typeNumber = 10 + i;
+    }
+    mission_ResetPages();
+    Mission& first = mission_Pages().page[0];
+    Mission& second = mission_Pages().page[1];
+    ASSERT_GE(mission_AddItem(first, 12, 0, 0, 0), 0);    // a person: never a model
+    ASSERT_GE(mission_AddItem(second, 11, 0, 0, 0), 0);   // the hut, only on page 2
+    ASSERT_EQ(second.items[0].def_index, 1);
+
+    model_LoadForItems();
+    EXPECT_EQ(defs[0].model, nullptr) << "no item uses the jeep";
+    EXPECT_NE(defs[1].model, nullptr);
+    EXPECT_EQ(defs[2].model, nullptr);
+    EXPECT_EQ(fake->statusLines.size(), 2u);
+    mission_ResetPages();
 }
 
 }  // namespace

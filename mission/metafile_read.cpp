@@ -1,0 +1,543 @@
+// The metafile reader: a line callback with a small block state machine. Every line is a
+// "begin" line that opens a numbered block, a keyword line inside a block, or an "end" line.
+// Besides what the writer produces it takes the keywords of the older generation of the
+// format; their values are kept in the page but never written again.
+//
+// Nothing is stored outside the page's tables: a block number, a count or a row beyond the
+// capacities is refused as a bad line, and texts are cut to their fields.
+#include "mission/metafile.h"
+
+#include "gamedata/itemdef.h"
+#include "gamedata/terrain.h"
+#include "mission/mission.h"
+#include "mission/parser.h"
+
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <limits>
+
+namespace {
+
+enum class Block {
+    Outside,
+    General,
+    Item,
+    Waypoint,
+    Event,
+    Triggers,
+    Actions,
+    Group,
+    WavList,
+    Layer,
+    Wind,
+    Area,
+    Briefing,
+};
+
+constexpr std::size_t kBriefingMax = kBriefingSize - 1;
+
+bool same(const char* a, const char* b) {
+    for (;; ++a, ++b) {
+        unsigned char x = static_cast<unsigned char>(*a), y = static_cast<unsigned char>(*b);
+        if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
+        if (x != y) return false;
+        if (x == 0) return true;
+    }
+}
+
+// Decimal text to integer: leading blanks, a sign, then digits up to the first non-digit;
+// text that is not a number gives 0. Values beyond the 32-bit range stop at its ends.
+std::int32_t toInt(const char* s) {
+    while (*s == ' ' || *s == '\t' || *s == '\n' || *s == '\r' || *s == '\f' || *s == '\v') ++s;
+    bool neg = false;
+    if (*s == '+' || *s == '-') neg = *s++ == '-';
+    std::int64_t v = 0;
+    for (; *s >= '0' && *s <= '9'; ++s) {
+        v = v * 10 + (*s - '0');
+        if (v > std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1) v = std::int64_t{1} << 32;
+    }
+    if (neg) v = -v;
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
+                                                              std::numeric_limits<std::int32_t>::max()));
+}
+
+// The older accuracy form: a decimal fraction, stored in hundredths, truncated toward zero.
+// Parsed without the locale, so "0.5" means one half whatever the user's settings are.
+std::int32_t toHundredths(const char* s) {
+    while (*s == ' ' || *s == '\t') ++s;
+    if (*s == '+') ++s;
+    double d = 0;
+    const char* end = s + std::strlen(s);
+    auto r = std::from_chars(s, end, d, std::chars_format::general);
+    if (r.ec != std::errc() || !std::isfinite(d)) return 0;
+    d = std::trunc(d * 100.0);
+    if (d >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
+    if (d <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
+    return static_cast<std::int32_t>(d);
+}
+
+struct IntField {
+    const char* key;
+    std::int32_t MissionItem::*field;
+};
+
+// Item keywords that set one integer field from the first argument.
+constexpr IntField kItemInts[] = {
+    {"type_id", &MissionItem::type_id},
+    {"id", &MissionItem::id},
+    {"team", &MissionItem::team},
+    {"alignment", &MissionItem::team},
+    {"map_symbol", &MissionItem::map_symbol},
+    {"name_index", &MissionItem::name_index},
+    {"bmsi_attributes", &MissionItem::bmsi_attributes},
+    {"nolessthan", &MissionItem::nolessthan},
+    {"nomorethan", &MissionItem::nomorethan},
+    {"weapon_type", &MissionItem::weapon_type},
+    {"sweapon_type", &MissionItem::sweapon_type},
+    {"group_id", &MissionItem::group_id},
+    {"group_rel", &MissionItem::group_rel},
+    {"waypoint_id", &MissionItem::waypoint_id},
+    {"wpnumber", &MissionItem::wpnumber},
+    {"wpdistance", &MissionItem::wpdistance},
+    {"ttoolindex", &MissionItem::ttoolindex},
+    {"fov", &MissionItem::fov},
+    {"alert_state", &MissionItem::alert_state},
+    {"obliqueness", &MissionItem::obliqueness},
+    {"movetimer", &MissionItem::movetimer},
+    {"crouchtimer", &MissionItem::crouchtimer},
+    {"shoottimer", &MissionItem::shoottimer},
+    {"attention", &MissionItem::attention},
+    {"advancetimer", &MissionItem::advancetimer},
+    {"attributes", &MissionItem::attributes},
+    {"layer", &MissionItem::layer},
+    {"waccuracy2", &MissionItem::waccuracy},
+    {"perception2", &MissionItem::perception},
+    {"perfectionist2", &MissionItem::perfectionist},
+    // Kept from older metafiles, never written again.
+    {"camo_type", &MissionItem::camo_type},
+    {"speed", &MissionItem::speed},
+    {"ai", &MissionItem::ai},
+    {"advance", &MissionItem::advance},
+    {"formation", &MissionItem::formation},
+    {"icon_value", &MissionItem::icon_value},
+    {"ammo_50_cal", &MissionItem::ammo_50_cal},
+    {"ammo_tow", &MissionItem::ammo_tow},
+    {"ammo_stinger", &MissionItem::ammo_stinger},
+    {"ammo_grenade", &MissionItem::ammo_grenade},
+    {"delay", &MissionItem::delay},
+    {"smoke_time", &MissionItem::smoke_time},
+};
+
+struct GeneralIntField {
+    const char* key;
+    std::int32_t GeneralInfo::*field;
+};
+
+constexpr GeneralIntField kGeneralInts[] = {
+    {"terrain_color", &GeneralInfo::terrain_color}, {"attrib", &GeneralInfo::attrib},
+    {"visible_if", &GeneralInfo::visible_if},       {"notvisible_if", &GeneralInfo::notvisible_if},
+    {"arty", &GeneralInfo::arty},                   {"water_level", &GeneralInfo::water_level},
+    {"fog_level", &GeneralInfo::fog_level},         {"fog_color", &GeneralInfo::fog_color},
+    {"weather_type", &GeneralInfo::weather_type},   {"sunset", &GeneralInfo::sunset},
+    {"lowest_elev", &GeneralInfo::lowest_elev},
+};
+
+constexpr const char* kGeneralIgnored[] = {"mapkey_circle", "mapkey_fcircle", "mapkey_diamond", "mapkey_cross",
+                                           "attribA",       "attribB",        "attribN"};
+
+// The first n characters of text into a 4-byte tag field (bumper, name_override). The field
+// is not a string in the model: all four bytes may be used.
+void setTag(char (&field)[kItemTagSize], const char* text) {
+    std::memset(field, 0, sizeof field);
+    for (std::size_t i = 0; i < sizeof field && text[i]; ++i) field[i] = text[i];
+}
+
+std::vector<int>& lineSlot(std::vector<int>& v, std::size_t n) {
+    if (v.size() <= n) v.resize(n + 1, 0);
+    return v;
+}
+
+class Reader {
+public:
+    Reader(Mission& m, MetafileLines* lines) : m_(m), lines_(lines) {}
+
+    std::int32_t line(const LineTokens* t, int lineNumber) {
+        if (!t) {
+            // Ending inside a block fails without a message; a tool can ask where it began.
+            if (block_ == Block::Outside) return 0;
+            if (lines_) lines_->unterminated = blockLine_;
+            return 1;
+        }
+        line_ = lineNumber;
+        const char* key = t->at(0);
+        switch (block_) {
+        case Block::Outside: return outside(*t);
+        case Block::Briefing: return briefing(*t);
+        case Block::Wind: return wind(*t);
+        case Block::Triggers: return triggerRow(*t);
+        case Block::Actions: return actionRow(*t);
+        default: break;
+        }
+        if (same(key, "end")) {
+            block_ = Block::Outside;
+            return 0;
+        }
+        switch (block_) {
+        case Block::General: return general(*t);
+        case Block::Item: return item(*t);
+        case Block::Waypoint: return waypoint(*t);
+        case Block::Event: return event(*t);
+        case Block::Group: return group(*t);
+        case Block::WavList: return wavList(*t);
+        case Block::Layer: return layer(*t);
+        case Block::Area: return area(*t);
+        default: return 1;
+        }
+    }
+
+private:
+    // A begin line's number, accepted only within [lo, hi].
+    bool number(const LineTokens& t, int lo, int hi) {
+        n_ = toInt(t.at(2));
+        return n_ >= lo && n_ <= hi;
+    }
+
+    std::int32_t outside(const LineTokens& t) {
+        if (!same(t.at(0), "begin")) return 1;
+        blockLine_ = line_;
+        const char* what = t.at(1);
+        if (same(what, "general_information")) {
+            block_ = Block::General;
+            if (lines_) lines_->generalInfo = line_;
+        } else if (same(what, "briefing")) {
+            block_ = Block::Briefing;
+        } else if (same(what, "item")) {
+            if (!number(t, 0, kMaxItems - 1)) return 1;
+            block_ = Block::Item;
+            if (lines_) lineSlot(lines_->item, std::size_t(n_))[std::size_t(n_)] = line_;
+        } else if (same(what, "waypoint")) {
+            if (!number(t, 1, kMaxWaypoints - 1)) return 1;
+            block_ = Block::Waypoint;
+            if (lines_) lineSlot(lines_->waypoint, std::size_t(n_))[std::size_t(n_)] = line_;
+        } else if (same(what, "event")) {
+            if (!number(t, 0, kMaxEvents - 1)) return 1;
+            block_ = Block::Event;
+            if (lines_) lineSlot(lines_->event, std::size_t(n_))[std::size_t(n_)] = line_;
+        } else if (same(what, "group")) {
+            if (!number(t, 1, kMaxGroups - 1)) return 1;
+            block_ = Block::Group;
+            if (lines_) lineSlot(lines_->group, std::size_t(n_))[std::size_t(n_)] = line_;
+        } else if (same(what, "wav_list")) {
+            if (!number(t, 1, kMaxWavLists - 1)) return 1;
+            block_ = Block::WavList;
+        } else if (same(what, "layer")) {
+            if (!number(t, 0, kMaxLayers - 1)) return 1;
+            block_ = Block::Layer;
+        } else if (same(what, "areatrig")) {
+            if (!number(t, 1, kMaxAreaTriggers - 1)) return 1;
+            block_ = Block::Area;
+            if (lines_) lineSlot(lines_->area, std::size_t(n_))[std::size_t(n_)] = line_;
+        } else if (same(what, "wind")) {
+            // Entry 1 starts a new list; every other number appends to it.
+            n_ = toInt(t.at(2));
+            if (n_ == 1) m_.wind_list.clear();
+            m_.wind_list.push_back(WindEntry{});
+            block_ = Block::Wind;
+        } else {
+            return 1;
+        }
+        return 0;
+    }
+
+    std::int32_t general(const LineTokens& t) {
+        GeneralInfo& g = m_.info;
+        const char* key = t.at(0);
+        if (same(key, "name")) mission_SetText(g.name, t.at(1));
+        else if (same(key, "designer")) mission_SetText(g.designer, t.at(1));
+        else if (same(key, "terrain")) mission_SetText(g.terrain, t.at(1));
+        else if (same(key, "cnv_file")) mission_SetText(g.cnv_file, t.at(1));
+        else if (same(key, "tt_file")) mission_SetText(g.tt_file, t.at(1));
+        else if (same(key, "num_items")) {
+            const std::int32_t v = toInt(t.at(1));
+            if (v < 0 || v > kMaxItems) return 1;
+            m_.item_count = v;
+            if (lines_) lines_->numItems = line_;
+        } else if (same(key, "num_events")) {
+            const std::int32_t v = toInt(t.at(1));
+            if (v < 0 || v > kMaxEvents) return 1;
+            m_.event_count = v;
+            if (lines_) lines_->numEvents = line_;
+        } else if (same(key, "subgoals_win")) {
+            for (int i = 0; i < 4; ++i) g.subgoals_win[i] = static_cast<std::int8_t>(toInt(t.at(i + 1)) & 0xFF);
+        } else if (same(key, "subgoals_lose")) {
+            for (int i = 0; i < 4; ++i) g.subgoals_lose[i] = static_cast<std::int8_t>(toInt(t.at(i + 1)) & 0xFF);
+        } else if (same(key, "default_equipment")) {
+            // The file lists the sidearm last.
+            g.default_equipment[1] = toInt(t.at(1));
+            g.default_equipment[2] = toInt(t.at(2));
+            g.default_equipment[3] = toInt(t.at(3));
+            g.default_equipment[0] = toInt(t.at(4));
+        } else if (same(key, "wind")) {
+            g.wind[0] = toInt(t.at(1));
+            g.wind[1] = toInt(t.at(2));
+        } else if (same(key, "wp_names_blue") || same(key, "wp_names_red")) {
+            if (t.count > 1) {
+                auto& names = same(key, "wp_names_blue") ? g.wp_names_blue : g.wp_names_red;
+                for (int i = 0; i < 8; ++i) names[i] = toInt(t.at(i + 1));
+            }
+        } else if (same(key, "loadout")) {
+            for (int i = 0; i < 6; ++i) m_.loadout[i] = toInt(t.at(i + 1));
+        } else if (same(key, "time_limit")) {
+            m_.time_limit = toInt(t.at(1));
+        } else if (same(key, "tank_loadout")) {
+            m_.tank_loadout = toInt(t.at(1));
+        } else {
+            for (const auto& f : kGeneralInts)
+                if (same(key, f.key)) {
+                    g.*f.field = toInt(t.at(1));
+                    return 0;
+                }
+            for (const char* k : kGeneralIgnored)
+                if (same(key, k)) return 0;
+            return 1;
+        }
+        return 0;
+    }
+
+    std::int32_t item(const LineTokens& t) {
+        MissionItem& it = m_.items[std::size_t(n_)];
+        const char* key = t.at(0);
+        for (const auto& f : kItemInts)
+            if (same(key, f.key)) {
+                it.*f.field = toInt(t.at(1));
+                return 0;
+            }
+        if (same(key, "position")) {
+            it.x = toInt(t.at(1));
+            it.y = toInt(t.at(2));
+            it.z = toInt(t.at(3));
+        } else if (same(key, "facing")) {
+            if (t.count >= 3) {
+                it.heading = toInt(t.at(1));
+                it.pitch = toInt(t.at(2));
+            }
+        } else if (same(key, "name")) {
+            // Older files name the definition; a type_id line, before or after, wins.
+            if (it.type_id == 0) {
+                if (const ItemDef* d = itemdef_At(itemdef_FindByName(t.at(1)))) it.type_id = d->typeNumber;
+            }
+        } else if (same(key, "waccuracy")) {
+            it.waccuracy = toHundredths(t.at(1));
+        } else if (same(key, "perception")) {
+            it.perception = toHundredths(t.at(1));
+        } else if (same(key, "perfectionist")) {
+            it.perfectionist = toHundredths(t.at(1));
+        } else if (same(key, "edistances")) {
+            it.edistances[0] = toInt(t.at(1));
+            it.edistances[1] = toInt(t.at(2));
+        } else if (same(key, "loadout")) {
+            for (int i = 0; i < 5; ++i) it.loadout[i] = toInt(t.at(i + 1));
+        } else if (same(key, "bumper")) {
+            setTag(it.bumper, t.at(1));
+        } else if (same(key, "name_override")) {
+            setTag(it.name_override, t.at(1));
+        } else if (same(key, "ai_name") || same(key, "value")) {
+            // accepted, not kept
+        } else {
+            return 1;
+        }
+        return 0;
+    }
+
+    std::int32_t waypoint(const LineTokens& t) {
+        Waypoint& w = m_.waypoints[std::size_t(n_)];
+        const char* key = t.at(0);
+        if (same(key, "description")) mission_SetText(w.description, t.at(1));
+        else if (same(key, "color")) w.color = toInt(t.at(1));
+        else if (same(key, "attrib") || same(key, "noloop")) w.attrib = toInt(t.at(1));
+        else if (same(key, "speed")) {
+        } else return 1;
+        return 0;
+    }
+
+    std::int32_t group(const LineTokens& t) {
+        Group& g = m_.groups[std::size_t(n_)];
+        const char* key = t.at(0);
+        if (same(key, "description")) mission_SetText(g.description, t.at(1));
+        else if (same(key, "attrib")) g.attrib = toInt(t.at(1));
+        else if (same(key, "color")) g.color = toInt(t.at(1));
+        else if (same(key, "commander")) g.commander = toInt(t.at(1));
+        else return 1;
+        return 0;
+    }
+
+    std::int32_t wavList(const LineTokens& t) {
+        WavList& w = m_.wav_lists[std::size_t(n_)];
+        const char* key = t.at(0);
+        if (same(key, "description")) mission_SetText(w.description, t.at(1));
+        else if (same(key, "file_name")) mission_SetText(w.file_name, t.at(1));
+        else return 1;
+        return 0;
+    }
+
+    std::int32_t layer(const LineTokens& t) {
+        if (!same(t.at(0), "description")) return 1;
+        mission_SetText(m_.layers[std::size_t(n_)].description, t.at(1));
+        return 0;
+    }
+
+    std::int32_t area(const LineTokens& t) {
+        AreaTrigger& a = m_.area_triggers[std::size_t(n_)];
+        const char* key = t.at(0);
+        if (same(key, "description")) mission_SetText(a.description, t.at(1));
+        else if (same(key, "color")) a.color = toInt(t.at(1));
+        else if (same(key, "attrib")) a.attrib = toInt(t.at(1));
+        else return 1;
+        return 0;
+    }
+
+    std::int32_t event(const LineTokens& t) {
+        MissionEvent& e = m_.events[std::size_t(n_)];
+        const char* key = t.at(0);
+        if (same(key, "name")) mission_SetText(e.name, t.at(1));
+        else if (same(key, "attrib")) e.attrib = toInt(t.at(1));
+        else if (same(key, "reset_value")) e.reset_value = toInt(t.at(1));
+        else if (same(key, "delay_value")) e.delay_value = toInt(t.at(1));
+        else if (same(key, "begin")) {
+            const bool triggers = same(t.at(1), "triggers");
+            if (!triggers && !same(t.at(1), "actions")) return 1;
+            const std::int32_t k = toInt(t.at(2));
+            if (k < 0 || k > (triggers ? kEventMaxTriggers : kEventMaxActions)) return 1;
+            (triggers ? e.trigger_count : e.action_count) = k;
+            row_ = 0;
+            block_ = triggers ? Block::Triggers : Block::Actions;
+        } else return 1;
+        return 0;
+    }
+
+    std::int32_t triggerRow(const LineTokens& t) {
+        if (same(t.at(0), "end")) {
+            block_ = Block::Event;
+            return 0;
+        }
+        if (row_ >= kEventMaxTriggers) return 1;
+        EventTrigger& r = m_.events[std::size_t(n_)].triggers[std::size_t(row_)];
+        r.flags = toInt(t.at(0));
+        r.type = toInt(t.at(1));
+        r.condition = toInt(t.at(2));
+        r.var1 = toInt(t.at(3));
+        r.var2 = toInt(t.at(4));
+        r.var3 = toInt(t.at(5));
+        r.var4 = toInt(t.at(6));
+        if (t.count > 7) r.spare = toInt(t.at(7));
+        if (lines_) {
+            auto& rows = lines_->trigger;
+            if (rows.size() <= std::size_t(n_)) rows.resize(std::size_t(n_) + 1);
+            lineSlot(rows[std::size_t(n_)], std::size_t(row_))[std::size_t(row_)] = line_;
+        }
+        ++row_;
+        return 0;
+    }
+
+    std::int32_t actionRow(const LineTokens& t) {
+        if (same(t.at(0), "end")) {
+            block_ = Block::Event;
+            return 0;
+        }
+        if (row_ >= kEventMaxActions) return 1;
+        EventAction& r = m_.events[std::size_t(n_)].actions[std::size_t(row_)];
+        r.spare0 = toInt(t.at(0));
+        r.type = toInt(t.at(1));
+        r.var1 = toInt(t.at(2));
+        r.var2 = toInt(t.at(3));
+        r.var3 = toInt(t.at(4));
+        r.var4 = toInt(t.at(5));
+        if (t.count > 6) {
+            r.subtype = toInt(t.at(6));
+            r.spare7 = toInt(t.at(7));
+        }
+        ++row_;
+        return 0;
+    }
+
+    std::int32_t wind(const LineTokens& t) {
+        WindEntry& w = m_.wind_list.back();
+        const char* key = t.at(0);
+        if (same(key, "end")) block_ = Block::Outside;
+        else if (same(key, "name")) mission_SetText(w.name, t.at(1));
+        else if (same(key, "start")) w.start = toInt(t.at(1));
+        else if (same(key, "stop")) w.stop = toInt(t.at(1));
+        else if (same(key, "heading")) w.heading = static_cast<std::int16_t>(toInt(t.at(1)));
+        else if (same(key, "speed")) w.speed = static_cast<std::int16_t>(toInt(t.at(1)));
+        // Other keywords of a wind entry are ignored.
+        return 0;
+    }
+
+    std::int32_t briefing(const LineTokens& t) {
+        char* b = m_.info.briefing;
+        if (same(t.at(0), "endbriefing")) {
+            for (std::size_t i = 0; i < kBriefingSize && b[i]; ++i)
+                if (b[i] == '|') b[i] = '\n';
+            block_ = Block::Outside;
+            return 0;
+        }
+        // Every other line adds its first argument, whatever its keyword; the text stops at
+        // the field's capacity.
+        std::size_t len = strnlen(b, kBriefingMax);
+        const char* piece = t.at(1);
+        while (*piece && len < kBriefingMax) b[len++] = *piece++;
+        b[len] = '\0';
+        return 0;
+    }
+
+    Mission& m_;
+    MetafileLines* lines_;
+    Block block_ = Block::Outside;
+    std::int32_t n_ = 0;
+    std::int32_t row_ = 0;
+    int line_ = 0;
+    int blockLine_ = 0;
+};
+
+}  // namespace
+
+int metafile_Read(Mission& m, const char* path) { return metafile_Read(m, path, MetafileReadOptions{}); }
+
+int metafile_Read(Mission& m, const char* path, const MetafileReadOptions& options) {
+    mission_Clear(m);
+    if (options.lines) *options.lines = MetafileLines{};
+    if (!path) return 0;
+    // A folder or a device is no metafile; some systems would let it be opened and read as empty.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) return 0;
+    Reader reader(m, options.lines);
+    const std::int32_t rc =
+        parser_ReadDiskFile(path, [&reader](const LineTokens* t, int lineNumber) { return reader.line(t, lineNumber); });
+    if (rc != 0) return 0;
+
+    // A terrain whose definition has an error is reported by the loader; the mission itself
+    // has been read, so the read still succeeds.
+    if (options.loadTerrain) terrain_LoadPageMaps(m);
+
+    // Definitions, kinds and ids: items without an id get fresh ones in table order, after
+    // every id of the file is known.
+    std::int32_t highest = 0;
+    for (std::int32_t i = 0; i < m.item_count; ++i) highest = std::max(highest, m.items[std::size_t(i)].id);
+    for (std::int32_t i = 0; i < m.item_count; ++i) {
+        MissionItem& it = m.items[std::size_t(i)];
+        it.def_index = itemdef_FindByType(it.type_id);
+        const ItemDef* d = itemdef_At(it.def_index);
+        it.kind = d ? d->type : 0;
+        if (it.id == 0) {
+            // The same id mission_NextItemId gives, without a scan per item.
+            it.id = highest < std::numeric_limits<std::int32_t>::max() ? highest + 1 : mission_NextItemId(m);
+            highest = std::max(highest, it.id);
+        }
+    }
+    return 1;
+}
