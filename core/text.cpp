@@ -3,6 +3,7 @@
 #include "core/file.h"
 #include "core/mem.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <unordered_map>

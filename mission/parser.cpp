@@ -24,7 +24,7 @@ LineTokens parser_SplitLine(const char* text) {
     if (!text || !*text) return out;
     auto& buf = parser_State().line;
     const std::size_t len = strnlen(text, kLineBufferChars);
-    std::memcpy(buf.data(), text, len);
+    std::memmove(buf.data(), text, len);  // text may already lie in the buffer (a token)
     buf[len] = '\0';
 
     bool inQuotes = false;

@@ -113,8 +113,12 @@ void MainWindow::command(int id) {
 }
 
 void MainWindow::setButtonBar(const std::vector<BarControl>& bar) {
-    for (BarItem& b : bar_) delete b.widget;
-    for (QButtonGroup* g : barGroups_) delete g;
+    // Later, not now: the bar may be rebuilt from a click on one of its own buttons.
+    for (BarItem& b : bar_) {
+        b.widget->hide();
+        b.widget->deleteLater();
+    }
+    for (QButtonGroup* g : barGroups_) g->deleteLater();
     bar_.clear();
     barGroups_.clear();
 
@@ -225,6 +229,10 @@ void MainWindow::fillMenu(QMenu* menu, const std::vector<MenuEntry>& entries,
 }
 
 void MainWindow::setMenu(const std::vector<MenuEntry>& menu) {
+    // The old menus go once the event that asked for the new ones is over: it may have
+    // come from one of their own entries.
+    for (QMenu* m : menus_) m->deleteLater();
+    menus_.clear();
     menuBar()->clear();
     menuActions_.clear();
     for (const MenuEntry& e : menu) {
@@ -238,6 +246,7 @@ void MainWindow::setMenu(const std::vector<MenuEntry>& menu) {
             continue;
         }
         QMenu* m = menuBar()->addMenu(qtText(e.text));
+        menus_.push_back(m);
         std::map<int, std::vector<QAction*>> added;
         fillMenu(m, e.children, &added);
         for (auto& [id, list] : added) {

@@ -64,6 +64,7 @@ private:
     InfoPane* selection_ = nullptr;
     std::vector<BarItem> bar_;
     std::vector<QButtonGroup*> barGroups_;
+    std::vector<QMenu*> menus_;
     std::map<int, std::vector<QAction*>> menuActions_;
 };
 
