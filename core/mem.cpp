@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <numeric>
 
 namespace {
 
@@ -140,7 +141,9 @@ void* mem_GetMemEx(std::uint32_t size, std::uint32_t alignment, std::uint32_t, c
         platform().debugOutput(text_Format("mem_GetMemEx(): %ld bytes ('%s')", {static_cast<long>(size), shown}));
 
     MemPool& pool = *g_mem.current;
-    std::uint64_t align = alignment == 0 ? 1 : alignment;
+    // Data addresses are kept multiples of 4 whatever the caller asks, so the header 16 bytes
+    // below is always aligned for its 32-bit fields.
+    std::uint64_t align = std::lcm<std::uint64_t>(alignment == 0 ? 1 : alignment, 4);
     const std::uint64_t poolEnd = addr(pool.base) + pool.size;
 
     // First fit in address order: the lowest gap behind a block that holds a header and the

@@ -23,7 +23,8 @@ constexpr std::uint32_t kMemHeaderSize = 16;
 // - name is an index into the manager's tag table (MemState::tagNames, 0 for no tag);
 // - next is the byte offset of the next header from the pool's base (0 for none: offset 0
 //   is the base block, which is never anybody's successor).
-// Pools are therefore limited to 4 GiB, far above the sizes in use.
+// Pools are therefore limited to 4 GiB, far above the sizes in use. Block data is placed at a
+// multiple of 4 even when a smaller alignment is asked for, which keeps every header aligned.
 struct MemBlockHeader {
     std::uint32_t size;    // bytes requested
     std::uint32_t number;  // counter at allocation, or a caller's id below kMemCounterStart

@@ -297,7 +297,6 @@ std::string bms_Dump(const BmsFile& f) {
     }
     for (int i = 0; i < kBmsWaypoints; ++i) {
         const BmsWaypoint& w = f.waypoints[i];
-        if (w.attrib == 0 && w.count == 0) continue;  // unused paths would bury the used ones
         add(s, "waypoint[%d] attrib=%d count=%d markers=", i, w.attrib, w.count);
         int shown = w.count < kBmsWaypointPoints ? (w.count < 0 ? 0 : w.count) : kBmsWaypointPoints;
         for (int k = 0; k < shown; ++k) add(s, k ? ",%d" : "%d", w.markers[k]);
@@ -305,11 +304,9 @@ std::string bms_Dump(const BmsFile& f) {
     }
     for (int i = 0; i < kBmsGroups; ++i) {
         const BmsGroup& g = f.groups[i];
-        if (g.flags == 0 && g.commander == 0 && g.fourth == 10) continue;
         add(s, "group[%d] flags=%d commander=%d fourth=%d\n", i, g.flags, g.commander, g.fourth);
     }
-    for (int i = 0; i < kBmsWavs; ++i)
-        if (!f.wavNames[i].empty()) s += "wav[" + std::to_string(i) + "] file_name=" + quoted(f.wavNames[i]) + "\n";
+    for (int i = 0; i < kBmsWavs; ++i) s += "wav[" + std::to_string(i) + "] file_name=" + quoted(f.wavNames[i]) + "\n";
     add(s, "totals events=%d triggers=%d actions=%d\n", f.eventTotal, f.triggerTotal, f.actionTotal);
     for (std::size_t i = 0; i < f.events.size(); ++i) {
         const BmsEvent& e = f.events[i];

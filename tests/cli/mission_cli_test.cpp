@@ -190,6 +190,11 @@ TEST_F(MissionCli, ExportThenDump) {
     EXPECT_NE(d.out.find("markers[1] type_id=6013 "), std::string::npos) << d.out;
     EXPECT_NE(d.out.find("waypoint[4] attrib=0 count=1 markers=0\n"), std::string::npos) << d.out;
     EXPECT_NE(d.out.find("event[1] attrib=0 first_trigger=1 first_action=0"), std::string::npos) << d.out;
+    // One line per record: header lines, 3 items, 128 waypoints, 64 groups, 32 wavs, totals,
+    // 2 events, 1 trigger row.
+    int lines = 0;
+    for (char c : d.out) lines += c == '\n';
+    EXPECT_EQ(lines, 7 + 3 + 128 + 64 + 32 + 1 + 2 + 1);
 
     // Every shorter copy is refused with where it ends.
     const std::string bytes = slurp(path("out.bms"));
