@@ -150,7 +150,7 @@ TEST(RenderWater, TintHalvesBytesOrTheWholeWord) {
     EXPECT_EQ(render_WaterTintMasked(0x00010101), kWaterTint);
     EXPECT_EQ(render_WaterTintWhole(0x00010101), 0x4035BFCDu);   // green and blue 0x80 higher
     EXPECT_EQ(render_WaterTintMasked(0x00FFFFFF), 0x40B4BECCu);
-    EXPECT_EQ(render_WaterTintWhole(0x00FFFFFF), 0x40B4BECCu);
+    EXPECT_EQ(render_WaterTintWhole(0x00FFFFFF), 0x40B53F4Cu);   // red's low bit falls into green
 
     auto page = test_NewMission();
     EXPECT_EQ(render_WaterLevel(*page, kShowWater), 0u);   // no terrain, no override
