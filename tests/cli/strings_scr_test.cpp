@@ -67,6 +67,27 @@ TEST_F(CliTools, StringsBuildMergesSourcesAndDumpGivesThemBack) {
     EXPECT_EQ(read("u.bin"), read("t.bin"));
 }
 
+TEST_F(CliTools, StringsDefaultsOnlyFillInMissingKeys) {
+    write("area.txt", "[Dialog Message]\nOK = Fine\n[Menu]\nOPEN = Open\n");
+    // The defaults word OK differently (the area's text wins), add a key to a section the area
+    // has (matched without regard to case) and a section the area lacks.
+    write("ui.txt", "[dialog message]\nOK = Okay\nCANCEL = Cancel\n[Teams]\nGOODTEAM = Blue\n");
+    CliRun r = run("strings build " + path("area.txt") + " --defaults " + path("ui.txt") + " -o " + path("t.bin"));
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(run("strings dump " + path("t.bin")).out,
+              "[Dialog Message]\nOK = Fine\nCANCEL = Cancel\n\n[Menu]\nOPEN = Open\n\n[Teams]\nGOODTEAM = Blue\n");
+
+    // A defaults source is still checked on its own: a key twice in it is an error, with its line.
+    write("twice.txt", "[Teams]\nGOODTEAM = Blue\nGOODTEAM = Azure\n");
+    r = run("strings build " + path("area.txt") + " --defaults " + path("twice.txt") + " -o " + path("u.bin"));
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find(path("twice.txt") + ":3:"), std::string::npos) << r.err;
+    EXPECT_FALSE(fs::exists(path("u.bin")));
+    // Defaults alone make no table: at least one source is needed.
+    EXPECT_EQ(run("strings build --defaults " + path("ui.txt") + " -o " + path("v.bin")).code, 2);
+    EXPECT_EQ(run("strings build " + path("area.txt") + " --defaults -o " + path("v.bin")).code, 2);
+}
+
 TEST_F(CliTools, StringsReportsBadInputAndUsage) {
     write("bad.txt", "[Menu]\nOPEN = Open\nno equals here\n");
     CliRun r = run("strings build " + path("bad.txt") + " -o " + path("t.bin"));

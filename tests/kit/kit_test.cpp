@@ -10,6 +10,7 @@
 #include "mission/mission.h"
 #include "mission/parser.h"
 #include "platform/fake_platform.h"
+#include "resources/templates.h"
 #include "support/core_env.h"
 #include "support/key_scan.h"
 
@@ -17,6 +18,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -244,6 +246,24 @@ TEST_F(Kit, EveryKeyTheCodeLooksUpHasWordingThatFitsItsArguments) {
     // Lookups with a key formed at run time are covered by the tests below and by the list
     // above; they are printed so a reader can see what the scan left to them.
     for (const std::string& s : runtimeSites) std::printf("run-time key: %s\n", s.c_str());
+}
+
+// Menu entries name their string-table keys as data (section "Menu Text"); the scan of calls
+// cannot see them, so every menu of the resources is walked.
+TEST_F(Kit, EveryMenuEntryHasItsText) {
+    int keys = 0;
+    std::function<void(const std::vector<MenuEntry>&, const std::string&)> walk =
+        [&](const std::vector<MenuEntry>& entries, const std::string& menu) {
+            for (const MenuEntry& e : entries) {
+                if (!e.key.empty()) {
+                    ++keys;
+                    EXPECT_FALSE(wording("Menu Text", e.key).empty()) << menu << ": [Menu Text] " << e.key;
+                }
+                walk(e.children, menu);
+            }
+        };
+    for (std::string_view name : resources_MenuNames()) walk(resources_Menu(name), std::string(name));
+    EXPECT_GT(keys, 20);
 }
 
 TEST_F(Kit, VocabularyListsAreGaplessFromZero) {
