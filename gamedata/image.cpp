@@ -125,7 +125,10 @@ bool pcxHeader(const std::uint8_t* d, std::size_t size, PcxInfo& info) {
     info.palette = d + size - 768;
     info.data = d + kPcxHeaderSize;
     info.dataSize = size - kPcxHeaderSize - kPcxPaletteTail;
-    return true;
+    // A run gives at most 63 bytes, so fewer than total / 63 data bytes cannot fill the
+    // picture: such a header lies, and costs no allocation.
+    const std::size_t total = info.bytesPerLine * std::size_t(height);
+    return info.dataSize >= (total + 62) / 63;
 }
 
 // Decodes the run-length data into width x height indices. The scan lines form one stream,
@@ -232,6 +235,27 @@ bool tgaPixels(const std::uint8_t* d, std::size_t size, int type, int depth, int
     }
 }
 
+// Whether avail bytes can hold the pixel data the header promises; checked before the pixel
+// block is taken, so a lying header costs no allocation. Run-length data needs at least one
+// packet of a header byte and one pixel per 128 pixels.
+bool tgaDataFits(int type, int depth, int cmLength, int cmEntry, std::size_t avail, std::size_t count) {
+    switch (type) {
+    case 1:
+        if (cmEntry != 24 || depth != 8) return true;
+        return avail >= std::size_t(cmLength) * 3 && avail - std::size_t(cmLength) * 3 >= count;
+    case 2:
+        if (depth != 24 && depth != 32) return true;
+        return avail / (std::size_t(depth) / 8) >= count;
+    case 3:
+        return depth != 8 || avail >= count;
+    case 10:
+        if (depth != 24 && depth != 32) return true;
+        return avail / (1 + std::size_t(depth) / 8) >= (count + 127) / 128;
+    default:
+        return true;
+    }
+}
+
 // ---------------------------------------------------------------------------------------
 // R16
 
@@ -320,6 +344,7 @@ int img_DecodeTga(ImageRecord& image, const std::uint8_t* data, std::size_t size
     if (type != 1 && data[1] == 1) start += std::size_t(cmLength) * ((std::size_t(cmEntry) + 7) / 8);
     if (start > size) return kImgWrongFormat;
     const std::size_t count = std::size_t(width) * std::size_t(height);
+    if (!tgaDataFits(type, depth, cmLength, cmEntry, size - start, count)) return kImgWrongFormat;
     if (!allocatePixels(image, static_cast<int>(width), static_cast<int>(height), count * 4, fileName))
         return kImgNoMemory;
     auto* out = static_cast<std::uint32_t*>(image.pixels);

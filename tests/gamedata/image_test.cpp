@@ -245,6 +245,15 @@ TEST_F(ImageTest, ShortAndLyingFilesGiveWrongFormat) {
     tga[5] = 2;  // colour map of 2 entries; the pixel indices beyond it read black
     tga[6] = 0;
     ASSERT_EQ(img_DecodeTga(image, tga.data() , tga.size(), "t"), kImgDone);
+    for (const char* name : {"t24.tga", "t24rle.tga", "tgrey.tga", "tpal.tga"}) {
+        tga = readData(name);
+        tga[13] = tga[15] = 0x70;  // 28672 x 28672: far more than the file holds, and than the pool
+        EXPECT_EQ(img_DecodeTga(image, tga.data(), tga.size(), "t"), kImgWrongFormat) << name << ": not out of memory";
+    }
+    pcx = readData("big.pcx");
+    pcx[9] = pcx[11] = 0x70;  // the same for a PCX window
+    pcx[67] = 0x70;
+    EXPECT_EQ(img_DecodePcxGreen(image, pcx.data(), pcx.size(), "p"), kImgWrongFormat);
     tga = readData("t24.tga");
     tga[13] = 0x90;  // width beyond a signed 16-bit side
     EXPECT_EQ(img_DecodeTga(image, tga.data(), tga.size(), "t"), kImgWrongFormat);

@@ -427,4 +427,13 @@ TEST_F(ModelFileTest, LoadForItemsCoversBothPages) {
     mission_ResetPages();
 }
 
+TEST(ModelWording, StatusTextsFitWhatTheLoaderPasses) {
+    ScopedTextTable texts(test_ReadSourceFile("data/text/gamedata.txt"));
+    EXPECT_EQ(std::string(text_Get("Dialog Message", "STATUSDIALOG")), "STATUSDIALOG") << "names the status template";
+    EXPECT_NE(std::string(text_Get("Dialog Message", "LOADINGMODELS")), kTextFallback);
+    const std::string line = text_Printf("Dialog Message", "LOADING...", {"tank01"});
+    EXPECT_NE(line, kTextFallback);
+    EXPECT_NE(line.find("tank01"), std::string::npos);
+}
+
 }  // namespace

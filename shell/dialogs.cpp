@@ -1,0 +1,354 @@
+#include "shell/dialogs.h"
+
+#include "core/format.h"
+#include "core/text.h"
+#include "gamedata/itemdef.h"
+#include "mission/mission.h"
+#include "resources/shell_dialogs.h"
+
+#include <array>
+#include <cstdint>
+#include <limits>
+
+using namespace dlgid;
+
+namespace {
+
+constexpr const char* kMsg = "Dialog Message";
+
+DialogSettings g_settings;
+
+void setKey(Dialog& dlg, int id, const char* key) { dlg.setText(id, text_Get(kMsg, key)); }
+
+// The radio buttons of Insert Item and the item kinds they stand for.
+struct KindRadio {
+    int radio;
+    std::int32_t kind;
+};
+constexpr std::array<KindRadio, 6> kKindRadios{{
+    {kInsertDecorations, kItemDecoration},
+    {kInsertPeople, kItemPerson},
+    {kInsertBuildings, kItemBuilding},
+    {kInsertVehicles, kItemVehicle},
+    {kInsertObjects, kItemObject},
+    {kInsertMarkers, kItemMarker},
+}};
+
+bool validLayer(std::int32_t layer) { return layer >= 0 && layer < kMaxLayers; }
+
+}  // namespace
+
+DialogSettings& dialogs_Settings() { return g_settings; }
+
+void dialogs_Reset() { g_settings = DialogSettings{}; }
+
+std::int32_t dialogs_InsertKindOfRadio(int radioId) {
+    for (const KindRadio& k : kKindRadios)
+        if (k.radio == radioId) return k.kind;
+    return 0;
+}
+
+int dialogs_InsertRadioOfKind(std::int32_t kind) {
+    for (const KindRadio& k : kKindRadios)
+        if (k.kind == kind) return k.radio;
+    return 0;
+}
+
+std::int32_t dialogs_ParseMetres(std::string_view text) {
+    // The centre is kept in 1/256 m in 32 bits, so metres beyond +-8388607 cannot be shown;
+    // a longer number is held at the edge instead of wrapping round to the far side.
+    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max() >> 8;
+    constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min() >> 8;
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    std::int64_t v = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        v = v * 10 + (text[i] - '0');
+        if (v > kMax + 1) v = kMax + 1;  // enough to know it is out of range
+    }
+    if (negative) v = -v;
+    if (v > kMax) v = kMax;
+    if (v < kMin) v = kMin;
+    return static_cast<std::int32_t>(v);
+}
+
+std::string dialogs_LayerCaption(const Mission& page, int layer, bool unnamedAsNumber) {
+    std::string_view name;
+    if (validLayer(layer)) name = mission_Text(page.layers[static_cast<std::size_t>(layer)].description);
+    if (name.empty() && unnamedAsNumber) return text_Printf(kMsg, "LAYERNAME", {layer + 1});
+    return text_Format("%2i - %s", {layer + 1, name});
+}
+
+// ---------------------------------------------------------------------------------------
+// Center
+
+void CenterDialogProc::onInit(Dialog& dlg) {
+    dlg.setTitle(text_Get(kMsg, "GET_CENTER"));
+    setKey(dlg, kCenterXLabel, "X_COORD");
+    setKey(dlg, kCenterYLabel, "Y_COORD");
+    setKey(dlg, kIdOk, "OK");
+    setKey(dlg, kIdCancel, "CANCEL");
+    dlg.setTextLimit(kCenterX, kCenterInputMax);
+    dlg.setTextLimit(kCenterY, kCenterInputMax);
+    dlg.setText(kCenterX, text_Format("%i", {dialogs_Metres(x_)}));
+    dlg.setText(kCenterY, text_Format("%i", {dialogs_Metres(y_)}));
+}
+
+void CenterDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
+    if (code != Notify::Clicked) return;
+    if (id == kIdOk) {
+        const std::string tx = dlg.text(kCenterX), ty = dlg.text(kCenterY);
+        x_ = dialogs_ParseMetres(std::string_view(tx).substr(0, kCenterInputMax)) * 256;
+        y_ = dialogs_ParseMetres(std::string_view(ty).substr(0, kCenterInputMax)) * 256;
+        dlg.end(kIdOk);
+    } else if (id == kIdCancel) {
+        dlg.end(kIdCancel);
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Insert Item
+
+void InsertItemDialogProc::onInit(Dialog& dlg) {
+    dlg.setTitle(text_Get(kMsg, "INSERT_ITEM"));
+    setKey(dlg, kInsertTypeGroup, "TYPE");
+    setKey(dlg, kInsertDecorations, "DECORATIONS");
+    setKey(dlg, kInsertPeople, "PEOPLE");
+    setKey(dlg, kInsertBuildings, "BUILDINGS");
+    setKey(dlg, kInsertVehicles, "VEHICLES");
+    setKey(dlg, kInsertObjects, "OBJECTS");
+    setKey(dlg, kInsertMarkers, "MARKERS");
+    setKey(dlg, kInsertRandomFacing, "RANDOM_FACING");
+    setKey(dlg, kIdOk, "OK");
+    setKey(dlg, kIdCancel, "CANCEL");
+    if (const int radio = dialogs_InsertRadioOfKind(s_.insertKind)) {
+        chooseKind(dlg, radio);
+        const int n = dlg.entryCount(kInsertList);
+        for (int i = 0; i < n; ++i) {
+            if (dlg.entryText(kInsertList, i) == s_.insertName) {
+                dlg.setSelection(kInsertList, i);
+                break;
+            }
+        }
+    }
+    dlg.setCheck(kInsertRandomFacing, s_.randomFacing ? kChecked : kUnchecked);
+}
+
+// Checks the radio button and lists the definitions of its kind.
+void InsertItemDialogProc::chooseKind(Dialog& dlg, int radioId) {
+    for (const KindRadio& k : kKindRadios) dlg.setCheck(k.radio, k.radio == radioId ? kChecked : kUnchecked);
+    const std::int32_t kind = dialogs_InsertKindOfRadio(radioId);
+    dlg.clearEntries(kInsertList);
+    const std::int32_t count = itemdef_Count();
+    for (std::int32_t i = 0; i < count; ++i) {
+        const ItemDef* def = itemdef_At(i);
+        if (!def || def->type != kind || !itemdef_Listed(*def, s_.showAll)) continue;
+        dlg.addEntry(kInsertList, mission_Text(def->name), i);
+    }
+}
+
+void InsertItemDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
+    if (code != Notify::Clicked) return;
+    if (dialogs_InsertKindOfRadio(id) != 0) {
+        chooseKind(dlg, id);
+    } else if (id == kInsertRandomFacing) {
+        s_.randomFacing = dlg.check(kInsertRandomFacing) == kChecked;
+    } else if (id == kIdOk) {
+        s_.insertCancelled = false;
+        for (const KindRadio& k : kKindRadios)
+            if (dlg.check(k.radio) == kChecked) s_.insertKind = k.kind;
+        const int sel = dlg.selection(kInsertList);
+        if (sel >= 0) s_.insertName = dlg.entryText(kInsertList, sel).substr(0, kInsertNameMax);
+        dlg.end(kIdOk);
+    } else if (id == kIdCancel) {
+        s_.insertCancelled = true;
+        dlg.end(kIdCancel);
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Visible Layers
+
+void VisibleLayersDialogProc::onInit(Dialog& dlg) {
+    dlg.setTitle(text_Get(kMsg, "VISIBLE_LAYERS"));
+    setKey(dlg, kLayersGroup, "LAYER_VISIBILITY");
+    setKey(dlg, kDefaultLayerLabel, "DEFAULT_LAYER");
+    setKey(dlg, kShowAllLayers, "SHOW_ALL");
+    setKey(dlg, kHideAllLayers, "HIDE_ALL");
+    setKey(dlg, kIdOk, "OK");
+    dlg.clearEntries(kDefaultLayerList);
+    for (int layer = 0; layer < kMaxLayers; ++layer) {
+        const std::string caption = dialogs_LayerCaption(page_, layer, true);
+        dlg.setText(kLayerCheckFirst + layer, caption);
+        dlg.addEntry(kDefaultLayerList, caption, layer);
+    }
+    const std::int32_t current = page_.info.current_layer;
+    dlg.setSelection(kDefaultLayerList, validLayer(current) ? current : -1);
+    refresh(dlg);
+}
+
+// The current layer is always shown; every box shows whether its layer is.
+void VisibleLayersDialogProc::refresh(Dialog& dlg) {
+    const std::int32_t current = page_.info.current_layer;
+    if (validLayer(current)) page_.info.hidden_layers &= ~(1u << current);
+    for (int layer = 0; layer < kMaxLayers; ++layer) {
+        const bool shown = (page_.info.hidden_layers & (1u << layer)) == 0;
+        dlg.setCheck(kLayerCheckFirst + layer, shown ? kChecked : kUnchecked);
+    }
+}
+
+void VisibleLayersDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
+    std::uint32_t& mask = page_.info.hidden_layers;
+    if (id >= kLayerCheckFirst && id < kLayerCheckFirst + kMaxLayers && code == Notify::Clicked) {
+        const std::uint32_t bit = 1u << (id - kLayerCheckFirst);
+        if (dlg.check(id) == kChecked) mask &= ~bit;
+        else mask |= bit;
+    } else if (id == kShowAllLayers && code == Notify::Clicked) {
+        mask = 0;
+    } else if (id == kHideAllLayers && code == Notify::Clicked) {
+        mask = 0xFFFFFFFFu;
+    } else if (id == kDefaultLayerList && code == Notify::SelChange) {
+        // Only the user's own choices arrive here (the program's setSelection never
+        // notifies), so every one of them counts.
+        const int sel = dlg.selection(kDefaultLayerList);
+        if (!validLayer(sel)) return;
+        page_.info.current_layer = sel;
+    } else if ((id == kIdOk || id == kIdCancel) && code == Notify::Clicked) {
+        dlg.end(id);
+        return;
+    } else {
+        return;
+    }
+    refresh(dlg);
+    if (render_) render_();
+}
+
+// ---------------------------------------------------------------------------------------
+// Layer Names
+
+void LayerNamesDialogProc::onInit(Dialog& dlg) {
+    dlg.setTitle(text_Get(kMsg, "LAYER_NAMES"));
+    setKey(dlg, kLayerNameLabel, "NAME");
+    setKey(dlg, kIdOk, "OK");
+    dlg.clearEntries(kLayerNameList);
+    for (int layer = 0; layer < kMaxLayers; ++layer)
+        dlg.addEntry(kLayerNameList, dialogs_LayerCaption(page_, layer, false), layer);
+    dlg.setSelection(kLayerNameList, 0);
+    edited_ = 0;
+    dlg.setTextLimit(kLayerNameEdit, kLayerNameMax);
+    // The edit shows the name of the layer it edits from the start: an empty edit would be
+    // stored over layer 1's name by the first click elsewhere or by OK.
+    dlg.setText(kLayerNameEdit, mission_Text(page_.layers[0].description));
+}
+
+void LayerNamesDialogProc::storeName(Dialog& dlg) {
+    const std::string text = dlg.text(kLayerNameEdit);
+    Layer& layer = page_.layers[static_cast<std::size_t>(edited_)];
+    mission_SetText(layer.description, kLayerNameMax + 1, std::string_view(text).substr(0, kLayerNameMax));
+}
+
+void LayerNamesDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
+    if (id == kLayerNameList && code == Notify::SelChange) {
+        storeName(dlg);
+        const int sel = dlg.selection(kLayerNameList);
+        if (validLayer(sel)) edited_ = sel;
+        dlg.setText(kLayerNameEdit, mission_Text(page_.layers[static_cast<std::size_t>(edited_)].description));
+    } else if (id == kLayerNameEdit && code == Notify::Changed) {
+        storeName(dlg);
+        dlg.removeEntry(kLayerNameList, edited_);
+        dlg.insertEntry(kLayerNameList, edited_, dialogs_LayerCaption(page_, edited_, false), edited_);
+        dlg.setSelection(kLayerNameList, edited_);
+    } else if (id == kIdOk && code == Notify::Clicked) {
+        storeName(dlg);
+        dlg.end(kIdOk);
+    } else if (id == kIdCancel && code == Notify::Clicked) {
+        dlg.end(kIdCancel);  // Escape: what was typed so far is already stored
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// Briefing
+
+void BriefingDialogProc::onInit(Dialog& dlg) {
+    dlg.setTitle(text_Get(kMsg, "BRIEFING"));
+    setKey(dlg, kBriefingLabel, "BRIEFING");
+    setKey(dlg, kIdOk, "OK");
+    setKey(dlg, kIdCancel, "CANCEL");
+    dlg.setTextLimit(kBriefingEdit, kBriefingMax);
+    dlg.setText(kBriefingEdit, mission_Text(page_.info.briefing));
+}
+
+void BriefingDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
+    if (code != Notify::Clicked) return;
+    if (id == kIdOk) {
+        const std::string text = dlg.text(kBriefingEdit);
+        mission_SetText(page_.info.briefing, std::string_view(text).substr(0, kBriefingMax));
+        dlg.end(kIdOk);
+    } else if (id == kIdCancel) {
+        dlg.end(kIdCancel);
+    }
+}
+
+// ---------------------------------------------------------------------------------------
+// About and Status
+
+void AboutDialogProc::onInit(Dialog& dlg) {
+    dlg.setTitle(text_Get(kMsg, "ABOUT_KZMED"));
+    setKey(dlg, kAboutTitle, "ABOUT_KZ7MED");
+    dlg.setText(kAboutVersion, text_Printf(kMsg, "ABOUT_VERSION", {"2001"}));
+    setKey(dlg, kAboutCoder, "ABOUT_CODER_KZ");
+    setKey(dlg, kAboutCopyright, "ABOUT_COPYRIGHT");
+    setKey(dlg, kAboutHelp, "ABOUT_HELP_KZ");
+    setKey(dlg, kIdOk, "OK");
+}
+
+void AboutDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
+    if (code == Notify::Clicked && (id == kIdOk || id == kIdCancel)) dlg.end(id);
+}
+
+void StatusDialogProc::onInit(Dialog& dlg) {
+    dlg.setTitle(text_Get(kMsg, "STATUS"));
+    dlg.setText(kStatusLine, line_);
+}
+
+void StatusDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
+    if (code == Notify::Clicked && (id == kIdOk || id == kIdCancel)) dlg.end(id);
+}
+
+// ---------------------------------------------------------------------------------------
+// Running them
+
+bool dialogs_RunCenter(std::int32_t& centerX, std::int32_t& centerY) {
+    CenterDialogProc proc(centerX, centerY);
+    return platform().runDialog("GETCENTER", proc) == kIdOk;
+}
+
+bool dialogs_RunInsertItem() {
+    InsertItemDialogProc proc(g_settings);
+    const int r = platform().runDialog("INSERTITEM", proc);
+    // A dialog closed by other means than its buttons counts as cancelled.
+    if (r != kIdOk) g_settings.insertCancelled = true;
+    return !g_settings.insertCancelled;
+}
+
+void dialogs_RunVisibleLayers(Mission& page, void (*render)()) {
+    VisibleLayersDialogProc proc(page, render);
+    platform().runDialog("VISIBLELAYERS", proc);
+}
+
+void dialogs_RunLayerNames(Mission& page) {
+    LayerNamesDialogProc proc(page);
+    platform().runDialog("LAYERNAMES", proc);
+}
+
+bool dialogs_RunBriefing(Mission& page) {
+    BriefingDialogProc proc(page);
+    return platform().runDialog("EDITBRIEFING", proc) == kIdOk;
+}
+
+void dialogs_RunAbout() {
+    AboutDialogProc proc;
+    platform().runDialog("ABOUT_KZMED", proc);
+}
