@@ -5,12 +5,14 @@
 #include "core/text.h"
 #include "gamedata/model.h"
 #include "mapview/infopane.h"
+#include "mapview/render.h"
 #include "mapview/view.h"
 #include "mission/export.h"
 #include "mission/gesture.h"
 #include "mission/itemops.h"
 #include "mission/metafile.h"
 #include "mission/mission.h"
+#include "shell/dialogs.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -81,8 +83,8 @@ void setPage(int index, int radio) {
     shell_RefreshTitle();
 }
 
-bool runHook(int id) {
-    if (auto fn = shell_State().hooks.dialog) {
+bool runEditor(int id) {
+    if (auto fn = shell_State().hooks.editor) {
         fn(id);
         return true;
     }
@@ -121,13 +123,7 @@ void shell_Render() {
     ShellState& s = shell_State();
     MapSurface& surf = view_Surface();
     if (!s.surfaceOk || !mapsurface_Ready(surf)) return;
-    mapsurface_BuildRows(surf);
-    if (s.hooks.render) {
-        s.hooks.render();  // draws the page and shows it
-        return;
-    }
-    std::fill(surf.bits.begin(), surf.bits.end(), 0u);
-    platform().mapPresent(PixelView{surf.bits.data(), surf.width, surf.height, surf.stride / 4});
+    render_Page(page());  // draws the page and shows it
 }
 
 void shell_RepaintMap() { platform().mapInvalidate(); }
@@ -289,7 +285,7 @@ void shell_Command(int id) {
         shell_RefreshChecks();
         break;
     case cmd::kCentre:
-        runHook(id);
+        dialogs_RunCenter(v.center_x, v.center_y);
         shell_RepaintCentre();
         shell_RepaintMap();
         break;
@@ -376,33 +372,36 @@ void shell_Command(int id) {
         shell_RepaintItems();
         break;
     case cmd::kVisibleLayers:
-    case cmd::kLayerNames:
-        runHook(id);
+        dialogs_RunVisibleLayers(page(), &shell_Render);
         shell_Render();
         break;
-    case cmd::kAbout: runHook(id); break;
+    case cmd::kLayerNames:
+        dialogs_RunLayerNames(page());
+        shell_Render();
+        break;
+    case cmd::kAbout: dialogs_RunAbout(); break;
     case cmd::kBriefing:
-        runHook(id);
+        dialogs_RunBriefing(page());
         shell_RepaintMap();
         break;
     case cmd::kPrint:
     case cmd::kMetafile: break;  // nothing to do in this program
     // The mission editors: each one refreshes what it may have changed.
     case cmd::kItemAttributes:
-        runHook(id);
+        runEditor(id);
         shell_RepaintItems();
         break;
     case cmd::kGeneralInfo:
-        runHook(id);
+        runEditor(id);
         shell_RepaintMap();
         break;
     case cmd::kWaypoints:
     case cmd::kGroups:
     case cmd::kAreaTriggers:
-        runHook(id);
+        runEditor(id);
         shell_Render();
         break;
-    case cmd::kEvents: runHook(id); break;
+    case cmd::kEvents: runEditor(id); break;
     default: break;
     }
 }

@@ -64,12 +64,10 @@ constexpr int kBackupPeriodMs = 600000;
 // does nothing but its refresh.
 
 struct ShellHooks {
-    // Renders the current page into the surface and shows it (the map renderer).
-    void (*render)() = nullptr;
-    // Runs a dialog or an editor for a command (GETCENTER, VISIBLELAYERS, LAYERNAMES,
-    // EDITBRIEFING, ABOUT and the mission editors): 115, 170, 185, 223, 224, 225, 230, 231,
-    // 40004, 40006, 40007. The dispatcher refreshes afterwards.
-    void (*dialog)(int command) = nullptr;
+    // Runs a mission editor for its command: item attributes (170), general information
+    // (185), waypoints (223), events (224), groups (225), area triggers (40004), with what
+    // it rebuilds first. The dispatcher refreshes the window afterwards.
+    void (*editor)(int command) = nullptr;
     // Mouse input on the map pane (map interaction); paint and size are the shell's.
     MapPaneSink* mapInput = nullptr;
 };

@@ -324,7 +324,7 @@ TEST_F(ShellTest, ItemCommandsAndHooks) {
     static int hookCalls = 0;
     static int lastHook = 0;
     hookCalls = 0;
-    shell_State().hooks.dialog = [](int id) {
+    shell_State().hooks.editor = [](int id) {
         ++hookCalls;
         lastHook = id;
     };
@@ -333,14 +333,17 @@ TEST_F(ShellTest, ItemCommandsAndHooks) {
     gesture_Reset();
     shell_PaneClick(kPaneSelection);
     EXPECT_EQ(lastHook, cmd::kItemAttributes);
-    shell_PaneClick(kPaneCentre);
-    EXPECT_EQ(lastHook, cmd::kCentre);
-    for (int id : {cmd::kGeneralInfo, cmd::kWaypoints, cmd::kEvents, cmd::kGroups, cmd::kAreaTriggers,
-                   cmd::kVisibleLayers, cmd::kLayerNames, cmd::kAbout, cmd::kBriefing}) {
+    for (int id : {cmd::kGeneralInfo, cmd::kWaypoints, cmd::kEvents, cmd::kGroups, cmd::kAreaTriggers}) {
         shell_Command(id);
         EXPECT_EQ(lastHook, id);
     }
-    EXPECT_EQ(hookCalls, 11);
+    EXPECT_EQ(hookCalls, 6);
+    // The small dialogs open from their commands and from a click on the centre pane.
+    shell_PaneClick(kPaneCentre);
+    for (int id : {cmd::kVisibleLayers, cmd::kLayerNames, cmd::kAbout, cmd::kBriefing}) shell_Command(id);
+    const std::vector<std::string> dialogs = {"GETCENTER", "VISIBLELAYERS", "LAYERNAMES", "ABOUT_KZMED",
+                                              "EDITBRIEFING"};
+    EXPECT_EQ(fake->dialogsRun, dialogs);
     // Only the context menus' own ids go on from the map pane.
     EXPECT_FALSE(shell_ForwardMapCommand(cmd::kOpen));
     mission_Select(page, a);
