@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 struct Mission;
 struct MissionItem;
@@ -40,6 +41,10 @@ std::uint32_t render_ItemColour(const MissionItem& item, std::int32_t viewBy);
 // ---------------------------------------------------------------------------------------
 // The transform of one frame
 
+struct ScreenPoint {
+    std::int64_t x = 0, y = 0;
+};
+
 struct RenderFrame {
     std::int32_t width = 0, height = 0;
     std::int32_t hw = 0, hh = 0;        // half width and height (arithmetic shift)
@@ -47,14 +52,13 @@ struct RenderFrame {
     double cx = 0, cy = 0, cz = 0;      // view centre, world units
     double zoom = 0;                    // pixels per world unit
     std::uint32_t* const* rows = nullptr;
+    // Room for a model's projected vertices, kept across the items of one frame; may be null.
+    std::vector<ScreenPoint>* scratch = nullptr;
 };
 
 // The frame for drawing view into surface. The zoom is held to its allowed range.
 RenderFrame render_SetupFrame(const MapSurface& surface, const ViewState& view);
 
-struct ScreenPoint {
-    std::int64_t x = 0, y = 0;
-};
 // World point to screen pixel: (hw + trunc(z (x - cx)), hh - trunc(z (y - cy))); north up.
 // Points absurdly far off screen are pulled in to a distance that keeps the clipping exact.
 ScreenPoint render_Project(const RenderFrame& f, double x, double y);
