@@ -82,6 +82,13 @@ std::uint32_t render_TextureBlend(std::uint32_t texel, std::uint32_t colour);
 inline std::uint32_t render_WaterTintMasked(std::uint32_t p) { return ((p >> 1) & 0x7F7F7F7Fu) + kWaterTint; }
 inline std::uint32_t render_WaterTintWhole(std::uint32_t p) { return (p >> 1) + kWaterTint; }
 
+// How the terrain pass uses the processor: 256-bit vectors where the processor has them (the
+// default) or 128-bit ones. Both give the same pixels; the tests draw with each.
+struct RenderTuning {
+    bool wideVectors = true;
+};
+RenderTuning& render_Tuning();
+
 // The water level the terrain pass compares elevations with: 0 for none.
 std::uint32_t render_WaterLevel(const Mission& page, std::uint32_t showFlags);
 
