@@ -283,8 +283,13 @@ void render_Terrain(const RenderFrame& f, const Mission& page, const ViewState& 
     const bool wide = render_Tuning().wideVectors && __builtin_cpu_supports("avx2");
 #endif
     CellRowTerms terms;
-    std::int64_t termsRow = -1;   // the cell row terms holds
+    std::int64_t termsRow = -1;
+    // Where each run of columns sampling the same cell starts, and the end of the last.
+    std::vector<std::int32_t> runStart;   // the cell row terms holds
     if (texturing) {
+        for (std::int32_t x = 0; x < w; ++x)
+            if (x == 0 || cellCol[std::size_t(x)] != cellCol[std::size_t(x - 1)]) runStart.push_back(x);
+        runStart.push_back(w);
         terms.colour.resize(std::size_t(w));
         terms.wet.resize(std::size_t(w));
         terms.tile.resize(std::size_t(w));
@@ -308,11 +313,17 @@ void render_Terrain(const RenderFrame& f, const Mission& page, const ViewState& 
                 termsRow = cellRow;
                 const std::uint32_t* src = image + rowBase;
                 const std::uint8_t* detail = maps->detail.data() + rowBase;
-                for (std::int32_t x = 0; x < w; ++x) {
-                    const std::uint32_t c = cellCol[std::size_t(x)];
-                    terms.colour[std::size_t(x)] = src[c];
-                    terms.wet[std::size_t(x)] = water && underWater(elev[c], level) ? 0xFFFFFFFFu : 0u;
-                    terms.tile[std::size_t(x)] = std::uint32_t(detail[c]) * kTileTexels + texCol[std::size_t(x)];
+                // One look-up per run of columns in the same cell.
+                for (std::size_t r = 0; r + 1 < runStart.size(); ++r) {
+                    const std::uint32_t c = cellCol[std::size_t(runStart[r])];
+                    const std::uint32_t m = src[c];
+                    const std::uint32_t wet = water && underWater(elev[c], level) ? 0xFFFFFFFFu : 0u;
+                    const std::uint32_t tile = std::uint32_t(detail[c]) * kTileTexels;
+                    for (std::int32_t x = runStart[r]; x < runStart[r + 1]; ++x) {
+                        terms.colour[std::size_t(x)] = m;
+                        terms.wet[std::size_t(x)] = wet;
+                        terms.tile[std::size_t(x)] = tile + texCol[std::size_t(x)];
+                    }
                 }
             }
             const std::uint32_t* tilesRow = maps->detailColourBlended.data() + texRow * 64;

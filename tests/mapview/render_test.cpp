@@ -387,3 +387,41 @@ TEST(RenderPageTest, PresentsTheSurfaceAndTheInsertCaption) {
 }
 
 }  // namespace
+
+namespace {
+
+// Pixels of a colour in a surface.
+int countColour(const MapSurface& s, std::uint32_t colour) {
+    int n = 0;
+    for (std::uint32_t p : s.bits) n += p == colour;
+    return n;
+}
+
+TEST(RenderItemCulling, KeepsWhatReachesIntoTheMap) {
+    ScopedItemDefs defs;
+    auto page = test_NewMission();
+    auto clipboard = test_NewMission();
+    ViewState v = view_StartupState();
+    v.zoom = 0.05f;
+    v.grid_shown = 0;
+    MapSurface s;
+    ASSERT_TRUE(mapsurface_Create(s, 1390, 200));   // 1408 wide: hw 704
+    // A person 600 pixels right of the centre: beyond column 1200, still on a wide map.
+    const std::int32_t i = test_AddItem(*page, kTestRifleman, 12000, 0);
+    page->items[std::size_t(i)].fov = 0;
+    render_Draw(s, v, GestureState{}, *page, *clipboard);
+    EXPECT_GT(countColour(s, 0x00FF00), 10);
+    // A person 100 pixels above the map whose cone (2048 units, 102 pixels here) reaches
+    // into it still shows the cone.
+    page->items[std::size_t(i)].x = 0;
+    page->items[std::size_t(i)].y = 4000;               // row 100 - 200 = -100
+    page->items[std::size_t(i)].heading = 180;          // facing south, into the map
+    page->items[std::size_t(i)].fov = 90;
+    render_Draw(s, v, GestureState{}, *page, *clipboard);
+    EXPECT_GT(countColour(s, 0x00FF00), 10);
+    v.show_flags &= ~kShowCones;                         // without the cone nothing reaches in
+    render_Draw(s, v, GestureState{}, *page, *clipboard);
+    EXPECT_EQ(countColour(s, 0x00FF00), 0);
+}
+
+}  // namespace
