@@ -3,6 +3,7 @@
 
 #include "platform/console_platform.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -66,3 +67,10 @@ int cmd_Image(CliContext& ctx, const CliArgs& args);
 int cmd_Defs(CliContext& ctx, const CliArgs& args);
 // The printed listings of a mission: events, one event, groups, waypoints, area triggers.
 int cmd_List(CliContext& ctx, const CliArgs& args);
+// Draws a mission metafile's map, as the editor shows it, into a PNG file.
+int cmd_Render(CliContext& ctx, const CliArgs& args);
+
+// 0x00RRGGBB pixels (stride pixels from one row to the next) as an 8-bit RGB PNG, in memory
+// or into a file written through a temporary beside it. false when encoding or writing fails.
+bool cli_EncodePng(const std::uint32_t* pixels, int width, int height, int stride, std::vector<std::uint8_t>& out);
+bool cli_WritePng(const std::string& path, const std::uint32_t* pixels, int width, int height, int stride);

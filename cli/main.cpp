@@ -19,6 +19,7 @@ constexpr std::array kCommands = {
     CliCommand{"image", cmd_Image, "decode map images (JPEG, TGA, PCX, R16)"},
     CliCommand{"defs", cmd_Defs, "read definition files and print their tables"},
     CliCommand{"list", cmd_List, "print mission listings: events, groups, waypoints, areas"},
+    CliCommand{"render", cmd_Render, "draw a mission's map into a PNG file"},
 };
 
 void usage(std::FILE* f) {

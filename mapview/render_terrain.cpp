@@ -1,0 +1,242 @@
+// The terrain pass of the map renderer: every pixel of the frame from one of the page's three
+// terrain images, optionally textured with the detail tiles and tinted where the ground lies
+// at or below the water level.
+//
+// Sampling is fixed point with 16 fraction bits per cell: a step of s = trunc(256 / zoom) per
+// pixel, cell = (accumulator >> 16) AND 1023, detail texel = (accumulator >> 10) AND 63. The
+// images wrap around, so the accumulators are kept modulo 2^32, which leaves those bits exact.
+#include "mapview/render.h"
+
+#include "gamedata/terrain.h"
+#include "mapview/view.h"
+#include "mission/mission.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+constexpr int kTileTexels = 64 * 64;
+constexpr std::size_t kTileCount = 256;   // a detail-map byte names one of these
+
+// The page's maps when every one has its full size; null when the page has no terrain.
+const TerrainMaps* usableMaps(const Mission& page) {
+    const TerrainMaps* maps = page.terrain.get();
+    if (maps == nullptr) return nullptr;
+    if (maps->colour.size() != kTerrainMapCells || maps->elevation.size() != kTerrainMapCells ||
+        maps->edge.size() != kTerrainMapCells || maps->detail.size() != kTerrainMapCells)
+        return nullptr;
+    return maps;
+}
+
+inline bool underWater(std::uint32_t elevation, std::uint32_t level) { return ((elevation >> 8) & 0xFF) <= level; }
+
+}  // namespace
+
+std::uint32_t render_TextureBlend(std::uint32_t texel, std::uint32_t colour) {
+    // Four 16-bit lanes: the texel's colour widened to 15 bits, plus the colour-map pixel
+    // scaled by the texel's (inverted) coverage, saturated, then back to bytes.
+    const std::uint32_t a = texel >> 24;
+    const std::int32_t scale = std::int16_t(std::uint16_t(a * 257));
+    std::uint32_t out = 0;
+    for (int lane = 0; lane < 4; ++lane) {
+        const std::uint32_t t = (texel >> (8 * lane)) & 0xFF;
+        const std::uint32_t m = (colour >> (8 * lane)) & 0xFF;
+        const std::uint32_t base = (t * 257) >> 1;
+        const std::int32_t widened = std::int32_t((m * 257) >> 1);
+        // High half of the signed product, taken back as an unsigned lane for the add.
+        const std::uint32_t product = std::uint16_t((scale * widened) >> 16);
+        const std::uint32_t sum = std::min<std::uint32_t>(base + product, 65535);
+        out |= std::min<std::uint32_t>(sum >> 6, 255) << (8 * lane);
+    }
+    return out;
+}
+
+namespace {
+
+// What every row of one frame shares.
+struct Rows {
+    std::uint32_t* const* rows;
+    std::int32_t width;
+    const std::uint16_t* cellCol;   // cell column of each pixel column
+    const std::uint8_t* texCol;     // texel column inside the detail tile
+    std::uint32_t level;            // water level, 0 for none
+    bool water;
+};
+
+inline std::uint32_t plainPixel(const Rows& r, const std::uint32_t* src, const std::uint32_t* elev, bool masked,
+                                std::int32_t x) {
+    const std::uint32_t c = r.cellCol[x];
+    std::uint32_t p = src[c];
+    if (r.water && underWater(elev[c], r.level)) p = masked ? render_WaterTintMasked(p) : render_WaterTintWhole(p);
+    return p;
+}
+
+inline std::uint32_t texturedPixel(const Rows& r, const std::uint32_t* src, const std::uint32_t* elev,
+                                   const std::uint8_t* detail, const std::uint32_t* tiles, std::int32_t x) {
+    const std::uint32_t c = r.cellCol[x];
+    std::uint32_t p = render_TextureBlend(tiles[std::size_t(detail[c]) * kTileTexels + r.texCol[x]], src[c]);
+    if (r.water && underWater(elev[c], r.level)) p = render_WaterTintMasked(p);
+    return p;
+}
+
+#if defined(__SSE2__)
+
+// Four pixels at a time in 16-bit lanes: the same arithmetic as render_TextureBlend, lane
+// for lane (multiply-high, unsigned saturating add, shift, pack with saturation).
+inline __m128i blend4(__m128i texels, __m128i colours) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i k257 = _mm_set1_epi16(257);
+    const auto half = [&](__m128i t, __m128i m) {
+        const __m128i base = _mm_srli_epi16(_mm_mullo_epi16(t, k257), 1);
+        // Each pixel's top lane (the texel's coverage) copied to its four lanes.
+        const __m128i alpha = _mm_shufflehi_epi16(_mm_shufflelo_epi16(t, 0xFF), 0xFF);
+        const __m128i scale = _mm_mullo_epi16(alpha, k257);
+        const __m128i widened = _mm_srli_epi16(_mm_mullo_epi16(m, k257), 1);
+        const __m128i sum = _mm_adds_epu16(base, _mm_mulhi_epi16(scale, widened));
+        return _mm_srli_epi16(sum, 6);
+    };
+    const __m128i lo = half(_mm_unpacklo_epi8(texels, zero), _mm_unpacklo_epi8(colours, zero));
+    const __m128i hi = half(_mm_unpackhi_epi8(texels, zero), _mm_unpackhi_epi8(colours, zero));
+    return _mm_packus_epi16(lo, hi);
+}
+
+// Tints the pixels whose elevation lies at or below the level.
+inline __m128i water4(__m128i pixels, __m128i elevations, __m128i levelPlusOne, bool masked) {
+    const __m128i height = _mm_and_si128(_mm_srli_epi32(elevations, 8), _mm_set1_epi32(0xFF));
+    const __m128i wet = _mm_cmplt_epi32(height, levelPlusOne);
+    __m128i halved = _mm_srli_epi32(pixels, 1);
+    if (masked) halved = _mm_and_si128(halved, _mm_set1_epi32(0x7F7F7F7F));
+    const __m128i tinted = _mm_add_epi32(halved, _mm_set1_epi32(std::int32_t(kWaterTint)));
+    return _mm_or_si128(_mm_and_si128(wet, tinted), _mm_andnot_si128(wet, pixels));
+}
+
+void texturedRow(const Rows& r, std::uint32_t* out, const std::uint32_t* src, const std::uint32_t* elev,
+                 const std::uint8_t* detail, const std::uint32_t* tiles) {
+    const __m128i levelPlusOne = _mm_set1_epi32(std::int32_t(r.level + 1));
+    std::int32_t x = 0;
+    for (; x + 4 <= r.width; x += 4) {
+        std::uint32_t t[4], m[4], e[4];
+        for (int k = 0; k < 4; ++k) {
+            const std::uint32_t c = r.cellCol[x + k];
+            t[k] = tiles[std::size_t(detail[c]) * kTileTexels + r.texCol[x + k]];
+            m[k] = src[c];
+            e[k] = elev[c];
+        }
+        __m128i p = blend4(_mm_loadu_si128(reinterpret_cast<const __m128i*>(t)),
+                           _mm_loadu_si128(reinterpret_cast<const __m128i*>(m)));
+        if (r.water) p = water4(p, _mm_loadu_si128(reinterpret_cast<const __m128i*>(e)), levelPlusOne, true);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), p);
+    }
+    for (; x < r.width; ++x) out[x] = texturedPixel(r, src, elev, detail, tiles, x);
+}
+
+void plainRow(const Rows& r, std::uint32_t* out, const std::uint32_t* src, const std::uint32_t* elev, bool masked) {
+    if (!r.water) {
+        for (std::int32_t x = 0; x < r.width; ++x) out[x] = src[r.cellCol[x]];
+        return;
+    }
+    const __m128i levelPlusOne = _mm_set1_epi32(std::int32_t(r.level + 1));
+    std::int32_t x = 0;
+    for (; x + 4 <= r.width; x += 4) {
+        std::uint32_t m[4], e[4];
+        for (int k = 0; k < 4; ++k) {
+            const std::uint32_t c = r.cellCol[x + k];
+            m[k] = src[c];
+            e[k] = elev[c];
+        }
+        const __m128i p = water4(_mm_loadu_si128(reinterpret_cast<const __m128i*>(m)),
+                                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(e)), levelPlusOne, masked);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), p);
+    }
+    for (; x < r.width; ++x) out[x] = plainPixel(r, src, elev, masked, x);
+}
+
+#else  // plain C++: one pixel at a time
+
+void texturedRow(const Rows& r, std::uint32_t* out, const std::uint32_t* src, const std::uint32_t* elev,
+                 const std::uint8_t* detail, const std::uint32_t* tiles) {
+    for (std::int32_t x = 0; x < r.width; ++x) out[x] = texturedPixel(r, src, elev, detail, tiles, x);
+}
+
+void plainRow(const Rows& r, std::uint32_t* out, const std::uint32_t* src, const std::uint32_t* elev, bool masked) {
+    for (std::int32_t x = 0; x < r.width; ++x) out[x] = plainPixel(r, src, elev, masked, x);
+}
+
+#endif
+
+}  // namespace
+
+std::uint32_t render_WaterLevel(const Mission& page, std::uint32_t showFlags) {
+    if (!(showFlags & kShowWater)) return 0;
+    std::int32_t level = 0;
+    if (page.info.attrib & 1) level = page.info.water_level;
+    else if (page.terrain) level = page.terrain->waterLevel;
+    return std::uint32_t(level) & 0xFF;
+}
+
+void render_Terrain(const RenderFrame& f, const Mission& page, const ViewState& view) {
+    if (f.rows == nullptr || f.width <= 0 || f.height <= 0) return;
+    const std::int32_t w = f.width, h = f.height;
+    const std::uint32_t level = render_WaterLevel(page, view.show_flags);
+    const bool water = level != 0;
+    const std::int32_t mode = view.map_mode;
+
+    const TerrainMaps* maps = usableMaps(page);
+    if (maps == nullptr) {
+        // No terrain: the picture of cleared (all-zero) maps.
+        const std::uint32_t p = water ? kWaterTint : 0;
+        for (std::int32_t y = 0; y < h; ++y) std::fill_n(f.rows[y], w, p);
+        return;
+    }
+
+    const std::uint32_t s = std::uint32_t(std::int32_t(256.0 / f.zoom));
+    const std::uint32_t colStart = std::uint32_t(256 * std::int64_t(view.center_x)) - s * std::uint32_t(f.hw);
+    std::uint32_t rowAcc = std::uint32_t(-256 * std::int64_t(view.center_y)) - s * std::uint32_t(f.hh);
+
+    const bool texturing = mode == kMapModeColour && (view.show_flags & kShowDetail) && maps->detailFlag == 1 &&
+                           s < 65536 && maps->detailColourBlended.size() >= kTileCount * kTileTexels;
+
+    // The column terms are the same on every row.
+    std::vector<std::uint16_t> cellCol(static_cast<std::size_t>(w));
+    std::vector<std::uint8_t> texCol(static_cast<std::size_t>(w));
+    {
+        std::uint32_t acc = colStart;
+        for (std::int32_t x = 0; x < w; ++x, acc += s) {
+            cellCol[std::size_t(x)] = std::uint16_t((acc >> 16) & 1023);
+            texCol[std::size_t(x)] = std::uint8_t((acc >> 10) & 63);
+        }
+    }
+
+    const std::uint32_t* image = mode == kMapModeElevation ? maps->elevation.data()
+                                 : mode == kMapModeEdges   ? maps->edge.data()
+                                                           : maps->colour.data();
+    const bool masked = mode != kMapModeElevation && mode != kMapModeEdges;
+
+    const Rows rows{f.rows, w, cellCol.data(), texCol.data(), level, water};
+    std::int64_t previous = -1;   // what the last row was drawn from
+    for (std::int32_t y = 0; y < h; ++y, rowAcc += s) {
+        const std::uint32_t cellRow = (rowAcc >> 16) & 1023;
+        const std::uint32_t texRow = (rowAcc >> 10) & 63;
+        const std::int64_t key = texturing ? std::int64_t(cellRow * 64 + texRow) : std::int64_t(cellRow);
+        std::uint32_t* out = f.rows[y];
+        if (key == previous) {
+            // Same cells (and texels) as the row above: the same pixels.
+            std::memcpy(out, f.rows[y - 1], std::size_t(w) * 4);
+            continue;
+        }
+        previous = key;
+        const std::size_t rowBase = std::size_t(cellRow) * kTerrainMapSide;
+        const std::uint32_t* elev = maps->elevation.data() + rowBase;
+        if (texturing)
+            texturedRow(rows, out, image + rowBase, elev, maps->detail.data() + rowBase,
+                        maps->detailColourBlended.data() + texRow * 64);
+        else
+            plainRow(rows, out, image + rowBase, elev, masked);
+    }
+}
