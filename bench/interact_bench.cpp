@@ -3,9 +3,9 @@
 // pointer. Every mouse move renders the whole page with the preview on top.
 //
 //   SORTIE_BUILD_DIR=build-bench scripts/build -DSORTIE_BENCH=ON -DCMAKE_BUILD_TYPE=Release
-//   SORTIE_DATA=build-bench/gamedata build-bench/bench/interact_bench
-// SORTIE_DATA names the sample data kit (kz7.pff, terrains.pff, items.def); without it the
-// mission is drawn on a blank map.
+//   build-bench/bench/interact_bench
+// The sample data kit (kz7.pff, terrains.pff, items.def) comes from the build, or from the
+// folder SORTIE_DATA names; without one the mission is drawn on a blank map.
 #include "core/file.h"
 #include "core/mem.h"
 #include "core/text.h"
@@ -43,9 +43,11 @@ struct Fixture {
         platform_Set(&quiet);
         mem_Startup();
         file_Reset();
-        const char* data = std::getenv("SORTIE_DATA");
+        const char* env = std::getenv("SORTIE_DATA");
+        const std::string data = env && *env ? env : SORTIE_GAMEDATA_DIR;
         const std::string mission = std::string(SORTIE_SOURCE_DIR) + "/data/missions/large.mis";
-        if (data && *data) {
+        std::error_code ec;
+        if (std::filesystem::exists(std::filesystem::path(data) / "kz7.pff", ec)) {
             std::filesystem::current_path(data);
             pff_RegisterArchives("kz7.pff", "terrains.pff");
             file_SetDiskFirst(1);
