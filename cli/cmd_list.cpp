@@ -122,7 +122,7 @@ int cmd_List(CliContext& ctx, const CliArgs& args) {
     mission_CountGroupMembers(*m);
     mission_BuildAreaBounds(*m);
 
-    const ListingStamp stamp = list_Stamp(a.mission, list_HeaderTime());
+    const ListingStamp stamp = list_Stamp(a.mission, metafile_HeaderTime());
     std::ostringstream out;
     switch (a.listing) {
         case Listing::Events: list_WriteAllEvents(out, *m, stamp); break;

@@ -5,11 +5,10 @@
 #include "core/text.h"
 #include "logic/events.h"
 #include "logic/vocab.h"
+#include "mission/metafile.h"
 #include "mission/mission.h"
 #include "platform/ui.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <filesystem>
 #include <ostream>
 #include <sstream>
@@ -52,22 +51,6 @@ bool validEvent(const Mission& m, int index) {
 
 }  // namespace
 
-std::tm list_HeaderTime() {
-    std::time_t now = std::time(nullptr);
-    std::tm out{};
-    if (const char* env = std::getenv("SOURCE_DATE_EPOCH")) {
-        char* end = nullptr;
-        errno = 0;
-        const long long v = std::strtoll(env, &end, 10);
-        if (end != env && *end == '\0' && errno == 0 && v >= 0) {
-            const std::time_t t = static_cast<std::time_t>(v);
-            if (gmtime_r(&t, &out)) return out;
-        }
-    }
-    localtime_r(&now, &out);
-    return out;
-}
-
 ListingStamp list_Stamp(std::string fileName, const std::tm& when) {
     ListingStamp s;
     s.fileName = std::move(fileName);
@@ -76,7 +59,7 @@ ListingStamp list_Stamp(std::string fileName, const std::tm& when) {
 }
 
 ListingStamp list_Stamp(const Mission& m) {
-    return list_Stamp(std::string(mission_Text(m.info.file_path)), list_HeaderTime());
+    return list_Stamp(std::string(mission_Text(m.info.file_path)), metafile_HeaderTime());
 }
 
 void list_WriteEventBlock(std::ostream& out, const Mission& m, int index) {

@@ -26,10 +26,9 @@ struct ListingStamp {
     int minute = 0;
 };
 
-// The time a listing is dated with: SOURCE_DATE_EPOCH in UTC when that variable holds a
-// number (so output reproduces byte for byte), else the local time now.
-std::tm list_HeaderTime();
-// The stamp of a listing of m written now: the name the page was last loaded or saved under.
+// The stamp of a listing of m written now (metafile_HeaderTime: SOURCE_DATE_EPOCH in UTC when
+// set, so output reproduces byte for byte, else the local time), under the name the page was
+// last loaded or saved under.
 ListingStamp list_Stamp(const Mission& m);
 ListingStamp list_Stamp(std::string fileName, const std::tm& when);
 

@@ -59,6 +59,14 @@ std::uint32_t render_TextureBlend(std::uint32_t texel, std::uint32_t colour) {
 
 namespace {
 
+// The terms of one cell row for every pixel column of a textured frame: they change only
+// when the cell row does, which at texturing zooms is every few pixel rows.
+struct CellRowTerms {
+    std::vector<std::uint32_t> colour;   // colour-map pixel
+    std::vector<std::uint32_t> wet;      // all ones where the cell lies at or below the water
+    std::vector<std::uint32_t> tile;     // texel offset: tile * 4096 + texel column
+};
+
 // What every row of one frame shares.
 struct Rows {
     std::uint32_t* const* rows;
@@ -74,14 +82,6 @@ inline std::uint32_t plainPixel(const Rows& r, const std::uint32_t* src, const s
     const std::uint32_t c = r.cellCol[x];
     std::uint32_t p = src[c];
     if (r.water && underWater(elev[c], r.level)) p = masked ? render_WaterTintMasked(p) : render_WaterTintWhole(p);
-    return p;
-}
-
-inline std::uint32_t texturedPixel(const Rows& r, const std::uint32_t* src, const std::uint32_t* elev,
-                                   const std::uint8_t* detail, const std::uint32_t* tiles, std::int32_t x) {
-    const std::uint32_t c = r.cellCol[x];
-    std::uint32_t p = render_TextureBlend(tiles[std::size_t(detail[c]) * kTileTexels + r.texCol[x]], src[c]);
-    if (r.water && underWater(elev[c], r.level)) p = render_WaterTintMasked(p);
     return p;
 }
 
@@ -116,26 +116,6 @@ inline __m128i water4(__m128i pixels, __m128i elevations, __m128i levelPlusOne, 
     return _mm_or_si128(_mm_and_si128(wet, tinted), _mm_andnot_si128(wet, pixels));
 }
 
-void texturedRow(const Rows& r, std::uint32_t* out, const std::uint32_t* src, const std::uint32_t* elev,
-                 const std::uint8_t* detail, const std::uint32_t* tiles) {
-    const __m128i levelPlusOne = _mm_set1_epi32(std::int32_t(r.level + 1));
-    std::int32_t x = 0;
-    for (; x + 4 <= r.width; x += 4) {
-        std::uint32_t t[4], m[4], e[4];
-        for (int k = 0; k < 4; ++k) {
-            const std::uint32_t c = r.cellCol[x + k];
-            t[k] = tiles[std::size_t(detail[c]) * kTileTexels + r.texCol[x + k]];
-            m[k] = src[c];
-            e[k] = elev[c];
-        }
-        __m128i p = blend4(_mm_loadu_si128(reinterpret_cast<const __m128i*>(t)),
-                           _mm_loadu_si128(reinterpret_cast<const __m128i*>(m)));
-        if (r.water) p = water4(p, _mm_loadu_si128(reinterpret_cast<const __m128i*>(e)), levelPlusOne, true);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), p);
-    }
-    for (; x < r.width; ++x) out[x] = texturedPixel(r, src, elev, detail, tiles, x);
-}
-
 void plainRow(const Rows& r, std::uint32_t* out, const std::uint32_t* src, const std::uint32_t* elev, bool masked) {
     if (!r.water) {
         for (std::int32_t x = 0; x < r.width; ++x) out[x] = src[r.cellCol[x]];
@@ -157,11 +137,41 @@ void plainRow(const Rows& r, std::uint32_t* out, const std::uint32_t* src, const
     for (; x < r.width; ++x) out[x] = plainPixel(r, src, elev, masked, x);
 }
 
+// A textured row from the terms of its cell row (colour-map pixel, water mask and tile
+// offset of every column, gathered once per cell row): only the texels are looked up here.
+void texturedRowCached(std::int32_t width, std::uint32_t* out, const std::uint32_t* tilesRow,
+                       const CellRowTerms& terms, bool water) {
+    const __m128i tint = _mm_set1_epi32(std::int32_t(kWaterTint));
+    const __m128i mask7F = _mm_set1_epi32(0x7F7F7F7F);
+    std::int32_t x = 0;
+    for (; x + 4 <= width; x += 4) {
+        const std::uint32_t* off = terms.tile.data() + x;
+        const __m128i t = _mm_set_epi32(std::int32_t(tilesRow[off[3]]), std::int32_t(tilesRow[off[2]]),
+                                        std::int32_t(tilesRow[off[1]]), std::int32_t(tilesRow[off[0]]));
+        __m128i p = blend4(t, _mm_loadu_si128(reinterpret_cast<const __m128i*>(terms.colour.data() + x)));
+        if (water) {
+            const __m128i wet = _mm_loadu_si128(reinterpret_cast<const __m128i*>(terms.wet.data() + x));
+            const __m128i tinted = _mm_add_epi32(_mm_and_si128(_mm_srli_epi32(p, 1), mask7F), tint);
+            p = _mm_or_si128(_mm_and_si128(wet, tinted), _mm_andnot_si128(wet, p));
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), p);
+    }
+    for (; x < width; ++x) {
+        std::uint32_t p = render_TextureBlend(tilesRow[terms.tile[std::size_t(x)]], terms.colour[std::size_t(x)]);
+        if (water && terms.wet[std::size_t(x)]) p = render_WaterTintMasked(p);
+        out[x] = p;
+    }
+}
+
 #else  // plain C++: one pixel at a time
 
-void texturedRow(const Rows& r, std::uint32_t* out, const std::uint32_t* src, const std::uint32_t* elev,
-                 const std::uint8_t* detail, const std::uint32_t* tiles) {
-    for (std::int32_t x = 0; x < r.width; ++x) out[x] = texturedPixel(r, src, elev, detail, tiles, x);
+void texturedRowCached(std::int32_t width, std::uint32_t* out, const std::uint32_t* tilesRow,
+                       const CellRowTerms& terms, bool water) {
+    for (std::int32_t x = 0; x < width; ++x) {
+        std::uint32_t p = render_TextureBlend(tilesRow[terms.tile[std::size_t(x)]], terms.colour[std::size_t(x)]);
+        if (water && terms.wet[std::size_t(x)]) p = render_WaterTintMasked(p);
+        out[x] = p;
+    }
 }
 
 void plainRow(const Rows& r, std::uint32_t* out, const std::uint32_t* src, const std::uint32_t* elev, bool masked) {
@@ -219,6 +229,13 @@ void render_Terrain(const RenderFrame& f, const Mission& page, const ViewState& 
     const bool masked = mode != kMapModeElevation && mode != kMapModeEdges;
 
     const Rows rows{f.rows, w, cellCol.data(), texCol.data(), level, water};
+    CellRowTerms terms;
+    std::int64_t termsRow = -1;   // the cell row terms holds
+    if (texturing) {
+        terms.colour.resize(std::size_t(w));
+        terms.wet.resize(std::size_t(w));
+        terms.tile.resize(std::size_t(w));
+    }
     std::int64_t previous = -1;   // what the last row was drawn from
     for (std::int32_t y = 0; y < h; ++y, rowAcc += s) {
         const std::uint32_t cellRow = (rowAcc >> 16) & 1023;
@@ -233,10 +250,20 @@ void render_Terrain(const RenderFrame& f, const Mission& page, const ViewState& 
         previous = key;
         const std::size_t rowBase = std::size_t(cellRow) * kTerrainMapSide;
         const std::uint32_t* elev = maps->elevation.data() + rowBase;
-        if (texturing)
-            texturedRow(rows, out, image + rowBase, elev, maps->detail.data() + rowBase,
-                        maps->detailColourBlended.data() + texRow * 64);
-        else
+        if (texturing) {
+            if (termsRow != std::int64_t(cellRow)) {
+                termsRow = cellRow;
+                const std::uint32_t* src = image + rowBase;
+                const std::uint8_t* detail = maps->detail.data() + rowBase;
+                for (std::int32_t x = 0; x < w; ++x) {
+                    const std::uint32_t c = cellCol[std::size_t(x)];
+                    terms.colour[std::size_t(x)] = src[c];
+                    terms.wet[std::size_t(x)] = water && underWater(elev[c], level) ? 0xFFFFFFFFu : 0u;
+                    terms.tile[std::size_t(x)] = std::uint32_t(detail[c]) * kTileTexels + texCol[std::size_t(x)];
+                }
+            }
+            texturedRowCached(w, out, maps->detailColourBlended.data() + texRow * 64, terms, water);
+        } else
             plainRow(rows, out, image + rowBase, elev, masked);
     }
 }
