@@ -240,6 +240,8 @@ protected:
 };
 
 TEST_F(TerrainPassTest, EveryModeMatchesThePixelRule) {
+  for (bool wide : {true, false}) {
+    render_Tuning().wideVectors = wide;
     std::mt19937 rng(7);
     std::uniform_int_distribution<std::int32_t> coord(-600000, 600000);
     const float zooms[] = {0.001f, 0.0042f, 0.02f, 0.1f, 0.7f, 3.0f, 0.0001f};
@@ -254,10 +256,12 @@ TEST_F(TerrainPassTest, EveryModeMatchesThePixelRule) {
                 v.center_y = coord(rng);
                 const std::string what = "zoom " + std::to_string(zoom) + " mode " + std::to_string(mode) +
                                          " flags " + std::to_string(extra);
-                expectReference(v, what.c_str());
+                expectReference(v, (what + (wide ? " wide" : " narrow")).c_str());
             }
         }
     }
+  }
+    render_Tuning().wideVectors = true;
 }
 
 TEST_F(TerrainPassTest, SamplingEdgeCases) {
