@@ -361,7 +361,9 @@ int chooseLevel(double p, std::int32_t n) {
 void drawModel(const RenderFrame& f, const Placement& p, const ModelMesh& mesh, std::uint32_t colour) {
     const std::size_t nv = mesh.vertices.size();
     // Each vertex is turned and projected once; the edges then only look them up.
-    std::vector<ScreenPoint> screen(nv);
+    std::vector<ScreenPoint> local;
+    std::vector<ScreenPoint>& screen = f.scratch ? *f.scratch : local;
+    screen.resize(nv);
     for (std::size_t i = 0; i < nv; ++i) {
         double wx, wy;
         p.world(mesh.vertices[i].x, mesh.vertices[i].y, 1.0, wx, wy);
@@ -443,8 +445,10 @@ void render_Item(const RenderFrame& f, const MissionItem& item, std::uint32_t co
 void render_Draw(MapSurface& surface, const ViewState& view, const GestureState& gesture, Mission& page,
                  const Mission& clipboard) {
     mapsurface_BuildRows(surface);
-    const RenderFrame f = render_SetupFrame(surface, view);
+    RenderFrame f = render_SetupFrame(surface, view);
     if (f.rows == nullptr) return;
+    std::vector<ScreenPoint> scratch;
+    f.scratch = &scratch;
 
     render_Terrain(f, page, view);
     if (view.grid_shown) render_Grid(f, view);

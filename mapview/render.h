@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 struct Mission;
 struct MissionItem;
@@ -40,6 +41,10 @@ std::uint32_t render_ItemColour(const MissionItem& item, std::int32_t viewBy);
 // ---------------------------------------------------------------------------------------
 // The transform of one frame
 
+struct ScreenPoint {
+    std::int64_t x = 0, y = 0;
+};
+
 struct RenderFrame {
     std::int32_t width = 0, height = 0;
     std::int32_t hw = 0, hh = 0;        // half width and height (arithmetic shift)
@@ -47,14 +52,13 @@ struct RenderFrame {
     double cx = 0, cy = 0, cz = 0;      // view centre, world units
     double zoom = 0;                    // pixels per world unit
     std::uint32_t* const* rows = nullptr;
+    // Room for a model's projected vertices, kept across the items of one frame; may be null.
+    std::vector<ScreenPoint>* scratch = nullptr;
 };
 
 // The frame for drawing view into surface. The zoom is held to its allowed range.
 RenderFrame render_SetupFrame(const MapSurface& surface, const ViewState& view);
 
-struct ScreenPoint {
-    std::int64_t x = 0, y = 0;
-};
 // World point to screen pixel: (hw + trunc(z (x - cx)), hh - trunc(z (y - cy))); north up.
 // Points absurdly far off screen are pulled in to a distance that keeps the clipping exact.
 ScreenPoint render_Project(const RenderFrame& f, double x, double y);
@@ -77,6 +81,13 @@ std::uint32_t render_TextureBlend(std::uint32_t texel, std::uint32_t colour);
 // (the whole word halved, so low bits fall into the byte below).
 inline std::uint32_t render_WaterTintMasked(std::uint32_t p) { return ((p >> 1) & 0x7F7F7F7Fu) + kWaterTint; }
 inline std::uint32_t render_WaterTintWhole(std::uint32_t p) { return (p >> 1) + kWaterTint; }
+
+// How the terrain pass uses the processor: 256-bit vectors where the processor has them (the
+// default) or 128-bit ones. Both give the same pixels; the tests draw with each.
+struct RenderTuning {
+    bool wideVectors = true;
+};
+RenderTuning& render_Tuning();
 
 // The water level the terrain pass compares elevations with: 0 for none.
 std::uint32_t render_WaterLevel(const Mission& page, std::uint32_t showFlags);

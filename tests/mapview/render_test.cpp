@@ -240,6 +240,8 @@ protected:
 };
 
 TEST_F(TerrainPassTest, EveryModeMatchesThePixelRule) {
+  for (bool wide : {true, false}) {
+    render_Tuning().wideVectors = wide;
     std::mt19937 rng(7);
     std::uniform_int_distribution<std::int32_t> coord(-600000, 600000);
     const float zooms[] = {0.001f, 0.0042f, 0.02f, 0.1f, 0.7f, 3.0f, 0.0001f};
@@ -254,10 +256,12 @@ TEST_F(TerrainPassTest, EveryModeMatchesThePixelRule) {
                 v.center_y = coord(rng);
                 const std::string what = "zoom " + std::to_string(zoom) + " mode " + std::to_string(mode) +
                                          " flags " + std::to_string(extra);
-                expectReference(v, what.c_str());
+                expectReference(v, (what + (wide ? " wide" : " narrow")).c_str());
             }
         }
     }
+  }
+    render_Tuning().wideVectors = true;
 }
 
 TEST_F(TerrainPassTest, SamplingEdgeCases) {
@@ -380,6 +384,44 @@ TEST(RenderPageTest, PresentsTheSurfaceAndTheInsertCaption) {
     EXPECT_TRUE(fake->caption.empty());
     view_ResetSurface();
     view_Reset();
+}
+
+}  // namespace
+
+namespace {
+
+// Pixels of a colour in a surface.
+int countColour(const MapSurface& s, std::uint32_t colour) {
+    int n = 0;
+    for (std::uint32_t p : s.bits) n += p == colour;
+    return n;
+}
+
+TEST(RenderItemCulling, KeepsWhatReachesIntoTheMap) {
+    ScopedItemDefs defs;
+    auto page = test_NewMission();
+    auto clipboard = test_NewMission();
+    ViewState v = view_StartupState();
+    v.zoom = 0.05f;
+    v.grid_shown = 0;
+    MapSurface s;
+    ASSERT_TRUE(mapsurface_Create(s, 1390, 200));   // 1408 wide: hw 704
+    // A person 600 pixels right of the centre: beyond column 1200, still on a wide map.
+    const std::int32_t i = test_AddItem(*page, kTestRifleman, 12000, 0);
+    page->items[std::size_t(i)].fov = 0;
+    render_Draw(s, v, GestureState{}, *page, *clipboard);
+    EXPECT_GT(countColour(s, 0x00FF00), 10);
+    // A person 100 pixels above the map whose cone (2048 units, 102 pixels here) reaches
+    // into it still shows the cone.
+    page->items[std::size_t(i)].x = 0;
+    page->items[std::size_t(i)].y = 4000;               // row 100 - 200 = -100
+    page->items[std::size_t(i)].heading = 180;          // facing south, into the map
+    page->items[std::size_t(i)].fov = 90;
+    render_Draw(s, v, GestureState{}, *page, *clipboard);
+    EXPECT_GT(countColour(s, 0x00FF00), 10);
+    v.show_flags &= ~kShowCones;                         // without the cone nothing reaches in
+    render_Draw(s, v, GestureState{}, *page, *clipboard);
+    EXPECT_EQ(countColour(s, 0x00FF00), 0);
 }
 
 }  // namespace
