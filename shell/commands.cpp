@@ -5,6 +5,7 @@
 #include "core/text.h"
 #include "gamedata/model.h"
 #include "mapview/infopane.h"
+#include "mapview/interact.h"
 #include "mapview/render.h"
 #include "mapview/view.h"
 #include "mission/export.h"
@@ -329,7 +330,7 @@ void shell_Command(int id) {
         shell_RepaintMap();
         break;
     case cmd::kPaste:
-        if (itemops_StartPaste(mission_Clipboard(), gesture_State())) shell_RepaintMap();
+        interact_StartPlace();
         break;
     case cmd::kDelete:
         itemops_Delete(page());
@@ -344,7 +345,7 @@ void shell_Command(int id) {
     case cmd::kPage1: setPage(0, 1034); break;
     case cmd::kPage2: setPage(1, 1035); break;
     case cmd::kMove:
-        if (itemops_StartMove(page(), gesture_State())) shell_RepaintMap();
+        interact_StartMove();
         break;
     case cmd::kUnhideAll:
         itemops_UnhideAll(page());

@@ -4,6 +4,7 @@
 #include "core/text.h"
 #include "gamedata/model.h"
 #include "mapview/infopane.h"
+#include "mapview/interact.h"
 #include "mapview/view.h"
 #include "mission/gesture.h"
 #include "mission/mission.h"
@@ -126,6 +127,7 @@ void shell_Reset() {
     view_Reset();
     view_ResetSurface();
     gesture_Reset();
+    interact_Reset();
 }
 
 MainWindowSink& shell_MainSink() {
@@ -199,6 +201,16 @@ int shell_Startup(const ShellArgs& args) {
         v.page = 0;
     }
     shell_RefreshGridLabel();
+    // The map pane's mouse goes to the map interaction unless something else was plugged in.
+    if (!s.hooks.mapInput) s.hooks.mapInput = &interact_Sink();
+    {
+        InteractHooks& ih = interact_State().hooks;
+        ih.render = &shell_Render;
+        ih.repaintMap = &shell_RepaintMap;
+        ih.repaintItems = &shell_RepaintItems;
+        ih.repaintCentre = &shell_RepaintCentre;
+        ih.forward = [](int id) { shell_ForwardMapCommand(id); };
+    }
     ui.setSinks(&shell_MainSink(), &shell_MapSink());
 
     step("title");
