@@ -10,6 +10,7 @@
 #include "mission/mission.h"
 #include "resources/templates.h"
 #include "shell/data_start.h"
+#include "shell/dialogs.h"
 
 #include <cctype>
 
@@ -150,6 +151,7 @@ int shell_Startup(const ShellArgs& args) {
     Platform& ui = platform();
 
     step("arguments");
+    dialogs_Settings().showAll = args.showAll;  // Insert Item lists hidden definitions too
     step("memory");
     step("files");
     if (!startup_Foundation(args.dataDir)) {

@@ -13,6 +13,7 @@
 #include "mission/metafile.h"
 #include "platform/fake_platform.h"
 #include "shell/data_start.h"
+#include "shell/dialogs.h"
 #include "support/core_env.h"
 #include "support/mission_pages.h"
 #include "support/text_tables.h"
@@ -42,6 +43,7 @@ class ShellTest : public ::testing::Test {
 protected:
     void TearDown() override {
         shell_Reset();
+        dialogs_Reset();
         mission_ResetPages();
         text_ResetTables();
         text_SetCurrent(nullptr);
@@ -150,6 +152,16 @@ TEST_F(ShellTest, StartupRunsItsStepsInOrderAndSetsUpTheWindow) {
     EXPECT_EQ(fake->boxes[0].text, text_Get("Dialog Message", "CANT_LOAD_ITEMS_DEF"));
     EXPECT_EQ(fake->boxes[0].caption, "");
     EXPECT_TRUE(shell_State().started);
+    EXPECT_FALSE(dialogs_Settings().showAll);
+}
+
+TEST_F(ShellTest, ShowAllSwitchReachesInsertItem) {
+    DataDir data;
+    ShellArgs a;
+    a.dataDir = data.path();
+    a.showAll = true;
+    ASSERT_EQ(shell_Startup(a), 1);
+    EXPECT_TRUE(dialogs_Settings().showAll);
 }
 
 TEST_F(ShellTest, MissingStringTablesAbandonStartupBeforeAnyWindow) {
