@@ -50,10 +50,10 @@ bool text_TryFormat(std::string_view fmt, std::initializer_list<FmtArg> argList,
             ++i;
             continue;
         }
-        // Build a spec for snprintf from validated pieces only.
-        std::string spec = "%";
+        // Build the snprintf conversion from validated pieces only.
+        std::string pattern = "%";
         while (i < fmt.size() && std::string_view("-+ #0").find(fmt[i]) != std::string_view::npos) {
-            spec.push_back(fmt[i]);
+            pattern.push_back(fmt[i]);
             ++i;
         }
         int width = -1;
@@ -62,14 +62,14 @@ bool text_TryFormat(std::string_view fmt, std::initializer_list<FmtArg> argList,
             if (!takeInt(w) || w < -kMaxField || w > kMaxField) return false;
             width = static_cast<int>(w);
             if (width < 0) {
-                spec.push_back('-');
+                pattern.push_back('-');
                 width = -width;
             }
             ++i;
         } else if (i < fmt.size() && fmt[i] >= '1' && fmt[i] <= '9') {
             if (!readNumber(fmt, i, width)) return false;
         }
-        if (width >= 0) spec += std::to_string(width);
+        if (width >= 0) pattern += std::to_string(width);
         int precision = -1;
         if (i < fmt.size() && fmt[i] == '.') {
             ++i;
@@ -81,7 +81,7 @@ bool text_TryFormat(std::string_view fmt, std::initializer_list<FmtArg> argList,
             } else {
                 if (!readNumber(fmt, i, precision)) return false;
             }
-            if (precision >= 0) spec += "." + std::to_string(precision);
+            if (precision >= 0) pattern += "." + std::to_string(precision);
         }
         // Length modifiers: all integers are passed as 64-bit, all reals as double.
         while (i < fmt.size() && std::string_view("hlzjtLq").find(fmt[i]) != std::string_view::npos) ++i;
@@ -94,8 +94,8 @@ bool text_TryFormat(std::string_view fmt, std::initializer_list<FmtArg> argList,
         case 'i': {
             std::int64_t v;
             if (!takeInt(v)) return false;
-            spec += "lld";
-            n = std::snprintf(buf, sizeof buf, spec.c_str(), static_cast<long long>(v));
+            pattern += "lld";
+            n = std::snprintf(buf, sizeof buf, pattern.c_str(), static_cast<long long>(v));
             break;
         }
         case 'u':
@@ -106,16 +106,16 @@ bool text_TryFormat(std::string_view fmt, std::initializer_list<FmtArg> argList,
             if (!takeInt(v)) return false;
             // The program passes 32-bit values; print them as the 32-bit unsigned they are.
             std::uint64_t u = (v < 0 && v >= INT32_MIN) ? static_cast<std::uint32_t>(v) : static_cast<std::uint64_t>(v);
-            spec += "ll";
-            spec.push_back(conv);
-            n = std::snprintf(buf, sizeof buf, spec.c_str(), static_cast<unsigned long long>(u));
+            pattern += "ll";
+            pattern.push_back(conv);
+            n = std::snprintf(buf, sizeof buf, pattern.c_str(), static_cast<unsigned long long>(u));
             break;
         }
         case 'c': {
             std::int64_t v;
             if (!takeInt(v)) return false;
-            spec += "c";
-            n = std::snprintf(buf, sizeof buf, spec.c_str(), static_cast<int>(static_cast<unsigned char>(v)));
+            pattern += "c";
+            n = std::snprintf(buf, sizeof buf, pattern.c_str(), static_cast<int>(static_cast<unsigned char>(v)));
             break;
         }
         case 'f':
@@ -130,8 +130,8 @@ bool text_TryFormat(std::string_view fmt, std::initializer_list<FmtArg> argList,
             if (a.kind() == FmtArg::Kind::Real) v = a.real();
             else if (a.kind() == FmtArg::Kind::Int) v = static_cast<double>(a.integer());
             else return false;
-            spec.push_back(conv);
-            n = std::snprintf(buf, sizeof buf, spec.c_str(), v);
+            pattern.push_back(conv);
+            n = std::snprintf(buf, sizeof buf, pattern.c_str(), v);
             break;
         }
         case 's': {
@@ -139,7 +139,7 @@ bool text_TryFormat(std::string_view fmt, std::initializer_list<FmtArg> argList,
             std::string_view s = args[next++].str();
             if (precision >= 0 && static_cast<size_t>(precision) < s.size()) s = s.substr(0, static_cast<size_t>(precision));
             size_t pad = (width > 0 && static_cast<size_t>(width) > s.size()) ? static_cast<size_t>(width) - s.size() : 0;
-            bool left = spec.find('-') != std::string::npos;
+            bool left = pattern.find('-') != std::string::npos;
             if (!left) out.append(pad, ' ');
             out.append(s);
             if (left) out.append(pad, ' ');

@@ -342,29 +342,29 @@ void combo_SelectByData(Dialog& dlg, int id, std::int64_t value) {
 // Variable slots
 
 LogicVarSpec event_EmptyVarSpec() {
-    LogicVarSpec spec;
-    for (LogicVarSlot& s : spec.slots) s.label = get("NULL");
-    return spec;
+    LogicVarSpec vars;
+    for (LogicVarSlot& s : vars.slots) s.label = get("NULL");
+    return vars;
 }
 
 LogicVarSpec event_TriggerVars(std::int32_t type, std::int32_t condition) {
-    LogicVarSpec spec = event_EmptyVarSpec();
+    LogicVarSpec vars = event_EmptyVarSpec();
     switch (type) {
         case kTriggerGroup:
             // The condition selector stays usable whatever condition is stored.
-            spec.selectorEnabled = true;
+            vars.selectorEnabled = true;
             if (validCondition(type, condition)) {
                 const ConditionDef& c = kConditions[static_cast<std::size_t>(condition)];
                 for (std::size_t i = 0; i < c.slots.size(); ++i) {
-                    if (c.slots[i].label) spec.slots[i] = makeSlot(c.slots[i]);
+                    if (c.slots[i].label) vars.slots[i] = makeSlot(c.slots[i]);
                 }
             }
             break;
-        case kTriggerEvent: spec.slots[0] = makeSlot(kEventToTest); break;
-        case kTriggerCampaignVar: spec.slots[0] = makeSlot(kCampVarToTest); break;
+        case kTriggerEvent: vars.slots[0] = makeSlot(kEventToTest); break;
+        case kTriggerCampaignVar: vars.slots[0] = makeSlot(kCampVarToTest); break;
         default: break;
     }
-    return spec;
+    return vars;
 }
 
 LogicVarSlot event_AiValueVar(std::int32_t subtype) {
@@ -373,17 +373,17 @@ LogicVarSlot event_AiValueVar(std::int32_t subtype) {
 }
 
 LogicVarSpec event_ActionVars(std::int32_t type, std::int32_t subtype) {
-    LogicVarSpec spec = event_EmptyVarSpec();
-    if (!validAction(type)) return spec;
+    LogicVarSpec vars = event_EmptyVarSpec();
+    if (!validAction(type)) return vars;
     const ActionDef& a = kActions[static_cast<std::size_t>(type)];
-    if (a.slot1.label) spec.slots[0] = makeSlot(a.slot1);
+    if (a.slot1.label) vars.slots[0] = makeSlot(a.slot1);
     if (event_ActionHasSubtype(type)) {
-        spec.selectorEnabled = true;
-        spec.slots[1] = event_AiValueVar(subtype);
+        vars.selectorEnabled = true;
+        vars.slots[1] = event_AiValueVar(subtype);
     } else if (a.slot2.label) {
-        spec.slots[1] = makeSlot(a.slot2);
+        vars.slots[1] = makeSlot(a.slot2);
     }
-    return spec;
+    return vars;
 }
 
 // ---------------------------------------------------------------------------------------

@@ -129,7 +129,7 @@ struct LogicVarSpec {
     bool selectorEnabled = false;
 };
 
-// A spec with every slot labelled "NULL" and no list.
+// Variables with every slot labelled "NULL" and no list.
 LogicVarSpec event_EmptyVarSpec();
 LogicVarSpec event_TriggerVars(std::int32_t type, std::int32_t condition);
 LogicVarSpec event_ActionVars(std::int32_t type, std::int32_t subtype);

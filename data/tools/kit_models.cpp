@@ -121,21 +121,21 @@ ModelDescMesh finish(Builder& b, const std::string& name) {
     return b.mesh;
 }
 
-struct ModelSpec {
+struct ModelRecipe {
     std::string name;
     std::vector<Shape> lods;   // finest first
     double squash = 1.0;       // destroyed variants are flattened
 };
 
-ModelDesc build(const ModelSpec& spec) {
+ModelDesc build(const ModelRecipe& recipe) {
     ModelDesc d;
-    d.name = spec.name;
-    for (const Shape& s : spec.lods) {
+    d.name = recipe.name;
+    for (const Shape& s : recipe.lods) {
         Builder b;
         s(b);
-        if (spec.squash != 1.0)
-            for (ModelVertex& v : b.mesh.vertices) v.z = static_cast<std::int16_t>(std::lround(v.z * spec.squash));
-        d.lods.push_back(finish(b, spec.name));
+        if (recipe.squash != 1.0)
+            for (ModelVertex& v : b.mesh.vertices) v.z = static_cast<std::int16_t>(std::lround(v.z * recipe.squash));
+        d.lods.push_back(finish(b, recipe.name));
     }
     return d;
 }
@@ -271,7 +271,7 @@ void gate(Builder& b) {
     b.box(-2.0 * kM, -0.05 * kM, 0.2 * kM, 2.0 * kM, 0.05 * kM, 1.4 * kM);
 }
 
-std::vector<ModelSpec> specs() {
+std::vector<ModelRecipe> recipes() {
     return {
         {"tank", {tankFull, tankMid, tankLow}},
         {"tankd", {tankMid, tankLow}, 0.5},
@@ -310,13 +310,13 @@ std::vector<ModelSpec> specs() {
 
 // sortie-kit models OUTDIR: writes every model as OUTDIR/NAME.3di.
 int kit_Models(const std::string& outDir) {
-    for (const ModelSpec& s : specs())
+    for (const ModelRecipe& s : recipes())
         if (!model_WriteFile(outDir + "/" + s.name + ".3di", build(s))) return 1;
     return 0;
 }
 
 std::vector<std::string> kit_ModelNames() {
     std::vector<std::string> names;
-    for (const ModelSpec& s : specs()) names.push_back(s.name + ".3di");
+    for (const ModelRecipe& s : recipes()) names.push_back(s.name + ".3di");
     return names;
 }

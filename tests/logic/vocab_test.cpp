@@ -1,4 +1,4 @@
-// The event logic vocabulary: names, variable specs, value lists and rendered lines, with the
+// The event logic vocabulary: names, variable slots, value lists and rendered lines, with the
 // wording of data/text/logic.txt.
 #include "logic/vocab.h"
 
