@@ -2,6 +2,7 @@
 #include "shell/shell.h"
 
 #include "core/text.h"
+#include "gamedata/image.h"
 #include "gamedata/model.h"
 #include "mapview/infopane.h"
 #include "mapview/interact.h"
@@ -152,6 +153,7 @@ int shell_Startup(const ShellArgs& args) {
 
     step("arguments");
     dialogs_Settings().showAll = args.showAll;  // Insert Item lists hidden definitions too
+    img_Settings().r16ColourBands = args.sixteen;  // R16 heights shown as colour bands
     step("memory");
     step("files");
     if (!startup_Foundation(args.dataDir)) {

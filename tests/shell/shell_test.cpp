@@ -1,6 +1,7 @@
 // The shell without a toolkit: start-up order and its failures, the command table, the keys,
 // the exit confirmation, the backups and the file commands, all through the fake platform.
 #include "shell/shell.h"
+#include "gamedata/image.h"
 
 #include "core/mem.h"
 #include "core/text.h"
@@ -155,13 +156,19 @@ TEST_F(ShellTest, StartupRunsItsStepsInOrderAndSetsUpTheWindow) {
     EXPECT_FALSE(dialogs_Settings().showAll);
 }
 
-TEST_F(ShellTest, ShowAllSwitchReachesInsertItem) {
+TEST_F(ShellTest, SwitchesReachInsertItemAndTheElevationReader) {
     DataDir data;
     ShellArgs a;
     a.dataDir = data.path();
     a.showAll = true;
+    a.sixteen = true;
     ASSERT_EQ(shell_Startup(a), 1);
     EXPECT_TRUE(dialogs_Settings().showAll);
+    EXPECT_TRUE(img_Settings().r16ColourBands);
+
+    a.sixteen = false;
+    ASSERT_EQ(shell_Startup(a), 1);
+    EXPECT_FALSE(img_Settings().r16ColourBands);
 }
 
 TEST_F(ShellTest, MissingStringTablesAbandonStartupBeforeAnyWindow) {
