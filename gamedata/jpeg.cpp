@@ -373,6 +373,115 @@ bool Decoder::readSof(const std::uint8_t* p, std::size_t n, int expectW, int exp
 }
 
 
+// ---------------------------------------------------------------------------------------
+// Entropy decoding of one block. The bit buffer and its count are copied into locals for the
+// block, and every helper taking them is inlined, so they stay in registers.
+
+JPEG_INLINE inline std::uint32_t peekBits(BitReader& br, std::uint64_t& bits, int& count, int n) {
+    if (count < n) br.fill(bits, count);
+    return static_cast<std::uint32_t>(bits >> (64 - n));
+}
+
+JPEG_INLINE inline void skipBits(std::uint64_t& bits, int& count, int n) {
+    bits <<= n;
+    count -= n;
+}
+
+JPEG_INLINE inline std::uint32_t getBits(BitReader& br, std::uint64_t& bits, int& count, int n) {
+    if (n == 0) return 0;
+    const std::uint32_t v = peekBits(br, bits, count, n);
+    skipBits(bits, count, n);
+    return v;
+}
+
+// Symbol of the next code, or -1 for a code the table does not hold.
+JPEG_INLINE inline int decodeSymbol(BitReader& br, std::uint64_t& bits, int& count, const HuffTable& t) {
+    const std::uint32_t look = peekBits(br, bits, count, 8);
+    const int len = t.lookLength[look];
+    if (len != 0) {
+        skipBits(bits, count, len);
+        return t.lookSymbol[look];
+    }
+    const std::uint32_t wide = peekBits(br, bits, count, 16);
+    int l = 9;
+    std::int32_t code = static_cast<std::int32_t>(wide >> 7);
+    while (code > t.maxCode[l]) {
+        if (++l > 16) return -1;  // past the longest code: the sentinel length
+        code = static_cast<std::int32_t>(wide >> (16 - l));
+    }
+    skipBits(bits, count, l);
+    const int index = code + t.valOffset[l];
+    if (index < 0 || index >= t.count) return -1;
+    return t.symbols[index];
+}
+
+// Decodes one block into coef (zero on entry) and updates the DC prediction: -1 for data the
+// tables cannot decode, 1 when an AC coefficient was set, 0 for a lone DC term.
+JPEG_NOINLINE int decodeBlock(BitReader& br, const HuffTable& dct, const HuffTable& act, int& pred,
+                              std::int16_t* coef) {
+    std::uint64_t bits = br.bits;
+    int count = br.count;
+    int result = 0;
+    if (count < 32) br.fill(bits, count);
+    int diff;
+    const std::int32_t d = dct.fast[bits >> (64 - kLookBits)];
+    if (d != 0) {
+        skipBits(bits, count, d & 0xFF);
+        diff = d >> 16;
+    } else {
+        const int s = decodeSymbol(br, bits, count, dct);
+        if (s < 0 || s > 11) {
+            result = -1;
+            goto done;
+        }
+        diff = s ? extend(getBits(br, bits, count, s), s) : 0;
+    }
+    pred = static_cast<int>(static_cast<unsigned>(pred) + static_cast<unsigned>(diff));
+    coef[0] = static_cast<std::int16_t>(pred);
+    for (int k = 1; k < 64;) {
+        // 26 bits cover the longest code with the longest value.
+        if (count < 26) br.fill(bits, count);
+        const std::int32_t e = act.fast[bits >> (64 - kLookBits)];
+        if (e != 0) {
+            skipBits(bits, count, e & 0xFF);
+            if (e & kFastEob) break;
+            k += (e >> 8) & 15;
+            if (k > 63) {
+                result = -1;
+                break;
+            }
+            coef[kZigZag[k]] = static_cast<std::int16_t>(e >> 16);
+            result = 1;
+            ++k;
+            continue;
+        }
+        const int rs = decodeSymbol(br, bits, count, act);
+        if (rs < 0) {
+            result = -1;
+            break;
+        }
+        const int r = rs >> 4, sz = rs & 15;
+        if (sz) {
+            k += r;
+            if (k > 63 || sz > 10) {
+                result = -1;
+                break;
+            }
+            coef[kZigZag[k]] = static_cast<std::int16_t>(extend(getBits(br, bits, count, sz), sz));
+            result = 1;
+            ++k;
+        } else if (r == 15) {
+            k += 16;
+        } else {
+            break;
+        }
+    }
+done:
+    br.bits = bits;
+    br.count = count;
+    return result;
+}
+
 std::size_t Decoder::readScan(const std::uint8_t* p, std::size_t n, std::size_t dataPos) {
     if (!frame || scanDone || n < 1) return 0;
     const int ns = p[0];
@@ -487,93 +596,6 @@ std::size_t Decoder::readScan(const std::uint8_t* p, std::size_t n, std::size_t 
     alignas(16) std::int16_t coef[64];
     std::memset(coef, 0, sizeof coef);
 
-    // The bit buffer lives in these two locals through the hot loop.
-    std::uint64_t bits = 0;
-    int count = 0;
-    auto peekBits = [&](int nb) JPEG_INLINE -> std::uint32_t {
-        if (count < nb) br.fill(bits, count);
-        return static_cast<std::uint32_t>(bits >> (64 - nb));
-    };
-    auto skipBits = [&](int nb) JPEG_INLINE {
-        bits <<= nb;
-        count -= nb;
-    };
-    auto getBits = [&](int nb) JPEG_INLINE -> std::uint32_t {
-        if (nb == 0) return 0;
-        const std::uint32_t v = peekBits(nb);
-        skipBits(nb);
-        return v;
-    };
-    // Symbol of the next code, or -1 for a code the table does not hold.
-    auto decodeSymbol = [&](const HuffTable& t) JPEG_INLINE -> int {
-        const std::uint32_t look = peekBits(8);
-        const int len = t.lookLength[look];
-        if (len != 0) {
-            skipBits(len);
-            return t.lookSymbol[look];
-        }
-        const std::uint32_t wideCode = peekBits(16);
-        int l = 9;
-        std::int32_t code = static_cast<std::int32_t>(wideCode >> 7);
-        while (code > t.maxCode[l]) {
-            if (++l > 16) return -1;  // past the longest code: the sentinel length
-            code = static_cast<std::int32_t>(wideCode >> (16 - l));
-        }
-        skipBits(l);
-        const int index = code + t.valOffset[l];
-        if (index < 0 || index >= t.count) return -1;
-        return t.symbols[index];
-    };
-
-    // Decodes one block into coef (zero on entry): -1 for data the tables cannot decode, 1 when
-    // an AC coefficient was set, 0 for a lone DC term.
-    auto decodeBlock = [&](Component& c, const HuffTable& dct, const HuffTable& act) JPEG_INLINE -> int {
-        if (count < 32) br.fill(bits, count);
-        int diff;
-        const std::int32_t d = dct.fast[bits >> (64 - kLookBits)];
-        if (d != 0) {
-            skipBits(d & 0xFF);
-            diff = d >> 16;
-        } else {
-            const int s = decodeSymbol(dct);
-            if (s < 0 || s > 11) return -1;
-            diff = s ? extend(getBits(s), s) : 0;
-        }
-        c.pred = static_cast<int>(static_cast<unsigned>(c.pred) + static_cast<unsigned>(diff));
-        coef[0] = static_cast<std::int16_t>(c.pred);
-        int acSeen = 0;
-        for (int k = 1; k < 64;) {
-            // 26 bits cover the longest code with the longest value.
-            if (count < 26) br.fill(bits, count);
-            const std::int32_t e = act.fast[bits >> (64 - kLookBits)];
-            if (e != 0) {
-                skipBits(e & 0xFF);
-                if (e & kFastEob) break;
-                k += (e >> 8) & 15;
-                if (k > 63) return -1;
-                coef[kZigZag[k]] = static_cast<std::int16_t>(e >> 16);
-                acSeen = 1;
-                ++k;
-                continue;
-            }
-            const int rs = decodeSymbol(act);
-            if (rs < 0) return -1;
-            const int r = rs >> 4, sz = rs & 15;
-            if (sz) {
-                k += r;
-                if (k > 63 || sz > 10) return -1;
-                coef[kZigZag[k]] = static_cast<std::int16_t>(extend(getBits(sz), sz));
-                acSeen = 1;
-                ++k;
-            } else if (r == 15) {
-                k += 16;
-            } else {
-                break;
-            }
-        }
-        return acSeen;
-    };
-
     for (int my = 0; my < mcusY; ++my) {
         int done = 0;  // MCUs of this row decoded completely
         bool bad = false;
@@ -581,16 +603,12 @@ std::size_t Decoder::readScan(const std::uint8_t* p, std::size_t n, std::size_t 
             if (restartInterval != 0) {
                 if (restartsLeft == 0) {
                     // Restart: byte-align, step over RSTn, reset the predictions.
-                    br.bits = bits;
-                    br.count = count;
                     br.toMarker();
                     if (br.pos + 1 < length && data[br.pos] == 0xFF && data[br.pos + 1] >= 0xD0 &&
                         data[br.pos + 1] <= 0xD7) {
                         br.pos += 2;
                         br.atMarker = false;
                     }
-                    bits = br.bits;
-                    count = br.count;
                     for (auto& c : comp) c.pred = 0;
                     restartsLeft = restartInterval;
                 }
@@ -606,7 +624,7 @@ std::size_t Decoder::readScan(const std::uint8_t* p, std::size_t n, std::size_t 
                 std::uint8_t* base = planes.get() + planeStart[ci] + std::size_t(mx) * 8 * comp[ci].h;
                 for (int by = 0; by < c.v && !bad; ++by) {
                     for (int bx = 0; bx < c.h; ++bx) {
-                        const int kind = decodeBlock(c, dct, act);
+                        const int kind = decodeBlock(br, dct, act, c.pred, coef);
                         if (kind < 0) {
                             bad = true;
                             break;
@@ -636,8 +654,6 @@ std::size_t Decoder::readScan(const std::uint8_t* p, std::size_t n, std::size_t 
         if (bad) return 0;
     }
     scanDone = true;
-    br.bits = bits;
-    br.count = count;
     br.toMarker();
     return br.pos;
 }
