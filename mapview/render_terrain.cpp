@@ -62,50 +62,125 @@ std::uint32_t render_TextureBlend(std::uint32_t texel, std::uint32_t colour) {
 
 namespace {
 
-// The terms of the cells one pixel row crosses, one entry per cell from the leftmost one
-// on, with room for a full vector read past the last. Consecutive columns sample
-// consecutive cells, so these are the image rows themselves (wrapped at 1024), gathered
-// once per cell row; at texturing zooms a cell row serves a few pixel rows.
+// What the columns of one frame sample; the same on every row.
+struct Columns {
+    std::int32_t width = 0;
+    // The step is less than a cell per pixel, so the columns walk the cells in order, a few
+    // columns to a cell, and eight columns never span more than eight cells.
+    bool fine = false;
+    std::vector<std::int32_t> cell;      // fine: cell counted from the leftmost one; else the cell column
+    std::vector<std::int32_t> inGroup;   // fine: cell counted from that of the first column of its group of 8
+    std::vector<std::uint8_t> texCol;    // fine: texel column inside the detail tile
+    std::int32_t cells = 0;              // fine: how many cells a row crosses
+    std::uint32_t firstCell = 0;         // fine: the leftmost cell column
+};
+
+// The column terms for a column accumulator starting at colStart and stepping s per pixel.
+void frameColumns(Columns& cols, std::int32_t width, std::uint32_t colStart, std::uint32_t s) {
+    cols.width = width;
+    cols.fine = s < 65536;
+    cols.cell.resize(std::size_t(width));
+    if (!cols.fine) {
+        std::uint32_t acc = colStart;
+        for (std::int32_t x = 0; x < width; ++x, acc += s) cols.cell[std::size_t(x)] = std::int32_t((acc >> 16) & 1023);
+        return;
+    }
+    cols.inGroup.resize(std::size_t(width));
+    cols.texCol.resize(std::size_t(width));
+    // The accumulator wraps modulo 2^32, a multiple of 1024 cells; counted on in 64 bits it
+    // gives the cells in order without the wrap.
+    const std::uint64_t first = std::uint64_t(colStart) >> 16;
+    std::uint64_t acc = colStart;
+    for (std::int32_t x = 0; x < width; ++x, acc += s) {
+        cols.cell[std::size_t(x)] = std::int32_t((acc >> 16) - first);
+        cols.texCol[std::size_t(x)] = std::uint8_t((acc >> 10) & 63);
+        cols.inGroup[std::size_t(x)] = cols.cell[std::size_t(x)] - cols.cell[std::size_t(x & ~7)];
+    }
+    cols.cells = width > 0 ? cols.cell[std::size_t(width - 1)] + 1 : 0;
+    cols.firstCell = std::uint32_t(first) & 1023;
+}
+
+// Calls body(k, c, n) for the cells k .. k + n - 1 of a row of cells starting at column
+// first, in pieces that do not wrap: their columns are c .. c + n - 1.
+template <typename Body>
+void forCellPieces(std::uint32_t first, std::size_t count, Body body) {
+    for (std::size_t k = 0; k < count;) {
+        const std::uint32_t c = (first + std::uint32_t(k)) & 1023;
+        const std::size_t n = std::min<std::size_t>(count - k, kTerrainMapSide - c);
+        body(k, c, n);
+        k += n;
+    }
+}
+
+inline std::uint32_t tinted(std::uint32_t p, bool masked) {
+    return masked ? render_WaterTintMasked(p) : render_WaterTintWhole(p);
+}
+
+// The terms of the cells one textured pixel row crosses, from the leftmost on, with room for
+// a vector read of eight past the last. Gathered once per cell row; at texturing zooms a
+// cell row serves a few pixel rows.
 struct CellTerms {
     std::vector<std::uint32_t> colour;   // colour-map pixel
     std::vector<std::uint32_t> wet;      // all ones where the cell lies at or below the water
     std::vector<std::uint32_t> tile;     // first texel of the cell's detail tile
 };
 
-// Which cell each pixel column of a textured frame samples, counted from the leftmost cell
-// the frame shows, and where inside its tile.
-struct TexturedColumns {
-    std::int32_t width = 0;
-    std::vector<std::int32_t> cell;      // cell index relative to the leftmost
-    std::vector<std::int32_t> inGroup;   // the same, relative to the first column of its group of 8
-    std::vector<std::uint8_t> texCol;    // texel column inside the tile
-    std::int32_t cells = 0;              // how many cells the row crosses
-};
+void gatherCellTerms(CellTerms& terms, const Columns& cols, const std::uint32_t* colourRow, const std::uint32_t* elevRow,
+                     const std::uint8_t* detailRow, std::uint32_t level, bool water) {
+    const std::size_t n = std::size_t(cols.cells) + 8;
+    terms.colour.resize(n);
+    terms.wet.resize(n);
+    terms.tile.resize(n);
+    std::uint32_t* colour = terms.colour.data();
+    std::uint32_t* wet = terms.wet.data();
+    std::uint32_t* tile = terms.tile.data();
+    forCellPieces(cols.firstCell, n, [&](std::size_t k, std::uint32_t c, std::size_t count) {
+        std::memcpy(colour + k, colourRow + c, count * 4);
+        for (std::size_t i = 0; i < count; ++i) tile[k + i] = std::uint32_t(detailRow[c + i]) * kTileTexels;
+        if (!water) std::fill_n(wet + k, count, 0u);
+        else
+            for (std::size_t i = 0; i < count; ++i)
+                wet[k + i] = ((elevRow[c + i] >> 8) & 0xFF) <= level ? 0xFFFFFFFFu : 0u;
+    });
+}
 
-// What every row of one frame shares.
-struct Rows {
-    std::uint32_t* const* rows;
-    std::int32_t width;
-    const std::uint16_t* cellCol;   // cell column of each pixel column
-    std::uint32_t level;            // water level, 0 for none
-    bool water;
-};
-
-inline std::uint32_t plainPixel(const Rows& r, const std::uint32_t* src, const std::uint32_t* elev, bool masked,
-                                std::int32_t x) {
-    const std::uint32_t c = r.cellCol[x];
-    std::uint32_t p = src[c];
-    if (r.water && underWater(elev[c], r.level)) p = masked ? render_WaterTintMasked(p) : render_WaterTintWhole(p);
-    return p;
+// The finished pixel of every cell an untextured pixel row crosses (fine steps), padded
+// the same way.
+void cellPixels(std::vector<std::uint32_t>& out, const Columns& cols, const std::uint32_t* src,
+                const std::uint32_t* elevRow, std::uint32_t level, bool water, bool masked) {
+    const std::size_t n = std::size_t(cols.cells) + 8;
+    out.resize(n);
+    std::uint32_t* pixels = out.data();
+    forCellPieces(cols.firstCell, n, [&](std::size_t k, std::uint32_t c, std::size_t count) {
+        if (!water) std::memcpy(pixels + k, src + c, count * 4);
+        else
+            for (std::size_t i = 0; i < count; ++i) {
+                const std::uint32_t p = src[c + i];
+                pixels[k + i] = underWater(elevRow[c + i], level) ? tinted(p, masked) : p;
+            }
+    });
 }
 
 // One textured pixel from the cell terms, the plain way.
-inline std::uint32_t texturedPixel(const TexturedColumns& cols, const std::uint32_t* tilesRow, const CellTerms& terms,
+inline std::uint32_t texturedPixel(const Columns& cols, const std::uint32_t* tilesRow, const CellTerms& terms,
                                    bool water, std::int32_t x) {
     const std::size_t k = std::size_t(cols.cell[std::size_t(x)]);
     std::uint32_t p = render_TextureBlend(tilesRow[terms.tile[k] + cols.texCol[std::size_t(x)]], terms.colour[k]);
     if (water && terms.wet[k]) p = render_WaterTintMasked(p);
     return p;
+}
+
+// One pixel of a coarse row (a cell or more per pixel), the plain way.
+inline std::uint32_t coarsePixel(const Columns& cols, const std::uint32_t* src, const std::uint32_t* elevRow,
+                                 std::uint32_t level, bool water, bool masked, std::int32_t x) {
+    const std::size_t c = std::size_t(cols.cell[std::size_t(x)]);
+    const std::uint32_t p = src[c];
+    return water && underWater(elevRow[c], level) ? tinted(p, masked) : p;
+}
+
+// An untextured row at a fine step: each column takes its cell's finished pixel.
+void spreadRow(const Columns& cols, std::uint32_t* out, const std::uint32_t* pixels) {
+    for (std::int32_t x = 0; x < cols.width; ++x) out[x] = pixels[cols.cell[std::size_t(x)]];
 }
 
 #if defined(__SSE2__)
@@ -132,51 +207,53 @@ inline __m128i water4(__m128i pixels, __m128i elevations, __m128i levelPlusOne, 
     const __m128i wet = _mm_cmplt_epi32(height, levelPlusOne);
     __m128i halved = _mm_srli_epi32(pixels, 1);
     if (masked) halved = _mm_and_si128(halved, _mm_set1_epi32(0x7F7F7F7F));
-    const __m128i tinted = _mm_add_epi32(halved, _mm_set1_epi32(std::int32_t(kWaterTint)));
-    return _mm_or_si128(_mm_and_si128(wet, tinted), _mm_andnot_si128(wet, pixels));
+    const __m128i tint = _mm_add_epi32(halved, _mm_set1_epi32(std::int32_t(kWaterTint)));
+    return _mm_or_si128(_mm_and_si128(wet, tint), _mm_andnot_si128(wet, pixels));
 }
 
-void plainRow(const Rows& r, std::uint32_t* out, const std::uint32_t* src, const std::uint32_t* elev, bool masked) {
-    if (!r.water) {
-        for (std::int32_t x = 0; x < r.width; ++x) out[x] = src[r.cellCol[x]];
+// A coarse row, four pixels at a time.
+void coarseRow(const Columns& cols, std::uint32_t* out, const std::uint32_t* src, const std::uint32_t* elevRow,
+               std::uint32_t level, bool water, bool masked) {
+    const std::int32_t* cell = cols.cell.data();
+    if (!water) {
+        for (std::int32_t x = 0; x < cols.width; ++x) out[x] = src[cell[x]];
         return;
     }
-    const __m128i levelPlusOne = _mm_set1_epi32(std::int32_t(r.level + 1));
+    const __m128i levelPlusOne = _mm_set1_epi32(std::int32_t(level + 1));
     std::int32_t x = 0;
-    for (; x + 4 <= r.width; x += 4) {
-        std::uint32_t m[4], e[4];
-        for (int k = 0; k < 4; ++k) {
-            const std::uint32_t c = r.cellCol[x + k];
-            m[k] = src[c];
-            e[k] = elev[c];
-        }
-        const __m128i p = water4(_mm_loadu_si128(reinterpret_cast<const __m128i*>(m)),
-                                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(e)), levelPlusOne, masked);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), p);
+    for (; x + 4 <= cols.width; x += 4) {
+        const std::int32_t c0 = cell[x], c1 = cell[x + 1], c2 = cell[x + 2], c3 = cell[x + 3];
+        const __m128i m = _mm_set_epi32(std::int32_t(src[c3]), std::int32_t(src[c2]), std::int32_t(src[c1]),
+                                        std::int32_t(src[c0]));
+        const __m128i e = _mm_set_epi32(std::int32_t(elevRow[c3]), std::int32_t(elevRow[c2]),
+                                        std::int32_t(elevRow[c1]), std::int32_t(elevRow[c0]));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), water4(m, e, levelPlusOne, masked));
     }
-    for (; x < r.width; ++x) out[x] = plainPixel(r, src, elev, masked, x);
+    for (; x < cols.width; ++x) out[x] = coarsePixel(cols, src, elevRow, level, water, masked, x);
 }
 
 // A textured row, four pixels at a time: the cell terms and the texels looked up one by one.
-void texturedRow(const TexturedColumns& cols, std::uint32_t* out, const std::uint32_t* tilesRow,
-                 const CellTerms& terms, bool water) {
+void texturedRow(const Columns& cols, std::uint32_t* out, const std::uint32_t* tilesRow, const CellTerms& terms,
+                 bool water) {
     const __m128i tint = _mm_set1_epi32(std::int32_t(kWaterTint));
     const __m128i mask7F = _mm_set1_epi32(0x7F7F7F7F);
     const std::int32_t* cell = cols.cell.data();
     const std::uint8_t* texCol = cols.texCol.data();
+    const std::uint32_t* colour = terms.colour.data();
+    const std::uint32_t* tile = terms.tile.data();
+    const std::uint32_t* wetCells = terms.wet.data();
     std::int32_t x = 0;
     for (; x + 4 <= cols.width; x += 4) {
         const std::int32_t k0 = cell[x], k1 = cell[x + 1], k2 = cell[x + 2], k3 = cell[x + 3];
-        const __m128i t = _mm_set_epi32(std::int32_t(tilesRow[terms.tile[std::size_t(k3)] + texCol[x + 3]]),
-                                        std::int32_t(tilesRow[terms.tile[std::size_t(k2)] + texCol[x + 2]]),
-                                        std::int32_t(tilesRow[terms.tile[std::size_t(k1)] + texCol[x + 1]]),
-                                        std::int32_t(tilesRow[terms.tile[std::size_t(k0)] + texCol[x]]));
-        const __m128i m = _mm_set_epi32(std::int32_t(terms.colour[std::size_t(k3)]), std::int32_t(terms.colour[std::size_t(k2)]),
-                                        std::int32_t(terms.colour[std::size_t(k1)]), std::int32_t(terms.colour[std::size_t(k0)]));
+        const __m128i t = _mm_set_epi32(
+            std::int32_t(tilesRow[tile[k3] + texCol[x + 3]]), std::int32_t(tilesRow[tile[k2] + texCol[x + 2]]),
+            std::int32_t(tilesRow[tile[k1] + texCol[x + 1]]), std::int32_t(tilesRow[tile[k0] + texCol[x]]));
+        const __m128i m = _mm_set_epi32(std::int32_t(colour[k3]), std::int32_t(colour[k2]), std::int32_t(colour[k1]),
+                                        std::int32_t(colour[k0]));
         __m128i p = blend4(t, m);
         if (water) {
-            const __m128i wet = _mm_set_epi32(std::int32_t(terms.wet[std::size_t(k3)]), std::int32_t(terms.wet[std::size_t(k2)]),
-                                              std::int32_t(terms.wet[std::size_t(k1)]), std::int32_t(terms.wet[std::size_t(k0)]));
+            const __m128i wet = _mm_set_epi32(std::int32_t(wetCells[k3]), std::int32_t(wetCells[k2]),
+                                              std::int32_t(wetCells[k1]), std::int32_t(wetCells[k0]));
             const __m128i tinted = _mm_add_epi32(_mm_and_si128(_mm_srli_epi32(p, 1), mask7F), tint);
             p = _mm_or_si128(_mm_and_si128(wet, tinted), _mm_andnot_si128(wet, p));
         }
@@ -196,11 +273,10 @@ __attribute__((target("avx2"))) inline __m256i blendHalfWide(__m256i t257, __m25
     return _mm256_srli_epi16(sum, 6);
 }
 
-// The same row eight pixels at a time. Eight columns never span more than eight cells
-// (a textured frame steps less than a cell per pixel), so each group reads eight
-// consecutive cell terms and spreads them over its columns with one permute; the texels
-// come with one gather. Only called when the processor has AVX2.
-__attribute__((target("avx2"))) void texturedRowWide(const TexturedColumns& cols, std::uint32_t* out,
+// The textured row eight pixels at a time. Each group of eight columns reads eight
+// consecutive cell terms from its first column's cell and spreads them over its columns
+// with one permute; the texels come with one gather. Only called when the processor has AVX2.
+__attribute__((target("avx2"))) void texturedRowWide(const Columns& cols, std::uint32_t* out,
                                                      const std::uint32_t* tilesRow, const CellTerms& terms,
                                                      bool water) {
     const __m256i tint = _mm256_set1_epi32(std::int32_t(kWaterTint));
@@ -236,55 +312,60 @@ __attribute__((target("avx2"))) void texturedRowWide(const TexturedColumns& cols
     }
     for (; x < cols.width; ++x) out[x] = texturedPixel(cols, tilesRow, terms, water, x);
 }
+
+// The untextured row at a fine step, eight columns per permute of their cells' pixels.
+__attribute__((target("avx2"))) void spreadRowWide(const Columns& cols, std::uint32_t* out,
+                                                   const std::uint32_t* pixels) {
+    const std::int32_t* cell = cols.cell.data();
+    const std::int32_t* inGroup = cols.inGroup.data();
+    std::int32_t x = 0;
+    for (; x + 8 <= cols.width; x += 8) {
+        const __m256i spread = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(inGroup + x));
+        const __m256i p = _mm256_permutevar8x32_epi32(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pixels + cell[x])), spread);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x), p);
+    }
+    for (; x < cols.width; ++x) out[x] = pixels[cell[x]];
+}
+
+// A coarse row eight pixels at a time, image and elevation cells fetched with gathers.
+__attribute__((target("avx2"))) void coarseRowWide(const Columns& cols, std::uint32_t* out, const std::uint32_t* src,
+                                                   const std::uint32_t* elevRow, std::uint32_t level, bool water,
+                                                   bool masked) {
+    const std::int32_t* cell = cols.cell.data();
+    const __m256i levelPlusOne = _mm256_set1_epi32(std::int32_t(level + 1));
+    const __m256i byte = _mm256_set1_epi32(0xFF);
+    const __m256i mask = _mm256_set1_epi32(masked ? 0x7F7F7F7F : 0x7FFFFFFF);
+    const __m256i tint = _mm256_set1_epi32(std::int32_t(kWaterTint));
+    std::int32_t x = 0;
+    for (; x + 8 <= cols.width; x += 8) {
+        const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(cell + x));
+        __m256i p = _mm256_i32gather_epi32(reinterpret_cast<const int*>(src), c, 4);
+        if (water) {
+            const __m256i e = _mm256_i32gather_epi32(reinterpret_cast<const int*>(elevRow), c, 4);
+            const __m256i wet = _mm256_cmpgt_epi32(levelPlusOne, _mm256_and_si256(_mm256_srli_epi32(e, 8), byte));
+            const __m256i tinted = _mm256_add_epi32(_mm256_and_si256(_mm256_srli_epi32(p, 1), mask), tint);
+            p = _mm256_blendv_epi8(p, tinted, wet);
+        }
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x), p);
+    }
+    for (; x < cols.width; ++x) out[x] = coarsePixel(cols, src, elevRow, level, water, masked, x);
+}
 #endif
 
 #else  // plain C++: one pixel at a time
 
-void texturedRow(const TexturedColumns& cols, std::uint32_t* out, const std::uint32_t* tilesRow,
-                 const CellTerms& terms, bool water) {
+void texturedRow(const Columns& cols, std::uint32_t* out, const std::uint32_t* tilesRow, const CellTerms& terms,
+                 bool water) {
     for (std::int32_t x = 0; x < cols.width; ++x) out[x] = texturedPixel(cols, tilesRow, terms, water, x);
 }
 
-void plainRow(const Rows& r, std::uint32_t* out, const std::uint32_t* src, const std::uint32_t* elev, bool masked) {
-    for (std::int32_t x = 0; x < r.width; ++x) out[x] = plainPixel(r, src, elev, masked, x);
+void coarseRow(const Columns& cols, std::uint32_t* out, const std::uint32_t* src, const std::uint32_t* elevRow,
+               std::uint32_t level, bool water, bool masked) {
+    for (std::int32_t x = 0; x < cols.width; ++x) out[x] = coarsePixel(cols, src, elevRow, level, water, masked, x);
 }
 
 #endif
-
-// The columns of a textured frame whose column accumulator starts at colStart and steps s
-// (less than a cell) per pixel.
-void texturedColumns(TexturedColumns& cols, std::int32_t width, std::uint32_t colStart, std::uint32_t s) {
-    cols.width = width;
-    cols.cell.resize(std::size_t(width));
-    cols.inGroup.resize(std::size_t(width));
-    cols.texCol.resize(std::size_t(width));
-    // The accumulator wraps modulo 2^32, a multiple of 1024 cells; counted on in 64 bits it
-    // gives the cells in order without the wrap.
-    const std::uint64_t first = std::uint64_t(colStart) >> 16;
-    std::uint64_t acc = colStart;
-    for (std::int32_t x = 0; x < width; ++x, acc += s) {
-        cols.cell[std::size_t(x)] = std::int32_t((acc >> 16) - first);
-        cols.texCol[std::size_t(x)] = std::uint8_t((acc >> 10) & 63);
-        cols.inGroup[std::size_t(x)] = cols.cell[std::size_t(x)] - cols.cell[std::size_t(x & ~7)];
-    }
-    cols.cells = width > 0 ? cols.cell[std::size_t(width - 1)] + 1 : 0;
-}
-
-// The cell terms of one cell row, from the leftmost cell firstCell on. Padded so that a
-// vector read of eight terms from any cell the row crosses stays inside.
-void gatherCellTerms(CellTerms& terms, std::int32_t cells, std::uint32_t firstCell, const std::uint32_t* colourRow,
-                     const std::uint32_t* elevRow, const std::uint8_t* detailRow, std::uint32_t level, bool water) {
-    const std::size_t n = std::size_t(cells) + 8;
-    terms.colour.resize(n);
-    terms.wet.resize(n);
-    terms.tile.resize(n);
-    for (std::size_t k = 0; k < n; ++k) {
-        const std::uint32_t c = (firstCell + std::uint32_t(k)) & 1023;
-        terms.colour[k] = colourRow[c];
-        terms.wet[k] = water && underWater(elevRow[c], level) ? 0xFFFFFFFFu : 0u;
-        terms.tile[k] = std::uint32_t(detailRow[c]) * kTileTexels;
-    }
-}
 
 }  // namespace
 
@@ -328,23 +409,15 @@ void render_Terrain(const RenderFrame& f, const Mission& page, const ViewState& 
                                                            : maps->colour.data();
     const bool masked = mode != kMapModeElevation && mode != kMapModeEdges;
 
-    // The column terms are the same on every row.
-    std::vector<std::uint16_t> cellCol;
-    TexturedColumns cols;
-    if (texturing) texturedColumns(cols, w, colStart, s);
-    else {
-        cellCol.resize(std::size_t(w));
-        std::uint32_t acc = colStart;
-        for (std::int32_t x = 0; x < w; ++x, acc += s) cellCol[std::size_t(x)] = std::uint16_t((acc >> 16) & 1023);
-    }
-    const Rows rows{f.rows, w, cellCol.data(), level, water};
+    Columns cols;
+    frameColumns(cols, w, colStart, s);
 #if defined(SORTIE_RENDER_AVX2)
     const bool wide = render_Tuning().wideVectors && __builtin_cpu_supports("avx2");
 #endif
-    CellTerms terms;
-    std::int64_t termsRow = -1;   // the cell row terms holds
-    const std::uint32_t firstCell = (colStart >> 16) & 1023;
-    std::int64_t previous = -1;   // what the last row was drawn from
+    CellTerms terms;                     // textured frames
+    std::vector<std::uint32_t> pixels;   // untextured frames at fine steps
+    std::int64_t termsRow = -1;          // the cell row terms holds
+    std::int64_t previous = -1;          // what the last row was drawn from
     for (std::int32_t y = 0; y < h; ++y, rowAcc += s) {
         const std::uint32_t cellRow = (rowAcc >> 16) & 1023;
         const std::uint32_t texRow = (rowAcc >> 10) & 63;
@@ -358,11 +431,11 @@ void render_Terrain(const RenderFrame& f, const Mission& page, const ViewState& 
         previous = key;
         const std::size_t rowBase = std::size_t(cellRow) * kTerrainMapSide;
         const std::uint32_t* elev = maps->elevation.data() + rowBase;
+        const std::uint32_t* src = image + rowBase;
         if (texturing) {
             if (termsRow != std::int64_t(cellRow)) {
                 termsRow = cellRow;
-                gatherCellTerms(terms, cols.cells, firstCell, image + rowBase, elev, maps->detail.data() + rowBase,
-                                level, water);
+                gatherCellTerms(terms, cols, src, elev, maps->detail.data() + rowBase, level, water);
             }
             const std::uint32_t* tilesRow = maps->detailColourBlended.data() + texRow * 64;
 #if defined(SORTIE_RENDER_AVX2)
@@ -370,7 +443,19 @@ void render_Terrain(const RenderFrame& f, const Mission& page, const ViewState& 
             else
 #endif
                 texturedRow(cols, out, tilesRow, terms, water);
-        } else
-            plainRow(rows, out, image + rowBase, elev, masked);
+        } else if (cols.fine) {
+            cellPixels(pixels, cols, src, elev, level, water, masked);
+#if defined(SORTIE_RENDER_AVX2)
+            if (wide) spreadRowWide(cols, out, pixels.data());
+            else
+#endif
+                spreadRow(cols, out, pixels.data());
+        } else {
+#if defined(SORTIE_RENDER_AVX2)
+            if (wide) coarseRowWide(cols, out, src, elev, level, water, masked);
+            else
+#endif
+                coarseRow(cols, out, src, elev, level, water, masked);
+        }
     }
 }
