@@ -62,50 +62,142 @@ std::uint32_t render_TextureBlend(std::uint32_t texel, std::uint32_t colour) {
 
 namespace {
 
-// The terms of one cell row for every pixel column of a textured frame: they change only
-// when the cell row does, which at texturing zooms is every few pixel rows.
-struct CellRowTerms {
+// What the columns of one frame sample; the same on every row.
+struct Columns {
+    std::int32_t width = 0;
+    // The step is less than a cell per pixel, so the columns walk the cells in order, a few
+    // columns to a cell, and eight columns never span more than eight cells.
+    bool fine = false;
+    std::vector<std::int32_t> cell;      // fine: cell counted from the leftmost one; else the cell column
+    std::vector<std::int32_t> inGroup;   // fine: cell counted from that of the first column of its group of 8
+    std::vector<std::uint8_t> texCol;    // fine: texel column inside the detail tile
+    std::int32_t cells = 0;              // fine: how many cells a row crosses
+    std::uint32_t firstCell = 0;         // fine: the leftmost cell column
+};
+
+// The column terms for a column accumulator starting at colStart and stepping s per pixel.
+void frameColumns(Columns& cols, std::int32_t width, std::uint32_t colStart, std::uint32_t s) {
+    cols.width = width;
+    cols.fine = s < 65536;
+    cols.cell.resize(std::size_t(width));
+    if (!cols.fine) {
+        std::uint32_t acc = colStart;
+        for (std::int32_t x = 0; x < width; ++x, acc += s) cols.cell[std::size_t(x)] = std::int32_t((acc >> 16) & 1023);
+        return;
+    }
+    cols.inGroup.resize(std::size_t(width));
+    cols.texCol.resize(std::size_t(width));
+    // The accumulator wraps modulo 2^32, a multiple of 1024 cells; counted on in 64 bits it
+    // gives the cells in order without the wrap.
+    const std::uint64_t first = std::uint64_t(colStart) >> 16;
+    std::uint64_t acc = colStart;
+    for (std::int32_t x = 0; x < width; ++x, acc += s) {
+        cols.cell[std::size_t(x)] = std::int32_t((acc >> 16) - first);
+        cols.texCol[std::size_t(x)] = std::uint8_t((acc >> 10) & 63);
+        cols.inGroup[std::size_t(x)] = cols.cell[std::size_t(x)] - cols.cell[std::size_t(x & ~7)];
+    }
+    cols.cells = width > 0 ? cols.cell[std::size_t(width - 1)] + 1 : 0;
+    cols.firstCell = std::uint32_t(first) & 1023;
+}
+
+// Calls body(k, c, n) for the cells k .. k + n - 1 of a row of cells starting at column
+// first, in pieces that do not wrap: their columns are c .. c + n - 1.
+template <typename Body>
+void forCellPieces(std::uint32_t first, std::size_t count, Body body) {
+    for (std::size_t k = 0; k < count;) {
+        const std::uint32_t c = (first + std::uint32_t(k)) & 1023;
+        const std::size_t n = std::min<std::size_t>(count - k, kTerrainMapSide - c);
+        body(k, c, n);
+        k += n;
+    }
+}
+
+inline std::uint32_t tinted(std::uint32_t p, bool masked) {
+    return masked ? render_WaterTintMasked(p) : render_WaterTintWhole(p);
+}
+
+// The terms of the cells one textured pixel row crosses, from the leftmost on, with room for
+// a vector read of eight past the last. Gathered once per cell row; at texturing zooms a
+// cell row serves a few pixel rows.
+struct CellTerms {
     std::vector<std::uint32_t> colour;   // colour-map pixel
     std::vector<std::uint32_t> wet;      // all ones where the cell lies at or below the water
-    std::vector<std::uint32_t> tile;     // texel offset: tile * 4096 + texel column
+    std::vector<std::uint32_t> tile;     // first texel of the cell's detail tile
 };
 
-// What every row of one frame shares.
-struct Rows {
-    std::uint32_t* const* rows;
-    std::int32_t width;
-    const std::uint16_t* cellCol;   // cell column of each pixel column
-    const std::uint8_t* texCol;     // texel column inside the detail tile
-    std::uint32_t level;            // water level, 0 for none
-    bool water;
-};
+void gatherCellTerms(CellTerms& terms, const Columns& cols, const std::uint32_t* colourRow, const std::uint32_t* elevRow,
+                     const std::uint8_t* detailRow, std::uint32_t level, bool water) {
+    const std::size_t n = std::size_t(cols.cells) + 8;
+    terms.colour.resize(n);
+    terms.wet.resize(n);
+    terms.tile.resize(n);
+    std::uint32_t* colour = terms.colour.data();
+    std::uint32_t* wet = terms.wet.data();
+    std::uint32_t* tile = terms.tile.data();
+    forCellPieces(cols.firstCell, n, [&](std::size_t k, std::uint32_t c, std::size_t count) {
+        std::memcpy(colour + k, colourRow + c, count * 4);
+        for (std::size_t i = 0; i < count; ++i) tile[k + i] = std::uint32_t(detailRow[c + i]) * kTileTexels;
+        if (!water) std::fill_n(wet + k, count, 0u);
+        else
+            for (std::size_t i = 0; i < count; ++i)
+                wet[k + i] = ((elevRow[c + i] >> 8) & 0xFF) <= level ? 0xFFFFFFFFu : 0u;
+    });
+}
 
-inline std::uint32_t plainPixel(const Rows& r, const std::uint32_t* src, const std::uint32_t* elev, bool masked,
-                                std::int32_t x) {
-    const std::uint32_t c = r.cellCol[x];
-    std::uint32_t p = src[c];
-    if (r.water && underWater(elev[c], r.level)) p = masked ? render_WaterTintMasked(p) : render_WaterTintWhole(p);
+// The finished pixel of every cell an untextured pixel row crosses (fine steps), padded
+// the same way.
+void cellPixels(std::vector<std::uint32_t>& out, const Columns& cols, const std::uint32_t* src,
+                const std::uint32_t* elevRow, std::uint32_t level, bool water, bool masked) {
+    const std::size_t n = std::size_t(cols.cells) + 8;
+    out.resize(n);
+    std::uint32_t* pixels = out.data();
+    forCellPieces(cols.firstCell, n, [&](std::size_t k, std::uint32_t c, std::size_t count) {
+        if (!water) std::memcpy(pixels + k, src + c, count * 4);
+        else
+            for (std::size_t i = 0; i < count; ++i) {
+                const std::uint32_t p = src[c + i];
+                pixels[k + i] = underWater(elevRow[c + i], level) ? tinted(p, masked) : p;
+            }
+    });
+}
+
+// One textured pixel from the cell terms, the plain way.
+inline std::uint32_t texturedPixel(const Columns& cols, const std::uint32_t* tilesRow, const CellTerms& terms,
+                                   bool water, std::int32_t x) {
+    const std::size_t k = std::size_t(cols.cell[std::size_t(x)]);
+    std::uint32_t p = render_TextureBlend(tilesRow[terms.tile[k] + cols.texCol[std::size_t(x)]], terms.colour[k]);
+    if (water && terms.wet[k]) p = render_WaterTintMasked(p);
     return p;
+}
+
+// One pixel of a coarse row (a cell or more per pixel), the plain way.
+inline std::uint32_t coarsePixel(const Columns& cols, const std::uint32_t* src, const std::uint32_t* elevRow,
+                                 std::uint32_t level, bool water, bool masked, std::int32_t x) {
+    const std::size_t c = std::size_t(cols.cell[std::size_t(x)]);
+    const std::uint32_t p = src[c];
+    return water && underWater(elevRow[c], level) ? tinted(p, masked) : p;
+}
+
+// An untextured row at a fine step: each column takes its cell's finished pixel.
+void spreadRow(const Columns& cols, std::uint32_t* out, const std::uint32_t* pixels) {
+    for (std::int32_t x = 0; x < cols.width; ++x) out[x] = pixels[cols.cell[std::size_t(x)]];
 }
 
 #if defined(__SSE2__)
 
 // Four pixels at a time in 16-bit lanes: the same arithmetic as render_TextureBlend, lane
-// for lane (multiply-high, unsigned saturating add, shift, pack with saturation).
+// for lane (multiply-high, unsigned saturating add, shift, pack with saturation). A byte
+// unpacked with itself is that byte times 257, which every term starts from.
 inline __m128i blend4(__m128i texels, __m128i colours) {
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i k257 = _mm_set1_epi16(257);
-    const auto half = [&](__m128i t, __m128i m) {
-        const __m128i base = _mm_srli_epi16(_mm_mullo_epi16(t, k257), 1);
+    const auto half = [](__m128i t257, __m128i m257) {
+        const __m128i base = _mm_srli_epi16(t257, 1);
         // Each pixel's top lane (the texel's coverage) copied to its four lanes.
-        const __m128i alpha = _mm_shufflehi_epi16(_mm_shufflelo_epi16(t, 0xFF), 0xFF);
-        const __m128i scale = _mm_mullo_epi16(alpha, k257);
-        const __m128i widened = _mm_srli_epi16(_mm_mullo_epi16(m, k257), 1);
-        const __m128i sum = _mm_adds_epu16(base, _mm_mulhi_epi16(scale, widened));
+        const __m128i scale = _mm_shufflehi_epi16(_mm_shufflelo_epi16(t257, 0xFF), 0xFF);
+        const __m128i sum = _mm_adds_epu16(base, _mm_mulhi_epi16(scale, _mm_srli_epi16(m257, 1)));
         return _mm_srli_epi16(sum, 6);
     };
-    const __m128i lo = half(_mm_unpacklo_epi8(texels, zero), _mm_unpacklo_epi8(colours, zero));
-    const __m128i hi = half(_mm_unpackhi_epi8(texels, zero), _mm_unpackhi_epi8(colours, zero));
+    const __m128i lo = half(_mm_unpacklo_epi8(texels, texels), _mm_unpacklo_epi8(colours, colours));
+    const __m128i hi = half(_mm_unpackhi_epi8(texels, texels), _mm_unpackhi_epi8(colours, colours));
     return _mm_packus_epi16(lo, hi);
 }
 
@@ -115,112 +207,162 @@ inline __m128i water4(__m128i pixels, __m128i elevations, __m128i levelPlusOne, 
     const __m128i wet = _mm_cmplt_epi32(height, levelPlusOne);
     __m128i halved = _mm_srli_epi32(pixels, 1);
     if (masked) halved = _mm_and_si128(halved, _mm_set1_epi32(0x7F7F7F7F));
-    const __m128i tinted = _mm_add_epi32(halved, _mm_set1_epi32(std::int32_t(kWaterTint)));
-    return _mm_or_si128(_mm_and_si128(wet, tinted), _mm_andnot_si128(wet, pixels));
+    const __m128i tint = _mm_add_epi32(halved, _mm_set1_epi32(std::int32_t(kWaterTint)));
+    return _mm_or_si128(_mm_and_si128(wet, tint), _mm_andnot_si128(wet, pixels));
 }
 
-void plainRow(const Rows& r, std::uint32_t* out, const std::uint32_t* src, const std::uint32_t* elev, bool masked) {
-    if (!r.water) {
-        for (std::int32_t x = 0; x < r.width; ++x) out[x] = src[r.cellCol[x]];
+// A coarse row, four pixels at a time.
+void coarseRow(const Columns& cols, std::uint32_t* out, const std::uint32_t* src, const std::uint32_t* elevRow,
+               std::uint32_t level, bool water, bool masked) {
+    const std::int32_t* cell = cols.cell.data();
+    if (!water) {
+        for (std::int32_t x = 0; x < cols.width; ++x) out[x] = src[cell[x]];
         return;
     }
-    const __m128i levelPlusOne = _mm_set1_epi32(std::int32_t(r.level + 1));
+    const __m128i levelPlusOne = _mm_set1_epi32(std::int32_t(level + 1));
     std::int32_t x = 0;
-    for (; x + 4 <= r.width; x += 4) {
-        std::uint32_t m[4], e[4];
-        for (int k = 0; k < 4; ++k) {
-            const std::uint32_t c = r.cellCol[x + k];
-            m[k] = src[c];
-            e[k] = elev[c];
-        }
-        const __m128i p = water4(_mm_loadu_si128(reinterpret_cast<const __m128i*>(m)),
-                                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(e)), levelPlusOne, masked);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), p);
+    for (; x + 4 <= cols.width; x += 4) {
+        const std::int32_t c0 = cell[x], c1 = cell[x + 1], c2 = cell[x + 2], c3 = cell[x + 3];
+        const __m128i m = _mm_set_epi32(std::int32_t(src[c3]), std::int32_t(src[c2]), std::int32_t(src[c1]),
+                                        std::int32_t(src[c0]));
+        const __m128i e = _mm_set_epi32(std::int32_t(elevRow[c3]), std::int32_t(elevRow[c2]),
+                                        std::int32_t(elevRow[c1]), std::int32_t(elevRow[c0]));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), water4(m, e, levelPlusOne, masked));
     }
-    for (; x < r.width; ++x) out[x] = plainPixel(r, src, elev, masked, x);
+    for (; x < cols.width; ++x) out[x] = coarsePixel(cols, src, elevRow, level, water, masked, x);
 }
 
-// A textured row from the terms of its cell row (colour-map pixel, water mask and tile
-// offset of every column, gathered once per cell row): only the texels are looked up here.
-void texturedRowCached(std::int32_t width, std::uint32_t* out, const std::uint32_t* tilesRow,
-                       const CellRowTerms& terms, bool water, std::int32_t first = 0) {
+// A textured row, four pixels at a time: the cell terms and the texels looked up one by one.
+void texturedRow(const Columns& cols, std::uint32_t* out, const std::uint32_t* tilesRow, const CellTerms& terms,
+                 bool water) {
     const __m128i tint = _mm_set1_epi32(std::int32_t(kWaterTint));
     const __m128i mask7F = _mm_set1_epi32(0x7F7F7F7F);
+    const std::int32_t* cell = cols.cell.data();
+    const std::uint8_t* texCol = cols.texCol.data();
+    const std::uint32_t* colour = terms.colour.data();
+    const std::uint32_t* tile = terms.tile.data();
+    const std::uint32_t* wetCells = terms.wet.data();
     std::int32_t x = 0;
-    for (; x + 4 <= width; x += 4) {
-        const std::uint32_t* off = terms.tile.data() + first + x;
-        const __m128i t = _mm_set_epi32(std::int32_t(tilesRow[off[3]]), std::int32_t(tilesRow[off[2]]),
-                                        std::int32_t(tilesRow[off[1]]), std::int32_t(tilesRow[off[0]]));
-        __m128i p = blend4(t, _mm_loadu_si128(reinterpret_cast<const __m128i*>(terms.colour.data() + first + x)));
+    for (; x + 4 <= cols.width; x += 4) {
+        const std::int32_t k0 = cell[x], k1 = cell[x + 1], k2 = cell[x + 2], k3 = cell[x + 3];
+        const __m128i t = _mm_set_epi32(
+            std::int32_t(tilesRow[tile[k3] + texCol[x + 3]]), std::int32_t(tilesRow[tile[k2] + texCol[x + 2]]),
+            std::int32_t(tilesRow[tile[k1] + texCol[x + 1]]), std::int32_t(tilesRow[tile[k0] + texCol[x]]));
+        const __m128i m = _mm_set_epi32(std::int32_t(colour[k3]), std::int32_t(colour[k2]), std::int32_t(colour[k1]),
+                                        std::int32_t(colour[k0]));
+        __m128i p = blend4(t, m);
         if (water) {
-            const __m128i wet = _mm_loadu_si128(reinterpret_cast<const __m128i*>(terms.wet.data() + first + x));
+            const __m128i wet = _mm_set_epi32(std::int32_t(wetCells[k3]), std::int32_t(wetCells[k2]),
+                                              std::int32_t(wetCells[k1]), std::int32_t(wetCells[k0]));
             const __m128i tinted = _mm_add_epi32(_mm_and_si128(_mm_srli_epi32(p, 1), mask7F), tint);
             p = _mm_or_si128(_mm_and_si128(wet, tinted), _mm_andnot_si128(wet, p));
         }
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), p);
     }
-    for (; x < width; ++x) {
-        const std::size_t i = std::size_t(first + x);
-        std::uint32_t p = render_TextureBlend(tilesRow[terms.tile[i]], terms.colour[i]);
-        if (water && terms.wet[i]) p = render_WaterTintMasked(p);
-        out[x] = p;
-    }
+    for (; x < cols.width; ++x) out[x] = texturedPixel(cols, tilesRow, terms, water, x);
 }
 
 #if defined(__x86_64__) && defined(__GNUC__)
 #define SORTIE_RENDER_AVX2 1
-// blend4's arithmetic on four pixels of 16-bit lanes (two in each 128-bit half).
-__attribute__((target("avx2"))) inline __m256i blendHalfWide(__m256i t, __m256i m) {
-    const __m256i k257 = _mm256_set1_epi16(257);
-    const __m256i base = _mm256_srli_epi16(_mm256_mullo_epi16(t, k257), 1);
-    const __m256i alpha = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(t, 0xFF), 0xFF);
-    const __m256i scale = _mm256_mullo_epi16(alpha, k257);
-    const __m256i widened = _mm256_srli_epi16(_mm256_mullo_epi16(m, k257), 1);
-    const __m256i sum = _mm256_adds_epu16(base, _mm256_mulhi_epi16(scale, widened));
+// blend4's arithmetic on four pixels of 16-bit lanes (two in each 128-bit half), from bytes
+// already unpacked with themselves.
+__attribute__((target("avx2"))) inline __m256i blendHalfWide(__m256i t257, __m256i m257) {
+    const __m256i base = _mm256_srli_epi16(t257, 1);
+    const __m256i scale = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(t257, 0xFF), 0xFF);
+    const __m256i sum = _mm256_adds_epu16(base, _mm256_mulhi_epi16(scale, _mm256_srli_epi16(m257, 1)));
     return _mm256_srli_epi16(sum, 6);
 }
 
-// The same row eight pixels at a time, the texels fetched with one gather. Only called when
-// the processor has AVX2.
-__attribute__((target("avx2"))) void texturedRowWide(std::int32_t width, std::uint32_t* out,
-                                                     const std::uint32_t* tilesRow, const CellRowTerms& terms,
+// The textured row eight pixels at a time. Each group of eight columns reads eight
+// consecutive cell terms from its first column's cell and spreads them over its columns
+// with one permute; the texels come with one gather. Only called when the processor has AVX2.
+__attribute__((target("avx2"))) void texturedRowWide(const Columns& cols, std::uint32_t* out,
+                                                     const std::uint32_t* tilesRow, const CellTerms& terms,
                                                      bool water) {
-    const __m256i zero = _mm256_setzero_si256();
     const __m256i tint = _mm256_set1_epi32(std::int32_t(kWaterTint));
     const __m256i mask7F = _mm256_set1_epi32(0x7F7F7F7F);
+    const std::int32_t* cell = cols.cell.data();
+    const std::int32_t* inGroup = cols.inGroup.data();
+    const std::uint8_t* texCol = cols.texCol.data();
+    const std::uint32_t* colour = terms.colour.data();
+    const std::uint32_t* tile = terms.tile.data();
+    const std::uint32_t* wetCells = terms.wet.data();
     std::int32_t x = 0;
-    for (; x + 8 <= width; x += 8) {
-        const __m256i offsets = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(terms.tile.data() + x));
-        const __m256i t = _mm256_i32gather_epi32(reinterpret_cast<const int*>(tilesRow), offsets, 4);
-        const __m256i m = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(terms.colour.data() + x));
+    for (; x + 8 <= cols.width; x += 8) {
+        const std::int32_t first = cell[x];
+        const __m256i spread = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(inGroup + x));
+        const __m256i m = _mm256_permutevar8x32_epi32(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(colour + first)), spread);
+        const __m256i tiles = _mm256_permutevar8x32_epi32(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(tile + first)), spread);
+        const __m256i texel = _mm256_add_epi32(
+            tiles, _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(texCol + x))));
+        const __m256i t = _mm256_i32gather_epi32(reinterpret_cast<const int*>(tilesRow), texel, 4);
         // Unpacking and packing both work within 128-bit halves, so the pixel order holds.
-        const __m256i lo = blendHalfWide(_mm256_unpacklo_epi8(t, zero), _mm256_unpacklo_epi8(m, zero));
-        const __m256i hi = blendHalfWide(_mm256_unpackhi_epi8(t, zero), _mm256_unpackhi_epi8(m, zero));
+        const __m256i lo = blendHalfWide(_mm256_unpacklo_epi8(t, t), _mm256_unpacklo_epi8(m, m));
+        const __m256i hi = blendHalfWide(_mm256_unpackhi_epi8(t, t), _mm256_unpackhi_epi8(m, m));
         __m256i p = _mm256_packus_epi16(lo, hi);
         if (water) {
-            const __m256i wet = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(terms.wet.data() + x));
+            const __m256i wet = _mm256_permutevar8x32_epi32(
+                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(wetCells + first)), spread);
             const __m256i tinted = _mm256_add_epi32(_mm256_and_si256(_mm256_srli_epi32(p, 1), mask7F), tint);
             p = _mm256_blendv_epi8(p, tinted, wet);
         }
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x), p);
     }
-    if (x < width) texturedRowCached(width - x, out + x, tilesRow, terms, water, x);
+    for (; x < cols.width; ++x) out[x] = texturedPixel(cols, tilesRow, terms, water, x);
+}
+
+// The untextured row at a fine step, eight columns per permute of their cells' pixels.
+__attribute__((target("avx2"))) void spreadRowWide(const Columns& cols, std::uint32_t* out,
+                                                   const std::uint32_t* pixels) {
+    const std::int32_t* cell = cols.cell.data();
+    const std::int32_t* inGroup = cols.inGroup.data();
+    std::int32_t x = 0;
+    for (; x + 8 <= cols.width; x += 8) {
+        const __m256i spread = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(inGroup + x));
+        const __m256i p = _mm256_permutevar8x32_epi32(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pixels + cell[x])), spread);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x), p);
+    }
+    for (; x < cols.width; ++x) out[x] = pixels[cell[x]];
+}
+
+// A coarse row eight pixels at a time, image and elevation cells fetched with gathers.
+__attribute__((target("avx2"))) void coarseRowWide(const Columns& cols, std::uint32_t* out, const std::uint32_t* src,
+                                                   const std::uint32_t* elevRow, std::uint32_t level, bool water,
+                                                   bool masked) {
+    const std::int32_t* cell = cols.cell.data();
+    const __m256i levelPlusOne = _mm256_set1_epi32(std::int32_t(level + 1));
+    const __m256i byte = _mm256_set1_epi32(0xFF);
+    const __m256i mask = _mm256_set1_epi32(masked ? 0x7F7F7F7F : 0x7FFFFFFF);
+    const __m256i tint = _mm256_set1_epi32(std::int32_t(kWaterTint));
+    std::int32_t x = 0;
+    for (; x + 8 <= cols.width; x += 8) {
+        const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(cell + x));
+        __m256i p = _mm256_i32gather_epi32(reinterpret_cast<const int*>(src), c, 4);
+        if (water) {
+            const __m256i e = _mm256_i32gather_epi32(reinterpret_cast<const int*>(elevRow), c, 4);
+            const __m256i wet = _mm256_cmpgt_epi32(levelPlusOne, _mm256_and_si256(_mm256_srli_epi32(e, 8), byte));
+            const __m256i tinted = _mm256_add_epi32(_mm256_and_si256(_mm256_srli_epi32(p, 1), mask), tint);
+            p = _mm256_blendv_epi8(p, tinted, wet);
+        }
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x), p);
+    }
+    for (; x < cols.width; ++x) out[x] = coarsePixel(cols, src, elevRow, level, water, masked, x);
 }
 #endif
 
 #else  // plain C++: one pixel at a time
 
-void texturedRowCached(std::int32_t width, std::uint32_t* out, const std::uint32_t* tilesRow,
-                       const CellRowTerms& terms, bool water, std::int32_t = 0) {
-    for (std::int32_t x = 0; x < width; ++x) {
-        std::uint32_t p = render_TextureBlend(tilesRow[terms.tile[std::size_t(x)]], terms.colour[std::size_t(x)]);
-        if (water && terms.wet[std::size_t(x)]) p = render_WaterTintMasked(p);
-        out[x] = p;
-    }
+void texturedRow(const Columns& cols, std::uint32_t* out, const std::uint32_t* tilesRow, const CellTerms& terms,
+                 bool water) {
+    for (std::int32_t x = 0; x < cols.width; ++x) out[x] = texturedPixel(cols, tilesRow, terms, water, x);
 }
 
-void plainRow(const Rows& r, std::uint32_t* out, const std::uint32_t* src, const std::uint32_t* elev, bool masked) {
-    for (std::int32_t x = 0; x < r.width; ++x) out[x] = plainPixel(r, src, elev, masked, x);
+void coarseRow(const Columns& cols, std::uint32_t* out, const std::uint32_t* src, const std::uint32_t* elevRow,
+               std::uint32_t level, bool water, bool masked) {
+    for (std::int32_t x = 0; x < cols.width; ++x) out[x] = coarsePixel(cols, src, elevRow, level, water, masked, x);
 }
 
 #endif
@@ -262,39 +404,20 @@ void render_Terrain(const RenderFrame& f, const Mission& page, const ViewState& 
     const bool texturing = mode == kMapModeColour && (view.show_flags & kShowDetail) && maps->detailFlag == 1 &&
                            s < 65536 && maps->detailColourBlended.size() >= kTileCount * kTileTexels;
 
-    // The column terms are the same on every row.
-    std::vector<std::uint16_t> cellCol(static_cast<std::size_t>(w));
-    std::vector<std::uint8_t> texCol(static_cast<std::size_t>(w));
-    {
-        std::uint32_t acc = colStart;
-        for (std::int32_t x = 0; x < w; ++x, acc += s) {
-            cellCol[std::size_t(x)] = std::uint16_t((acc >> 16) & 1023);
-            texCol[std::size_t(x)] = std::uint8_t((acc >> 10) & 63);
-        }
-    }
-
     const std::uint32_t* image = mode == kMapModeElevation ? maps->elevation.data()
                                  : mode == kMapModeEdges   ? maps->edge.data()
                                                            : maps->colour.data();
     const bool masked = mode != kMapModeElevation && mode != kMapModeEdges;
 
-    const Rows rows{f.rows, w, cellCol.data(), texCol.data(), level, water};
+    Columns cols;
+    frameColumns(cols, w, colStart, s);
 #if defined(SORTIE_RENDER_AVX2)
     const bool wide = render_Tuning().wideVectors && __builtin_cpu_supports("avx2");
 #endif
-    CellRowTerms terms;
-    std::int64_t termsRow = -1;
-    // Where each run of columns sampling the same cell starts, and the end of the last.
-    std::vector<std::int32_t> runStart;   // the cell row terms holds
-    if (texturing) {
-        for (std::int32_t x = 0; x < w; ++x)
-            if (x == 0 || cellCol[std::size_t(x)] != cellCol[std::size_t(x - 1)]) runStart.push_back(x);
-        runStart.push_back(w);
-        terms.colour.resize(std::size_t(w));
-        terms.wet.resize(std::size_t(w));
-        terms.tile.resize(std::size_t(w));
-    }
-    std::int64_t previous = -1;   // what the last row was drawn from
+    CellTerms terms;                     // textured frames
+    std::vector<std::uint32_t> pixels;   // untextured frames at fine steps
+    std::int64_t termsRow = -1;          // the cell row terms holds
+    std::int64_t previous = -1;          // what the last row was drawn from
     for (std::int32_t y = 0; y < h; ++y, rowAcc += s) {
         const std::uint32_t cellRow = (rowAcc >> 16) & 1023;
         const std::uint32_t texRow = (rowAcc >> 10) & 63;
@@ -308,31 +431,31 @@ void render_Terrain(const RenderFrame& f, const Mission& page, const ViewState& 
         previous = key;
         const std::size_t rowBase = std::size_t(cellRow) * kTerrainMapSide;
         const std::uint32_t* elev = maps->elevation.data() + rowBase;
+        const std::uint32_t* src = image + rowBase;
         if (texturing) {
             if (termsRow != std::int64_t(cellRow)) {
                 termsRow = cellRow;
-                const std::uint32_t* src = image + rowBase;
-                const std::uint8_t* detail = maps->detail.data() + rowBase;
-                // One look-up per run of columns in the same cell.
-                for (std::size_t r = 0; r + 1 < runStart.size(); ++r) {
-                    const std::uint32_t c = cellCol[std::size_t(runStart[r])];
-                    const std::uint32_t m = src[c];
-                    const std::uint32_t wet = water && underWater(elev[c], level) ? 0xFFFFFFFFu : 0u;
-                    const std::uint32_t tile = std::uint32_t(detail[c]) * kTileTexels;
-                    for (std::int32_t x = runStart[r]; x < runStart[r + 1]; ++x) {
-                        terms.colour[std::size_t(x)] = m;
-                        terms.wet[std::size_t(x)] = wet;
-                        terms.tile[std::size_t(x)] = tile + texCol[std::size_t(x)];
-                    }
-                }
+                gatherCellTerms(terms, cols, src, elev, maps->detail.data() + rowBase, level, water);
             }
             const std::uint32_t* tilesRow = maps->detailColourBlended.data() + texRow * 64;
 #if defined(SORTIE_RENDER_AVX2)
-            if (wide) texturedRowWide(w, out, tilesRow, terms, water);
+            if (wide) texturedRowWide(cols, out, tilesRow, terms, water);
             else
 #endif
-                texturedRowCached(w, out, tilesRow, terms, water);
-        } else
-            plainRow(rows, out, image + rowBase, elev, masked);
+                texturedRow(cols, out, tilesRow, terms, water);
+        } else if (cols.fine) {
+            cellPixels(pixels, cols, src, elev, level, water, masked);
+#if defined(SORTIE_RENDER_AVX2)
+            if (wide) spreadRowWide(cols, out, pixels.data());
+            else
+#endif
+                spreadRow(cols, out, pixels.data());
+        } else {
+#if defined(SORTIE_RENDER_AVX2)
+            if (wide) coarseRowWide(cols, out, src, elev, level, water, masked);
+            else
+#endif
+                coarseRow(cols, out, src, elev, level, water, masked);
+        }
     }
 }

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <random>
 #include <set>
 #include <utility>
@@ -221,12 +222,18 @@ protected:
         test_MakeTerrain(*page);
         ASSERT_TRUE(mapsurface_Create(surface, 90, 61));
     }
-    void expectReference(const ViewState& v, const char* what) {
-        const RenderFrame f = render_SetupFrame(surface, v);
+    // The pass drawn into the surface, or into its first width columns, against the rule.
+    void expectReference(const ViewState& v, const char* what, std::int32_t width = 0) {
+        RenderFrame f = render_SetupFrame(surface, v);
+        if (width > 0) {
+            f.width = width;
+            f.hw = width >> 1;
+            f.xmax = width - 1;
+        }
         render_Terrain(f, *page, v);
         int wrong = 0;
-        for (int y = 0; y < surface.height && wrong < 3; ++y)
-            for (int x = 0; x < surface.width && wrong < 3; ++x) {
+        for (int y = 0; y < f.height && wrong < 3; ++y)
+            for (int x = 0; x < f.width && wrong < 3; ++x) {
                 const std::uint32_t want = referencePixel(*page, v, f, x, y);
                 if (surface.rows[y][x] != want) {
                     ++wrong;
@@ -261,6 +268,49 @@ TEST_F(TerrainPassTest, EveryModeMatchesThePixelRule) {
         }
     }
   }
+    render_Tuning().wideVectors = true;
+}
+
+// Frames over maps of random bytes (every tile number, every coverage, random elevations
+// around the water level) in every mode, textured or not, at steps below and above a cell
+// per pixel and at widths that leave every remainder of a vector's columns, with either
+// vector width.
+TEST_F(TerrainPassTest, RandomMapsMatchThePixelRule) {
+    ASSERT_TRUE(mapsurface_Create(surface, 1500, 7));
+    TerrainMaps& t = *page->terrain;
+    std::mt19937 rng(11);
+    std::uniform_int_distribution<std::uint32_t> word;
+    for (std::uint32_t& p : t.colour) p = word(rng);
+    for (std::uint32_t& p : t.elevation) p = word(rng);
+    for (std::uint32_t& p : t.edge) p = word(rng);
+    for (std::uint8_t& d : t.detail) d = std::uint8_t(word(rng));
+    for (std::uint32_t& p : t.detailColourBlended) p = word(rng);
+    std::uniform_int_distribution<std::int32_t> coord(-2000000, 2000000);
+    std::uniform_real_distribution<double> logZoom(std::log(0.0001), std::log(1000.0));
+    std::uniform_int_distribution<std::int32_t> waterLevel(0, 255);
+    for (bool wide : {true, false}) {
+        render_Tuning().wideVectors = wide;
+        for (int round = 0; round < 40; ++round) {
+            for (std::int32_t mode : {kMapModeColour, kMapModeElevation, kMapModeEdges}) {
+                ViewState v = view_StartupState();
+                v.show_flags |= kShowWater | kShowDetail;
+                if (round % 4 == 3) v.show_flags &= ~(kShowWater | kShowDetail);
+                v.map_mode = mode;
+                // The first rounds sit right at the widest step below a cell per pixel and the
+                // narrowest one above.
+                v.zoom = round < 2 ? (round == 0 ? 0.00390631f : 0.0039062f) : float(std::exp(logZoom(rng)));
+                v.center_x = coord(rng);
+                v.center_y = coord(rng);
+                t.waterLevel = waterLevel(rng);
+                for (std::int32_t width : {1, 5, 8, 13, 100, surface.width}) {
+                    const std::string what = std::string(wide ? "wide" : "narrow") + " zoom " +
+                                             std::to_string(v.zoom) + " mode " + std::to_string(mode) + " width " +
+                                             std::to_string(width);
+                    expectReference(v, what.c_str(), width);
+                }
+            }
+        }
+    }
     render_Tuning().wideVectors = true;
 }
 
