@@ -21,12 +21,15 @@ constexpr std::array<std::uint8_t, 64> kZigZag = {
 // Huffman tables: a 256-entry lookup for codes of up to 8 bits, limits for longer ones, and a
 // wider lookahead that resolves a short code together with the value bits that follow it.
 
-constexpr int kLookBits = 9;
+constexpr int kLookBits = 10;
 
-// Lookahead entries: bits 0-7 the bits taken (code and value), 8-11 the run of zeros before
-// the coefficient, bit 12 end of block, 16-31 the signed coefficient (or DC difference).
-// 0 means "not resolved here": a longer code, a long value, or a symbol needing checks.
-constexpr std::int32_t kFastEob = 1 << 12;
+// Lookahead entries, for codes of up to kLookBits bits:
+//  - with kFastValue: the code and its value bits together; bits 0-7 the bits taken, 8-11 the
+//    run of zeros before the coefficient, 16-31 the signed coefficient (or DC difference);
+//  - without it: the code alone; bits 0-7 its length, 16-23 its symbol, which the caller then
+//    handles like any other (value bits too long for the lookahead, end of block, runs of 16).
+// 0 means a longer code (or none): the table's limits decide.
+constexpr std::int32_t kFastValue = 1 << 12;
 
 struct HuffTable {
     bool present = false;
@@ -43,9 +46,8 @@ inline int extend(std::uint32_t v, int s) {
     return (v < (1u << (s - 1))) ? static_cast<int>(v) - (1 << s) + 1 : static_cast<int>(v);
 }
 
-// Fills t.fast for a table of the given class. Only symbols the scan decoder accepts without
-// further checks get entries: DC sizes up to 11, AC sizes up to 10, end of block (any symbol
-// with size 0 other than the run of sixteen zeros); everything else takes the long way.
+// Fills t.fast for a table of the given class. Values are resolved only for what the scan
+// decoder accepts without further checks: DC sizes up to 11, AC sizes 1 to 10.
 void buildFast(HuffTable& t, const std::uint8_t* counts, bool ac) {
     std::int32_t code = 0;
     int k = 0;
@@ -55,19 +57,16 @@ void buildFast(HuffTable& t, const std::uint8_t* counts, bool ac) {
             const int run = ac ? symbol >> 4 : 0;
             const int size = ac ? symbol & 15 : symbol;
             const int first = code << (kLookBits - len), span = 1 << (kLookBits - len);
-            if (size == 0) {
-                if (ac && run == 15) continue;
-                const std::int32_t e = len | (ac ? kFastEob : 0);
-                for (int j = 0; j < span; ++j) t.fast[first + j] = e;
+            const bool valued = ac ? size >= 1 && size <= 10 : size <= 11;
+            if (!valued || len + size > kLookBits) {
+                for (int j = 0; j < span; ++j) t.fast[first + j] = len | (symbol << 16);
                 continue;
             }
-            if (size > (ac ? 10 : 11) || len + size > kLookBits) continue;
             for (int j = 0; j < span; ++j) {
                 const std::uint32_t extra = static_cast<std::uint32_t>(j) >> (kLookBits - len - size);
-                const int value = extend(extra, size);
+                const int value = size ? extend(extra, size) : 0;
                 t.fast[first + j] = static_cast<std::int32_t>((static_cast<std::uint32_t>(value) << 16) |
-                                                              static_cast<std::uint32_t>(run << 8) |
-                                                              static_cast<std::uint32_t>(len + size));
+                                                              static_cast<std::uint32_t>(kFastValue | (run << 8) | (len + size)));
             }
         }
         code <<= 1;
@@ -425,11 +424,17 @@ JPEG_NOINLINE int decodeBlock(BitReader& br, const HuffTable& dct, const HuffTab
     if (count < 32) br.fill(bits, count);
     int diff;
     const std::int32_t d = dct.fast[bits >> (64 - kLookBits)];
-    if (d != 0) {
+    if (d & kFastValue) {
         skipBits(bits, count, d & 0xFF);
         diff = d >> 16;
     } else {
-        const int s = decodeSymbol(br, bits, count, dct);
+        int s;
+        if (d != 0) {
+            skipBits(bits, count, d & 0xFF);
+            s = (d >> 16) & 0xFF;
+        } else {
+            s = decodeSymbol(br, bits, count, dct);
+        }
         if (s < 0 || s > 11) {
             result = -1;
             goto done;
@@ -442,9 +447,8 @@ JPEG_NOINLINE int decodeBlock(BitReader& br, const HuffTable& dct, const HuffTab
         // 26 bits cover the longest code with the longest value.
         if (count < 26) br.fill(bits, count);
         const std::int32_t e = act.fast[bits >> (64 - kLookBits)];
-        if (e != 0) {
+        if (e & kFastValue) {
             skipBits(bits, count, e & 0xFF);
-            if (e & kFastEob) break;
             k += (e >> 8) & 15;
             if (k > 63) {
                 result = -1;
@@ -455,10 +459,16 @@ JPEG_NOINLINE int decodeBlock(BitReader& br, const HuffTable& dct, const HuffTab
             ++k;
             continue;
         }
-        const int rs = decodeSymbol(br, bits, count, act);
-        if (rs < 0) {
-            result = -1;
-            break;
+        int rs;
+        if (e != 0) {
+            skipBits(bits, count, e & 0xFF);
+            rs = (e >> 16) & 0xFF;
+        } else {
+            rs = decodeSymbol(br, bits, count, act);
+            if (rs < 0) {
+                result = -1;
+                break;
+            }
         }
         const int r = rs >> 4, sz = rs & 15;
         if (sz) {
