@@ -1,5 +1,7 @@
 #include "gamedata/jpeg.h"
 
+#include "gamedata/jpeg_kernels.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -9,48 +11,6 @@
 
 namespace {
 
-// ---------------------------------------------------------------------------------------
-// Conversion tables. They are constant once built, so one copy serves every call.
-
-constexpr int kClampSize = 256 + 256 + 384 + 384 + 128;
-
-struct JpegTables {
-    // Index i + 256 gives i clamped to 0..255 for -256 <= i < 640; the tail (384 zeros and
-    // the first 128 identity entries) lets the inverse DCT index with (value & 1023) + 384,
-    // so wildly out-of-range values from bad data still land inside the table.
-    std::array<std::uint8_t, kClampSize> clamp{};
-    std::array<int, 256> crRed{};
-    std::array<int, 256> cbBlue{};
-    std::array<std::int32_t, 256> crGreen{};
-    std::array<std::int32_t, 256> cbGreen{};
-};
-
-constexpr std::int32_t kHalf = 1 << 15;
-
-JpegTables buildTables() {
-    JpegTables t;
-    int k = 0;
-    for (int i = 0; i < 256; ++i) t.clamp[k++] = 0;
-    for (int i = 0; i < 256; ++i) t.clamp[k++] = static_cast<std::uint8_t>(i);
-    for (int i = 0; i < 384; ++i) t.clamp[k++] = 255;
-    for (int i = 0; i < 384; ++i) t.clamp[k++] = 0;
-    for (int i = 0; i < 128; ++i) t.clamp[k++] = static_cast<std::uint8_t>(i);
-    for (int i = 0; i < 256; ++i) {
-        const std::int32_t x = i - 128;
-        // Right shifts of negative values are arithmetic (C++20), as the JFIF conversion wants.
-        t.crRed[i] = (91881 * x + kHalf) >> 16;    // 1.402
-        t.cbBlue[i] = (116130 * x + kHalf) >> 16;  // 1.772
-        t.crGreen[i] = -46802 * x;                 // 0.71414
-        t.cbGreen[i] = -22554 * x + kHalf;         // 0.34414, carries the rounding
-    }
-    return t;
-}
-
-const JpegTables& tables() {
-    static const JpegTables t = buildTables();
-    return t;
-}
-
 // Zig-zag position -> natural (row-major) position.
 constexpr std::array<std::uint8_t, 64> kZigZag = {
     0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,  12, 19, 26, 33, 40, 48,
@@ -58,7 +18,15 @@ constexpr std::array<std::uint8_t, 64> kZigZag = {
     30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
 
 // ---------------------------------------------------------------------------------------
-// Huffman tables: a 256-entry lookup for codes of up to 8 bits, limits for longer ones.
+// Huffman tables: a 256-entry lookup for codes of up to 8 bits, limits for longer ones, and a
+// wider lookahead that resolves a short code together with the value bits that follow it.
+
+constexpr int kLookBits = 9;
+
+// Lookahead entries: bits 0-7 the bits taken (code and value), 8-11 the run of zeros before
+// the coefficient, bit 12 end of block, 16-31 the signed coefficient (or DC difference).
+// 0 means "not resolved here": a longer code, a long value, or a symbol needing checks.
+constexpr std::int32_t kFastEob = 1 << 12;
 
 struct HuffTable {
     bool present = false;
@@ -68,10 +36,46 @@ struct HuffTable {
     std::array<std::int32_t, 17> valOffset{};    // symbol index = code + valOffset[length]
     std::array<std::uint8_t, 256> symbols{};
     int count = 0;
+    std::array<std::int32_t, 1 << kLookBits> fast{};
 };
 
+inline int extend(std::uint32_t v, int s) {
+    return (v < (1u << (s - 1))) ? static_cast<int>(v) - (1 << s) + 1 : static_cast<int>(v);
+}
+
+// Fills t.fast for a table of the given class. Only symbols the scan decoder accepts without
+// further checks get entries: DC sizes up to 11, AC sizes up to 10, end of block (any symbol
+// with size 0 other than the run of sixteen zeros); everything else takes the long way.
+void buildFast(HuffTable& t, const std::uint8_t* counts, bool ac) {
+    std::int32_t code = 0;
+    int k = 0;
+    for (int len = 1; len <= kLookBits; ++len) {
+        for (int i = 0; i < counts[len - 1]; ++i, ++k, ++code) {
+            const int symbol = t.symbols[k];
+            const int run = ac ? symbol >> 4 : 0;
+            const int size = ac ? symbol & 15 : symbol;
+            const int first = code << (kLookBits - len), span = 1 << (kLookBits - len);
+            if (size == 0) {
+                if (ac && run == 15) continue;
+                const std::int32_t e = len | (ac ? kFastEob : 0);
+                for (int j = 0; j < span; ++j) t.fast[first + j] = e;
+                continue;
+            }
+            if (size > (ac ? 10 : 11) || len + size > kLookBits) continue;
+            for (int j = 0; j < span; ++j) {
+                const std::uint32_t extra = static_cast<std::uint32_t>(j) >> (kLookBits - len - size);
+                const int value = extend(extra, size);
+                t.fast[first + j] = static_cast<std::int32_t>((static_cast<std::uint32_t>(value) << 16) |
+                                                              static_cast<std::uint32_t>(run << 8) |
+                                                              static_cast<std::uint32_t>(len + size));
+            }
+        }
+        code <<= 1;
+    }
+}
+
 // Builds t from 16 counts and their symbols. false for a table whose codes overflow.
-bool buildHuffman(HuffTable& t, const std::uint8_t* counts, const std::uint8_t* symbols, int total) {
+bool buildHuffman(HuffTable& t, const std::uint8_t* counts, const std::uint8_t* symbols, int total, bool ac) {
     t = HuffTable{};
     t.count = total;
     std::memcpy(t.symbols.data(), symbols, static_cast<std::size_t>(total));
@@ -100,22 +104,71 @@ bool buildHuffman(HuffTable& t, const std::uint8_t* counts, const std::uint8_t* 
         code <<= 1;
     }
     t.maxCode[17] = 0xFFFFF;
+    buildFast(t, counts, ac);
     t.present = true;
     return true;
 }
 
+// The scan decoder's small helpers must be inlined so that the bit buffer stays in registers.
+#if defined(__GNUC__)
+#define JPEG_INLINE __attribute__((always_inline))
+#define JPEG_NOINLINE __attribute__((noinline))
+#else
+#define JPEG_INLINE
+#define JPEG_NOINLINE
+#endif
+
 // ---------------------------------------------------------------------------------------
 // Bit reader over the entropy-coded data. It stops at a marker and then feeds zero bits.
+// The scan decoder keeps the bit buffer and its count in locals and hands them back here only
+// for the slow paths.
+
+inline std::uint64_t loadBigEndian64(const std::uint8_t* p) {
+#if defined(__GNUC__) && defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+    std::uint64_t v;
+    std::memcpy(&v, p, sizeof v);
+    return __builtin_bswap64(v);
+#else
+    std::uint64_t v = 0;
+    for (int i = 0; i < 8; ++i) v = (v << 8) | p[i];
+    return v;
+#endif
+}
 
 struct BitReader {
     const std::uint8_t* data = nullptr;
     std::size_t length = 0;
     std::size_t pos = 0;
-    std::uint64_t bits = 0;  // valid bits at the top
+    std::uint64_t bits = 0;  // valid bits at the top, zeros below them
     int count = 0;
     bool atMarker = false;   // pos is on the 0xFF of a marker (or at the end of the data)
 
-    void fill() {
+    // Tops the buffer up to at least 56 bits. The common case takes up to seven bytes at once
+    // when none of them is 0xFF (so none needs the stuffing or marker check).
+    JPEG_INLINE inline void fill(std::uint64_t& b, int& c) {
+        if (c <= 48 && length - pos >= 8) {
+            const std::uint64_t w = loadBigEndian64(data + pos);
+            const int n = (63 - c) >> 3;  // whole bytes that fit, 1 to 7
+            const std::uint64_t keep = ~std::uint64_t(0) << (64 - 8 * n);
+            // Marks every 0xFF byte of w (and possibly a byte before one, which only sends
+            // that refill the slow way).
+            const std::uint64_t x = ~w;
+            const std::uint64_t ff = (x - 0x0101010101010101u) & ~x & 0x8080808080808080u;
+            if ((ff & keep) == 0) {
+                b |= (w & keep) >> c;
+                c += 8 * n;
+                pos += static_cast<std::size_t>(n);
+                return;
+            }
+        }
+        bits = b;
+        count = c;
+        fillSlow();
+        b = bits;
+        c = count;
+    }
+
+    JPEG_NOINLINE void fillSlow() {
         while (count <= 56) {
             std::uint32_t byte = 0;
             if (!atMarker && pos < length) {
@@ -140,20 +193,6 @@ struct BitReader {
             count += 8;
         }
     }
-    std::uint32_t peek(int n) {
-        if (count < n) fill();
-        return static_cast<std::uint32_t>(bits >> (64 - n));
-    }
-    void skip(int n) {
-        bits <<= n;
-        count -= n;
-    }
-    std::uint32_t get(int n) {
-        if (n == 0) return 0;
-        const std::uint32_t v = peek(n);
-        skip(n);
-        return v;
-    }
     // Drops the bits left in the buffer and moves to the next marker.
     void toMarker() {
         bits = 0;
@@ -167,148 +206,19 @@ struct BitReader {
     }
 };
 
-// Symbol of the next code, or -1 for a code the table does not hold.
-int decodeHuffman(BitReader& br, const HuffTable& t) {
-    const std::uint32_t look = br.peek(8);
-    const int len = t.lookLength[look];
-    if (len != 0) {
-        br.skip(len);
-        return t.lookSymbol[look];
-    }
-    const std::uint32_t wide = br.peek(16);
-    int l = 9;
-    std::int32_t code = static_cast<std::int32_t>(wide >> 7);
-    while (code > t.maxCode[l]) {
-        if (++l > 16) return -1;  // past the longest code: the sentinel length
-        code = static_cast<std::int32_t>(wide >> (16 - l));
-    }
-    br.skip(l);
-    const int index = code + t.valOffset[l];
-    if (index < 0 || index >= t.count) return -1;
-    return t.symbols[index];
-}
+// The flat block a lone DC term gives: what the full transform computes for it.
+constexpr int kConstBits = 13;
+constexpr int kPass1Bits = 2;
 
-inline int extend(std::uint32_t v, int s) {
-    return (v < (1u << (s - 1))) ? static_cast<int>(v) - (1 << s) + 1 : static_cast<int>(v);
+inline std::uint8_t flatSample(std::int16_t dc, std::uint16_t q, const std::uint8_t* clamp) {
+    const int ws = static_cast<int>(std::int64_t(dc) * q * (1 << kPass1Bits));
+    const std::int64_t x = std::int64_t(ws) * (1 << kConstBits);
+    constexpr int n = kConstBits + kPass1Bits + 3;
+    const int v = static_cast<int>((x + (std::int64_t(1) << (n - 1))) >> n);
+    return clamp[256 + 128 + (v & 1023)];
 }
 
 // ---------------------------------------------------------------------------------------
-// Accurate integer inverse DCT (Loeffler-Ligtenberg-Moschytz, 13-bit constants). The first
-// pass works down the columns into a workspace scaled by 2^2, the second along the rows.
-
-constexpr int kConstBits = 13;
-constexpr int kPass1Bits = 2;
-constexpr std::int64_t F0_298 = 2446, F0_390 = 3196, F0_541 = 4433, F0_765 = 6270,
-                       F0_899 = 7373, F1_175 = 9633, F1_501 = 12299, F1_847 = 15137,
-                       F1_961 = 16069, F2_053 = 16819, F2_562 = 20995, F3_072 = 25172;
-
-inline std::int64_t descale(std::int64_t x, int n) { return (x + (std::int64_t(1) << (n - 1))) >> n; }
-
-void idctBlock(const std::int16_t* coef, const std::uint16_t* quant, std::uint8_t* out, int stride,
-               const std::uint8_t* clamp) {
-    int ws[64];
-    for (int c = 0; c < 8; ++c) {
-        const std::int16_t* in = coef + c;
-        const std::uint16_t* q = quant + c;
-        int* w = ws + c;
-        if (in[8] == 0 && in[16] == 0 && in[24] == 0 && in[32] == 0 && in[40] == 0 && in[48] == 0 &&
-            in[56] == 0) {
-            const int dc = static_cast<int>(std::int64_t(in[0]) * q[0] * (1 << kPass1Bits));
-            for (int r = 0; r < 8; ++r) w[r * 8] = dc;
-            continue;
-        }
-        std::int64_t z2 = std::int64_t(in[16]) * q[16];
-        std::int64_t z3 = std::int64_t(in[48]) * q[48];
-        std::int64_t z1 = (z2 + z3) * F0_541;
-        std::int64_t tmp2 = z1 + z3 * -F1_847;
-        std::int64_t tmp3 = z1 + z2 * F0_765;
-        z2 = std::int64_t(in[0]) * q[0];
-        z3 = std::int64_t(in[32]) * q[32];
-        std::int64_t tmp0 = (z2 + z3) * (1 << kConstBits);
-        std::int64_t tmp1 = (z2 - z3) * (1 << kConstBits);
-        const std::int64_t tmp10 = tmp0 + tmp3, tmp13 = tmp0 - tmp3;
-        const std::int64_t tmp11 = tmp1 + tmp2, tmp12 = tmp1 - tmp2;
-
-        tmp0 = std::int64_t(in[56]) * q[56];
-        tmp1 = std::int64_t(in[40]) * q[40];
-        tmp2 = std::int64_t(in[24]) * q[24];
-        tmp3 = std::int64_t(in[8]) * q[8];
-        z1 = tmp0 + tmp3;
-        z2 = tmp1 + tmp2;
-        z3 = tmp0 + tmp2;
-        std::int64_t z4 = tmp1 + tmp3;
-        const std::int64_t z5 = (z3 + z4) * F1_175;
-        tmp0 *= F0_298;
-        tmp1 *= F2_053;
-        tmp2 *= F3_072;
-        tmp3 *= F1_501;
-        z1 *= -F0_899;
-        z2 *= -F2_562;
-        z3 = z3 * -F1_961 + z5;
-        z4 = z4 * -F0_390 + z5;
-        tmp0 += z1 + z3;
-        tmp1 += z2 + z4;
-        tmp2 += z2 + z3;
-        tmp3 += z1 + z4;
-
-        constexpr int n = kConstBits - kPass1Bits;
-        w[0] = static_cast<int>(descale(tmp10 + tmp3, n));
-        w[56] = static_cast<int>(descale(tmp10 - tmp3, n));
-        w[8] = static_cast<int>(descale(tmp11 + tmp2, n));
-        w[48] = static_cast<int>(descale(tmp11 - tmp2, n));
-        w[16] = static_cast<int>(descale(tmp12 + tmp1, n));
-        w[40] = static_cast<int>(descale(tmp12 - tmp1, n));
-        w[24] = static_cast<int>(descale(tmp13 + tmp0, n));
-        w[32] = static_cast<int>(descale(tmp13 - tmp0, n));
-    }
-    // The clamp index: the value plus the level shift of 128, through the wrap-safe tail.
-    const std::uint8_t* limit = clamp + 256 + 128;
-    constexpr int n2 = kConstBits + kPass1Bits + 3;
-    for (int r = 0; r < 8; ++r) {
-        const int* w = ws + r * 8;
-        std::uint8_t* o = out + r * stride;
-        std::int64_t z2 = w[2], z3 = w[6];
-        std::int64_t z1 = (z2 + z3) * F0_541;
-        std::int64_t tmp2 = z1 + z3 * -F1_847;
-        std::int64_t tmp3 = z1 + z2 * F0_765;
-        std::int64_t tmp0 = (std::int64_t(w[0]) + w[4]) * (1 << kConstBits);
-        std::int64_t tmp1 = (std::int64_t(w[0]) - w[4]) * (1 << kConstBits);
-        const std::int64_t tmp10 = tmp0 + tmp3, tmp13 = tmp0 - tmp3;
-        const std::int64_t tmp11 = tmp1 + tmp2, tmp12 = tmp1 - tmp2;
-
-        tmp0 = w[7];
-        tmp1 = w[5];
-        tmp2 = w[3];
-        tmp3 = w[1];
-        z1 = tmp0 + tmp3;
-        z2 = tmp1 + tmp2;
-        z3 = tmp0 + tmp2;
-        std::int64_t z4 = tmp1 + tmp3;
-        const std::int64_t z5 = (z3 + z4) * F1_175;
-        tmp0 *= F0_298;
-        tmp1 *= F2_053;
-        tmp2 *= F3_072;
-        tmp3 *= F1_501;
-        z1 *= -F0_899;
-        z2 *= -F2_562;
-        z3 = z3 * -F1_961 + z5;
-        z4 = z4 * -F0_390 + z5;
-        tmp0 += z1 + z3;
-        tmp1 += z2 + z4;
-        tmp2 += z2 + z3;
-        tmp3 += z1 + z4;
-
-        o[0] = limit[static_cast<int>(descale(tmp10 + tmp3, n2)) & 1023];
-        o[7] = limit[static_cast<int>(descale(tmp10 - tmp3, n2)) & 1023];
-        o[1] = limit[static_cast<int>(descale(tmp11 + tmp2, n2)) & 1023];
-        o[6] = limit[static_cast<int>(descale(tmp11 - tmp2, n2)) & 1023];
-        o[2] = limit[static_cast<int>(descale(tmp12 + tmp1, n2)) & 1023];
-        o[5] = limit[static_cast<int>(descale(tmp12 - tmp1, n2)) & 1023];
-        o[3] = limit[static_cast<int>(descale(tmp13 + tmp0, n2)) & 1023];
-        o[4] = limit[static_cast<int>(descale(tmp13 - tmp0, n2)) & 1023];
-    }
-}
-
 // ---------------------------------------------------------------------------------------
 // Marker walking.
 
@@ -360,6 +270,7 @@ struct Decoder {
     std::size_t length = 0;
     std::array<std::array<std::uint16_t, 64>, 4> quant{};
     std::array<bool, 4> quantPresent{};
+    std::array<bool, 4> quantNarrow{};  // every entry below 32768: the vector IDCT can take it
     std::array<HuffTable, 4> dc{};
     std::array<HuffTable, 4> ac{};
     std::array<Component, 3> comp{};
@@ -393,6 +304,7 @@ bool Decoder::readDqt(const std::uint8_t* p, std::size_t n) {
             quant[tq][kZigZag[k]] = static_cast<std::uint16_t>(v);
         }
         quantPresent[tq] = true;
+        quantNarrow[tq] = *std::max_element(quant[tq].begin(), quant[tq].end()) < 32768;
         i += need;
     }
     return true;
@@ -410,7 +322,7 @@ bool Decoder::readDht(const std::uint8_t* p, std::size_t n) {
         if (total > 256) return false;
         i += 17;
         if (n - i < static_cast<std::size_t>(total)) return false;
-        if (!buildHuffman(tc ? ac[th] : dc[th], counts, p + i, total)) return false;
+        if (!buildHuffman(tc ? ac[th] : dc[th], counts, p + i, total, tc != 0)) return false;
         i += static_cast<std::size_t>(total);
     }
     return true;
@@ -460,6 +372,116 @@ bool Decoder::readSof(const std::uint8_t* p, std::size_t n, int expectW, int exp
     return true;
 }
 
+
+// ---------------------------------------------------------------------------------------
+// Entropy decoding of one block. The bit buffer and its count are copied into locals for the
+// block, and every helper taking them is inlined, so they stay in registers.
+
+JPEG_INLINE inline std::uint32_t peekBits(BitReader& br, std::uint64_t& bits, int& count, int n) {
+    if (count < n) br.fill(bits, count);
+    return static_cast<std::uint32_t>(bits >> (64 - n));
+}
+
+JPEG_INLINE inline void skipBits(std::uint64_t& bits, int& count, int n) {
+    bits <<= n;
+    count -= n;
+}
+
+JPEG_INLINE inline std::uint32_t getBits(BitReader& br, std::uint64_t& bits, int& count, int n) {
+    if (n == 0) return 0;
+    const std::uint32_t v = peekBits(br, bits, count, n);
+    skipBits(bits, count, n);
+    return v;
+}
+
+// Symbol of the next code, or -1 for a code the table does not hold.
+JPEG_INLINE inline int decodeSymbol(BitReader& br, std::uint64_t& bits, int& count, const HuffTable& t) {
+    const std::uint32_t look = peekBits(br, bits, count, 8);
+    const int len = t.lookLength[look];
+    if (len != 0) {
+        skipBits(bits, count, len);
+        return t.lookSymbol[look];
+    }
+    const std::uint32_t wide = peekBits(br, bits, count, 16);
+    int l = 9;
+    std::int32_t code = static_cast<std::int32_t>(wide >> 7);
+    while (code > t.maxCode[l]) {
+        if (++l > 16) return -1;  // past the longest code: the sentinel length
+        code = static_cast<std::int32_t>(wide >> (16 - l));
+    }
+    skipBits(bits, count, l);
+    const int index = code + t.valOffset[l];
+    if (index < 0 || index >= t.count) return -1;
+    return t.symbols[index];
+}
+
+// Decodes one block into coef (zero on entry) and updates the DC prediction: -1 for data the
+// tables cannot decode, 1 when an AC coefficient was set, 0 for a lone DC term.
+JPEG_NOINLINE int decodeBlock(BitReader& br, const HuffTable& dct, const HuffTable& act, int& pred,
+                              std::int16_t* coef) {
+    std::uint64_t bits = br.bits;
+    int count = br.count;
+    int result = 0;
+    if (count < 32) br.fill(bits, count);
+    int diff;
+    const std::int32_t d = dct.fast[bits >> (64 - kLookBits)];
+    if (d != 0) {
+        skipBits(bits, count, d & 0xFF);
+        diff = d >> 16;
+    } else {
+        const int s = decodeSymbol(br, bits, count, dct);
+        if (s < 0 || s > 11) {
+            result = -1;
+            goto done;
+        }
+        diff = s ? extend(getBits(br, bits, count, s), s) : 0;
+    }
+    pred = static_cast<int>(static_cast<unsigned>(pred) + static_cast<unsigned>(diff));
+    coef[0] = static_cast<std::int16_t>(pred);
+    for (int k = 1; k < 64;) {
+        // 26 bits cover the longest code with the longest value.
+        if (count < 26) br.fill(bits, count);
+        const std::int32_t e = act.fast[bits >> (64 - kLookBits)];
+        if (e != 0) {
+            skipBits(bits, count, e & 0xFF);
+            if (e & kFastEob) break;
+            k += (e >> 8) & 15;
+            if (k > 63) {
+                result = -1;
+                break;
+            }
+            coef[kZigZag[k]] = static_cast<std::int16_t>(e >> 16);
+            result = 1;
+            ++k;
+            continue;
+        }
+        const int rs = decodeSymbol(br, bits, count, act);
+        if (rs < 0) {
+            result = -1;
+            break;
+        }
+        const int r = rs >> 4, sz = rs & 15;
+        if (sz) {
+            k += r;
+            if (k > 63 || sz > 10) {
+                result = -1;
+                break;
+            }
+            coef[kZigZag[k]] = static_cast<std::int16_t>(extend(getBits(br, bits, count, sz), sz));
+            result = 1;
+            ++k;
+        } else if (r == 15) {
+            k += 16;
+        } else {
+            break;
+        }
+    }
+done:
+    br.bits = bits;
+    br.count = count;
+    return result;
+}
+
 std::size_t Decoder::readScan(const std::uint8_t* p, std::size_t n, std::size_t dataPos) {
     if (!frame || scanDone || n < 1) return 0;
     const int ns = p[0];
@@ -488,21 +510,82 @@ std::size_t Decoder::readScan(const std::uint8_t* p, std::size_t n, std::size_t 
     const std::uint8_t* tail = p + 1 + 2 * ns;
     if (tail[0] != 0 || tail[1] != 63 || tail[2] != 0) return 0;
 
-    const JpegTables& t = tables();
-    const std::uint8_t* clamp = t.clamp.data();
-    const std::uint8_t* range = clamp + 256;
+    const std::uint8_t* clamp = jpeg_Tables().clamp.data();
 
-    // Sample planes of one MCU, and for every pixel of the MCU the sample it takes from each.
-    std::array<std::array<std::uint8_t, 32 * 32>, 3> plane{};
-    std::array<int, 3> planeStride{};
-    std::array<std::array<std::uint16_t, 32 * 32>, 3> sampleIndex{};
+    // The samples of one MCU row, per component: blocks are decoded into these planes, and
+    // the row is then converted to pixels in one go.
+    std::array<int, 3> stride{}, planeRows{}, hStep{}, vStep{};
+    std::array<std::size_t, 3> planeStart{};
+    std::size_t planeBytes = 0;
     for (int c = 0; c < 3; ++c) {
-        planeStride[c] = 8 * comp[c].h;
-        const int hs = hMax / comp[c].h, vs = vMax / comp[c].v;
-        for (int y = 0; y < mcuHeight; ++y)
-            for (int x = 0; x < mcuWidth; ++x)
-                sampleIndex[c][y * mcuWidth + x] = static_cast<std::uint16_t>((y / vs) * planeStride[c] + x / hs);
+        stride[c] = mcusX * 8 * comp[c].h;
+        planeRows[c] = 8 * comp[c].v;
+        hStep[c] = hMax / comp[c].h;
+        vStep[c] = vMax / comp[c].v;
+        planeStart[c] = planeBytes;
+        planeBytes += std::size_t(stride[c]) * std::size_t(planeRows[c]);
     }
+    // Pixels in the output rows never reach past the width; chroma offsets and, for unusual
+    // samplings, the samples spread to full width need that many entries.
+    const std::size_t rowEntries = std::size_t(width) + 16;
+    std::unique_ptr<std::uint8_t[]> planes(new (std::nothrow) std::uint8_t[planeBytes + 3 * rowEntries]);
+    std::unique_ptr<std::int16_t[]> offsets(new (std::nothrow) std::int16_t[3 * rowEntries]);
+    if (!planes || !offsets) return 0;
+    std::uint8_t* wide = planes.get() + planeBytes;  // three rows of samples at full width
+    std::int16_t* offRed = offsets.get();
+    std::int16_t* offGreen = offRed + rowEntries;
+    std::int16_t* offBlue = offGreen + rowEntries;
+
+    // Chroma sampled by 1 or 2 across (both alike) and full-width luminance convert straight
+    // from the planes; anything else is first spread to full width.
+    const bool direct = hStep[0] == 1 && hStep[1] == hStep[2] && hStep[1] <= 2;
+    const int shift = hStep[1] == 2 ? 1 : 0;
+
+    auto convertRows = [&](int my, int columns) {
+        const int y0 = my * mcuHeight;
+        const int rows = std::min(mcuHeight, height - y0);
+        int lastCb = -1, lastCr = -1;
+        for (int y = 0; y < rows; ++y) {
+            const std::uint8_t* rowY = planes.get() + planeStart[0] + std::size_t(y / vStep[0]) * stride[0];
+            const int cbRow = y / vStep[1], crRow = y / vStep[2];
+            const std::uint8_t* rowCb = planes.get() + planeStart[1] + std::size_t(cbRow) * stride[1];
+            const std::uint8_t* rowCr = planes.get() + planeStart[2] + std::size_t(crRow) * stride[2];
+            std::uint32_t* dst = out + std::size_t(y0 + y) * std::size_t(width);
+            int chromaShift = 0;
+            if (direct) {
+                chromaShift = shift;
+                if (cbRow != lastCb || crRow != lastCr) {
+                    const int count = (columns + (1 << shift) - 1) >> shift;
+#if SORTIE_JPEG_VECTOR
+                    jpeg_ChromaOffsetsVector(rowCb, rowCr, count, offRed, offGreen, offBlue);
+#else
+                    jpeg_ChromaOffsetsPlain(rowCb, rowCr, count, offRed, offGreen, offBlue);
+#endif
+                    lastCb = cbRow;
+                    lastCr = crRow;
+                }
+            } else {
+                const std::uint8_t* rows3[3] = {rowY, rowCb, rowCr};
+                for (int c = 0; c < 3; ++c) {
+                    std::uint8_t* w = wide + std::size_t(c) * rowEntries;
+                    for (int x = 0; x < columns; ++x) w[x] = rows3[c][x / hStep[c]];
+                }
+                rowY = wide;
+                rowCb = wide + rowEntries;
+                rowCr = wide + 2 * rowEntries;
+#if SORTIE_JPEG_VECTOR
+                jpeg_ChromaOffsetsVector(rowCb, rowCr, columns, offRed, offGreen, offBlue);
+#else
+                jpeg_ChromaOffsetsPlain(rowCb, rowCr, columns, offRed, offGreen, offBlue);
+#endif
+            }
+#if SORTIE_JPEG_VECTOR
+            jpeg_ComposeRowVector(rowY, offRed, offGreen, offBlue, chromaShift, dst, columns);
+#else
+            jpeg_ComposeRowPlain(rowY, offRed, offGreen, offBlue, chromaShift, dst, columns);
+#endif
+        }
+    };
 
     BitReader br;
     br.data = data;
@@ -511,9 +594,11 @@ std::size_t Decoder::readScan(const std::uint8_t* p, std::size_t n, std::size_t 
     for (auto& c : comp) c.pred = 0;
     unsigned restartsLeft = restartInterval;
     alignas(16) std::int16_t coef[64];
-    bool bad = false;
+    std::memset(coef, 0, sizeof coef);
 
-    for (int my = 0; my < mcusY && !bad; ++my) {
+    for (int my = 0; my < mcusY; ++my) {
+        int done = 0;  // MCUs of this row decoded completely
+        bool bad = false;
         for (int mx = 0; mx < mcusX && !bad; ++mx) {
             if (restartInterval != 0) {
                 if (restartsLeft == 0) {
@@ -530,85 +615,44 @@ std::size_t Decoder::readScan(const std::uint8_t* p, std::size_t n, std::size_t 
                 --restartsLeft;
             }
             for (int i = 0; i < ns && !bad; ++i) {
-                Component& c = comp[order[i]];
+                const int ci = order[i];
+                Component& c = comp[ci];
                 const HuffTable& dct = dc[c.dcTable];
                 const HuffTable& act = ac[c.acTable];
                 const std::uint16_t* q = quant[c.quant].data();
-                std::uint8_t* pl = plane[order[i]].data();
-                const int stride = planeStride[order[i]];
+                const bool narrow = quantNarrow[c.quant];
+                std::uint8_t* base = planes.get() + planeStart[ci] + std::size_t(mx) * 8 * comp[ci].h;
                 for (int by = 0; by < c.v && !bad; ++by) {
                     for (int bx = 0; bx < c.h; ++bx) {
-                        std::memset(coef, 0, sizeof coef);
-                        const int s = decodeHuffman(br, dct);
-                        if (s < 0 || s > 11) {
+                        const int kind = decodeBlock(br, dct, act, c.pred, coef);
+                        if (kind < 0) {
                             bad = true;
                             break;
                         }
-                        const int diff = s ? extend(br.get(s), s) : 0;
-                        c.pred = static_cast<int>(static_cast<unsigned>(c.pred) + static_cast<unsigned>(diff));
-                        coef[0] = static_cast<std::int16_t>(c.pred);
-                        bool acSeen = false;
-                        for (int k = 1; k < 64;) {
-                            const int rs = decodeHuffman(br, act);
-                            if (rs < 0) {
-                                bad = true;
-                                break;
-                            }
-                            const int r = rs >> 4, sz = rs & 15;
-                            if (sz) {
-                                k += r;
-                                if (k > 63 || sz > 10) {
-                                    bad = true;
-                                    break;
-                                }
-                                coef[kZigZag[k]] = static_cast<std::int16_t>(extend(br.get(sz), sz));
-                                acSeen = true;
-                                ++k;
-                            } else if (r == 15) {
-                                k += 16;
-                            } else {
-                                break;
-                            }
-                        }
-                        if (bad) break;
-                        std::uint8_t* dst = pl + by * 8 * stride + bx * 8;
-                        if (acSeen) {
-                            idctBlock(coef, q, dst, stride, clamp);
+                        std::uint8_t* dst = base + std::size_t(by) * 8 * stride[ci] + bx * 8;
+                        if (kind > 0) {
+#if SORTIE_JPEG_VECTOR
+                            if (narrow) jpeg_IdctVector(coef, q, dst, stride[ci]);
+                            else jpeg_IdctPlain(coef, q, dst, stride[ci]);
+#else
+                            (void)narrow;
+                            jpeg_IdctPlain(coef, q, dst, stride[ci]);
+#endif
+                            std::memset(coef, 0, sizeof coef);
                         } else {
-                            // A flat block: what the full transform gives for a lone DC term.
-                            const int ws = static_cast<int>(std::int64_t(coef[0]) * q[0] * (1 << kPass1Bits));
-                            const int v = static_cast<int>(descale(std::int64_t(ws) * (1 << kConstBits), kConstBits + kPass1Bits + 3));
-                            const std::uint8_t sample = clamp[256 + 128 + (v & 1023)];
-                            for (int r = 0; r < 8; ++r) std::memset(dst + r * stride, sample, 8);
+                            const std::uint8_t sample = flatSample(coef[0], q[0], clamp);
+                            for (int r = 0; r < 8; ++r) std::memset(dst + r * stride[ci], sample, 8);
+                            coef[0] = 0;
                         }
                     }
                 }
             }
-            if (bad) break;
-            // Colour conversion of the MCU's pixels that lie inside the picture.
-            const int x0 = mx * mcuWidth, y0 = my * mcuHeight;
-            const int wEnd = std::min(mcuWidth, width - x0), hEnd = std::min(mcuHeight, height - y0);
-            const std::uint8_t* py = plane[0].data();
-            const std::uint8_t* pcb = plane[1].data();
-            const std::uint8_t* pcr = plane[2].data();
-            for (int y = 0; y < hEnd; ++y) {
-                std::uint32_t* row = out + std::size_t(y0 + y) * std::size_t(width) + x0;
-                const std::uint16_t* iy = sampleIndex[0].data() + y * mcuWidth;
-                const std::uint16_t* icb = sampleIndex[1].data() + y * mcuWidth;
-                const std::uint16_t* icr = sampleIndex[2].data() + y * mcuWidth;
-                for (int x = 0; x < wEnd; ++x) {
-                    const int yy = py[iy[x]];
-                    const int cb = pcb[icb[x]];
-                    const int cr = pcr[icr[x]];
-                    const std::uint32_t r = range[yy + t.crRed[cr]];
-                    const std::uint32_t g = range[yy + ((t.cbGreen[cb] + t.crGreen[cr]) >> 16)];
-                    const std::uint32_t b = range[yy + t.cbBlue[cb]];
-                    row[x] = (r << 16) | (g << 8) | b;
-                }
-            }
+            if (!bad) ++done;
         }
+        // Pixels of the MCUs decoded completely, also when the row stopped at bad data.
+        convertRows(my, std::min(width, done * mcuWidth));
+        if (bad) return 0;
     }
-    if (bad) return 0;
     scanDone = true;
     br.toMarker();
     return br.pos;
@@ -618,7 +662,7 @@ std::size_t Decoder::readScan(const std::uint8_t* p, std::size_t n, std::size_t 
 
 int jpeg_ReadSize(const std::uint8_t* data, std::size_t length, int* width, int* height) {
     if (!data) return 0;
-    (void)tables();
+    (void)jpeg_Tables();
     bool jfif = false;
     std::size_t pos = 0;
     std::uint8_t m = 0;
