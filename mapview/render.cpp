@@ -21,6 +21,7 @@ constexpr double kDegToRad = 0.01745327777777778;
 // Screen coordinates beyond this are clipped in floating point before the integer clipper
 // sees them, so that its products cannot overflow.
 constexpr double kFarPixels = double(std::int64_t(1) << 30);
+constexpr std::int64_t kFarLinePixels = std::int64_t(1) << 30;
 
 constexpr std::array<std::uint32_t, 17> kCodeColours = {
     0xE47C00, 0x000000, 0xF1E800, 0xFF0000, 0x00FF00, 0x0069A9, 0xB4B4B4, 0xDCDCDC, 0x7C0065,
@@ -358,12 +359,78 @@ int chooseLevel(double p, std::int32_t n) {
     return level;
 }
 
-void drawModel(const RenderFrame& f, const Placement& p, const ModelMesh& mesh, std::uint32_t colour) {
+inline std::uint32_t packPoint(const ModelVertex& v) {
+    return std::uint32_t(std::uint16_t(v.x)) << 16 | std::uint16_t(v.y);
+}
+
+// The outline of a mesh: every triangle edge whose hidden-edge bit is clear and whose ends
+// differ from above. Edges that fall on the same top-down segment (shared by two triangles,
+// or the top and bottom of a wall) turn into the same pixels in the same colour, so each
+// segment is kept once; the order of the segments cannot change the picture either.
+void buildOutline(const ModelMesh& mesh, MeshOutline& out, std::vector<std::uint64_t>& keys) {
     const std::size_t nv = mesh.vertices.size();
-    // Each vertex is turned and projected once; the edges then only look them up.
-    std::vector<ScreenPoint> local;
-    std::vector<ScreenPoint>& screen = f.scratch ? *f.scratch : local;
-    screen.resize(nv);
+    keys.clear();
+    for (const ModelPolygon& poly : mesh.polygons) {
+        for (int e = 0; e < 3; ++e) {
+            if (poly.flags & (kPolygonHiddenEdge0 << e)) continue;
+            const std::uint16_t a = poly.vertex[e], b = poly.vertex[(e + 1) % 3];
+            if (a >= nv || b >= nv) continue;
+            const std::uint32_t pa = packPoint(mesh.vertices[a]), pb = packPoint(mesh.vertices[b]);
+            if (pa == pb) continue;   // seen end-on from above
+            keys.push_back(pa < pb ? std::uint64_t(pa) << 32 | pb : std::uint64_t(pb) << 32 | pa);
+        }
+    }
+    std::sort(keys.begin(), keys.end());
+    keys.erase(std::unique(keys.begin(), keys.end()), keys.end());
+    out.points.clear();
+    for (std::uint64_t k : keys) {
+        out.points.push_back(std::uint32_t(k >> 32));
+        out.points.push_back(std::uint32_t(k));
+    }
+    std::sort(out.points.begin(), out.points.end());
+    out.points.erase(std::unique(out.points.begin(), out.points.end()), out.points.end());
+    out.segments.clear();
+    const auto index = [&](std::uint32_t point) {
+        return std::uint32_t(std::lower_bound(out.points.begin(), out.points.end(), point) - out.points.begin());
+    };
+    for (std::uint64_t k : keys) {
+        out.segments.push_back(index(std::uint32_t(k >> 32)));
+        out.segments.push_back(index(std::uint32_t(k)));
+    }
+}
+
+// The mesh's outline: built once per frame when the mesh sits in the model cache, else each
+// time it is drawn.
+const MeshOutline& meshOutline(const RenderFrame& f, const ModelMesh& mesh, MeshOutline& local) {
+    std::vector<std::uint64_t> localKeys;
+    if (f.scratch == nullptr) {
+        buildOutline(mesh, local, localKeys);
+        return local;
+    }
+    RenderScratch& scratch = *f.scratch;
+    const ModelCache& cache = model_Cache();
+    const auto at = reinterpret_cast<std::uintptr_t>(&mesh);
+    const auto first = reinterpret_cast<std::uintptr_t>(cache.meshes.data());
+    const std::size_t slot = (at - first) / sizeof(ModelMesh);
+    if (at < first || slot >= cache.meshes.size() || &cache.meshes[slot] != &mesh) {
+        buildOutline(mesh, local, scratch.keys);
+        return local;
+    }
+    if (scratch.outlines.size() != cache.meshes.size()) {
+        scratch.outlines.assign(cache.meshes.size(), MeshOutline{});
+        scratch.outlineReady.assign(cache.meshes.size(), 0);
+    }
+    if (!scratch.outlineReady[slot]) {
+        buildOutline(mesh, scratch.outlines[slot], scratch.keys);
+        scratch.outlineReady[slot] = 1;
+    }
+    return scratch.outlines[slot];
+}
+
+// Every edge of the mesh in its own order and direction, each vertex projected once.
+void drawModelEdges(const RenderFrame& f, const Placement& p, const ModelMesh& mesh, std::uint32_t colour) {
+    const std::size_t nv = mesh.vertices.size();
+    std::vector<ScreenPoint> screen(nv);
     for (std::size_t i = 0; i < nv; ++i) {
         double wx, wy;
         p.world(mesh.vertices[i].x, mesh.vertices[i].y, 1.0, wx, wy);
@@ -379,6 +446,36 @@ void drawModel(const RenderFrame& f, const Placement& p, const ModelMesh& mesh, 
             if (va.x == vb.x && va.y == vb.y) continue;   // seen end-on from above
             render_DrawScreenLine(f, screen[a].x, screen[a].y, screen[b].x, screen[b].y, colour);
         }
+    }
+}
+
+void drawModel(const RenderFrame& f, const Placement& p, const ModelMesh& mesh, std::uint32_t colour) {
+    MeshOutline local;
+    const MeshOutline& outline = meshOutline(f, mesh, local);
+    // Each point is turned and projected once; the segments then only look them up.
+    std::vector<ScreenPoint> localScreen;
+    std::vector<ScreenPoint>& screen = f.scratch ? f.scratch->screen : localScreen;
+    const std::size_t np = outline.points.size();
+    screen.resize(np);
+    bool far = false;
+    for (std::size_t i = 0; i < np; ++i) {
+        const std::uint32_t point = outline.points[i];
+        double wx, wy;
+        p.world(double(std::int16_t(point >> 16)), double(std::int16_t(point & 0xFFFF)), 1.0, wx, wy);
+        screen[i] = render_Project(f, wx, wy);
+        far = far || std::max(std::abs(screen[i].x), std::abs(screen[i].y)) > kFarLinePixels;
+    }
+    // Segments reaching that far are first clipped in floating point, where the direction a
+    // segment is drawn in may move its end by a pixel: such rare models are drawn edge by edge.
+    if (far) {
+        drawModelEdges(f, p, mesh, colour);
+        return;
+    }
+    for (std::size_t k = 0; k + 1 < outline.segments.size(); k += 2) {
+        const ScreenPoint& a = screen[outline.segments[k]];
+        const ScreenPoint& b = screen[outline.segments[k + 1]];
+        if (a.x == b.x && a.y == b.y) continue;   // both ends on one pixel: nothing drawn
+        render_DrawScreenLine(f, a.x, a.y, b.x, b.y, colour);
     }
 }
 
@@ -447,7 +544,7 @@ void render_Draw(MapSurface& surface, const ViewState& view, const GestureState&
     mapsurface_BuildRows(surface);
     RenderFrame f = render_SetupFrame(surface, view);
     if (f.rows == nullptr) return;
-    std::vector<ScreenPoint> scratch;
+    RenderScratch scratch;
     f.scratch = &scratch;
 
     render_Terrain(f, page, view);

@@ -52,8 +52,25 @@ struct RenderFrame {
     double cx = 0, cy = 0, cz = 0;      // view centre, world units
     double zoom = 0;                    // pixels per world unit
     std::uint32_t* const* rows = nullptr;
-    // Room for a model's projected vertices, kept across the items of one frame; may be null.
-    std::vector<ScreenPoint>* scratch = nullptr;
+    // Room and outlines kept across the items of one frame; may be null.
+    struct RenderScratch* scratch = nullptr;
+};
+
+// A model mesh's outline as seen from above: its distinct top-down points (x in the high
+// half, y in the low half of each entry) and the distinct segments between them, each drawn
+// once however many triangle edges lie on it.
+struct MeshOutline {
+    std::vector<std::uint32_t> points;
+    std::vector<std::uint32_t> segments;   // pairs of point indices
+};
+
+// What the items of one frame share: room for projected points and the outlines of the
+// meshes drawn so far, by their slot in the model cache.
+struct RenderScratch {
+    std::vector<ScreenPoint> screen;
+    std::vector<MeshOutline> outlines;
+    std::vector<std::uint8_t> outlineReady;
+    std::vector<std::uint64_t> keys;
 };
 
 // The frame for drawing view into surface. The zoom is held to its allowed range.

@@ -339,10 +339,13 @@ __attribute__((target("avx2"))) void coarseRowWide(const Columns& cols, std::uin
     const __m256i tint = _mm256_set1_epi32(std::int32_t(kWaterTint));
     std::int32_t x = 0;
     for (; x + 8 <= cols.width; x += 8) {
-        const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(cell + x));
-        __m256i p = _mm256_i32gather_epi32(reinterpret_cast<const int*>(src), c, 4);
+        const std::int32_t* c = cell + x;
+        __m256i p = _mm256_setr_epi32(int(src[c[0]]), int(src[c[1]]), int(src[c[2]]), int(src[c[3]]), int(src[c[4]]),
+                                      int(src[c[5]]), int(src[c[6]]), int(src[c[7]]));
         if (water) {
-            const __m256i e = _mm256_i32gather_epi32(reinterpret_cast<const int*>(elevRow), c, 4);
+            const __m256i e = _mm256_setr_epi32(int(elevRow[c[0]]), int(elevRow[c[1]]), int(elevRow[c[2]]),
+                                                int(elevRow[c[3]]), int(elevRow[c[4]]), int(elevRow[c[5]]),
+                                                int(elevRow[c[6]]), int(elevRow[c[7]]));
             const __m256i wet = _mm256_cmpgt_epi32(levelPlusOne, _mm256_and_si256(_mm256_srli_epi32(e, 8), byte));
             const __m256i tinted = _mm256_add_epi32(_mm256_and_si256(_mm256_srli_epi32(p, 1), mask), tint);
             p = _mm256_blendv_epi8(p, tinted, wet);

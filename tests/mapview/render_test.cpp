@@ -1,11 +1,13 @@
 // The map renderer's arithmetic: line clipping and stepping, the texture blend, the water
 // tint, the terrain sampling, the surface and the visibility test.
+#include "gamedata/model.h"
 #include "gamedata/terrain.h"
 #include "mapview/render.h"
 #include "mapview/view.h"
 #include "mission/gesture.h"
 #include "mission/mission.h"
 #include "platform/fake_platform.h"
+#include "support/core_env.h"
 #include "support/mission_pages.h"
 #include "support/render_scene.h"
 
@@ -445,6 +447,99 @@ int countColour(const MapSurface& s, std::uint32_t colour) {
     int n = 0;
     for (std::uint32_t p : s.bits) n += p == colour;
     return n;
+}
+
+// Model outlines: each top-down segment is drawn once however many triangle edges lie on
+// it. Random meshes whose vertices share top-down points (walls, shared edges, reversed
+// edges, hidden edges, vertex numbers past the table) must give exactly the pixels of
+// drawing every visible edge in turn.
+TEST(RenderModelOutline, SameAsEveryVisibleEdge) {
+    ScopedCore core;
+    model_Reset();
+    ScopedItemDefs defs({{kTestJeep, kItemVehicle}});
+    ModelDesc d;
+    d.name = "block";
+    ModelDescMesh m;
+    m.name = "block";
+    m.radius = 1024 * 256;
+    m.faces.push_back(ModelDescFace{});
+    m.vertices = {{0, 0, 0}, {100, 0, 0}, {0, 100, 0}};
+    ModelDescTriangle tri;
+    tri.v[0] = 0; tri.v[1] = 1; tri.v[2] = 2; tri.face = 0;
+    m.triangles.push_back(tri);
+    d.lods.push_back(m);
+    const std::vector<std::uint8_t> bytes = model_Encode(d);
+    Model* model = model_ReadFromMemory(bytes.data(), bytes.size(), "block.3di", 0);
+    ASSERT_NE(model, nullptr);
+    ASSERT_NE(model->lod[0], nullptr);
+    itemdef_At(itemdef_FindByType(kTestJeep))->model = model;
+    ModelMesh& mesh = *model->lod[0];
+
+    auto page = test_NewMission();
+    auto clipboard = test_NewMission();
+    MapSurface drawn, expected;
+    ASSERT_TRUE(mapsurface_Create(drawn, 300, 200));
+    ASSERT_TRUE(mapsurface_Create(expected, 300, 200));
+    std::mt19937 rng(5);
+    std::uniform_int_distribution<int> grid(-4, 4), any(0, 1 << 30);
+    int inked = 0;
+    for (int round = 0; round < 30; ++round) {
+        mesh.vertices.clear();
+        const int nv = 3 + any(rng) % 30;
+        for (int i = 0; i < nv; ++i)
+            mesh.vertices.push_back({std::int16_t(grid(rng) * 150), std::int16_t(grid(rng) * 150), std::int16_t(grid(rng))});
+        mesh.polygons.clear();
+        for (int k = 0; k < 60; ++k) {
+            ModelPolygon poly;
+            for (auto& v : poly.vertex) v = std::uint16_t(any(rng) % (nv + 2));   // now and then past the table
+            poly.flags = std::uint32_t(any(rng)) & 0xE;
+            mesh.polygons.push_back(poly);
+        }
+        // Each polygon again the other way round, and a few again as they are.
+        for (int k = 0; k < 60; ++k) {
+            ModelPolygon poly = mesh.polygons[std::size_t(k)];
+            if (k % 3 == 0) std::swap(poly.vertex[0], poly.vertex[1]);
+            mesh.polygons.push_back(poly);
+        }
+        mission_Clear(*page);
+        ViewState v = view_StartupState();
+        v.grid_shown = 0;
+        v.zoom = float(0.002 + (any(rng) % 1000) / 1000.0 * 0.3);
+        for (int i = 0; i < 4; ++i) {
+            const std::int32_t at = test_AddItem(*page, kTestJeep, any(rng) % 40000 - 20000, any(rng) % 30000 - 15000);
+            page->items[std::size_t(at)].heading = any(rng) % 360;
+        }
+        render_Draw(drawn, v, GestureState{}, *page, *clipboard);
+
+        // The same frame without the items, then each item's visible edges one by one.
+        for (std::int32_t i = 0; i < page->item_count; ++i) page->items[std::size_t(i)].hidden = 1;
+        render_Draw(expected, v, GestureState{}, *page, *clipboard);
+        const RenderFrame f = render_SetupFrame(expected, v);
+        for (std::int32_t i = 0; i < page->item_count; ++i) {
+            const MissionItem& item = page->items[std::size_t(i)];
+            const double a = (90.0 - double(item.heading)) * 0.01745327777777778;
+            const double c = std::cos(a), sn = std::sin(a);
+            const auto world = [&](const ModelVertex& mv, double& wx, double& wy) {
+                wx = double(item.x) + 1.0 * (mv.x * c - mv.y * sn);
+                wy = double(item.y) + 1.0 * (mv.x * sn + mv.y * c);
+            };
+            for (const ModelPolygon& poly : mesh.polygons)
+                for (int e = 0; e < 3; ++e) {
+                    const std::uint16_t va = poly.vertex[e], vb = poly.vertex[(e + 1) % 3];
+                    if ((poly.flags & (2u << e)) || va >= mesh.vertices.size() || vb >= mesh.vertices.size()) continue;
+                    const ModelVertex &p = mesh.vertices[va], &q = mesh.vertices[vb];
+                    if (p.x == q.x && p.y == q.y) continue;
+                    double x0, y0, x1, y1;
+                    world(p, x0, y0);
+                    world(q, x1, y1);
+                    render_DrawLine(f, x0, y0, x1, y1, render_ItemColour(item, v.view_by));
+                }
+        }
+        ASSERT_EQ(drawn.bits, expected.bits) << "round " << round;
+        inked += countColour(drawn, render_KindColour(kItemVehicle));
+    }
+    EXPECT_GT(inked, 1000);   // the outlines were on the map
+    model_Reset();
 }
 
 TEST(RenderItemCulling, KeepsWhatReachesIntoTheMap) {
