@@ -432,13 +432,48 @@ JPEG_INLINE inline int decodeSymbol(BitReader& br, std::uint64_t& bits, int& cou
     return t.symbols[index];
 }
 
+// One AC symbol with its value, at zig-zag position k: 0 to go on, 1 at the end of the block,
+// -1 for data the table cannot decode. A run past position 63 puts the coefficient into the
+// spare slot (k then exceeds 64).
+JPEG_INLINE inline int acStep(BitReader& br, std::uint64_t& bits, int& count, const HuffTable& act,
+                              std::int16_t* coef, unsigned& k) {
+    const std::int32_t e = act.fast[bits >> (64 - kLookBits)];
+    if (e & kFastStep) {
+        skipBits(bits, count, e & 0xFF);
+        k += (e >> 8) & 0xFF;
+        coef[kZigZag[k - 1]] = static_cast<std::int16_t>(e >> 16);
+        return 0;
+    }
+    int rs;
+    if (e != 0) {
+        skipBits(bits, count, e & 0xFF);
+        rs = (e >> 16) & 0xFF;
+    } else {
+        rs = decodeSymbol(br, bits, count, act);
+        if (rs < 0) return -1;
+    }
+    const int r = rs >> 4, sz = rs & 15;
+    if (sz) {
+        k += static_cast<unsigned>(r);
+        if (k > 63 || sz > 10) return -1;
+        coef[kZigZag[k]] = static_cast<std::int16_t>(extend(getBits(br, bits, count, sz), sz));
+        ++k;
+        return 0;
+    }
+    if (r == 15) {
+        k = std::min(k + 16, 64u);  // a run past the end is harmless
+        return 0;
+    }
+    return 1;
+}
+
 // Decodes one block into coef (zero on entry) and updates the DC prediction: -1 for data the
 // tables cannot decode, 0 for a block holding only its DC term, 1 otherwise.
 JPEG_NOINLINE int decodeBlock(BitReader& br, const HuffTable& dct, const HuffTable& act, int& pred,
                               std::int16_t* coef) {
     std::uint64_t bits = br.bits;
     int count = br.count;
-    int result = 0;
+    int result;
     if (count < 32) br.fill(bits, count);
     int diff;
     const std::int32_t d = dct.fast[bits >> (64 - kLookBits)];
@@ -463,45 +498,20 @@ JPEG_NOINLINE int decodeBlock(BitReader& br, const HuffTable& dct, const HuffTab
     pred = static_cast<int>(static_cast<unsigned>(pred) + static_cast<unsigned>(diff));
     coef[0] = static_cast<std::int16_t>(pred);
     unsigned k = 1;  // zig-zag position of the next coefficient
+    int status = 0;
     while (k < 64) {
-        // 26 bits cover the longest code with the longest value.
-        if (count < 26) br.fill(bits, count);
-        const std::int32_t e = act.fast[bits >> (64 - kLookBits)];
-        if (e & kFastStep) {
-            skipBits(bits, count, e & 0xFF);
-            k += (e >> 8) & 0xFF;
-            coef[kZigZag[k - 1]] = static_cast<std::int16_t>(e >> 16);
-            continue;
-        }
-        int rs;
-        if (e != 0) {
-            skipBits(bits, count, e & 0xFF);
-            rs = (e >> 16) & 0xFF;
-        } else {
-            rs = decodeSymbol(br, bits, count, act);
-            if (rs < 0) {
-                result = -1;
-                break;
-            }
-        }
-        const int r = rs >> 4, sz = rs & 15;
-        if (sz) {
-            k += static_cast<unsigned>(r);
-            if (k > 63 || sz > 10) {
-                result = -1;
-                break;
-            }
-            coef[kZigZag[k]] = static_cast<std::int16_t>(extend(getBits(br, bits, count, sz), sz));
-            ++k;
-        } else if (r == 15) {
-            k = std::min(k + 16, 64u);  // a run past the end is harmless
-        } else {
-            break;
-        }
+        // Each pass starts with at least 56 bits, and a symbol with its value takes at most
+        // 26, so two symbols go without a check. An unconditional refill costs less than the
+        // badly predictable test for one.
+        br.fill(bits, count);
+        status = acStep(br, bits, count, act, coef, k);
+        if (status != 0 || k >= 64) break;
+        status = acStep(br, bits, count, act, coef, k);
+        if (status != 0) break;
     }
     // A coefficient placed past position 63 went to the spare slot. Otherwise a block that
     // coded nothing but its DC term (possibly runs of zeros too) is flat.
-    if (result == 0) result = k > 64 ? -1 : k > 1 ? 1 : 0;
+    result = status < 0 || k > 64 ? -1 : k > 1 ? 1 : 0;
     br.bits = bits;
     br.count = count;
     return result;
