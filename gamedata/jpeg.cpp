@@ -152,7 +152,7 @@ struct BitReader {
     int count = 0;
     bool atMarker = false;   // pos is on the 0xFF of a marker (or at the end of the data)
 
-    // Tops the buffer up to at least 56 bits. The common case takes the next eight bytes at
+    // Tops the buffer up to at least 56 bits; the count is never above 63. The common case takes the next eight bytes at
     // once when none of them is 0xFF (so none needs the stuffing or marker check): the whole
     // bytes that fit are counted in, and the bits of a partly fitting byte below them are the
     // data that comes next anyway.
@@ -176,7 +176,7 @@ struct BitReader {
     }
 
     JPEG_NOINLINE void fillSlow() {
-        while (count <= 56) {
+        while (count < 56) {  // ends with 56 to 63 bits, as the word-wise refill expects
             std::uint32_t byte = 0;
             if (!atMarker && pos < length) {
                 byte = data[pos];
@@ -453,18 +453,20 @@ JPEG_INLINE inline int acStep(BitReader& br, std::uint64_t& bits, int& count, co
         if (rs < 0) return -1;
     }
     const int r = rs >> 4, sz = rs & 15;
+    int status = 1;
     if (sz) {
         k += static_cast<unsigned>(r);
         if (k > 63 || sz > 10) return -1;
         coef[kZigZag[k]] = static_cast<std::int16_t>(extend(getBits(br, bits, count, sz), sz));
         ++k;
-        return 0;
-    }
-    if (r == 15) {
+        status = 0;
+    } else if (r == 15) {
         k = std::min(k + 16, 64u);  // a run past the end is harmless
-        return 0;
+        status = 0;
     }
-    return 1;
+    // The long way leaves at least 26 bits, so the caller's count of steps per refill holds.
+    if (count < 26) br.fill(bits, count);
+    return status;
 }
 
 // Decodes one block into coef (zero on entry) and updates the DC prediction: -1 for data the
@@ -500,10 +502,12 @@ JPEG_NOINLINE int decodeBlock(BitReader& br, const HuffTable& dct, const HuffTab
     unsigned k = 1;  // zig-zag position of the next coefficient
     int status = 0;
     while (k < 64) {
-        // Each pass starts with at least 56 bits, and a symbol with its value takes at most
-        // 26, so two symbols go without a check. An unconditional refill costs less than the
-        // badly predictable test for one.
+        // Each pass starts with at least 56 bits; a lookahead step takes at most 10, and any
+        // other step leaves at least 26. So three steps always find the 10 bits the lookahead
+        // needs. An unconditional refill costs less than the badly predictable test for one.
         br.fill(bits, count);
+        status = acStep(br, bits, count, act, coef, k);
+        if (status != 0 || k >= 64) break;
         status = acStep(br, bits, count, act, coef, k);
         if (status != 0 || k >= 64) break;
         status = acStep(br, bits, count, act, coef, k);
