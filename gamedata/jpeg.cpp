@@ -11,22 +11,31 @@
 
 namespace {
 
-// Zig-zag position -> natural (row-major) position.
-constexpr std::array<std::uint8_t, 64> kZigZag = {
+// Zig-zag position -> natural (row-major) position. Positions 64 to 79, which only a run
+// past the end of the block reaches, lead to a spare slot after the 64 coefficients; the
+// block decoder refuses such a block once it is done, so the hot loop needs no bound check.
+constexpr int kSpareSlot = 64;
+constexpr std::array<std::uint8_t, 80> kZigZag = {
     0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,  12, 19, 26, 33, 40, 48,
     41, 34, 27, 20, 13, 6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23,
-    30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
+    30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63,
+    64, 64, 64, 64, 64, 64, 64, 64, 64, 64, 64, 64, 64, 64, 64, 64};
 
 // ---------------------------------------------------------------------------------------
 // Huffman tables: a 256-entry lookup for codes of up to 8 bits, limits for longer ones, and a
 // wider lookahead that resolves a short code together with the value bits that follow it.
 
-constexpr int kLookBits = 9;
+constexpr int kLookBits = 10;
 
-// Lookahead entries: bits 0-7 the bits taken (code and value), 8-11 the run of zeros before
-// the coefficient, bit 12 end of block, 16-31 the signed coefficient (or DC difference).
-// 0 means "not resolved here": a longer code, a long value, or a symbol needing checks.
-constexpr std::int32_t kFastEob = 1 << 12;
+// Lookahead entries, for codes of up to kLookBits bits. Bits 0-7 hold the bits taken; then
+//  - when bits 8-15 are not zero, the entry gives the code and its value bits together: bits
+//    8-15 the step to the position after the coefficient (its run of zeros + 1; 1 for DC),
+//    16-31 the signed coefficient (or DC difference);
+//  - otherwise the entry gives the code alone, with its symbol in bits 16-23, which the
+//    caller handles like any other (value bits too long for the lookahead, end of block, a run
+//    of sixteen zeros).
+// 0 means a longer code (or none): the table's limits decide.
+constexpr std::int32_t kFastStep = 0xFF00;
 
 struct HuffTable {
     bool present = false;
@@ -43,9 +52,8 @@ inline int extend(std::uint32_t v, int s) {
     return (v < (1u << (s - 1))) ? static_cast<int>(v) - (1 << s) + 1 : static_cast<int>(v);
 }
 
-// Fills t.fast for a table of the given class. Only symbols the scan decoder accepts without
-// further checks get entries: DC sizes up to 11, AC sizes up to 10, end of block (any symbol
-// with size 0 other than the run of sixteen zeros); everything else takes the long way.
+// Fills t.fast for a table of the given class. Values are resolved only for what the scan
+// decoder accepts without further checks: DC sizes up to 11, AC sizes 1 to 10.
 void buildFast(HuffTable& t, const std::uint8_t* counts, bool ac) {
     std::int32_t code = 0;
     int k = 0;
@@ -55,19 +63,16 @@ void buildFast(HuffTable& t, const std::uint8_t* counts, bool ac) {
             const int run = ac ? symbol >> 4 : 0;
             const int size = ac ? symbol & 15 : symbol;
             const int first = code << (kLookBits - len), span = 1 << (kLookBits - len);
-            if (size == 0) {
-                if (ac && run == 15) continue;
-                const std::int32_t e = len | (ac ? kFastEob : 0);
-                for (int j = 0; j < span; ++j) t.fast[first + j] = e;
+            const bool valued = ac ? size >= 1 && size <= 10 : size <= 11;
+            if (!valued || len + size > kLookBits) {
+                for (int j = 0; j < span; ++j) t.fast[first + j] = len | (symbol << 16);
                 continue;
             }
-            if (size > (ac ? 10 : 11) || len + size > kLookBits) continue;
             for (int j = 0; j < span; ++j) {
                 const std::uint32_t extra = static_cast<std::uint32_t>(j) >> (kLookBits - len - size);
-                const int value = extend(extra, size);
+                const int value = size ? extend(extra, size) : 0;
                 t.fast[first + j] = static_cast<std::int32_t>((static_cast<std::uint32_t>(value) << 16) |
-                                                              static_cast<std::uint32_t>(run << 8) |
-                                                              static_cast<std::uint32_t>(len + size));
+                                                              static_cast<std::uint32_t>(((run + 1) << 8) | (len + size)));
             }
         }
         code <<= 1;
@@ -143,21 +148,19 @@ struct BitReader {
     int count = 0;
     bool atMarker = false;   // pos is on the 0xFF of a marker (or at the end of the data)
 
-    // Tops the buffer up to at least 56 bits. The common case takes up to seven bytes at once
-    // when none of them is 0xFF (so none needs the stuffing or marker check).
+    // Tops the buffer up to at least 56 bits. The common case takes the next eight bytes at
+    // once when none of them is 0xFF (so none needs the stuffing or marker check): the whole
+    // bytes that fit are counted in, and the bits of a partly fitting byte below them are the
+    // data that comes next anyway.
     JPEG_INLINE inline void fill(std::uint64_t& b, int& c) {
-        if (c <= 48 && length - pos >= 8) {
+        if (length - pos >= 8) {
             const std::uint64_t w = loadBigEndian64(data + pos);
-            const int n = (63 - c) >> 3;  // whole bytes that fit, 1 to 7
-            const std::uint64_t keep = ~std::uint64_t(0) << (64 - 8 * n);
-            // Marks every 0xFF byte of w (and possibly a byte before one, which only sends
-            // that refill the slow way).
+            // Non-zero when some byte of w is 0xFF.
             const std::uint64_t x = ~w;
-            const std::uint64_t ff = (x - 0x0101010101010101u) & ~x & 0x8080808080808080u;
-            if ((ff & keep) == 0) {
-                b |= (w & keep) >> c;
-                c += 8 * n;
-                pos += static_cast<std::size_t>(n);
+            if (((x - 0x0101010101010101u) & w & 0x8080808080808080u) == 0) {
+                b |= w >> c;
+                pos += static_cast<std::size_t>(7 - (c >> 3));
+                c |= 56;
                 return;
             }
         }
@@ -416,7 +419,7 @@ JPEG_INLINE inline int decodeSymbol(BitReader& br, std::uint64_t& bits, int& cou
 }
 
 // Decodes one block into coef (zero on entry) and updates the DC prediction: -1 for data the
-// tables cannot decode, 1 when an AC coefficient was set, 0 for a lone DC term.
+// tables cannot decode, 0 for a block holding only its DC term, 1 otherwise.
 JPEG_NOINLINE int decodeBlock(BitReader& br, const HuffTable& dct, const HuffTable& act, int& pred,
                               std::int16_t* coef) {
     std::uint64_t bits = br.bits;
@@ -425,58 +428,66 @@ JPEG_NOINLINE int decodeBlock(BitReader& br, const HuffTable& dct, const HuffTab
     if (count < 32) br.fill(bits, count);
     int diff;
     const std::int32_t d = dct.fast[bits >> (64 - kLookBits)];
-    if (d != 0) {
+    if (d & kFastStep) {
         skipBits(bits, count, d & 0xFF);
         diff = d >> 16;
     } else {
-        const int s = decodeSymbol(br, bits, count, dct);
+        int s;
+        if (d != 0) {
+            skipBits(bits, count, d & 0xFF);
+            s = (d >> 16) & 0xFF;
+        } else {
+            s = decodeSymbol(br, bits, count, dct);
+        }
         if (s < 0 || s > 11) {
-            result = -1;
-            goto done;
+            br.bits = bits;
+            br.count = count;
+            return -1;
         }
         diff = s ? extend(getBits(br, bits, count, s), s) : 0;
     }
     pred = static_cast<int>(static_cast<unsigned>(pred) + static_cast<unsigned>(diff));
     coef[0] = static_cast<std::int16_t>(pred);
-    for (int k = 1; k < 64;) {
+    unsigned k = 1;  // zig-zag position of the next coefficient
+    while (k < 64) {
         // 26 bits cover the longest code with the longest value.
         if (count < 26) br.fill(bits, count);
         const std::int32_t e = act.fast[bits >> (64 - kLookBits)];
+        if (e & kFastStep) {
+            skipBits(bits, count, e & 0xFF);
+            k += (e >> 8) & 0xFF;
+            coef[kZigZag[k - 1]] = static_cast<std::int16_t>(e >> 16);
+            continue;
+        }
+        int rs;
         if (e != 0) {
             skipBits(bits, count, e & 0xFF);
-            if (e & kFastEob) break;
-            k += (e >> 8) & 15;
-            if (k > 63) {
+            rs = (e >> 16) & 0xFF;
+        } else {
+            rs = decodeSymbol(br, bits, count, act);
+            if (rs < 0) {
                 result = -1;
                 break;
             }
-            coef[kZigZag[k]] = static_cast<std::int16_t>(e >> 16);
-            result = 1;
-            ++k;
-            continue;
-        }
-        const int rs = decodeSymbol(br, bits, count, act);
-        if (rs < 0) {
-            result = -1;
-            break;
         }
         const int r = rs >> 4, sz = rs & 15;
         if (sz) {
-            k += r;
+            k += static_cast<unsigned>(r);
             if (k > 63 || sz > 10) {
                 result = -1;
                 break;
             }
             coef[kZigZag[k]] = static_cast<std::int16_t>(extend(getBits(br, bits, count, sz), sz));
-            result = 1;
             ++k;
         } else if (r == 15) {
-            k += 16;
+            k = std::min(k + 16, 64u);  // a run past the end is harmless
         } else {
             break;
         }
     }
-done:
+    // A coefficient placed past position 63 went to the spare slot. Otherwise a block that
+    // coded nothing but its DC term (possibly runs of zeros too) is flat.
+    if (result == 0) result = k > 64 ? -1 : k > 1 ? 1 : 0;
     br.bits = bits;
     br.count = count;
     return result;
@@ -593,7 +604,7 @@ std::size_t Decoder::readScan(const std::uint8_t* p, std::size_t n, std::size_t 
     br.pos = dataPos;
     for (auto& c : comp) c.pred = 0;
     unsigned restartsLeft = restartInterval;
-    alignas(16) std::int16_t coef[64];
+    alignas(16) std::int16_t coef[kSpareSlot + 1];
     std::memset(coef, 0, sizeof coef);
 
     for (int my = 0; my < mcusY; ++my) {
