@@ -123,6 +123,7 @@ struct CellTerms {
     std::vector<std::uint32_t> colour;   // colour-map pixel
     std::vector<std::uint32_t> wet;      // all ones where the cell lies at or below the water
     std::vector<std::uint32_t> tile;     // first texel of the cell's detail tile
+    bool anyWet = false;                 // whether any cell is: rows without water skip the tint
 };
 
 void gatherCellTerms(CellTerms& terms, const Columns& cols, const std::uint32_t* colourRow, const std::uint32_t* elevRow,
@@ -142,6 +143,10 @@ void gatherCellTerms(CellTerms& terms, const Columns& cols, const std::uint32_t*
             for (std::size_t i = 0; i < count; ++i)
                 wet[k + i] = ((elevRow[c + i] >> 8) & 0xFF) <= level ? 0xFFFFFFFFu : 0u;
     });
+    std::uint32_t any = 0;
+    if (water)
+        for (std::size_t k = 0; k < n; ++k) any |= wet[k];
+    terms.anyWet = any != 0;
 }
 
 // The finished pixel of every cell an untextured pixel row crosses (fine steps), padded
@@ -268,7 +273,10 @@ void texturedRow(const Columns& cols, std::uint32_t* out, const std::uint32_t* t
 // already unpacked with themselves.
 __attribute__((target("avx2"))) inline __m256i blendHalfWide(__m256i t257, __m256i m257) {
     const __m256i base = _mm256_srli_epi16(t257, 1);
-    const __m256i scale = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(t257, 0xFF), 0xFF);
+    // Each pixel's top lane copied to its four lanes, in one byte shuffle.
+    const __m256i topLane = _mm256_setr_epi8(6, 7, 6, 7, 6, 7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15,
+                                             6, 7, 6, 7, 6, 7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15);
+    const __m256i scale = _mm256_shuffle_epi8(t257, topLane);
     const __m256i sum = _mm256_adds_epu16(base, _mm256_mulhi_epi16(scale, _mm256_srli_epi16(m257, 1)));
     return _mm256_srli_epi16(sum, 6);
 }
@@ -461,10 +469,10 @@ void render_Terrain(const RenderFrame& f, const Mission& page, const ViewState& 
             }
             const std::uint32_t* tilesRow = maps->detailColourBlended.data() + texRow * 64;
 #if defined(SORTIE_RENDER_AVX2)
-            if (wide) texturedRowWide(cols, out, tilesRow, terms, water);
+            if (wide) texturedRowWide(cols, out, tilesRow, terms, terms.anyWet);
             else
 #endif
-                texturedRow(cols, out, tilesRow, terms, water);
+                texturedRow(cols, out, tilesRow, terms, terms.anyWet);
         } else if (cols.fine) {
             cellPixels(pixels, cols, src, elev, level, water, masked);
 #if defined(SORTIE_RENDER_AVX2)
