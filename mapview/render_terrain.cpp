@@ -429,6 +429,10 @@ void render_Terrain(const RenderFrame& f, const Mission& page, const ViewState& 
     std::vector<std::uint32_t> pixels;   // untextured frames at fine steps
     std::int64_t termsRow = -1;          // the cell row terms holds
     std::int64_t previous = -1;          // what the last row was drawn from
+    // Untextured rows depend on their cell row alone, and at coarse steps the rows come back
+    // to cell rows drawn further up: the first pixel row drawn from each cell row.
+    std::vector<std::int32_t> drawnAt;
+    if (!texturing) drawnAt.assign(kTerrainMapSide, -1);
     for (std::int32_t y = 0; y < h; ++y, rowAcc += s) {
         const std::uint32_t cellRow = (rowAcc >> 16) & 1023;
         const std::uint32_t texRow = (rowAcc >> 10) & 63;
@@ -440,6 +444,13 @@ void render_Terrain(const RenderFrame& f, const Mission& page, const ViewState& 
             continue;
         }
         previous = key;
+        if (!texturing) {
+            if (drawnAt[cellRow] >= 0) {
+                std::memcpy(out, f.rows[drawnAt[cellRow]], std::size_t(w) * 4);
+                continue;
+            }
+            drawnAt[cellRow] = y;
+        }
         const std::size_t rowBase = std::size_t(cellRow) * kTerrainMapSide;
         const std::uint32_t* elev = maps->elevation.data() + rowBase;
         const std::uint32_t* src = image + rowBase;
