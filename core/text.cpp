@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <memory>
 #include <unordered_map>
 
@@ -155,6 +156,17 @@ TextTables& text_Tables() {
 }
 
 void text_ResetTables() { text_Tables() = TextTables{}; }
+
+void text_FreeTables() {
+    TextTables& tables = text_Tables();
+    TextTable* held[] = {tables.ui, tables.vocab, tables.names};
+    for (std::size_t i = 0; i < std::size(held); ++i) {
+        bool seen = false;
+        for (std::size_t j = 0; j < i; ++j) seen = seen || held[j] == held[i];
+        if (!seen) text_FreeTable(held[i]);
+    }
+    text_ResetTables();
+}
 
 TextTable* text_LoadTable(const char* name, std::uint32_t id) {
     if (!name) return nullptr;

@@ -44,6 +44,10 @@ TextTables& text_Tables();
 // Forgets every table slot (tests; the editor never unloads its tables).
 void text_ResetTables();
 
+// Frees the tables held in the slots (each once) and empties them: what start-up loaded goes
+// back, so a process that starts the editor again does not keep the old tables.
+void text_FreeTables();
+
 // ---------------------------------------------------------------------------------------
 // Walking a loaded table in directory order (the dump tool; the editor itself never lists).
 

@@ -17,6 +17,8 @@ namespace {
 
 // Degrees to radians as the symbols have always been drawn: pi taken as 3.14159.
 constexpr double kDegToRad = 0.01745327777777778;
+// Whole-degree angles from -kTurnsKept up to kTurnsKept have their cosine and sine kept per frame.
+constexpr std::int64_t kTurnsKept = 1080;
 
 // Screen coordinates beyond this are clipped in floating point before the integer clipper
 // sees them, so that its products cannot overflow.
@@ -183,6 +185,10 @@ void render_DrawScreenLine(const RenderFrame& f, std::int64_t x0, std::int64_t y
     if (x0 == x1 && y0 == y1) return;
 
     const std::int64_t dx = x1 - x0, dy = y1 - y0;
+    // Both ends on the surface: every pixel between them is too, since the accumulator never
+    // passes the far end's row (or column). The row table is then used without checks.
+    const bool inside = std::uint64_t(x0) <= std::uint64_t(xmax) && std::uint64_t(x1) <= std::uint64_t(xmax) &&
+                        std::uint64_t(y0) <= std::uint64_t(ymax) && std::uint64_t(y1) <= std::uint64_t(ymax);
     if ((dy < 0 ? -dy : dy) < (dx < 0 ? -dx : dx)) {
         // Mostly horizontal: one pixel per column, the row in 16.16 fixed point.
         if (x0 > x1) {
@@ -191,7 +197,10 @@ void render_DrawScreenLine(const RenderFrame& f, std::int64_t x0, std::int64_t y
         }
         const std::int64_t step = (y1 - y0) * 65536 / (x1 - x0);
         std::int64_t acc = y0 * 65536 + 32768;
-        for (std::int64_t x = x0; x <= x1; ++x, acc += step) plot(f, x, acc >> 16, colour);
+        if (inside)
+            for (std::int64_t x = x0; x <= x1; ++x, acc += step) f.rows[acc >> 16][x] = colour;
+        else
+            for (std::int64_t x = x0; x <= x1; ++x, acc += step) plot(f, x, acc >> 16, colour);
     } else {
         // Mostly vertical: one pixel per row, the column in 16.16 fixed point.
         if (y0 > y1) {
@@ -200,7 +209,10 @@ void render_DrawScreenLine(const RenderFrame& f, std::int64_t x0, std::int64_t y
         }
         const std::int64_t step = (x1 - x0) * 65536 / (y1 - y0);
         std::int64_t acc = x0 * 65536 + 32768;
-        for (std::int64_t y = y0; y <= y1; ++y, acc += step) plot(f, acc >> 16, y, colour);
+        if (inside)
+            for (std::int64_t y = y0; y <= y1; ++y, acc += step) f.rows[y][acc >> 16] = colour;
+        else
+            for (std::int64_t y = y0; y <= y1; ++y, acc += step) plot(f, acc >> 16, y, colour);
     }
 }
 
@@ -304,15 +316,50 @@ struct Placement {
     }
 };
 
+// Cosine and sine of a whole number of degrees, remembered for the rest of the frame: the
+// items share a few hundred angles between them.
+void turn(const RenderFrame& f, std::int64_t deg, double& cosA, double& sinA) {
+    if (f.scratch != nullptr && deg >= -kTurnsKept && deg < kTurnsKept) {
+        RenderScratch& s = *f.scratch;
+        if (s.turnKnown.empty()) {
+            s.turnKnown.assign(std::size_t(2 * kTurnsKept), 0);
+            s.turnCos.resize(std::size_t(2 * kTurnsKept));
+            s.turnSin.resize(std::size_t(2 * kTurnsKept));
+        }
+        const std::size_t i = std::size_t(deg + kTurnsKept);
+        if (!s.turnKnown[i]) {
+            const double a = double(deg) * kDegToRad;
+            s.turnCos[i] = std::cos(a);
+            s.turnSin[i] = std::sin(a);
+            s.turnKnown[i] = 1;
+        }
+        cosA = s.turnCos[i];
+        sinA = s.turnSin[i];
+        return;
+    }
+    const double a = double(deg) * kDegToRad;
+    cosA = std::cos(a);
+    sinA = std::sin(a);
+}
+
 void drawPersonShape(const RenderFrame& f, const Placement& p, double scale, std::uint32_t colour) {
     constexpr double e = kPersonScale;
     static constexpr double kDiamond[4][2] = {{e, 0}, {0, e}, {-e, 0}, {0, -e}};
+    // Each point projected once; the lines between them as drawing world segments would.
     double tx, ty;
     p.world(kTickLength, 0, scale, tx, ty);
-    render_DrawLine(f, p.x, p.y, tx, ty, colour);
-    double wx[4], wy[4];
-    for (int i = 0; i < 4; ++i) p.world(kDiamond[i][0], kDiamond[i][1], scale, wx[i], wy[i]);
-    for (int i = 0; i < 4; ++i) render_DrawLine(f, wx[i], wy[i], wx[(i + 1) & 3], wy[(i + 1) & 3], colour);
+    const ScreenPoint centre = render_Project(f, p.x, p.y), tick = render_Project(f, tx, ty);
+    render_DrawScreenLine(f, centre.x, centre.y, tick.x, tick.y, colour);
+    ScreenPoint corner[4];
+    for (int i = 0; i < 4; ++i) {
+        double wx, wy;
+        p.world(kDiamond[i][0], kDiamond[i][1], scale, wx, wy);
+        corner[i] = render_Project(f, wx, wy);
+    }
+    for (int i = 0; i < 4; ++i) {
+        const ScreenPoint &a = corner[i], &b = corner[(i + 1) & 3];
+        render_DrawScreenLine(f, a.x, a.y, b.x, b.y, colour);
+    }
 }
 
 // A cone of c degrees around the heading, radius world units long: arc points every 10
@@ -323,23 +370,22 @@ void drawCone(const RenderFrame& f, const Placement& p, std::int64_t heading, st
     c = std::clamp<std::int64_t>(c, -360, 360);
     const std::int64_t half = c / 2;
     const std::int64_t centre = 90 - heading;
-    const auto point = [&](std::int64_t deg, double& wx, double& wy) {
-        const double a = double(deg) * kDegToRad;
-        wx = p.x + radius * std::cos(a);
-        wy = p.y + radius * std::sin(a);
+    const auto point = [&](std::int64_t deg) {
+        double cosA, sinA;
+        turn(f, deg, cosA, sinA);
+        return render_Project(f, p.x + radius * cosA, p.y + radius * sinA);
     };
-    double px = p.x, py = p.y;   // the previous point: the item position first
+    // Each point projected once, each line drawn as its world segment would be.
+    const ScreenPoint apex = render_Project(f, p.x, p.y);
+    ScreenPoint previous = apex;
     for (std::int64_t deg = centre - half; deg < centre + half; deg += 10) {
-        double wx, wy;
-        point(deg, wx, wy);
-        render_DrawLine(f, px, py, wx, wy, colour);
-        px = wx;
-        py = wy;
+        const ScreenPoint next = point(deg);
+        render_DrawScreenLine(f, previous.x, previous.y, next.x, next.y, colour);
+        previous = next;
     }
-    double ex, ey;
-    point(centre + half, ex, ey);
-    render_DrawLine(f, px, py, ex, ey, colour);
-    render_DrawLine(f, ex, ey, p.x, p.y, colour);
+    const ScreenPoint end = point(centre + half);
+    render_DrawScreenLine(f, previous.x, previous.y, end.x, end.y, colour);
+    render_DrawScreenLine(f, end.x, end.y, apex.x, apex.y, colour);
 }
 
 // The level of detail for a model n levels deep shown p pixels in radius.
@@ -512,9 +558,7 @@ void render_Item(const RenderFrame& f, const MissionItem& item, std::uint32_t co
     Placement place;
     place.x = wx;
     place.y = wy;
-    const double a = (90.0 - double(item.heading)) * kDegToRad;
-    place.cosA = std::cos(a);
-    place.sinA = std::sin(a);
+    turn(f, 90 - std::int64_t(item.heading), place.cosA, place.sinA);
 
     if (radiusMarker) {
         drawPersonShape(f, place, kRadiusMarkerScale, colour);

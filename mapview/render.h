@@ -64,13 +64,15 @@ struct MeshOutline {
     std::vector<std::uint32_t> segments;   // pairs of point indices
 };
 
-// What the items of one frame share: room for projected points and the outlines of the
-// meshes drawn so far, by their slot in the model cache.
+// What the items of one frame share: room for projected points, the outlines of the meshes
+// drawn so far (by their slot in the model cache) and the turns of the angles met so far.
 struct RenderScratch {
     std::vector<ScreenPoint> screen;
     std::vector<MeshOutline> outlines;
     std::vector<std::uint8_t> outlineReady;
     std::vector<std::uint64_t> keys;
+    std::vector<double> turnCos, turnSin;   // by whole degree
+    std::vector<std::uint8_t> turnKnown;
 };
 
 // The frame for drawing view into surface. The zoom is held to its allowed range.

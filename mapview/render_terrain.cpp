@@ -123,6 +123,7 @@ struct CellTerms {
     std::vector<std::uint32_t> colour;   // colour-map pixel
     std::vector<std::uint32_t> wet;      // all ones where the cell lies at or below the water
     std::vector<std::uint32_t> tile;     // first texel of the cell's detail tile
+    bool anyWet = false;                 // whether any cell is: rows without water skip the tint
 };
 
 void gatherCellTerms(CellTerms& terms, const Columns& cols, const std::uint32_t* colourRow, const std::uint32_t* elevRow,
@@ -142,6 +143,10 @@ void gatherCellTerms(CellTerms& terms, const Columns& cols, const std::uint32_t*
             for (std::size_t i = 0; i < count; ++i)
                 wet[k + i] = ((elevRow[c + i] >> 8) & 0xFF) <= level ? 0xFFFFFFFFu : 0u;
     });
+    std::uint32_t any = 0;
+    if (water)
+        for (std::size_t k = 0; k < n; ++k) any |= wet[k];
+    terms.anyWet = any != 0;
 }
 
 // The finished pixel of every cell an untextured pixel row crosses (fine steps), padded
@@ -268,14 +273,17 @@ void texturedRow(const Columns& cols, std::uint32_t* out, const std::uint32_t* t
 // already unpacked with themselves.
 __attribute__((target("avx2"))) inline __m256i blendHalfWide(__m256i t257, __m256i m257) {
     const __m256i base = _mm256_srli_epi16(t257, 1);
-    const __m256i scale = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(t257, 0xFF), 0xFF);
+    // Each pixel's top lane copied to its four lanes, in one byte shuffle.
+    const __m256i topLane = _mm256_setr_epi8(6, 7, 6, 7, 6, 7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15,
+                                             6, 7, 6, 7, 6, 7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15);
+    const __m256i scale = _mm256_shuffle_epi8(t257, topLane);
     const __m256i sum = _mm256_adds_epu16(base, _mm256_mulhi_epi16(scale, _mm256_srli_epi16(m257, 1)));
     return _mm256_srli_epi16(sum, 6);
 }
 
 // The textured row eight pixels at a time. Each group of eight columns reads eight
 // consecutive cell terms from its first column's cell and spreads them over its columns
-// with one permute; the texels come with one gather. Only called when the processor has AVX2.
+// with one permute. Only called when the processor has AVX2.
 __attribute__((target("avx2"))) void texturedRowWide(const Columns& cols, std::uint32_t* out,
                                                      const std::uint32_t* tilesRow, const CellTerms& terms,
                                                      bool water) {
@@ -297,7 +305,14 @@ __attribute__((target("avx2"))) void texturedRowWide(const Columns& cols, std::u
             _mm256_loadu_si256(reinterpret_cast<const __m256i*>(tile + first)), spread);
         const __m256i texel = _mm256_add_epi32(
             tiles, _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(texCol + x))));
-        const __m256i t = _mm256_i32gather_epi32(reinterpret_cast<const int*>(tilesRow), texel, 4);
+        // Eight plain loads beat a gather here: the texels often miss the nearer caches, and
+        // separate loads each go ahead on their own.
+        alignas(32) std::uint32_t at[8];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(at), texel);
+        const __m256i t = _mm256_setr_epi32(std::int32_t(tilesRow[at[0]]), std::int32_t(tilesRow[at[1]]),
+                                            std::int32_t(tilesRow[at[2]]), std::int32_t(tilesRow[at[3]]),
+                                            std::int32_t(tilesRow[at[4]]), std::int32_t(tilesRow[at[5]]),
+                                            std::int32_t(tilesRow[at[6]]), std::int32_t(tilesRow[at[7]]));
         // Unpacking and packing both work within 128-bit halves, so the pixel order holds.
         const __m256i lo = blendHalfWide(_mm256_unpacklo_epi8(t, t), _mm256_unpacklo_epi8(m, m));
         const __m256i hi = blendHalfWide(_mm256_unpackhi_epi8(t, t), _mm256_unpackhi_epi8(m, m));
@@ -328,7 +343,8 @@ __attribute__((target("avx2"))) void spreadRowWide(const Columns& cols, std::uin
     for (; x < cols.width; ++x) out[x] = pixels[cell[x]];
 }
 
-// A coarse row eight pixels at a time, image and elevation cells fetched with gathers.
+// A coarse row eight pixels at a time, the cells loaded one by one (faster than gathers when
+// every pixel reads a new cell).
 __attribute__((target("avx2"))) void coarseRowWide(const Columns& cols, std::uint32_t* out, const std::uint32_t* src,
                                                    const std::uint32_t* elevRow, std::uint32_t level, bool water,
                                                    bool masked) {
@@ -421,6 +437,10 @@ void render_Terrain(const RenderFrame& f, const Mission& page, const ViewState& 
     std::vector<std::uint32_t> pixels;   // untextured frames at fine steps
     std::int64_t termsRow = -1;          // the cell row terms holds
     std::int64_t previous = -1;          // what the last row was drawn from
+    // Untextured rows depend on their cell row alone, and at coarse steps the rows come back
+    // to cell rows drawn further up: the first pixel row drawn from each cell row.
+    std::vector<std::int32_t> drawnAt;
+    if (!texturing) drawnAt.assign(kTerrainMapSide, -1);
     for (std::int32_t y = 0; y < h; ++y, rowAcc += s) {
         const std::uint32_t cellRow = (rowAcc >> 16) & 1023;
         const std::uint32_t texRow = (rowAcc >> 10) & 63;
@@ -432,6 +452,13 @@ void render_Terrain(const RenderFrame& f, const Mission& page, const ViewState& 
             continue;
         }
         previous = key;
+        if (!texturing) {
+            if (drawnAt[cellRow] >= 0) {
+                std::memcpy(out, f.rows[drawnAt[cellRow]], std::size_t(w) * 4);
+                continue;
+            }
+            drawnAt[cellRow] = y;
+        }
         const std::size_t rowBase = std::size_t(cellRow) * kTerrainMapSide;
         const std::uint32_t* elev = maps->elevation.data() + rowBase;
         const std::uint32_t* src = image + rowBase;
@@ -442,10 +469,10 @@ void render_Terrain(const RenderFrame& f, const Mission& page, const ViewState& 
             }
             const std::uint32_t* tilesRow = maps->detailColourBlended.data() + texRow * 64;
 #if defined(SORTIE_RENDER_AVX2)
-            if (wide) texturedRowWide(cols, out, tilesRow, terms, water);
+            if (wide) texturedRowWide(cols, out, tilesRow, terms, terms.anyWet);
             else
 #endif
-                texturedRow(cols, out, tilesRow, terms, water);
+                texturedRow(cols, out, tilesRow, terms, terms.anyWet);
         } else if (cols.fine) {
             cellPixels(pixels, cols, src, elev, level, water, masked);
 #if defined(SORTIE_RENDER_AVX2)

@@ -156,6 +156,9 @@ int shell_Startup(const ShellArgs& args) {
     img_Settings().r16ColourBands = args.sixteen;  // R16 heights shown as colour bands
     step("memory");
     step("files");
+    // A second start in one process (tests do) lets go of the first start's tables while
+    // the pools they were read into still exist.
+    text_FreeTables();
     if (!startup_Foundation(args.dataDir)) {
         // Without memory nothing can be shown from the string table either.
         ui.messageBox("Warning: Unable to set up the memory pools", "", MsgIcon::None, MsgButtons::Ok);
@@ -164,7 +167,6 @@ int shell_Startup(const ShellArgs& args) {
 
     step("text.bin");
     TextTables& tables = text_Tables();
-    tables = TextTables{};
     tables.ui = startup_LoadTable(args.dataDir, "text.bin");
     text_SetCurrent(tables.ui);
     if (!tables.ui) {

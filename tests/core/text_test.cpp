@@ -85,6 +85,23 @@ TEST(TextLookup, GetFallsBackButNeverFails) {
     EXPECT_EQ(text_Printf("Dialog Message", "MISSING", {3}), "Bad Texttool String");
 }
 
+TEST(TextLookup, FreeTablesReleasesEachHeldTableOnceAndEmptiesTheSlots) {
+    // The same table in two slots must be freed once (the sanitizer build sees a second free).
+    const auto bytes = test_BuildTableBytes(kSample);
+    TextTable* shared = text_LoadTableFromMemory(bytes.data(), bytes.size());
+    TextTable* names = text_LoadTableFromMemory(bytes.data(), bytes.size());
+    ASSERT_TRUE(shared && names);
+    text_Tables().ui = shared;
+    text_Tables().vocab = shared;
+    text_Tables().names = names;
+    text_FreeTables();
+    EXPECT_EQ(text_Current(), nullptr);
+    EXPECT_EQ(text_Tables().vocab, nullptr);
+    EXPECT_EQ(text_Tables().names, nullptr);
+    EXPECT_STREQ(text_Get("Dialog Message", "CANCEL"), "Bad Texttool String");
+    text_FreeTables();  // nothing held: nothing happens
+}
+
 TEST(TextLookup, EntriesBeyondTheCountAreNone) {
     // Two sections of one key each; the header is then cut to one entry, so the second
     // section's key points at index 1, past the end. The first entry's text offset is

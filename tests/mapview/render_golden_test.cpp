@@ -52,10 +52,15 @@ protected:
     }
     MissionItem& item(std::int32_t i) { return page->items[std::size_t(i)]; }
 
+    // The picture drawn with wide vectors and again with narrow ones, against the file.
     void expectGolden(const std::string& name) {
-        render_Draw(surface, view, gesture, *page, *clipboard);
-        const std::string problem = test_CompareGolden(name, test_PaneImage(surface));
-        EXPECT_TRUE(problem.empty()) << problem;
+        for (bool wide : {true, false}) {
+            render_Tuning().wideVectors = wide;
+            render_Draw(surface, view, gesture, *page, *clipboard);
+            const std::string problem = test_CompareGolden(name, test_PaneImage(surface));
+            EXPECT_TRUE(problem.empty()) << (wide ? "wide: " : "narrow: ") << problem;
+        }
+        render_Tuning().wideVectors = true;
     }
 
     // A tank-like model whose four levels differ visibly: hull with turret and barrel, hull

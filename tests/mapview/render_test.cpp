@@ -313,6 +313,23 @@ TEST_F(TerrainPassTest, RandomMapsMatchThePixelRule) {
             }
         }
     }
+    // Tall frames at coarse steps, whose rows wrap round the map and come back to cell rows
+    // drawn further up.
+    ASSERT_TRUE(mapsurface_Create(surface, 20, 700));
+    std::uniform_real_distribution<double> logCoarse(std::log(0.0001), std::log(0.0039));
+    for (bool wide : {true, false}) {
+        render_Tuning().wideVectors = wide;
+        for (int round = 0; round < 20; ++round) {
+            ViewState v = view_StartupState();
+            v.show_flags |= kShowWater;
+            v.map_mode = round % 3;
+            v.zoom = float(std::exp(logCoarse(rng)));
+            v.center_x = coord(rng);
+            v.center_y = coord(rng);
+            t.waterLevel = waterLevel(rng);
+            expectReference(v, (std::string(wide ? "wide" : "narrow") + " tall, zoom " + std::to_string(v.zoom)).c_str());
+        }
+    }
     render_Tuning().wideVectors = true;
 }
 

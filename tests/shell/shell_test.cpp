@@ -46,7 +46,7 @@ protected:
         shell_Reset();
         dialogs_Reset();
         mission_ResetPages();
-        text_ResetTables();
+        text_FreeTables();
         text_SetCurrent(nullptr);
         itemdef_Reset();
         model_Reset();

@@ -293,7 +293,7 @@ TEST(EditingSession, InsertBandMoveCopyPasteHideLayersBriefingAndSave) {
     dialogs_Reset();
     shell_Reset();
     mission_ResetPages();
-    text_ResetTables();
+    text_FreeTables();
     text_SetCurrent(nullptr);
     itemdef_Reset();
     model_Reset();

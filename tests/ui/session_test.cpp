@@ -188,7 +188,7 @@ TEST(EditorSession, StartOpenToggleZoomSaveExportBackupAndExit) {
     platform_Set(nullptr);
     shell_Reset();
     mission_ResetPages();
-    text_ResetTables();
+    text_FreeTables();
     text_SetCurrent(nullptr);
     itemdef_Reset();
     model_Reset();
