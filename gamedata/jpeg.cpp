@@ -148,14 +148,14 @@ struct BitReader {
     const std::uint8_t* data = nullptr;
     std::size_t length = 0;
     std::size_t pos = 0;
-    std::uint64_t bits = 0;  // valid bits at the top, zeros below them
+    std::uint64_t bits = 0;  // valid bits at the top; below them zeros or the data that follows
     int count = 0;
     bool atMarker = false;   // pos is on the 0xFF of a marker (or at the end of the data)
 
-    // Tops the buffer up to at least 56 bits; the count is never above 63. The common case takes the next eight bytes at
-    // once when none of them is 0xFF (so none needs the stuffing or marker check): the whole
-    // bytes that fit are counted in, and the bits of a partly fitting byte below them are the
-    // data that comes next anyway.
+    // Tops the buffer up to at least 56 bits (the count never exceeds 63). The common case
+    // takes the next eight bytes at once when none of them is 0xFF (so none needs the
+    // stuffing or marker check): the whole bytes that fit are counted in, and the bits of a
+    // partly fitting byte below them are the data that comes next anyway.
     JPEG_INLINE inline void fill(std::uint64_t& b, int& c) {
         if (length - pos >= 8) {
             const std::uint64_t w = loadBigEndian64(data + pos);
@@ -235,7 +235,6 @@ inline std::uint8_t flatSample(std::int16_t dc, std::uint16_t q, const std::uint
     return clamp[256 + 128 + (v & 1023)];
 }
 
-// ---------------------------------------------------------------------------------------
 // ---------------------------------------------------------------------------------------
 // Marker walking.
 
@@ -475,7 +474,6 @@ JPEG_NOINLINE int decodeBlock(BitReader& br, const HuffTable& dct, const HuffTab
                               std::int16_t* coef) {
     std::uint64_t bits = br.bits;
     int count = br.count;
-    int result;
     if (count < 32) br.fill(bits, count);
     int diff;
     const std::int32_t d = dct.fast[bits >> (64 - kLookBits)];
@@ -502,9 +500,11 @@ JPEG_NOINLINE int decodeBlock(BitReader& br, const HuffTable& dct, const HuffTab
     unsigned k = 1;  // zig-zag position of the next coefficient
     int status = 0;
     while (k < 64) {
-        // Each pass starts with at least 56 bits; a lookahead step takes at most 10, and any
-        // other step leaves at least 26. So three steps always find the 10 bits the lookahead
-        // needs. An unconditional refill costs less than the badly predictable test for one.
+        // Each pass starts with at least 56 bits; a lookahead step takes at most kLookBits,
+        // and any other step leaves at least 26. So three steps always find the kLookBits the
+        // lookahead needs. An unconditional refill costs less than the badly predictable test
+        // for one.
+        static_assert(56 - 2 * kLookBits >= kLookBits && 26 - kLookBits >= kLookBits);
         br.fill(bits, count);
         status = acStep(br, bits, count, act, coef, k);
         if (status != 0 || k >= 64) break;
@@ -515,7 +515,7 @@ JPEG_NOINLINE int decodeBlock(BitReader& br, const HuffTable& dct, const HuffTab
     }
     // A coefficient placed past position 63 went to the spare slot. Otherwise a block that
     // coded nothing but its DC term (possibly runs of zeros too) is flat.
-    result = status < 0 || k > 64 ? -1 : k > 1 ? 1 : 0;
+    const int result = status < 0 || k > 64 ? -1 : k > 1 ? 1 : 0;
     br.bits = bits;
     br.count = count;
     return result;
