@@ -9,6 +9,10 @@
 #include <memory>
 #include <new>
 
+#if SORTIE_JPEG_VECTOR
+#include <emmintrin.h>
+#endif
+
 namespace {
 
 // Zig-zag position -> natural (row-major) position. Positions 64 to 79, which only a run
@@ -148,7 +152,7 @@ struct BitReader {
     int count = 0;
     bool atMarker = false;   // pos is on the 0xFF of a marker (or at the end of the data)
 
-    // Tops the buffer up to at least 56 bits. The common case takes the next eight bytes at
+    // Tops the buffer up to at least 56 bits; the count is never above 63. The common case takes the next eight bytes at
     // once when none of them is 0xFF (so none needs the stuffing or marker check): the whole
     // bytes that fit are counted in, and the bits of a partly fitting byte below them are the
     // data that comes next anyway.
@@ -172,7 +176,7 @@ struct BitReader {
     }
 
     JPEG_NOINLINE void fillSlow() {
-        while (count <= 56) {
+        while (count < 56) {  // ends with 56 to 63 bits, as the word-wise refill expects
             std::uint32_t byte = 0;
             if (!atMarker && pos < length) {
                 byte = data[pos];
@@ -208,6 +212,16 @@ struct BitReader {
         atMarker = true;
     }
 };
+
+// Clears the 64 coefficients of a block for the next one. Stores, not a library call: the
+// call's start-up cost is a fair share of a block's work.
+inline void clearBlock(std::int16_t* coef) {
+#if SORTIE_JPEG_VECTOR
+    for (int i = 0; i < 64; i += 8) _mm_store_si128(reinterpret_cast<__m128i*>(coef + i), _mm_setzero_si128());
+#else
+    for (int i = 0; i < 64; ++i) coef[i] = 0;
+#endif
+}
 
 // The flat block a lone DC term gives: what the full transform computes for it.
 constexpr int kConstBits = 13;
@@ -418,13 +432,50 @@ JPEG_INLINE inline int decodeSymbol(BitReader& br, std::uint64_t& bits, int& cou
     return t.symbols[index];
 }
 
+// One AC symbol with its value, at zig-zag position k: 0 to go on, 1 at the end of the block,
+// -1 for data the table cannot decode. A run past position 63 puts the coefficient into the
+// spare slot (k then exceeds 64).
+JPEG_INLINE inline int acStep(BitReader& br, std::uint64_t& bits, int& count, const HuffTable& act,
+                              std::int16_t* coef, unsigned& k) {
+    const std::int32_t e = act.fast[bits >> (64 - kLookBits)];
+    if (e & kFastStep) {
+        skipBits(bits, count, e & 0xFF);
+        k += (e >> 8) & 0xFF;
+        coef[kZigZag[k - 1]] = static_cast<std::int16_t>(e >> 16);
+        return 0;
+    }
+    int rs;
+    if (e != 0) {
+        skipBits(bits, count, e & 0xFF);
+        rs = (e >> 16) & 0xFF;
+    } else {
+        rs = decodeSymbol(br, bits, count, act);
+        if (rs < 0) return -1;
+    }
+    const int r = rs >> 4, sz = rs & 15;
+    int status = 1;
+    if (sz) {
+        k += static_cast<unsigned>(r);
+        if (k > 63 || sz > 10) return -1;
+        coef[kZigZag[k]] = static_cast<std::int16_t>(extend(getBits(br, bits, count, sz), sz));
+        ++k;
+        status = 0;
+    } else if (r == 15) {
+        k = std::min(k + 16, 64u);  // a run past the end is harmless
+        status = 0;
+    }
+    // The long way leaves at least 26 bits, so the caller's count of steps per refill holds.
+    if (count < 26) br.fill(bits, count);
+    return status;
+}
+
 // Decodes one block into coef (zero on entry) and updates the DC prediction: -1 for data the
 // tables cannot decode, 0 for a block holding only its DC term, 1 otherwise.
 JPEG_NOINLINE int decodeBlock(BitReader& br, const HuffTable& dct, const HuffTable& act, int& pred,
                               std::int16_t* coef) {
     std::uint64_t bits = br.bits;
     int count = br.count;
-    int result = 0;
+    int result;
     if (count < 32) br.fill(bits, count);
     int diff;
     const std::int32_t d = dct.fast[bits >> (64 - kLookBits)];
@@ -449,45 +500,22 @@ JPEG_NOINLINE int decodeBlock(BitReader& br, const HuffTable& dct, const HuffTab
     pred = static_cast<int>(static_cast<unsigned>(pred) + static_cast<unsigned>(diff));
     coef[0] = static_cast<std::int16_t>(pred);
     unsigned k = 1;  // zig-zag position of the next coefficient
+    int status = 0;
     while (k < 64) {
-        // 26 bits cover the longest code with the longest value.
-        if (count < 26) br.fill(bits, count);
-        const std::int32_t e = act.fast[bits >> (64 - kLookBits)];
-        if (e & kFastStep) {
-            skipBits(bits, count, e & 0xFF);
-            k += (e >> 8) & 0xFF;
-            coef[kZigZag[k - 1]] = static_cast<std::int16_t>(e >> 16);
-            continue;
-        }
-        int rs;
-        if (e != 0) {
-            skipBits(bits, count, e & 0xFF);
-            rs = (e >> 16) & 0xFF;
-        } else {
-            rs = decodeSymbol(br, bits, count, act);
-            if (rs < 0) {
-                result = -1;
-                break;
-            }
-        }
-        const int r = rs >> 4, sz = rs & 15;
-        if (sz) {
-            k += static_cast<unsigned>(r);
-            if (k > 63 || sz > 10) {
-                result = -1;
-                break;
-            }
-            coef[kZigZag[k]] = static_cast<std::int16_t>(extend(getBits(br, bits, count, sz), sz));
-            ++k;
-        } else if (r == 15) {
-            k = std::min(k + 16, 64u);  // a run past the end is harmless
-        } else {
-            break;
-        }
+        // Each pass starts with at least 56 bits; a lookahead step takes at most 10, and any
+        // other step leaves at least 26. So three steps always find the 10 bits the lookahead
+        // needs. An unconditional refill costs less than the badly predictable test for one.
+        br.fill(bits, count);
+        status = acStep(br, bits, count, act, coef, k);
+        if (status != 0 || k >= 64) break;
+        status = acStep(br, bits, count, act, coef, k);
+        if (status != 0 || k >= 64) break;
+        status = acStep(br, bits, count, act, coef, k);
+        if (status != 0) break;
     }
     // A coefficient placed past position 63 went to the spare slot. Otherwise a block that
     // coded nothing but its DC term (possibly runs of zeros too) is flat.
-    if (result == 0) result = k > 64 ? -1 : k > 1 ? 1 : 0;
+    result = status < 0 || k > 64 ? -1 : k > 1 ? 1 : 0;
     br.bits = bits;
     br.count = count;
     return result;
@@ -649,7 +677,7 @@ std::size_t Decoder::readScan(const std::uint8_t* p, std::size_t n, std::size_t 
                             (void)narrow;
                             jpeg_IdctPlain(coef, q, dst, stride[ci]);
 #endif
-                            std::memset(coef, 0, sizeof coef);
+                            clearBlock(coef);
                         } else {
                             const std::uint8_t sample = flatSample(coef[0], q[0], clamp);
                             for (int r = 0; r < 8; ++r) std::memset(dst + r * stride[ci], sample, 8);

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -82,6 +83,41 @@ TEST(JpegDecode, MatchesReferenceForEverySamplingSizeAndCoding) {
                     EXPECT_EQ(got.height, rh);
                     EXPECT_EQ(firstDifference(got.pixels, want, rw), "");
                 }
+}
+
+TEST(JpegDecode, UnusualSamplingsMatchReference) {
+    // Ratios other than 1 and 2, chroma finer than luminance, Cb and Cr sampled differently:
+    // every component is replicated over its own ratio.
+    struct Sampling {
+        int y[2], cb[2], cr[2];
+    };
+    const Sampling samplings[] = {{{4, 1}, {1, 1}, {1, 1}}, {{3, 1}, {1, 1}, {1, 1}}, {{1, 4}, {1, 2}, {1, 1}},
+                                  {{3, 2}, {1, 1}, {1, 2}}, {{1, 1}, {2, 2}, {1, 1}}, {{2, 2}, {2, 1}, {1, 2}},
+                                  {{4, 2}, {1, 1}, {1, 1}}, {{2, 1}, {1, 1}, {2, 1}}};
+    for (const Sampling& s : samplings)
+        for (const auto& size : {std::array<int, 2>{77, 45}, std::array<int, 2>{16, 16}, std::array<int, 2>{5, 70}}) {
+            JpegEncodeOptions o;
+            o.width = size[0];
+            o.height = size[1];
+            o.hSampY = s.y[0];
+            o.vSampY = s.y[1];
+            o.hSampCb = s.cb[0];
+            o.vSampCb = s.cb[1];
+            o.hSampCr = s.cr[0];
+            o.vSampCr = s.cr[1];
+            o.restartInterval = size[0] == 16 ? 2 : 0;
+            const auto file = makeFile(o, static_cast<unsigned>(size[0] + size[1]));
+            SCOPED_TRACE(std::to_string(s.y[0]) + "x" + std::to_string(s.y[1]) + " " + std::to_string(s.cb[0]) + "x" +
+                         std::to_string(s.cb[1]) + " " + std::to_string(s.cr[0]) + "x" + std::to_string(s.cr[1]) + " " +
+                         std::to_string(o.width) + "x" + std::to_string(o.height));
+            ASSERT_FALSE(file.empty());
+            int rw = 0, rh = 0;
+            const auto want = jpegref_Decode(file, &rw, &rh);
+            ASSERT_FALSE(want.empty());
+            const Decoded got = decodeAllocated(file);
+            ASSERT_EQ(got.ok, 1);
+            EXPECT_EQ(firstDifference(got.pixels, want, rw), "");
+        }
 }
 
 TEST(JpegDecode, ExtremeQualitiesMatchReference) {

@@ -66,8 +66,10 @@ std::vector<std::uint8_t> jpegref_Encode(const std::vector<std::uint8_t>& rgb, c
     if (!o.greyscale) {
         c.comp_info[0].h_samp_factor = o.hSampY;
         c.comp_info[0].v_samp_factor = o.vSampY;
-        c.comp_info[1].h_samp_factor = c.comp_info[1].v_samp_factor = 1;
-        c.comp_info[2].h_samp_factor = c.comp_info[2].v_samp_factor = 1;
+        c.comp_info[1].h_samp_factor = o.hSampCb;
+        c.comp_info[1].v_samp_factor = o.vSampCb;
+        c.comp_info[2].h_samp_factor = o.hSampCr;
+        c.comp_info[2].v_samp_factor = o.vSampCr;
     }
     c.restart_interval = static_cast<unsigned>(o.restartInterval);
     c.optimize_coding = o.optimize ? TRUE : FALSE;

@@ -8,7 +8,8 @@
 struct JpegEncodeOptions {
     int width = 64;
     int height = 64;
-    int hSampY = 2, vSampY = 2;  // luminance sampling factors; chroma is always 1 x 1
+    int hSampY = 2, vSampY = 2;  // luminance sampling factors
+    int hSampCb = 1, vSampCb = 1, hSampCr = 1, vSampCr = 1;
     int quality = 85;
     int restartInterval = 0;     // in MCUs; 0 for none
     bool optimize = false;       // optimised Huffman tables
