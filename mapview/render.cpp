@@ -23,7 +23,7 @@ constexpr std::int64_t kTurnsKept = 1080;
 // Screen coordinates beyond this are clipped in floating point before the integer clipper
 // sees them, so that its products cannot overflow.
 constexpr double kFarPixels = double(std::int64_t(1) << 30);
-constexpr std::int64_t kFarLinePixels = std::int64_t(1) << 30;
+constexpr std::int64_t kFarLinePixels = std::int64_t(1) << 30;   // the same, as an integer
 
 constexpr std::array<std::uint32_t, 17> kCodeColours = {
     0xE47C00, 0x000000, 0xF1E800, 0xFF0000, 0x00FF00, 0x0069A9, 0xB4B4B4, 0xDCDCDC, 0x7C0065,

@@ -101,15 +101,23 @@ void frameColumns(Columns& cols, std::int32_t width, std::uint32_t colStart, std
 }
 
 // Calls body(k, c, n) for the cells k .. k + n - 1 of a row of cells starting at column
-// first, in pieces that do not wrap: their columns are c .. c + n - 1.
+// first, in pieces that do not wrap: their columns are c .. c + n - 1. Only the first lap
+// round the map is worked out; later laps repeat it and are left to repeatLaps.
 template <typename Body>
 void forCellPieces(std::uint32_t first, std::size_t count, Body body) {
+    count = std::min<std::size_t>(count, kTerrainMapSide);
     for (std::size_t k = 0; k < count;) {
         const std::uint32_t c = (first + std::uint32_t(k)) & 1023;
         const std::size_t n = std::min<std::size_t>(count - k, kTerrainMapSide - c);
         body(k, c, n);
         k += n;
     }
+}
+
+// Fills the entries of a cell row past its first lap round the map from that lap.
+void repeatLaps(std::vector<std::uint32_t>& terms) {
+    for (std::size_t k = kTerrainMapSide; k < terms.size(); k += kTerrainMapSide)
+        std::memcpy(terms.data() + k, terms.data(), std::min<std::size_t>(kTerrainMapSide, terms.size() - k) * 4);
 }
 
 inline std::uint32_t tinted(std::uint32_t p, bool masked) {
@@ -145,8 +153,11 @@ void gatherCellTerms(CellTerms& terms, const Columns& cols, const std::uint32_t*
     });
     std::uint32_t any = 0;
     if (water)
-        for (std::size_t k = 0; k < n; ++k) any |= wet[k];
+        for (std::size_t k = 0; k < std::min<std::size_t>(n, kTerrainMapSide); ++k) any |= wet[k];
     terms.anyWet = any != 0;
+    repeatLaps(terms.colour);
+    repeatLaps(terms.wet);
+    repeatLaps(terms.tile);
 }
 
 // The finished pixel of every cell an untextured pixel row crosses (fine steps), padded
@@ -164,6 +175,7 @@ void cellPixels(std::vector<std::uint32_t>& out, const Columns& cols, const std:
                 pixels[k + i] = underWater(elevRow[c + i], level) ? tinted(p, masked) : p;
             }
     });
+    repeatLaps(out);
 }
 
 // One textured pixel from the cell terms, the plain way.

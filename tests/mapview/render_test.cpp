@@ -278,7 +278,7 @@ TEST_F(TerrainPassTest, EveryModeMatchesThePixelRule) {
 // per pixel and at widths that leave every remainder of a vector's columns, with either
 // vector width.
 TEST_F(TerrainPassTest, RandomMapsMatchThePixelRule) {
-    ASSERT_TRUE(mapsurface_Create(surface, 1500, 7));
+    ASSERT_TRUE(mapsurface_Create(surface, 2500, 7));   // wide enough to cross the map twice
     TerrainMaps& t = *page->terrain;
     std::mt19937 rng(11);
     std::uniform_int_distribution<std::uint32_t> word;
