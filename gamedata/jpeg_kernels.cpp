@@ -1,5 +1,6 @@
 #include "gamedata/jpeg_kernels.h"
 
+#include <array>
 #include <cstring>
 
 #if SORTIE_JPEG_VECTOR
@@ -48,6 +49,46 @@ const JpegTables& jpeg_Tables() {
     return t;
 }
 
+namespace {
+
+// One 8-point pass of the transform over dequantised values x[0..7]: the eight outputs in
+// order, before descaling. Both passes of the plain version go through it.
+inline std::array<std::int64_t, 8> idct8(const std::int64_t (&x)[8]) {
+    // Even part.
+    std::int64_t z1 = (x[2] + x[6]) * F0_541;
+    const std::int64_t e2 = z1 + x[6] * -F1_847;
+    const std::int64_t e3 = z1 + x[2] * F0_765;
+    const std::int64_t e0 = (x[0] + x[4]) * (1 << kConstBits);
+    const std::int64_t e1 = (x[0] - x[4]) * (1 << kConstBits);
+    const std::int64_t tmp10 = e0 + e3, tmp13 = e0 - e3;
+    const std::int64_t tmp11 = e1 + e2, tmp12 = e1 - e2;
+
+    // Odd part.
+    std::int64_t tmp0 = x[7], tmp1 = x[5], tmp2 = x[3], tmp3 = x[1];
+    z1 = tmp0 + tmp3;
+    std::int64_t z2 = tmp1 + tmp2;
+    std::int64_t z3 = tmp0 + tmp2;
+    std::int64_t z4 = tmp1 + tmp3;
+    const std::int64_t z5 = (z3 + z4) * F1_175;
+    tmp0 *= F0_298;
+    tmp1 *= F2_053;
+    tmp2 *= F3_072;
+    tmp3 *= F1_501;
+    z1 *= -F0_899;
+    z2 *= -F2_562;
+    z3 = z3 * -F1_961 + z5;
+    z4 = z4 * -F0_390 + z5;
+    tmp0 += z1 + z3;
+    tmp1 += z2 + z4;
+    tmp2 += z2 + z3;
+    tmp3 += z1 + z4;
+
+    return {tmp10 + tmp3, tmp11 + tmp2, tmp12 + tmp1, tmp13 + tmp0,
+            tmp13 - tmp0, tmp12 - tmp1, tmp11 - tmp2, tmp10 - tmp3};
+}
+
+}  // namespace
+
 // 64-bit intermediates, so no input, however wild, overflows: this is the arithmetic every
 // other version must reproduce.
 void jpeg_IdctPlain(const std::int16_t* coef, const std::uint16_t* quant, std::uint8_t* out, int stride) {
@@ -62,49 +103,10 @@ void jpeg_IdctPlain(const std::int16_t* coef, const std::uint16_t* quant, std::u
             for (int r = 0; r < 8; ++r) w[r * 8] = dc;
             continue;
         }
-        std::int64_t z2 = std::int64_t(in[16]) * q[16];
-        std::int64_t z3 = std::int64_t(in[48]) * q[48];
-        std::int64_t z1 = (z2 + z3) * F0_541;
-        std::int64_t tmp2 = z1 + z3 * -F1_847;
-        std::int64_t tmp3 = z1 + z2 * F0_765;
-        z2 = std::int64_t(in[0]) * q[0];
-        z3 = std::int64_t(in[32]) * q[32];
-        std::int64_t tmp0 = (z2 + z3) * (1 << kConstBits);
-        std::int64_t tmp1 = (z2 - z3) * (1 << kConstBits);
-        const std::int64_t tmp10 = tmp0 + tmp3, tmp13 = tmp0 - tmp3;
-        const std::int64_t tmp11 = tmp1 + tmp2, tmp12 = tmp1 - tmp2;
-
-        tmp0 = std::int64_t(in[56]) * q[56];
-        tmp1 = std::int64_t(in[40]) * q[40];
-        tmp2 = std::int64_t(in[24]) * q[24];
-        tmp3 = std::int64_t(in[8]) * q[8];
-        z1 = tmp0 + tmp3;
-        z2 = tmp1 + tmp2;
-        z3 = tmp0 + tmp2;
-        std::int64_t z4 = tmp1 + tmp3;
-        const std::int64_t z5 = (z3 + z4) * F1_175;
-        tmp0 *= F0_298;
-        tmp1 *= F2_053;
-        tmp2 *= F3_072;
-        tmp3 *= F1_501;
-        z1 *= -F0_899;
-        z2 *= -F2_562;
-        z3 = z3 * -F1_961 + z5;
-        z4 = z4 * -F0_390 + z5;
-        tmp0 += z1 + z3;
-        tmp1 += z2 + z4;
-        tmp2 += z2 + z3;
-        tmp3 += z1 + z4;
-
-        constexpr int n = kConstBits - kPass1Bits;
-        w[0] = static_cast<int>(descale(tmp10 + tmp3, n));
-        w[56] = static_cast<int>(descale(tmp10 - tmp3, n));
-        w[8] = static_cast<int>(descale(tmp11 + tmp2, n));
-        w[48] = static_cast<int>(descale(tmp11 - tmp2, n));
-        w[16] = static_cast<int>(descale(tmp12 + tmp1, n));
-        w[40] = static_cast<int>(descale(tmp12 - tmp1, n));
-        w[24] = static_cast<int>(descale(tmp13 + tmp0, n));
-        w[32] = static_cast<int>(descale(tmp13 - tmp0, n));
+        std::int64_t x[8];
+        for (int r = 0; r < 8; ++r) x[r] = std::int64_t(in[r * 8]) * q[r * 8];
+        const std::array<std::int64_t, 8> y = idct8(x);
+        for (int r = 0; r < 8; ++r) w[r * 8] = static_cast<int>(descale(y[r], kConstBits - kPass1Bits));
     }
     // The clamp index: the value plus the level shift of 128, through the wrap-safe tail.
     const std::uint8_t* limit = jpeg_Tables().clamp.data() + 256 + 128;
@@ -112,45 +114,10 @@ void jpeg_IdctPlain(const std::int16_t* coef, const std::uint16_t* quant, std::u
     for (int r = 0; r < 8; ++r) {
         const int* w = ws + r * 8;
         std::uint8_t* o = out + r * stride;
-        std::int64_t z2 = w[2], z3 = w[6];
-        std::int64_t z1 = (z2 + z3) * F0_541;
-        std::int64_t tmp2 = z1 + z3 * -F1_847;
-        std::int64_t tmp3 = z1 + z2 * F0_765;
-        std::int64_t tmp0 = (std::int64_t(w[0]) + w[4]) * (1 << kConstBits);
-        std::int64_t tmp1 = (std::int64_t(w[0]) - w[4]) * (1 << kConstBits);
-        const std::int64_t tmp10 = tmp0 + tmp3, tmp13 = tmp0 - tmp3;
-        const std::int64_t tmp11 = tmp1 + tmp2, tmp12 = tmp1 - tmp2;
-
-        tmp0 = w[7];
-        tmp1 = w[5];
-        tmp2 = w[3];
-        tmp3 = w[1];
-        z1 = tmp0 + tmp3;
-        z2 = tmp1 + tmp2;
-        z3 = tmp0 + tmp2;
-        std::int64_t z4 = tmp1 + tmp3;
-        const std::int64_t z5 = (z3 + z4) * F1_175;
-        tmp0 *= F0_298;
-        tmp1 *= F2_053;
-        tmp2 *= F3_072;
-        tmp3 *= F1_501;
-        z1 *= -F0_899;
-        z2 *= -F2_562;
-        z3 = z3 * -F1_961 + z5;
-        z4 = z4 * -F0_390 + z5;
-        tmp0 += z1 + z3;
-        tmp1 += z2 + z4;
-        tmp2 += z2 + z3;
-        tmp3 += z1 + z4;
-
-        o[0] = limit[static_cast<int>(descale(tmp10 + tmp3, n2)) & 1023];
-        o[7] = limit[static_cast<int>(descale(tmp10 - tmp3, n2)) & 1023];
-        o[1] = limit[static_cast<int>(descale(tmp11 + tmp2, n2)) & 1023];
-        o[6] = limit[static_cast<int>(descale(tmp11 - tmp2, n2)) & 1023];
-        o[2] = limit[static_cast<int>(descale(tmp12 + tmp1, n2)) & 1023];
-        o[5] = limit[static_cast<int>(descale(tmp12 - tmp1, n2)) & 1023];
-        o[3] = limit[static_cast<int>(descale(tmp13 + tmp0, n2)) & 1023];
-        o[4] = limit[static_cast<int>(descale(tmp13 - tmp0, n2)) & 1023];
+        std::int64_t x[8];
+        for (int i = 0; i < 8; ++i) x[i] = w[i];
+        const std::array<std::int64_t, 8> y = idct8(x);
+        for (int i = 0; i < 8; ++i) o[i] = limit[static_cast<int>(descale(y[i], n2)) & 1023];
     }
 }
 
