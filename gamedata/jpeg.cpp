@@ -431,6 +431,15 @@ JPEG_INLINE inline int decodeSymbol(BitReader& br, std::uint64_t& bits, int& cou
     return t.symbols[index];
 }
 
+// The symbol of a code the lookahead could not finish: a short code's symbol stands in its
+// entry (e), a longer code is read bit by bit. -1 for a code the table does not hold.
+JPEG_INLINE inline int entrySymbol(BitReader& br, std::uint64_t& bits, int& count, const HuffTable& t,
+                                   std::int32_t e) {
+    if (e == 0) return decodeSymbol(br, bits, count, t);
+    skipBits(bits, count, e & 0xFF);
+    return (e >> 16) & 0xFF;
+}
+
 // One AC symbol with its value, at zig-zag position k: 0 to go on, 1 at the end of the block,
 // -1 for data the table cannot decode. A run past position 63 puts the coefficient into the
 // spare slot (k then exceeds 64).
@@ -443,14 +452,8 @@ JPEG_INLINE inline int acStep(BitReader& br, std::uint64_t& bits, int& count, co
         coef[kZigZag[k - 1]] = static_cast<std::int16_t>(e >> 16);
         return 0;
     }
-    int rs;
-    if (e != 0) {
-        skipBits(bits, count, e & 0xFF);
-        rs = (e >> 16) & 0xFF;
-    } else {
-        rs = decodeSymbol(br, bits, count, act);
-        if (rs < 0) return -1;
-    }
+    const int rs = entrySymbol(br, bits, count, act, e);
+    if (rs < 0) return -1;
     const int r = rs >> 4, sz = rs & 15;
     int status = 1;
     if (sz) {
@@ -481,13 +484,7 @@ JPEG_NOINLINE int decodeBlock(BitReader& br, const HuffTable& dct, const HuffTab
         skipBits(bits, count, d & 0xFF);
         diff = d >> 16;
     } else {
-        int s;
-        if (d != 0) {
-            skipBits(bits, count, d & 0xFF);
-            s = (d >> 16) & 0xFF;
-        } else {
-            s = decodeSymbol(br, bits, count, dct);
-        }
+        const int s = entrySymbol(br, bits, count, dct, d);
         if (s < 0 || s > 11) {
             br.bits = bits;
             br.count = count;
