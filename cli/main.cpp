@@ -1,5 +1,6 @@
 // sortie-cli [--data DIR] [--verbose] COMMAND ...
 #include "cli/cli.h"
+#include "shell/data_start.h"
 
 #include <array>
 #include <cstdio>
@@ -23,19 +24,25 @@ constexpr std::array kCommands = {
 };
 
 void usage(std::FILE* f) {
-    std::fprintf(f, "usage: sortie-cli [--data DIR] [--verbose] COMMAND [ARGS...]\n\ncommands:\n");
+    std::fprintf(f, "usage: sortie-cli [--data DIR] [--verbose] COMMAND [ARGS...]\n"
+                    "       sortie-cli --help | --version\n\ncommands:\n");
     for (const auto& c : kCommands) std::fprintf(f, "  %-10s %s\n", c.name, c.summary);
     std::fprintf(f, "\n'sortie-cli COMMAND --help' describes a command.\n");
 }
 
-std::string defaultDataDir() {
-    if (const char* env = std::getenv("SORTIE_DATA")) return env;
-#ifdef SORTIE_DEFAULT_DATA_DIR
-    return SORTIE_DEFAULT_DATA_DIR;
-#else
-    return ".";
+// The build names its kit, its program folder, the installed kit's place and the version.
+#ifndef SORTIE_DEFAULT_DATA_DIR
+#define SORTIE_DEFAULT_DATA_DIR "."
 #endif
-}
+#ifndef SORTIE_BUILD_PROGRAM_DIR
+#define SORTIE_BUILD_PROGRAM_DIR ""
+#endif
+#ifndef SORTIE_INSTALLED_DATA_DIR
+#define SORTIE_INSTALLED_DATA_DIR ""
+#endif
+#ifndef SORTIE_VERSION
+#define SORTIE_VERSION "unknown"
+#endif
 
 }  // namespace
 
@@ -55,7 +62,7 @@ int main(int argc, char** argv) {
     platform_Set(&console);
     CliContext ctx;
     ctx.console = &console;
-    ctx.dataDir = defaultDataDir();
+    ctx.dataDir = startup_DefaultDataDir(argv[0], {SORTIE_BUILD_PROGRAM_DIR, SORTIE_DEFAULT_DATA_DIR, SORTIE_INSTALLED_DATA_DIR});
 
     int i = 1;
     for (; i < argc; ++i) {
@@ -65,6 +72,9 @@ int main(int argc, char** argv) {
         else if (a == "--verbose" || a == "-v") ctx.verbose = true;
         else if (a == "-h" || a == "--help") {
             usage(stdout);
+            return kExitOk;
+        } else if (a == "--version") {
+            std::printf("sortie-cli %s\n", SORTIE_VERSION);
             return kExitOk;
         } else if (!a.empty() && a[0] == '-') {
             usage(stderr);

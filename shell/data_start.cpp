@@ -8,6 +8,7 @@
 #include "gamedata/sky.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 namespace {
@@ -17,7 +18,43 @@ std::string under(const std::string& dataDir, const char* name) {
     return (std::filesystem::path(dataDir) / name).string();
 }
 
+// Two spellings of one folder: the same folder on disk, or the same path once "." and ".."
+// and a trailing separator are taken out.
+bool sameFolder(const std::string& a, const std::string& b) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (fs::equivalent(a, b, ec)) return true;
+    auto plain = [](const std::string& p) {
+        fs::path n = fs::path(p).lexically_normal();
+        return n.has_relative_path() && n.filename().empty() ? n.parent_path() : n;
+    };
+    return plain(a) == plain(b);
+}
+
 }  // namespace
+
+std::string startup_ChooseDataDir(const std::string& programDir, const char* sortieData, const DataDefaults& d) {
+    if (sortieData && *sortieData) return sortieData;
+    if (programDir.empty() || d.installedKit.empty()) return d.buildKit;
+    if (!d.buildProgramDir.empty() && sameFolder(programDir, d.buildProgramDir)) return d.buildKit;
+    namespace fs = std::filesystem;
+    const fs::path kit(d.installedKit);
+    if (kit.is_absolute()) return kit.lexically_normal().string();
+    return (fs::path(programDir) / kit).lexically_normal().string();
+}
+
+std::string startup_DefaultDataDir(const char* argv0, const DataDefaults& d) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    if (ec && argv0 && *argv0) {
+        // Without /proc: argv0 holds a folder when the program was started by path.
+        const fs::path given(argv0);
+        if (given.has_parent_path()) exe = fs::absolute(given, ec);
+    }
+    const std::string dir = exe.has_parent_path() ? exe.parent_path().string() : std::string();
+    return startup_ChooseDataDir(dir, std::getenv("SORTIE_DATA"), d);
+}
 
 std::string startup_MediumArchive(const std::string& kz7cdPath) {
     std::FILE* f = std::fopen(kz7cdPath.c_str(), "rb");

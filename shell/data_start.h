@@ -6,6 +6,24 @@
 
 struct TextTable;
 
+// Where the programs look for their game data when no --data is given. The build bakes these
+// in: the folder the build writes the programs to, the kit it makes, and where an
+// installation keeps the kit, relative to the installed programs' folder.
+struct DataDefaults {
+    std::string buildProgramDir;
+    std::string buildKit;
+    std::string installedKit;
+};
+
+// The one rule for the default game data root: sortieData ($SORTIE_DATA) when set and not
+// empty; else the build's kit for a program running from its build folder (or from a folder
+// that cannot be told); else the installed kit beside the program, so an installation works
+// under any prefix.
+std::string startup_ChooseDataDir(const std::string& programDir, const char* sortieData, const DataDefaults& d);
+// The same rule for the running program: $SORTIE_DATA and the program's own folder
+// (/proc/self/exe, else the folder of argv0).
+std::string startup_DefaultDataDir(const char* argv0, const DataDefaults& d);
+
 // The archive an installation medium holds, named by the first two bytes of the file
 // "kz7.cd" (a drive designation) followed by "\KZ7SETUP\terrains.pff"; empty when the file
 // is missing or shorter than two bytes.

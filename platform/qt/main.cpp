@@ -1,6 +1,7 @@
 // The editor: the Qt platform, the shell's start-up, then Qt's own event loop, which sleeps
 // while nothing happens.
 #include "platform/qt/qt_platform.h"
+#include "shell/data_start.h"
 #include "shell/shell.h"
 
 #include <QApplication>
@@ -11,8 +12,18 @@
 #include <string>
 #include <vector>
 
+// The build names its kit, its program folder, the installed kit's place and the version.
 #ifndef SORTIE_DEFAULT_DATA_DIR
 #define SORTIE_DEFAULT_DATA_DIR ""
+#endif
+#ifndef SORTIE_BUILD_PROGRAM_DIR
+#define SORTIE_BUILD_PROGRAM_DIR ""
+#endif
+#ifndef SORTIE_INSTALLED_DATA_DIR
+#define SORTIE_INSTALLED_DATA_DIR ""
+#endif
+#ifndef SORTIE_VERSION
+#define SORTIE_VERSION "unknown"
 #endif
 
 int main(int argc, char** argv) {
@@ -23,6 +34,10 @@ int main(int argc, char** argv) {
             std::fputs(shell_Usage().c_str(), stdout);
             return 0;
         }
+        if (a == "--version") {
+            std::printf("sortie %s\n", SORTIE_VERSION);
+            return 0;
+        }
     }
     ShellArgs parsed;
     std::string error;
@@ -30,7 +45,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "sortie: %s\n%s", error.c_str(), shell_Usage().c_str());
         return 2;
     }
-    if (parsed.dataDir.empty()) parsed.dataDir = SORTIE_DEFAULT_DATA_DIR;
+    if (parsed.dataDir.empty())
+        parsed.dataDir = startup_DefaultDataDir(argv[0], {SORTIE_BUILD_PROGRAM_DIR, SORTIE_DEFAULT_DATA_DIR, SORTIE_INSTALLED_DATA_DIR});
 
     QApplication app(argc, argv);
     QtPlatform qt;

@@ -1,8 +1,10 @@
 #include "platform/qt/main_window.h"
 
 #include "platform/layout.h"
+#include "platform/qt/app_icon.h"
 #include "platform/qt/qt_text.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -72,6 +74,9 @@ Key qt_Key(int k, Qt::KeyboardModifiers mods) {
 
 MainWindow::MainWindow() {
     setWindowTitle(QStringLiteral("Mission Editor"));
+    // The dialogs (About among them) show the application's icon as well.
+    QApplication::setWindowIcon(qt_AppIcon());
+    setWindowIcon(qt_AppIcon());
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     QFontMetrics fm(fixed);
     metrics_.cw = std::max(1, fm.averageCharWidth());

@@ -1,0 +1,42 @@
+// The application icon: embedded in every size the build renders, shown by the main window
+// and by the About box instead of a stock icon.
+#include "platform/qt/app_icon.h"
+#include "platform/qt/qt_dialog.h"
+#include "platform/qt/qt_platform.h"
+#include "resources/templates.h"
+#include "shell/dialogs.h"
+
+#include <QApplication>
+#include <QLabel>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QImage image(const QPixmap& p) { return p.toImage().convertToFormat(QImage::Format_ARGB32); }
+
+TEST(AppIcon, MainWindowAndAboutBoxShowIt) {
+    const QIcon icon = qt_AppIcon();
+    ASSERT_FALSE(icon.isNull());
+    const QList<QSize> sizes = icon.availableSizes();
+    for (int n : {16, 32, 48, 256}) EXPECT_TRUE(sizes.contains(QSize(n, n))) << n << " pixels";
+    const QImage expected = image(icon.pixmap(32, 32));
+
+    QtPlatform qt;
+    EXPECT_EQ(image(qt.mainWindow().windowIcon().pixmap(32, 32)), expected);
+
+    const DialogTemplate* about = resources_FindDialog("ABOUT_KZMED");
+    ASSERT_NE(about, nullptr);
+    AboutDialogProc proc;
+    QtDialog dlg(*about, proc);
+    int shown = 0;
+    for (const QLabel* label : dlg.window().findChildren<QLabel*>()) {
+        const QPixmap p = label->pixmap();
+        if (p.isNull()) continue;
+        ++shown;
+        EXPECT_EQ(image(p), expected);
+    }
+    EXPECT_EQ(shown, 2);
+}
+
+}  // namespace
