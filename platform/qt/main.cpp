@@ -25,6 +25,9 @@
 #ifndef SORTIE_VERSION
 #define SORTIE_VERSION "unknown"
 #endif
+#ifndef SORTIE_APP_ID
+#define SORTIE_APP_ID "sortie"
+#endif
 
 int main(int argc, char** argv) {
     const auto t0 = std::chrono::steady_clock::now();
@@ -49,6 +52,8 @@ int main(int argc, char** argv) {
         parsed.dataDir = startup_DefaultDataDir(argv[0], {SORTIE_BUILD_PROGRAM_DIR, SORTIE_DEFAULT_DATA_DIR, SORTIE_INSTALLED_DATA_DIR});
 
     QApplication app(argc, argv);
+    // Ties the windows to the installed desktop entry (its icon and name in the task bar).
+    QGuiApplication::setDesktopFileName(QStringLiteral(SORTIE_APP_ID));
     QtPlatform qt;
     platform_Set(&qt);
     if (shell_Startup(parsed) != 1) {
