@@ -46,17 +46,24 @@ file(GLOB SORTIE_SAMPLE_MISSIONS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/data/miss
 install(FILES ${SORTIE_SAMPLE_MISSIONS} DESTINATION ${SORTIE_SHARE_DEST}/missions)
 
 # ---------------------------------------------------------------------------------------
-# Manual pages.
-set(SORTIE_MAN_KIT ${CMAKE_INSTALL_FULL_DATADIR}/sortie/gamedata)
-set(SORTIE_MAN_MISSIONS ${CMAKE_INSTALL_FULL_DATADIR}/sortie/missions)
-configure_file(${SORTIE_PACKAGING_DIR}/sortie-cli.1.in ${SORTIE_PACKAGING_OUT}/sortie-cli.1 @ONLY)
-install(FILES ${SORTIE_PACKAGING_OUT}/sortie-cli.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# Manual pages. Their FILES sections name the kit and the missions under the prefix given
+# when installing (cmake --install --prefix, /usr for the package), so they are made then.
+set(SORTIE_MAN_PAGES sortie-cli)
+if(TARGET sortie)
+  list(APPEND SORTIE_MAN_PAGES sortie)
+endif()
+foreach(page ${SORTIE_MAN_PAGES})
+  install(CODE "
+    set(PROJECT_VERSION \"${PROJECT_VERSION}\")
+    set(SORTIE_KIT_FROM_BIN \"${SORTIE_KIT_FROM_BIN}\")
+    set(SORTIE_MAN_KIT \"\${CMAKE_INSTALL_PREFIX}/${SORTIE_SHARE_DEST}/gamedata\")
+    set(SORTIE_MAN_MISSIONS \"\${CMAKE_INSTALL_PREFIX}/${SORTIE_SHARE_DEST}/missions\")
+    configure_file(\"${SORTIE_PACKAGING_DIR}/${page}.1.in\" \"${SORTIE_PACKAGING_OUT}/man/${page}.1\" @ONLY)")
+  install(FILES ${SORTIE_PACKAGING_OUT}/man/${page}.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
 
 if(TARGET sortie)
   include(${CMAKE_CURRENT_LIST_DIR}/Icon.cmake)
-
-  configure_file(${SORTIE_PACKAGING_DIR}/sortie.1.in ${SORTIE_PACKAGING_OUT}/sortie.1 @ONLY)
-  install(FILES ${SORTIE_PACKAGING_OUT}/sortie.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
   # Desktop entry, MIME type and metainfo.
   configure_file(${SORTIE_PACKAGING_DIR}/sortie.desktop.in ${SORTIE_PACKAGING_OUT}/${SORTIE_APP_ID}.desktop @ONLY)

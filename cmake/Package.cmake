@@ -7,11 +7,11 @@ set(CPACK_PACKAGE_VENDOR "The Sortie developers")
 set(CPACK_PACKAGE_CONTACT "The Sortie developers <sortie@localhost>")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "mission editor for a squad-level tactical shooter")
-set(CPACK_PACKAGE_DESCRIPTION
-    "Sortie places people, vehicles, buildings and markers on a terrain's top-down map, \
-writes a mission's logic, saves mission metafiles and exports the game's binary missions. \
-sortie-cli does the same work without a window. A sample game data kit and sample \
-missions are included.")
+string(JOIN "\n" CPACK_PACKAGE_DESCRIPTION
+    "Sortie places people, vehicles, buildings and markers on a terrain's top-down"
+    "map, writes a mission's logic, saves mission metafiles and exports the game's"
+    "binary missions. sortie-cli does the same work without a window. A sample game"
+    "data kit and sample missions are included.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

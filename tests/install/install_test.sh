@@ -104,6 +104,7 @@ pages=(sortie-cli)
 for page in "${pages[@]}"; do
   man=$share/man/man1/$page.1
   grep -q '@[A-Z_]*@' "$man" && fail "$page.1 holds an unconfigured @VARIABLE@"
+  grep -qF "$kit" "$man" || fail "$page.1 does not name the installed kit $kit"
   if command -v groff >/dev/null; then
     warnings=$(groff -man -ww -z "$man" 2>&1)
     [ -z "$warnings" ] || fail "$page.1: $warnings"
