@@ -113,7 +113,7 @@ bool shell_ParseArgs(const std::vector<std::string>& args, ShellArgs& out, std::
 
 std::string shell_Usage() {
     return "usage: sortie [--data DIR] [/SHOWALL | --showall] [/16 | --16] [--exit-after-start] [MISSION.mis]\n"
-           "  --data DIR            the game data root (default: the bundled sample kit)\n"
+           "  --data DIR            the game data root (default: $SORTIE_DATA, else the sample kit)\n"
            "  /SHOWALL, --showall   list the hidden item definitions too\n"
            "  /16, --16             sixteen-bit mode switch\n"
            "  --exit-after-start    start, paint once and exit (start-up timing)\n"
