@@ -41,9 +41,9 @@ void checkRadio(Dialog& dlg, const std::array<int, N>& group, int on) {
 constexpr std::array<int, 2> kSenseRadios = {kSenseTrue, kSenseFalse};
 constexpr std::array<int, 3> kLogicRadios = {kLogicAnd, kLogicOr, kLogicXor};
 
-// Step V: the four variable slots of a spec. Each slot with a value list is filled and
+// Shows the four variable slots of a trigger or action. Each slot with a value list is filled and
 // preselected from the stored word; a slot without one stays empty and disabled.
-void showSpec(Dialog& dlg, const Mission& page, const LogicVarSpec& spec,
+void showVars(Dialog& dlg, const Mission& page, const LogicVarSpec& spec,
               const std::array<std::int32_t, 4>& stored) {
     for (int i = 0; i < 4; ++i) {
         const LogicVarSlot& slot = spec.slots[static_cast<std::size_t>(i)];
@@ -402,7 +402,7 @@ void TriggerDialogProc::onInit(Dialog& dlg) {
     fillConditions(dlg);
     combo_SelectByData(dlg, kSelector, condition_);
     checkRadio(dlg, kSenseRadios, (slot_.flags & kTriggerSenseFalse) ? kSenseFalse : kSenseTrue);
-    showSpec(dlg, page_, event_TriggerVars(type_, condition_), {slot_.var1, slot_.var2, slot_.var3, slot_.var4});
+    showVars(dlg, page_, event_TriggerVars(type_, condition_), {slot_.var1, slot_.var2, slot_.var3, slot_.var4});
     const int logic = (slot_.flags & kTriggerLogicOr) ? kLogicOr : (slot_.flags & kTriggerLogicXor) ? kLogicXor : kLogicAnd;
     checkRadio(dlg, kLogicRadios, logic);
     dlg.enable(kSelector, true);
@@ -417,7 +417,7 @@ void TriggerDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
         type_ = t;
         condition_ = 0;
         const LogicVarSpec spec = event_TriggerVars(type_, condition_);
-        showSpec(dlg, page_, spec, stored);
+        showVars(dlg, page_, spec, stored);
         fillConditions(dlg);
         combo_SelectByData(dlg, kSelector, 0);
         dlg.enable(kSelector, spec.selectorEnabled);
@@ -429,7 +429,7 @@ void TriggerDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
         if (c == condition_) return;
         condition_ = c;
         const LogicVarSpec spec = event_TriggerVars(type_, condition_);
-        showSpec(dlg, page_, spec, stored);
+        showVars(dlg, page_, spec, stored);
         dlg.enable(kSelector, spec.selectorEnabled);
         return;
     }
@@ -481,7 +481,7 @@ void ActionDialogProc::onInit(Dialog& dlg) {
     combo_SelectByData(dlg, kSelector, subtype_);
     const LogicVarSpec spec = event_ActionVars(type_, subtype_);
     dlg.enable(kSelector, spec.selectorEnabled);
-    showSpec(dlg, page_, spec, {slot_.var1, slot_.var2, slot_.var3, slot_.var4});
+    showVars(dlg, page_, spec, {slot_.var1, slot_.var2, slot_.var3, slot_.var4});
 }
 
 void ActionDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
@@ -493,7 +493,7 @@ void ActionDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
         type_ = t;
         subtype_ = 0;
         const LogicVarSpec spec = event_ActionVars(type_, subtype_);
-        showSpec(dlg, page_, spec, stored);
+        showVars(dlg, page_, spec, stored);
         fillSubtypes(dlg);
         combo_SelectByData(dlg, kSelector, 0);  // an empty list stays without a selection
         dlg.enable(kSelector, spec.selectorEnabled);
@@ -505,7 +505,7 @@ void ActionDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
         if (s == subtype_) return;
         subtype_ = s;
         const LogicVarSpec spec = event_ActionVars(type_, subtype_);
-        showSpec(dlg, page_, spec, stored);
+        showVars(dlg, page_, spec, stored);
         dlg.enable(kSelector, spec.selectorEnabled);
         return;
     }

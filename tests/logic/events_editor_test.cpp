@@ -355,12 +355,4 @@ TEST_F(EventsEditor, ActionDialogSubtypesFollowTheType) {
     }
 }
 
-TEST(EventsEditorText, NumbersReadLikeTheFieldsShowThem) {
-    const std::pair<const char*, std::int32_t> cases[] = {
-        {"", 0}, {"abc", 0}, {"-", 0}, {"  \t-17x", -17}, {"+5", 5}, {"99999999999", INT32_MAX},
-        {"-2147483648", INT32_MIN}, {"007", 7},
-    };
-    for (const auto& [text, value] : cases) EXPECT_EQ(event_ParseNumber(text), value) << text;
-}
-
 }  // namespace

@@ -92,6 +92,14 @@ public:
     }
 };
 
+QAction* menuAction(MainWindow& w, int id) {
+    for (QAction* top : w.menuBar()->actions())
+        if (top->menu())
+            for (QAction* a : top->menu()->actions())
+                if (!a->isSeparator() && a->data().toInt() == id) return a;
+    return nullptr;
+}
+
 template <class W>
 W* widget(QtDialog& d, int id) {
     W* w = qobject_cast<W*>(d.control(id));
@@ -176,11 +184,7 @@ TEST(EventsSession, BuildDeleteReferencedEventSaveAndList) {
     ASSERT_EQ(shell_Startup(args), 1);
     MainWindow& w = qt.mainWindow();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    QAction* editEvents = nullptr;
-    for (QAction* top : w.menuBar()->actions())
-        if (top->menu())
-            for (QAction* a : top->menu()->actions())
-                if (!a->isSeparator() && a->data().toInt() == cmd::kEvents) editEvents = a;
+    QAction* editEvents = menuAction(w, cmd::kEvents);
     ASSERT_NE(editEvents, nullptr);
 
     // The sub-dialogs in the order they open. Trigger types are offered 0, 1, 2, 4, 5, 3.
@@ -260,10 +264,7 @@ TEST(EventsSession, BuildDeleteReferencedEventSaveAndList) {
 
     const std::string saved = dir + "/events.mis";
     qt.files = {saved};
-    for (QAction* top : w.menuBar()->actions())
-        if (top->menu())
-            for (QAction* a : top->menu()->actions())
-                if (!a->isSeparator() && a->data().toInt() == cmd::kSave) a->trigger();
+    menuAction(w, cmd::kSave)->trigger();
     std::ifstream in(saved, std::ios::binary);
     ASSERT_TRUE(in.good()) << saved;
     const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
