@@ -4,6 +4,7 @@
 
 #include "core/text.h"
 #include "gamedata/model.h"
+#include "logic/events_editor.h"
 #include "mapview/infopane.h"
 #include "mapview/interact.h"
 #include "mapview/render.h"
@@ -402,7 +403,7 @@ void shell_Command(int id) {
         runEditor(id);
         shell_Render();
         break;
-    case cmd::kEvents: runEditor(id); break;
+    case cmd::kEvents: events_RunEditor(page()); break;  // events do not show on the map
     default: break;
     }
 }

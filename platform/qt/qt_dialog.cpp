@@ -224,6 +224,9 @@ QWidget* QtDialog::createControl(const ControlTemplate& c, QButtonGroup*& radioG
     case ControlKind::DropDownList: {
         auto* cb = new QComboBox(parent);
         cb->setEditable(false);
+        // A list, not a menu over the box: styles that open a menu ignore the template's
+        // visible rows and stretch a long list (numbers up to 999) over the whole screen.
+        cb->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
         QObject::connect(cb, &QComboBox::currentIndexChanged, parent, [this, id] { notify(id, Notify::SelChange); });
         return cb;
     }
