@@ -1,6 +1,7 @@
 #include "resources/templates.h"
 
 #include "resources/menus.h"
+#include "resources/records_dialogs.h"
 #include "resources/shell_dialogs.h"
 
 #include <array>
@@ -23,6 +24,7 @@ bool sameName(std::string_view a, std::string_view b) {
 constexpr std::array kDialogs = {
     &kDlgGetCenter,     &kDlgInsertItem, &kDlgVisibleLayers, &kDlgLayerNames,
     &kDlgEditBriefing,  &kDlgAbout,      &kDlgStatus,
+    &kDlgEditGroups, &kDlgEditWaypoints, &kDlgEditAreaTriggers,
 };
 
 void collectIds(const std::vector<MenuEntry>& menu, std::vector<int>& out) {

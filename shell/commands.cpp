@@ -4,6 +4,7 @@
 
 #include "core/text.h"
 #include "gamedata/model.h"
+#include "logic/records_editor.h"
 #include "mapview/infopane.h"
 #include "mapview/interact.h"
 #include "mapview/render.h"
@@ -91,6 +92,9 @@ bool runEditor(int id) {
     }
     return false;
 }
+
+// The record editors take the map's visibility test and redraw from here.
+void setRecordsHooks() { records_Hooks() = {&view_ItemVisible, &shell_Render}; }
 
 void zoomBy(float factor) {
     ViewState& v = view_State();
@@ -397,9 +401,21 @@ void shell_Command(int id) {
         shell_RepaintMap();
         break;
     case cmd::kWaypoints:
+        mission_BuildWaypointPaths(page());
+        setRecordsHooks();
+        waypoints_RunEditor(page());
+        shell_Render();
+        break;
     case cmd::kGroups:
+        mission_CountGroupMembers(page());
+        setRecordsHooks();
+        groups_RunEditor(page());
+        shell_Render();
+        break;
     case cmd::kAreaTriggers:
-        runEditor(id);
+        mission_BuildAreaBounds(page());
+        setRecordsHooks();
+        areas_RunEditor(page());
         shell_Render();
         break;
     case cmd::kEvents: runEditor(id); break;

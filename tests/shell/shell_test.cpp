@@ -352,11 +352,11 @@ TEST_F(ShellTest, ItemCommandsAndHooks) {
     gesture_Reset();
     shell_PaneClick(kPaneSelection);
     EXPECT_EQ(lastHook, cmd::kItemAttributes);
-    for (int id : {cmd::kGeneralInfo, cmd::kWaypoints, cmd::kEvents, cmd::kGroups, cmd::kAreaTriggers}) {
+    for (int id : {cmd::kGeneralInfo, cmd::kEvents}) {
         shell_Command(id);
         EXPECT_EQ(lastHook, id);
     }
-    EXPECT_EQ(hookCalls, 6);
+    EXPECT_EQ(hookCalls, 3);
     // The small dialogs open from their commands and from a click on the centre pane.
     shell_PaneClick(kPaneCentre);
     for (int id : {cmd::kVisibleLayers, cmd::kLayerNames, cmd::kAbout, cmd::kBriefing}) shell_Command(id);
