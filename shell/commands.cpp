@@ -93,8 +93,15 @@ bool runEditor(int id) {
     return false;
 }
 
-// The record editors take the map's visibility test and redraw from here.
-void setRecordsHooks() { records_Hooks() = {&view_ItemVisible, &shell_Render}; }
+// The record editors take the map's visibility test and redraw from here. Their redraw
+// also brings the selection pane up to date, since Select Members and Select Markers add to
+// the selection.
+void setRecordsHooks() {
+    records_Hooks() = {&view_ItemVisible, [] {
+                           shell_Render();
+                           shell_RepaintItems();
+                       }};
+}
 
 void zoomBy(float factor) {
     ViewState& v = view_State();

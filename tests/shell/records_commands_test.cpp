@@ -1,6 +1,7 @@
 // The Edit menu's groups, waypoints and area-trigger commands: what each rebuilds before its
 // editor opens, and the map's own visibility test reaching Select Members.
 #include "logic/records_editor.h"
+#include "mapview/infopane.h"
 #include "mapview/view.h"
 #include "platform/fake_platform.h"
 #include "shell/shell.h"
@@ -55,6 +56,7 @@ TEST_F(RecordsCommands, EachCommandRebuildsWhatItsEditorShowsFirst) {
     EXPECT_EQ(m.groups[5].member_count, 2);
     ASSERT_EQ(m.selection.count, 1);
     EXPECT_EQ(m.selection.index[0], a);
+    EXPECT_FALSE(fake->paneLines[kPaneSelection].empty());  // the selection pane followed
 
     fake->dialogScripts["EDITWAYPOINTS"] = [](FakeDialog& d) { d.click(kSelect); };
     mission_ClearSelection(m);
