@@ -79,6 +79,7 @@ TEST_F(RecordsEditor, EveryEditorListsEditsAndKeepsItsRecords) {
         SCOPED_TRACE(k.title);
         mission_Clear(*page);
         mission_SetText(descOf(*page, k.kind, 1), 256, "Alpha");
+        page->groups[1].color = 7;  // no group field but the description is the editor's
         const std::string longText(255, 'L');
         mission_SetText(descOf(*page, k.kind, 3), 256, longText);
         const std::string before1 = recordBytes(*page, k.kind, 1), before3 = recordBytes(*page, k.kind, 3);
@@ -101,6 +102,7 @@ TEST_F(RecordsEditor, EveryEditorListsEditsAndKeepsItsRecords) {
 
         d.type(kDesc, "Bravo team");
         EXPECT_EQ(std::string(descOf(*page, k.kind, 1)), "Bravo team");
+        EXPECT_EQ(page->groups[1].color, 7);
         EXPECT_EQ(d.entryText(kList, 0), " 1 - Bravo team");
         EXPECT_EQ(d.entryCount(kList), k.slots);
         EXPECT_EQ(d.selection(kList), 0);
@@ -127,27 +129,6 @@ TEST_F(RecordsEditor, EveryEditorListsEditsAndKeepsItsRecords) {
         EXPECT_EQ(k.run(*page), kIdOk);
         EXPECT_EQ(ui->dialogsRun.back(), k.tmpl->name);
     }
-}
-
-TEST_F(RecordsEditor, GroupsShowDefaultsAndSizeAndStoreOnlyTheDescription) {
-    mission_Clear(*page);
-    Group& g = page->groups[2];
-    g.member_count = 4;
-    g.color = 7;
-    g.attrib = 3;
-    RecordsEditorProc proc(RecordKind::Group, *page);
-    FakeDialog d(proc, &kDlgEditGroups);
-    d.init();
-    EXPECT_EQ(d.entryText(kList, 0), " 1 - Blue side");
-    EXPECT_EQ(d.entryText(kList, 1), " 2 - Red side");
-    EXPECT_EQ(d.entryText(kList, 2), " 3 - ");
-    d.choose(kList, 1);
-    EXPECT_EQ(d.text(kSize), "Size 4");
-    d.type(kDesc, "Guards");
-    d.click(kIdOk);
-    EXPECT_EQ(mission_Text(g.description), "Guards");
-    EXPECT_EQ(g.color, 7);
-    EXPECT_EQ(g.attrib, 3);
 }
 
 // Waypoints and area triggers: the colours in index order, the position stored, the map

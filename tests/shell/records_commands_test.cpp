@@ -1,5 +1,6 @@
-// The Edit menu's groups, waypoints and area-trigger commands: what each rebuilds before its
-// editor opens, and the map's own visibility test reaching Select Members.
+// The Edit menu's record editors through the dispatcher: the derived counts are rebuilt
+// before an editor opens, Select Members follows the map's show flags, and the selection
+// pane follows what was selected.
 #include "logic/records_editor.h"
 #include "mapview/infopane.h"
 #include "mapview/view.h"
@@ -9,65 +10,25 @@
 
 #include <gtest/gtest.h>
 
-using namespace recid;
-
-namespace {
-
-class RecordsCommands : public ::testing::Test {
-protected:
+TEST(RecordsCommands, GroupsCommandCountsMembersAndSelectsOnlyWhatTheMapShows) {
     ScopedFakePlatform fake;
     ScopedItemDefs defs;
-    void SetUp() override { mission_ResetPages(); }
-    void TearDown() override {
-        records_Hooks() = {};
-        shell_Reset();
-        mission_ResetPages();
-    }
-};
-
-}  // namespace
-
-TEST_F(RecordsCommands, EachCommandRebuildsWhatItsEditorShowsFirst) {
+    mission_ResetPages();
     Mission& m = mission_CurrentPage();
-    const int a = test_AddItem(m, kTestRifleman);
-    const int b = test_AddItem(m, kTestJeep);
-    m.items[a].group_id = 5;
-    m.items[b].group_id = 5;
-    const int w0 = test_AddItem(m, kWaypointMarkerType);
-    const int w1 = test_AddItem(m, kWaypointMarkerType);
-    m.items[w0].waypoint_id = 1;
-    m.items[w1].waypoint_id = 1;
-    m.items[w1].wpnumber = 1;
-    const int area = test_AddItem(m, kAreaMarkerType);
-    m.items[area].wpnumber = 4;
-    // Nothing derived yet: the commands must build it.
-    ASSERT_EQ(m.groups[5].member_count, 0);
-    ASSERT_EQ(m.waypoints[1].point_count, 0);
-    ASSERT_EQ(m.area_triggers[4].in_use, 0);
-
-    // Only people are shown: Select Members takes the map's view of it.
-    view_State().show_flags = (1u << kItemPerson) | 0xFFFF0000u;
+    const int person = test_AddItem(m, kTestRifleman), jeep = test_AddItem(m, kTestJeep);
+    m.items[person].group_id = m.items[jeep].group_id = 5;
+    view_State().show_flags = (1u << kItemPerson) | 0xFFFF0000u;  // vehicles not shown
     fake->dialogScripts["EDITGROUPS"] = [](FakeDialog& d) {
-        d.choose(kList, 4);
-        d.click(kSelect);
-        d.click(kIdOk);
+        d.choose(recid::kList, 4);
+        d.click(recid::kSelect);
     };
     shell_Command(cmd::kGroups);
+    EXPECT_EQ(fake->dialogsRun, std::vector<std::string>{"EDITGROUPS"});
     EXPECT_EQ(m.groups[5].member_count, 2);
     ASSERT_EQ(m.selection.count, 1);
-    EXPECT_EQ(m.selection.index[0], a);
-    EXPECT_FALSE(fake->paneLines[kPaneSelection].empty());  // the selection pane followed
-
-    fake->dialogScripts["EDITWAYPOINTS"] = [](FakeDialog& d) { d.click(kSelect); };
-    mission_ClearSelection(m);
-    shell_Command(cmd::kWaypoints);
-    EXPECT_EQ(m.waypoints[1].point_count, 2);
-    EXPECT_EQ(m.selection.count, 2);
-
-    fake->dialogScripts["EDITAREATRIGGERS"] = [](FakeDialog& d) { d.click(kIdOk); };
-    shell_Command(cmd::kAreaTriggers);
-    EXPECT_EQ(m.area_triggers[4].in_use, 4);
-
-    const std::vector<std::string> run = {"EDITGROUPS", "EDITWAYPOINTS", "EDITAREATRIGGERS"};
-    EXPECT_EQ(fake->dialogsRun, run);
+    EXPECT_EQ(m.selection.index[0], person);
+    EXPECT_FALSE(fake->paneLines[kPaneSelection].empty());
+    records_Hooks() = {};
+    shell_Reset();
+    mission_ResetPages();
 }
