@@ -2,6 +2,7 @@
 
 #include "resources/events_dialogs.h"
 #include "resources/menus.h"
+#include "resources/records_dialogs.h"
 #include "resources/shell_dialogs.h"
 
 #include <array>
@@ -25,6 +26,7 @@ constexpr std::array kDialogs = {
     &kDlgGetCenter,     &kDlgInsertItem, &kDlgVisibleLayers, &kDlgLayerNames,
     &kDlgEditBriefing,  &kDlgAbout,      &kDlgStatus,
     &kDlgEditEvents,    &kDlgEventTriggers, &kDlgEventActions,
+    &kDlgEditGroups, &kDlgEditWaypoints, &kDlgEditAreaTriggers,
 };
 
 void collectIds(const std::vector<MenuEntry>& menu, std::vector<int>& out) {

@@ -5,6 +5,7 @@
 #include "core/text.h"
 #include "gamedata/model.h"
 #include "logic/events_editor.h"
+#include "logic/records_editor.h"
 #include "mapview/infopane.h"
 #include "mapview/interact.h"
 #include "mapview/render.h"
@@ -91,6 +92,16 @@ bool runEditor(int id) {
         return true;
     }
     return false;
+}
+
+// The record editors take the map's visibility test and redraw from here. Their redraw
+// also brings the selection pane up to date, since Select Members and Select Markers add to
+// the selection.
+void setRecordsHooks() {
+    records_Hooks() = {&view_ItemVisible, [] {
+                           shell_Render();
+                           shell_RepaintItems();
+                       }};
 }
 
 void zoomBy(float factor) {
@@ -398,9 +409,21 @@ void shell_Command(int id) {
         shell_RepaintMap();
         break;
     case cmd::kWaypoints:
+        mission_BuildWaypointPaths(page());
+        setRecordsHooks();
+        waypoints_RunEditor(page());
+        shell_Render();
+        break;
     case cmd::kGroups:
+        mission_CountGroupMembers(page());
+        setRecordsHooks();
+        groups_RunEditor(page());
+        shell_Render();
+        break;
     case cmd::kAreaTriggers:
-        runEditor(id);
+        mission_BuildAreaBounds(page());
+        setRecordsHooks();
+        areas_RunEditor(page());
         shell_Render();
         break;
     case cmd::kEvents: events_RunEditor(page()); break;  // events do not show on the map
