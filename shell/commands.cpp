@@ -14,6 +14,7 @@
 #include "mission/metafile.h"
 #include "mission/mission.h"
 #include "shell/dialogs.h"
+#include "shell/editor_commands.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -82,14 +83,6 @@ void setPage(int index, int radio) {
     shell_RefreshChecks();
     shell_RepaintMap();
     shell_RefreshTitle();
-}
-
-bool runEditor(int id) {
-    if (auto fn = shell_State().hooks.editor) {
-        fn(id);
-        return true;
-    }
-    return false;
 }
 
 void zoomBy(float factor) {
@@ -387,22 +380,13 @@ void shell_Command(int id) {
         break;
     case cmd::kPrint:
     case cmd::kMetafile: break;  // nothing to do in this program
-    // The mission editors: each one refreshes what it may have changed.
+    // The mission editors: each rebuilds what it shows and refreshes what it may change.
     case cmd::kItemAttributes:
-        runEditor(id);
-        shell_RepaintItems();
-        break;
     case cmd::kGeneralInfo:
-        runEditor(id);
-        shell_RepaintMap();
-        break;
     case cmd::kWaypoints:
+    case cmd::kEvents:
     case cmd::kGroups:
-    case cmd::kAreaTriggers:
-        runEditor(id);
-        shell_Render();
-        break;
-    case cmd::kEvents: runEditor(id); break;
+    case cmd::kAreaTriggers: shell_RunEditor(id); break;
     default: break;
     }
 }
