@@ -79,7 +79,6 @@ std::int32_t readAxis(const Dialog& dlg, int metres, int fraction) {
 
 void setInt(Dialog& dlg, int id, std::int32_t v) { dlg.setText(id, text_Format("%i", {v})); }
 
-void setKey(Dialog& dlg, int id, const char* key) { dlg.setText(id, text_Get(kMsg, key)); }
 
 // Fills a list with texts; the entry at value is selected (none when value is not listed).
 void fillList(Dialog& dlg, int id, const std::vector<std::string>& texts, std::int32_t value) {
@@ -265,51 +264,51 @@ void ItemAttrDialogProc::onInit(Dialog& dlg) {
         return;
     }
     dlg.setTitle(text_Get(kMsg, "ITEMATTRIB"));
-    setKey(dlg, kSubTypeLabel, "SUBTYPE");
-    setKey(dlg, kLayerLabel, "LAYER");
-    setKey(dlg, kPositionFrame, "POSITION");
-    setKey(dlg, kXLabel, "X_COORD");
-    setKey(dlg, kYLabel, "Y_COORD");
-    setKey(dlg, kZLabel, "Z_COORD");
-    setKey(dlg, kFacingFrame, "FACING");
-    setKey(dlg, kHeadingLabel, "HEADING");
-    setKey(dlg, kPitchLabel, "PITCH");
-    setKey(dlg, kMapSymbolLabel, "MAP_SYMBOL");
-    setKey(dlg, kRemoveFrame, "REMOVE_IF");
-    setKey(dlg, kLessThanCheck, "LESS_THAN");
-    setKey(dlg, kLessPlayers, "PLAYERS");
-    setKey(dlg, kMoreThanCheck, "MORE_THAN");
-    setKey(dlg, kMorePlayers, "PLAYERS");
-    setKey(dlg, kMultiplayer, "MULTIPLAYER");
-    setKey(dlg, kAiFrame, "AI_VARIABLES");
-    setKey(dlg, kGroupLabel, "GROUP");
-    setKey(dlg, kTeamLabel, "TEAM");
-    setKey(dlg, kNameLabel, "NAME");
-    setKey(dlg, kAlertLabel, "ALERT_STATE");
-    setKey(dlg, kFovLabel, "FOV");
-    setKey(dlg, kAccuracyLabel, "WEAPON_ACCURACY");
-    setKey(dlg, kPerceptionLabel, "PERCEPTION");
-    setKey(dlg, kObliquenessLabel, "OBLIQUENESS");
-    setKey(dlg, kWeaponLabel, "NPC_WEAPON");
-    setKey(dlg, kWaypointFrame, "WAYPOINTS");
-    setKey(dlg, kWaypointListLabel, "LIST");
-    setKey(dlg, kNumberLabel, "NUMBER");
-    setKey(dlg, kWaypointNameLabel, "NAME");
-    setKey(dlg, kDistanceLabel, "DISTANCE");
-    setKey(dlg, kAttributesFrame, "AI_ATTRIBUTES");
-    setKey(dlg, kDeaf, "DEAF");
-    setKey(dlg, kBlind, "BLIND");
-    setKey(dlg, kGuarding, "GUARDING");
-    setKey(dlg, kStander, "STANDING");
-    setKey(dlg, kProner, "PRONE");
-    setKey(dlg, kBreakLeft, "BREAK_LEFT");
-    setKey(dlg, kBreakRight, "BREAK_RIGHT");
-    setKey(dlg, kSilent, "SILENT");
-    setKey(dlg, kBerserk, "BERSERK");
-    setKey(dlg, kClimbLadders, "CLIMB_LADDERS");
-    setKey(dlg, kNoWater, "NO_WATER");
-    setKey(dlg, kIdOk, "OK");
-    setKey(dlg, kIdCancel, "CANCEL");
+    dlg.setText(kSubTypeLabel, text_Get(kMsg, "SUBTYPE"));
+    dlg.setText(kLayerLabel, text_Get(kMsg, "LAYER"));
+    dlg.setText(kPositionFrame, text_Get(kMsg, "POSITION"));
+    dlg.setText(kXLabel, text_Get(kMsg, "X_COORD"));
+    dlg.setText(kYLabel, text_Get(kMsg, "Y_COORD"));
+    dlg.setText(kZLabel, text_Get(kMsg, "Z_COORD"));
+    dlg.setText(kFacingFrame, text_Get(kMsg, "FACING"));
+    dlg.setText(kHeadingLabel, text_Get(kMsg, "HEADING"));
+    dlg.setText(kPitchLabel, text_Get(kMsg, "PITCH"));
+    dlg.setText(kMapSymbolLabel, text_Get(kMsg, "MAP_SYMBOL"));
+    dlg.setText(kRemoveFrame, text_Get(kMsg, "REMOVE_IF"));
+    dlg.setText(kLessThanCheck, text_Get(kMsg, "LESS_THAN"));
+    dlg.setText(kLessPlayers, text_Get(kMsg, "PLAYERS"));
+    dlg.setText(kMoreThanCheck, text_Get(kMsg, "MORE_THAN"));
+    dlg.setText(kMorePlayers, text_Get(kMsg, "PLAYERS"));
+    dlg.setText(kMultiplayer, text_Get(kMsg, "MULTIPLAYER"));
+    dlg.setText(kAiFrame, text_Get(kMsg, "AI_VARIABLES"));
+    dlg.setText(kGroupLabel, text_Get(kMsg, "GROUP"));
+    dlg.setText(kTeamLabel, text_Get(kMsg, "TEAM"));
+    dlg.setText(kNameLabel, text_Get(kMsg, "NAME"));
+    dlg.setText(kAlertLabel, text_Get(kMsg, "ALERT_STATE"));
+    dlg.setText(kFovLabel, text_Get(kMsg, "FOV"));
+    dlg.setText(kAccuracyLabel, text_Get(kMsg, "WEAPON_ACCURACY"));
+    dlg.setText(kPerceptionLabel, text_Get(kMsg, "PERCEPTION"));
+    dlg.setText(kObliquenessLabel, text_Get(kMsg, "OBLIQUENESS"));
+    dlg.setText(kWeaponLabel, text_Get(kMsg, "NPC_WEAPON"));
+    dlg.setText(kWaypointFrame, text_Get(kMsg, "WAYPOINTS"));
+    dlg.setText(kWaypointListLabel, text_Get(kMsg, "LIST"));
+    dlg.setText(kNumberLabel, text_Get(kMsg, "NUMBER"));
+    dlg.setText(kWaypointNameLabel, text_Get(kMsg, "NAME"));
+    dlg.setText(kDistanceLabel, text_Get(kMsg, "DISTANCE"));
+    dlg.setText(kAttributesFrame, text_Get(kMsg, "AI_ATTRIBUTES"));
+    dlg.setText(kDeaf, text_Get(kMsg, "DEAF"));
+    dlg.setText(kBlind, text_Get(kMsg, "BLIND"));
+    dlg.setText(kGuarding, text_Get(kMsg, "GUARDING"));
+    dlg.setText(kStander, text_Get(kMsg, "STANDING"));
+    dlg.setText(kProner, text_Get(kMsg, "PRONE"));
+    dlg.setText(kBreakLeft, text_Get(kMsg, "BREAK_LEFT"));
+    dlg.setText(kBreakRight, text_Get(kMsg, "BREAK_RIGHT"));
+    dlg.setText(kSilent, text_Get(kMsg, "SILENT"));
+    dlg.setText(kBerserk, text_Get(kMsg, "BERSERK"));
+    dlg.setText(kClimbLadders, text_Get(kMsg, "CLIMB_LADDERS"));
+    dlg.setText(kNoWater, text_Get(kMsg, "NO_WATER"));
+    dlg.setText(kIdOk, text_Get(kMsg, "OK"));
+    dlg.setText(kIdCancel, text_Get(kMsg, "CANCEL"));
     for (int id : {kXMetres, kYMetres, kZMetres, kXFraction, kYFraction, kZFraction, kHeading, kPitch, kLessThan,
                    kMoreThan, kFov, kAccuracy, kPerception, kObliqueness, kNumber, kDistance})
         dlg.setTextLimit(id, kItemAttrEditMax);

@@ -207,7 +207,7 @@ TEST(ItemAttrSession, BandSelectedSquadGetsGroupPathWeaponAndDeafInOneOk) {
         expectReadable(d);
         widget<QComboBox>(d, kGroupList)->setCurrentIndex(kGroup);
         widget<QComboBox>(d, kWaypointList)->setCurrentIndex(kPath);
-        widget<QComboBox>(d, kWeaponList)->setCurrentIndex(kWeaponRpg);
+        widget<QComboBox>(d, kWeaponList)->setCurrentIndex(kWeaponAk74);
         QCheckBox* deaf = widget<QCheckBox>(d, kDeaf);
         QTest::mouseClick(deaf, Qt::LeftButton, {}, QPoint(6, deaf->height() / 2));
         EXPECT_TRUE(deaf->isChecked());
@@ -221,9 +221,9 @@ TEST(ItemAttrSession, BandSelectedSquadGetsGroupPathWeaponAndDeafInOneOk) {
         const MissionItem& was = before[std::size_t(i)];
         EXPECT_EQ(it.group_id, kGroup);
         EXPECT_EQ(it.waypoint_id, kPath);
-        EXPECT_EQ(it.weapon_type, kWeaponRpg);
-        EXPECT_EQ(it.edistances[0], 5);
-        EXPECT_EQ(it.edistances[1], 100);
+        EXPECT_EQ(it.weapon_type, kWeaponAk74);
+        EXPECT_EQ(it.edistances[0], 400);
+        EXPECT_EQ(it.edistances[1], 800);
         EXPECT_EQ(it.bmsi_attributes, was.bmsi_attributes | kBmsiDeaf);
         EXPECT_EQ(it.team, was.team);
         EXPECT_EQ(it.fov, was.fov);
@@ -252,8 +252,8 @@ TEST(ItemAttrSession, BandSelectedSquadGetsGroupPathWeaponAndDeafInOneOk) {
         ASSERT_NE(saved, nullptr);
         EXPECT_EQ(saved->group_id, kGroup);
         EXPECT_EQ(saved->waypoint_id, kPath);
-        EXPECT_EQ(saved->weapon_type, kWeaponRpg);
-        EXPECT_EQ(saved->edistances[1], 100);
+        EXPECT_EQ(saved->weapon_type, kWeaponAk74);
+        EXPECT_EQ(saved->edistances[1], 800);
         EXPECT_TRUE(saved->bmsi_attributes & kBmsiDeaf);
         const BmsItem* out = nullptr;
         for (const BmsItem& b : file.sections[3])
@@ -261,9 +261,9 @@ TEST(ItemAttrSession, BandSelectedSquadGetsGroupPathWeaponAndDeafInOneOk) {
         ASSERT_NE(out, nullptr);
         EXPECT_EQ(out->groupId, kGroup);
         EXPECT_EQ(out->waypointId, kPath);
-        EXPECT_EQ(out->weaponType, kWeaponRpg);
-        EXPECT_EQ(out->edistances[0], 5);
-        EXPECT_EQ(out->edistances[1], 100);
+        EXPECT_EQ(out->weaponType, kWeaponAk74);
+        EXPECT_EQ(out->edistances[0], 400);
+        EXPECT_EQ(out->edistances[1], 800);
         EXPECT_TRUE(out->bmsiAttributes & kBmsiDeaf);
     }
 
