@@ -21,13 +21,10 @@
 #include "shell/shell.h"
 
 #include <QAbstractButton>
-#include <QAction>
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -42,6 +39,7 @@
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <utility>
 
 using namespace itemattr;
 
@@ -52,8 +50,7 @@ namespace fs = std::filesystem;
 class ScriptedQtPlatform : public QtPlatform {
 public:
     std::deque<std::optional<std::string>> files;
-    std::deque<std::function<void(QtDialog&)>> dialogs;  // one script per dialog opened
-    std::vector<std::string> dialogsRun;
+    std::deque<std::function<void(QtDialog&)>> dialogs;  // one script per dialog; none: Escape
     std::vector<int> results;
     std::vector<std::string> shown;
 
@@ -62,77 +59,39 @@ public:
         return MsgAnswer::No;
     }
     std::optional<std::string> fileDialog(const FileDialogRequest&) override {
-        if (files.empty()) return std::nullopt;
-        auto f = files.front();
-        files.pop_front();
+        auto f = files.empty() ? std::nullopt : files.front();
+        if (!files.empty()) files.pop_front();
         return f;
     }
     int runDialog(std::string_view name, DialogProc& proc) override {
-        dialogsRun.emplace_back(name);
-        const DialogTemplate* t = resources_FindDialog(name);
-        if (!t) return -1;
-        QtDialog dlg(*t, proc, &mainWindow());
-        std::function<void(QtDialog&)> script;
-        if (!dialogs.empty()) {
-            script = dialogs.front();
-            dialogs.pop_front();
-        }
+        QtDialog dlg(*resources_FindDialog(name), proc, &mainWindow());
+        auto script = dialogs.empty() ? nullptr : dialogs.front();
+        if (!dialogs.empty()) dialogs.pop_front();
         QTimer::singleShot(0, [&dlg, script] {
             EXPECT_EQ(QApplication::activeModalWidget(), &dlg.window());
             if (script) script(dlg);
             else QTest::keyClick(&dlg.window(), Qt::Key_Escape);
         });
-        QTimer guard;
-        guard.setSingleShot(true);
-        QObject::connect(&guard, &QTimer::timeout, [&dlg] { dlg.end(-99); });
-        guard.start(10000);
-        results.push_back(dlg.run());
-        return results.back();
+        QTimer::singleShot(10000, &dlg.window(), [&dlg] { dlg.end(-99); });  // a stuck script
+        return results.emplace_back(dlg.run());
     }
 };
 
-QAction* menuAction(MainWindow& w, int id) {
-    for (QAction* top : w.menuBar()->actions()) {
-        if (!top->menu()) continue;
-        for (QAction* a : top->menu()->actions())
-            if (!a->isSeparator() && a->data().toInt() == id) return a;
-    }
-    return nullptr;
-}
-
 // Every control the user can see lies inside the window and shows its whole text.
 void expectReadable(QtDialog& d) {
-    const QRect inside = d.window().rect();
-    int checked = 0;
+    int seen = 0;
     for (const ControlTemplate& c : d.dialogTemplate().controls) {
         QWidget* w = d.control(c.id);
         if (!w || !w->isVisible()) continue;
-        ++checked;
-        SCOPED_TRACE(c.id);
-        EXPECT_TRUE(inside.contains(w->geometry()));
-        if (auto* l = qobject_cast<QLabel*>(w)) {
-            EXPECT_LE(l->fontMetrics().horizontalAdvance(l->text()), l->width()) << l->text().toStdString();
-        } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
-            EXPECT_LE(b->sizeHint().width(), b->width()) << b->text().toStdString();
-        } else if (auto* g = qobject_cast<QGroupBox*>(w)) {
-            EXPECT_LT(g->fontMetrics().horizontalAdvance(g->title()), g->width()) << g->title().toStdString();
-        } else if (auto* cb = qobject_cast<QComboBox*>(w)) {
-            EXPECT_GE(cb->height(), cb->fontMetrics().height());
-        }
+        ++seen;
+        EXPECT_TRUE(d.window().rect().contains(w->geometry())) << c.id;
+        int need = 0;
+        if (auto* l = qobject_cast<QLabel*>(w)) need = l->fontMetrics().horizontalAdvance(l->text());
+        if (auto* b = qobject_cast<QAbstractButton*>(w)) need = b->sizeHint().width();
+        if (auto* g = qobject_cast<QGroupBox*>(w)) need = g->fontMetrics().horizontalAdvance(g->title()) + 1;
+        EXPECT_LE(need, w->width()) << c.id;
     }
-    EXPECT_GT(checked, 60);
-}
-
-template <class W>
-W* widget(QtDialog& d, int id) {
-    W* w = qobject_cast<W*>(d.control(id));
-    EXPECT_NE(w, nullptr) << "control " << id;
-    return w;
-}
-
-std::vector<std::uint8_t> readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    EXPECT_GT(seen, 60);
 }
 
 constexpr std::int32_t kGroup = 3, kPath = 1;
@@ -168,16 +127,10 @@ TEST(ItemAttrSession, BandSelectedSquadGetsGroupPathWeaponAndDeafInOneOk) {
     for (std::int32_t i : squad) ids.push_back(page.items[i].id);
 
     // Centre the view on the squad and draw a Shift band round it.
-    std::int64_t x0 = INT64_MAX, y0 = INT64_MAX, x1 = INT64_MIN, y1 = INT64_MIN;
-    std::int64_t sx = 0, sy = 0;
-    for (std::int32_t i : squad) {
-        sx += page.items[i].x;
-        sy += page.items[i].y;
-    }
     ViewState& v = view_State();
-    v.center_x = static_cast<std::int32_t>(sx / std::int64_t(squad.size()));
-    v.center_y = static_cast<std::int32_t>(sy / std::int64_t(squad.size()));
+    v.center_x = page.items[squad[0]].x, v.center_y = page.items[squad[0]].y;
     v.zoom = 0.05f;
+    std::int64_t x0 = INT64_MAX, y0 = INT64_MAX, x1 = INT64_MIN, y1 = INT64_MIN;
     QWidget* pane = &w.mapPane();
     pane->repaint();
     const Viewport vp = interact_Viewport(v, view_Surface());
@@ -205,67 +158,54 @@ TEST(ItemAttrSession, BandSelectedSquadGetsGroupPathWeaponAndDeafInOneOk) {
     // One OK: a group, a path, a weapon and Deaf.
     qt.dialogs = {[](QtDialog& d) {
         expectReadable(d);
-        widget<QComboBox>(d, kGroupList)->setCurrentIndex(kGroup);
-        widget<QComboBox>(d, kWaypointList)->setCurrentIndex(kPath);
-        widget<QComboBox>(d, kWeaponList)->setCurrentIndex(kWeaponAk74);
-        QCheckBox* deaf = widget<QCheckBox>(d, kDeaf);
+        for (auto [id, index] : {std::pair{kGroupList, kGroup}, {kWaypointList, kPath}, {kWeaponList, kWeaponAk74}})
+            qobject_cast<QComboBox*>(d.control(id))->setCurrentIndex(index);
+        QWidget* deaf = d.control(kDeaf);
         QTest::mouseClick(deaf, Qt::LeftButton, {}, QPoint(6, deaf->height() / 2));
-        EXPECT_TRUE(deaf->isChecked());
+        EXPECT_EQ(d.check(kDeaf), kChecked);
         QTest::mouseClick(d.control(kIdOk), Qt::LeftButton);
     }};
     QTest::mouseClick(&w.pane(1), Qt::LeftButton);
     ASSERT_EQ(qt.results.back(), kIdOk);
-    EXPECT_EQ(qt.dialogsRun, std::vector<std::string>(3, "ITEMATTRIBUTES"));
     for (std::int32_t i : squad) {
-        const MissionItem& it = page.items[i];
-        const MissionItem& was = before[std::size_t(i)];
-        EXPECT_EQ(it.group_id, kGroup);
-        EXPECT_EQ(it.waypoint_id, kPath);
-        EXPECT_EQ(it.weapon_type, kWeaponAk74);
-        EXPECT_EQ(it.edistances[0], 400);
-        EXPECT_EQ(it.edistances[1], 800);
-        EXPECT_EQ(it.bmsi_attributes, was.bmsi_attributes | kBmsiDeaf);
-        EXPECT_EQ(it.team, was.team);
-        EXPECT_EQ(it.fov, was.fov);
-        EXPECT_EQ(it.alert_state, was.alert_state);
+        MissionItem expected = before[std::size_t(i)];
+        expected.group_id = kGroup, expected.waypoint_id = kPath, expected.weapon_type = kWeaponAk74;
+        expected.edistances = {400, 800};
+        expected.bmsi_attributes |= kBmsiDeaf;
+        EXPECT_EQ(std::memcmp(&expected, &page.items[i], sizeof expected), 0) << i;
     }
 
     // Saved and exported.
     const std::string mis = dir + "/squad.mis", bms = dir + "/squad.bms";
-    qt.files = {mis};
-    menuAction(w, cmd::kSave)->trigger();
-    qt.files = {bms};
-    menuAction(w, cmd::kExport)->trigger();
+    qt.files = {mis, bms};
+    shell_Command(cmd::kSave);
+    shell_Command(cmd::kExport);
     EXPECT_TRUE(qt.shown.empty()) << qt.shown.front();
 
     auto back = std::make_unique<Mission>();
     ASSERT_EQ(metafile_Read(*back, mis.c_str(), MetafileReadOptions{false, nullptr}), 1);
+    std::ifstream in(bms, std::ios::binary);
+    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     BmsFile file;
     std::string error;
-    const std::vector<std::uint8_t> bytes = readBytes(bms);
     ASSERT_TRUE(bms_Parse(bytes.data(), bytes.size(), file, error)) << error;
-    for (std::size_t n = 0; n < ids.size(); ++n) {
-        SCOPED_TRACE(ids[n]);
-        const MissionItem* saved = nullptr;
-        for (std::int32_t i = 0; i < back->item_count; ++i)
-            if (back->items[i].id == ids[n]) saved = &back->items[i];
-        ASSERT_NE(saved, nullptr);
-        EXPECT_EQ(saved->group_id, kGroup);
-        EXPECT_EQ(saved->waypoint_id, kPath);
-        EXPECT_EQ(saved->weapon_type, kWeaponAk74);
-        EXPECT_EQ(saved->edistances[1], 800);
-        EXPECT_TRUE(saved->bmsi_attributes & kBmsiDeaf);
-        const BmsItem* out = nullptr;
-        for (const BmsItem& b : file.sections[3])
-            if (b.id == ids[n]) out = &b;
-        ASSERT_NE(out, nullptr);
-        EXPECT_EQ(out->groupId, kGroup);
-        EXPECT_EQ(out->waypointId, kPath);
-        EXPECT_EQ(out->weaponType, kWeaponAk74);
-        EXPECT_EQ(out->edistances[0], 400);
-        EXPECT_EQ(out->edistances[1], 800);
-        EXPECT_TRUE(out->bmsiAttributes & kBmsiDeaf);
+    int found = 0;
+    for (std::int32_t i = 0; i < back->item_count; ++i) {
+        const MissionItem& it = back->items[i];
+        if (std::find(ids.begin(), ids.end(), it.id) == ids.end()) continue;
+        ++found;
+        EXPECT_EQ(std::vector<int>({it.group_id, it.waypoint_id, it.weapon_type, it.edistances[0], it.edistances[1],
+                                    it.bmsi_attributes & kBmsiDeaf}),
+                  std::vector<int>({kGroup, kPath, kWeaponAk74, 400, 800, kBmsiDeaf})) << it.id;
     }
+    for (const BmsItem& b : file.sections[3]) {
+        if (std::find(ids.begin(), ids.end(), b.id) == ids.end()) continue;
+        ++found;
+        EXPECT_EQ(std::vector<int>({b.groupId, b.waypointId, b.weaponType, b.edistances[0], b.edistances[1],
+                                    b.bmsiAttributes & kBmsiDeaf}),
+                  std::vector<int>({kGroup, kPath, kWeaponAk74, 400, 800, kBmsiDeaf})) << b.id;
+    }
+    EXPECT_EQ(found, int(2 * ids.size()));
 
     qt.setSinks(nullptr, nullptr);
     platform_Set(nullptr);
