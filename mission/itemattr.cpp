@@ -234,19 +234,11 @@ std::uint32_t itemattr_ControlsFor(std::int32_t kind, std::int32_t type) {
     }
 }
 
-const int* itemattr_ControlIds(ItemAttrControls group) {
-    static constexpr int kNone[] = {0};
-    for (const ControlGroup& g : kGroups)
-        if (g.group == group) return g.ids;
-    return kNone;
-}
-
 // ---------------------------------------------------------------------------------------
 // The procedure
 
 ItemAttrDialogProc::ItemAttrDialogProc(Mission& page) : page_(page) {
     ref_ = mission_ReferenceItem(page_);
-    if (ref_ >= page_.item_count) ref_ = -1;
     if (ref_ >= 0) work_ = page_.items[static_cast<std::size_t>(ref_)];
 }
 

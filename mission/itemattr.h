@@ -120,8 +120,6 @@ enum ItemAttrControls : std::uint32_t {
 };
 // The attribute controls that apply to an item of this kind and type number.
 std::uint32_t itemattr_ControlsFor(std::int32_t kind, std::int32_t type);
-// The control ids of one group (ends with 0).
-const int* itemattr_ControlIds(ItemAttrControls group);
 
 // The dialog's procedure over the selection of page.
 class ItemAttrDialogProc : public DialogProc {
