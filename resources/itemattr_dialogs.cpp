@@ -7,7 +7,7 @@ using namespace itemattr;
 
 namespace {
 
-// Three columns: the item itself (type, layer, position, facing, map symbol) with the
+// Three columns: the item itself (type, layer, position, facing, map symbol) above the
 // buttons; the AI settings and the multiplayer limits; the waypoint settings and the AI
 // behaviour boxes. Timers and engagement distances are filled but never shown.
 constexpr ControlTemplate kItemAttributes[] = {
@@ -50,8 +50,6 @@ constexpr ControlTemplate kItemAttributes[] = {
     {kMinEngage, K::Edit, "", 27, 207, 24, 12, kCtlHidden},
     {kIdStatic, K::StaticText, "MAX", 55, 208, 16, 10, kCtlHidden},
     {kMaxEngage, K::Edit, "", 71, 207, 24, 12, kCtlHidden},
-    {kIdCancel, K::PushButton, "CANCEL", 67, 226, 52, 16, kCtlGroup},
-    {kIdOk, K::DefaultButton, "OK", 125, 226, 52, 16},
 
     // AI settings.
     {kAiFrame, K::GroupBox, "AI_VARIABLES", 184, 7, 200, 168},
@@ -108,6 +106,10 @@ constexpr ControlTemplate kItemAttributes[] = {
     {kBerserk, K::CheckBox, "BERSERK", 397, 202, 158, 10},
     {kClimbLadders, K::CheckBox, "CLIMB_LADDERS", 397, 214, 158, 10},
     {kNoWater, K::CheckBox, "NO_WATER", 397, 226, 158, 10},
+
+    // The buttons last, so the tab order runs through every column first.
+    {kIdCancel, K::PushButton, "CANCEL", 67, 226, 52, 16, kCtlGroup},
+    {kIdOk, K::DefaultButton, "OK", 125, 226, 52, 16},
 };
 
 }  // namespace
