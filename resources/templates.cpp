@@ -1,6 +1,7 @@
 #include "resources/templates.h"
 
 #include "resources/events_dialogs.h"
+#include "resources/itemattr_dialogs.h"
 #include "resources/menus.h"
 #include "resources/records_dialogs.h"
 #include "resources/shell_dialogs.h"
@@ -27,6 +28,7 @@ constexpr std::array kDialogs = {
     &kDlgEditBriefing,  &kDlgAbout,      &kDlgStatus,
     &kDlgEditEvents,    &kDlgEventTriggers, &kDlgEventActions,
     &kDlgEditGroups, &kDlgEditWaypoints, &kDlgEditAreaTriggers,
+    &kDlgItemAttributes,
 };
 
 void collectIds(const std::vector<MenuEntry>& menu, std::vector<int>& out) {

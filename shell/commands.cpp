@@ -4,8 +4,6 @@
 
 #include "core/text.h"
 #include "gamedata/model.h"
-#include "logic/events_editor.h"
-#include "logic/records_editor.h"
 #include "mapview/infopane.h"
 #include "mapview/interact.h"
 #include "mapview/render.h"
@@ -16,6 +14,7 @@
 #include "mission/metafile.h"
 #include "mission/mission.h"
 #include "shell/dialogs.h"
+#include "shell/editor_commands.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -84,24 +83,6 @@ void setPage(int index, int radio) {
     shell_RefreshChecks();
     shell_RepaintMap();
     shell_RefreshTitle();
-}
-
-bool runEditor(int id) {
-    if (auto fn = shell_State().hooks.editor) {
-        fn(id);
-        return true;
-    }
-    return false;
-}
-
-// The record editors take the map's visibility test and redraw from here. Their redraw
-// also brings the selection pane up to date, since Select Members and Select Markers add to
-// the selection.
-void setRecordsHooks() {
-    records_Hooks() = {&view_ItemVisible, [] {
-                           shell_Render();
-                           shell_RepaintItems();
-                       }};
 }
 
 void zoomBy(float factor) {
@@ -399,34 +380,13 @@ void shell_Command(int id) {
         break;
     case cmd::kPrint:
     case cmd::kMetafile: break;  // nothing to do in this program
-    // The mission editors: each one refreshes what it may have changed.
+    // The mission editors: each rebuilds what it shows and refreshes what it may change.
     case cmd::kItemAttributes:
-        runEditor(id);
-        shell_RepaintItems();
-        break;
     case cmd::kGeneralInfo:
-        runEditor(id);
-        shell_RepaintMap();
-        break;
     case cmd::kWaypoints:
-        mission_BuildWaypointPaths(page());
-        setRecordsHooks();
-        waypoints_RunEditor(page());
-        shell_Render();
-        break;
+    case cmd::kEvents:
     case cmd::kGroups:
-        mission_CountGroupMembers(page());
-        setRecordsHooks();
-        groups_RunEditor(page());
-        shell_Render();
-        break;
-    case cmd::kAreaTriggers:
-        mission_BuildAreaBounds(page());
-        setRecordsHooks();
-        areas_RunEditor(page());
-        shell_Render();
-        break;
-    case cmd::kEvents: events_RunEditor(page()); break;  // events do not show on the map
+    case cmd::kAreaTriggers: shell_RunEditor(id); break;
     default: break;
     }
 }

@@ -64,10 +64,6 @@ constexpr int kBackupPeriodMs = 600000;
 // does nothing but its refresh.
 
 struct ShellHooks {
-    // Runs a mission editor for its command: item attributes (170), general information
-    // (185), waypoints (223), events (224), groups (225), area triggers (40004), with what
-    // it rebuilds first. The dispatcher refreshes the window afterwards.
-    void (*editor)(int command) = nullptr;
     // Mouse input on the map pane (map interaction); paint and size are the shell's.
     MapPaneSink* mapInput = nullptr;
 };

@@ -339,35 +339,18 @@ TEST_F(ShellTest, ItemCommandsAndHooks) {
     EXPECT_EQ(page.items[b].hidden, 0);
     shell_Command(cmd::kPaste);
     EXPECT_EQ(gesture_State().state, kGesturePlace);
-    // A gesture in progress: a click on the selection pane opens nothing.
-    static int hookCalls = 0;
-    static int lastHook = 0;
-    hookCalls = 0;
-    shell_State().hooks.editor = [](int id) {
-        ++hookCalls;
-        lastHook = id;
-    };
+    // A gesture in progress: a click on the selection pane opens nothing; once idle it opens
+    // the item attributes editor.
+    mission_Select(page, b);
     shell_PaneClick(kPaneSelection);
-    EXPECT_EQ(hookCalls, 0);
+    EXPECT_TRUE(fake->dialogsRun.empty());
     gesture_Reset();
     shell_PaneClick(kPaneSelection);
-    EXPECT_EQ(lastHook, cmd::kItemAttributes);
-    for (int id : {cmd::kGeneralInfo}) {
-        shell_Command(id);
-        EXPECT_EQ(lastHook, id);
-    }
-    EXPECT_EQ(hookCalls, 2);
-    // The events editor opens on the current page and redraws nothing when it closes.
-    const int paints = fake->invalidations;
-    const std::size_t frames = fake->presented.size();
-    shell_Command(cmd::kEvents);
-    EXPECT_EQ(hookCalls, 2);
-    EXPECT_EQ(fake->invalidations, paints);
-    EXPECT_EQ(fake->presented.size(), frames);
+    mission_ClearSelection(page);
     // The small dialogs open from their commands and from a click on the centre pane.
     shell_PaneClick(kPaneCentre);
     for (int id : {cmd::kVisibleLayers, cmd::kLayerNames, cmd::kAbout, cmd::kBriefing}) shell_Command(id);
-    const std::vector<std::string> dialogs = {"EDITEVENTS", "GETCENTER", "VISIBLELAYERS", "LAYERNAMES",
+    const std::vector<std::string> dialogs = {"ITEMATTRIBUTES", "GETCENTER", "VISIBLELAYERS", "LAYERNAMES",
                                               "ABOUT_KZMED", "EDITBRIEFING"};
     EXPECT_EQ(fake->dialogsRun, dialogs);
     // Only the context menus' own ids go on from the map pane.

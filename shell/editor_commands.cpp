@@ -1,0 +1,71 @@
+#include "shell/editor_commands.h"
+
+#include "gamedata/model.h"
+#include "logic/events_editor.h"
+#include "logic/records_editor.h"
+#include "mapview/view.h"
+#include "mission/itemattr.h"
+#include "mission/mission.h"
+#include "shell/dialogs.h"
+#include "shell/shell.h"
+
+namespace {
+
+// The record editors take the map's visibility test and redraw from here. Their redraw
+// also brings the selection pane up to date, since Select Members and Select Markers add to
+// the selection.
+void setRecordsHooks() {
+    records_Hooks() = {&view_ItemVisible, [] {
+                           shell_Render();
+                           shell_RepaintItems();
+                       }};
+}
+
+}  // namespace
+
+void shell_RunEditor(int command) {
+    Mission& page = mission_CurrentPage();
+    switch (command) {
+    case cmd::kItemAttributes:
+        if (page.selection.count > 0) {
+            ItemAttrHooks& hooks = itemattr_Hooks();
+            hooks.showAll = dialogs_Settings().showAll;
+            hooks.repaintMap = &shell_RepaintMap;
+            itemattr_Run(page);
+            shell_Render();
+        }
+        // Whether or not the dialog ran: markers may have new paths or numbers, items new
+        // types whose models are not loaded yet.
+        mission_BuildWaypointPaths(page);
+        model_LoadForItems();
+        shell_RepaintItems();
+        break;
+    case cmd::kGeneralInfo:
+        // The general information editor plugs in here: gi_Run(page);
+        shell_RepaintMap();
+        break;
+    case cmd::kWaypoints:
+        mission_BuildWaypointPaths(page);
+        setRecordsHooks();
+        waypoints_RunEditor(page);
+        shell_Render();
+        break;
+    case cmd::kEvents:
+        events_RunEditor(page);
+        // Events do not show on the map: nothing to refresh.
+        break;
+    case cmd::kGroups:
+        mission_CountGroupMembers(page);
+        setRecordsHooks();
+        groups_RunEditor(page);
+        shell_Render();
+        break;
+    case cmd::kAreaTriggers:
+        mission_BuildAreaBounds(page);
+        setRecordsHooks();
+        areas_RunEditor(page);
+        shell_Render();
+        break;
+    default: break;
+    }
+}

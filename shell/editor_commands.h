@@ -1,0 +1,8 @@
+// The commands that open the mission editors: item attributes (170, also a click on the
+// selection pane), general information (185), waypoints (223), events (224), groups (225)
+// and area triggers (40004). Each rebuilds the derived data its editor shows, runs the
+// editor on the current page and refreshes what the editor may have changed.
+#pragma once
+
+// Runs the editor command; ids that open no editor do nothing.
+void shell_RunEditor(int command);
