@@ -1,5 +1,6 @@
 #include "resources/templates.h"
 
+#include "resources/geninfo_dialogs.h"
 #include "resources/menus.h"
 #include "resources/shell_dialogs.h"
 
@@ -23,6 +24,7 @@ bool sameName(std::string_view a, std::string_view b) {
 constexpr std::array kDialogs = {
     &kDlgGetCenter,     &kDlgInsertItem, &kDlgVisibleLayers, &kDlgLayerNames,
     &kDlgEditBriefing,  &kDlgAbout,      &kDlgStatus,
+    &kDlgGeneralInfo,
 };
 
 void collectIds(const std::vector<MenuEntry>& menu, std::vector<int>& out) {

@@ -4,6 +4,7 @@
 
 #include "core/text.h"
 #include "gamedata/model.h"
+#include "logic/geninfo.h"
 #include "mapview/infopane.h"
 #include "mapview/interact.h"
 #include "mapview/render.h"
@@ -393,7 +394,7 @@ void shell_Command(int id) {
         shell_RepaintItems();
         break;
     case cmd::kGeneralInfo:
-        runEditor(id);
+        gi_Run(page());
         shell_RepaintMap();
         break;
     case cmd::kWaypoints:

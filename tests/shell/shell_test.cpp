@@ -352,16 +352,17 @@ TEST_F(ShellTest, ItemCommandsAndHooks) {
     gesture_Reset();
     shell_PaneClick(kPaneSelection);
     EXPECT_EQ(lastHook, cmd::kItemAttributes);
-    for (int id : {cmd::kGeneralInfo, cmd::kWaypoints, cmd::kEvents, cmd::kGroups, cmd::kAreaTriggers}) {
+    for (int id : {cmd::kWaypoints, cmd::kEvents, cmd::kGroups, cmd::kAreaTriggers}) {
         shell_Command(id);
         EXPECT_EQ(lastHook, id);
     }
-    EXPECT_EQ(hookCalls, 6);
+    EXPECT_EQ(hookCalls, 5);
     // The small dialogs open from their commands and from a click on the centre pane.
     shell_PaneClick(kPaneCentre);
-    for (int id : {cmd::kVisibleLayers, cmd::kLayerNames, cmd::kAbout, cmd::kBriefing}) shell_Command(id);
+    for (int id : {cmd::kVisibleLayers, cmd::kLayerNames, cmd::kAbout, cmd::kBriefing, cmd::kGeneralInfo})
+        shell_Command(id);
     const std::vector<std::string> dialogs = {"GETCENTER", "VISIBLELAYERS", "LAYERNAMES", "ABOUT_KZMED",
-                                              "EDITBRIEFING"};
+                                              "EDITBRIEFING", "GENERALINFO"};
     EXPECT_EQ(fake->dialogsRun, dialogs);
     // Only the context menus' own ids go on from the map pane.
     EXPECT_FALSE(shell_ForwardMapCommand(cmd::kOpen));
