@@ -9,8 +9,11 @@
 #include "mission/mission.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <limits>
+#include <string>
+#include <vector>
 
 using namespace gi;
 
@@ -57,8 +60,61 @@ constexpr const char* kColourKeys[] = {"GREEN", "BROWN", "WHITE", "ALPHA"};
 constexpr const char* kWeatherKeys[] = {"NICE_DAY", "RAIN", "SNOW"};
 
 // Which default_equipment value each list stores: sidearm 0, primary 1, secondary 2,
-// auxiliary 3 (the order of gi_EquipmentLists).
+// auxiliary 3 (the order of equipmentLists).
 constexpr std::size_t kEquipmentSlots = 4;
+
+// A game-type, night or override bit of GeneralInfo::attrib and the check box showing it.
+struct AttribBox {
+    int bit;
+    int control;
+    const char* key;  // caption, section "Dialog Message"
+};
+
+// An equipment list: its weapons as (code, key of the name in section "Weapons").
+struct Weapon {
+    std::int32_t code;
+    const char* key;
+};
+struct EquipmentList {
+    int control;
+    std::vector<Weapon> weapons;
+};
+
+constexpr std::array<AttribBox, 14> kAttribBoxes = {{
+    {0, kWaterLevelBox, "WATER_LEVEL"},
+    {1, kFogLevelBox, "FOG_LEVEL"},
+    {2, kFogColourBox, "FOG_COLOR"},
+    {3, kWeatherBox, "WEATHER"},
+    {20, kNight, "NIGHT"},
+    {23, kAttackAndDefend, "ATTACK_AND_DEFEND"},
+    {24, kCooperative, "COOPERATIVE"},
+    {25, kDeathmatch, "DEATHMATCH"},
+    {26, kKingOfTheHill, "KING_OF_THE_HILL"},
+    {27, kFlagball, "FLAGBALL"},
+    {28, kCaptureTheFlag, "CAPTURE_THE_FLAG"},
+    {29, kTeamDeathmatch, "TEAM_DEATHMATCH"},
+    {30, kTeamKingOfTheHill, "TEAM_KING_OF_THE_HILL"},
+    {31, kSearchAndDestroy, "SEARCH_AND_DESTROY"},
+}};
+
+const std::array<EquipmentList, 4>& equipmentLists() {
+    static const std::array<EquipmentList, 4> lists = {{
+        {kSidearm, {{6, "SOCOM"}, {5, "SOCOMS"}, {28, "H&K_P11"}}},
+        {kPrimary,
+         {{10, "MASTER_KEY"}, {9, "M203"}, {11, "M249"}, {12, "BL50"}, {15, "H&K_MP5_SD"}, {23, "M40A1"}, {29, "UAR"}}},
+        {kSecondary, {{1, "DOUBLE_AMMO"}, {20, "SMAW"}, {21, "SATCHEL"}, {24, "CLAYMORE"}, {36, "VIDEO_CAMERA"}}},
+        {kAuxiliary,
+         {{1, "DOUBLE_AMMO"},
+          {20, "SMAW"},
+          {21, "SATCHEL"},
+          {24, "CLAYMORE"},
+          {31, "KEVLAR_VEST"},
+          {32, "GHILLIE_SUIT"},
+          {33, "LARV"},
+          {36, "VIDEO_CAMERA"}}},
+    }};
+    return lists;
+}
 
 char fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -99,22 +155,44 @@ void selectByData(Dialog& dlg, int id, std::int64_t value) {
     dlg.setSelection(id, -1);
 }
 
-void selectByText(Dialog& dlg, int id, std::string_view text) {
-    const int n = dlg.entryCount(id);
-    for (int i = 0; i < n; ++i) {
-        if (dlg.entryText(id, i) == text) {
-            dlg.setSelection(id, i);
-            return;
-        }
+// The terrains offered: lower-case names of the terrain definition files on disk and in the
+// archives, without those too long for the page's terrain field. Unsorted.
+std::vector<std::string> terrainFiles() {
+    std::vector<std::string> out;
+    StrList* files = file_ListFiles("*.trn");
+    if (!files) return out;
+    for (const StrEntry* e = files->first; e; e = e->next) {
+        const std::string_view name = e->string;
+        // A name the page's terrain field cannot hold whole could never be stored.
+        if (name.size() <= static_cast<std::size_t>(kGiTerrainMax)) out.emplace_back(name);
     }
-    dlg.setSelection(id, -1);
+    strlist_Free(files);
+    return out;
+}
+
+// The names of the win (lose) conditions of the game vocabulary, by code from 0 up to the
+// first code without a name.
+std::vector<std::string> conditionNames(bool win) {
+    const char* section = win ? "WinConditions" : "LoseConditions";
+    const char* pattern = win ? "STRWINCOND%0.3i" : "STRLOSECOND%0.3i";
+    const TextTable* vocab = text_Tables().vocab;
+    std::vector<std::string> names;
+    if (!vocab) return names;
+    for (int code = 0; code < kGiConditionsMax; ++code) {
+        const std::string key = text_Format(pattern, {code});
+        const TextEntry* entry = text_Find(vocab, section, key.c_str());
+        if (!entry) break;
+        const char* text = text_EntryText(vocab, entry);
+        names.emplace_back(text ? text : "");
+    }
+    return names;
 }
 
 void openTerrain(Dialog& dlg, const Mission& page) {
     dlg.clearEntries(kTerrain);
     const std::string_view stored = mission_Text(page.info.terrain);
     int chosen = -1;
-    for (const std::string& name : gi_TerrainFiles()) {
+    for (const std::string& name : terrainFiles()) {
         // The list is sorted: the entry goes where it sorts, so its index comes back.
         const int at = dlg.addEntry(kTerrain, name, 0);
         if (chosen >= at) ++chosen;
@@ -124,7 +202,7 @@ void openTerrain(Dialog& dlg, const Mission& page) {
 }
 
 void openConditions(Dialog& dlg, bool win, const std::array<std::int8_t, 4>& codes) {
-    const std::vector<std::string> names = gi_ConditionNames(win);
+    const std::vector<std::string> names = conditionNames(win);
     const int first = win ? kWinFirst : kLoseFirst;
     for (int i = 0; i < 4; ++i) {
         const int id = first + i;
@@ -152,42 +230,6 @@ void loadTerrain(Mission& page) {
 }
 
 }  // namespace
-
-const std::array<GiAttribBox, 14> kGiAttribBoxes = {{
-    {0, kWaterLevelBox, "WATER_LEVEL"},
-    {1, kFogLevelBox, "FOG_LEVEL"},
-    {2, kFogColourBox, "FOG_COLOR"},
-    {3, kWeatherBox, "WEATHER"},
-    {20, kNight, "NIGHT"},
-    {23, kAttackAndDefend, "ATTACK_AND_DEFEND"},
-    {24, kCooperative, "COOPERATIVE"},
-    {25, kDeathmatch, "DEATHMATCH"},
-    {26, kKingOfTheHill, "KING_OF_THE_HILL"},
-    {27, kFlagball, "FLAGBALL"},
-    {28, kCaptureTheFlag, "CAPTURE_THE_FLAG"},
-    {29, kTeamDeathmatch, "TEAM_DEATHMATCH"},
-    {30, kTeamKingOfTheHill, "TEAM_KING_OF_THE_HILL"},
-    {31, kSearchAndDestroy, "SEARCH_AND_DESTROY"},
-}};
-
-const std::array<GiEquipmentList, 4>& gi_EquipmentLists() {
-    static const std::array<GiEquipmentList, 4> lists = {{
-        {kSidearm, {{6, "SOCOM"}, {5, "SOCOMS"}, {28, "H&K_P11"}}},
-        {kPrimary,
-         {{10, "MASTER_KEY"}, {9, "M203"}, {11, "M249"}, {12, "BL50"}, {15, "H&K_MP5_SD"}, {23, "M40A1"}, {29, "UAR"}}},
-        {kSecondary, {{1, "DOUBLE_AMMO"}, {20, "SMAW"}, {21, "SATCHEL"}, {24, "CLAYMORE"}, {36, "VIDEO_CAMERA"}}},
-        {kAuxiliary,
-         {{1, "DOUBLE_AMMO"},
-          {20, "SMAW"},
-          {21, "SATCHEL"},
-          {24, "CLAYMORE"},
-          {31, "KEVLAR_VEST"},
-          {32, "GHILLIE_SUIT"},
-          {33, "LARV"},
-          {36, "VIDEO_CAMERA"}}},
-    }};
-    return lists;
-}
 
 std::int32_t gi_ParseInt(std::string_view text) {
     constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
@@ -219,39 +261,10 @@ std::uint32_t gi_ParseUnsigned(std::string_view text) {
     return static_cast<std::uint32_t>(v);
 }
 
-std::vector<std::string> gi_TerrainFiles() {
-    std::vector<std::string> out;
-    StrList* files = file_ListFiles("*.trn");
-    if (!files) return out;
-    for (const StrEntry* e = files->first; e; e = e->next) {
-        const std::string_view name = e->string;
-        // A name the page's terrain field cannot hold whole could never be stored.
-        if (name.size() <= static_cast<std::size_t>(kGiTerrainMax)) out.emplace_back(name);
-    }
-    strlist_Free(files);
-    return out;
-}
-
 bool gi_SameTerrain(std::string_view a, std::string_view b) {
     // The loader reads "<name>.trn" whatever extension a stored name carries.
     auto base = [](std::string_view s) { return s.substr(0, s.find('.')); };
     return sameNoCase(base(a), base(b));
-}
-
-std::vector<std::string> gi_ConditionNames(bool win) {
-    const char* section = win ? "WinConditions" : "LoseConditions";
-    const char* pattern = win ? "STRWINCOND%0.3i" : "STRLOSECOND%0.3i";
-    const TextTable* vocab = text_Tables().vocab;
-    std::vector<std::string> names;
-    if (!vocab) return names;
-    for (int code = 0; code < kGiConditionsMax; ++code) {
-        const std::string key = text_Format(pattern, {code});
-        const TextEntry* entry = text_Find(vocab, section, key.c_str());
-        if (!entry) break;
-        const char* text = text_EntryText(vocab, entry);
-        names.emplace_back(text ? text : "");
-    }
-    return names;
 }
 
 void gi_Open(Dialog& dlg, const Mission& page) {
@@ -259,7 +272,7 @@ void gi_Open(Dialog& dlg, const Mission& page) {
 
     dlg.setTitle(text_Get(kMsg, "GENERAL_INFORMATION"));
     for (const Caption& c : kCaptions) setCaption(dlg, c.control, c.key);
-    for (const GiAttribBox& b : kGiAttribBoxes) setCaption(dlg, b.control, b.key);
+    for (const AttribBox& b : kAttribBoxes) setCaption(dlg, b.control, b.key);
     for (int v = 1; v <= kGiCampVars; ++v) dlg.setText(kCampVarFirst + v - 1, std::to_string(v));
 
     dlg.setTextLimit(kName, kGiNameMax);
@@ -278,15 +291,14 @@ void gi_Open(Dialog& dlg, const Mission& page) {
     dlg.clearEntries(kColour);
     for (std::size_t code = 0; code < std::size(kColourKeys); ++code)
         dlg.addEntry(kColour, text_Get("Colors", kColourKeys[code]), static_cast<std::int64_t>(code));
-    // A code outside the four selects nothing, and OK then keeps it.
+    // The list is in code order. A code outside the four selects nothing, and OK keeps it.
     const bool knownColour = info.terrain_color >= 0 && info.terrain_color < std::int32_t(std::size(kColourKeys));
-    if (knownColour) selectByText(dlg, kColour, text_Get("Colors", kColourKeys[info.terrain_color]));
-    else dlg.setSelection(kColour, -1);
+    dlg.setSelection(kColour, knownColour ? info.terrain_color : -1);
 
     dlg.setText(kFireMissions, text_Format("%i", {info.arty}));
     for (int v = 1; v <= kGiCampVars; ++v)
         dlg.setCheck(kCampVarFirst + v - 1, (std::uint32_t(info.visible_if) & attribBit(v)) ? kChecked : kUnchecked);
-    for (const GiAttribBox& b : kGiAttribBoxes)
+    for (const AttribBox& b : kAttribBoxes)
         dlg.setCheck(b.control, (std::uint32_t(info.attrib) & attribBit(b.bit)) ? kChecked : kUnchecked);
 
     dlg.setText(kWaterLevel, text_Format("%i", {info.water_level}));
@@ -308,9 +320,9 @@ void gi_Open(Dialog& dlg, const Mission& page) {
     combo_SelectByData(dlg, kSunset, info.sunset);
 
     for (std::size_t slot = 0; slot < kEquipmentSlots; ++slot) {
-        const GiEquipmentList& list = gi_EquipmentLists()[slot];
+        const EquipmentList& list = equipmentLists()[slot];
         dlg.clearEntries(list.control);
-        for (const GiWeapon& w : list.weapons) dlg.addEntry(list.control, text_Get("Weapons", w.key), w.code);
+        for (const Weapon& w : list.weapons) dlg.addEntry(list.control, text_Get("Weapons", w.key), w.code);
         combo_SelectByData(dlg, list.control, info.default_equipment[slot]);
     }
 
@@ -346,7 +358,7 @@ void gi_Store(Dialog& dlg, Mission& page) {
     info.visible_if = static_cast<std::int32_t>(visible);
 
     std::uint32_t attrib = static_cast<std::uint32_t>(info.attrib);
-    for (const GiAttribBox& b : kGiAttribBoxes) {
+    for (const AttribBox& b : kAttribBoxes) {
         if (dlg.check(b.control) == kChecked) attrib |= attribBit(b.bit);
         else attrib &= ~attribBit(b.bit);
     }
@@ -361,7 +373,7 @@ void gi_Store(Dialog& dlg, Mission& page) {
     info.sunset = static_cast<std::int32_t>(selectedData(dlg, kSunset, -1));
     for (std::size_t slot = 0; slot < kEquipmentSlots; ++slot)
         info.default_equipment[slot] =
-            static_cast<std::int32_t>(selectedData(dlg, gi_EquipmentLists()[slot].control, -1));
+            static_cast<std::int32_t>(selectedData(dlg, equipmentLists()[slot].control, -1));
 
     const std::uint32_t speed = gi_ParseUnsigned(dlg.text(kWindSpeed));
     info.wind[0] = static_cast<std::int32_t>(std::min<std::uint32_t>(speed, kGiWindSpeedMax));

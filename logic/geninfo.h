@@ -8,11 +8,8 @@
 
 #include "platform/ui.h"
 
-#include <array>
 #include <cstdint>
-#include <string>
 #include <string_view>
-#include <vector>
 
 struct Mission;
 
@@ -97,27 +94,6 @@ constexpr int kGiCampVars = 30;
 // Sub-goal codes are stored in a signed byte: no list offers more conditions than that.
 constexpr int kGiConditionsMax = 128;
 
-// A game-type, night or override bit of GeneralInfo::attrib and the check box showing it.
-struct GiAttribBox {
-    int bit;
-    int control;
-    const char* key;  // caption, section "Dialog Message"
-};
-extern const std::array<GiAttribBox, 14> kGiAttribBoxes;
-
-// An entry of an equipment list: its weapon code and the key of its name (section "Weapons").
-struct GiWeapon {
-    std::int32_t code;
-    const char* key;
-};
-// The four equipment lists, in the order default_equipment stores them: sidearm, primary,
-// secondary, auxiliary.
-struct GiEquipmentList {
-    int control;
-    std::vector<GiWeapon> weapons;
-};
-const std::array<GiEquipmentList, 4>& gi_EquipmentLists();
-
 // A text field read as an integer: leading blanks, an optional sign, then the digits up to
 // the first other character; 0 when there are none. Held to the 32-bit range.
 std::int32_t gi_ParseInt(std::string_view text);
@@ -126,16 +102,9 @@ std::int32_t gi_ParseInt(std::string_view text);
 // 0xFFFFFFFF.
 std::uint32_t gi_ParseUnsigned(std::string_view text);
 
-// The terrains offered: lower-case names of the terrain definition files on disk and in the
-// archives ("name.trn"), without those too long for the page's terrain field. Unsorted.
-std::vector<std::string> gi_TerrainFiles();
 // True when two terrain names name the same terrain: equal without regard to case once
 // each has the extension "trn" (a stored "alps" is the file "alps.trn").
 bool gi_SameTerrain(std::string_view a, std::string_view b);
-
-// The names of the win (lose) conditions of the game vocabulary, by code from 0 up to the
-// first code without a name.
-std::vector<std::string> gi_ConditionNames(bool win);
 
 // Fills the dialog from the page.
 void gi_Open(Dialog& dlg, const Mission& page);
