@@ -87,6 +87,18 @@ void FakeDialog::setEntryData(int id, int index, std::int64_t data) {
 void FakeDialog::setSelection(int id, int index) {
     auto& c = controls_[id];
     c.selection = (index >= 0 && index < static_cast<int>(c.entries.size())) ? index : -1;
+    if (comboBox(id)) c.text = c.selection >= 0 ? c.entries[static_cast<size_t>(c.selection)].text : std::string();
+}
+
+bool FakeDialog::comboBox(int id) const {
+    const ControlTemplate* c = tmpl_ ? tmpl_->control(id) : nullptr;
+    return c && c->kind == ControlKind::ComboBox;
+}
+
+int FakeDialog::spelledEntry(const FakeControl& c) {
+    for (size_t i = 0; i < c.entries.size(); ++i)
+        if (c.entries[i].text == c.text) return static_cast<int>(i);
+    return -1;
 }
 
 int FakeDialog::selection(int id) const {

@@ -41,15 +41,19 @@ public:
     void init() { proc_.onInit(*this); }
     void command(int id, Notify code = Notify::Clicked) { proc_.onCommand(*this, id, code); }
     void click(int id) { command(id, Notify::Clicked); }
-    // Types into an edit as a user would: the edit's limit cuts the text.
+    // Types into an edit as a user would: the edit's limit cuts the text. In the text field
+    // of a combo box, the text selects the entry it spells exactly, else none.
     void type(int id, std::string_view text) {
         auto& c = controls_[id];
         if (c.textLimit > 0 && text.size() > static_cast<size_t>(c.textLimit)) text = text.substr(0, c.textLimit);
         c.text = std::string(text);
+        if (comboBox(id)) c.selection = spelledEntry(c);
         command(id, Notify::Changed);
     }
     void choose(int id, int index) {
-        controls_[id].selection = index;
+        auto& c = controls_[id];
+        c.selection = index;
+        if (comboBox(id)) c.text = entryText(id, index);
         command(id, Notify::SelChange);
     }
     void toggle(int id) {
@@ -97,6 +101,8 @@ private:
     FakeControl::Entry* entry(int id, int index);
     const FakeControl::Entry* entry(int id, int index) const;
     bool sorted(int id) const;
+    bool comboBox(int id) const;
+    static int spelledEntry(const FakeControl& c);
 
     DialogProc& proc_;
     const DialogTemplate* tmpl_;

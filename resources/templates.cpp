@@ -2,6 +2,7 @@
 
 #include "resources/events_dialogs.h"
 #include "resources/itemattr_dialogs.h"
+#include "resources/geninfo_dialogs.h"
 #include "resources/menus.h"
 #include "resources/records_dialogs.h"
 #include "resources/shell_dialogs.h"
@@ -29,6 +30,7 @@ constexpr std::array kDialogs = {
     &kDlgEditEvents,    &kDlgEventTriggers, &kDlgEventActions,
     &kDlgEditGroups, &kDlgEditWaypoints, &kDlgEditAreaTriggers,
     &kDlgItemAttributes,
+    &kDlgGeneralInfo,
 };
 
 void collectIds(const std::vector<MenuEntry>& menu, std::vector<int>& out) {

@@ -24,6 +24,7 @@ enum class ControlKind {
     Edit,
     ListBox,
     DropDownList,   // a drop-down list the user cannot type into
+    ComboBox,       // a drop-down list with a text field above it; text that is no entry's selects none
     StaticText,
     GroupBox,       // a titled frame; controls "inside" it are its siblings
     Icon,           // an icon; its text names the icon resource

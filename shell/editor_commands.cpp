@@ -2,6 +2,7 @@
 
 #include "gamedata/model.h"
 #include "logic/events_editor.h"
+#include "logic/geninfo.h"
 #include "logic/records_editor.h"
 #include "mapview/view.h"
 #include "mission/itemattr.h"
@@ -41,7 +42,7 @@ void shell_RunEditor(int command) {
         shell_RepaintItems();
         break;
     case cmd::kGeneralInfo:
-        // The general information editor plugs in here: gi_Run(page);
+        gi_Run(page);
         shell_RepaintMap();
         break;
     case cmd::kWaypoints:

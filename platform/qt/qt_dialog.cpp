@@ -120,14 +120,15 @@ void QtDialog::build() {
         if (!w) continue;
         if (c.kind == ControlKind::GroupBox) frames.push_back(w);
         int h = c.h;
-        if (c.kind == ControlKind::DropDownList) {
+        const bool dropDown = c.kind == ControlKind::DropDownList || c.kind == ControlKind::ComboBox;
+        if (dropDown) {
             // The template's height is the open list; the closed box takes its natural height.
             h = std::min(c.h, kDropDownClosedHeight);
             static_cast<QComboBox*>(w)->setMaxVisibleItems(
                 std::max(1, (c.h - kDropDownClosedHeight) / 8));
         }
         w->setGeometry(units_.x(c.x), units_.y(c.y), units_.x(c.w), units_.y(h));
-        if (c.kind == ControlKind::DropDownList)
+        if (dropDown)
             w->resize(w->width(), std::max(units_.y(h), w->sizeHint().height()));
         if (c.style & kCtlDisabled) w->setEnabled(false);
         if (c.style & kCtlHidden) w->hide();
@@ -230,6 +231,15 @@ QWidget* QtDialog::createControl(const ControlTemplate& c, QButtonGroup*& radioG
         QObject::connect(cb, &QComboBox::currentIndexChanged, parent, [this, id] { notify(id, Notify::SelChange); });
         return cb;
     }
+    case ControlKind::ComboBox: {
+        auto* cb = new QComboBox(parent);
+        cb->setEditable(true);
+        // What the user types never becomes an entry of its own.
+        cb->setInsertPolicy(QComboBox::NoInsert);
+        QObject::connect(cb, &QComboBox::currentIndexChanged, parent, [this, id] { notify(id, Notify::SelChange); });
+        QObject::connect(cb->lineEdit(), &QLineEdit::textEdited, parent, [this, id] { notify(id, Notify::Changed); });
+        return cb;
+    }
     case ControlKind::StaticText: {
         auto* l = new QLabel(text, parent);
         l->setTextFormat(Qt::PlainText);
@@ -301,6 +311,7 @@ void QtDialog::setText(int id, std::string_view text) {
     } else if (auto* b = qobject_cast<QAbstractButton*>(w)) b->setText(t);
     else if (auto* l = qobject_cast<QLabel*>(w)) l->setText(t);
     else if (auto* g = qobject_cast<QGroupBox*>(w)) g->setTitle(t);
+    else if (auto* cb = qobject_cast<QComboBox*>(w); cb && cb->isEditable()) cb->setEditText(t);
 }
 
 std::string QtDialog::text(int id) const {
@@ -457,7 +468,14 @@ int QtDialog::selection(int id) const {
             if (l->item(i)->isSelected()) return i;
         return -1;
     }
-    if (auto* cb = qobject_cast<QComboBox*>(c->widget)) return cb->currentIndex();
+    if (auto* cb = qobject_cast<QComboBox*>(c->widget)) {
+        if (!cb->isEditable()) return cb->currentIndex();
+        // Typed text selects the entry it spells exactly, else nothing.
+        const QString typed = cb->currentText();
+        const int current = cb->currentIndex();
+        if (current >= 0 && cb->itemText(current) == typed) return current;
+        return cb->findText(typed, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    }
     return -1;
 }
 

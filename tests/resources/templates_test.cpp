@@ -36,7 +36,8 @@ TEST(DialogTemplates, EveryTemplateIsConsistent) {
             if (c.id != kIdStatic) {
                 EXPECT_TRUE(ids.insert(c.id).second) << "duplicate id";
             }
-            int h = c.kind == ControlKind::DropDownList ? std::min(c.h, kDropDownClosedHeight) : c.h;
+            const bool dropDown = c.kind == ControlKind::DropDownList || c.kind == ControlKind::ComboBox;
+            int h = dropDown ? std::min(c.h, kDropDownClosedHeight) : c.h;
             EXPECT_GE(c.x, 0);
             EXPECT_GE(c.y, 0);
             EXPECT_GT(c.w, 0);

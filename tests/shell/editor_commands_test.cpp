@@ -35,7 +35,7 @@ TEST(EditorCommands, EachRowRebuildsWhatItsEditorShowsThenRunsIt) {
         EXPECT_EQ(page.groups[5].member_count, r.groups ? 1 : 0) << r.command;
         EXPECT_EQ(page.area_triggers[7].in_use, r.areas ? 7 : 0) << r.command;
     }
-    const std::vector<std::string> opened = {"EDITWAYPOINTS", "EDITGROUPS", "EDITAREATRIGGERS", "EDITEVENTS"};
+    const std::vector<std::string> opened = {"EDITWAYPOINTS", "EDITGROUPS", "EDITAREATRIGGERS", "EDITEVENTS", "GENERALINFO"};
     EXPECT_EQ(ui->dialogsRun, opened);
     ui->dialogsRun.clear();
     EXPECT_EQ(page.waypoints[1].points[0], second);

@@ -68,6 +68,7 @@ const char* kindName(ControlKind k) {
     case ControlKind::Edit: return "edit";
     case ControlKind::ListBox: return "list box";
     case ControlKind::DropDownList: return "drop-down";
+    case ControlKind::ComboBox: return "combo box";
     case ControlKind::StaticText: return "static";
     case ControlKind::GroupBox: return "group box";
     case ControlKind::Icon: return "icon";
@@ -87,7 +88,8 @@ bool widgetFits(ControlKind k, unsigned style, QWidget* w) {
     case ControlKind::Edit:
         return (style & kCtlMultiLine) ? qobject_cast<QPlainTextEdit*>(w) != nullptr : qobject_cast<QLineEdit*>(w) != nullptr;
     case ControlKind::ListBox: return qobject_cast<QListWidget*>(w);
-    case ControlKind::DropDownList: return qobject_cast<QComboBox*>(w);
+    case ControlKind::DropDownList: return qobject_cast<QComboBox*>(w) && !static_cast<QComboBox*>(w)->isEditable();
+    case ControlKind::ComboBox: return qobject_cast<QComboBox*>(w) && static_cast<QComboBox*>(w)->isEditable();
     case ControlKind::StaticText:
     case ControlKind::Icon: return qobject_cast<QLabel*>(w);
     case ControlKind::GroupBox: return qobject_cast<QGroupBox*>(w);
