@@ -22,6 +22,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 
 namespace {
@@ -195,7 +196,19 @@ void shell_OpenMissionPath(const std::string& path) {
     // The file is read into a fresh page, taken over only when the whole file was read: a
     // bad line (reported by the reader) leaves the open mission, its title and its path.
     auto fresh = std::make_unique<Mission>();
-    if (metafile_Read(*fresh, path.c_str()) != 1) return;
+    MetafileLines lines;
+    MetafileReadOptions options;
+    options.lines = &lines;
+    if (metafile_Read(*fresh, path.c_str(), options) != 1) {
+        // The reader has shown a bad line; a file that cannot be opened or ends inside a
+        // block it leaves to the caller.
+        std::error_code ec;
+        const bool opened = std::filesystem::is_regular_file(path, ec) && std::ifstream(path).good();
+        if (!opened || lines.unterminated > 0)
+            ui_MessageBox(text_Printf(kMsg, "MISSION_NOT_READ", {path}), text_Get(kMsg, "WARNING"),
+                          MsgIcon::Warning, MsgButtons::Ok);
+        return;
+    }
     static_cast<MissionTables&>(m) = static_cast<const MissionTables&>(*fresh);
     m.terrain = std::move(fresh->terrain);  // the page's maps go with it
     m.wind_list = std::move(fresh->wind_list);
