@@ -122,12 +122,14 @@ TEST_F(MissionCli, CheckReportsEveryKindOfFindingWithItsLine) {
 }
 
 TEST_F(MissionCli, CheckReportsATerrainTheGameDataDoesNotHold) {
+    // Loose game files are looked for in the current folder, as the editor does.
     write("data/hills.trn", "");
+    const std::string inData = "cd '" + path("data") + "' &&";
     const std::string here = write("here.mis", "begin general_information\nterrain hills\nend\n");
     const std::string gone = write("gone.mis", "begin general_information\nterrain nowhere\nend\n");
-    const CliRun ok = run("check '" + here + "'");
+    const CliRun ok = run("check '" + here + "'", inData);
     EXPECT_EQ(ok.code, 0) << ok.err;
-    const CliRun r = run("check '" + gone + "'");
+    const CliRun r = run("check '" + gone + "'", inData);
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find(gone + ":1: terrain nowhere"), std::string::npos) << r.err;
 }
