@@ -13,7 +13,6 @@
 #include "mission/metafile.h"
 #include "mission/mission.h"
 #include "platform/fake_platform.h"
-#include "shell/dialogs.h"
 #include "support/core_env.h"
 #include "support/mission_pages.h"
 #include "support/text_tables.h"
@@ -22,6 +21,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <memory>
 
 namespace {
 
@@ -35,10 +35,11 @@ protected:
         a.dataDir = dir.path().string();
         ASSERT_EQ(shell_Startup(a), 1);
         fake->boxes.clear();  // start-up's note about the missing items.def
+        defs = std::make_unique<ScopedItemDefs>();
     }
     void TearDown() override {
+        defs.reset();
         shell_Reset();
-        dialogs_Reset();
         mission_ResetPages();
         text_FreeTables();
         text_SetCurrent(nullptr);
@@ -48,50 +49,41 @@ protected:
         mem_Shutdown();
     }
     Mission& page1() { return mission_Pages().page[0]; }
-    Mission& page2() { return mission_Pages().page[1]; }
 
     ScopedFakePlatform fake;
     ScopedTempDir dir;
+    std::unique_ptr<ScopedItemDefs> defs;
 };
+
+std::vector<std::string> texts(const std::vector<PaneLine>& lines) {
+    std::vector<std::string> out;
+    for (const PaneLine& l : lines) out.push_back(l.text);
+    return out;
+}
 
 }  // namespace
 
-TEST_F(ShellUse, ExitAsksOnceWhicheverWayTheWindowThenGoes) {
-    ScopedItemDefs defs;
+TEST_F(ShellUse, ExitAsksOncePerPageWhicheverWayTheWindowThenGoes) {
     test_AddItem(page1(), kTestJeep);
-    test_AddItem(page2(), kTestJeep);
-    // Cancel at the second page: the editor stays, its backups still running.
-    fake->msgAnswers = {MsgAnswer::No, MsgAnswer::Cancel};
+    test_AddItem(mission_Pages().page[1], kTestJeep);
+    fake->msgAnswers = {MsgAnswer::No, MsgAnswer::Cancel};  // stays, its backups still running
     shell_Command(cmd::kExit);
-    EXPECT_EQ(fake->boxes.size(), 2u);
     EXPECT_EQ(fake->quitCalls, 0);
     EXPECT_EQ(fake->timers.count(kBackupTimer), 1u);
-
-    // Yes to both: each page saved once; the quit's close of the window asks nothing more.
     fake->boxes.clear();
     fake->msgAnswers = {MsgAnswer::Yes, MsgAnswer::Yes};
     fake->fileAnswers = {dir.file("p1.mis"), dir.file("p2.mis")};
     shell_Command(cmd::kExit);
     EXPECT_EQ(fake->quitCalls, 1);
+    // The quit closes the window; that close, and the context menu's Exit, ask nothing more.
     EXPECT_TRUE(shell_MainSink().onCloseRequest());
+    shell_ForwardMapCommand(cmd::kExit);
     EXPECT_EQ(fake->boxes.size(), 2u);
     EXPECT_EQ(fake->fileRequests.size(), 2u);
-    EXPECT_TRUE(std::filesystem::exists(dir.file("p1.mis")));
     EXPECT_TRUE(std::filesystem::exists(dir.file("p2.mis")));
 }
 
-TEST_F(ShellUse, CloseButtonAsksOnceAndExitAfterItDoesNotAskAgain) {
-    ScopedItemDefs defs;
-    test_AddItem(page1(), kTestJeep);
-    fake->msgAnswers = {MsgAnswer::No};
-    EXPECT_TRUE(shell_MainSink().onCloseRequest());
-    shell_ForwardMapCommand(cmd::kExit);  // the context menu's Exit while the window goes
-    EXPECT_TRUE(shell_MainSink().onCloseRequest());
-    EXPECT_EQ(fake->boxes.size(), 1u);
-}
-
-TEST_F(ShellUse, FailedOpenKeepsThePageItsTitleAndPath) {
-    ScopedItemDefs defs;
+TEST_F(ShellUse, FailedOpenKeepsThePageItsTitleAndPathAndNamesTheFile) {
     const std::string good = dir.file("good.mis");
     test_AddItem(page1(), kTestJeep);
     test_AddItem(page1(), kTestJeep, 512);
@@ -99,136 +91,90 @@ TEST_F(ShellUse, FailedOpenKeepsThePageItsTitleAndPath) {
     mission_Clear(page1());
     shell_OpenMissionPath(good);
     ASSERT_EQ(page1().item_count, 2);
-    ASSERT_NE(page1().terrain, nullptr);  // the maps read with the file came along
     const std::string title = fake->windowTitle;
-
-    const struct {
-        const char* name;
-        std::string text;
-        bool lineError;  // the reader reports it; else the shell says the file was not read
-    } cases[] = {
-        {"bad line", "begin general_information\nnum_items 1\nend\nbegin item 0\nwobble 3\nend\n", true},
-        {"ends inside a block", "begin item 0\ntype_id 200\n", false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    // A bad line is reported by the reader (with its file); a file that ends inside a block
+    // or cannot be opened, by the shell.
+    for (const char* text : std::initializer_list<const char*>{"begin general_information\nnum_items 1\nend\nbegin item 0\nwobble 3\nend\n",
+                             "begin item 0\ntype_id 200\n", nullptr}) {
         fake->boxes.clear();
         fake->log.clear();
-        const std::string bad = dir.write("bad.mis", c.text);
+        const std::string bad = text ? dir.write("bad.mis", text) : dir.file("absent.mis");
         shell_OpenMissionPath(bad);
         EXPECT_EQ(page1().item_count, 2);
         EXPECT_EQ(mission_Text(page1().info.file_path), good);
         EXPECT_EQ(fake->windowTitle, title);
         ASSERT_EQ(fake->boxes.size(), 1u);
         const bool named = fake->boxes[0].text.find(bad) != std::string::npos ||
-                           std::find(fake->log.begin(), fake->log.end(), "lineError " + bad + ":5") != fake->log.end();
+                           std::count(fake->log.begin(), fake->log.end(), "lineError " + bad + ":5") == 1;
         EXPECT_TRUE(named) << fake->boxes[0].text;
     }
-    shell_OpenMissionPath(dir.file("absent.mis"));
-    EXPECT_EQ(page1().item_count, 2);
 }
 
 TEST_F(ShellUse, OpeningANameThatIsNotThereAsksBeforeStartingANewMission) {
-    ScopedItemDefs defs;
     test_AddItem(page1(), kTestJeep);
-    const std::string fresh = dir.file("new.mis");
-    fake->fileAnswers = {fresh};
-    fake->msgAnswers = {MsgAnswer::No};
-    EXPECT_FALSE(shell_OpenMission());
-    ASSERT_EQ(fake->boxes.size(), 1u);
-    EXPECT_EQ(fake->boxes[0].text, text_Printf("Dialog Message", "CREATE_MISSION?", {"new.mis"}));
-    EXPECT_EQ(page1().item_count, 1);
-
-    fake->fileAnswers = {fresh};
-    fake->msgAnswers = {MsgAnswer::Yes};
-    EXPECT_TRUE(shell_OpenMission());
-    EXPECT_EQ(page1().item_count, 0);
-    EXPECT_EQ(mission_Text(page1().info.file_path), fresh);
+    for (MsgAnswer a : {MsgAnswer::No, MsgAnswer::Yes}) {
+        fake->fileAnswers = {dir.file("new.mis")};
+        fake->msgAnswers = {a};
+        EXPECT_EQ(shell_OpenMission(), a == MsgAnswer::Yes);
+        EXPECT_EQ(fake->boxes.back().text, text_Printf("Dialog Message", "CREATE_MISSION?", {"new.mis"}));
+        EXPECT_EQ(page1().item_count, a == MsgAnswer::Yes ? 0 : 1);
+    }
+    EXPECT_EQ(mission_Text(page1().info.file_path), dir.file("new.mis"));
 }
 
 TEST_F(ShellUse, MissingTerrainIsNamedOnOpen) {
-    ScopedItemDefs defs;
     for (const char* terrain : {"nowhere", ""}) {
-        SCOPED_TRACE(terrain);
         auto m = test_NewMission();
         mission_SetText(m->info.terrain, terrain);
-        const std::string file = dir.file("t.mis");
-        ASSERT_EQ(metafile_Write(*m, file.c_str()), 1);
+        ASSERT_EQ(metafile_Write(*m, dir.file("t.mis").c_str()), 1);
         fake->boxes.clear();
-        shell_OpenMissionPath(file);
-        if (*terrain) {
-            ASSERT_EQ(fake->boxes.size(), 1u);
-            EXPECT_NE(fake->boxes[0].text.find(terrain), std::string::npos) << fake->boxes[0].text;
-        } else {
-            EXPECT_TRUE(fake->boxes.empty());
-        }
+        shell_OpenMissionPath(dir.file("t.mis"));
+        ASSERT_EQ(fake->boxes.size(), *terrain ? 1u : 0u);
+        if (*terrain) EXPECT_NE(fake->boxes[0].text.find("\"nowhere\""), std::string::npos);
     }
 }
 
 TEST_F(ShellUse, PageSwitchRepaintsBothPanesFromTheNewPage) {
-    ScopedItemDefs defs;
     for (int i = 0; i < 3; ++i) mission_Select(page1(), test_AddItem(page1(), kTestJeep, i * 256));
-    test_AddItem(page2(), kTestJeep);
     shell_RepaintItems();
-    const auto texts = [](const std::vector<PaneLine>& lines) {
-        std::vector<std::string> out;
-        for (const PaneLine& l : lines) out.push_back(l.text);
-        return out;
-    };
     for (int id : {cmd::kPage2, cmd::kPage1}) {
-        view_State().center_x += 2560;  // the centre pane is written again too
+        view_State().center_x += 2560;
         shell_Command(id);
-        const CharMetrics m = shell_State().metrics;
-        EXPECT_EQ(texts(fake->paneLines[kPaneSelection]), texts(infopane_SelectionLines(mission_CurrentPage(), m))) << id;
-        EXPECT_EQ(texts(fake->paneLines[kPaneCentre]), texts(infopane_CentreLines(view_State()))) << id;
+        EXPECT_EQ(texts(fake->paneLines[kPaneSelection]),
+                  texts(infopane_SelectionLines(mission_CurrentPage(), shell_State().metrics)));
+        EXPECT_EQ(texts(fake->paneLines[kPaneCentre]), texts(infopane_CentreLines(view_State())));
     }
 }
 
 TEST_F(ShellUse, KeysHeldWithCtrlOrAltRunNoTableCommand) {
-    ScopedItemDefs defs;
     const struct {
         Key key;
         unsigned mods;
         bool runs;
-    } cases[] = {
-        {Key::U, kModCtrl, false}, {Key::U, kModAlt, false}, {Key::Delete, kModCtrl | kModShift, false},
-        {Key::Insert, kModAlt, false}, {Key::U, 0, true},    {Key::Delete, 0, true},
-        {Key::Insert, 0, true},
-    };
+    } cases[] = {{Key::U, kModCtrl, false},        {Key::U, kModAlt, false}, {Key::Delete, kModCtrl | kModShift, false},
+                 {Key::Insert, kModAlt, false},    {Key::U, 0, true},        {Key::Delete, 0, true},
+                 {Key::Insert, kModShift, true}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(static_cast<int>(c.key) * 10 + static_cast<int>(c.mods));
         mission_Clear(page1());
         mission_Select(page1(), test_AddItem(page1(), kTestJeep));
         view_State().insert_mode = 0;
         shell_Key(c.key, c.mods);
-        const bool ran = page1().selection.count == 0 || page1().item_count == 0 || view_State().insert_mode != 0;
-        EXPECT_EQ(ran, c.runs);
+        const bool ran = page1().selection.count == 0 || view_State().insert_mode != 0;
+        EXPECT_EQ(ran, c.runs) << static_cast<int>(c.key) << " with " << c.mods;
     }
 }
 
 TEST_F(ShellUse, SaveAndExportStartAtThePagesFileUnderTheirOwnTitles) {
     mission_SetText(page1().info.file_path, "/missions/desert/raid.mis");
-    fake->fileAnswers = {std::nullopt, std::nullopt};
     shell_Command(cmd::kSave);
     shell_Command(cmd::kExport);
-    ASSERT_EQ(fake->fileRequests.size(), 2u);
-    const FileDialogRequest& save = fake->fileRequests[0];
-    const FileDialogRequest& exp = fake->fileRequests[1];
-    EXPECT_EQ(save.startFolder, "/missions/desert");
-    EXPECT_EQ(save.initialName, "raid.mis");
-    EXPECT_EQ(exp.startFolder, "/missions/desert");
-    EXPECT_EQ(exp.initialName, "raid.bms");
-    EXPECT_EQ(exp.defaultExtension, "bms");
-    EXPECT_FALSE(save.title.empty());
-    EXPECT_FALSE(exp.title.empty());
-    EXPECT_NE(save.title, exp.title);
-
-    // A page without a file: the dialogs start where the system puts them, with no name.
-    fake->fileRequests.clear();
-    mission_SetText(page2().info.file_path, "");
-    shell_Command(cmd::kPage2);
+    shell_Command(cmd::kPage2);  // a page without a file: no folder, no name
     shell_Command(cmd::kExport);
-    ASSERT_EQ(fake->fileRequests.size(), 1u);
-    EXPECT_TRUE(fake->fileRequests[0].startFolder.empty());
-    EXPECT_TRUE(fake->fileRequests[0].initialName.empty());
+    const auto& r = fake->fileRequests;
+    ASSERT_EQ(r.size(), 3u);
+    EXPECT_EQ(r[0].startFolder + "|" + r[0].initialName, "/missions/desert|raid.mis");
+    EXPECT_EQ(r[1].startFolder + "|" + r[1].initialName + "|" + r[1].defaultExtension, "/missions/desert|raid.bms|bms");
+    EXPECT_EQ(r[2].startFolder + "|" + r[2].initialName, "|");
+    EXPECT_FALSE(r[0].title.empty());
+    EXPECT_NE(r[0].title, r[1].title);
 }
