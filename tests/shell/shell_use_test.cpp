@@ -94,8 +94,9 @@ TEST_F(ShellUse, FailedOpenKeepsThePageItsTitleAndPathAndNamesTheFile) {
     const std::string title = fake->windowTitle;
     // A bad line is reported by the reader (with its file); a file that ends inside a block
     // or cannot be opened, by the shell.
-    for (const char* text : std::initializer_list<const char*>{"begin general_information\nnum_items 1\nend\nbegin item 0\nwobble 3\nend\n",
-                             "begin item 0\ntype_id 200\n", nullptr}) {
+    const char* const bads[] = {"begin general_information\nnum_items 1\nend\nbegin item 0\nwobble 3\nend\n",
+                                "begin item 0\ntype_id 200\n", nullptr};
+    for (const char* text : bads) {
         fake->boxes.clear();
         fake->log.clear();
         const std::string bad = text ? dir.write("bad.mis", text) : dir.file("absent.mis");
@@ -151,8 +152,8 @@ TEST_F(ShellUse, KeysHeldWithCtrlOrAltRunNoTableCommand) {
         Key key;
         unsigned mods;
         bool runs;
-    } cases[] = {{Key::U, kModCtrl, false},        {Key::U, kModAlt, false}, {Key::Delete, kModCtrl | kModShift, false},
-                 {Key::Insert, kModAlt, false},    {Key::U, 0, true},        {Key::Delete, 0, true},
+    } cases[] = {{Key::U, kModCtrl, false},      {Key::U, kModAlt, false}, {Key::Delete, kModCtrl | kModShift, false},
+                 {Key::Insert, kModAlt, false}, {Key::U, 0, true},        {Key::Delete, 0, true},
                  {Key::Insert, kModShift, true}};
     for (const auto& c : cases) {
         mission_Clear(page1());
