@@ -3,6 +3,7 @@
 
 #include "core/text.h"
 #include "gamedata/itemdef.h"
+#include "gamedata/terrain.h"
 #include "mission/export.h"
 #include "mission/metafile.h"
 #include "mission/mission.h"
@@ -167,9 +168,9 @@ int cmd_Check(CliContext& ctx, const CliArgs& args) {
             "Reads the metafile and reports on stderr, one per line as FILE:LINE: message, the bad line\n"
             "that stops the read, then what a designer must fix though the file reads: item types no\n"
             "definition knows, ids used twice, waypoint markers outside paths 1..127 or numbered above 31,\n"
-            "area markers outside 1..99, groups outside 1..63, EVENT triggers naming a missing event, and\n"
-            "blocks beyond num_items or num_events. Exit 0 clean, 1 with findings, 2 when the file cannot\n"
-            "be opened.\n");
+            "area markers outside 1..99, groups outside 1..63, EVENT triggers naming a missing event,\n"
+            "blocks beyond num_items or num_events, and a terrain the game data does not hold. Exit 0\n"
+            "clean, 1 with findings, 2 when the file cannot be opened.\n");
         return kExitOk;
     }
     InOut io;
@@ -185,8 +186,13 @@ int cmd_Check(CliContext& ctx, const CliArgs& args) {
     if (!readMission(ctx, *m, io.in, &lines)) return kExitBadInput;
     Findings f(io.in);
     checkMission(*m, lines, data.items, f);
+    // The editor would open such a mission on a blank map.
+    const std::string terrain(mission_Text(m->info.terrain));
+    if (data.items && !terrain_Exists(terrain.c_str()))
+        f.add(lines.generalInfo, "terrain " + terrain + " cannot be found in the game data (no " + terrain + ".trn)");
     if (!data.items)
-        std::fprintf(stderr, "sortie-cli: check: no item definitions under %s; item types were not checked\n",
+        std::fprintf(stderr,
+                     "sortie-cli: check: no item definitions under %s; item types and the terrain were not checked\n",
                      ctx.dataDir.c_str());
     return f.count() ? kExitBadInput : kExitOk;
 }

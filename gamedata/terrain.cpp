@@ -345,6 +345,14 @@ int terrain_LoadMaps(TerrainMaps& maps, const char* terrainName) {
     return 1;
 }
 
+bool terrain_Exists(const char* terrainName) {
+    if (!terrainName || !*terrainName) return true;
+    char name[kTerrainNameSize];
+    setText(name, sizeof name, terrainName);
+    set_Extension(name, sizeof name, "trn");
+    return file_Exists(name) == 1;
+}
+
 int terrain_LoadPageMaps(Mission& page) {
     if (!page.terrain) page.terrain = TerrainMapsPtr(terrain_NewMaps(), terrain_FreeMaps);
     char name[sizeof page.info.terrain + 1] = {};

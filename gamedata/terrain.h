@@ -128,6 +128,9 @@ void terrain_DefineLine(TerrainDef& def, const LineTokens& tokens);
 int terrain_LoadMaps(TerrainMaps& maps, const char* terrainName);
 // The same for a page: its terrain name, into its maps (created when it has none yet).
 int terrain_LoadPageMaps(Mission& page);
+// Whether the definition of the named terrain can be found (on disk or in the archives).
+// An empty name is no terrain and counts as found.
+bool terrain_Exists(const char* terrainName);
 
 // The blend conversion of the detail colour image, pixel by pixel (bytes blue, green, red,
 // alpha): colours scaled by alpha into 0..127, alpha turned into 127 minus its coverage.

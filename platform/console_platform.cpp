@@ -59,8 +59,8 @@ int ConsolePlatform::runDialog(std::string_view, DialogProc&) {
 
 void ConsolePlatform::debugOutput(std::string_view text) { printLine(err_, text); }
 
-void ConsolePlatform::statusOpen(std::string_view caption) {
-    if (verbose_) printLine(err_, caption);
+void ConsolePlatform::statusOpen(std::string_view) {
+    // A console has no box to build: the progress lines are all it shows.
 }
 
 void ConsolePlatform::statusLine(std::string_view text) {

@@ -163,7 +163,7 @@ public:
     std::optional<std::string> fileDialog(const FileDialogRequest& request) override;
     int runDialog(std::string_view templateName, DialogProc& proc) override;
     void debugOutput(std::string_view text) override;
-    void statusOpen(std::string_view caption) override;
+    void statusOpen(std::string_view templateName) override;
     void statusLine(std::string_view text) override;
     void statusClose() override;
     void setSinks(MainWindowSink* mainWindow, MapPaneSink* mapPane) override;

@@ -41,7 +41,6 @@ struct FileDialogRequest {
     std::string startFolder;        // empty: the current folder
     std::string initialName;        // file name proposed in the name field
     bool promptOverwrite = false;   // save: ask before replacing an existing file
-    bool promptCreate = false;      // open: ask before naming a file that does not exist
     bool mustExist = false;         // open: the file must exist
 };
 
@@ -248,8 +247,9 @@ public:
     // Debug output channel (the memory manager's reports).
     virtual void debugOutput(std::string_view text) = 0;
 
-    // Modeless status box: shown while a long load runs.
-    virtual void statusOpen(std::string_view caption) = 0;
+    // Modeless status box, built from the named dialog template, shown while a long load
+    // runs; statusLine shows the latest progress line in it.
+    virtual void statusOpen(std::string_view templateName) = 0;
     virtual void statusLine(std::string_view text) = 0;
     virtual void statusClose() = 0;
 

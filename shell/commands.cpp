@@ -4,6 +4,7 @@
 
 #include "core/text.h"
 #include "gamedata/model.h"
+#include "gamedata/terrain.h"
 #include "mapview/infopane.h"
 #include "mapview/interact.h"
 #include "mapview/render.h"
@@ -22,6 +23,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <memory>
 
 namespace {
 
@@ -58,6 +61,17 @@ std::vector<FileFilter> missionFilters() {
     return {{text_Get("File I/O", "KZ_IN_FILTER_DES"), text_Get("File I/O", "KZ_IN_FILTER_EXT")}};
 }
 
+// A save dialog starts in the folder of the page's file with its name proposed, the
+// extension replaced by ext when one is given.
+void proposePageFile(FileDialogRequest& r, const Mission& m, const std::string& ext) {
+    const std::filesystem::path file(std::string(mission_Text(m.info.file_path)));
+    if (file.empty()) return;
+    r.startFolder = file.parent_path().string();
+    std::filesystem::path name = file.filename();
+    if (!ext.empty()) name.replace_extension(ext);
+    r.initialName = name.string();
+}
+
 // Toggles a show flag and sets its check box to the flag's new state.
 void toggleShow(const ShowToggle& t) {
     ViewState& v = view_State();
@@ -83,6 +97,9 @@ void setPage(int index, int radio) {
     shell_RefreshChecks();
     shell_RepaintMap();
     shell_RefreshTitle();
+    // Both panes describe the page now shown.
+    shell_RepaintItems();
+    shell_RepaintCentre();
 }
 
 void zoomBy(float factor) {
@@ -169,21 +186,54 @@ void shell_PageRefresh() {
 
 void shell_OpenMissionPath(const std::string& path) {
     Mission& m = page();
-    // A failed read has been reported by the reader where there was something to say.
-    metafile_Read(m, path.c_str());
+    // The file is read into a fresh page, taken over only when the whole file was read: a
+    // bad line (reported by the reader) leaves the open mission, its title and its path.
+    auto fresh = std::make_unique<Mission>();
+    MetafileLines lines;
+    MetafileReadOptions options;
+    options.lines = &lines;
+    if (metafile_Read(*fresh, path.c_str(), options) != 1) {
+        // The reader has shown a bad line; a file that cannot be opened or ends inside a
+        // block it leaves to the caller.
+        std::error_code ec;
+        const bool opened = std::filesystem::is_regular_file(path, ec) && std::ifstream(path).good();
+        if (!opened || lines.unterminated > 0)
+            ui_MessageBox(text_Printf(kMsg, "MISSION_NOT_READ", {path}), text_Get(kMsg, "WARNING"),
+                          MsgIcon::Warning, MsgButtons::Ok);
+        return;
+    }
+    static_cast<MissionTables&>(m) = static_cast<const MissionTables&>(*fresh);
+    m.terrain = std::move(fresh->terrain);  // the page's maps go with it
+    m.wind_list = std::move(fresh->wind_list);
     mission_SetText(m.info.file_path, path);
     model_LoadForItems();
     shell_PageRefresh();
+    const std::string terrain(mission_Text(m.info.terrain));
+    if (!terrain_Exists(terrain.c_str()))
+        ui_MessageBox(text_Printf(kMsg, "TERRAIN_NOT_FOUND", {terrain}), text_Get(kMsg, "WARNING"),
+                      MsgIcon::Warning, MsgButtons::Ok);
 }
 
 bool shell_OpenMission() {
     FileDialogRequest r;
     r.save = false;
     r.filters = missionFilters();
+    r.title = text_Get("File I/O", "OPEN_TITLE");
     r.defaultExtension = text_Get("File I/O", "DEF_EXT");
-    r.promptCreate = true;
     std::optional<std::string> path = platform().fileDialog(r);
     if (!path) return false;
+    std::error_code ec;
+    if (!std::filesystem::exists(*path, ec)) {
+        // A name that is not there yet starts a new mission under it, if the user wants that.
+        const std::string name = std::filesystem::path(*path).filename().string();
+        if (ui_MessageBox(text_Printf(kMsg, "CREATE_MISSION?", {name}), r.title, MsgIcon::Question,
+                          MsgButtons::YesNo) != MsgAnswer::Yes)
+            return false;
+        mission_Clear(page());
+        mission_SetText(page().info.file_path, *path);
+        shell_PageRefresh();
+        return true;
+    }
     shell_OpenMissionPath(*path);
     return true;
 }
@@ -191,9 +241,11 @@ bool shell_OpenMission() {
 bool shell_SaveMission(Mission& m) {
     FileDialogRequest r;
     r.save = true;
+    r.title = text_Get("File I/O", "SAVE_TITLE");
     r.filters = missionFilters();
     r.defaultExtension = text_Get("File I/O", "DEF_EXT");
     r.promptOverwrite = true;
+    proposePageFile(r, m, {});
     std::optional<std::string> path = platform().fileDialog(r);
     if (!path) return false;
     if (metafile_Write(m, path->c_str()) != 1) {
@@ -207,8 +259,16 @@ bool shell_SaveMission(Mission& m) {
 bool shell_ExportMission() {
     FileDialogRequest r;
     r.save = true;
+    r.title = text_Get("File I/O", "EXPORT_TITLE");
     r.filters = {{text_Get("File I/O", "KZ_OUT_FILTER_DES"), text_Get("File I/O", "KZ_OUT_FILTER_EXT")}};
-    r.defaultExtension = text_Get("File I/O", "DEF_EXT");
+    // The binary mission's own extension (from its pattern "*.bms"), never the metafile's: a
+    // name typed without one must not land on the mission metafile.
+    std::string ext = r.filters.front().pattern;
+    ext = ext.substr(0, ext.find(';'));
+    if (const size_t dot = ext.rfind('.'); dot != std::string::npos) ext = ext.substr(dot + 1);
+    if (ext.find_first_of("*?") != std::string::npos) ext.clear();
+    r.defaultExtension = ext;
+    proposePageFile(r, page(), ext);
     r.promptOverwrite = true;
     std::optional<std::string> path = platform().fileDialog(r);
     if (!path) return false;
@@ -295,10 +355,13 @@ void shell_Command(int id) {
         shell_RefreshTitle();
         break;
     case cmd::kExit:
-        if (shell_CloseRequest()) {
+        // Asked once: the quit closes the main window, whose close request then lets it go.
+        if (!shell_State().leaving) {
+            if (!shell_CloseRequest()) break;
+            shell_State().leaving = true;
             shell_Shutdown();
-            platform().quit();
         }
+        platform().quit();
         break;
     case cmd::kUnselectAll:
         itemops_ClearSelection(page());
@@ -391,7 +454,9 @@ void shell_Command(int id) {
     }
 }
 
-void shell_Key(Key key, unsigned) {
+void shell_Key(Key key, unsigned mods) {
+    // No key of the table names Ctrl or Alt: those combinations are left to shortcuts.
+    if (mods & (kModCtrl | kModAlt)) return;
     const ViewState& v = view_State();
     const std::int32_t step = v.grid_size / 10;
     switch (key) {

@@ -134,6 +134,8 @@ void InsertItemDialogProc::onInit(Dialog& dlg) {
         }
     }
     dlg.setCheck(kInsertRandomFacing, s_.randomFacing ? kChecked : kUnchecked);
+    // OK inserts what the user chose: it waits for a row of the list.
+    dlg.enable(kIdOk, dlg.selection(kInsertList) >= 0);
 }
 
 // Checks the radio button and lists the definitions of its kind.
@@ -150,17 +152,21 @@ void InsertItemDialogProc::chooseKind(Dialog& dlg, int radioId) {
 }
 
 void InsertItemDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
+    if (id == kInsertList && code == Notify::SelChange) dlg.enable(kIdOk, dlg.selection(kInsertList) >= 0);
     if (code != Notify::Clicked) return;
     if (dialogs_InsertKindOfRadio(id) != 0) {
         chooseKind(dlg, id);
+        dlg.enable(kIdOk, false);  // the new list has no row chosen yet
     } else if (id == kInsertRandomFacing) {
         s_.randomFacing = dlg.check(kInsertRandomFacing) == kChecked;
     } else if (id == kIdOk) {
+        // Without a chosen row there is nothing to insert (Enter while OK is disabled).
+        const int sel = dlg.selection(kInsertList);
+        if (sel < 0) return;
         s_.insertCancelled = false;
         for (const KindRadio& k : kKindRadios)
             if (dlg.check(k.radio) == kChecked) s_.insertKind = k.kind;
-        const int sel = dlg.selection(kInsertList);
-        if (sel >= 0) s_.insertName = dlg.entryText(kInsertList, sel).substr(0, kInsertNameMax);
+        s_.insertName = dlg.entryText(kInsertList, sel).substr(0, kInsertNameMax);
         dlg.end(kIdOk);
     } else if (id == kIdCancel) {
         s_.insertCancelled = true;
@@ -310,6 +316,11 @@ void AboutDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
 
 void StatusDialogProc::onInit(Dialog& dlg) {
     dlg.setTitle(text_Get(kMsg, "STATUS"));
+    dlg.setText(kStatusLine, line_);
+}
+
+void StatusDialogProc::setLine(Dialog& dlg, std::string_view line) {
+    line_ = std::string(line);
     dlg.setText(kStatusLine, line_);
 }
 

@@ -115,14 +115,14 @@ public:
     void onCommand(Dialog& dlg, int id, Notify code) override;
 };
 
-// STATUSDIALOG as a dialog: the title and a progress line. The editor shows it modeless
-// through the platform's status box; this procedure serves where it is built from its
-// template.
+// STATUSDIALOG: the title and one centred progress line. The platform's modeless status
+// box runs it while models load; setLine shows the latest line.
 class StatusDialogProc : public DialogProc {
 public:
     explicit StatusDialogProc(std::string line = {}) : line_(std::move(line)) {}
     void onInit(Dialog& dlg) override;
     void onCommand(Dialog& dlg, int id, Notify code) override;
+    void setLine(Dialog& dlg, std::string_view line);
 
 private:
     std::string line_;

@@ -46,7 +46,12 @@ public:
     void onKey(Key key, unsigned mods) override { shell_Key(key, mods); }
     void onTimer(int id) override { shell_Timer(id); }
     bool onCloseRequest() override {
+        // Whichever way the user leaves (File > Exit, the close button, the session's end),
+        // the questions are asked once: a close that follows an agreed exit goes through.
+        ShellState& s = shell_State();
+        if (s.leaving) return true;
         if (!shell_CloseRequest()) return false;
+        s.leaving = true;
         shell_Shutdown();
         return true;
     }

@@ -74,6 +74,7 @@ struct ShellHooks {
 struct ShellState {
     ShellArgs args;
     bool started = false;                  // start-up reached the message loop
+    bool leaving = false;                  // the user agreed to leave: no second question
     CharMetrics metrics;                   // cw and ch of the main window
     std::vector<MenuEntry> mainMenu;       // with its texts
     std::vector<MenuEntry> mouseMenu;      // empty map space (the pop-up's entries)

@@ -287,6 +287,13 @@ int QtDialog::run() {
     return ended_ ? result_ : kIdCancel;
 }
 
+void QtDialog::open() {
+    proc_.onInit(*this);
+    if (ended_) return;
+    window_->setModal(false);
+    window_->show();
+}
+
 void QtDialog::end(int result) {
     if (ended_) return;
     ended_ = true;

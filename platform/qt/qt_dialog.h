@@ -48,6 +48,9 @@ public:
     // Calls onInit, then runs modally unless the procedure already ended the dialog;
     // answers the value passed to end (Cancel when the dialog went away otherwise).
     int run();
+    // Calls onInit, then shows the dialog without blocking (the status box); it stays
+    // until the object goes.
+    void open();
 
     QDialog& window() { return *window_; }
     const DialogTemplate& dialogTemplate() const { return tmpl_; }

@@ -3,16 +3,15 @@
 #include "platform/qt/qt_dialog.h"
 #include "platform/qt/qt_text.h"
 #include "resources/templates.h"
+#include "shell/dialogs.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include <cstdio>
 
@@ -23,9 +22,14 @@ QStringList qt_FileFilters(const std::vector<FileFilter>& filters) {
         patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
         patterns = patterns.simplified();
         if (patterns.isEmpty()) patterns = QStringLiteral("*");
-        // Qt takes the patterns from the last parentheses, so a label that already shows
-        // them is harmless.
-        out << qtText(f.label) + QStringLiteral(" (") + patterns + QLatin1Char(')');
+        // Qt takes the patterns from the last parentheses: a label that already ends with
+        // them is shown as it is, others get them added.
+        const QString label = qtText(f.label).trimmed();
+        const QString shown = QStringLiteral("(") + patterns + QLatin1Char(')');
+        QString tail = label.mid(label.lastIndexOf(QLatin1Char('(')));
+        tail.replace(QLatin1Char(';'), QLatin1Char(' '));
+        if (label.endsWith(QLatin1Char(')')) && tail.simplified() == shown) out << label;
+        else out << label + QLatin1Char(' ') + shown;
     }
     return out;
 }
@@ -85,6 +89,15 @@ MsgAnswer QtPlatform::messageBox(std::string_view text, std::string_view caption
     }
 }
 
+void QtPlatform::lineError(std::string_view file, int line, std::string_view text, std::string_view caption) {
+    (void)line;  // the text names it
+    // The file the line belongs to, on its own line above the message.
+    std::string named = coreText(qtPath(file));
+    if (!named.empty()) named += "\n\n";
+    named.append(text);
+    messageBox(named, caption, MsgIcon::Error, MsgButtons::Ok);
+}
+
 std::optional<std::string> QtPlatform::fileDialog(const FileDialogRequest& r) {
     QFileDialog dlg(owner(), qtText(r.title));
     dlg.setOption(QFileDialog::DontUseNativeDialog, true);
@@ -101,16 +114,7 @@ std::optional<std::string> QtPlatform::fileDialog(const FileDialogRequest& r) {
     if (dlg.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dlg.selectedFiles();
     if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
-    std::string path = qt_WithDefaultExtension(corePath(chosen.front()), ext);
-    if (!r.save && r.promptCreate && !QFileInfo::exists(qtPath(path))) {
-        // The one text of the layer's own: the string table has no key for it.
-        QString name = QFileInfo(qtPath(path)).fileName();
-        QMessageBox ask(QMessageBox::Question, qtText(r.title),
-                        name + QStringLiteral(" does not exist.\nCreate it?"),
-                        QMessageBox::Yes | QMessageBox::No, owner());
-        if (ask.exec() != QMessageBox::Yes) return std::nullopt;
-    }
-    return path;
+    return qt_WithDefaultExtension(corePath(chosen.front()), ext);
 }
 
 int QtPlatform::runDialog(std::string_view templateName, DialogProc& proc) {
@@ -128,34 +132,30 @@ void QtPlatform::debugOutput(std::string_view text) {
     if (text.empty() || text.back() != '\n') std::fputc('\n', stderr);
 }
 
-void QtPlatform::statusOpen(std::string_view caption) {
-    if (!status_) {
-        status_ = new QDialog(main_.get());
-        status_->setModal(false);
-        statusList_ = new QListWidget(status_);
-        statusList_->setSelectionMode(QAbstractItemView::NoSelection);
-        auto* lay = new QVBoxLayout(status_);
-        lay->addWidget(statusList_);
-        status_->resize(360, 160);
+void QtPlatform::statusOpen(std::string_view templateName) {
+    statusClose();
+    const DialogTemplate* t = resources_FindDialog(templateName);
+    if (!t) {
+        debugOutput("no dialog template named " + std::string(templateName));
+        return;
     }
-    statusList_->clear();
-    status_->setWindowTitle(qtText(caption));
-    status_->show();
+    // The shell's status procedure sets the title; its one label shows the latest line.
+    statusProc_ = std::make_unique<StatusDialogProc>();
+    status_ = std::make_unique<QtDialog>(*t, *statusProc_, main_.get());
+    status_->open();
     // The load that follows keeps the event loop waiting: show the box before it starts.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void QtPlatform::statusLine(std::string_view text) {
     if (!status_) return;
-    statusList_->addItem(qtText(text));
-    statusList_->scrollToBottom();
+    statusProc_->setLine(*status_, text);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void QtPlatform::statusClose() {
-    if (status_) delete status_.data();
-    status_ = nullptr;
-    statusList_ = nullptr;
+    status_.reset();
+    statusProc_.reset();
 }
 
 void QtPlatform::setSinks(MainWindowSink* mainWindow, MapPaneSink* mapPane) {

@@ -5,14 +5,12 @@
 #include "platform/qt/main_window.h"
 #include "platform/ui.h"
 
-#include <QPointer>
-
 #include <map>
 #include <memory>
 
-#include <QDialog>
-class QListWidget;
+class QtDialog;
 class QTimer;
+class StatusDialogProc;
 
 class QtPlatform : public Platform {
 public:
@@ -23,15 +21,15 @@ public:
 
     MainWindow& mainWindow() { return *main_; }
     // The status box while it is open (tests look at it), else nullptr.
-    QDialog* statusBox() const { return status_; }
-    QListWidget* statusList() const { return statusList_; }
+    QtDialog* statusBox() const { return status_.get(); }
 
     MsgAnswer messageBox(std::string_view text, std::string_view caption, MsgIcon icon,
                          MsgButtons buttons) override;
+    void lineError(std::string_view file, int line, std::string_view text, std::string_view caption) override;
     std::optional<std::string> fileDialog(const FileDialogRequest& request) override;
     int runDialog(std::string_view templateName, DialogProc& proc) override;
     void debugOutput(std::string_view text) override;
-    void statusOpen(std::string_view caption) override;
+    void statusOpen(std::string_view templateName) override;
     void statusLine(std::string_view text) override;
     void statusClose() override;
     void setSinks(MainWindowSink* mainWindow, MapPaneSink* mapPane) override;
@@ -64,8 +62,8 @@ private:
 
     std::unique_ptr<MainWindow> main_;
     std::map<int, std::unique_ptr<QTimer>> timers_;
-    QPointer<QDialog> status_;
-    QListWidget* statusList_ = nullptr;
+    std::unique_ptr<StatusDialogProc> statusProc_;
+    std::unique_ptr<QtDialog> status_;
 };
 
 // The name filters of a file dialog: "label (patterns)" with the patterns separated by

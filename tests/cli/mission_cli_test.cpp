@@ -121,6 +121,19 @@ TEST_F(MissionCli, CheckReportsEveryKindOfFindingWithItsLine) {
     EXPECT_NE(r.err.find(file + ":2: item 5: no item definition has type 0"), std::string::npos) << r.err;
 }
 
+TEST_F(MissionCli, CheckReportsATerrainTheGameDataDoesNotHold) {
+    // Loose game files are looked for in the current folder, as the editor does.
+    write("data/hills.trn", "");
+    const std::string inData = "cd '" + path("data") + "' &&";
+    const std::string here = write("here.mis", "begin general_information\nterrain hills\nend\n");
+    const std::string gone = write("gone.mis", "begin general_information\nterrain nowhere\nend\n");
+    const CliRun ok = run("check '" + here + "'", inData);
+    EXPECT_EQ(ok.code, 0) << ok.err;
+    const CliRun r = run("check '" + gone + "'", inData);
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find(gone + ":1: terrain nowhere"), std::string::npos) << r.err;
+}
+
 TEST_F(MissionCli, CheckNamesTheBadLineOrRefusesTheFileAndNeverCrashes) {
     std::string garbage = "\x01\x02";
     std::uint32_t s = 99;

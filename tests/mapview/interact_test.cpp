@@ -503,17 +503,23 @@ TEST_F(Interact, InsertModeAddsTheChosenItemAtTheSnappedClickWithARandomFacing) 
     EXPECT_TRUE(ui->boxes.empty());
 }
 
-TEST_F(Interact, InsertWithNoChoiceTakesTheFirstDefinitionAndWithoutDefinitionsNothing) {
+TEST_F(Interact, InsertWithNoChoiceOrWithoutDefinitionsInsertsNothing) {
     view_State().insert_mode = 1;
+    // OK with no row chosen (with or without a kind ticked) inserts nothing the user did not
+    // pick: the dialog waits, and closing it cancels.
     ui->dialogScripts["INSERTITEM"] = [](FakeDialog& d) { d.click(kIdOk); };
     click(400, 300);
-    ASSERT_EQ(page().item_count, 1);
-    EXPECT_EQ(page().items[0].type_id, kTestRifleman);
-    EXPECT_EQ(page().items[0].heading, 0);
+    EXPECT_EQ(page().item_count, 0);
+    ui->dialogScripts["INSERTITEM"] = [](FakeDialog& d) {
+        d.click(dlgid::kInsertPeople);
+        d.click(kIdOk);
+    };
+    click(400, 300);
+    EXPECT_EQ(page().item_count, 0);
     {
         ScopedItemDefs none(std::initializer_list<TestDef>{});
         click(400, 300);
-        EXPECT_EQ(page().item_count, 1);
+        EXPECT_EQ(page().item_count, 0);
     }
     // Shift still bands in insert mode.
     pane().onMouseDown(MouseButton::Left, 400, 300, kModShift);

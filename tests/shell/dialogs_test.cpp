@@ -155,14 +155,31 @@ TEST_F(Dialogs, InsertItemRemembersKindNameAndFacingForTheNextOpening) {
     EXPECT_FALSE(s.randomFacing);
     EXPECT_EQ(s.insertName, "Test item 200");
 
-    // A different kind with nothing selected: the kind changes, the name stays.
+    // A different kind with no row chosen: OK waits for a row and inserts nothing (OK with
+    // People ticked and no row once inserted a vehicle nobody picked); the kept choice stays.
     ui->dialogScripts["INSERTITEM"] = [](FakeDialog& d) {
-        d.click(kInsertObjects);
+        EXPECT_TRUE(d.isEnabled(kIdOk));  // the kept row is chosen again
+        d.click(kInsertPeople);
+        EXPECT_FALSE(d.isEnabled(kIdOk));
         d.click(kIdOk);
+        EXPECT_FALSE(d.ended());
+        d.choose(kInsertList, 1);
+        EXPECT_TRUE(d.isEnabled(kIdOk));
+        d.choose(kInsertList, -1);
+        EXPECT_FALSE(d.isEnabled(kIdOk));
     };
-    EXPECT_TRUE(dialogs_RunInsertItem());
-    EXPECT_EQ(s.insertKind, kItemObject);
+    EXPECT_FALSE(dialogs_RunInsertItem());
+    EXPECT_EQ(s.insertKind, kItemVehicle);
     EXPECT_EQ(s.insertName, "Test item 200");
+    // First opening of a run: no kind ticked, no list, no OK.
+    dialogs_Reset();
+    ui->dialogScripts["INSERTITEM"] = [](FakeDialog& d) {
+        EXPECT_FALSE(d.isEnabled(kIdOk));
+        d.click(kIdOk);
+        EXPECT_FALSE(d.ended());
+    };
+    EXPECT_FALSE(dialogs_RunInsertItem());
+    EXPECT_EQ(s.insertKind, 0);
 
     // Closed by the window (no script ends it): cancelled.
     ui->dialogScripts.erase("INSERTITEM");

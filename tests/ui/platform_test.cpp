@@ -1,4 +1,7 @@
 #include "platform/qt/qt_platform.h"
+#include "core/text.h"
+#include "platform/qt/qt_dialog.h"
+#include "platform/qt/qt_text.h"
 #include "resources/templates.h"
 
 #include <QApplication>
@@ -277,20 +280,27 @@ TEST(MainWindowShell, MenusButtonBarKeysTimersAndCloseReachTheSink) {
     EXPECT_FALSE(w.isVisible());
 }
 
-TEST(MainWindowShell, StatusBoxIsModelessAndKeepsItsLines) {
+TEST(MainWindowShell, StatusBoxIsTheModelessStatusTemplateWithOneCentredLine) {
     ShownPlatform p;
-    p.qt.statusOpen("Loading");
+    p.qt.statusOpen("STATUSDIALOG");
     ASSERT_NE(p.qt.statusBox(), nullptr);
-    EXPECT_FALSE(p.qt.statusBox()->isModal());
-    EXPECT_EQ(p.qt.statusBox()->windowTitle(), QStringLiteral("Loading"));
+    QDialog& box = p.qt.statusBox()->window();
+    EXPECT_FALSE(box.isModal());
+    EXPECT_TRUE(box.isVisible());
+    // Titled by its own key, not by the name of the template.
+    EXPECT_EQ(box.windowTitle(), qtText(text_Get("Dialog Message", "STATUS")));
     p.qt.statusLine("first");
     p.qt.statusLine("second");
-    ASSERT_EQ(p.qt.statusList()->count(), 2);
-    EXPECT_EQ(p.qt.statusList()->item(1)->text(), QStringLiteral("second"));
+    const QList<QLabel*> labels = box.findChildren<QLabel*>();
+    ASSERT_EQ(labels.size(), 1);
+    EXPECT_EQ(labels[0]->text(), QStringLiteral("second"));
+    EXPECT_TRUE(labels[0]->alignment() & Qt::AlignHCenter);
     p.qt.statusClose();
     EXPECT_EQ(p.qt.statusBox(), nullptr);
     p.qt.statusLine("after close");  // ignored, no crash
     p.qt.statusClose();
+    p.qt.statusOpen("NO_SUCH_TEMPLATE");  // said on the debug output, no box
+    EXPECT_EQ(p.qt.statusBox(), nullptr);
 }
 
 // Fills the open file dialog's name field and accepts it.
@@ -348,10 +358,19 @@ TEST(FileDialogs, OpenReturnsAnExistingFile) {
 }
 
 TEST(FileDialogs, FiltersAndDefaultExtensionHelpers) {
-    QStringList f = qt_FileFilters({{"Missions (*.mis)", "*.mis;*.bak"}, {"Any", ""}});
-    ASSERT_EQ(f.size(), 2);
-    EXPECT_EQ(f[0], QStringLiteral("Missions (*.mis) (*.mis *.bak)"));
-    EXPECT_EQ(f[1], QStringLiteral("Any (*)"));
+    // The patterns are shown once: a label that already ends with them keeps its own.
+    const struct {
+        FileFilter filter;
+        const char* shown;
+    } cases[] = {
+        {{"Missions (*.mis)", "*.mis;*.bak"}, "Missions (*.mis) (*.mis *.bak)"},
+        {{"Any", ""}, "Any (*)"},
+        {{"Mission metafiles (*.mis)", "*.mis"}, "Mission metafiles (*.mis)"},
+        {{"Both (*.mis;*.bak) ", "*.mis;*.bak"}, "Both (*.mis;*.bak)"},
+        {{"Binary (*.bms)", "*.mis"}, "Binary (*.bms) (*.mis)"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(qt_FileFilters({c.filter}), QStringList{QString::fromLatin1(c.shown)}) << c.filter.label;
     EXPECT_EQ(qt_WithDefaultExtension("/a/b/name", ".mis"), "/a/b/name.mis");
     EXPECT_EQ(qt_WithDefaultExtension("/a/b/name.txt", "mis"), "/a/b/name.txt");
     EXPECT_EQ(qt_WithDefaultExtension("/a.dir/name", "mis"), "/a.dir/name.mis");

@@ -1,0 +1,56 @@
+// Texts cross between Qt and the core as Windows-1252 both ways, and a bad line's message
+// names its file.
+#include "platform/qt/qt_platform.h"
+#include "platform/qt/qt_text.h"
+
+#include <QSet>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(QtText, Windows1252BothWays) {
+    const struct {
+        const char* bytes;
+        char16_t ch;
+    } table[] = {
+        {"\x80", 0x20AC}, {"\x85", 0x2026}, {"\x8A", 0x0160}, {"\x91", 0x2018}, {"\x96", 0x2013},
+        {"\x97", 0x2014}, {"\x99", 0x2122}, {"\x9F", 0x0178}, {"\xA0", 0x00A0}, {"\xE9", 0x00E9},
+        {"\xFF", 0x00FF}, {"A", 0x0041},
+        // The code page's five holes stand for the control characters of their number.
+        {"\x81", 0x0081}, {"\x8D", 0x008D}, {"\x8F", 0x008F}, {"\x90", 0x0090}, {"\x9D", 0x009D},
+    };
+    for (const auto& t : table) {
+        EXPECT_EQ(qtText(t.bytes), QString(QChar(t.ch))) << int(t.ch);
+        EXPECT_EQ(coreText(QString(QChar(t.ch))), t.bytes) << int(t.ch);
+    }
+    // Every byte comes back as itself, each through a character of its own.
+    std::string all;
+    for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+    const QString wide = qtText(all);
+    EXPECT_EQ(coreText(wide), all);
+    EXPECT_EQ(QSet<QChar>(wide.begin(), wide.end()).size(), 256);
+    // What the code page cannot hold becomes one '?' per character.
+    const QString typed = QStringLiteral("a\u2013b \u0100 \u4E2D ") + QString::fromUcs4(U"\U0001F600") +
+                          QStringLiteral(" \u20AC");
+    EXPECT_EQ(coreText(typed), "a\x96" "b ? ? ? \x80");
+}
+
+class Recording : public QtPlatform {
+public:
+    std::vector<std::string> shown;
+    MsgAnswer messageBox(std::string_view text, std::string_view, MsgIcon, MsgButtons) override {
+        shown.emplace_back(text);
+        return MsgAnswer::Ok;
+    }
+};
+
+TEST(QtText, BadLineMessageNamesTheFile) {
+    Recording qt;
+    qt.lineError("/missions/broken.mis", 12, "Line 12 could not be understood", "Reading");
+    ASSERT_EQ(qt.shown.size(), 1u);
+    EXPECT_NE(qt.shown[0].find("/missions/broken.mis"), std::string::npos) << qt.shown[0];
+    EXPECT_NE(qt.shown[0].find("Line 12 could not be understood"), std::string::npos);
+}
+
+}  // namespace
