@@ -200,3 +200,18 @@ TEST(UndoHistory, TheBudgetDropsTheOldestStepsAndTheSavedStateWithThem) {
     h.setBudget(1);
     EXPECT_EQ(h.undoCount(), 1u);
 }
+
+TEST(UndoHistory, UndoingATerrainChangeBringsTheEarlierTerrainBack) {
+    auto m = test_NewMission();
+    UndoHistory h;
+    h.reset(*m, true);
+    mission_SetText(m->info.terrain, "nowhere");
+    ASSERT_TRUE(h.commit(*m, "STEP_GENERAL", {}));
+    UndoResult r = h.undo(*m);
+    EXPECT_TRUE(r.terrainChanged);
+    EXPECT_EQ(m->terrain, nullptr);  // no terrain named: no maps
+    r = h.redo(*m);
+    EXPECT_TRUE(r.terrainChanged);
+    EXPECT_NE(m->terrain, nullptr);  // loaded again (blank: the terrain does not exist here)
+    EXPECT_EQ(mission_Text(m->info.terrain), "nowhere");
+}

@@ -477,13 +477,13 @@ TEST_F(ShellTest, BackupsGoToTheStateFolderForPagesWithItems) {
     EXPECT_FALSE(std::filesystem::exists(state.path() / "sortie" / "MEDP2BCK.MIS"));
     EXPECT_EQ(mission_Text(p1.info.file_path), "/keep/this.mis");
     EXPECT_NE(readWholeFile(p1File.string()).find("num_items 1"), std::string::npos);
-    // Nothing but the two backups is left in the folder (no temporaries).
+    // Nothing but the backup and the note of its page's file is left (no temporaries).
     int files = 0;
     for (auto& e : std::filesystem::directory_iterator(state.path() / "sortie")) {
         (void)e;
         ++files;
     }
-    EXPECT_EQ(files, 1);
+    EXPECT_EQ(files, 2);
     EXPECT_TRUE(fake->boxes.size() <= 1u);  // only start-up's items.def note
 
     setenv("XDG_STATE_HOME", "relative/ignored", 1);
