@@ -176,8 +176,8 @@ bool sameWind(const std::vector<WindEntry>& a, const std::vector<WindEntry>& b) 
     return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(WindEntry)) == 0);
 }
 
+// The selection as it was; the items' display marks are content and stay as they are.
 void setSelection(Mission& m, const std::vector<std::int32_t>& list) {
-    mission_ClearSelection(m);
     const std::int32_t count = std::clamp(m.item_count, 0, kMaxItems);
     std::vector<bool> taken(static_cast<std::size_t>(count), false);
     std::int32_t n = 0;
@@ -375,6 +375,10 @@ UndoResult UndoHistory::redo(Mission& m) {
 const char* UndoHistory::undoName() const { return pos_ > 0 ? steps_[pos_ - 1].name.c_str() : nullptr; }
 
 const char* UndoHistory::redoName() const { return pos_ < steps_.size() ? steps_[pos_].name.c_str() : nullptr; }
+
+void UndoHistory::adoptPath(const Mission& m) {
+    if (base_) std::memcpy(base_->info.file_path, m.info.file_path, kMissionPathSize);
+}
 
 void UndoHistory::markSaved(const Mission& m) {
     if (!base_) reset(m, true);

@@ -89,6 +89,8 @@ public:
     // The page as it stands now is what its file holds (after a save). Pending changes must
     // have been committed; the page's file path becomes the base's without a step.
     void markSaved(const Mission& m);
+    // The page's file path becomes the base's without a step (a save names the file).
+    void adoptPath(const Mission& m);
     // The page's content is on no file (a recovered page).
     void markUnsaved() { saved_ = -1; }
     // Differs from what was last opened or saved.

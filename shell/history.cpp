@@ -307,6 +307,7 @@ bool history_SavePage(int index, bool askName) {
     const std::string path(mission_Text(m.info.file_path));
     const bool written = (askName || path.empty()) ? shell_SaveMission(m) : shell_WriteMission(m, path);
     if (!written) return false;
+    h.adoptPath(m);
     // Writing rebuilds the derived tables and may tidy a marker's path number: that is what
     // the file holds now.
     commitPage(index);

@@ -15,6 +15,7 @@
 #include "platform/fake_platform.h"
 #include "shell/data_start.h"
 #include "shell/dialogs.h"
+#include "shell/history.h"
 #include "support/core_env.h"
 #include "support/mission_pages.h"
 #include "support/text_tables.h"
@@ -437,7 +438,7 @@ TEST_F(ShellTest, SaveFailureIsReportedWithPathAndKeepsTheOldName) {
     const std::string bad = out.file("no-such-folder/bad.mis");
     fake->fileAnswers = {bad};
     const size_t boxes = fake->boxes.size();
-    shell_Command(cmd::kSave);
+    shell_Command(cmd::kSaveAs);  // Save would write to good.mis without asking
     ASSERT_EQ(fake->boxes.size(), boxes + 1);
     EXPECT_NE(fake->boxes.back().text.find(bad), std::string::npos);
     EXPECT_NE(fake->boxes.back().text.find("No such file"), std::string::npos);
