@@ -31,6 +31,8 @@ std::vector<UndoRange> buildIgnored() {
     auto add = [&r](std::size_t offset, std::size_t size) { r.push_back({offset, size}); };
     add(offsetof(MissionTables, info) + offsetof(GeneralInfo, file_path), kMissionPathSize);
     add(offsetof(MissionTables, selection), sizeof(Selection));
+    for (std::size_t i = 0; i < std::size_t(kMaxItems); ++i)
+        add(offsetof(MissionTables, items) + i * sizeof(MissionItem) + offsetof(MissionItem, mark), sizeof(std::uint32_t));
     for (std::size_t i = 0; i < std::size_t(kMaxWaypoints); ++i) {
         const std::size_t w = offsetof(MissionTables, waypoints) + i * sizeof(Waypoint);
         add(w + offsetof(Waypoint, point_count), sizeof(Waypoint) - offsetof(Waypoint, point_count));
@@ -176,8 +178,9 @@ bool sameWind(const std::vector<WindEntry>& a, const std::vector<WindEntry>& b) 
     return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(WindEntry)) == 0);
 }
 
-// The selection as it was; the items' display marks are content and stay as they are.
+// The selection as it was; the items' display marks go with a cleared selection, as always.
 void setSelection(Mission& m, const std::vector<std::int32_t>& list) {
+    mission_ClearSelection(m);
     const std::int32_t count = std::clamp(m.item_count, 0, kMaxItems);
     std::vector<bool> taken(static_cast<std::size_t>(count), false);
     std::int32_t n = 0;

@@ -7,8 +7,8 @@
 // new, with the zero runs squeezed out. The same bytes take the page back and forth: undo and
 // redo both apply the step's exclusive-or to the page and to the base.
 //
-// Some bytes of the tables are not content: the selection (it is no step of its own and is
-// kept beside each step instead), the page's file path (kept beside the step when a step
+// Some bytes of the tables are not content: the selection and the items' display marks (no
+// step of their own; the selection is kept beside each step instead), the page's file path (kept beside the step when a step
 // changes it, e.g. Clear Page; a save or an open sets it without a step) and the derived data
 // that the renderer, the writer and the editors rebuild before they use it (waypoint point
 // lists, group member counts, area bounds, the export's event totals). Those bytes are never
