@@ -53,11 +53,11 @@ const std::vector<Change>& changes() {
         {"insert an item", [](Mission& m) { test_AddItem(m, kTestCrate, 99, 98, 97); }},
         {"paste a copy", [](Mission& m) { select(m, {0, 2}); mission_CopySelected(m, m, 1024, 0, 0); }},
         {"hide", [](Mission& m) { select(m, {5}); mission_HideUnselected(m); }},
+        {"wind list", [](Mission& m) { m.wind_list.clear(); }},
         {"clear the page", [](Mission& m) { mission_Clear(m); }},
         {"event edit", [](Mission& m) { m.events[0].triggers[0].type = 7; m.events[0].trigger_count = 1; }},
         {"briefing", [](Mission& m) { mission_SetText(m.info.briefing, "Take the bridge."); }},
         {"layers", [](Mission& m) { m.info.hidden_layers = 0x6; m.info.current_layer = 3; mission_SetText(m.layers[3].description, "Roads"); }},
-        {"wind list", [](Mission& m) { m.wind_list.clear(); }},
         {"last byte of the tables", [](Mission& m) { m.tank_loadout = 0x7F000001; }},
     };
     return table;
@@ -129,6 +129,7 @@ TEST(UndoHistory, SelectionFilePathAndDerivedTablesAreNoSteps) {
     m->area_triggers[2].in_use = 2;
     m->events[0].first_trigger = 5;
     m->waypoints[4].point_count = 2;
+    m->items[2].mark = kItemMarkDisplay;
     EXPECT_FALSE(h.pending(*m));
     EXPECT_FALSE(h.commit(*m, "STEP", {}));
     // A save names the file without a step; the page is what that file holds.
