@@ -62,6 +62,7 @@ protected:
         a.dataDir = data.path().string();
         a.recovery = recovery;
         a.mission = std::move(mission);
+        fake->boxes.clear();
         ASSERT_EQ(shell_Startup(a), 1);
         // Start-up's note about the missing items.def goes; a recovery question stays.
         std::erase_if(fake->boxes, [](const FakePlatform::ShownBox& b) { return b.caption != text_Get("Undo", "RECOVER"); });
@@ -131,7 +132,8 @@ TEST_F(HistoryTest, CommandsAreStepsNamedForWhatTheyDidAndTheTitleFollows) {
         if (id == cmd::kEvents) mission_CurrentPage().event_count = 1;
     };
     shell_Command(cmd::kGroups);  // changed nothing
-    EXPECT_EQ(undoText(), label("MENU_UNDO_NAMED", "STEP_DELETE"));
+    EXPECT_FALSE(fake->menuEnabled[cmd::kUndo]);
+    EXPECT_EQ(fake->menuTexts[cmd::kRedo], label("MENU_REDO_NAMED", "STEP_DELETE"));
     shell_Command(cmd::kEvents);
     EXPECT_EQ(undoText(), label("MENU_UNDO_NAMED", "STEP_EVENTS"));
     fake->dialogScripts["EDITBRIEFING"] = [](FakeDialog& d) {
