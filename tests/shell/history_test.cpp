@@ -175,13 +175,17 @@ TEST_F(HistoryTest, OpenClearAndExitAskOnlyAboutModifiedPages) {
     shell_OpenMissionPath(a);
     Mission& page = mission_CurrentPage();
 
-    // Unmodified: Open and exit go on without a question.
+    // Unmodified: Open, exit and Clear Page go on without a question.
     fake->fileAnswers = {b};
     shell_Command(cmd::kOpen);
     EXPECT_EQ(page.item_count, 2);
     EXPECT_TRUE(fake->boxes.empty());
     EXPECT_TRUE(shell_CloseRequest());
+    shell_Command(cmd::kClear);
+    EXPECT_EQ(page.item_count, 0);
     EXPECT_TRUE(fake->boxes.empty());
+    shell_Command(cmd::kUndo);  // back to what the file holds
+    EXPECT_EQ(page.item_count, 2);
 
     // Modified: Open asks; Cancel keeps the page and shows no file dialog.
     mission_Select(page, 0);
