@@ -83,6 +83,12 @@ public:
     // Name keys of the step undo and redo would take; nullptr when there is none.
     const char* undoName() const;
     const char* redoName() const;
+    // Whether the last step taken changed the terrain name.
+    bool lastChangedTerrain() const { return pos_ > 0 && steps_[pos_ - 1].terrainChanged; }
+    // Gives the last step taken another name.
+    void renameLast(const char* nameKey) {
+        if (pos_ > 0) steps_[pos_ - 1].name = nameKey ? nameKey : "";
+    }
     std::size_t undoCount() const { return pos_; }
     std::size_t redoCount() const { return steps_.size() - pos_; }
 

@@ -71,7 +71,11 @@ void commitPage(int index) {
     Mission& m = pageAt(index);
     const bool own = g.action.open && g.action.page == index;
     const std::vector<std::int32_t> none;
-    historyOf(index).commit(m, g.action.name ? g.action.name : kStepEdit, own ? g.action.selection : none);
+    UndoHistory& h = historyOf(index);
+    const char* name = g.action.name ? g.action.name : kStepEdit;
+    if (!h.commit(m, name, own ? g.action.selection : none)) return;
+    // A general information session that picked another terrain is named after that.
+    if (std::string_view(name) == "STEP_GENERAL" && h.lastChangedTerrain()) h.renameLast("STEP_TERRAIN");
 }
 
 void refreshTitleIfChanged() {

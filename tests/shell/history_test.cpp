@@ -130,10 +130,14 @@ TEST_F(HistoryTest, CommandsAreStepsNamedForWhatTheyDidAndTheTitleFollows) {
     // One step per editor session that changed something, named after the editor.
     shell_State().hooks.editor = [](int id) {
         if (id == cmd::kEvents) mission_CurrentPage().event_count = 1;
+        if (id == cmd::kGeneralInfo) mission_SetText(mission_CurrentPage().info.terrain, "nowhere");
     };
     shell_Command(cmd::kGroups);  // changed nothing
     EXPECT_FALSE(fake->menuEnabled[cmd::kUndo]);
     EXPECT_EQ(fake->menuTexts[cmd::kRedo], label("MENU_REDO_NAMED", "STEP_DELETE"));
+    shell_Command(cmd::kGeneralInfo);
+    EXPECT_EQ(undoText(), label("MENU_UNDO_NAMED", "STEP_TERRAIN"));
+    shell_Command(cmd::kUndo);
     shell_Command(cmd::kEvents);
     EXPECT_EQ(undoText(), label("MENU_UNDO_NAMED", "STEP_EVENTS"));
     fake->dialogScripts["EDITBRIEFING"] = [](FakeDialog& d) {
@@ -255,6 +259,9 @@ TEST_F(HistoryTest, TheEditMenuStartsWithUndoAndRedoAndEveryStepHasItsWording) {
         if (c.stepKey) EXPECT_NE(std::string(text_Get("Undo", c.stepKey)), "Bad Texttool String") << c.stepKey;
         if (c.menuKey) EXPECT_NE(std::string(text_Get("Undo", c.menuKey)), "Bad Texttool String") << c.menuKey;
     }
+    // The steps the map and the dispatcher name by themselves.
+    for (const char* key : {"STEP_EDIT", "STEP_MOVE", "STEP_PASTE", "STEP_INSERT", "STEP_TERRAIN"})
+        EXPECT_NE(std::string(text_Get("Undo", key)), "Bad Texttool String") << key;
     for (const MenuEntry& top : fake->menu) {
         if (top.key != "EDIT") continue;
         ASSERT_GE(top.children.size(), 3u);
