@@ -132,6 +132,7 @@ public:
     std::string windowTitle;
     std::map<int, bool> menuChecks;
     std::map<int, bool> menuEnabled;
+    std::map<int, std::string> menuTexts;    // texts changed after the menu was set
     std::vector<MenuEntry> menu;
     std::map<int, int> timers;  // id -> interval
     std::vector<PixelView> presented;
@@ -178,6 +179,7 @@ public:
     void setMenu(const std::vector<MenuEntry>& m) override;
     void setMenuCheck(int id, bool checked) override;
     void setMenuEnabled(int id, bool enabled) override;
+    void setMenuText(int id, std::string_view text) override { menuTexts[id] = std::string(text); }
     int popupMenu(const std::vector<MenuEntry>& m, int x, int y) override;
     void setTimer(int id, int intervalMs) override;
     void killTimer(int id) override;

@@ -126,6 +126,7 @@ struct MenuEntry {
     bool enabled = true;
     std::vector<MenuEntry> children;  // a submenu when not empty
     std::string key;          // string-table key the text comes from; empty for a fixed text
+    std::string shortcut;     // key sequence shown and bound in the menu ("Ctrl+Shift+Z"); empty: none
 };
 
 // ---------------------------------------------------------------------------------------
@@ -268,6 +269,11 @@ public:
     virtual void setMenu(const std::vector<MenuEntry>& menu) = 0;
     virtual void setMenuCheck(int id, bool checked) = 0;
     virtual void setMenuEnabled(int id, bool enabled) = 0;
+    // Changes the text of the main menu's entries with this id.
+    virtual void setMenuText(int id, std::string_view text) {
+        (void)id;
+        (void)text;
+    }
     // Popup menu at a map pane position; the chosen id, or 0 when dismissed.
     virtual int popupMenu(const std::vector<MenuEntry>& menu, int x, int y) = 0;
 

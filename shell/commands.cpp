@@ -16,6 +16,7 @@
 #include "mission/mission.h"
 #include "shell/dialogs.h"
 #include "shell/editor_commands.h"
+#include "shell/history.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -166,7 +167,9 @@ std::string shell_TitleFor(std::string_view fileName) {
     return text_Printf(kMsg, "KZMED_TITLE_PLUS_FNAME", {consumer, "2001", fileName});
 }
 
-void shell_RefreshTitle() { platform().setWindowTitle(shell_TitleFor(mission_Text(page().info.file_path))); }
+void shell_RefreshTitle() {
+    platform().setWindowTitle(history_MarkTitle(shell_TitleFor(mission_Text(page().info.file_path))));
+}
 
 std::string shell_GridLabel(std::int32_t gridSize) {
     if (gridSize < 256) return text_Printf(kBar, "KZ_GRID_SIZE_CM", {gridSize * 0.390625});
@@ -207,6 +210,7 @@ void shell_OpenMissionPath(const std::string& path) {
     m.wind_list = std::move(fresh->wind_list);
     mission_SetText(m.info.file_path, path);
     model_LoadForItems();
+    history_Baseline(mission_Pages().current, true);
     shell_PageRefresh();
     const std::string terrain(mission_Text(m.info.terrain));
     if (!terrain_Exists(terrain.c_str()))
@@ -248,11 +252,15 @@ bool shell_SaveMission(Mission& m) {
     proposePageFile(r, m, {});
     std::optional<std::string> path = platform().fileDialog(r);
     if (!path) return false;
-    if (metafile_Write(m, path->c_str()) != 1) {
-        reportWriteFailure(*path);
+    return shell_WriteMission(m, *path);
+}
+
+bool shell_WriteMission(Mission& m, const std::string& path) {
+    if (metafile_Write(m, path.c_str()) != 1) {
+        reportWriteFailure(path);
         return false;  // the page keeps the name it had
     }
-    mission_SetText(m.info.file_path, *path);
+    mission_SetText(m.info.file_path, path);
     return true;
 }
 
@@ -292,17 +300,7 @@ std::string shell_BackupFolder() {
     return (base / "sortie").string();
 }
 
-void shell_WriteBackups() {
-    namespace fs = std::filesystem;
-    const fs::path folder = shell_BackupFolder();
-    std::error_code ec;
-    fs::create_directories(folder, ec);
-    MissionPages& pages = mission_Pages();
-    // metafile_Write writes beside the target and renames, so the last backup survives a
-    // crash in the middle of the next one.
-    if (pages.page[0].item_count > 0) metafile_Write(pages.page[0], (folder / "MEDP1BCK.MIS").string().c_str());
-    if (pages.page[1].item_count > 0) metafile_Write(pages.page[1], (folder / "MEDP2BCK.MIS").string().c_str());
-}
+void shell_WriteBackups() { history_WriteBackups(); }
 
 // ---------------------------------------------------------------------------------------
 // The dispatcher
@@ -321,7 +319,19 @@ const std::vector<ShowToggle>& shell_ShowToggles() {
     return toggles;
 }
 
+namespace {
+void dispatch(int id);
+}  // namespace
+
+// Every command runs as one action of the page's history: what it changed becomes one step.
 void shell_Command(int id) {
+    history_Begin(id);
+    dispatch(id);
+    history_End();
+}
+
+namespace {
+void dispatch(int id) {
     for (const ShowToggle& t : shell_ShowToggles()) {
         if (t.command == id) {
             toggleShow(t);
@@ -344,14 +354,16 @@ void shell_Command(int id) {
         shell_RepaintMap();
         break;
     case cmd::kClear:
+        if (!history_AskAboutPage(mission_Pages().current, "CLEAR")) break;
         mission_Clear(page());
         shell_PageRefresh();
         break;
     case cmd::kOpen:
+        if (!history_AskAboutPage(mission_Pages().current, "OPEN")) break;
         shell_OpenMission();  // refreshes the page when a file was chosen
         break;
     case cmd::kSave:
-        shell_SaveMission(page());
+        history_SavePage(mission_Pages().current, false);
         shell_RefreshTitle();
         break;
     case cmd::kExit:
@@ -450,9 +462,10 @@ void shell_Command(int id) {
     case cmd::kEvents:
     case cmd::kGroups:
     case cmd::kAreaTriggers: shell_RunEditor(id); break;
-    default: break;
+    default: history_Command(id); break;
     }
 }
+}  // namespace
 
 void shell_Key(Key key, unsigned mods) {
     // No key of the table names Ctrl or Alt: those combinations are left to shortcuts.
@@ -491,17 +504,17 @@ void shell_Timer(int id) {
 }
 
 bool shell_CloseRequest() {
-    // Each page that holds work is asked about in turn; page 2 as well, since leaving would
-    // lose it just the same.
+    // Each page that holds work no file has is asked about in turn; page 2 as well, since
+    // leaving would lose it just the same.
     MissionPages& pages = mission_Pages();
     for (int i = 0; i < 2; ++i) {
         Mission& m = pages.page[static_cast<size_t>(i)];
-        if (!pageWorthSaving(m)) continue;
+        if (!pageWorthSaving(m) || !history_PageModified(i)) continue;
         const char* question = i == 0 ? text_Get(kMsg, "SAVE_PAGE_1?") : text_Get(kMsg, "SAVE_PAGE_2?");
         MsgAnswer a = ui_MessageBox(question, text_Get(kMsg, "EXIT"), MsgIcon::Question, MsgButtons::YesNoCancel);
         if (a == MsgAnswer::Cancel) return false;
         if (a == MsgAnswer::Yes) {
-            if (!shell_SaveMission(m)) return false;  // cancelled or not written: stay
+            if (!history_SavePage(i, false)) return false;  // cancelled or not written: stay
             if (&m == &mission_CurrentPage()) shell_RefreshTitle();
         }
     }

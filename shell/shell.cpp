@@ -12,6 +12,7 @@
 #include "resources/templates.h"
 #include "shell/data_start.h"
 #include "shell/dialogs.h"
+#include "shell/history.h"
 
 #include <cctype>
 
@@ -62,13 +63,19 @@ public:
 class MapSink : public MapPaneSink {
 public:
     void onMouseDown(MouseButton b, int x, int y, unsigned mods) override {
+        history_MapBegin(b, mods, true);
         if (MapPaneSink* in = shell_State().hooks.mapInput) in->onMouseDown(b, x, y, mods);
+        history_MapEnd();
     }
     void onMouseUp(MouseButton b, int x, int y, unsigned mods) override {
+        history_MapBegin(b, mods, false);
         if (MapPaneSink* in = shell_State().hooks.mapInput) in->onMouseUp(b, x, y, mods);
+        history_MapEnd();
     }
     void onDoubleClick(MouseButton b, int x, int y, unsigned mods) override {
+        history_MapBegin(b, mods, true);
         if (MapPaneSink* in = shell_State().hooks.mapInput) in->onDoubleClick(b, x, y, mods);
+        history_MapEnd();
     }
     void onMouseMove(int x, int y, unsigned mods) override {
         if (MapPaneSink* in = shell_State().hooks.mapInput) in->onMouseMove(x, y, mods);
@@ -113,6 +120,8 @@ bool shell_ParseArgs(const std::vector<std::string>& args, ShellArgs& out, std::
             return false;
         }
     }
+    // The editor keeps its backups; a start that only measures start-up leaves them alone.
+    out.recovery = !out.exitAfterStart;
     return true;
 }
 
@@ -137,6 +146,7 @@ void shell_Reset() {
     view_ResetSurface();
     gesture_Reset();
     interact_Reset();
+    history_Forget();
 }
 
 MainWindowSink& shell_MainSink() {
@@ -194,6 +204,7 @@ int shell_Startup(const ShellArgs& args) {
     mission_Clear(pages.page[0]);
     mission_Clear(pages.page[1]);
     pages.current = 0;
+    history_Reset();
 
     step("view");
     view_Reset();
@@ -202,6 +213,7 @@ int shell_Startup(const ShellArgs& args) {
     step("menu");
     s.mainMenu = resources_Menu("MenuMainWindow");
     setMenuTexts(s.mainMenu);
+    history_AddToMenu(s.mainMenu);
 
     step("window");
     ui.setMenu(s.mainMenu);
@@ -264,6 +276,7 @@ int shell_Startup(const ShellArgs& args) {
         step("mission");
         shell_OpenMissionPath(args.mission);
     }
+    history_OfferRecovery();
     step("running");
     shell_RepaintMap();
     return 1;
@@ -271,4 +284,5 @@ int shell_Startup(const ShellArgs& args) {
 
 void shell_Shutdown() {
     platform().killTimer(kBackupTimer);
+    history_CleanExit();
 }

@@ -21,6 +21,7 @@ struct ShellArgs {
     bool showAll = false;       // /SHOWALL: hidden item definitions are listed too
     bool sixteen = false;       // /16
     bool exitAfterStart = false;  // start, paint once, end (start-up timing, smoke tests)
+    bool recovery = false;      // offer the backups at start and drop them when stale (the editor)
 };
 
 // Reads the arguments after the program name. /SHOWALL and /16 are recognised as whole
@@ -149,6 +150,8 @@ void shell_OpenMissionPath(const std::string& path);
 // File > Save of a page: the save dialog, then the write. true when written; false when
 // cancelled or the write failed (the failure was shown; the page keeps its old path).
 bool shell_SaveMission(Mission& page);
+// Writes a page to path; on success the page takes path as its file. A failure is shown.
+bool shell_WriteMission(Mission& page, const std::string& path);
 // File > Export: the save dialog, then the binary mission. true when written.
 bool shell_ExportMission();
 

@@ -11,6 +11,7 @@
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGroupBox>
+#include <QKeySequence>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -224,6 +225,8 @@ void MainWindow::fillMenu(QMenu* menu, const std::vector<MenuEntry>& entries,
             QAction* a = menu->addAction(qtText(e.text));
             a->setData(e.id);
             a->setEnabled(e.enabled);
+            // Shown beside the text and run from the keyboard; "; " separates a second one.
+            if (!e.shortcut.empty()) a->setShortcuts(QKeySequence::listFromString(qtText(e.shortcut)));
             if (e.checked) {
                 a->setCheckable(true);
                 a->setChecked(true);
@@ -276,6 +279,12 @@ void MainWindow::setMenuEnabled(int id, bool enabled) {
     auto it = menuActions_.find(id);
     if (it == menuActions_.end()) return;
     for (QAction* a : it->second) a->setEnabled(enabled);
+}
+
+void MainWindow::setMenuText(int id, const QString& text) {
+    auto it = menuActions_.find(id);
+    if (it == menuActions_.end()) return;
+    for (QAction* a : it->second) a->setText(text);
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {

@@ -34,6 +34,7 @@ public:
     void setMenu(const std::vector<MenuEntry>& menu);
     void setMenuCheck(int id, bool checked);
     void setMenuEnabled(int id, bool enabled);
+    void setMenuText(int id, const QString& text);
 
     // Fills a menu from entries; every command action carries its id as data, and
     // actions, when given, collects them by id.

@@ -181,6 +181,8 @@ void QtPlatform::setMenuCheck(int id, bool checked) { main_->setMenuCheck(id, ch
 
 void QtPlatform::setMenuEnabled(int id, bool enabled) { main_->setMenuEnabled(id, enabled); }
 
+void QtPlatform::setMenuText(int id, std::string_view text) { main_->setMenuText(id, qtText(text)); }
+
 int QtPlatform::popupMenu(const std::vector<MenuEntry>& menu, int x, int y) {
     QMenu m(&main_->mapPane());
     MainWindow::fillMenu(&m, menu, nullptr);

@@ -42,6 +42,7 @@ public:
     void setMenu(const std::vector<MenuEntry>& menu) override;
     void setMenuCheck(int id, bool checked) override;
     void setMenuEnabled(int id, bool enabled) override;
+    void setMenuText(int id, std::string_view text) override;
     int popupMenu(const std::vector<MenuEntry>& menu, int x, int y) override;
     void setTimer(int id, int intervalMs) override;
     void killTimer(int id) override;

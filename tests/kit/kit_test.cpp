@@ -166,6 +166,9 @@ constexpr RuntimeKey kRuntimeKeys[] = {
     {"Dialog Message", "TOO_MANY_MARKERS", "ii"},
     {"Dialog Message", "TOO_MANY_ORGANICS", "ii"},
     {"Dialog Message", "TOO_MANY_ITEMS", "ii"},
+    // The Edit menu's Undo and Redo take the name of the step.
+    {"Undo", "MENU_UNDO_NAMED", "s"},
+    {"Undo", "MENU_REDO_NAMED", "s"},
 };
 
 // Argument kinds of call sites whose argument expressions do not show their type, by

@@ -15,6 +15,7 @@
 #include "platform/fake_platform.h"
 #include "shell/data_start.h"
 #include "shell/dialogs.h"
+#include "shell/history.h"
 #include "support/core_env.h"
 #include "support/mission_pages.h"
 #include "support/text_tables.h"
@@ -427,7 +428,7 @@ TEST_F(ShellTest, SaveFailureIsReportedWithPathAndKeepsTheOldName) {
     const std::string bad = out.file("no-such-folder/bad.mis");
     fake->fileAnswers = {bad};
     const size_t boxes = fake->boxes.size();
-    shell_Command(cmd::kSave);
+    shell_Command(cmd::kSaveAs);  // Save would write to good.mis without asking
     ASSERT_EQ(fake->boxes.size(), boxes + 1);
     EXPECT_NE(fake->boxes.back().text.find(bad), std::string::npos);
     EXPECT_NE(fake->boxes.back().text.find("No such file"), std::string::npos);
@@ -467,13 +468,13 @@ TEST_F(ShellTest, BackupsGoToTheStateFolderForPagesWithItems) {
     EXPECT_FALSE(std::filesystem::exists(state.path() / "sortie" / "MEDP2BCK.MIS"));
     EXPECT_EQ(mission_Text(p1.info.file_path), "/keep/this.mis");
     EXPECT_NE(readWholeFile(p1File.string()).find("num_items 1"), std::string::npos);
-    // Nothing but the two backups is left in the folder (no temporaries).
+    // Nothing but the backup and the note of its page's file is left (no temporaries).
     int files = 0;
     for (auto& e : std::filesystem::directory_iterator(state.path() / "sortie")) {
         (void)e;
         ++files;
     }
-    EXPECT_EQ(files, 1);
+    EXPECT_EQ(files, 2);  // the backup and its notes
     // The backups report nothing: start-up's note about items.def is the one box.
     ASSERT_EQ(fake->boxes.size(), 1u);
     EXPECT_EQ(fake->boxes[0].text, text_Get("Dialog Message", "CANT_LOAD_ITEMS_DEF"));

@@ -1,0 +1,74 @@
+// The shell's side of undo, redo, the modified state, saving and recovery.
+//
+// Every command of the dispatcher and every mouse event of the map pane runs between
+// history_Begin and history_End (or their map forms); the outermost End takes one step of the
+// page's history when the page changed, named after what the command did. An action stays
+// open while a mouse gesture is in progress, so a whole gesture is one step. Afterwards the
+// title (the modified mark) and the Undo and Redo entries of the Edit menu are brought up to
+// date.
+//
+// Save writes to the page's file, or asks like Save As when the page has none. Open, Clear
+// Page and exit ask about a page only when it is modified. The ten-minute backups are written
+// for modified pages only; a save or a clean exit makes them stale, and at start-up a backup
+// newer than its page's file is offered once for each content.
+#pragma once
+
+#include "platform/ui.h"
+
+#include <string>
+#include <vector>
+
+namespace cmd {
+constexpr int kUndo = 41000, kRedo = 41001, kSaveAs = 41002;
+}  // namespace cmd
+
+// What the commands of this file are and how the menus show them. One table, so that it can
+// join a command table of the whole dispatcher.
+struct HistoryCommand {
+    int id;
+    const char* menuKey;      // section "Undo"; nullptr: the entry exists already
+    const char* shortcut;     // shown and bound in the menu; "; " separates a second one
+    const char* stepKey;      // section "Undo": the name of the step it takes; nullptr: "STEP_EDIT"
+};
+const std::vector<HistoryCommand>& history_Commands();
+
+// Undo and Redo at the top of the Edit menu, Save As after Save, and the shortcuts.
+void history_AddToMenu(std::vector<MenuEntry>& menu);
+
+// Both pages as they are now are what their files hold (start-up).
+void history_Reset();
+// Forgets the histories and the open action; they start again on first use (tests).
+void history_Forget();
+// The page's content is new: opened (saved true) or recovered (saved false).
+void history_Baseline(int page, bool saved);
+// The page differs from what was last opened or saved.
+bool history_PageModified(int page);
+
+// Around one command of the dispatcher (its id names the step).
+void history_Begin(int commandId);
+void history_End();
+// Around one mouse event of the map pane.
+void history_MapBegin(MouseButton button, unsigned mods, bool press);
+void history_MapEnd();
+
+// Undo, Redo and Save As; false when id is none of them.
+bool history_Command(int id);
+
+// Save (askName false: to the page's file when it has one) and Save As. true when written.
+bool history_SavePage(int page, bool askName);
+// Asks whether a modified page is to be saved first (Open, Clear Page); true when the caller
+// may go on (not modified, saved, or the changes given up).
+bool history_AskAboutPage(int page, const char* captionKey);
+
+// The window title with the modified mark of the current page.
+std::string history_MarkTitle(const std::string& title);
+// The Edit menu's Undo and Redo entries for the current page.
+void history_RefreshMenu();
+
+// The ten-minute backups: written for modified pages that hold items.
+void history_WriteBackups();
+// Start-up: offers each backup that is newer than its page's file once. Only when the
+// backups are kept (ShellArgs::recovery).
+void history_OfferRecovery();
+// A clean exit: the backups are stale.
+void history_CleanExit();

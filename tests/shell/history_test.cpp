@@ -1,0 +1,324 @@
+// Undo, redo, the modified state, the file questions and recovery, through the shell's
+// commands and the map pane on the fake platform.
+#include "shell/history.h"
+
+#include "core/mem.h"
+#include "core/text.h"
+#include "gamedata/itemdef.h"
+#include "gamedata/model.h"
+#include "gamedata/sky.h"
+#include "mapview/view.h"
+#include "mission/gesture.h"
+#include "mission/metafile.h"
+#include "mission/undo.h"
+#include "platform/fake_platform.h"
+#include "resources/shell_dialogs.h"
+#include "shell/dialogs.h"
+#include "shell/shell.h"
+#include "support/core_env.h"
+#include "support/mission_pages.h"
+#include "support/text_tables.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class HistoryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string source = test_ReadSourceFile("data/text/shell.txt") + "\n" +
+                                   test_ReadSourceFile("data/text/undo.txt");
+        data.write("text.bin", test_BuildTableBytes(source));
+        data.write("kz7wpn.bin", test_BuildTableBytes("[WinConditions]\nSTRWINCOND000 = Reach\n"));
+        const char* old = std::getenv("XDG_STATE_HOME");
+        oldState = old ? old : "";
+        hadState = old != nullptr;
+        setenv("XDG_STATE_HOME", state.path().c_str(), 1);
+    }
+    void TearDown() override {
+        if (hadState) setenv("XDG_STATE_HOME", oldState.c_str(), 1);
+        else unsetenv("XDG_STATE_HOME");
+        shell_Reset();
+        dialogs_Reset();
+        mission_ResetPages();
+        text_FreeTables();
+        text_SetCurrent(nullptr);
+        itemdef_Reset();
+        model_Reset();
+        sky_Reset();
+        mem_Shutdown();
+    }
+
+    void start(bool recovery = false, std::string mission = {}) {
+        shell_Reset();
+        mission_ResetPages();
+        ShellArgs a;
+        a.dataDir = data.path().string();
+        a.recovery = recovery;
+        a.mission = std::move(mission);
+        fake->boxes.clear();
+        ASSERT_EQ(shell_Startup(a), 1);
+        // Start-up's note about the missing items.def goes; a recovery question stays.
+        std::erase_if(fake->boxes, [](const FakePlatform::ShownBox& b) { return b.caption != text_Get("Undo", "RECOVER"); });
+    }
+
+    // A saved mission of n jeeps in a row.
+    std::string missionFile(const char* name, int n) {
+        auto m = test_NewMission();
+        for (int i = 0; i < n; ++i) test_AddItem(*m, kTestJeep, i * 2560, 0);
+        const std::string path = out.file(name);
+        EXPECT_EQ(metafile_Write(*m, path.c_str()), 1);
+        return path;
+    }
+
+    bool titleMarked() { return fake->windowTitle.rfind("*", 0) == 0; }
+    std::string undoText() { return fake->menuTexts[cmd::kUndo]; }
+    static std::string label(const char* format, const char* step) {
+        return text_Printf("Undo", format, {text_Get("Undo", step)});
+    }
+
+    ScopedTempDir data, state, out;
+    std::string oldState;
+    bool hadState = false;
+    ScopedFakePlatform fake;
+};
+
+}  // namespace
+
+TEST_F(HistoryTest, CommandsAreStepsNamedForWhatTheyDidAndTheTitleFollows) {
+    start();
+    ScopedItemDefs defs;
+    shell_OpenMissionPath(missionFile("a.mis", 6));
+    Mission& page = mission_CurrentPage();
+    const auto opened = test_NewMission();
+    std::memcpy(static_cast<MissionTables*>(opened.get()), static_cast<MissionTables*>(&page), sizeof(MissionTables));
+    EXPECT_FALSE(titleMarked());
+    EXPECT_FALSE(fake->menuEnabled[cmd::kUndo]);
+
+    // Selecting and zooming are no steps.
+    mission_Select(page, 1);
+    mission_Select(page, 4);
+    shell_Command(cmd::kSelectType);
+    shell_Key(Key::PageUp, 0);
+    shell_Command(cmd::kPage2);
+    shell_Command(cmd::kPage1);
+    EXPECT_FALSE(titleMarked());
+    EXPECT_FALSE(fake->menuEnabled[cmd::kUndo]);
+
+    shell_Key(Key::Delete, 0);
+    EXPECT_EQ(page.item_count, 0);  // Select Type took every jeep
+    EXPECT_TRUE(titleMarked());
+    EXPECT_EQ(undoText(), label("MENU_UNDO_NAMED", "STEP_DELETE"));
+    EXPECT_TRUE(fake->menuEnabled[cmd::kUndo]);
+
+    shell_Command(cmd::kUndo);
+    EXPECT_TRUE(undo_SameContent(page, *opened));
+    EXPECT_EQ(page.selection.count, 6);  // as it stood before the delete
+    EXPECT_FALSE(titleMarked());
+    EXPECT_EQ(fake->menuTexts[cmd::kRedo], label("MENU_REDO_NAMED", "STEP_DELETE"));
+    shell_Command(cmd::kRedo);
+    EXPECT_EQ(page.item_count, 0);
+    EXPECT_TRUE(titleMarked());
+    shell_Command(cmd::kUndo);
+
+    // One step per editor session that changed something, named after the editor.
+    shell_State().hooks.editor = [](int id) {
+        if (id == cmd::kEvents) mission_CurrentPage().event_count = 1;
+        if (id == cmd::kGeneralInfo) mission_SetText(mission_CurrentPage().info.terrain, "nowhere");
+    };
+    shell_Command(cmd::kGroups);  // changed nothing
+    EXPECT_FALSE(fake->menuEnabled[cmd::kUndo]);
+    EXPECT_EQ(fake->menuTexts[cmd::kRedo], label("MENU_REDO_NAMED", "STEP_DELETE"));
+    shell_Command(cmd::kGeneralInfo);
+    EXPECT_EQ(undoText(), label("MENU_UNDO_NAMED", "STEP_TERRAIN"));
+    shell_Command(cmd::kUndo);
+    shell_Command(cmd::kEvents);
+    EXPECT_EQ(undoText(), label("MENU_UNDO_NAMED", "STEP_EVENTS"));
+    fake->dialogScripts["EDITBRIEFING"] = [](FakeDialog& d) {
+        d.type(dlgid::kBriefingEdit, "Cross at dawn.");
+        d.click(kIdOk);
+    };
+    shell_Command(cmd::kBriefing);
+    EXPECT_EQ(undoText(), label("MENU_UNDO_NAMED", "STEP_BRIEFING"));
+    shell_Command(cmd::kUndo);
+    shell_Command(cmd::kUndo);
+    EXPECT_TRUE(undo_SameContent(page, *opened));
+    EXPECT_FALSE(titleMarked());
+}
+
+TEST_F(HistoryTest, AMoveGestureOnTheMapIsOneStep) {
+    start();
+    ScopedItemDefs defs;
+    Mission& page = mission_CurrentPage();
+    test_AddItem(page, kTestJeep, 0, 0);
+    history_Baseline(0, true);
+    mission_Select(page, 0);
+    shell_Command(cmd::kMove);
+    MapPaneSink& map = shell_MapSink();
+    for (int x = 420; x < 460; x += 10) map.onMouseMove(x, 300, 0);
+    EXPECT_FALSE(titleMarked());  // nothing placed yet
+    map.onMouseDown(MouseButton::Left, 460, 300, 0);
+    map.onMouseUp(MouseButton::Left, 460, 300, 0);
+    EXPECT_NE(page.items[0].x, 0);
+    EXPECT_EQ(undoText(), label("MENU_UNDO_NAMED", "STEP_MOVE"));
+    shell_Command(cmd::kUndo);
+    EXPECT_EQ(page.items[0].x, 0);
+    EXPECT_FALSE(fake->menuEnabled[cmd::kUndo]);
+}
+
+TEST_F(HistoryTest, OpenClearAndExitAskOnlyAboutModifiedPages) {
+    start();
+    ScopedItemDefs defs;
+    const std::string a = missionFile("a.mis", 3), b = missionFile("b.mis", 2);
+    shell_OpenMissionPath(a);
+    Mission& page = mission_CurrentPage();
+
+    // Unmodified: Open, exit and Clear Page go on without a question.
+    fake->fileAnswers = {b};
+    shell_Command(cmd::kOpen);
+    EXPECT_EQ(page.item_count, 2);
+    EXPECT_TRUE(fake->boxes.empty());
+    EXPECT_TRUE(shell_CloseRequest());
+    shell_Command(cmd::kClear);
+    EXPECT_EQ(page.item_count, 0);
+    EXPECT_TRUE(fake->boxes.empty());
+    shell_Command(cmd::kUndo);  // back to what the file holds
+    EXPECT_EQ(page.item_count, 2);
+
+    // Modified: Open asks; Cancel keeps the page and shows no file dialog.
+    mission_Select(page, 0);
+    shell_Command(cmd::kDelete);
+    const size_t requests = fake->fileRequests.size();
+    fake->msgAnswers = {MsgAnswer::Cancel};
+    shell_Command(cmd::kOpen);
+    ASSERT_EQ(fake->boxes.size(), 1u);
+    EXPECT_EQ(fake->boxes[0].caption, text_Get("Undo", "OPEN"));
+    EXPECT_EQ(fake->fileRequests.size(), requests);
+    EXPECT_EQ(page.item_count, 1);
+    // Clear Page asks too; No clears, and the clear is a step that undoes.
+    fake->msgAnswers = {MsgAnswer::No};
+    shell_Command(cmd::kClear);
+    EXPECT_EQ(fake->boxes.back().caption, text_Get("Undo", "CLEAR"));
+    EXPECT_EQ(page.item_count, 0);
+    shell_Command(cmd::kUndo);
+    EXPECT_EQ(page.item_count, 1);
+    EXPECT_EQ(mission_Text(page.info.file_path), b);
+
+    // Exit: Yes saves to the page's own file without a dialog; then nothing is asked.
+    fake->msgAnswers = {MsgAnswer::Yes};
+    EXPECT_TRUE(shell_CloseRequest());
+    EXPECT_EQ(fake->fileRequests.size(), requests);
+    auto check = test_NewMission();
+    metafile_Read(*check, b.c_str());
+    EXPECT_EQ(check->item_count, 1);
+    EXPECT_FALSE(history_PageModified(0));
+    const size_t boxes = fake->boxes.size();
+    EXPECT_TRUE(shell_CloseRequest());
+    EXPECT_EQ(fake->boxes.size(), boxes);
+}
+
+TEST_F(HistoryTest, SaveWritesToThePageFileAndSaveAsAsks) {
+    start();
+    ScopedItemDefs defs;
+    Mission& page = mission_CurrentPage();
+    test_AddItem(page, kTestJeep);
+    EXPECT_TRUE(history_PageModified(0));  // items no file holds
+
+    fake->fileAnswers = {out.file("first.mis")};
+    shell_Command(cmd::kSave);  // no file yet: asks like Save As
+    EXPECT_EQ(fake->fileRequests.size(), 1u);
+    EXPECT_FALSE(titleMarked());
+    test_AddItem(page, kTestCrate);
+    shell_Command(cmd::kSave);  // to the page's file
+    EXPECT_EQ(fake->fileRequests.size(), 1u);
+    auto check = test_NewMission();
+    metafile_Read(*check, out.file("first.mis").c_str());
+    EXPECT_EQ(check->item_count, 2);
+
+    fake->fileAnswers = {out.file("second.mis")};
+    shell_Command(cmd::kSaveAs);
+    EXPECT_EQ(fake->fileRequests.size(), 2u);
+    EXPECT_EQ(mission_Text(page.info.file_path), out.file("second.mis"));
+    // Undo after a save modifies the page again; the file name stays.
+    shell_Command(cmd::kUndo);
+    EXPECT_TRUE(titleMarked());
+    EXPECT_EQ(mission_Text(page.info.file_path), out.file("second.mis"));
+    shell_Command(cmd::kRedo);
+    EXPECT_FALSE(titleMarked());
+}
+
+TEST_F(HistoryTest, TheEditMenuStartsWithUndoAndRedoAndEveryStepHasItsWording) {
+    start();
+    for (const HistoryCommand& c : history_Commands()) {
+        if (c.stepKey) EXPECT_NE(std::string(text_Get("Undo", c.stepKey)), "Bad Texttool String") << c.stepKey;
+        if (c.menuKey) EXPECT_NE(std::string(text_Get("Undo", c.menuKey)), "Bad Texttool String") << c.menuKey;
+    }
+    // The steps the map and the dispatcher name by themselves.
+    for (const char* key : {"STEP_EDIT", "STEP_MOVE", "STEP_PASTE", "STEP_INSERT", "STEP_TERRAIN"})
+        EXPECT_NE(std::string(text_Get("Undo", key)), "Bad Texttool String") << key;
+    for (const MenuEntry& top : fake->menu) {
+        if (top.key != "EDIT") continue;
+        ASSERT_GE(top.children.size(), 3u);
+        EXPECT_EQ(top.children[0].id, cmd::kUndo);
+        EXPECT_EQ(top.children[1].id, cmd::kRedo);
+        EXPECT_FALSE(top.children[0].shortcut.empty());
+    }
+}
+
+TEST_F(HistoryTest, RecoveryOffersANewerBackupOnceAndNeverOverTheFile) {
+    start(true);
+    const std::string file = missionFile("work.mis", 2);
+    shell_OpenMissionPath(file);
+    Mission& page = mission_CurrentPage();
+    test_AddItem(page, kTestCrate, 5000, 5000);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    shell_Timer(kBackupTimer);
+    const fs::path backup = state.path() / "sortie" / "MEDP1BCK.MIS";
+    ASSERT_TRUE(fs::exists(backup));
+    const std::string fileBytes = readWholeFile(file);
+
+    // The editor "crashed": a new start offers the backup; Yes brings the work back modified.
+    start(true);
+    ASSERT_EQ(fake->boxes.size(), 1u);
+    EXPECT_EQ(fake->boxes[0].caption, text_Get("Undo", "RECOVER"));
+    EXPECT_NE(fake->boxes[0].text.find(file), std::string::npos);
+    EXPECT_EQ(mission_CurrentPage().item_count, 3);
+    EXPECT_EQ(mission_Text(mission_CurrentPage().info.file_path), file);
+    EXPECT_TRUE(history_PageModified(0));
+    EXPECT_TRUE(titleMarked());
+    EXPECT_EQ(readWholeFile(file), fileBytes);
+
+    // The same content is not offered again, whatever the answer was.
+    start(true);
+    EXPECT_TRUE(fake->boxes.empty());
+
+    // A backup older than its page's file is stale; so is one after a clean exit.
+    shell_OpenMissionPath(file);
+    test_AddItem(mission_CurrentPage(), kTestCrate, 1, 1);
+    shell_Timer(kBackupTimer);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    missionFile("work.mis", 4);
+    start(true);
+    EXPECT_TRUE(fake->boxes.empty());
+    shell_OpenMissionPath(file);
+    test_AddItem(mission_CurrentPage(), kTestCrate, 2, 2);
+    shell_Timer(kBackupTimer);
+    ASSERT_TRUE(fs::exists(backup));
+    shell_Shutdown();
+    EXPECT_FALSE(fs::exists(backup));
+
+    // A save makes the page's backup stale as well.
+    start(true);
+    test_AddItem(mission_CurrentPage(), kTestCrate, 3, 3);
+    shell_Timer(kBackupTimer);
+    ASSERT_TRUE(fs::exists(backup));
+    fake->fileAnswers = {out.file("saved.mis")};
+    shell_Command(cmd::kSave);
+    EXPECT_FALSE(fs::exists(backup));
+}
