@@ -16,6 +16,7 @@
 #include "mapview/view.h"
 #include "mission/metafile.h"
 #include "mission/mission.h"
+#include "mission/page_load.h"
 #include "platform/console_platform.h"
 
 #include <benchmark/benchmark.h>

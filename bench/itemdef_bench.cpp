@@ -3,7 +3,7 @@
 #include "core/file.h"
 #include "core/mem.h"
 #include "gamedata/itemdef.h"
-#include "mission/parser.h"
+#include "core/parser.h"
 #include "platform/fake_platform.h"
 
 #include <benchmark/benchmark.h>

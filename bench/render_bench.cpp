@@ -12,7 +12,7 @@
 #include "gamedata/model.h"
 #include "mapview/render.h"
 #include "mapview/view.h"
-#include "mission/gesture.h"
+#include "mapview/gesture.h"
 #include "mission/metafile.h"
 #include "mission/mission.h"
 #include "platform/console_platform.h"

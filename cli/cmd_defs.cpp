@@ -9,7 +9,7 @@
 #include "gamedata/path.h"
 #include "gamedata/sky.h"
 #include "gamedata/terrain.h"
-#include "mission/parser.h"
+#include "core/parser.h"
 
 #include <cstdio>
 #include <string>

@@ -2,6 +2,7 @@
 // Decodes a map image with the editor's own readers and prints its size, or writes its pixels
 // as a PAM file (RGB; with --indices an 8-bit PCX as its palette indices, GRAYSCALE).
 #include "cli/cli.h"
+#include "core/nocase.h"
 
 #include "core/file.h"
 #include "core/mem.h"
@@ -24,11 +25,7 @@ const char* kImageUsage =
     "  --indices   8-bit PCX: give the palette indices instead of the green channel\n"
     "  --bands     R16: colour bands instead of the height's high byte in green\n";
 
-std::string lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    return s;
-}
+constexpr auto lower = nocase_ToLower;
 
 std::string pamHeader(int width, int height, int depth, const char* tupleType) {
     return "P7\nWIDTH " + std::to_string(width) + "\nHEIGHT " + std::to_string(height) + "\nDEPTH " +

@@ -1,5 +1,6 @@
 // sortie-cli pff: packs files into a PFF archive, lists one, extracts its members.
 #include "cli/cli.h"
+#include "core/nocase.h"
 
 #include "core/file.h"
 #include "core/mem.h"
@@ -33,11 +34,7 @@ int usageError(const std::string& message) {
     return cli_Fail(kExitUsage, "pff: " + message);
 }
 
-std::string lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    return s;
-}
+constexpr auto lower = nocase_ToLower;
 
 bool readFile(const std::string& path, std::vector<std::uint8_t>& out) {
     std::ifstream in(path, std::ios::binary);

@@ -2,7 +2,7 @@
 // and back.
 #include "cli/cli.h"
 #include "core/file.h"
-#include "mission/parser.h"
+#include "core/parser.h"
 
 #include <cstdio>
 #include <fstream>

@@ -2,6 +2,7 @@
 // from their archive with positioned reads, so the archive's own read position lives in its
 // record and no two members disturb each other's file offset.
 #include "core/file.h"
+#include "core/nocase.h"
 
 #include "core/mem.h"
 #include "core/pff.h"
@@ -24,14 +25,7 @@ namespace {
 
 FileState g_file;
 
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-
-bool equalNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
-    return true;
-}
+constexpr auto equalNoCase = nocase_Equal;
 
 void forgetArchives() { file_Reset(); }
 
@@ -437,4 +431,18 @@ bool file_WriteAtomic(const std::string& path, const void* data, std::size_t siz
     if (ok) ok = std::rename(name.data(), target.c_str()) == 0;
     if (!ok) ::unlink(name.data());
     return ok;
+}
+
+bool set_Extension(char* name, std::size_t capacity, const char* ext) {
+    if (!name || !ext || capacity == 0) return false;
+    const std::size_t len = strnlen(name, capacity);
+    if (len == capacity) return false;  // not terminated within its buffer
+    const std::size_t extLen = std::strlen(ext);
+    const char* dot = static_cast<const char*>(std::memchr(name, '.', len));
+    const std::size_t stem = dot ? static_cast<std::size_t>(dot - name) : len;
+    if (stem + 1 + extLen + 1 > capacity) return false;
+    name[stem] = '.';
+    std::memcpy(name + stem + 1, ext, extLen);
+    name[stem + 1 + extLen] = '\0';
+    return true;
 }

@@ -54,3 +54,7 @@ bool file_WriteAtomic(const std::string& path, const void* data, std::size_t siz
 std::string file_DiskPath(const std::string& path);
 // Scrambles or unscrambles bytes of an archive member in place (the same operation).
 void pff_Unscramble(void* data, std::size_t size);
+
+// Replaces everything after the first '.' of name with ext (or appends "." and ext).
+// false, with name unchanged, when the result would not fit in capacity bytes.
+bool set_Extension(char* name, std::size_t capacity, const char* ext);

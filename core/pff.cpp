@@ -1,4 +1,6 @@
 #include "core/pff.h"
+#include "core/bytes.h"
+#include "core/nocase.h"
 
 #include "core/mem.h"
 
@@ -13,24 +15,9 @@
 
 namespace {
 
-std::uint32_t readU32(const std::uint8_t* p) {
-    return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 | std::uint32_t(p[3]) << 24;
-}
-
-void putU32(std::uint8_t* p, std::uint32_t v) {
-    p[0] = std::uint8_t(v);
-    p[1] = std::uint8_t(v >> 8);
-    p[2] = std::uint8_t(v >> 16);
-    p[3] = std::uint8_t(v >> 24);
-}
-
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-
-bool equalNoCase(const char* a, const char* b) {
-    for (; *a && *b; ++a, ++b)
-        if (lowerAscii(*a) != lowerAscii(*b)) return false;
-    return *a == *b;
-}
+constexpr auto readU32 = le_Read32;
+constexpr auto putU32 = le_Write32;
+constexpr auto equalNoCase = nocase_Equal;
 
 PffArchive* newArchiveRecord(const char* path) {
     void* mem = mem_GetArchiveMem(sizeof(PffArchive), "PFF STRUCT");

@@ -1,4 +1,5 @@
 #include "core/text.h"
+#include "core/bytes.h"
 
 #include "core/file.h"
 #include "core/mem.h"
@@ -48,17 +49,9 @@ struct CiEqual {
 // Name -> position of its first occurrence; later duplicates are never reachable.
 using CiIndex = std::unordered_map<std::string_view, std::uint32_t, CiHash, CiEqual>;
 
-std::uint32_t rd32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
-           static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
-}
+constexpr auto rd32 = le_Read32;
 
-void wr32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
-    out[at] = static_cast<std::uint8_t>(v);
-    out[at + 1] = static_cast<std::uint8_t>(v >> 8);
-    out[at + 2] = static_cast<std::uint8_t>(v >> 16);
-    out[at + 3] = static_cast<std::uint8_t>(v >> 24);
-}
+void wr32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) { le_Write32(&out[at], v); }
 
 }  // namespace
 

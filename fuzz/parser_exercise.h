@@ -5,7 +5,8 @@
 // inputs; false when an invariant breaks.
 #pragma once
 
-#include "mission/parser.h"
+#include "core/file.h"
+#include "core/parser.h"
 #include "platform/fake_platform.h"
 
 #include <cstdint>

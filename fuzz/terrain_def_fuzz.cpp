@@ -1,7 +1,7 @@
 // Fuzzes the terrain definition keywords: the input is split into CR LF lines like a layer
 // file, each line through the line parser's tokenizer and then the definition's line handler.
 #include "gamedata/terrain.h"
-#include "mission/parser.h"
+#include "core/parser.h"
 
 #include <string>
 

@@ -1,4 +1,5 @@
 #include "gamedata/image.h"
+#include "core/bytes.h"
 
 #include "core/file.h"
 #include "core/mem.h"
@@ -15,18 +16,10 @@ constexpr std::size_t kPcxPaletteTail = 769;  // marker byte and 768 palette byt
 constexpr std::size_t kTgaHeaderSize = 18;
 constexpr std::size_t kR16HeaderSize = 12;
 
-inline unsigned le16(const std::uint8_t* p) { return unsigned(p[0]) | (unsigned(p[1]) << 8); }
-inline std::uint32_t le32(const std::uint8_t* p) {
-    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) | (std::uint32_t(p[3]) << 24);
-}
-inline void put16(std::vector<std::uint8_t>& v, unsigned x) {
-    v.push_back(static_cast<std::uint8_t>(x));
-    v.push_back(static_cast<std::uint8_t>(x >> 8));
-}
-inline void put32(std::vector<std::uint8_t>& v, std::uint32_t x) {
-    put16(v, x & 0xFFFF);
-    put16(v, x >> 16);
-}
+inline unsigned le16(const std::uint8_t* p) { return le_Read16(p); }
+constexpr auto le32 = le_Read32;
+inline void put16(std::vector<std::uint8_t>& v, unsigned x) { le_Append16(v, static_cast<std::uint16_t>(x)); }
+constexpr auto put32 = le_Append32;
 
 // Sides an ImageRecord can hold: positive signed 16-bit values.
 bool sidesFit(long width, long height) { return width > 0 && height > 0 && width <= 32767 && height <= 32767; }

@@ -3,7 +3,7 @@
 #include "core/mem.h"
 #include "core/text.h"
 #include "gamedata/defwords.h"
-#include "mission/parser.h"
+#include "core/parser.h"
 
 #include <cstdio>
 #include <cstring>

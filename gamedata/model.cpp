@@ -1,11 +1,12 @@
 #include "gamedata/model.h"
+#include "core/bytes.h"
 
 #include "core/file.h"
 #include "core/mem.h"
 #include "core/text.h"
 #include "gamedata/defwords.h"
 #include "gamedata/itemdef.h"
-#include "mission/parser.h"
+#include "core/parser.h"
 #include "platform/ui.h"
 
 #include <algorithm>
@@ -18,10 +19,8 @@ namespace {
 // The cache is large (three fixed tables); it lives on the heap, made on first use.
 std::unique_ptr<ModelCache> gCache;
 
-std::uint16_t rd16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-std::uint32_t rd32(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} | (std::uint32_t{p[1]} << 8) | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[3]} << 24);
-}
+constexpr auto rd16 = le_Read16;
+constexpr auto rd32 = le_Read32;
 std::int32_t rd32s(const std::uint8_t* p) { return static_cast<std::int32_t>(rd32(p)); }
 void wr16(std::uint8_t* p, std::uint32_t v) {
     p[0] = static_cast<std::uint8_t>(v);

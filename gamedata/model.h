@@ -175,8 +175,6 @@ Model* model_ReadFromMemory(const std::uint8_t* data, std::size_t size, const ch
 // Loads the models that the given item definitions need: those without a model, with a
 // graphic name, that are not persons. Shows the status window while it loads.
 void model_LoadForDefs(const std::vector<std::int32_t>& defIndices);
-// The same for the item definitions of every placed item of both mission pages.
-void model_LoadForItems();
 
 // ----------------------------------------------------------------------------------------
 // Writing models (the sample data kit, tests): the inverse of the reader for models made of

@@ -1,11 +1,11 @@
 #include "gamedata/terrain.h"
+#include "core/nocase.h"
 
 #include "core/file.h"
 #include "gamedata/image.h"
 #include "gamedata/jpeg.h"
 #include "gamedata/path.h"
-#include "mission/mission.h"
-#include "mission/parser.h"
+#include "core/parser.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,14 +18,7 @@
 
 namespace {
 
-bool sameText(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
-}
+constexpr auto sameText = nocase_Equal;
 
 std::int32_t clampToInt32(long double v) {
     if (std::isnan(v)) return 0;
@@ -353,9 +346,3 @@ bool terrain_Exists(const char* terrainName) {
     return file_Exists(name) == 1;
 }
 
-int terrain_LoadPageMaps(Mission& page) {
-    if (!page.terrain) page.terrain = TerrainMapsPtr(terrain_NewMaps(), terrain_FreeMaps);
-    char name[sizeof page.info.terrain + 1] = {};
-    std::memcpy(name, page.info.terrain, sizeof page.info.terrain);
-    return terrain_LoadMaps(*page.terrain, name);
-}

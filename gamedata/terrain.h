@@ -12,8 +12,7 @@
 #include <cstdint>
 #include <vector>
 
-struct Mission;     // mission/mission.h
-struct LineTokens;  // mission/parser.h
+struct LineTokens;  // core/parser.h
 
 constexpr int kTerrainMapSide = 1024;
 constexpr std::size_t kTerrainMapCells = std::size_t(kTerrainMapSide) * kTerrainMapSide;
@@ -126,8 +125,6 @@ void terrain_DefineLine(TerrainDef& def, const LineTokens& tokens);
 // (also for an empty name: a blank terrain); 0 when the definition file has an error, in which
 // case the maps stay clear.
 int terrain_LoadMaps(TerrainMaps& maps, const char* terrainName);
-// The same for a page: its terrain name, into its maps (created when it has none yet).
-int terrain_LoadPageMaps(Mission& page);
 // Whether the definition of the named terrain can be found (on disk or in the archives).
 // An empty name is no terrain and counts as found.
 bool terrain_Exists(const char* terrainName);

@@ -1,14 +1,15 @@
 #include "mapview/interact.h"
 
+#include "platform/command_table.h"
+
 #include "core/text.h"
 #include "gamedata/itemdef.h"
 #include "gamedata/model.h"
 #include "mapview/render.h"
 #include "mapview/view.h"
+#include "mapview/gesture.h"
 #include "mission/itemops.h"
 #include "mission/mission.h"
-#include "resources/templates.h"
-#include "shell/dialogs.h"
 
 #include <algorithm>
 #include <cmath>
@@ -17,11 +18,6 @@
 namespace {
 
 InteractState g_interact;
-
-// Command ids of the context menus.
-constexpr int kCmdCopy = 107, kCmdExit = 137, kCmdCut = 160, kCmdPaste = 161, kCmdDelete = 162;
-constexpr int kCmdInsertMode = 163, kCmdMove = 184, kCmdUnhideAll = 186, kCmdHideSelected = 187;
-constexpr int kCmdHideUnselected = 188, kCmdViewByType = 218, kCmdViewBySide = 219, kCmdSelectType = 226;
 
 // A zoom drag reads the pointer only this far to the right.
 constexpr int kZoomDragMinX = 2;
@@ -139,17 +135,19 @@ void clickSelect(int x, int y) {
 
 void insertAt(int x, int y) {
     const WorldPoint w = interact_PaneToWorldSnapped(viewport(), x, y);
-    if (!dialogs_RunInsertItem()) return;
+    std::string defName;
+    bool randomFacing = false;
+    if (!g_interact.hooks.chooseItem || !g_interact.hooks.chooseItem(defName, randomFacing)) return;
     // Without item definitions there is nothing an item could be made of.
     if (itemdef_Count() <= 0) return;
     Mission& m = page();
-    const std::int32_t defIndex = itemdef_FindByName(dialogs_Settings().insertName.c_str());
+    const std::int32_t defIndex = itemdef_FindByName(defName.c_str());
     const ItemDef* def = itemdef_At(defIndex);
     if (!def) return;
     const std::int32_t index = mission_AddItem(m, def->typeNumber, w.x, w.y, w.z);
     if (index < 0) return;  // the page is full
     model_LoadForDefs({defIndex});
-    if (dialogs_Settings().randomFacing) m.items[static_cast<std::size_t>(index)].heading = interact_NextRandom(g_interact) % 360;
+    if (randomFacing) m.items[static_cast<std::size_t>(index)].heading = interact_NextRandom(g_interact) % 360;
     renderNow();
     repaintItems();
 }
@@ -177,14 +175,15 @@ void centreOn(int x, int y) {
 }
 
 std::vector<MenuEntry> contextMenu(bool forItem) {
-    std::vector<MenuEntry> tree = resources_Menu(forItem ? "MouseMenuItem" : "MouseMenu");
+    const char* name = forItem ? "MouseMenuItem" : "MouseMenu";
+    std::vector<MenuEntry> tree = g_interact.hooks.menu ? g_interact.hooks.menu(name) : std::vector<MenuEntry>{};
     std::vector<MenuEntry> entries = tree.empty() ? std::vector<MenuEntry>{} : tree.front().children;
     const ViewState& v = view_State();
     for (MenuEntry& e : entries) {
         if (!e.key.empty()) e.text = text_Get("Menu Text", e.key.c_str());
-        if (e.id == kCmdInsertMode) e.checked = v.insert_mode != 0;
-        if (e.id == kCmdViewByType) e.checked = v.view_by == kViewByType;
-        if (e.id == kCmdViewBySide) e.checked = v.view_by == kViewBySide;
+        if (e.id == cmd::kInsertMode) e.checked = v.insert_mode != 0;
+        if (e.id == cmd::kSetViewByType) e.checked = v.view_by == kViewByType;
+        if (e.id == cmd::kSetViewBySide) e.checked = v.view_by == kViewBySide;
     }
     return entries;
 }
@@ -386,13 +385,8 @@ std::int32_t interact_HitTest(const Mission& m, const Viewport& vp, int x, int y
 }
 
 bool interact_Forwarded(int id) {
-    switch (id) {
-    case kCmdCopy: case kCmdExit: case kCmdCut: case kCmdPaste: case kCmdDelete: case kCmdInsertMode:
-    case kCmdMove: case kCmdUnhideAll: case kCmdHideSelected: case kCmdHideUnselected:
-    case kCmdViewByType: case kCmdViewBySide: case kCmdSelectType:
-        return true;
-    default: return false;
-    }
+    const Command* command = command_Find(id);
+    return command && command->forwarded;
 }
 
 int interact_StartMove() {

@@ -10,10 +10,13 @@
 // placements, zoom and centring render the whole page.
 #pragma once
 
-#include "mission/gesture.h"
+#include "mapview/gesture.h"
 #include "platform/ui.h"
 
 #include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
 
 struct Mission;
 struct ViewState;
@@ -29,6 +32,12 @@ struct InteractHooks {
     void (*repaintCentre)() = nullptr;  // the centre pane
     // A context-menu command goes on to the main window's dispatcher.
     void (*forward)(int id) = nullptr;
+    // The context menu named name ("MouseMenu", "MouseMenuItem") as its entry tree; without
+    // it the context menus are empty.
+    std::vector<MenuEntry> (*menu)(std::string_view name) = nullptr;
+    // Insert Item: asks which item to insert. false when cancelled; otherwise the chosen
+    // definition's name and whether it gets a random facing.
+    bool (*chooseItem)(std::string& defName, bool& randomFacing) = nullptr;
 };
 
 // The interaction's own state besides the gesture: the program's one pseudo-random

@@ -4,7 +4,7 @@
 #include "gamedata/itemdef.h"
 #include "gamedata/model.h"
 #include "mapview/view.h"
-#include "mission/gesture.h"
+#include "mapview/gesture.h"
 #include "mission/mission.h"
 #include "platform/ui.h"
 

@@ -2,6 +2,7 @@
 // hand, and the counts the file declares are checked against what the file can hold before
 // anything is reserved for them, so a short or hostile file is refused, never overrun.
 #include "mission/export.h"
+#include "core/bytes.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -27,13 +28,12 @@ public:
         return false;
     }
     std::int32_t i32() {
-        std::uint32_t v = std::uint32_t(data_[pos_]) | std::uint32_t(data_[pos_ + 1]) << 8 |
-                          std::uint32_t(data_[pos_ + 2]) << 16 | std::uint32_t(data_[pos_ + 3]) << 24;
+        const std::uint32_t v = le_Read32(data_ + pos_);
         pos_ += 4;
         return static_cast<std::int32_t>(v);
     }
     std::int16_t i16() {
-        std::uint16_t v = std::uint16_t(data_[pos_] | data_[pos_ + 1] << 8);
+        const std::uint16_t v = le_Read16(data_ + pos_);
         pos_ += 2;
         return static_cast<std::int16_t>(v);
     }

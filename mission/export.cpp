@@ -4,6 +4,7 @@
 // table and one table each of all trigger and action rows. Every record is written field by
 // field, little-endian, into a buffer that the file layer then writes in one piece.
 #include "mission/export.h"
+#include "core/bytes.h"
 
 #include "core/file.h"
 #include "core/text.h"
@@ -22,16 +23,10 @@ class Bytes {
 public:
     explicit Bytes(std::vector<std::uint8_t>& b) : b_(b) {}
     void i32(std::int32_t v) {
-        const auto u = static_cast<std::uint32_t>(v);
-        b_.push_back(std::uint8_t(u));
-        b_.push_back(std::uint8_t(u >> 8));
-        b_.push_back(std::uint8_t(u >> 16));
-        b_.push_back(std::uint8_t(u >> 24));
+        le_Append32(b_, static_cast<std::uint32_t>(v));
     }
     void i16(std::int32_t v) {
-        const auto u = static_cast<std::uint32_t>(v);
-        b_.push_back(std::uint8_t(u));
-        b_.push_back(std::uint8_t(u >> 8));
+        le_Append16(b_, static_cast<std::uint16_t>(static_cast<std::uint32_t>(v)));
     }
     void u8(std::int32_t v) { b_.push_back(static_cast<std::uint8_t>(static_cast<std::uint32_t>(v))); }
     void zeros(std::size_t n) { b_.insert(b_.end(), n, 0); }

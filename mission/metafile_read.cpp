@@ -10,7 +10,8 @@
 #include "gamedata/itemdef.h"
 #include "gamedata/terrain.h"
 #include "mission/mission.h"
-#include "mission/parser.h"
+#include "mission/page_load.h"
+#include "core/parser.h"
 
 
 #include <algorithm>

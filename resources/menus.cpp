@@ -1,76 +1,79 @@
 #include "resources/menus.h"
 
+#include "platform/command_table.h"
+
 #include <array>
 
 namespace {
 
-// The main window's menu bar: File, Edit, Page, Info.
+// The main window's menu bar: File, Edit, Page, Info. An entry names its command; its text
+// key is the command's unless the entry words it differently.
 constexpr MenuItemTemplate kMainMenu[] = {
     {0, "FILE", {}, 0},
-    {1, "FILE_CLEAR", {}, 134},
-    {1, "FILE_OPEN", {}, 135},
-    {1, "FILE_SAVE", {}, 136},
+    {1, command_MenuKey(cmd::kClear), {}, cmd::kClear},
+    {1, command_MenuKey(cmd::kOpen), {}, cmd::kOpen},
+    {1, command_MenuKey(cmd::kSave), {}, cmd::kSave},
     {1, {}, {}, 0},
-    {1, "FILE_EXPORT", {}, 207},
+    {1, command_MenuKey(cmd::kExport), {}, cmd::kExport},
     {1, {}, {}, 0},
-    {1, "FILE_PRINT", {}, 124},
-    {1, {}, "&Metafile", 126},
+    {1, command_MenuKey(cmd::kPrint), {}, cmd::kPrint},
+    {1, {}, "&Metafile", cmd::kMetafile},
     {1, {}, {}, 0},
-    {1, "FILE_EXIT", {}, 137},
+    {1, command_MenuKey(cmd::kExit), {}, cmd::kExit},
     {0, "EDIT", {}, 0},
-    {1, "EDIT_CUT", {}, 160},
-    {1, "EDIT_COPY", {}, 107},
-    {1, "EDIT_PASTE", {}, 161},
+    {1, command_MenuKey(cmd::kCut), {}, cmd::kCut},
+    {1, command_MenuKey(cmd::kCopy), {}, cmd::kCopy},
+    {1, command_MenuKey(cmd::kPaste), {}, cmd::kPaste},
     {1, {}, {}, 0},
-    {1, "EDIT_DELETE", {}, 162},
+    {1, command_MenuKey(cmd::kDelete), {}, cmd::kDelete},
     {1, {}, {}, 0},
-    {1, "EDIT_INSERTMODE", {}, 163},
+    {1, command_MenuKey(cmd::kInsertMode), {}, cmd::kInsertMode},
     {1, {}, {}, 0},
-    {1, "EDIT_BRIEFING", {}, 40007},
-    {1, "EDIT_GENERALINFO", {}, 185},
-    {1, "EDIT_GROUPS", {}, 225},
-    {1, "EDIT_AREATRIGGERS", {}, 40004},
-    {1, "EDIT_WAYPOINTS", {}, 223},
-    {1, "EDIT_EVENTS", {}, 224},
-    {1, "EDIT_LAYERNAMES", {}, 231},
+    {1, command_MenuKey(cmd::kBriefing), {}, cmd::kBriefing},
+    {1, command_MenuKey(cmd::kGeneralInfo), {}, cmd::kGeneralInfo},
+    {1, command_MenuKey(cmd::kGroups), {}, cmd::kGroups},
+    {1, command_MenuKey(cmd::kAreaTriggers), {}, cmd::kAreaTriggers},
+    {1, command_MenuKey(cmd::kWaypoints), {}, cmd::kWaypoints},
+    {1, command_MenuKey(cmd::kEvents), {}, cmd::kEvents},
+    {1, command_MenuKey(cmd::kLayerNames), {}, cmd::kLayerNames},
     {0, "PAGE", {}, 0},
-    {1, "PAGE_1", {}, 165},
-    {1, "PAGE_2", {}, 166},
+    {1, command_MenuKey(cmd::kPage1), {}, cmd::kPage1},
+    {1, command_MenuKey(cmd::kPage2), {}, cmd::kPage2},
     {0, "INFO", {}, 0},
-    {1, "INFO_ABOUTKZ7MED", {}, 40006},
+    {1, command_MenuKey(cmd::kAbout), {}, cmd::kAbout},
 };
 
 // Context menu of empty map space: one pop-up holding the entries.
 constexpr MenuItemTemplate kMouseMenu[] = {
     {0, "MOUSE", {}, 0},
-    {1, "EDIT_INSERTMODE", {}, 163},
+    {1, command_MenuKey(cmd::kInsertMode), {}, cmd::kInsertMode},
     {1, {}, {}, 0},
-    {1, "EDIT_PASTE", {}, 161},
+    {1, command_MenuKey(cmd::kPaste), {}, cmd::kPaste},
     {1, {}, {}, 0},
-    {1, "MOUSE_UNHIDEALL", {}, 186},
+    {1, command_MenuKey(cmd::kUnhideAll), {}, cmd::kUnhideAll},
     {1, {}, {}, 0},
-    {1, "MOUSE_VIEWBYTYPE", {}, 218},
-    {1, "MOUSE_VIEWBYSIDE", {}, 219},
+    {1, command_MenuKey(cmd::kSetViewByType), {}, cmd::kSetViewByType},
+    {1, command_MenuKey(cmd::kSetViewBySide), {}, cmd::kSetViewBySide},
     {1, {}, {}, 0},
-    {1, "MOUSE_EXITPROGRAM", {}, 137},
+    {1, "MOUSE_EXITPROGRAM", {}, cmd::kExit},
 };
 
 // Context menu of an item (it acts on the selection).
 constexpr MenuItemTemplate kMouseMenuItem[] = {
     {0, "MOUSE", {}, 0},
-    {1, "EDIT_CUT", {}, 160},
-    {1, "EDIT_COPY", {}, 107},
-    {1, "EDIT_PASTE", {}, 161},
+    {1, command_MenuKey(cmd::kCut), {}, cmd::kCut},
+    {1, command_MenuKey(cmd::kCopy), {}, cmd::kCopy},
+    {1, command_MenuKey(cmd::kPaste), {}, cmd::kPaste},
     {1, {}, {}, 0},
-    {1, "MOUSE_MOVE", {}, 184},
+    {1, command_MenuKey(cmd::kMove), {}, cmd::kMove},
     {1, {}, {}, 0},
-    {1, "MOUSE_HIDESELECTED", {}, 187},
-    {1, "MOUSE_HIDEUNSELECTED", {}, 188},
-    {1, "MOUSE_UNHIDEALL", {}, 186},
+    {1, command_MenuKey(cmd::kHideSelected), {}, cmd::kHideSelected},
+    {1, command_MenuKey(cmd::kHideUnselected), {}, cmd::kHideUnselected},
+    {1, command_MenuKey(cmd::kUnhideAll), {}, cmd::kUnhideAll},
     {1, {}, {}, 0},
-    {1, "MOUSE_SELECTTYPE", {}, 226},
+    {1, command_MenuKey(cmd::kSelectType), {}, cmd::kSelectType},
     {1, {}, {}, 0},
-    {1, "EDIT_DELETE", {}, 162},
+    {1, command_MenuKey(cmd::kDelete), {}, cmd::kDelete},
 };
 
 constexpr std::array kMenus = {

@@ -10,10 +10,11 @@
 #include "mapview/render.h"
 #include "mapview/view.h"
 #include "mission/export.h"
-#include "mission/gesture.h"
+#include "mapview/gesture.h"
 #include "mission/itemops.h"
 #include "mission/metafile.h"
 #include "mission/mission.h"
+#include "mission/page_load.h"
 #include "shell/dialogs.h"
 #include "shell/editor_commands.h"
 #include "shell/history.h"
@@ -73,13 +74,11 @@ void proposePageFile(FileDialogRequest& r, const Mission& m, const std::string& 
     r.initialName = name.string();
 }
 
-// Toggles a show flag and sets its check box to the flag's new state.
+// Toggles a show flag and sets its check box to the flag's new state (the table refreshes).
 void toggleShow(const ShowToggle& t) {
     ViewState& v = view_State();
     v.show_flags ^= t.flag;
     platform().barSetCheck(t.checkBox, (v.show_flags & t.flag) ? kChecked : kUnchecked);
-    shell_RefreshChecks();
-    shell_Render();
 }
 
 void setMapMode(int mode, int radio) {
@@ -151,13 +150,13 @@ void shell_RefreshChecks() {
     const ViewState& v = view_State();
     Platform& ui = platform();
     ui.setMenuCheck(cmd::kInsertMode, v.insert_mode != 0);
-    ui.setMenuCheck(cmd::kViewByType, v.view_by == 0);
-    ui.setMenuCheck(cmd::kViewBySide, v.view_by == 1);
+    ui.setMenuCheck(cmd::kSetViewByType, v.view_by == 0);
+    ui.setMenuCheck(cmd::kSetViewBySide, v.view_by == 1);
     // The context menus are built when they open: keep their marks in their entries.
     for (MenuEntry& e : s.mouseMenu) {
         if (e.id == cmd::kInsertMode) e.checked = v.insert_mode != 0;
-        if (e.id == cmd::kViewByType) e.checked = v.view_by == 0;
-        if (e.id == cmd::kViewBySide) e.checked = v.view_by == 1;
+        if (e.id == cmd::kSetViewByType) e.checked = v.view_by == 0;
+        if (e.id == cmd::kSetViewBySide) e.checked = v.view_by == 1;
     }
 }
 
@@ -176,7 +175,7 @@ std::string shell_GridLabel(std::int32_t gridSize) {
     return text_Printf(kBar, "KZ_GRID_SIZE_M", {gridSize / 256});
 }
 
-void shell_RefreshGridLabel() { platform().barSetText(1012, shell_GridLabel(view_State().grid_size)); }
+void shell_RefreshGridLabel() { platform().barSetText(bar::kGridLabel, shell_GridLabel(view_State().grid_size)); }
 
 void shell_PageRefresh() {
     shell_RefreshTitle();
@@ -307,65 +306,51 @@ void shell_WriteBackups() { history_WriteBackups(); }
 
 const std::vector<ShowToggle>& shell_ShowToggles() {
     static const std::vector<ShowToggle> toggles = {
-        {cmd::kShowVehicles, 0x2, 1017},       {cmd::kShowPeople, 0x8, 1018},
-        {cmd::kShowObjects, 0x40, 1020},       {cmd::kShowDecorations, 0x4, 1021},
-        {cmd::kShowBuildings, 0x20, 1019},     {cmd::kShowMarkers, 0x10, 1022},
-        {cmd::kShowBlue, 0x20000, 1023},       {cmd::kShowRed, 0x40000, 1024},
-        {cmd::kShowGreen, 0x10000, 1025},      {cmd::kShowYellow, 0x80000, 1046},
-        {cmd::kShowViolet, 0x100000, 1047},    {cmd::kShowFovCones, 0x80, 1041},
-        {cmd::kShowAreaTriggers, 0x100, 1042}, {cmd::kShowCharacters, 0x200000, 1026},
-        {cmd::kShowWater, 0x200, 1044},
+        {cmd::kToggleVehicles, kShowVehicles, bar::kVehicles},
+        {cmd::kTogglePeople, kShowPeople, bar::kPeople},
+        {cmd::kToggleObjects, kShowObjects, bar::kObjects},
+        {cmd::kToggleDecorations, kShowDecorations, bar::kDecorations},
+        {cmd::kToggleBuildings, kShowBuildings, bar::kBuildings},
+        {cmd::kToggleMarkers, kShowMarkers, bar::kMarkers},
+        {cmd::kToggleBlue, kShowTeamGood, bar::kTeamBlue},
+        {cmd::kToggleRed, kShowTeamEvil, bar::kTeamRed},
+        {cmd::kToggleGreen, kShowTeamNeutral, bar::kTeamGreen},
+        {cmd::kToggleYellow, kShowTeamYellow, bar::kTeamYellow},
+        {cmd::kToggleViolet, kShowTeamViolet, bar::kTeamViolet},
+        {cmd::kToggleFovCones, kShowCones, bar::kFovCones},
+        {cmd::kToggleAreaTriggers, kShowAreas, bar::kAreaTriggers},
+        {cmd::kToggleCharacters, kShowDetail, bar::kCharacters},
+        {cmd::kToggleWater, kShowWater, bar::kWater},
     };
     return toggles;
 }
 
 namespace {
-void dispatch(int id);
-}  // namespace
 
-// Every command runs as one action of the page's history: what it changed becomes one step.
-void shell_Command(int id) {
-    history_Begin(id);
-    dispatch(id);
-    history_End();
-}
-
-namespace {
-void dispatch(int id) {
+// What a command does, before its refresh. false for an id no case handles.
+bool runHandler(int id) {
     for (const ShowToggle& t : shell_ShowToggles()) {
         if (t.command == id) {
             toggleShow(t);
-            return;
+            return true;
         }
     }
     ViewState& v = view_State();
     switch (id) {
-    case cmd::kColourMap: setMapMode(0, 1001); break;
-    case cmd::kElevationMap: setMapMode(1, 1002); break;
-    case cmd::kEdgeMap: setMapMode(2, 1003); break;
+    case cmd::kColourMap: setMapMode(0, bar::kColourMap); break;
+    case cmd::kElevationMap: setMapMode(1, bar::kElevationMap); break;
+    case cmd::kEdgeMap: setMapMode(2, bar::kEdgeMap); break;
     case cmd::kCopy: itemops_Copy(page(), mission_Clipboard()); break;
-    case cmd::kSnap:
-        v.snap_to_grid = !v.snap_to_grid;
-        shell_RefreshChecks();
-        break;
-    case cmd::kCentre:
-        dialogs_RunCenter(v.center_x, v.center_y);
-        shell_RepaintCentre();
-        shell_RepaintMap();
-        break;
+    case cmd::kSnap: v.snap_to_grid = !v.snap_to_grid; break;
+    case cmd::kCentre: dialogs_RunCenter(v.center_x, v.center_y); break;
     case cmd::kClear:
-        if (!history_AskAboutPage(mission_Pages().current, "CLEAR")) break;
-        mission_Clear(page());
-        shell_PageRefresh();
+        if (history_AskAboutPage(mission_Pages().current, "CLEAR")) mission_Clear(page());
         break;
     case cmd::kOpen:
         if (!history_AskAboutPage(mission_Pages().current, "OPEN")) break;
         shell_OpenMission();  // refreshes the page when a file was chosen
         break;
-    case cmd::kSave:
-        history_SavePage(mission_Pages().current, false);
-        shell_RefreshTitle();
-        break;
+    case cmd::kSave: history_SavePage(mission_Pages().current, false); break;
     case cmd::kExit:
         // Asked once: the quit closes the main window, whose close request then lets it go.
         if (!shell_State().leaving) {
@@ -375,16 +360,8 @@ void dispatch(int id) {
         }
         platform().quit();
         break;
-    case cmd::kUnselectAll:
-        itemops_ClearSelection(page());
-        shell_Render();
-        shell_RepaintItems();
-        break;
-    case cmd::kGridShown:
-        v.grid_shown = !v.grid_shown;
-        shell_RefreshChecks();
-        shell_Render();
-        break;
+    case cmd::kUnselectAll: itemops_ClearSelection(page()); break;
+    case cmd::kGridShown: v.grid_shown = !v.grid_shown; break;
     case cmd::kGridBigger:
     case cmd::kGridSmaller:
         if (id == cmd::kGridBigger && v.grid_size < kGridSizeLargest) v.grid_size *= 2;
@@ -392,84 +369,77 @@ void dispatch(int id) {
         shell_RefreshGridLabel();
         if (v.grid_shown) shell_RepaintMap();
         break;
-    case cmd::kCut:
-        itemops_Cut(page(), mission_Clipboard());
-        shell_RepaintItems();
-        shell_RepaintMap();
-        break;
-    case cmd::kPaste:
-        interact_StartPlace();
-        break;
-    case cmd::kDelete:
-        itemops_Delete(page());
-        shell_RepaintItems();
-        shell_Render();
-        break;
-    case cmd::kInsertMode:
-        v.insert_mode = !v.insert_mode;
-        shell_RefreshChecks();
-        shell_RepaintMap();
-        break;
-    case cmd::kPage1: setPage(0, 1034); break;
-    case cmd::kPage2: setPage(1, 1035); break;
-    case cmd::kMove:
-        interact_StartMove();
-        break;
-    case cmd::kUnhideAll:
-        itemops_UnhideAll(page());
-        shell_Render();
-        break;
-    case cmd::kHideSelected:
-        itemops_HideSelected(page());
-        shell_RepaintItems();
-        shell_Render();
-        break;
-    case cmd::kHideUnselected:
-        itemops_HideUnselected(page());
-        shell_Render();
-        break;
+    case cmd::kCut: itemops_Cut(page(), mission_Clipboard()); break;
+    case cmd::kPaste: interact_StartPlace(); break;
+    case cmd::kDelete: itemops_Delete(page()); break;
+    case cmd::kInsertMode: v.insert_mode = !v.insert_mode; break;
+    case cmd::kPage1: setPage(0, bar::kPage1); break;
+    case cmd::kPage2: setPage(1, bar::kPage2); break;
+    case cmd::kMove: interact_StartMove(); break;
+    case cmd::kUnhideAll: itemops_UnhideAll(page()); break;
+    case cmd::kHideSelected: itemops_HideSelected(page()); break;
+    case cmd::kHideUnselected: itemops_HideUnselected(page()); break;
     case cmd::kExport: shell_ExportMission(); break;
-    case cmd::kViewByType:
-    case cmd::kViewBySide:
-        v.view_by = id == cmd::kViewBySide ? 1 : 0;
-        shell_RefreshChecks();
-        shell_Render();
-        break;
-    case cmd::kSelectType:
-        itemops_SelectThisType(page(), v.show_flags);
-        shell_Render();
-        shell_RepaintItems();
-        break;
-    case cmd::kVisibleLayers:
-        dialogs_RunVisibleLayers(page(), &shell_Render);
-        shell_Render();
-        break;
-    case cmd::kLayerNames:
-        dialogs_RunLayerNames(page());
-        shell_Render();
-        break;
+    case cmd::kSetViewByType:
+    case cmd::kSetViewBySide: v.view_by = id == cmd::kSetViewBySide ? 1 : 0; break;
+    case cmd::kSelectType: itemops_SelectThisType(page(), v.show_flags); break;
+    case cmd::kVisibleLayers: dialogs_RunVisibleLayers(page(), &shell_Render); break;
+    case cmd::kLayerNames: dialogs_RunLayerNames(page()); break;
     case cmd::kAbout: dialogs_RunAbout(); break;
-    case cmd::kBriefing:
-        dialogs_RunBriefing(page());
-        shell_RepaintMap();
-        break;
+    case cmd::kBriefing: dialogs_RunBriefing(page()); break;
     case cmd::kPrint:
     case cmd::kMetafile: break;  // nothing to do in this program
-    // The mission editors: each rebuilds what it shows and refreshes what it may change.
+    // The mission editors rebuild what they show and refresh what they may change.
     case cmd::kItemAttributes:
     case cmd::kGeneralInfo:
     case cmd::kWaypoints:
     case cmd::kEvents:
     case cmd::kGroups:
     case cmd::kAreaTriggers: shell_RunEditor(id); break;
-    default: history_Command(id); break;
+    case cmd::kUndo:
+    case cmd::kRedo:
+    case cmd::kSaveAs: history_Command(id); break;
+    default: return false;
+    }
+    return true;
+}
+
+void runRefresh(Refresh r) {
+    switch (r) {
+    case Refresh::None: break;
+    case Refresh::Render: shell_Render(); break;
+    case Refresh::Map: shell_RepaintMap(); break;
+    case Refresh::Items: shell_RepaintItems(); break;
+    case Refresh::Centre: shell_RepaintCentre(); break;
+    case Refresh::Checks: shell_RefreshChecks(); break;
+    case Refresh::Title: shell_RefreshTitle(); break;
     }
 }
 }  // namespace
 
+
+// Every command runs as one action of the page's history: what it changed becomes one step.
+void shell_Command(int id) {
+    history_Begin(id);
+    shell_Dispatch(id);
+    history_End();
+}
+
+bool shell_Dispatch(int id) {
+    const Command* command = command_Find(id);
+    if (!command || !runHandler(id)) return false;
+    for (Refresh r : command->refresh) runRefresh(r);
+    return true;
+}
+
 void shell_Key(Key key, unsigned mods) {
     // No key of the table names Ctrl or Alt: those combinations are left to shortcuts.
     if (mods & (kModCtrl | kModAlt)) return;
+    // A key of the command table runs its command; the rest move and zoom the view.
+    if (const int id = command_ForKey(key)) {
+        shell_Command(id);
+        return;
+    }
     const ViewState& v = view_State();
     const std::int32_t step = v.grid_size / 10;
     switch (key) {
@@ -484,18 +454,11 @@ void shell_Key(Key key, unsigned mods) {
     case Key::Right: moveCentre(step, 0); break;
     case Key::Up: moveCentre(0, step); break;
     case Key::Down: moveCentre(0, -step); break;
-    case Key::Insert: shell_Command(cmd::kInsertMode); break;
-    case Key::Delete: shell_Command(cmd::kDelete); break;
-    case Key::U: shell_Command(cmd::kUnselectAll); break;
     case Key::Pad2:
     case Key::Pad4:
     case Key::Pad6:
     case Key::Pad8: shell_RepaintMap(); break;
-    case Key::F1: shell_Command(cmd::kColourMap); break;
-    case Key::F2: shell_Command(cmd::kElevationMap); break;
-    case Key::F3: shell_Command(cmd::kEdgeMap); break;
-    case Key::F4:
-    case Key::Other: break;
+    default: break;  // F4 and the rest
     }
 }
 
@@ -531,14 +494,10 @@ void shell_PaneClick(int pane) {
 }
 
 bool shell_ForwardMapCommand(int id) {
-    switch (id) {
-    case cmd::kCopy: case cmd::kExit: case cmd::kCut: case cmd::kPaste: case cmd::kDelete:
-    case cmd::kInsertMode: case cmd::kMove: case cmd::kUnhideAll: case cmd::kHideSelected:
-    case cmd::kHideUnselected: case cmd::kViewByType: case cmd::kViewBySide: case cmd::kSelectType:
-        shell_Command(id);
-        return true;
-    default: return false;
-    }
+    const Command* command = command_Find(id);
+    if (!command || !command->forwarded) return false;
+    shell_Command(id);
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -563,22 +522,22 @@ std::vector<BarControl> shell_ButtonBar(CharMetrics m) {
         bar.push_back(std::move(c));
     };
     const int top = ch / 2, tall = 7 * ch / 4;
-    add(1001, BarKind::PushRadio, "COLOR_MAP_BUTTON", cw, top, 4 * cw, tall, kChecked, 101, true);
-    add(1002, BarKind::PushRadio, "DEPTH_MAP_BUTTON", 5 * cw, top, 4 * cw, tall, kUnchecked, 102);
-    add(1003, BarKind::PushRadio, "FIRST_ORDER_MAP_BUTTON", 9 * cw, top, 4 * cw, tall, kUnchecked, 103);
-    add(1034, BarKind::PushRadio, "PAGE_1_BUTTON", 18 * cw, top, 4 * cw, tall, kChecked, 165, true);
-    add(1035, BarKind::PushRadio, "PAGE_2_BUTTON", 22 * cw, top, 4 * cw, tall, kUnchecked, 166);
-    add(1043, BarKind::PushButton, "LAYER_BUTTON", 62 * cw, top, 20 * cw, tall, kUnchecked, 230);
-    add(1010, BarKind::PushButton, "UNSELECT_ALL_BUTTON", 84 * cw, top, 20 * cw, tall, kUnchecked, 144);
-    add(1011, BarKind::GroupBox, "GRID", cw, ch / 2 + 2 * ch, 25 * cw, 4 * ch, kUnchecked, 0);
+    add(bar::kColourMap, BarKind::PushRadio, "COLOR_MAP_BUTTON", cw, top, 4 * cw, tall, kChecked, cmd::kColourMap, true);
+    add(bar::kElevationMap, BarKind::PushRadio, "DEPTH_MAP_BUTTON", 5 * cw, top, 4 * cw, tall, kUnchecked, cmd::kElevationMap);
+    add(bar::kEdgeMap, BarKind::PushRadio, "FIRST_ORDER_MAP_BUTTON", 9 * cw, top, 4 * cw, tall, kUnchecked, cmd::kEdgeMap);
+    add(bar::kPage1, BarKind::PushRadio, "PAGE_1_BUTTON", 18 * cw, top, 4 * cw, tall, kChecked, cmd::kPage1, true);
+    add(bar::kPage2, BarKind::PushRadio, "PAGE_2_BUTTON", 22 * cw, top, 4 * cw, tall, kUnchecked, cmd::kPage2);
+    add(bar::kVisibleLayers, BarKind::PushButton, "LAYER_BUTTON", 62 * cw, top, 20 * cw, tall, kUnchecked, cmd::kVisibleLayers);
+    add(bar::kUnselectAll, BarKind::PushButton, "UNSELECT_ALL_BUTTON", 84 * cw, top, 20 * cw, tall, kUnchecked, cmd::kUnselectAll);
+    add(bar::kGridBox, BarKind::GroupBox, "GRID", cw, ch / 2 + 2 * ch, 25 * cw, 4 * ch, kUnchecked, 0);
     const int gridRow = ch / 2 + 3 * ch + ch / 4;
-    add(1040, BarKind::CheckBox, "VIEW", 2 * cw, gridRow, 14 * cw, ch, kChecked, 145);
-    add(1013, BarKind::PushButton, "GRID-", 17 * cw, gridRow, 3 * cw, ch, kUnchecked, 147);
-    add(1014, BarKind::PushButton, "GRID+", 21 * cw, gridRow, 3 * cw, ch, kUnchecked, 146);
+    add(bar::kGridShown, BarKind::CheckBox, "VIEW", 2 * cw, gridRow, 14 * cw, ch, kChecked, cmd::kGridShown);
+    add(bar::kGridSmaller, BarKind::PushButton, "GRID-", 17 * cw, gridRow, 3 * cw, ch, kUnchecked, cmd::kGridSmaller);
+    add(bar::kGridBigger, BarKind::PushButton, "GRID+", 21 * cw, gridRow, 3 * cw, ch, kUnchecked, cmd::kGridBigger);
     const int snapRow = 4 * ch + 2 * (ch / 2);
-    add(1015, BarKind::CheckBox, "SNAP_TO_GRID", 2 * cw, snapRow, 14 * cw, ch, kUnchecked, 111);
-    add(1012, BarKind::Label, "DEFAULT_GRID_SIZE", 17 * cw, snapRow, 8 * cw, ch, kUnchecked, 0);
-    add(1016, BarKind::GroupBox, "SHOW", cw, 6 * ch + ch / 2, 25 * cw, 17 * ch + ch / 2, kUnchecked, 0);
+    add(bar::kSnap, BarKind::CheckBox, "SNAP_TO_GRID", 2 * cw, snapRow, 14 * cw, ch, kUnchecked, cmd::kSnap);
+    add(bar::kGridLabel, BarKind::Label, "DEFAULT_GRID_SIZE", 17 * cw, snapRow, 8 * cw, ch, kUnchecked, 0);
+    add(bar::kShowBox, BarKind::GroupBox, "SHOW", cw, 6 * ch + ch / 2, 25 * cw, 17 * ch + ch / 2, kUnchecked, 0);
     struct Show {
         int id;
         const char* key;
@@ -586,14 +545,21 @@ std::vector<BarControl> shell_ButtonBar(CharMetrics m) {
         int check;
     };
     static constexpr Show kShows[] = {
-        {1017, "VEHICLES", 148, kChecked},   {1018, "PEOPLE", 149, kChecked},
-        {1019, "BUILDINGS", 152, kChecked},  {1020, "OBJECTS", 150, kChecked},
-        {1021, "DECORATIONS", 151, kChecked}, {1022, "MARKERS", 153, kChecked},
-        {1041, "FOV_CONES", 228, kChecked},  {1042, "AREA_TRIGGERS", 229, kChecked},
-        {1044, "WATER", 1045, kChecked},     {1023, "TEAM_BLUE", 154, kChecked},
-        {1024, "TEAM_RED", 155, kChecked},   {1025, "TEAM_GREEN", 217, kChecked},
-        {1046, "TEAM_YELLOW", 220, kChecked}, {1047, "TEAM_VIOLET", 221, kChecked},
-        {1026, "CHARACTERS", 233, kUnchecked},
+        {bar::kVehicles, "VEHICLES", cmd::kToggleVehicles, kChecked},
+        {bar::kPeople, "PEOPLE", cmd::kTogglePeople, kChecked},
+        {bar::kBuildings, "BUILDINGS", cmd::kToggleBuildings, kChecked},
+        {bar::kObjects, "OBJECTS", cmd::kToggleObjects, kChecked},
+        {bar::kDecorations, "DECORATIONS", cmd::kToggleDecorations, kChecked},
+        {bar::kMarkers, "MARKERS", cmd::kToggleMarkers, kChecked},
+        {bar::kFovCones, "FOV_CONES", cmd::kToggleFovCones, kChecked},
+        {bar::kAreaTriggers, "AREA_TRIGGERS", cmd::kToggleAreaTriggers, kChecked},
+        {bar::kWater, "WATER", cmd::kToggleWater, kChecked},
+        {bar::kTeamBlue, "TEAM_BLUE", cmd::kToggleBlue, kChecked},
+        {bar::kTeamRed, "TEAM_RED", cmd::kToggleRed, kChecked},
+        {bar::kTeamGreen, "TEAM_GREEN", cmd::kToggleGreen, kChecked},
+        {bar::kTeamYellow, "TEAM_YELLOW", cmd::kToggleYellow, kChecked},
+        {bar::kTeamViolet, "TEAM_VIOLET", cmd::kToggleViolet, kChecked},
+        {bar::kCharacters, "CHARACTERS", cmd::kToggleCharacters, kUnchecked},
     };
     int row = 7;
     for (const Show& s : kShows) {

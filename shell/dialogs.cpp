@@ -344,6 +344,13 @@ bool dialogs_RunInsertItem() {
     return !g_settings.insertCancelled;
 }
 
+bool dialogs_ChooseInsertItem(std::string& defName, bool& randomFacing) {
+    if (!dialogs_RunInsertItem()) return false;
+    defName = dialogs_Settings().insertName;
+    randomFacing = dialogs_Settings().randomFacing;
+    return true;
+}
+
 void dialogs_RunVisibleLayers(Mission& page, void (*render)()) {
     VisibleLayersDialogProc proc(page, render);
     platform().runDialog("VISIBLELAYERS", proc);

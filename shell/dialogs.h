@@ -135,6 +135,8 @@ private:
 bool dialogs_RunCenter(std::int32_t& centerX, std::int32_t& centerY);
 // Insert Item with the kept settings. true when OK was chosen.
 bool dialogs_RunInsertItem();
+// The same for the map's insert mode: on OK, the chosen definition name and the facing box.
+bool dialogs_ChooseInsertItem(std::string& defName, bool& randomFacing);
 void dialogs_RunVisibleLayers(Mission& page, void (*render)());
 void dialogs_RunLayerNames(Mission& page);
 // true when OK stored a new briefing.

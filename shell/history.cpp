@@ -4,7 +4,7 @@
 #include "gamedata/model.h"
 #include "mapview/interact.h"
 #include "mapview/view.h"
-#include "mission/gesture.h"
+#include "mapview/gesture.h"
 #include "mission/metafile.h"
 #include "mission/mission.h"
 #include "mission/undo.h"

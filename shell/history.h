@@ -13,14 +13,11 @@
 // newer than its page's file is offered once for each content.
 #pragma once
 
+#include "platform/command_table.h"
 #include "platform/ui.h"
 
 #include <string>
 #include <vector>
-
-namespace cmd {
-constexpr int kUndo = 41000, kRedo = 41001, kSaveAs = 41002;
-}  // namespace cmd
 
 // What the commands of this file are and how the menus show them. One table, so that it can
 // join a command table of the whole dispatcher.

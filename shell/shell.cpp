@@ -7,7 +7,7 @@
 #include "mapview/infopane.h"
 #include "mapview/interact.h"
 #include "mapview/view.h"
-#include "mission/gesture.h"
+#include "mapview/gesture.h"
 #include "mission/mission.h"
 #include "resources/templates.h"
 #include "shell/data_start.h"
@@ -235,6 +235,8 @@ int shell_Startup(const ShellArgs& args) {
         ih.repaintItems = &shell_RepaintItems;
         ih.repaintCentre = &shell_RepaintCentre;
         ih.forward = [](int id) { shell_ForwardMapCommand(id); };
+        ih.menu = &resources_Menu;
+        ih.chooseItem = &dialogs_ChooseInsertItem;
     }
     ui.setSinks(&shell_MainSink(), &shell_MapSink());
 

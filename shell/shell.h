@@ -4,6 +4,7 @@
 // user through platform/ui.h only, so the tests drive it through the fake platform.
 #pragma once
 
+#include "platform/command_table.h"
 #include "platform/ui.h"
 
 #include <cstdint>
@@ -30,28 +31,8 @@ bool shell_ParseArgs(const std::vector<std::string>& args, ShellArgs& out, std::
 // The usage text of the editor.
 std::string shell_Usage();
 
-// ---------------------------------------------------------------------------------------
-// Command ids of the main window
-
-namespace cmd {
-constexpr int kColourMap = 101, kElevationMap = 102, kEdgeMap = 103;
-constexpr int kCopy = 107, kSnap = 111, kCentre = 115;
-constexpr int kPrint = 124, kMetafile = 126;
-constexpr int kClear = 134, kOpen = 135, kSave = 136, kExit = 137;
-constexpr int kUnselectAll = 144, kGridShown = 145, kGridBigger = 146, kGridSmaller = 147;
-constexpr int kShowVehicles = 148, kShowPeople = 149, kShowObjects = 150, kShowDecorations = 151;
-constexpr int kShowBuildings = 152, kShowMarkers = 153, kShowBlue = 154, kShowRed = 155;
-constexpr int kCut = 160, kPaste = 161, kDelete = 162, kInsertMode = 163;
-constexpr int kPage1 = 165, kPage2 = 166;
-constexpr int kItemAttributes = 170, kMove = 184, kGeneralInfo = 185;
-constexpr int kUnhideAll = 186, kHideSelected = 187, kHideUnselected = 188;
-constexpr int kExport = 207, kShowGreen = 217, kViewByType = 218, kViewBySide = 219;
-constexpr int kShowYellow = 220, kShowViolet = 221;
-constexpr int kWaypoints = 223, kEvents = 224, kGroups = 225, kSelectType = 226;
-constexpr int kShowFovCones = 228, kShowAreaTriggers = 229, kVisibleLayers = 230;
-constexpr int kLayerNames = 231, kShowCharacters = 233, kShowWater = 1045;
-constexpr int kAreaTriggers = 40004, kAbout = 40006, kBriefing = 40007;
-}  // namespace cmd
+// Command ids of the main window (cmd::), the button bar's control ids (bar::) and the
+// command table: platform/command_table.h.
 
 // Grid+ doubles the grid size while it is below this (4096 m).
 constexpr std::int32_t kGridSizeLargest = 1048576;
@@ -104,8 +85,11 @@ void shell_Shutdown();
 // ---------------------------------------------------------------------------------------
 // The dispatcher
 
-// Runs a main-window command (button, menu, forwarded context-menu entry).
+// Runs a main-window command (button, menu, forwarded context-menu entry): its handler, then
+// the refresh its row in the command table names.
 void shell_Command(int id);
+// The same; false when id has no row in the command table or no handler.
+bool shell_Dispatch(int id);
 // A key pressed in the main window.
 void shell_Key(Key key, unsigned mods);
 // A timer of the main window fired.

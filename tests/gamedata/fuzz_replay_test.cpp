@@ -5,7 +5,7 @@
 #include "gamedata/image.h"
 #include "gamedata/jpeg.h"
 #include "gamedata/terrain.h"
-#include "mission/parser.h"
+#include "core/parser.h"
 
 #include <gtest/gtest.h>
 

@@ -5,6 +5,7 @@
 #include "core/mem.h"
 #include "gamedata/itemdef.h"
 #include "mission/mission.h"
+#include "mission/page_load.h"
 #include "platform/fake_platform.h"
 #include "support/core_env.h"
 #include "support/text_tables.h"

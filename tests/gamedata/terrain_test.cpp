@@ -7,6 +7,7 @@
 #include "core/pff.h"
 #include "gamedata/image.h"
 #include "mission/mission.h"
+#include "mission/page_load.h"
 #include "platform/fake_platform.h"
 #include "support/jpeg_reference.h"
 

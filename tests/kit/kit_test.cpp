@@ -8,7 +8,7 @@
 #include "gamedata/model.h"
 #include "gamedata/sky.h"
 #include "mission/mission.h"
-#include "mission/parser.h"
+#include "core/parser.h"
 #include "platform/fake_platform.h"
 #include "resources/templates.h"
 #include "support/core_env.h"

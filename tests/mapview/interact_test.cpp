@@ -2,6 +2,7 @@
 
 #include "mapview/render.h"
 #include "mapview/view.h"
+#include "mapview/gesture.h"
 #include "mission/itemops.h"
 #include "platform/fake_platform.h"
 #include "resources/shell_dialogs.h"
@@ -43,6 +44,8 @@ protected:
         h.repaintItems = [] { ++g_itemRepaints; };
         h.repaintCentre = [] { ++g_centreRepaints; };
         h.forward = [](int id) { g_forwarded.push_back(id); };
+        h.menu = &resources_Menu;
+        h.chooseItem = &dialogs_ChooseInsertItem;
     }
     void TearDown() override {
         interact_Reset();

@@ -5,7 +5,7 @@
 #include "gamedata/model.h"
 #include "mapview/render.h"
 #include "mapview/view.h"
-#include "mission/gesture.h"
+#include "mapview/gesture.h"
 #include "support/core_env.h"
 #include "support/mission_pages.h"
 

@@ -4,7 +4,7 @@
 #include "gamedata/terrain.h"
 #include "mapview/render.h"
 #include "mapview/view.h"
-#include "mission/gesture.h"
+#include "mapview/gesture.h"
 #include "mission/mission.h"
 #include "platform/fake_platform.h"
 #include "support/core_env.h"

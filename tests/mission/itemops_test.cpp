@@ -1,3 +1,4 @@
+#include "mapview/gesture.h"
 #include "mission/itemops.h"
 
 #include "platform/fake_platform.h"

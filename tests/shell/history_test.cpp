@@ -8,7 +8,7 @@
 #include "gamedata/model.h"
 #include "gamedata/sky.h"
 #include "mapview/view.h"
-#include "mission/gesture.h"
+#include "mapview/gesture.h"
 #include "mission/metafile.h"
 #include "mission/undo.h"
 #include "platform/fake_platform.h"
@@ -128,9 +128,13 @@ TEST_F(HistoryTest, CommandsAreStepsNamedForWhatTheyDidAndTheTitleFollows) {
     shell_Command(cmd::kUndo);
 
     // One step per editor session that changed something, named after the editor.
-    shell_State().hooks.editor = [](int id) {
-        if (id == cmd::kEvents) mission_CurrentPage().event_count = 1;
-        if (id == cmd::kGeneralInfo) mission_SetText(mission_CurrentPage().info.terrain, "nowhere");
+    fake->dialogScripts["EDITEVENTS"] = [](FakeDialog& d) {
+        mission_CurrentPage().event_count = 1;
+        d.click(kIdCancel);
+    };
+    fake->dialogScripts["GENERALINFO"] = [](FakeDialog& d) {
+        mission_SetText(mission_CurrentPage().info.terrain, "nowhere");
+        d.click(kIdCancel);
     };
     shell_Command(cmd::kGroups);  // changed nothing
     EXPECT_FALSE(fake->menuEnabled[cmd::kUndo]);

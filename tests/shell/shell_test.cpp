@@ -10,12 +10,13 @@
 #include "gamedata/sky.h"
 #include "mapview/infopane.h"
 #include "mapview/view.h"
-#include "mission/gesture.h"
+#include "mapview/gesture.h"
 #include "mission/metafile.h"
 #include "platform/fake_platform.h"
 #include "shell/data_start.h"
 #include "shell/dialogs.h"
 #include "shell/history.h"
+#include "shell/reset.h"
 #include "support/core_env.h"
 #include "support/mission_pages.h"
 #include "support/text_tables.h"
@@ -43,17 +44,7 @@ struct DataDir {
 // Everything start-up touches, put back afterwards.
 class ShellTest : public ::testing::Test {
 protected:
-    void TearDown() override {
-        shell_Reset();
-        dialogs_Reset();
-        mission_ResetPages();
-        text_FreeTables();
-        text_SetCurrent(nullptr);
-        itemdef_Reset();
-        model_Reset();
-        sky_Reset();
-        mem_Shutdown();
-    }
+    void TearDown() override { sortie_ResetProcess(); }
 
     // Starts the shell on a data folder through the fake platform.
     int start(const std::string& dataDir, std::string mission = {}) {
@@ -134,8 +125,8 @@ TEST_F(ShellTest, StartupRunsItsStepsInOrderAndSetsUpTheWindow) {
     ASSERT_EQ(fake->menu.size(), 4u);
     EXPECT_EQ(fake->menu[0].text, "&File");
     EXPECT_EQ(fake->menu[3].text, "&Info");
-    EXPECT_TRUE(fake->menuChecks[cmd::kViewByType]);
-    EXPECT_FALSE(fake->menuChecks[cmd::kViewBySide]);
+    EXPECT_TRUE(fake->menuChecks[cmd::kSetViewByType]);
+    EXPECT_FALSE(fake->menuChecks[cmd::kSetViewBySide]);
     EXPECT_FALSE(fake->menuChecks[cmd::kInsertMode]);
 
     // The view after the button bar, and the surface 1 to 16 pixels wider than the pane.
@@ -272,13 +263,13 @@ TEST_F(ShellTest, MapModesPagesGridAndViewBy) {
     shell_Command(cmd::kGridSmaller);
     EXPECT_EQ(view_State().grid_size, 1);
 
-    shell_Command(cmd::kViewBySide);
+    shell_Command(cmd::kSetViewBySide);
     EXPECT_EQ(view_State().view_by, 1);
-    EXPECT_TRUE(fake->menuChecks[cmd::kViewBySide]);
-    EXPECT_FALSE(fake->menuChecks[cmd::kViewByType]);
+    EXPECT_TRUE(fake->menuChecks[cmd::kSetViewBySide]);
+    EXPECT_FALSE(fake->menuChecks[cmd::kSetViewByType]);
     // The empty-space context menu carries the same marks.
     auto& mm = shell_State().mouseMenu;
-    auto side = std::find_if(mm.begin(), mm.end(), [](const MenuEntry& e) { return e.id == cmd::kViewBySide; });
+    auto side = std::find_if(mm.begin(), mm.end(), [](const MenuEntry& e) { return e.id == cmd::kSetViewBySide; });
     ASSERT_NE(side, mm.end());
     EXPECT_TRUE(side->checked);
 

@@ -1,4 +1,5 @@
-#include "mission/parser.h"
+#include "core/file.h"
+#include "core/parser.h"
 
 #include "core/mem.h"
 #include "platform/fake_platform.h"

@@ -1,4 +1,4 @@
-#include "mission/parser.h"
+#include "core/parser.h"
 
 #include "core/file.h"
 #include "core/format.h"
@@ -202,18 +202,4 @@ std::uint32_t parser_Scramble(std::uint8_t* data, std::uint32_t length, std::uin
     }
     reverseBytes(data, length);
     return s;
-}
-
-bool set_Extension(char* name, std::size_t capacity, const char* ext) {
-    if (!name || !ext || capacity == 0) return false;
-    const std::size_t len = strnlen(name, capacity);
-    if (len == capacity) return false;  // not terminated within its buffer
-    const std::size_t extLen = std::strlen(ext);
-    const char* dot = static_cast<const char*>(std::memchr(name, '.', len));
-    const std::size_t stem = dot ? static_cast<std::size_t>(dot - name) : len;
-    if (stem + 1 + extLen + 1 > capacity) return false;
-    name[stem] = '.';
-    std::memcpy(name + stem + 1, ext, extLen);
-    name[stem + 1 + extLen] = '\0';
-    return true;
 }

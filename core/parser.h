@@ -2,6 +2,7 @@
 // definitions and sunsets.def. It splits lines into tokens and hands them to a callback.
 #pragma once
 
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -51,7 +52,3 @@ std::uint32_t parser_Unscramble(std::uint8_t* data, std::uint32_t length, std::u
 std::uint32_t parser_Scramble(std::uint8_t* data, std::uint32_t length, std::uint32_t seed);
 // The four bytes a scrambled definition file starts with.
 inline constexpr std::array<std::uint8_t, 4> kScrHeader = {'S', 'C', 'R', 0x01};
-
-// Replaces everything after the first '.' of name with ext (or appends "." and ext).
-// false, with name unchanged, when the result would not fit in capacity bytes.
-bool set_Extension(char* name, std::size_t capacity, const char* ext);

@@ -1,0 +1,27 @@
+// Loading what a page draws from the game data: its terrain's maps, and the models its
+// placed items need (after a mission is opened, an item inserted, or the item attributes
+// editor used).
+#include "mission/page_load.h"
+
+#include "gamedata/model.h"
+#include "gamedata/terrain.h"
+#include "mission/mission.h"
+
+#include <algorithm>
+#include <cstring>
+
+void model_LoadForItems() {
+    std::vector<std::int32_t> defs;
+    for (const Mission& page : mission_Pages().page) {
+        const std::int32_t n = std::min<std::int32_t>(std::max(page.item_count, 0), static_cast<std::int32_t>(page.items.size()));
+        for (std::int32_t i = 0; i < n; ++i) defs.push_back(page.items[i].def_index);
+    }
+    model_LoadForDefs(defs);
+}
+
+int terrain_LoadPageMaps(Mission& page) {
+    if (!page.terrain) page.terrain = TerrainMapsPtr(terrain_NewMaps(), terrain_FreeMaps);
+    char name[sizeof page.info.terrain + 1] = {};
+    std::memcpy(name, page.info.terrain, sizeof page.info.terrain);
+    return terrain_LoadMaps(*page.terrain, name);
+}
