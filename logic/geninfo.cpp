@@ -7,6 +7,7 @@
 #include "gamedata/terrain.h"
 #include "logic/vocab.h"
 #include "mission/mission.h"
+#include "mission/page_load.h"
 
 #include <algorithm>
 #include <array>

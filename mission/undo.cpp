@@ -1,6 +1,7 @@
 #include "mission/undo.h"
 
 #include "gamedata/terrain.h"
+#include "mission/page_load.h"
 
 #include <algorithm>
 #include <array>

@@ -7,6 +7,7 @@
 #include "mapview/view.h"
 #include "mission/itemattr.h"
 #include "mission/mission.h"
+#include "mission/page_load.h"
 #include "shell/dialogs.h"
 #include "shell/shell.h"
 

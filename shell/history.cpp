@@ -7,6 +7,7 @@
 #include "mapview/gesture.h"
 #include "mission/metafile.h"
 #include "mission/mission.h"
+#include "mission/page_load.h"
 #include "mission/undo.h"
 #include "shell/shell.h"
 

@@ -167,7 +167,7 @@ TEST_F(ShellUse, KeysHeldWithCtrlOrAltRunNoTableCommand) {
 
 TEST_F(ShellUse, SaveAndExportStartAtThePagesFileUnderTheirOwnTitles) {
     mission_SetText(page1().info.file_path, "/missions/desert/raid.mis");
-    shell_Command(cmd::kSave);
+    shell_Command(cmd::kSaveAs);
     shell_Command(cmd::kExport);
     shell_Command(cmd::kPage2);  // a page without a file: no folder, no name
     shell_Command(cmd::kExport);

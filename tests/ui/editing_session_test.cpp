@@ -267,10 +267,10 @@ TEST(EditingSession, InsertBandMoveCopyPasteHideLayersBriefingAndSave) {
     // Save both pages and read them back.
     const std::string saved2 = dir + "/two.mis", saved1 = dir + "/one.mis";
     qt.files = {saved2};
-    menuAction(w, cmd::kSave)->trigger();
+    menuAction(w, cmd::kSaveAs)->trigger();
     menuAction(w, cmd::kPage1)->trigger();
     qt.files = {saved1};
-    menuAction(w, cmd::kSave)->trigger();
+    menuAction(w, cmd::kSaveAs)->trigger();
     EXPECT_TRUE(qt.shown.empty()) << qt.shown.front();
 
     auto back1 = std::make_unique<Mission>(), back2 = std::make_unique<Mission>();

@@ -264,7 +264,7 @@ TEST(EventsSession, BuildDeleteReferencedEventSaveAndList) {
 
     const std::string saved = dir + "/events.mis";
     qt.files = {saved};
-    menuAction(w, cmd::kSave)->trigger();
+    menuAction(w, cmd::kSaveAs)->trigger();
     std::ifstream in(saved, std::ios::binary);
     ASSERT_TRUE(in.good()) << saved;
     const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

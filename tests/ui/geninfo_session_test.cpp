@@ -225,7 +225,7 @@ TEST(GeneralInfoSession, ClearPageChooseTerrainInsertMarkersSaveAndCheck) {
     // Save, then the command-line check of the file.
     const std::string saved = dir + "/dust.mis";
     qt.file = saved;
-    menuAction(w, cmd::kSave)->trigger();
+    menuAction(w, cmd::kSaveAs)->trigger();
     EXPECT_TRUE(qt.shown.empty()) << qt.shown.front();
     ASSERT_TRUE(fs::exists(saved));
     const std::string check = std::string("'") + SORTIE_CLI_PATH + "' --data '" + kit + "' check '" + saved + "'";

@@ -178,7 +178,7 @@ TEST(ItemAttrSession, BandSelectedSquadGetsGroupPathWeaponAndDeafInOneOk) {
     // Saved and exported.
     const std::string mis = dir + "/squad.mis", bms = dir + "/squad.bms";
     qt.files = {mis, bms};
-    shell_Command(cmd::kSave);
+    shell_Command(cmd::kSaveAs);
     shell_Command(cmd::kExport);
     EXPECT_TRUE(qt.shown.empty()) << qt.shown.front();
 

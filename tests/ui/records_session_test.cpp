@@ -189,7 +189,7 @@ TEST(RecordsSession, RenameGroupsColourAPathSelectAnAreaAndSave) {
 
     // Saved, read back with the edits, and clean for the command-line check.
     qt.files = {saved};
-    menuAction(w, cmd::kSave)->trigger();
+    menuAction(w, cmd::kSaveAs)->trigger();
     EXPECT_TRUE(qt.shown.empty()) << qt.shown.front();
     auto back = std::make_unique<Mission>();
     ASSERT_EQ(metafile_Read(*back, saved.c_str(), MetafileReadOptions{false, nullptr}), 1);
