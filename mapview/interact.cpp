@@ -8,6 +8,8 @@
 #include "mission/itemops.h"
 #include "mission/mission.h"
 #include "resources/templates.h"
+#include "mapview/zoom.h"
+#include "shell/conveniences.h"
 #include "shell/dialogs.h"
 
 #include <algorithm>
@@ -186,6 +188,7 @@ std::vector<MenuEntry> contextMenu(bool forItem) {
         if (e.id == kCmdViewByType) e.checked = v.view_by == kViewByType;
         if (e.id == kCmdViewBySide) e.checked = v.view_by == kViewBySide;
     }
+    conv_ApplyMenuState(entries);  // Cut, Copy, Paste, Delete only when they can act
     return entries;
 }
 
@@ -293,6 +296,17 @@ public:
     void onMouseMove(int x, int y, unsigned) override { mouseMove(x, y); }
     void onPaint() override { renderNow(); }
     void onResize(int, int) override {}
+    // The wheel zooms about the pointer. Not while a band or the zoom drag holds the mouse:
+    // the band is drawn over the picture as it stands.
+    void onWheel(int x, int y, int delta, unsigned) override {
+        const GestureState& g = gesture_State();
+        if (g.drag != kDragNone || g.state == kGestureBandAdd || g.state == kGestureBandRemove) return;
+        const MapSurface& s = view_Surface();
+        if (!zoom_About(view_State(), s.width, s.height, x, y, zoom_WheelFactor(delta))) return;
+        ++g_interact.previewFrames;
+        repaintCentre();
+        renderNow();
+    }
 };
 
 InteractSink g_sink;

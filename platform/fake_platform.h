@@ -4,6 +4,7 @@
 // way a user would (set a text, click a button) and ends it.
 #pragma once
 
+#include "platform/settings.h"
 #include "platform/ui.h"
 
 struct DialogTemplate;
@@ -184,6 +185,9 @@ public:
     void paneSetText(int pane, std::string_view text) override;
     void paneSetLines(int pane, const std::vector<PaneLine>& lines) override;
     void quit() override;
+    Settings& settings() override { return settingsStore; }
+    // The settings, kept in memory for the test to look at.
+    MemorySettings settingsStore;
 };
 
 // Installs a FakePlatform for the lifetime of a scope (a test), then restores the default.

@@ -14,6 +14,7 @@
 #include "mission/itemops.h"
 #include "mission/metafile.h"
 #include "mission/mission.h"
+#include "shell/conveniences.h"
 #include "shell/dialogs.h"
 
 #include <algorithm>
@@ -134,7 +135,7 @@ void shell_RepaintItems() {
     platform().paneSetLines(kPaneSelection, infopane_SelectionLines(page(), shell_State().metrics));
 }
 
-void shell_RepaintCentre() { platform().paneSetLines(kPaneCentre, infopane_CentreLines(view_State())); }
+void shell_RepaintCentre() { platform().paneSetLines(kPaneCentre, conv_CentreLines(shell_State().metrics)); }
 
 void shell_RefreshChecks() {
     ShellState& s = shell_State();
@@ -157,7 +158,9 @@ std::string shell_TitleFor(std::string_view fileName) {
     return text_Printf(kMsg, "KZMED_TITLE_PLUS_FNAME", {consumer, "2001", fileName});
 }
 
-void shell_RefreshTitle() { platform().setWindowTitle(shell_TitleFor(mission_Text(page().info.file_path))); }
+void shell_RefreshTitle() {
+    platform().setWindowTitle(conv_PageTitle(shell_TitleFor(mission_Text(page().info.file_path))));
+}
 
 std::string shell_GridLabel(std::int32_t gridSize) {
     if (gridSize < 256) return text_Printf(kBar, "KZ_GRID_SIZE_CM", {gridSize * 0.390625});
@@ -178,9 +181,10 @@ void shell_PageRefresh() {
 void shell_OpenMissionPath(const std::string& path) {
     Mission& m = page();
     // A failed read has been reported by the reader where there was something to say.
-    metafile_Read(m, path.c_str());
+    const bool ok = metafile_Read(m, path.c_str()) == 1;
     mission_SetText(m.info.file_path, path);
     model_LoadForItems();
+    conv_MissionOpened(path, ok);
     shell_PageRefresh();
 }
 
@@ -209,6 +213,7 @@ bool shell_SaveMission(Mission& m) {
         return false;  // the page keeps the name it had
     }
     mission_SetText(m.info.file_path, *path);
+    conv_MissionSaved(*path);
     return true;
 }
 
@@ -270,6 +275,7 @@ const std::vector<ShowToggle>& shell_ShowToggles() {
 }
 
 void shell_Command(int id) {
+    if (conv_Command(id)) return;
     for (const ShowToggle& t : shell_ShowToggles()) {
         if (t.command == id) {
             toggleShow(t);
@@ -433,6 +439,9 @@ void shell_Key(Key key, unsigned) {
     case Key::F1: shell_Command(cmd::kColourMap); break;
     case Key::F2: shell_Command(cmd::kElevationMap); break;
     case Key::F3: shell_Command(cmd::kEdgeMap); break;
+    case Key::Plus:
+    case Key::Minus:
+    case Key::Home: conv_Key(key); break;
     case Key::F4:
     case Key::Other: break;
     }

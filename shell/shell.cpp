@@ -10,6 +10,7 @@
 #include "mission/gesture.h"
 #include "mission/mission.h"
 #include "resources/templates.h"
+#include "shell/conveniences.h"
 #include "shell/data_start.h"
 #include "shell/dialogs.h"
 
@@ -42,8 +43,18 @@ std::vector<MenuEntry> popupOf(std::string_view name) {
 
 class MainSink : public MainWindowSink {
 public:
-    void onCommand(int id) override { shell_Command(id); }
-    void onKey(Key key, unsigned mods) override { shell_Key(key, mods); }
+    void onCommand(int id) override {
+        shell_Command(id);
+        conv_RefreshMenuState();
+    }
+    void onKey(Key key, unsigned mods) override {
+        shell_Key(key, mods);
+        conv_RefreshMenuState();
+    }
+    void onDropFiles(const std::vector<std::string>& paths) override {
+        conv_DropFiles(paths);
+        conv_RefreshMenuState();
+    }
     void onTimer(int id) override { shell_Timer(id); }
     bool onCloseRequest() override {
         if (!shell_CloseRequest()) return false;
@@ -58,12 +69,18 @@ class MapSink : public MapPaneSink {
 public:
     void onMouseDown(MouseButton b, int x, int y, unsigned mods) override {
         if (MapPaneSink* in = shell_State().hooks.mapInput) in->onMouseDown(b, x, y, mods);
+        conv_RefreshMenuState();  // the selection, the clipboard or the page may have changed
     }
     void onMouseUp(MouseButton b, int x, int y, unsigned mods) override {
         if (MapPaneSink* in = shell_State().hooks.mapInput) in->onMouseUp(b, x, y, mods);
+        conv_RefreshMenuState();
     }
     void onDoubleClick(MouseButton b, int x, int y, unsigned mods) override {
         if (MapPaneSink* in = shell_State().hooks.mapInput) in->onDoubleClick(b, x, y, mods);
+        conv_RefreshMenuState();
+    }
+    void onWheel(int x, int y, int delta, unsigned mods) override {
+        if (MapPaneSink* in = shell_State().hooks.mapInput) in->onWheel(x, y, delta, mods);
     }
     void onMouseMove(int x, int y, unsigned mods) override {
         if (MapPaneSink* in = shell_State().hooks.mapInput) in->onMouseMove(x, y, mods);
@@ -197,11 +214,12 @@ int shell_Startup(const ShellArgs& args) {
     step("menu");
     s.mainMenu = resources_Menu("MenuMainWindow");
     setMenuTexts(s.mainMenu);
+    conv_PrepareMenu(s.mainMenu);
 
     step("window");
     ui.setMenu(s.mainMenu);
     s.metrics = ui.charMetrics();
-    ui.setButtonBar(shell_ButtonBar(s.metrics));
+    ui.setButtonBar(conv_DecorateBar(shell_ButtonBar(s.metrics), s.metrics));
     {
         // Building the bar sets these, as its check boxes and radios show them.
         ViewState& v = view_State();
@@ -238,6 +256,7 @@ int shell_Startup(const ShellArgs& args) {
 
     step("checks");
     shell_RefreshChecks();
+    conv_RefreshMenuState();
 
     step("surface");
     const PaneSize pane = ui.mapSize();

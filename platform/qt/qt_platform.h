@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/qt/main_window.h"
+#include "platform/settings.h"
 #include "platform/ui.h"
 
 #include <QPointer>
@@ -56,6 +57,7 @@ public:
     void paneSetText(int pane, std::string_view text) override;
     void paneSetLines(int pane, const std::vector<PaneLine>& lines) override;
     void quit() override;
+    Settings& settings() override { return settings_; }
 
 private:
     // The window that owns a new dialog or message box: the topmost modal one, else the
@@ -66,6 +68,7 @@ private:
     std::map<int, std::unique_ptr<QTimer>> timers_;
     QPointer<QDialog> status_;
     QListWidget* statusList_ = nullptr;
+    FileSettings settings_{settings_ConfigFolder()};
 };
 
 // The name filters of a file dialog: "label (patterns)" with the patterns separated by
