@@ -128,6 +128,7 @@ public:
     std::map<int, bool> menuChecks;
     std::map<int, bool> menuEnabled;
     std::vector<MenuEntry> menu;
+    std::vector<MenuEntry> lastPopup;        // the entries of the last popup menu
     std::map<int, int> timers;  // id -> interval
     std::vector<PixelView> presented;
     int invalidations = 0;

@@ -209,8 +209,10 @@ std::vector<BarControl> conv_DecorateBar(std::vector<BarControl> bar, CharMetric
         case 1034: c.x = 17 * cw, c.w = 9 * cw / 2, c.tip = text_Get(kConv, "TIP_PAGE_1"); break;
         case 1035: c.x = 17 * cw + 9 * cw / 2, c.w = 9 * cw / 2, c.tip = text_Get(kConv, "TIP_PAGE_2"); break;
         // Right of the centre pane, which is wide enough for the position and the scale.
-        case 1043: c.x = 78 * cw, c.w = 13 * cw, c.tip = text_Get(kConv, "TIP_LAYERS"); break;
-        case 1010: c.x = 92 * cw, c.w = 13 * cw, c.tip = text_Get(kConv, "TIP_UNSELECT_ALL"); break;
+        // Right of the centre pane, which is wide enough for the position and the scale; the
+        // row ends within 100 character widths (800 pixels at the common 8).
+        case 1043: c.x = 76 * cw, c.w = 11 * cw, c.tip = text_Get(kConv, "TIP_LAYERS"); break;
+        case 1010: c.x = 88 * cw, c.w = 11 * cw, c.tip = text_Get(kConv, "TIP_UNSELECT_ALL"); break;
         case 1040: c.tip = text_Get(kConv, "TIP_GRID_SHOWN"); break;
         case 1013: c.tip = text_Get(kConv, "TIP_GRID_SMALLER"); break;
         case 1014: c.tip = text_Get(kConv, "TIP_GRID_BIGGER"); break;
@@ -230,7 +232,7 @@ std::string conv_PageTitle(const std::string& title) {
 std::vector<PaneLine> conv_CentreLines(CharMetrics m) {
     const ViewState& v = view_State();
     std::vector<PaneLine> lines = infopane_CentreLines(v);
-    const int after = lines.empty() ? 5 : lines.back().x + int(lines.back().text.size() + 3) * m.cw;
+    const int after = lines.empty() ? 5 : lines.back().x + int(lines.back().text.size() + 2) * m.cw;
     lines.push_back({after, 5, zoom_ScaleText(v.zoom)});
     return lines;
 }

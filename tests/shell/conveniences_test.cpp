@@ -1,0 +1,339 @@
+// The conveniences through the fake platform: the zoom commands and keys, the wheel, the
+// enabled states of the edit commands, the active page, the recent files and dropped files.
+#include "shell/conveniences.h"
+
+#include "core/mem.h"
+#include "core/text.h"
+#include "gamedata/itemdef.h"
+#include "gamedata/model.h"
+#include "gamedata/sky.h"
+#include "mapview/interact.h"
+#include "mapview/view.h"
+#include "mission/metafile.h"
+#include "platform/fake_platform.h"
+#include "platform/settings.h"
+#include "shell/dialogs.h"
+#include "shell/recent.h"
+#include "shell/shell.h"
+#include "support/core_env.h"
+#include "support/mission_pages.h"
+#include "support/text_tables.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <functional>
+#include <memory>
+
+namespace {
+
+const MenuEntry* findEntry(const std::vector<MenuEntry>& entries, const std::function<bool(const MenuEntry&)>& pred) {
+    for (const MenuEntry& e : entries) {
+        if (pred(e)) return &e;
+        if (const MenuEntry* c = findEntry(e.children, pred)) return c;
+    }
+    return nullptr;
+}
+
+const MenuEntry* byId(const std::vector<MenuEntry>& entries, int id) {
+    return findEntry(entries, [id](const MenuEntry& e) { return e.id == id && e.children.empty(); });
+}
+
+class Conveniences : public ::testing::Test {
+protected:
+    void SetUp() override {
+        data.write("text.bin", test_BuildTableBytes(test_ReadSourceFile("data/text/shell.txt") +
+                                                    test_ReadSourceFile("data/text/conveniences.txt")));
+        data.write("kz7wpn.bin", test_BuildTableBytes("[WinConditions]\nSTRWINCOND000 = Reach the point\n"));
+        fake->mapPaneSize = {784, 600};
+    }
+    void TearDown() override {
+        defs.reset();
+        shell_Reset();
+        dialogs_Reset();
+        mission_ResetPages();
+        text_FreeTables();
+        text_SetCurrent(nullptr);
+        itemdef_Reset();
+        model_Reset();
+        sky_Reset();
+        mem_Shutdown();
+    }
+    void start() {
+        ShellArgs a;
+        a.dataDir = data.path().string();
+        ASSERT_EQ(shell_Startup(a), 1);
+        fake->boxes.clear();  // no items.def in the folder: said at start
+        defs = std::make_unique<ScopedItemDefs>();
+    }
+    // A mission metafile with items at these points.
+    std::string missionFile(const std::string& name, std::initializer_list<std::pair<int, int>> points) {
+        auto m = std::make_unique<Mission>();
+        for (auto [x, y] : points) test_AddItem(*m, kTestRifleman, x, y, 0);
+        const std::string path = files.file(name);
+        EXPECT_EQ(metafile_Write(*m, path.c_str()), 1);
+        return path;
+    }
+    std::vector<std::string>& keptRecent() { return fake->settingsStore.lists[kRecentSettingsList]; }
+
+    ScopedFakePlatform fake;
+    ScopedTempDir data;
+    ScopedTempDir files;
+    std::unique_ptr<ScopedItemDefs> defs;  // after start-up, which looks for items.def
+};
+
+TEST_F(Conveniences, ZoomCommandsKeysAndWheel) {
+    start();
+    ViewState& v = view_State();
+    v.zoom = 0.01f;
+    v.center_x = 1000;
+    v.center_y = -1000;
+    // Commands and keys zoom about the centre; the centre pane shows the new scale.
+    const std::string scaleBefore = fake->paneLines[kPaneCentre].back().text;
+    shell_MainSink().onCommand(cmd::kZoomIn);
+    EXPECT_FLOAT_EQ(v.zoom, 0.0125f);
+    EXPECT_NE(fake->paneLines[kPaneCentre].back().text, scaleBefore);
+    shell_MainSink().onKey(Key::Minus, 0);
+    EXPECT_FLOAT_EQ(v.zoom, 0.01f);
+    shell_MainSink().onKey(Key::Plus, 0);
+    EXPECT_FLOAT_EQ(v.zoom, 0.0125f);
+    EXPECT_EQ(v.center_x, 1000);
+    EXPECT_EQ(v.center_y, -1000);
+    // The keypad keeps its own step.
+    shell_MainSink().onKey(Key::PadPlus, 0);
+    EXPECT_FLOAT_EQ(v.zoom, 0.0125f * 1.1f);
+
+    // The wheel over the pane zooms about the pointer and redraws.
+    v.zoom = 0.01f;
+    const std::size_t frames = fake->presented.size();
+    const Viewport before = interact_Viewport(v, view_Surface());
+    const WorldPoint under = interact_PaneToWorld(before, 100, 500);
+    shell_MapSink().onWheel(100, 500, 2 * kWheelNotch, 0);
+    EXPECT_FLOAT_EQ(v.zoom, 0.015625f);
+    const WorldPoint still = interact_PaneToWorld(interact_Viewport(v, view_Surface()), 100, 500);
+    EXPECT_NEAR(still.x, under.x, 1);
+    EXPECT_NEAR(still.y, under.y, 1);
+    EXPECT_GT(fake->presented.size(), frames);
+    // At the largest zoom a further notch changes and draws nothing.
+    v.zoom = kZoomMax;
+    const std::size_t atLimit = fake->presented.size();
+    shell_MapSink().onWheel(100, 500, kWheelNotch, 0);
+    shell_MainSink().onKey(Key::Plus, 0);
+    EXPECT_EQ(v.zoom, kZoomMax);
+    EXPECT_EQ(fake->presented.size(), atLimit);
+}
+
+TEST_F(Conveniences, HomeAndOpeningFitTheMission) {
+    start();
+    ViewState& v = view_State();
+    // An empty page: Home shows the inner boundary square.
+    shell_MainSink().onKey(Key::Home, 0);
+    EXPECT_EQ(v.center_x, 0);
+    EXPECT_GT(v.zoom, kZoomStartup);
+    EXPECT_LT(v.zoom, 0.01f);
+    // Opening a mission zooms to its items: both land inside the pane.
+    const std::string path = missionFile("two.mis", {{20000, 30000}, {60000, 50000}});
+    shell_OpenMissionPath(path);
+    const Viewport vp = interact_Viewport(v, view_Surface());
+    for (auto [x, y] : {std::pair{20000, 30000}, std::pair{60000, 50000}}) {
+        std::int64_t px = 0, py = 0;
+        interact_WorldToPane(vp, x, y, px, py);
+        EXPECT_GT(px, 0);
+        EXPECT_LT(px, 784);
+        EXPECT_GT(py, 0);
+        EXPECT_LT(py, 600);
+    }
+    const float fitted = v.zoom;
+    v.zoom = kZoomStartup;
+    shell_MainSink().onCommand(cmd::kZoomToMission);
+    EXPECT_EQ(v.zoom, fitted);
+}
+
+TEST_F(Conveniences, EditCommandsAreEnabledOnlyWhenTheyCanAct) {
+    start();
+    Mission& page = mission_CurrentPage();
+    test_AddItem(page, kTestRifleman, 0, 0, 0);
+    struct Case {
+        bool selected, clipboard;
+    };
+    for (Case c : {Case{false, false}, Case{true, false}, Case{false, true}, Case{true, true}}) {
+        mission_ClearSelection(page);
+        mission_ClearSelection(mission_Clipboard());
+        mission_Clear(mission_Clipboard());
+        if (c.clipboard) {
+            test_AddItem(mission_Clipboard(), kTestRifleman, 0, 0, 0);
+            mission_Select(mission_Clipboard(), 0);
+        }
+        if (c.selected) mission_Select(page, 0);
+        conv_RefreshMenuState();
+        for (int id : {cmd::kCut, cmd::kCopy, cmd::kDelete}) EXPECT_EQ(fake->menuEnabled[id], c.selected) << id;
+        EXPECT_EQ(fake->menuEnabled[cmd::kPaste], c.clipboard);
+        // The context menu as it opens: the empty-space one, or the item one with a selection.
+        fake->popupAnswers.push_back(0);
+        interact_Sink().onMouseDown(MouseButton::Right, 10, 10, 0);
+        const MenuEntry* paste = byId(fake->lastPopup, cmd::kPaste);
+        ASSERT_NE(paste, nullptr);
+        EXPECT_EQ(paste->enabled, c.clipboard);
+        if (c.selected) {
+            for (int id : {cmd::kCut, cmd::kCopy, cmd::kDelete}) EXPECT_TRUE(byId(fake->lastPopup, id)->enabled);
+        }
+    }
+    // A click that selects the item enables Cut at once.
+    mission_ClearSelection(page);
+    conv_RefreshMenuState();
+    view_State().center_x = view_State().center_y = 0;
+    const Viewport vp = interact_Viewport(view_State(), view_Surface());
+    std::int64_t px = 0, py = 0;
+    interact_WorldToPane(vp, 0, 0, px, py);
+    shell_MapSink().onMouseDown(MouseButton::Left, int(px), int(py), 0);
+    shell_MapSink().onMouseUp(MouseButton::Left, int(px), int(py), 0);
+    EXPECT_TRUE(fake->menuEnabled[cmd::kCut]);
+}
+
+TEST_F(Conveniences, TheActivePageShowsInMenuButtonsAndTitle) {
+    start();
+    EXPECT_TRUE(fake->menuChecks[cmd::kPage1]);
+    EXPECT_FALSE(fake->menuChecks[cmd::kPage2]);
+    const std::string title1 = fake->windowTitle;
+    shell_MainSink().onCommand(cmd::kPage2);
+    EXPECT_FALSE(fake->menuChecks[cmd::kPage1]);
+    EXPECT_TRUE(fake->menuChecks[cmd::kPage2]);
+    EXPECT_EQ(fake->barControl(1035)->check, kChecked);
+    EXPECT_NE(fake->windowTitle, title1);
+    EXPECT_EQ(fake->windowTitle, conv_PageTitle(shell_TitleFor("")));
+}
+
+TEST_F(Conveniences, ButtonBarHasTipsAndFitsEightHundredPixels) {
+    fake->metrics = {8, 16};
+    start();
+    for (const BarControl& c : fake->bar) {
+        if (c.kind == BarKind::PushButton || c.kind == BarKind::PushRadio || c.kind == BarKind::CheckBox)
+            EXPECT_FALSE(c.tip.empty()) << c.id;
+        EXPECT_LE(c.x + c.w, 800) << c.id;
+        for (const BarControl& o : fake->bar) {
+            const bool sameRow = c.y == o.y && c.h == o.h && c.id != o.id;
+            if (sameRow && c.kind != BarKind::GroupBox) EXPECT_TRUE(c.x + c.w <= o.x || o.x + o.w <= c.x) << c.id << " " << o.id;
+        }
+    }
+    // The view commands carry their shortcuts in the menu.
+    EXPECT_EQ(byId(fake->menu, cmd::kZoomToMission)->shortcut, "Home");
+    EXPECT_EQ(byId(fake->menu, cmd::kZoomIn)->shortcut, "+");
+}
+
+TEST_F(Conveniences, RecentFilesAreKeptOfferedAndPrunedWhenMissing) {
+    start();
+    const std::string a = missionFile("a.mis", {{0, 0}});
+    const std::string b = missionFile("b.mis", {{256, 0}});
+    const std::string gone = recent_Normal(files.file("gone.mis"));
+    keptRecent() = {gone, a};
+    conv_RebuildMenu();
+    // The menu lists what the settings held, newest first.
+    ASSERT_NE(byId(fake->menu, cmd::kRecentFirst), nullptr);
+    EXPECT_NE(byId(fake->menu, cmd::kRecentFirst)->text.find("gone.mis"), std::string::npos);
+    EXPECT_EQ(byId(fake->menu, cmd::kRecentFirst + 2), nullptr);
+
+    // Saving and opening put a file first.
+    fake->fileAnswers.push_back(b);
+    ASSERT_TRUE(shell_SaveMission(mission_CurrentPage()));
+    EXPECT_EQ(keptRecent(), (std::vector<std::string>{recent_Normal(b), gone, recent_Normal(a)}));
+    shell_MainSink().onCommand(cmd::kRecentFirst + 2);  // a
+    EXPECT_EQ(mission_Text(mission_CurrentPage().info.file_path), recent_Normal(a));
+    EXPECT_EQ(keptRecent().front(), recent_Normal(a));
+
+    // A file that is gone is taken off the list with a message, and nothing is opened.
+    shell_MainSink().onCommand(cmd::kRecentFirst + 2);  // gone
+    ASSERT_EQ(fake->boxes.size(), 1u);
+    EXPECT_NE(fake->boxes[0].text.find(gone), std::string::npos);
+    EXPECT_EQ(keptRecent(), (std::vector<std::string>{recent_Normal(a), recent_Normal(b)}));
+    EXPECT_EQ(mission_Text(mission_CurrentPage().info.file_path), recent_Normal(a));
+    EXPECT_EQ(byId(fake->menu, cmd::kRecentFirst + 2), nullptr);
+
+    // Clearing the list leaves one disabled entry.
+    shell_MainSink().onCommand(cmd::kRecentClear);
+    EXPECT_TRUE(keptRecent().empty());
+    const MenuEntry* recent = findEntry(fake->menu, [](const MenuEntry& e) { return e.key == "FILE_RECENT"; });
+    ASSERT_NE(recent, nullptr);
+    ASSERT_EQ(recent->children.size(), 1u);
+    EXPECT_FALSE(recent->children[0].enabled);
+}
+
+TEST_F(Conveniences, DroppedMissionOpensIntoTheCurrentPage) {
+    start();
+    const std::string mission = missionFile("dropped.MIS", {{512, 512}, {1024, 0}});
+    const std::string text = files.write("notes.txt", "not a mission");
+    shell_MainSink().onDropFiles({text});
+    ASSERT_EQ(fake->boxes.size(), 1u);
+    EXPECT_NE(fake->boxes[0].text.find("notes.txt"), std::string::npos);
+    EXPECT_EQ(mission_CurrentPage().item_count, 0);
+
+    shell_MainSink().onCommand(cmd::kPage2);
+    shell_MainSink().onDropFiles({text, mission});
+    EXPECT_EQ(fake->boxes.size(), 1u);
+    EXPECT_EQ(mission_Pages().page[1].item_count, 2);
+    EXPECT_EQ(mission_Pages().page[0].item_count, 0);
+    EXPECT_EQ(keptRecent().front(), recent_Normal(mission));
+}
+
+TEST(RecentList, OrderDuplicatesAndLength) {
+    ScopedTempDir dir;
+    const std::string base = dir.path().string();
+    struct Case {
+        const char* what;
+        std::vector<std::string> added;
+        std::vector<std::string> expected;  // relative to base
+    };
+    const Case cases[] = {
+        {"newest first", {"/a.mis", "/b.mis", "/c.mis"}, {"/c.mis", "/b.mis", "/a.mis"}},
+        {"a repeat moves up", {"/a.mis", "/b.mis", "/a.mis"}, {"/a.mis", "/b.mis"}},
+        {"the same file named otherwise", {"/a.mis", "/x/../a.mis", "/./b.mis", "/b.mis"}, {"/b.mis", "/a.mis"}},
+        {"eight at most",
+         {"/1", "/2", "/3", "/4", "/5", "/6", "/7", "/8", "/9", "/10"},
+         {"/10", "/9", "/8", "/7", "/6", "/5", "/4", "/3"}},
+        {"empty names are no files", {"", "/a.mis", ""}, {"/a.mis"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> list;
+        for (const std::string& p : c.added) recent_Add(list, p.empty() ? p : base + p);
+        std::vector<std::string> expected;
+        for (const std::string& p : c.expected) expected.push_back(recent_Normal(base + p));
+        EXPECT_EQ(list, expected) << c.what;
+    }
+    // A relative name is kept absolute.
+    EXPECT_TRUE(std::filesystem::path(recent_Normal("some.mis")).is_absolute());
+}
+
+TEST(RecentList, KeptListIsCleanedWhenRead) {
+    ScopedFakePlatform fake;
+    std::vector<std::string> kept;
+    for (int i = 0; i < 12; ++i) kept.push_back("/m/" + std::to_string(i % 10) + ".mis");
+    fake->settingsStore.lists[kRecentSettingsList] = kept;
+    const std::vector<std::string> list = recent_Load();
+    ASSERT_EQ(list.size(), std::size_t(kRecentMax));
+    EXPECT_EQ(list.front(), "/m/0.mis");  // newest first, its older repeat gone
+    EXPECT_EQ(list.back(), "/m/7.mis");
+}
+
+TEST(FileSettings, ListsRoundTripThroughTheConfigFolder) {
+    ScopedTempDir dir;
+    const char* old = std::getenv("XDG_CONFIG_HOME");
+    const std::string saved = old ? old : "";
+    setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);
+    EXPECT_EQ(settings_ConfigFolder(), (dir.path() / "sortie").string());
+    setenv("XDG_CONFIG_HOME", "relative/path", 1);  // not absolute: ignored
+    EXPECT_NE(settings_ConfigFolder(), "relative/path/sortie");
+    if (old) setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+    else unsetenv("XDG_CONFIG_HOME");
+
+    FileSettings s((dir.path() / "sortie").string());
+    EXPECT_TRUE(s.list("recent-files").empty());
+    s.setList("recent-files", {"/a b/c.mis", "/line\nbreak.mis", "/d.mis"});
+    EXPECT_EQ(s.list("recent-files"), (std::vector<std::string>{"/a b/c.mis", "/d.mis"}));
+    s.setList("recent-files", {});
+    EXPECT_TRUE(s.list("recent-files").empty());
+    // A name that would leave the folder is refused.
+    s.setList("../escape", {"/x"});
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "escape"));
+    EXPECT_TRUE(s.list("../escape").empty());
+}
+
+}  // namespace
