@@ -10,7 +10,7 @@ constexpr MenuItemTemplate kMainMenu[] = {
     {1, "FILE_CLEAR", {}, 134},
     {1, "FILE_OPEN", {}, 135},
     {1, "FILE_RECENT", {}, 0},
-    {2, "FILE_RECENT_NONE", {}, 0},  // the recent files go here when the menu is built
+    {2, "FILE_RECENT_NONE", {}, 41060},  // the recent files replace it when the menu is built
     {1, "FILE_SAVE", {}, 136},
     {1, {}, {}, 0},
     {1, "FILE_EXPORT", {}, 207},

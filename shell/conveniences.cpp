@@ -202,17 +202,17 @@ std::vector<BarControl> conv_DecorateBar(std::vector<BarControl> bar, CharMetric
     const int cw = m.cw;
     for (BarControl& c : bar) {
         switch (c.id) {
-        // The map modes and pages share the left column's width so each caption fits.
-        case 1001: c.x = cw, c.w = 5 * cw, c.tip = text_Get(kConv, "TIP_COLOUR_MAP"); break;
-        case 1002: c.x = 6 * cw, c.w = 5 * cw, c.tip = text_Get(kConv, "TIP_ELEVATION_MAP"); break;
-        case 1003: c.x = 11 * cw, c.w = 5 * cw, c.tip = text_Get(kConv, "TIP_EDGE_MAP"); break;
-        case 1034: c.x = 17 * cw, c.w = 9 * cw / 2, c.tip = text_Get(kConv, "TIP_PAGE_1"); break;
-        case 1035: c.x = 17 * cw + 9 * cw / 2, c.w = 9 * cw / 2, c.tip = text_Get(kConv, "TIP_PAGE_2"); break;
+        // The map modes take the room up to the page buttons, so each caption fits.
+        case 1001: c.x = cw, c.w = 11 * cw / 2, c.tip = text_Get(kConv, "TIP_COLOUR_MAP"); break;
+        case 1002: c.x = 13 * cw / 2, c.w = 11 * cw / 2, c.tip = text_Get(kConv, "TIP_ELEVATION_MAP"); break;
+        case 1003: c.x = 12 * cw, c.w = 11 * cw / 2, c.tip = text_Get(kConv, "TIP_EDGE_MAP"); break;
+        case 1034: c.tip = text_Get(kConv, "TIP_PAGE_1"); break;
+        case 1035: c.tip = text_Get(kConv, "TIP_PAGE_2"); break;
         // Right of the centre pane, which is wide enough for the position and the scale.
         // Right of the centre pane, which is wide enough for the position and the scale; the
         // row ends within 100 character widths (800 pixels at the common 8).
-        case 1043: c.x = 76 * cw, c.w = 11 * cw, c.tip = text_Get(kConv, "TIP_LAYERS"); break;
-        case 1010: c.x = 88 * cw, c.w = 11 * cw, c.tip = text_Get(kConv, "TIP_UNSELECT_ALL"); break;
+        case 1043: c.x = 76 * cw, c.w = 10 * cw, c.tip = text_Get(kConv, "TIP_LAYERS"); break;
+        case 1010: c.x = 87 * cw, c.w = 25 * cw / 2, c.tip = text_Get(kConv, "TIP_UNSELECT_ALL"); break;
         case 1040: c.tip = text_Get(kConv, "TIP_GRID_SHOWN"); break;
         case 1013: c.tip = text_Get(kConv, "TIP_GRID_SMALLER"); break;
         case 1014: c.tip = text_Get(kConv, "TIP_GRID_BIGGER"); break;

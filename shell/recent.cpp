@@ -10,7 +10,8 @@ namespace fs = std::filesystem;
 std::string recent_Normal(const std::string& path) {
     if (path.empty()) return {};
     std::error_code ec;
-    fs::path p = fs::weakly_canonical(fs::path(path), ec);
+    fs::path p = fs::absolute(fs::path(path), ec);
+    if (!ec) p = fs::weakly_canonical(p, ec);
     if (ec) {
         ec.clear();
         p = fs::absolute(fs::path(path), ec);

@@ -7,8 +7,10 @@
 #include "gamedata/itemdef.h"
 #include "gamedata/model.h"
 #include "gamedata/sky.h"
+#include "mapview/infopane.h"
 #include "mapview/interact.h"
 #include "mapview/view.h"
+#include "mapview/zoom.h"
 #include "mission/metafile.h"
 #include "platform/fake_platform.h"
 #include "platform/settings.h"
@@ -126,11 +128,18 @@ TEST_F(Conveniences, ZoomCommandsKeysAndWheel) {
 TEST_F(Conveniences, HomeAndOpeningFitTheMission) {
     start();
     ViewState& v = view_State();
-    // An empty page: Home shows the inner boundary square.
+    // An empty page: Home shows the inner boundary square, all of it.
+    v.center_x = 5000000;
     shell_MainSink().onKey(Key::Home, 0);
     EXPECT_EQ(v.center_x, 0);
-    EXPECT_GT(v.zoom, kZoomStartup);
-    EXPECT_LT(v.zoom, 0.01f);
+    for (std::int32_t corner : {-262144, 262144}) {
+        std::int64_t px = 0, py = 0;
+        interact_WorldToPane(interact_Viewport(v, view_Surface()), corner, corner, px, py);
+        EXPECT_GT(px, 0);
+        EXPECT_LT(px, 784);
+        EXPECT_GT(py, 0);
+        EXPECT_LT(py, 600);
+    }
     // Opening a mission zooms to its items: both land inside the pane.
     const std::string path = missionFile("two.mis", {{20000, 30000}, {60000, 50000}});
     shell_OpenMissionPath(path);
@@ -207,12 +216,15 @@ TEST_F(Conveniences, ButtonBarHasTipsAndFitsEightHundredPixels) {
     fake->metrics = {8, 16};
     start();
     for (const BarControl& c : fake->bar) {
-        if (c.kind == BarKind::PushButton || c.kind == BarKind::PushRadio || c.kind == BarKind::CheckBox)
+        if (c.kind == BarKind::PushButton || c.kind == BarKind::PushRadio || c.kind == BarKind::CheckBox) {
             EXPECT_FALSE(c.tip.empty()) << c.id;
+        }
         EXPECT_LE(c.x + c.w, 800) << c.id;
         for (const BarControl& o : fake->bar) {
             const bool sameRow = c.y == o.y && c.h == o.h && c.id != o.id;
-            if (sameRow && c.kind != BarKind::GroupBox) EXPECT_TRUE(c.x + c.w <= o.x || o.x + o.w <= c.x) << c.id << " " << o.id;
+            if (sameRow && c.kind != BarKind::GroupBox) {
+                EXPECT_TRUE(c.x + c.w <= o.x || o.x + o.w <= c.x) << c.id << " " << o.id;
+            }
         }
     }
     // The view commands carry their shortcuts in the menu.

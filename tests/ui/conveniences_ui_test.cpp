@@ -118,8 +118,17 @@ TEST_F(Conveniences, DroppedMissionOpensAndTheMenuOffersIt) {
     QApplication::sendEvent(&w, &drop);
     EXPECT_GT(mission_CurrentPage().item_count, 0);
     EXPECT_NE(w.windowTitle().toStdString().find("tutorial.mis"), std::string::npos);
-    // The view shows the mission, and the newest recent file is it.
-    EXPECT_GT(view_State().zoom, kZoomStartup * 10);
+    // The view shows every item of the mission, and the newest recent file is it.
+    const Mission& page = mission_CurrentPage();
+    const Viewport vp = interact_Viewport(view_State(), view_Surface());
+    for (std::int32_t i = 0; i < page.item_count; ++i) {
+        std::int64_t px = 0, py = 0;
+        interact_WorldToPane(vp, page.items[std::size_t(i)].x, page.items[std::size_t(i)].y, px, py);
+        EXPECT_GE(px, 0) << i;
+        EXPECT_LT(px, w.mapPane().width()) << i;
+        EXPECT_GE(py, 0) << i;
+        EXPECT_LT(py, w.mapPane().height()) << i;
+    }
     bool offered = false;
     for (QAction* top : w.menuBar()->actions())
         if (top->menu())
