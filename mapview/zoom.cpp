@@ -82,6 +82,7 @@ double zoom_MetresPer100Pixels(float zoom) {
 std::string zoom_ScaleText(float zoom) {
     const double m = zoom_MetresPer100Pixels(zoom);
     if (m < 1.0) return text_Printf("Conveniences", "SCALE_CM", {m * 100.0});
+    if (m < 10.0) return text_Printf("Conveniences", "SCALE_M_FINE", {m});
     if (m < 10000.0) return text_Printf("Conveniences", "SCALE_M", {m});
     return text_Printf("Conveniences", "SCALE_KM", {m / 1000.0});
 }

@@ -6,6 +6,7 @@
 #include "mapview/view.h"
 #include "mapview/zoom.h"
 #include "mission/mission.h"
+#include "platform/layout.h"
 #include "shell/recent.h"
 #include "shell/shell.h"
 
@@ -232,8 +233,11 @@ std::string conv_PageTitle(const std::string& title) {
 std::vector<PaneLine> conv_CentreLines(CharMetrics m) {
     const ViewState& v = view_State();
     std::vector<PaneLine> lines = infopane_CentreLines(v);
+    // Right-aligned in the pane, unless the position reaches that far.
+    std::string scale = zoom_ScaleText(v.zoom);
     const int after = lines.empty() ? 5 : lines.back().x + int(lines.back().text.size() + 2) * m.cw;
-    lines.push_back({after, 5, zoom_ScaleText(v.zoom)});
+    const int right = layout_MainPanes(0, 0, m).centre.w - 5 - int(scale.size() + 1) * m.cw;
+    lines.push_back({std::max(after, right), 5, std::move(scale)});
     return lines;
 }
 
