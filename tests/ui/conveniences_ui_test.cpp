@@ -1,6 +1,6 @@
 // The conveniences in the Qt window, offscreen: at 800 x 600 every button's caption fits and
 // has a tooltip, the wheel zooms about the pointer, the main keyboard's = zooms in while the
-// keypad's + keeps its own step, and a mission dropped on the window opens.
+// keypad's + keeps its own step.
 #include "platform/qt/qt_platform.h"
 
 #include "core/mem.h"
@@ -11,18 +11,13 @@
 #include "mapview/interact.h"
 #include "mapview/view.h"
 #include "mission/mission.h"
-#include "shell/conveniences.h"
 #include "shell/shell.h"
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QMenu>
-#include <QMenuBar>
-#include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QUrl>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -104,38 +99,6 @@ TEST_F(Conveniences, WheelAndKeysZoom) {
     EXPECT_FLOAT_EQ(v.zoom, 0.015625f);
     QTest::keyClick(keys, Qt::Key_Plus, Qt::KeypadModifier);
     EXPECT_FLOAT_EQ(v.zoom, 0.015625f * 1.1f);
-}
-
-TEST_F(Conveniences, DroppedMissionOpensAndTheMenuOffersIt) {
-    MainWindow& w = qtp->mainWindow();
-    const QString path = QString::fromStdString(std::string(SORTIE_SOURCE_DIR) + "/data/missions/tutorial.mis");
-    QMimeData data;
-    data.setUrls({QUrl::fromLocalFile(path)});
-    QDragEnterEvent enter(QPoint(400, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&w, &enter);
-    EXPECT_TRUE(enter.isAccepted());
-    QDropEvent drop(QPointF(400, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(&w, &drop);
-    EXPECT_GT(mission_CurrentPage().item_count, 0);
-    EXPECT_NE(w.windowTitle().toStdString().find("tutorial.mis"), std::string::npos);
-    // The view shows every item of the mission, and the newest recent file is it.
-    const Mission& page = mission_CurrentPage();
-    const Viewport vp = interact_Viewport(view_State(), view_Surface());
-    for (std::int32_t i = 0; i < page.item_count; ++i) {
-        std::int64_t px = 0, py = 0;
-        interact_WorldToPane(vp, page.items[std::size_t(i)].x, page.items[std::size_t(i)].y, px, py);
-        EXPECT_GE(px, 0) << i;
-        EXPECT_LT(px, w.mapPane().width()) << i;
-        EXPECT_GE(py, 0) << i;
-        EXPECT_LT(py, w.mapPane().height()) << i;
-    }
-    bool offered = false;
-    for (QAction* top : w.menuBar()->actions())
-        if (top->menu())
-            for (QMenu* sub : top->menu()->findChildren<QMenu*>())
-                for (QAction* a : sub->actions())
-                    if (a->data().toInt() == cmd::kRecentFirst && a->text().contains(QStringLiteral("tutorial.mis"))) offered = true;
-    EXPECT_TRUE(offered);
 }
 
 }  // namespace
