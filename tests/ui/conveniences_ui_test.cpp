@@ -1,6 +1,5 @@
-// The conveniences in the Qt window, offscreen: at 800 x 600 every button's caption fits and
-// has a tooltip, the wheel zooms about the pointer, the main keyboard's = zooms in while the
-// keypad's + keeps its own step.
+// The button bar in the Qt window at 800 x 600, offscreen: every caption fits its button,
+// even in the bold of a button that is down, and every button has a tooltip.
 #include "platform/qt/qt_platform.h"
 
 #include "core/mem.h"
@@ -8,17 +7,13 @@
 #include "gamedata/itemdef.h"
 #include "gamedata/model.h"
 #include "gamedata/sky.h"
-#include "mapview/interact.h"
-#include "mapview/view.h"
 #include "mission/mission.h"
 #include "shell/shell.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -77,28 +72,6 @@ TEST_F(Conveniences, ButtonBarCaptionsFitAndCarryTipsAt800x600) {
         }
     }
     EXPECT_GT(buttons, 20);
-}
-
-TEST_F(Conveniences, WheelAndKeysZoom) {
-    MainWindow& w = qtp->mainWindow();
-    ViewState& v = view_State();
-    v.zoom = 0.01f;
-    MapPane& pane = w.mapPane();
-    const QPoint at(pane.width() / 4, pane.height() / 3);
-    const WorldPoint before = interact_PaneToWorld(interact_Viewport(v, view_Surface()), at.x(), at.y());
-    QWheelEvent wheel(QPointF(at), pane.mapToGlobal(QPointF(at)), QPoint(), QPoint(0, 120), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
-    QApplication::sendEvent(&pane, &wheel);
-    EXPECT_FLOAT_EQ(v.zoom, 0.0125f);
-    const WorldPoint after = interact_PaneToWorld(interact_Viewport(v, view_Surface()), at.x(), at.y());
-    EXPECT_NEAR(after.x, before.x, 1);
-    EXPECT_NEAR(after.y, before.y, 1);
-
-    QWidget* keys = w.centralWidget();
-    QTest::keyClick(keys, Qt::Key_Equal);
-    EXPECT_FLOAT_EQ(v.zoom, 0.015625f);
-    QTest::keyClick(keys, Qt::Key_Plus, Qt::KeypadModifier);
-    EXPECT_FLOAT_EQ(v.zoom, 0.015625f * 1.1f);
 }
 
 }  // namespace
