@@ -127,6 +127,7 @@ void shell_Render() {
     MapSurface& surf = view_Surface();
     if (!s.surfaceOk || !mapsurface_Ready(surf)) return;
     render_Page(page());  // draws the page and shows it
+    conv_ScaleFollowsZoom();
 }
 
 void shell_RepaintMap() { platform().mapInvalidate(); }

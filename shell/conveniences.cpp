@@ -20,6 +20,8 @@ constexpr const char* kConv = "Conveniences";
 
 // The recent files as the menu shows them; entry i opens shown[i].
 std::vector<std::string> g_shown;
+// The zoom whose scale the centre pane shows.
+float g_scaleZoom = -1.0f;
 
 Mission& page() { return mission_CurrentPage(); }
 
@@ -234,11 +236,16 @@ std::vector<PaneLine> conv_CentreLines(CharMetrics m) {
     const ViewState& v = view_State();
     std::vector<PaneLine> lines = infopane_CentreLines(v);
     // Right-aligned in the pane, unless the position reaches that far.
+    g_scaleZoom = v.zoom;
     std::string scale = zoom_ScaleText(v.zoom);
     const int after = lines.empty() ? 5 : lines.back().x + int(lines.back().text.size() + 2) * m.cw;
     const int right = layout_MainPanes(0, 0, m).centre.w - 5 - int(scale.size() + 1) * m.cw;
     lines.push_back({std::max(after, right), 5, std::move(scale)});
     return lines;
+}
+
+void conv_ScaleFollowsZoom() {
+    if (view_State().zoom != g_scaleZoom) shell_RepaintCentre();
 }
 
 void conv_MissionOpened(const std::string& path, bool ok) {

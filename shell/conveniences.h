@@ -66,6 +66,9 @@ std::vector<BarControl> conv_DecorateBar(std::vector<BarControl> bar, CharMetric
 std::string conv_PageTitle(const std::string& title);
 // The centre pane: the centre, then the scale.
 std::vector<PaneLine> conv_CentreLines(CharMetrics m);
+// After a render: the centre pane again when the zoom differs from the scale it shows (the
+// classic zoom keys and the zoom drag do not repaint it themselves).
+void conv_ScaleFollowsZoom();
 
 // A mission was read from path into the current page (ok: the read succeeded): it joins the
 // recent files and the view zooms to its items.

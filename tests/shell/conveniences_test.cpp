@@ -101,8 +101,11 @@ TEST_F(Conveniences, ZoomCommandsKeysAndWheel) {
     EXPECT_FLOAT_EQ(v.zoom, 0.0125f * 1.1f);
     EXPECT_EQ(v.center_x, 1000);
     EXPECT_NE(fake->paneLines[kPaneCentre].back().text, scaleBefore);  // the scale follows
+    const std::string scaleNow = fake->paneLines[kPaneCentre].back().text;
+    shell_MainSink().onKey(Key::PageUp, 0);  // the classic keys too
+    EXPECT_NE(fake->paneLines[kPaneCentre].back().text, scaleNow);
     shell_MapSink().onWheel(100, 500, -kWheelNotch, 0);  // about the pointer
-    EXPECT_FLOAT_EQ(v.zoom, 0.011f);
+    EXPECT_FLOAT_EQ(v.zoom, 0.0121f);
     EXPECT_NE(v.center_x, 1000);
     // At the largest zoom a further notch changes and draws nothing.
     v.zoom = kZoomMax;
