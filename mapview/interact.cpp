@@ -5,10 +5,10 @@
 #include "gamedata/model.h"
 #include "mapview/render.h"
 #include "mapview/view.h"
+#include "mapview/zoom.h"
 #include "mission/itemops.h"
 #include "mission/mission.h"
 #include "resources/templates.h"
-#include "mapview/zoom.h"
 #include "shell/conveniences.h"
 #include "shell/dialogs.h"
 

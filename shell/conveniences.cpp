@@ -268,6 +268,8 @@ void conv_DropFiles(const std::vector<std::string>& paths) {
         std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
         std::error_code ec;
         if (ext != ".mis" || !std::filesystem::is_regular_file(p, ec)) continue;
+        // Opened as File > Open does; a question about unsaved changes of the page belongs
+        // here once pages know whether they have any.
         shell_OpenMissionPath(p);
         return;
     }
