@@ -1,5 +1,6 @@
-// The button bar in the Qt window at 800 x 600, offscreen: every caption fits its button,
-// even in the bold of a button that is down, and every button has a tooltip.
+// The conveniences in the Qt window, offscreen: at 800 x 600 every caption of the button bar
+// fits its button, even in the bold of a button that is down, and every button has a tooltip;
+// a mission dropped on the window opens.
 #include "platform/qt/qt_platform.h"
 
 #include "core/mem.h"
@@ -11,9 +12,12 @@
 #include "shell/shell.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -72,6 +76,17 @@ TEST_F(Conveniences, ButtonBarCaptionsFitAndCarryTipsAt800x600) {
         }
     }
     EXPECT_GT(buttons, 20);
+}
+
+TEST_F(Conveniences, DroppedMissionOpens) {
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(std::string(SORTIE_SOURCE_DIR) + "/data/missions/tutorial.mis"))});
+    QDragEnterEvent enter(QPoint(400, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&qtp->mainWindow(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(400, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&qtp->mainWindow(), &drop);
+    EXPECT_GT(mission_CurrentPage().item_count, 0);
 }
 
 }  // namespace
