@@ -5,6 +5,7 @@
 #include "mapview/render.h"
 #include "mapview/view.h"
 #include "mapview/gesture.h"
+#include "mapview/zoom.h"
 #include "mission/metafile.h"
 #include "mission/mission.h"
 
@@ -202,31 +203,6 @@ bool parseArgs(const CliArgs& args, RenderArgs& a) {
     return true;
 }
 
-// Zoom and centre that show every item of the page with a margin; false for a page without
-// items.
-bool fitItems(const Mission& page, int paneWidth, int paneHeight, ViewState& view) {
-    const std::int32_t n = std::clamp(page.item_count, 0, kMaxItems);
-    if (n == 0) return false;
-    std::int64_t minX = std::numeric_limits<std::int64_t>::max(), minY = minX;
-    std::int64_t maxX = std::numeric_limits<std::int64_t>::min(), maxY = maxX;
-    for (std::int32_t i = 0; i < n; ++i) {
-        const MissionItem& it = page.items[std::size_t(i)];
-        minX = std::min<std::int64_t>(minX, it.x);
-        maxX = std::max<std::int64_t>(maxX, it.x);
-        minY = std::min<std::int64_t>(minY, it.y);
-        maxY = std::max<std::int64_t>(maxY, it.y);
-    }
-    // A symbol reaches 512 units around its item; a tenth of the view on each side besides.
-    constexpr double kSymbol = 512.0;
-    const double spanX = double(maxX - minX) + 2 * kSymbol;
-    const double spanY = double(maxY - minY) + 2 * kSymbol;
-    const double zoom = std::min(0.8 * paneWidth / spanX, 0.8 * paneHeight / spanY);
-    view.zoom = float(std::clamp(zoom, double(kZoomMin), double(kZoomMax)));
-    view.center_x = std::int32_t((minX + maxX) / 2);
-    view.center_y = std::int32_t((minY + maxY) / 2);
-    return true;
-}
-
 }  // namespace
 
 int cmd_Render(CliContext& ctx, const CliArgs& args) {
@@ -266,7 +242,7 @@ int cmd_Render(CliContext& ctx, const CliArgs& args) {
         view.center_x = a.cx;
         view.center_y = a.cy;
     }
-    if (a.fit && !fitItems(*page, a.width, a.height, view))
+    if (a.fit && !zoom_FitItems(*page, a.width, a.height, view))
         std::fprintf(stderr, "sortie-cli: render: %s has no items to fit; the start-up view is drawn\n",
                      a.mission.c_str());
 

@@ -8,6 +8,7 @@
 #include "mapview/render.h"
 #include "mapview/view.h"
 #include "mapview/gesture.h"
+#include "mapview/zoom.h"
 #include "mission/itemops.h"
 #include "mission/mission.h"
 
@@ -185,6 +186,7 @@ std::vector<MenuEntry> contextMenu(bool forItem) {
         if (e.id == cmd::kSetViewByType) e.checked = v.view_by == kViewByType;
         if (e.id == cmd::kSetViewBySide) e.checked = v.view_by == kViewBySide;
     }
+    if (g_interact.hooks.menuState) g_interact.hooks.menuState(entries);  // Cut, Copy, Paste, Delete only when they can act
     return entries;
 }
 
@@ -292,6 +294,17 @@ public:
     void onMouseMove(int x, int y, unsigned) override { mouseMove(x, y); }
     void onPaint() override { renderNow(); }
     void onResize(int, int) override {}
+    // The wheel zooms about the pointer. Not while a band or the zoom drag holds the mouse:
+    // the band is drawn over the picture as it stands.
+    void onWheel(int x, int y, int delta, unsigned) override {
+        const GestureState& g = gesture_State();
+        if (g.drag != kDragNone || g.state == kGestureBandAdd || g.state == kGestureBandRemove) return;
+        const MapSurface& s = view_Surface();
+        if (!zoom_About(view_State(), s.width, s.height, x, y, zoom_WheelFactor(delta))) return;
+        ++g_interact.previewFrames;
+        repaintCentre();
+        renderNow();
+    }
 };
 
 InteractSink g_sink;

@@ -38,6 +38,8 @@ struct InteractHooks {
     // Insert Item: asks which item to insert. false when cancelled; otherwise the chosen
     // definition's name and whether it gets a random facing.
     bool (*chooseItem)(std::string& defName, bool& randomFacing) = nullptr;
+    // Enables the context menu's entries by what they can act on (a selection, a clipboard).
+    void (*menuState)(std::vector<MenuEntry>& entries) = nullptr;
 };
 
 // The interaction's own state besides the gesture: the program's one pseudo-random

@@ -36,6 +36,10 @@ constexpr int kLayerNames = 231, kToggleCharacters = 233, kToggleWater = 1045;
 constexpr int kAreaTriggers = 40004, kAbout = 40006, kBriefing = 40007;
 // The page's history (shell/history): menu entries and shortcuts made there.
 constexpr int kUndo = 41000, kRedo = 41001, kSaveAs = 41002;
+// The conveniences (shell/conveniences): the zoom and File > Recent Files, whose entry i
+// (0 newest) is kRecentFirst + i.
+constexpr int kZoomIn = 41050, kZoomOut = 41051, kZoomToMission = 41052, kRecentClear = 41053;
+constexpr int kRecentFirst = 41060, kRecentLast = 41067;
 }  // namespace cmd
 
 // ---------------------------------------------------------------------------------------
@@ -141,6 +145,18 @@ inline constexpr Command kCommands[] = {
     {cmd::kUndo,               "Undo",           {},                   Key::Other,  false, {}},
     {cmd::kRedo,               "Redo",           {},                   Key::Other,  false, {}},
     {cmd::kSaveAs,             "SaveAs",         {},                   Key::Other,  false, {Title}},
+    {cmd::kZoomIn,             "ZoomIn",         "VIEW_ZOOMIN",        Key::Plus,   false, {}},
+    {cmd::kZoomOut,            "ZoomOut",        "VIEW_ZOOMOUT",       Key::Minus,  false, {}},
+    {cmd::kZoomToMission,      "ZoomToMission",  "VIEW_ZOOMFIT",       Key::Home,   false, {}},
+    {cmd::kRecentClear,        "RecentClear",    {},                   Key::Other,  false, {}},
+    {cmd::kRecentFirst,        "Recent1",        "FILE_RECENT_NONE",   Key::Other,  false, {}},
+    {cmd::kRecentFirst + 1,    "Recent2",        {},                   Key::Other,  false, {}},
+    {cmd::kRecentFirst + 2,    "Recent3",        {},                   Key::Other,  false, {}},
+    {cmd::kRecentFirst + 3,    "Recent4",        {},                   Key::Other,  false, {}},
+    {cmd::kRecentFirst + 4,    "Recent5",        {},                   Key::Other,  false, {}},
+    {cmd::kRecentFirst + 5,    "Recent6",        {},                   Key::Other,  false, {}},
+    {cmd::kRecentFirst + 6,    "Recent7",        {},                   Key::Other,  false, {}},
+    {cmd::kRecentFirst + 7,    "Recent8",        {},                   Key::Other,  false, {}},
 };
 }  // namespace command_rows
 

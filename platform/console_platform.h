@@ -2,6 +2,7 @@
 // dialogs are answered from paths the command line gave, and everything visual is a no-op.
 #pragma once
 
+#include "platform/settings.h"
 #include "platform/ui.h"
 
 #include <cstdio>
@@ -53,8 +54,11 @@ public:
     void paneSetText(int, std::string_view) override {}
     void paneSetLines(int, const std::vector<PaneLine>&) override {}
     void quit() override {}
+    // A command line remembers nothing between runs.
+    Settings& settings() override { return settings_; }
 
 private:
+    MemorySettings settings_;
     std::FILE* err_;
     std::deque<std::string> fileAnswers_;
     MsgAnswer answer_ = MsgAnswer::Yes;

@@ -219,7 +219,8 @@ void FakePlatform::setMenuCheck(int id, bool checked) {
 
 void FakePlatform::setMenuEnabled(int id, bool enabled) { menuEnabled[id] = enabled; }
 
-int FakePlatform::popupMenu(const std::vector<MenuEntry>&, int x, int y) {
+int FakePlatform::popupMenu(const std::vector<MenuEntry>& m, int x, int y) {
+    lastPopup = m;
     log.push_back("popupMenu " + std::to_string(x) + "," + std::to_string(y));
     if (popupAnswers.empty()) return 0;
     int a = popupAnswers.front();

@@ -4,6 +4,7 @@
 // way a user would (set a text, click a button) and ends it.
 #pragma once
 
+#include "platform/settings.h"
 #include "platform/ui.h"
 
 struct DialogTemplate;
@@ -134,6 +135,7 @@ public:
     std::map<int, bool> menuEnabled;
     std::map<int, std::string> menuTexts;    // texts changed after the menu was set
     std::vector<MenuEntry> menu;
+    std::vector<MenuEntry> lastPopup;        // the entries of the last popup menu
     std::map<int, int> timers;  // id -> interval
     std::vector<PixelView> presented;
     int invalidations = 0;
@@ -192,6 +194,9 @@ public:
     void paneSetText(int pane, std::string_view text) override;
     void paneSetLines(int pane, const std::vector<PaneLine>& lines) override;
     void quit() override;
+    Settings& settings() override { return settingsStore; }
+    // The settings, kept in memory for the test to look at.
+    MemorySettings settingsStore;
 };
 
 // Installs a FakePlatform for the lifetime of a scope (a test), then restores the default.

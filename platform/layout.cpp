@@ -18,6 +18,6 @@ MainPaneLayout layout_MainPanes(int clientWidth, int clientHeight, CharMetrics m
     MainPaneLayout l;
     l.map = span(27 * cw, 3 * ch, clientWidth - cw, clientHeight - ch / 2);
     l.selection = span(cw, 24 * ch, 26 * cw, clientHeight - ch / 2);
-    l.centre = span(27 * cw, ch / 2, 60 * cw, 2 * ch + ch / 8);
+    l.centre = span(27 * cw, ch / 2, 74 * cw, 2 * ch + ch / 8);  // the position and the scale
     return l;
 }

@@ -164,6 +164,11 @@ public:
     virtual void onPaint() = 0;
     // The pane's size changed (also once when it is first shown).
     virtual void onResize(int width, int height) = 0;
+    // The wheel turned over the pane by delta eighths of a degree (120 a notch; positive
+    // away from the user) with the pointer at (x, y).
+    virtual void onWheel(int x, int y, int delta, unsigned mods) {
+        (void)x, (void)y, (void)delta, (void)mods;
+    }
 };
 
 // ---------------------------------------------------------------------------------------
@@ -175,6 +180,7 @@ enum class Key {
     PageUp, PageDown, Space, Left, Right, Up, Down, Insert, Delete, U,
     F1, F2, F3, F4,
     Pad2, Pad3, Pad4, Pad6, Pad8, Pad9, PadPlus, PadMinus,
+    Plus, Minus, Home,  // the main keyboard's + (or =) and -, and Home
 };
 
 // Average character width and line height of the main window's fixed-pitch font: the
@@ -195,6 +201,7 @@ struct BarControl {
     bool groupStart = false;          // push-like radios: starts a new exclusive group
     int check = kUnchecked;
     int command = 0;                  // sent to MainWindowSink::onCommand when clicked; 0: none
+    std::string tip;                  // tooltip; empty: none
 };
 
 // A line of an information pane at a pixel position inside the pane.
@@ -216,6 +223,22 @@ public:
     virtual bool onCloseRequest() = 0;
     // A left click on an information pane (0 the centre pane, 1 the selection pane).
     virtual void onPaneClick(int pane) = 0;
+    // Files dropped on the window, as local paths.
+    virtual void onDropFiles(const std::vector<std::string>& paths) { (void)paths; }
+};
+
+// ---------------------------------------------------------------------------------------
+// Settings kept between runs: named lists of texts (the recently used missions). The
+// editor's are files under $XDG_CONFIG_HOME/sortie; the console and the tests keep them in
+// memory.
+
+class Settings {
+public:
+    virtual ~Settings() = default;
+    // The list of that name; empty when none was kept or it cannot be read.
+    virtual std::vector<std::string> list(std::string_view name) = 0;
+    // Replaces the list. A failure to write is not reported: settings are a convenience.
+    virtual void setList(std::string_view name, const std::vector<std::string>& values) = 0;
 };
 
 // ---------------------------------------------------------------------------------------
@@ -296,6 +319,9 @@ public:
 
     // Asks the main loop to end.
     virtual void quit() = 0;
+
+    // The settings kept between runs.
+    virtual Settings& settings() = 0;
 };
 
 // The platform in use. Never null: until one is installed, a console platform serves.

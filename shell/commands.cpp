@@ -15,6 +15,7 @@
 #include "mission/metafile.h"
 #include "mission/mission.h"
 #include "mission/page_load.h"
+#include "shell/conveniences.h"
 #include "shell/dialogs.h"
 #include "shell/editor_commands.h"
 #include "shell/history.h"
@@ -135,6 +136,7 @@ void shell_Render() {
     MapSurface& surf = view_Surface();
     if (!s.surfaceOk || !mapsurface_Ready(surf)) return;
     render_Page(page());  // draws the page and shows it
+    conv_ScaleFollowsZoom();
 }
 
 void shell_RepaintMap() { platform().mapInvalidate(); }
@@ -143,7 +145,7 @@ void shell_RepaintItems() {
     platform().paneSetLines(kPaneSelection, infopane_SelectionLines(page(), shell_State().metrics));
 }
 
-void shell_RepaintCentre() { platform().paneSetLines(kPaneCentre, infopane_CentreLines(view_State())); }
+void shell_RepaintCentre() { platform().paneSetLines(kPaneCentre, conv_CentreLines(shell_State().metrics)); }
 
 void shell_RefreshChecks() {
     ShellState& s = shell_State();
@@ -167,7 +169,7 @@ std::string shell_TitleFor(std::string_view fileName) {
 }
 
 void shell_RefreshTitle() {
-    platform().setWindowTitle(history_MarkTitle(shell_TitleFor(mission_Text(page().info.file_path))));
+    platform().setWindowTitle(history_MarkTitle(conv_PageTitle(shell_TitleFor(mission_Text(page().info.file_path)))));
 }
 
 std::string shell_GridLabel(std::int32_t gridSize) {
@@ -210,6 +212,7 @@ void shell_OpenMissionPath(const std::string& path) {
     mission_SetText(m.info.file_path, path);
     model_LoadForItems();
     history_Baseline(mission_Pages().current, true);
+    conv_MissionOpened(path, true);
     shell_PageRefresh();
     const std::string terrain(mission_Text(m.info.terrain));
     if (!terrain_Exists(terrain.c_str()))
@@ -260,6 +263,7 @@ bool shell_WriteMission(Mission& m, const std::string& path) {
         return false;  // the page keeps the name it had
     }
     mission_SetText(m.info.file_path, path);
+    conv_MissionSaved(path);
     return true;
 }
 
@@ -399,7 +403,17 @@ bool runHandler(int id) {
     case cmd::kUndo:
     case cmd::kRedo:
     case cmd::kSaveAs: history_Command(id); break;
-    default: return false;
+    // The conveniences refresh what they changed themselves.
+    case cmd::kZoomIn:
+    case cmd::kZoomOut:
+    case cmd::kZoomToMission:
+    case cmd::kRecentClear: conv_Command(id); break;
+    default:
+        if (id >= cmd::kRecentFirst && id <= cmd::kRecentLast) {
+            conv_Command(id);
+            break;
+        }
+        return false;
     }
     return true;
 }

@@ -10,6 +10,7 @@
 #include "mapview/gesture.h"
 #include "mission/mission.h"
 #include "resources/templates.h"
+#include "shell/conveniences.h"
 #include "shell/data_start.h"
 #include "shell/dialogs.h"
 #include "shell/history.h"
@@ -43,8 +44,18 @@ std::vector<MenuEntry> popupOf(std::string_view name) {
 
 class MainSink : public MainWindowSink {
 public:
-    void onCommand(int id) override { shell_Command(id); }
-    void onKey(Key key, unsigned mods) override { shell_Key(key, mods); }
+    void onCommand(int id) override {
+        shell_Command(id);
+        conv_RefreshMenuState();
+    }
+    void onKey(Key key, unsigned mods) override {
+        shell_Key(key, mods);
+        conv_RefreshMenuState();
+    }
+    void onDropFiles(const std::vector<std::string>& paths) override {
+        conv_DropFiles(paths);
+        conv_RefreshMenuState();
+    }
     void onTimer(int id) override { shell_Timer(id); }
     bool onCloseRequest() override {
         // Whichever way the user leaves (File > Exit, the close button, the session's end),
@@ -66,16 +77,22 @@ public:
         history_MapBegin(b, mods, true);
         if (MapPaneSink* in = shell_State().hooks.mapInput) in->onMouseDown(b, x, y, mods);
         history_MapEnd();
+        conv_RefreshMenuState();  // the selection, the clipboard or the page may have changed
     }
     void onMouseUp(MouseButton b, int x, int y, unsigned mods) override {
         history_MapBegin(b, mods, false);
         if (MapPaneSink* in = shell_State().hooks.mapInput) in->onMouseUp(b, x, y, mods);
         history_MapEnd();
+        conv_RefreshMenuState();  // the selection, the clipboard or the page may have changed
     }
     void onDoubleClick(MouseButton b, int x, int y, unsigned mods) override {
         history_MapBegin(b, mods, true);
         if (MapPaneSink* in = shell_State().hooks.mapInput) in->onDoubleClick(b, x, y, mods);
         history_MapEnd();
+        conv_RefreshMenuState();
+    }
+    void onWheel(int x, int y, int delta, unsigned mods) override {
+        if (MapPaneSink* in = shell_State().hooks.mapInput) in->onWheel(x, y, delta, mods);
     }
     void onMouseMove(int x, int y, unsigned mods) override {
         if (MapPaneSink* in = shell_State().hooks.mapInput) in->onMouseMove(x, y, mods);
@@ -214,11 +231,12 @@ int shell_Startup(const ShellArgs& args) {
     s.mainMenu = resources_Menu("MenuMainWindow");
     setMenuTexts(s.mainMenu);
     history_AddToMenu(s.mainMenu);
+    conv_PrepareMenu(s.mainMenu);
 
     step("window");
     ui.setMenu(s.mainMenu);
     s.metrics = ui.charMetrics();
-    ui.setButtonBar(shell_ButtonBar(s.metrics));
+    ui.setButtonBar(conv_DecorateBar(shell_ButtonBar(s.metrics), s.metrics));
     {
         // Building the bar sets these, as its check boxes and radios show them.
         ViewState& v = view_State();
@@ -237,6 +255,7 @@ int shell_Startup(const ShellArgs& args) {
         ih.forward = [](int id) { shell_ForwardMapCommand(id); };
         ih.menu = &resources_Menu;
         ih.chooseItem = &dialogs_ChooseInsertItem;
+        ih.menuState = &conv_ApplyMenuState;
     }
     ui.setSinks(&shell_MainSink(), &shell_MapSink());
 
@@ -257,6 +276,7 @@ int shell_Startup(const ShellArgs& args) {
 
     step("checks");
     shell_RefreshChecks();
+    conv_RefreshMenuState();
 
     step("surface");
     const PaneSize pane = ui.mapSize();

@@ -8,6 +8,8 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -16,6 +18,9 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QKeySequence>
+#include <QMimeData>
+#include <QUrl>
 #include <QPushButton>
 
 namespace {
@@ -29,6 +34,18 @@ protected:
     void resizeEvent(QResizeEvent* e) override {
         QWidget::resizeEvent(e);
         onResize_();
+    }
+    // The number pad's + and - keep their own zoom step: they reach the window as keys
+    // rather than as the menu shortcuts of the main keyboard's + and -.
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::ShortcutOverride) {
+            auto* k = static_cast<QKeyEvent*>(e);
+            if ((k->modifiers() & Qt::KeypadModifier) && (k->key() == Qt::Key_Plus || k->key() == Qt::Key_Minus)) {
+                e->accept();
+                return true;
+            }
+        }
+        return QWidget::event(e);
     }
 
 private:
@@ -69,6 +86,10 @@ Key qt_Key(int k, Qt::KeyboardModifiers mods) {
     case Qt::Key_F2: return Key::F2;
     case Qt::Key_F3: return Key::F3;
     case Qt::Key_F4: return Key::F4;
+    case Qt::Key_Plus:
+    case Qt::Key_Equal: return Key::Plus;  // + shares its key with = on many layouts
+    case Qt::Key_Minus: return Key::Minus;
+    case Qt::Key_Home: return Key::Home;
     default: return Key::Other;
     }
 }
@@ -101,6 +122,7 @@ MainWindow::MainWindow() {
     selection_->onClick = [this] {
         if (sink_) sink_->onPaneClick(1);
     };
+    setAcceptDrops(true);
     resize(1024, 768);
     relayout();
     central_->setFocus();
@@ -151,6 +173,9 @@ void MainWindow::setButtonBar(const std::vector<BarControl>& bar) {
                 group->addButton(b);
                 item.group = group;
                 b->setChecked(c.check != kUnchecked);
+                // The button that is down must be told at a glance from the others.
+                b->setStyleSheet(QStringLiteral("QPushButton:checked { background-color: #6f9bd1; color: white;"
+                                                " font-weight: bold; border: 1px solid #2f5f96; border-radius: 3px; }"));
             }
             connect(b, &QPushButton::clicked, this, [this, command] { command ? this->command(command) : central_->setFocus(); });
             item.widget = b;
@@ -172,6 +197,7 @@ void MainWindow::setButtonBar(const std::vector<BarControl>& bar) {
             break;
         }
         item.widget->setFocusPolicy(Qt::NoFocus);
+        if (!c.tip.empty()) item.widget->setToolTip(qtText(c.tip));
         item.widget->setGeometry(c.x, c.y, c.w, c.h);
         item.widget->show();
         bar_.push_back(item);
@@ -299,4 +325,28 @@ void MainWindow::keyPressEvent(QKeyEvent* e) {
         return;
     }
     sink_->onKey(k, qt_Modifiers(e->modifiers()));
+}
+
+namespace {
+
+// The local files a drag brings, in its order.
+std::vector<std::string> droppedFiles(const QMimeData* data) {
+    std::vector<std::string> out;
+    if (!data || !data->hasUrls()) return out;
+    for (const QUrl& u : data->urls())
+        if (u.isLocalFile()) out.push_back(u.toLocalFile().toStdString());
+    return out;
+}
+
+}  // namespace
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* e) {
+    if (!droppedFiles(e->mimeData()).empty()) e->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent* e) {
+    std::vector<std::string> files = droppedFiles(e->mimeData());
+    if (files.empty() || !sink_) return;
+    e->acceptProposedAction();
+    sink_->onDropFiles(files);
 }

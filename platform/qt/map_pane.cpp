@@ -2,6 +2,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 unsigned qt_Modifiers(Qt::KeyboardModifiers m) {
     unsigned out = 0;
@@ -145,4 +146,15 @@ void MapPane::mouseMoveEvent(QMouseEvent* e) {
         QPoint p = e->position().toPoint();
         sink_->onMouseMove(p.x(), p.y(), qt_Modifiers(e->modifiers()));
     }
+}
+
+void MapPane::wheelEvent(QWheelEvent* e) {
+    const int delta = e->angleDelta().y();
+    if (!sink_ || delta == 0) {
+        e->ignore();
+        return;
+    }
+    e->accept();
+    const QPoint p = e->position().toPoint();
+    sink_->onWheel(p.x(), p.y(), delta, qt_Modifiers(e->modifiers()));
 }

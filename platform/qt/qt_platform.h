@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/qt/main_window.h"
+#include "platform/settings.h"
 #include "platform/ui.h"
 
 #include <map>
@@ -55,6 +56,7 @@ public:
     void paneSetText(int pane, std::string_view text) override;
     void paneSetLines(int pane, const std::vector<PaneLine>& lines) override;
     void quit() override;
+    Settings& settings() override { return settings_; }
 
 private:
     // The window that owns a new dialog or message box: the topmost modal one, else the
@@ -65,6 +67,7 @@ private:
     std::map<int, std::unique_ptr<QTimer>> timers_;
     std::unique_ptr<StatusDialogProc> statusProc_;
     std::unique_ptr<QtDialog> status_;
+    FileSettings settings_{settings_ConfigFolder()};
 };
 
 // The name filters of a file dialog: "label (patterns)" with the patterns separated by

@@ -17,7 +17,7 @@ TEST(MainPaneLayout, PanesFollowTheCharacterUnitsWithTruncatedHalves) {
     EXPECT_EQ(l.selection.h, 693 - 360 + 1);
     EXPECT_EQ(l.centre.x, 216);
     EXPECT_EQ(l.centre.y, 7);
-    EXPECT_EQ(l.centre.w, 480 - 216 + 1);
+    EXPECT_EQ(l.centre.w, 592 - 216 + 1);
     EXPECT_EQ(l.centre.h, 31 - 7 + 1);
 }
 

@@ -139,13 +139,14 @@ TEST(MenuTemplates, EveryMenuIsConsistent) {
     EXPECT_FALSE(resources_Menu("mousemenu").empty());
 }
 
-TEST(MenuTemplates, MainMenuBarIsFileEditPageInfo) {
+TEST(MenuTemplates, MainMenuBarIsFileEditViewPageInfo) {
     std::vector<MenuEntry> bar = resources_Menu("MenuMainWindow");
-    ASSERT_EQ(bar.size(), 4u);
+    ASSERT_EQ(bar.size(), 5u);
     EXPECT_EQ(bar[0].key, "FILE");
     EXPECT_EQ(bar[1].key, "EDIT");
-    EXPECT_EQ(bar[2].key, "PAGE");
-    EXPECT_EQ(bar[3].key, "INFO");
+    EXPECT_EQ(bar[2].key, "VIEW");
+    EXPECT_EQ(bar[3].key, "PAGE");
+    EXPECT_EQ(bar[4].key, "INFO");
     // The one entry with a fixed text keeps it and has no key to look up.
     const std::vector<MenuEntry>& file = bar[0].children;
     auto meta = std::find_if(file.begin(), file.end(), [](const MenuEntry& e) { return e.id == 126; });
@@ -153,7 +154,7 @@ TEST(MenuTemplates, MainMenuBarIsFileEditPageInfo) {
     EXPECT_EQ(meta->text, "&Metafile");
     EXPECT_TRUE(meta->key.empty());
     EXPECT_EQ(file.back().id, 137);
-    EXPECT_EQ(bar[3].children.size(), 1u);
+    EXPECT_EQ(bar[4].children.size(), 1u);
 }
 
 TEST(MenuTemplates, ContextMenusOfferOnlyCommandsTheMapPaneForwards) {

@@ -35,7 +35,9 @@ const char* kVocabSource = "[WinConditions]\nSTRWINCOND000 = Reach the point\n";
 struct DataDir {
     ScopedTempDir dir;
     DataDir(bool withText = true, bool withVocab = true) {
-        if (withText) dir.write("text.bin", test_BuildTableBytes(test_ReadSourceFile("data/text/shell.txt")));
+        if (withText)
+            dir.write("text.bin", test_BuildTableBytes(test_ReadSourceFile("data/text/shell.txt") +
+                                                       test_ReadSourceFile("data/text/conveniences.txt")));
         if (withVocab) dir.write("kz7wpn.bin", test_BuildTableBytes(kVocabSource));
     }
     std::string path() const { return dir.path().string(); }
@@ -118,13 +120,14 @@ TEST_F(ShellTest, StartupRunsItsStepsInOrderAndSetsUpTheWindow) {
     EXPECT_LT(logIndex("showMainWindow"), logIndex("setTimer"));
     EXPECT_LT(logIndex("setTimer"), logIndex("setMenuCheck"));
     EXPECT_EQ(fake->timers[kBackupTimer], kBackupPeriodMs);
-    EXPECT_EQ(fake->windowTitle, "Sortie Mission Editor (2001)");
+    EXPECT_EQ(fake->windowTitle, "Page 1 - Sortie Mission Editor (2001)");
     EXPECT_EQ(fake->mainSink, &shell_MainSink());
 
-    // The menu bar shows exactly File, Edit, Page and Info, with their texts.
-    ASSERT_EQ(fake->menu.size(), 4u);
+    // The menu bar shows exactly File, Edit, View, Page and Info, with their texts.
+    ASSERT_EQ(fake->menu.size(), 5u);
     EXPECT_EQ(fake->menu[0].text, "&File");
-    EXPECT_EQ(fake->menu[3].text, "&Info");
+    EXPECT_EQ(fake->menu[2].text, "&View");
+    EXPECT_EQ(fake->menu[4].text, "&Info");
     EXPECT_TRUE(fake->menuChecks[cmd::kSetViewByType]);
     EXPECT_FALSE(fake->menuChecks[cmd::kSetViewBySide]);
     EXPECT_FALSE(fake->menuChecks[cmd::kInsertMode]);
@@ -410,7 +413,7 @@ TEST_F(ShellTest, SaveFailureIsReportedWithPathAndKeepsTheOldName) {
     fake->fileAnswers = {out.file("good.mis")};
     shell_Command(cmd::kSave);
     EXPECT_EQ(mission_Text(page.info.file_path), out.file("good.mis"));
-    EXPECT_EQ(fake->windowTitle, "Sortie Mission Editor (2001) - " + out.file("good.mis"));
+    EXPECT_EQ(fake->windowTitle, "Page 1 - Sortie Mission Editor (2001) - " + out.file("good.mis"));
     ASSERT_EQ(fake->fileRequests.size(), 1u);
     EXPECT_TRUE(fake->fileRequests[0].save);
     EXPECT_TRUE(fake->fileRequests[0].promptOverwrite);

@@ -192,7 +192,7 @@ TEST(MainWindowShell, MenusButtonBarKeysTimersAndCloseReachTheSink) {
     // Menus from the resource tree; a chosen entry arrives as its command id.
     p.qt.setMenu(resources_Menu("MenuMainWindow"));
     QList<QAction*> bar = w.menuBar()->actions();
-    ASSERT_EQ(bar.size(), 4);
+    ASSERT_EQ(bar.size(), 5);
     EXPECT_EQ(bar[0]->text(), QStringLiteral("FILE"));
     QAction* insertMode = nullptr;
     for (QAction* a : bar[1]->menu()->actions())
@@ -210,13 +210,13 @@ TEST(MainWindowShell, MenusButtonBarKeysTimersAndCloseReachTheSink) {
 
     // Button bar from data: clicks send the button's command; radios are exclusive per group.
     std::vector<BarControl> controls = {
-        {1001, BarKind::PushRadio, "C", 8, 8, 32, 20, true, kChecked, 101},
-        {1002, BarKind::PushRadio, "D", 40, 8, 32, 20, false, kUnchecked, 102},
-        {1034, BarKind::PushRadio, "1", 80, 8, 32, 20, true, kChecked, 165},
-        {1035, BarKind::PushRadio, "2", 112, 8, 32, 20, false, kUnchecked, 166},
-        {1011, BarKind::GroupBox, "Grid", 8, 40, 200, 64, false, kUnchecked, 0},
-        {1040, BarKind::CheckBox, "View", 16, 60, 100, 16, false, kChecked, 145},
-        {1012, BarKind::Label, "512 m", 120, 60, 60, 16, false, kUnchecked, 0},
+        {1001, BarKind::PushRadio, "C", 8, 8, 32, 20, true, kChecked, 101, {}},
+        {1002, BarKind::PushRadio, "D", 40, 8, 32, 20, false, kUnchecked, 102, {}},
+        {1034, BarKind::PushRadio, "1", 80, 8, 32, 20, true, kChecked, 165, {}},
+        {1035, BarKind::PushRadio, "2", 112, 8, 32, 20, false, kUnchecked, 166, {}},
+        {1011, BarKind::GroupBox, "Grid", 8, 40, 200, 64, false, kUnchecked, 0, {}},
+        {1040, BarKind::CheckBox, "View", 16, 60, 100, 16, false, kChecked, 145, {}},
+        {1012, BarKind::Label, "512 m", 120, 60, 60, 16, false, kUnchecked, 0, {}},
     };
     p.qt.setButtonBar(controls);
     p.main.commands.clear();
@@ -425,7 +425,7 @@ struct RebuildingMain : RecordingMain {
 TEST(MainWindowShell, BarAndMenuMayBeRebuiltFromTheirOwnCommands) {
     ShownPlatform p;
     RebuildingMain main;
-    main.bar = {{1010, BarKind::PushButton, "Unselect", 8, 8, 80, 20, false, kUnchecked, 144}};
+    main.bar = {{1010, BarKind::PushButton, "Unselect", 8, 8, 80, 20, false, kUnchecked, 144, {}}};
     p.qt.setSinks(&main, &p.map);
     p.qt.setButtonBar(main.bar);
     p.qt.setMenu(resources_Menu("MenuMainWindow"));

@@ -1,0 +1,52 @@
+#include "shell/recent.h"
+
+#include "platform/ui.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+std::string recent_Normal(const std::string& path) {
+    if (path.empty()) return {};
+    std::error_code ec;
+    fs::path p = fs::absolute(fs::path(path), ec);
+    if (!ec) p = fs::weakly_canonical(p, ec);
+    if (ec) {
+        ec.clear();
+        p = fs::absolute(fs::path(path), ec);
+        if (ec) p = fs::path(path);
+        p = p.lexically_normal();
+    }
+    return p.string();
+}
+
+void recent_Remove(std::vector<std::string>& list, const std::string& path) {
+    const std::string key = recent_Normal(path);
+    list.erase(std::remove_if(list.begin(), list.end(), [&](const std::string& e) { return recent_Normal(e) == key; }),
+               list.end());
+}
+
+void recent_Add(std::vector<std::string>& list, const std::string& path) {
+    const std::string key = recent_Normal(path);
+    if (key.empty()) return;
+    recent_Remove(list, key);
+    list.insert(list.begin(), key);
+    if (list.size() > std::size_t(kRecentMax)) list.resize(std::size_t(kRecentMax));
+}
+
+std::vector<std::string> recent_Load() {
+    const std::vector<std::string> kept = platform().settings().list(kRecentSettingsList);
+    // Oldest first, so each newer entry goes in front of the older ones.
+    std::vector<std::string> list;
+    for (auto it = kept.rbegin(); it != kept.rend(); ++it) recent_Add(list, *it);
+    return list;
+}
+
+void recent_Store(const std::vector<std::string>& list) { platform().settings().setList(kRecentSettingsList, list); }
+
+void recent_Note(const std::string& path) {
+    std::vector<std::string> list = recent_Load();
+    recent_Add(list, path);
+    recent_Store(list);
+}
