@@ -1,6 +1,6 @@
 // sortie-cli [--data DIR] [--verbose] COMMAND ...
 #include "cli/cli.h"
-#include "shell/data_start.h"
+#include "shell/build_defaults.h"
 
 #include <array>
 #include <cstdio>
@@ -30,20 +30,6 @@ void usage(std::FILE* f) {
     std::fprintf(f, "\n'sortie-cli COMMAND --help' describes a command.\n");
 }
 
-// The build names its kit, its program folder, the installed kit's place and the version.
-#ifndef SORTIE_DEFAULT_DATA_DIR
-#define SORTIE_DEFAULT_DATA_DIR "."
-#endif
-#ifndef SORTIE_BUILD_PROGRAM_DIR
-#define SORTIE_BUILD_PROGRAM_DIR ""
-#endif
-#ifndef SORTIE_INSTALLED_DATA_DIR
-#define SORTIE_INSTALLED_DATA_DIR ""
-#endif
-#ifndef SORTIE_VERSION
-#define SORTIE_VERSION "unknown"
-#endif
-
 }  // namespace
 
 int cli_Fail(int code, const std::string& message) {
@@ -62,7 +48,7 @@ int main(int argc, char** argv) {
     platform_Set(&console);
     CliContext ctx;
     ctx.console = &console;
-    ctx.dataDir = startup_DefaultDataDir(argv[0], {SORTIE_BUILD_PROGRAM_DIR, SORTIE_DEFAULT_DATA_DIR, SORTIE_INSTALLED_DATA_DIR});
+    ctx.dataDir = startup_DefaultDataDir(argv[0], startup_BuildDefaults());
 
     int i = 1;
     for (; i < argc; ++i) {
@@ -74,7 +60,7 @@ int main(int argc, char** argv) {
             usage(stdout);
             return kExitOk;
         } else if (a == "--version") {
-            std::printf("sortie-cli %s\n", SORTIE_VERSION);
+            std::printf("sortie-cli %s\n", kSortieVersion);
             return kExitOk;
         } else if (!a.empty() && a[0] == '-') {
             usage(stderr);

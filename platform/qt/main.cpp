@@ -1,7 +1,7 @@
 // The editor: the Qt platform, the shell's start-up, then Qt's own event loop, which sleeps
 // while nothing happens.
 #include "platform/qt/qt_platform.h"
-#include "shell/data_start.h"
+#include "shell/build_defaults.h"
 #include "shell/shell.h"
 
 #include <QApplication>
@@ -12,19 +12,6 @@
 #include <string>
 #include <vector>
 
-// The build names its kit, its program folder, the installed kit's place and the version.
-#ifndef SORTIE_DEFAULT_DATA_DIR
-#define SORTIE_DEFAULT_DATA_DIR ""
-#endif
-#ifndef SORTIE_BUILD_PROGRAM_DIR
-#define SORTIE_BUILD_PROGRAM_DIR ""
-#endif
-#ifndef SORTIE_INSTALLED_DATA_DIR
-#define SORTIE_INSTALLED_DATA_DIR ""
-#endif
-#ifndef SORTIE_VERSION
-#define SORTIE_VERSION "unknown"
-#endif
 #ifndef SORTIE_APP_ID
 #define SORTIE_APP_ID "sortie"
 #endif
@@ -38,7 +25,7 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (a == "--version") {
-            std::printf("sortie %s\n", SORTIE_VERSION);
+            std::printf("sortie %s\n", kSortieVersion);
             return 0;
         }
     }
@@ -49,7 +36,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     if (parsed.dataDir.empty())
-        parsed.dataDir = startup_DefaultDataDir(argv[0], {SORTIE_BUILD_PROGRAM_DIR, SORTIE_DEFAULT_DATA_DIR, SORTIE_INSTALLED_DATA_DIR});
+        parsed.dataDir = startup_DefaultDataDir(argv[0], startup_BuildDefaults());
 
     QApplication app(argc, argv);
     // Ties the windows to the installed desktop entry (its icon and name in the task bar).
