@@ -59,6 +59,20 @@ void showVars(Dialog& dlg, const Mission& page, const LogicVarSpec& spec,
     }
 }
 
+// The four variable words of a trigger or action slot, and the drop-downs' choices put back.
+template <class Slot>
+std::array<std::int32_t, 4> storedVars(const Slot& slot) {
+    return {slot.var1, slot.var2, slot.var3, slot.var4};
+}
+
+template <class Slot>
+void storeVars(const Dialog& dlg, Slot& slot) {
+    slot.var1 = selectedData(dlg, kVarFirst);
+    slot.var2 = selectedData(dlg, kVarFirst + 1);
+    slot.var3 = selectedData(dlg, kVarFirst + 2);
+    slot.var4 = selectedData(dlg, kVarFirst + 3);
+}
+
 void setOkCancel(Dialog& dlg) {
     dlg.setText(kIdOk, text_Get(kMsg, "OK"));
     dlg.setText(kIdCancel, text_Get(kMsg, "CANCEL"));
@@ -372,13 +386,40 @@ void EventsDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
 }
 
 // ---------------------------------------------------------------------------------------
+// EVENTTRIGGERS and EVENTACTIONS
+
+bool SlotDialogProc::typeOrSelectorChosen(Dialog& dlg, int id, Notify code,
+                                          const std::array<std::int32_t, 4>& stored) {
+    if (code != Notify::SelChange || (id != kType && id != kSelector)) return false;
+    if (dlg.selection(id) < 0) return true;
+    const std::int32_t chosen = selectedData(dlg, id);
+    if (chosen == (id == kType ? type_ : selector_)) return true;
+    if (id == kType) {
+        type_ = chosen;
+        selector_ = 0;
+    } else {
+        selector_ = chosen;
+    }
+    const LogicVarSpec spec = varSpec();
+    showVars(dlg, page_, spec, stored);
+    if (id == kType) {
+        fillSelector(dlg);
+        combo_SelectByData(dlg, kSelector, 0);  // an empty list stays without a selection
+    }
+    dlg.enable(kSelector, spec.selectorEnabled);
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------
 // EVENTTRIGGERS
 
-void TriggerDialogProc::fillConditions(Dialog& dlg) {
+void TriggerDialogProc::fillSelector(Dialog& dlg) {
     dlg.clearEntries(kSelector);
     const std::int32_t last = type_ == kTriggerGroup ? kGroupConditionMax : 0;
     for (std::int32_t c = 0; c <= last; ++c) dlg.addEntry(kSelector, event_ConditionName(type_, c), c);
 }
+
+LogicVarSpec TriggerDialogProc::varSpec() const { return event_TriggerVars(type_, selector_); }
 
 void TriggerDialogProc::onInit(Dialog& dlg) {
     dlg.setTitle(text_Get(kMsg, "EVENT_TRIGGER"));
@@ -395,44 +436,21 @@ void TriggerDialogProc::onInit(Dialog& dlg) {
     setOkCancel(dlg);
 
     type_ = slot_.type;
-    condition_ = slot_.condition;
+    selector_ = slot_.condition;
     dlg.clearEntries(kType);
     for (std::int32_t t : kTriggerTypeOrder) dlg.addEntry(kType, event_TriggerTypeName(t), t);
     combo_SelectByData(dlg, kType, type_);
-    fillConditions(dlg);
-    combo_SelectByData(dlg, kSelector, condition_);
+    fillSelector(dlg);
+    combo_SelectByData(dlg, kSelector, selector_);
     checkRadio(dlg, kSenseRadios, (slot_.flags & kTriggerSenseFalse) ? kSenseFalse : kSenseTrue);
-    showVars(dlg, page_, event_TriggerVars(type_, condition_), {slot_.var1, slot_.var2, slot_.var3, slot_.var4});
+    showVars(dlg, page_, varSpec(), storedVars(slot_));
     const int logic = (slot_.flags & kTriggerLogicOr) ? kLogicOr : (slot_.flags & kTriggerLogicXor) ? kLogicXor : kLogicAnd;
     checkRadio(dlg, kLogicRadios, logic);
     dlg.enable(kSelector, true);
 }
 
 void TriggerDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
-    const std::array<std::int32_t, 4> stored = {slot_.var1, slot_.var2, slot_.var3, slot_.var4};
-    if (code == Notify::SelChange && id == kType) {
-        if (dlg.selection(kType) < 0) return;
-        const std::int32_t t = selectedData(dlg, kType);
-        if (t == type_) return;
-        type_ = t;
-        condition_ = 0;
-        const LogicVarSpec spec = event_TriggerVars(type_, condition_);
-        showVars(dlg, page_, spec, stored);
-        fillConditions(dlg);
-        combo_SelectByData(dlg, kSelector, 0);
-        dlg.enable(kSelector, spec.selectorEnabled);
-        return;
-    }
-    if (code == Notify::SelChange && id == kSelector) {
-        if (dlg.selection(kSelector) < 0) return;
-        const std::int32_t c = selectedData(dlg, kSelector);
-        if (c == condition_) return;
-        condition_ = c;
-        const LogicVarSpec spec = event_TriggerVars(type_, condition_);
-        showVars(dlg, page_, spec, stored);
-        dlg.enable(kSelector, spec.selectorEnabled);
-        return;
-    }
+    if (typeOrSelectorChosen(dlg, id, code, storedVars(slot_))) return;
     if (code != Notify::Clicked) return;
     if (id == kSenseTrue || id == kSenseFalse) {
         checkRadio(dlg, kSenseRadios, id);
@@ -446,10 +464,7 @@ void TriggerDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
         if (dlg.check(kLogicOr) == kChecked) flags |= kTriggerLogicOr;
         if (dlg.check(kLogicXor) == kChecked) flags |= kTriggerLogicXor;
         slot_.flags = flags;
-        slot_.var1 = selectedData(dlg, kVarFirst);
-        slot_.var2 = selectedData(dlg, kVarFirst + 1);
-        slot_.var3 = selectedData(dlg, kVarFirst + 2);
-        slot_.var4 = selectedData(dlg, kVarFirst + 3);
+        storeVars(dlg, slot_);
         dlg.end(kIdOk);
     } else if (id == kIdCancel) {
         dlg.end(kIdCancel);
@@ -459,11 +474,13 @@ void TriggerDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
 // ---------------------------------------------------------------------------------------
 // EVENTACTIONS
 
-void ActionDialogProc::fillSubtypes(Dialog& dlg) {
+void ActionDialogProc::fillSelector(Dialog& dlg) {
     dlg.clearEntries(kSelector);
     if (!event_ActionHasSubtype(type_)) return;
     for (std::int32_t s = 0; s <= kAiSubtypeMax; ++s) dlg.addEntry(kSelector, event_AiSubtypeName(type_, s), s);
 }
+
+LogicVarSpec ActionDialogProc::varSpec() const { return event_ActionVars(type_, selector_); }
 
 void ActionDialogProc::onInit(Dialog& dlg) {
     dlg.setTitle(text_Get(kMsg, "EVENT_ACTION"));
@@ -473,50 +490,24 @@ void ActionDialogProc::onInit(Dialog& dlg) {
     setOkCancel(dlg);
 
     type_ = slot_.type;
-    subtype_ = slot_.subtype;
+    selector_ = slot_.subtype;
     dlg.clearEntries(kType);
     for (std::int32_t t = 0; t <= kActionTypeMax; ++t) dlg.addEntry(kType, event_ActionTypeName(t), t);
     combo_SelectByData(dlg, kType, type_);
-    fillSubtypes(dlg);
-    combo_SelectByData(dlg, kSelector, subtype_);
-    const LogicVarSpec spec = event_ActionVars(type_, subtype_);
+    fillSelector(dlg);
+    combo_SelectByData(dlg, kSelector, selector_);
+    const LogicVarSpec spec = varSpec();
     dlg.enable(kSelector, spec.selectorEnabled);
-    showVars(dlg, page_, spec, {slot_.var1, slot_.var2, slot_.var3, slot_.var4});
+    showVars(dlg, page_, spec, storedVars(slot_));
 }
 
 void ActionDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
-    const std::array<std::int32_t, 4> stored = {slot_.var1, slot_.var2, slot_.var3, slot_.var4};
-    if (code == Notify::SelChange && id == kType) {
-        if (dlg.selection(kType) < 0) return;
-        const std::int32_t t = selectedData(dlg, kType);
-        if (t == type_) return;
-        type_ = t;
-        subtype_ = 0;
-        const LogicVarSpec spec = event_ActionVars(type_, subtype_);
-        showVars(dlg, page_, spec, stored);
-        fillSubtypes(dlg);
-        combo_SelectByData(dlg, kSelector, 0);  // an empty list stays without a selection
-        dlg.enable(kSelector, spec.selectorEnabled);
-        return;
-    }
-    if (code == Notify::SelChange && id == kSelector) {
-        if (dlg.selection(kSelector) < 0) return;
-        const std::int32_t s = selectedData(dlg, kSelector);
-        if (s == subtype_) return;
-        subtype_ = s;
-        const LogicVarSpec spec = event_ActionVars(type_, subtype_);
-        showVars(dlg, page_, spec, stored);
-        dlg.enable(kSelector, spec.selectorEnabled);
-        return;
-    }
+    if (typeOrSelectorChosen(dlg, id, code, storedVars(slot_))) return;
     if (code != Notify::Clicked) return;
     if (id == kIdOk) {
         slot_.type = selectedData(dlg, kType);
         slot_.subtype = selectedData(dlg, kSelector);
-        slot_.var1 = selectedData(dlg, kVarFirst);
-        slot_.var2 = selectedData(dlg, kVarFirst + 1);
-        slot_.var3 = selectedData(dlg, kVarFirst + 2);
-        slot_.var4 = selectedData(dlg, kVarFirst + 3);
+        storeVars(dlg, slot_);
         dlg.end(kIdOk);
     } else if (id == kIdCancel) {
         dlg.end(kIdCancel);

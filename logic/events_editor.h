@@ -12,6 +12,7 @@
 
 #include "platform/ui.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -19,6 +20,7 @@
 struct Mission;
 struct EventTrigger;
 struct EventAction;
+struct LogicVarSpec;
 
 // Control ids of the three dialogs; the templates in resources/ use them.
 namespace evid {
@@ -115,34 +117,50 @@ private:
     std::int32_t current_ = 0;
 };
 
+// What the trigger and action dialogs share: a type list, a selector list below it that the
+// type fills (a trigger's condition, an action's AI subtype), and the four variable rows the
+// type and selector ask for.
+class SlotDialogProc : public DialogProc {
+protected:
+    explicit SlotDialogProc(const Mission& page) : page_(page) {}
+    // A choice in the type or the selector list: a new type starts at selector 0 with its
+    // selector list refilled; either shows the variable rows the pair asks for, holding the
+    // slot's stored values where they still fit. false for any other notification.
+    bool typeOrSelectorChosen(Dialog& dlg, int id, Notify code, const std::array<std::int32_t, 4>& stored);
+    // The selector list's entries for type_.
+    virtual void fillSelector(Dialog& dlg) = 0;
+    // The variable rows type_ and selector_ ask for.
+    virtual LogicVarSpec varSpec() const = 0;
+
+    const Mission& page_;
+    std::int32_t type_ = 0;
+    std::int32_t selector_ = 0;
+};
+
 // EVENTTRIGGERS on one trigger slot; the page fills the value lists. OK writes the slot.
-class TriggerDialogProc : public DialogProc {
+class TriggerDialogProc : public SlotDialogProc {
 public:
-    TriggerDialogProc(const Mission& page, EventTrigger& slot) : page_(page), slot_(slot) {}
+    TriggerDialogProc(const Mission& page, EventTrigger& slot) : SlotDialogProc(page), slot_(slot) {}
     void onInit(Dialog& dlg) override;
     void onCommand(Dialog& dlg, int id, Notify code) override;
 
 private:
-    void fillConditions(Dialog& dlg);
-    const Mission& page_;
+    void fillSelector(Dialog& dlg) override;
+    LogicVarSpec varSpec() const override;
     EventTrigger& slot_;
-    std::int32_t type_ = 0;
-    std::int32_t condition_ = 0;
 };
 
 // EVENTACTIONS on one action slot.
-class ActionDialogProc : public DialogProc {
+class ActionDialogProc : public SlotDialogProc {
 public:
-    ActionDialogProc(const Mission& page, EventAction& slot) : page_(page), slot_(slot) {}
+    ActionDialogProc(const Mission& page, EventAction& slot) : SlotDialogProc(page), slot_(slot) {}
     void onInit(Dialog& dlg) override;
     void onCommand(Dialog& dlg, int id, Notify code) override;
 
 private:
-    void fillSubtypes(Dialog& dlg);
-    const Mission& page_;
+    void fillSelector(Dialog& dlg) override;
+    LogicVarSpec varSpec() const override;
     EventAction& slot_;
-    std::int32_t type_ = 0;
-    std::int32_t subtype_ = 0;
 };
 
 // Runs the Events dialog on the page; kIdOk or kIdCancel.
