@@ -2,24 +2,17 @@
 // enabled states of the edit commands, the active page, the recent files and dropped files.
 #include "shell/conveniences.h"
 
-#include "core/mem.h"
-#include "core/text.h"
-#include "gamedata/itemdef.h"
-#include "gamedata/model.h"
-#include "gamedata/sky.h"
 #include "mapview/infopane.h"
 #include "mapview/interact.h"
 #include "mapview/view.h"
 #include "mapview/zoom.h"
 #include "mission/metafile.h"
-#include "platform/fake_platform.h"
 #include "platform/settings.h"
 #include "shell/dialogs.h"
 #include "shell/recent.h"
 #include "shell/shell.h"
-#include "support/core_env.h"
 #include "support/mission_pages.h"
-#include "support/text_tables.h"
+#include "support/shell_env.h"
 
 #include <gtest/gtest.h>
 
@@ -36,33 +29,10 @@ const MenuEntry* byId(const std::vector<MenuEntry>& entries, int id) {
     return nullptr;
 }
 
-class Conveniences : public ::testing::Test {
+class Conveniences : public ShellEnvTest {
 protected:
-    void SetUp() override {
-        data.write("text.bin", test_BuildTableBytes(test_ReadSourceFile("data/text/shell.txt") +
-                                                    test_ReadSourceFile("data/text/conveniences.txt")));
-        data.write("kz7wpn.bin", test_BuildTableBytes("[WinConditions]\nSTRWINCOND000 = Reach the point\n"));
-        fake->mapPaneSize = {784, 600};
-    }
-    void TearDown() override {
-        defs.reset();
-        shell_Reset();
-        dialogs_Reset();
-        mission_ResetPages();
-        text_FreeTables();
-        text_SetCurrent(nullptr);
-        itemdef_Reset();
-        model_Reset();
-        sky_Reset();
-        mem_Shutdown();
-    }
-    void start() {
-        ShellArgs a;
-        a.dataDir = data.path().string();
-        ASSERT_EQ(shell_Startup(a), 1);
-        fake->boxes.clear();  // no items.def in the folder: said at start
-        defs = std::make_unique<ScopedItemDefs>();
-    }
+    Conveniences() : ShellEnvTest({"data/text/conveniences.txt"}) { fake->mapPaneSize = {784, 600}; }
+    void start() { startShell(); }
     // A mission metafile with items at these points.
     std::string missionFile(const std::string& name, std::initializer_list<std::pair<int, int>> points) {
         auto m = std::make_unique<Mission>();
@@ -79,10 +49,7 @@ protected:
     }
     std::vector<std::string>& keptRecent() { return fake->settingsStore.lists[kRecentSettingsList]; }
 
-    ScopedFakePlatform fake;
-    ScopedTempDir data;
     ScopedTempDir files;
-    std::unique_ptr<ScopedItemDefs> defs;  // after start-up, which looks for items.def
 };
 
 TEST_F(Conveniences, ZoomCommandsKeysAndWheel) {

@@ -2,26 +2,19 @@
 // commands and the map pane on the fake platform.
 #include "shell/history.h"
 
-#include "core/mem.h"
 #include "core/text.h"
-#include "gamedata/itemdef.h"
-#include "gamedata/model.h"
-#include "gamedata/sky.h"
 #include "mapview/view.h"
 #include "mapview/gesture.h"
 #include "mission/metafile.h"
 #include "mission/undo.h"
-#include "platform/fake_platform.h"
 #include "resources/shell_dialogs.h"
 #include "shell/dialogs.h"
 #include "shell/shell.h"
-#include "support/core_env.h"
 #include "support/mission_pages.h"
-#include "support/text_tables.h"
+#include "support/shell_env.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <thread>
 
@@ -29,43 +22,16 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class HistoryTest : public ::testing::Test {
+class HistoryTest : public ShellEnvTest {
 protected:
-    void SetUp() override {
-        const std::string source = test_ReadSourceFile("data/text/shell.txt") + "\n" +
-                                   test_ReadSourceFile("data/text/undo.txt");
-        data.write("text.bin", test_BuildTableBytes(source));
-        data.write("kz7wpn.bin", test_BuildTableBytes("[WinConditions]\nSTRWINCOND000 = Reach\n"));
-        const char* old = std::getenv("XDG_STATE_HOME");
-        oldState = old ? old : "";
-        hadState = old != nullptr;
-        setenv("XDG_STATE_HOME", state.path().c_str(), 1);
-    }
-    void TearDown() override {
-        if (hadState) setenv("XDG_STATE_HOME", oldState.c_str(), 1);
-        else unsetenv("XDG_STATE_HOME");
-        shell_Reset();
-        dialogs_Reset();
-        mission_ResetPages();
-        text_FreeTables();
-        text_SetCurrent(nullptr);
-        itemdef_Reset();
-        model_Reset();
-        sky_Reset();
-        mem_Shutdown();
-    }
+    HistoryTest() : ShellEnvTest({"data/text/undo.txt"}) {}
 
+    // Starts the shell again, as after a crash or a new run.
     void start(bool recovery = false, std::string mission = {}) {
-        shell_Reset();
-        mission_ResetPages();
         ShellArgs a;
-        a.dataDir = data.path().string();
         a.recovery = recovery;
         a.mission = std::move(mission);
-        fake->boxes.clear();
-        ASSERT_EQ(shell_Startup(a), 1);
-        // Start-up's note about the missing items.def goes; a recovery question stays.
-        std::erase_if(fake->boxes, [](const FakePlatform::ShownBox& b) { return b.caption != text_Get("Undo", "RECOVER"); });
+        startShell(a, false);
     }
 
     // A saved mission of n jeeps in a row.
@@ -83,10 +49,8 @@ protected:
         return text_Printf("Undo", format, {text_Get("Undo", step)});
     }
 
-    ScopedTempDir data, state, out;
-    std::string oldState;
-    bool hadState = false;
-    ScopedFakePlatform fake;
+    ScopedTempDir state, out;
+    ScopedEnvVar stateHome{"XDG_STATE_HOME", state.path().string()};
 };
 
 }  // namespace

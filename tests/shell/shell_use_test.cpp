@@ -3,19 +3,13 @@
 // left alone, the file dialogs start at the page's file, a missing terrain is named.
 #include "shell/shell.h"
 
-#include "core/mem.h"
 #include "core/text.h"
-#include "gamedata/itemdef.h"
-#include "gamedata/model.h"
-#include "gamedata/sky.h"
 #include "mapview/infopane.h"
 #include "mapview/view.h"
 #include "mission/metafile.h"
 #include "mission/mission.h"
-#include "platform/fake_platform.h"
-#include "support/core_env.h"
 #include "support/mission_pages.h"
-#include "support/text_tables.h"
+#include "support/shell_env.h"
 
 #include <gtest/gtest.h>
 
@@ -25,34 +19,13 @@
 
 namespace {
 
-class ShellUse : public ::testing::Test {
+class ShellUse : public ShellEnvTest {
 protected:
-    void SetUp() override {
-        dir.write("text.bin", test_BuildTableBytes(test_ReadSourceFile("data/text/shell.txt") + "\n" +
-                                                   test_ReadSourceFile("data/text/faults.txt")));
-        dir.write("kz7wpn.bin", test_BuildTableBytes("[WinConditions]\nSTRWINCOND000 = Reach the point\n"));
-        ShellArgs a;
-        a.dataDir = dir.path().string();
-        ASSERT_EQ(shell_Startup(a), 1);
-        fake->boxes.clear();  // start-up's note about the missing items.def
-        defs = std::make_unique<ScopedItemDefs>();
-    }
-    void TearDown() override {
-        defs.reset();
-        shell_Reset();
-        mission_ResetPages();
-        text_FreeTables();
-        text_SetCurrent(nullptr);
-        itemdef_Reset();
-        model_Reset();
-        sky_Reset();
-        mem_Shutdown();
-    }
+    ShellUse() : ShellEnvTest({"data/text/faults.txt"}) {}
+    void SetUp() override { startShell(); }
     Mission& page1() { return mission_Pages().page[0]; }
 
-    ScopedFakePlatform fake;
-    ScopedTempDir dir;
-    std::unique_ptr<ScopedItemDefs> defs;
+    ScopedTempDir& dir = data;
 };
 
 std::vector<std::string> texts(const std::vector<PaneLine>& lines) {
