@@ -3,39 +3,24 @@
 // unhide, a layer named and hidden, the briefing edited, both pages saved and read back.
 // Dialogs and context menus are real Qt ones driven by the script; mouse input goes to the
 // map pane widget at pane coordinates.
-#include "platform/qt/qt_dialog.h"
-#include "platform/qt/qt_platform.h"
+#include "session_support.h"
 
-#include "core/mem.h"
-#include "core/text.h"
 #include "gamedata/itemdef.h"
-#include "gamedata/model.h"
-#include "gamedata/sky.h"
 #include "mapview/interact.h"
 #include "mapview/view.h"
-#include "mission/metafile.h"
 #include "mission/mission.h"
 #include "resources/shell_dialogs.h"
-#include "shell/dialogs.h"
 #include "shell/shell.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QAbstractButton>
+#include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
-#include <gtest/gtest.h>
-
-#include <deque>
-#include <filesystem>
 #include <algorithm>
 #include <functional>
 #include <memory>
@@ -44,84 +29,11 @@ using namespace dlgid;
 
 namespace {
 
-namespace fs = std::filesystem;
-
-class ScriptedQtPlatform : public QtPlatform {
-public:
-    std::deque<std::optional<std::string>> files;
-    std::deque<int> popups;                              // answers of the context menus
-    std::vector<std::vector<int>> popupIds;              // the ids each menu offered
-    std::deque<std::function<void(QtDialog&)>> dialogs;  // one script per dialog opened
-    std::vector<std::string> dialogsRun;
-    std::vector<std::string> shown;
-
-    MsgAnswer messageBox(std::string_view text, std::string_view, MsgIcon, MsgButtons) override {
-        shown.emplace_back(text);
-        return MsgAnswer::No;
-    }
-    std::optional<std::string> fileDialog(const FileDialogRequest&) override {
-        if (files.empty()) return std::nullopt;
-        auto f = files.front();
-        files.pop_front();
-        return f;
-    }
-    int popupMenu(const std::vector<MenuEntry>& menu, int, int) override {
-        std::vector<int> ids;
-        for (const MenuEntry& e : menu)
-            if (e.id) ids.push_back(e.id);
-        popupIds.push_back(ids);
-        if (popups.empty()) return 0;
-        const int a = popups.front();
-        popups.pop_front();
-        return a;
-    }
-    int runDialog(std::string_view name, DialogProc& proc) override {
-        dialogsRun.emplace_back(name);
-        const DialogTemplate* t = resources_FindDialog(name);
-        if (!t) return -1;
-        QtDialog dlg(*t, proc, &mainWindow());
-        std::function<void(QtDialog&)> script;
-        if (!dialogs.empty()) {
-            script = dialogs.front();
-            dialogs.pop_front();
-        }
-        QTimer::singleShot(0, [&dlg, script] {
-            if (script) script(dlg);
-            else QTest::keyClick(&dlg.window(), Qt::Key_Escape);
-        });
-        QTimer guard;
-        guard.setSingleShot(true);
-        QObject::connect(&guard, &QTimer::timeout, [&dlg] { dlg.end(-99); });
-        guard.start(10000);
-        return dlg.run();
-    }
-};
-
-QAction* menuAction(MainWindow& w, int id) {
-    for (QAction* top : w.menuBar()->actions()) {
-        if (!top->menu()) continue;
-        for (QAction* a : top->menu()->actions())
-            if (!a->isSeparator() && a->data().toInt() == id) return a;
-    }
-    return nullptr;
-}
-
-template <class W>
-W* widget(QtDialog& d, int id) {
-    W* w = qobject_cast<W*>(d.control(id));
-    EXPECT_NE(w, nullptr) << "control " << id;
-    return w;
-}
-
-void clickRow(QListWidget* l, int row) {
-    QTest::mouseClick(l->viewport(), Qt::LeftButton, {}, l->visualItemRect(l->item(row)).center());
-}
-
 // Insert Item: the kind's radio button, the first entry of its list, OK. The dialog opens
 // while the map pane still holds the pressed button, so synthetic mouse events would go to
 // the pane; the widgets are worked by their own click and selection calls instead, which
 // notify just as the mouse does.
-std::function<void(QtDialog&)> chooseFirstOf(int radio) {
+DialogScript chooseFirstOf(int radio) {
     return [radio](QtDialog& d) {
         widget<QRadioButton>(d, radio)->click();
         QListWidget* list = widget<QListWidget>(d, kInsertList);
@@ -138,25 +50,11 @@ WorldPoint worldAt(QPoint p) {
 
 }  // namespace
 
-TEST(EditingSession, InsertBandMoveCopyPasteHideLayersBriefingAndSave) {
-    const std::string kit = SORTIE_GAMEDATA_DIR;
-    // The build always makes the kit: without it this session has not run, which is a failure.
-    ASSERT_TRUE(fs::exists(fs::path(kit) / "kz7.pff")) << "no sample kit at " << kit;
-    QTemporaryDir tmp;
-    ASSERT_TRUE(tmp.isValid());
-    const std::string dir = tmp.path().toStdString();
-    qputenv("XDG_STATE_HOME", QByteArray::fromStdString(dir + "/state"));
+using EditingSession = EditorSessionTest;
 
-    ScriptedQtPlatform qt;
-    platform_Set(&qt);
-    interact_Reset();
-    dialogs_Reset();
-    ShellArgs args;
-    args.dataDir = kit;
-    ASSERT_EQ(shell_Startup(args), 1);
-
+TEST_F(EditingSession, InsertBandMoveCopyPasteHideLayersBriefingAndSave) {
+    ASSERT_NO_FATAL_FAILURE(start());
     MainWindow& w = qt.mainWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     QWidget* pane = &w.mapPane();
     ASSERT_GT(pane->width(), 200);
     ASSERT_GT(pane->height(), 200);
@@ -265,7 +163,7 @@ TEST(EditingSession, InsertBandMoveCopyPasteHideLayersBriefingAndSave) {
     EXPECT_TRUE(qt.dialogs.empty());
 
     // Save both pages and read them back.
-    const std::string saved2 = dir + "/two.mis", saved1 = dir + "/one.mis";
+    const std::string saved2 = file("two.mis"), saved1 = file("one.mis");
     qt.files = {saved2};
     menuAction(w, cmd::kSaveAs)->trigger();
     menuAction(w, cmd::kPage1)->trigger();
@@ -273,9 +171,9 @@ TEST(EditingSession, InsertBandMoveCopyPasteHideLayersBriefingAndSave) {
     menuAction(w, cmd::kSaveAs)->trigger();
     EXPECT_TRUE(qt.shown.empty()) << qt.shown.front();
 
-    auto back1 = std::make_unique<Mission>(), back2 = std::make_unique<Mission>();
-    ASSERT_EQ(metafile_Read(*back1, saved1.c_str(), MetafileReadOptions{false, nullptr}), 1);
-    ASSERT_EQ(metafile_Read(*back2, saved2.c_str(), MetafileReadOptions{false, nullptr}), 1);
+    auto back1 = readMission(saved1), back2 = readMission(saved2);
+    ASSERT_NE(back1, nullptr);
+    ASSERT_NE(back2, nullptr);
     ASSERT_EQ(back1->item_count, 3);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(back1->items[i].type_id, one.items[i].type_id);
@@ -288,16 +186,4 @@ TEST(EditingSession, InsertBandMoveCopyPasteHideLayersBriefingAndSave) {
     EXPECT_EQ(mission_Text(back2->info.briefing), "Take the bridge by dawn.");
     EXPECT_EQ(mission_Text(back2->layers[2].description), "Convoy");
 
-    qt.setSinks(nullptr, nullptr);
-    platform_Set(nullptr);
-    interact_Reset();
-    dialogs_Reset();
-    shell_Reset();
-    mission_ResetPages();
-    text_FreeTables();
-    text_SetCurrent(nullptr);
-    itemdef_Reset();
-    model_Reset();
-    sky_Reset();
-    mem_Shutdown();
 }

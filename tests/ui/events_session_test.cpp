@@ -7,110 +7,26 @@
 #include "logic/events_editor.h"
 #include "logic/vocab.h"
 
-#include "platform/qt/qt_dialog.h"
-#include "platform/qt/qt_platform.h"
+#include "session_support.h"
 
-#include "core/mem.h"
 #include "core/text.h"
-#include "gamedata/itemdef.h"
-#include "gamedata/model.h"
-#include "gamedata/sky.h"
-#include "mapview/interact.h"
 #include "mission/mission.h"
-#include "shell/dialogs.h"
 #include "shell/shell.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenuBar>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <deque>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <map>
 #include <sstream>
 
 using namespace evid;
 
 namespace {
 
-namespace fs = std::filesystem;
-using Script = std::function<void(QtDialog&)>;
-
-// Runs each dialog with the next script queued for its template (Escape when none is left);
-// answers Yes to questions and the file dialogs from a queue.
-class ScriptedQtPlatform : public QtPlatform {
-public:
-    std::map<std::string, std::deque<Script>, std::less<>> scripts;
-    std::vector<std::pair<std::string, int>> results;
-    std::deque<std::optional<std::string>> files;
-    std::vector<std::string> shown;
-
-    MsgAnswer messageBox(std::string_view text, std::string_view, MsgIcon, MsgButtons buttons) override {
-        shown.emplace_back(text);
-        return buttons == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
-    }
-    std::optional<std::string> fileDialog(const FileDialogRequest&) override {
-        if (files.empty()) return std::nullopt;
-        auto f = files.front();
-        files.pop_front();
-        return f;
-    }
-    int runDialog(std::string_view name, DialogProc& proc) override {
-        const DialogTemplate* t = resources_FindDialog(name);
-        if (!t) return -1;
-        QtDialog dlg(*t, proc, &mainWindow());
-        Script script;
-        auto& queue = scripts[std::string(name)];
-        if (!queue.empty()) {
-            script = queue.front();
-            queue.pop_front();
-        }
-        QTimer::singleShot(0, [&dlg, script] {
-            EXPECT_EQ(QApplication::activeModalWidget(), &dlg.window());
-            if (script) script(dlg);
-            else QTest::keyClick(&dlg.window(), Qt::Key_Escape);
-        });
-        QTimer guard;
-        guard.setSingleShot(true);
-        QObject::connect(&guard, &QTimer::timeout, [&dlg] { dlg.end(-99); });
-        guard.start(20000);
-        const int r = dlg.run();
-        results.emplace_back(name, r);
-        return r;
-    }
-};
-
-QAction* menuAction(MainWindow& w, int id) {
-    for (QAction* top : w.menuBar()->actions())
-        if (top->menu())
-            for (QAction* a : top->menu()->actions())
-                if (!a->isSeparator() && a->data().toInt() == id) return a;
-    return nullptr;
-}
-
-template <class W>
-W* widget(QtDialog& d, int id) {
-    W* w = qobject_cast<W*>(d.control(id));
-    EXPECT_NE(w, nullptr) << "control " << id;
-    return w;
-}
-
-QPoint rowCentre(QListWidget* l, int row) {
-    l->scrollToItem(l->item(row));
-    return l->visualItemRect(l->item(row)).center();
-}
+using Script = DialogScript;
 
 // A double click as the window system delivers it: press, release, double-click, release.
 // (QTest's own sends the double-click event alone, which a list takes for a fresh press.)
@@ -154,36 +70,13 @@ std::vector<std::string> eventBlock(const std::string& file, int n) {
     return out;
 }
 
-std::string runCli(const std::string& args) {
-    std::string out;
-    std::FILE* p = popen((std::string("\"") + SORTIE_CLI_PATH + "\" " + args + " 2>&1").c_str(), "r");
-    if (!p) return out;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
-    pclose(p);
-    return out;
-}
-
 }  // namespace
 
-TEST(EventsSession, BuildDeleteReferencedEventSaveAndList) {
-    const std::string kit = SORTIE_GAMEDATA_DIR;
-    ASSERT_TRUE(fs::exists(fs::path(kit) / "kz7.pff")) << "no sample kit at " << kit;
-    QTemporaryDir tmp;
-    ASSERT_TRUE(tmp.isValid());
-    const std::string dir = tmp.path().toStdString();
-    qputenv("XDG_STATE_HOME", QByteArray::fromStdString(dir + "/state"));
+using EventsSession = EditorSessionTest;
 
-    ScriptedQtPlatform qt;
-    platform_Set(&qt);
-    interact_Reset();
-    dialogs_Reset();
-    ShellArgs args;
-    args.dataDir = kit;
-    ASSERT_EQ(shell_Startup(args), 1);
+TEST_F(EventsSession, BuildDeleteReferencedEventSaveAndList) {
+    ASSERT_NO_FATAL_FAILURE(start());
     MainWindow& w = qt.mainWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     QAction* editEvents = menuAction(w, cmd::kEvents);
     ASSERT_NE(editEvents, nullptr);
 
@@ -207,6 +100,7 @@ TEST(EventsSession, BuildDeleteReferencedEventSaveAndList) {
         const char* name;
         int triggers, actions;
     };
+    qt.answers = {MsgAnswer::Yes};  // the delete question
     qt.scripts["EDITEVENTS"] = {[](QtDialog& d) {
         QListWidget* events = widget<QListWidget>(d, kEventList);
         QListWidget* triggers = widget<QListWidget>(d, kTriggerList);
@@ -214,7 +108,7 @@ TEST(EventsSession, BuildDeleteReferencedEventSaveAndList) {
         QLineEdit* name = widget<QLineEdit>(d, kName);
         const Plan plan[] = {{"Ambush", 2, 2}, {"Alarm", 1, 1}, {"Finale", 2, 1}, {"Retreat", 1, 1}};
         for (int e = 0; e < 4; ++e) {
-            if (e > 0) QTest::mouseClick(events->viewport(), Qt::LeftButton, {}, rowCentre(events, e));  // "new event"
+            if (e > 0) clickRow(events, e);  // "new event"
             ASSERT_EQ(events->count(), e + 2);
             name->selectAll();
             QTest::keyClicks(name, plan[e].name);
@@ -233,7 +127,7 @@ TEST(EventsSession, BuildDeleteReferencedEventSaveAndList) {
             EXPECT_EQ(actions->count(), plan[e].actions + 1);
         }
         // "Alarm" goes; "Finale" loses its trigger on it and follows "Retreat" down.
-        QTest::mouseClick(events->viewport(), Qt::LeftButton, {}, rowCentre(events, 1));
+        clickRow(events, 1);
         QTest::mouseClick(d.control(kDeleteEvent), Qt::LeftButton);
         EXPECT_EQ(events->count(), 4);
         EXPECT_EQ(name->text().toStdString(), "Finale");
@@ -262,27 +156,27 @@ TEST(EventsSession, BuildDeleteReferencedEventSaveAndList) {
     ASSERT_EQ(page.event_count, 3);
     EXPECT_EQ(page.events[0].delay_value, 30);
 
-    const std::string saved = dir + "/events.mis";
+    const std::string saved = file("events.mis");
     qt.files = {saved};
     menuAction(w, cmd::kSaveAs)->trigger();
-    std::ifstream in(saved, std::ios::binary);
-    ASSERT_TRUE(in.good()) << saved;
-    const std::string file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_NE(file.find("num_events 3"), std::string::npos);
+    const std::string text = readFile(saved);
+    ASSERT_FALSE(text.empty()) << saved;
+    EXPECT_NE(text.find("num_events 3"), std::string::npos);
     using Lines = std::vector<std::string>;
-    EXPECT_EQ(eventBlock(file, 0),
+    EXPECT_EQ(eventBlock(text, 0),
               (Lines{"begin event 0", "name \"Ambush\"", "attrib 2", "delay_value 30", "begin triggers 2",
                      "2 1 1 2 1 -1 -1 0", "1 4 0 -1 -1 -1 -1 0", "end triggers", "begin actions 2",
                      "0 3 2 1 -1 -1 2 0", "0 12 1 90 -1 -1 7 0", "end actions", "end event"}));
-    EXPECT_EQ(eventBlock(file, 1),
+    EXPECT_EQ(eventBlock(text, 1),
               (Lines{"begin event 1", "name \"Finale\"", "begin triggers 1", "0 2 0 2 -1 -1 -1 0", "end triggers",
                      "begin actions 1", "0 8 -1 -1 -1 -1 -1 0", "end actions", "end event"}));
-    EXPECT_EQ(eventBlock(file, 2),
+    EXPECT_EQ(eventBlock(text, 2),
               (Lines{"begin event 2", "name \"Retreat\"", "begin triggers 1", "0 5 0 -1 -1 -1 -1 0", "end triggers",
                      "begin actions 1", "0 11 1 20 -1 -1 -1 0", "end actions", "end event"}));
 
     // The command-line listing of the saved file shows every event with its rendered rows.
-    const std::string listing = runCli("--data \"" + kit + "\" list events \"" + saved + "\"");
+    const CliRun run = cli({"list", "events", saved});
+    const std::string listing = run.out + run.err;
     for (int e = 0; e < 3; ++e) {
         const MissionEvent& ev = page.events[std::size_t(e)];
         EXPECT_NE(listing.find(text_Printf("Write Event", "EVENT_NUMBER", {e, mission_Text(ev.name)})), std::string::npos)
@@ -296,16 +190,4 @@ TEST(EventsSession, BuildDeleteReferencedEventSaveAndList) {
     }
     EXPECT_EQ(listing.find("Alarm"), std::string::npos);
 
-    qt.setSinks(nullptr, nullptr);
-    platform_Set(nullptr);
-    interact_Reset();
-    dialogs_Reset();
-    shell_Reset();
-    mission_ResetPages();
-    text_FreeTables();
-    text_SetCurrent(nullptr);
-    itemdef_Reset();
-    model_Reset();
-    sky_Reset();
-    mem_Shutdown();
 }

@@ -2,93 +2,31 @@
 // terrain chosen in General Information and seen drawn on the map, a few markers inserted
 // with the mouse, the page saved and checked with sortie-cli. The General Information window
 // is the real Qt dialog, worked through its widgets.
-#include "platform/qt/qt_dialog.h"
-#include "platform/qt/qt_platform.h"
+#include "session_support.h"
 
-#include "core/mem.h"
 #include "core/text.h"
 #include "gamedata/itemdef.h"
-#include "gamedata/model.h"
-#include "gamedata/sky.h"
 #include "gamedata/terrain.h"
 #include "logic/geninfo.h"
-#include "mapview/interact.h"
 #include "mapview/view.h"
 #include "mission/mission.h"
 #include "resources/shell_dialogs.h"
-#include "shell/dialogs.h"
 #include "shell/shell.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenuBar>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <deque>
 #include <filesystem>
-#include <functional>
-#include <utility>
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// Message boxes are recorded, file dialogs answer the next path, each dialog runs the
-// next script (Escape when there is none).
-class ScriptedQt : public QtPlatform {
-public:
-    std::deque<std::function<void(QtDialog&)>> dialogs;
-    std::optional<std::string> file;
-    int result = 0;
-    std::vector<std::string> shown;
-
-    MsgAnswer messageBox(std::string_view text, std::string_view, MsgIcon, MsgButtons) override {
-        shown.emplace_back(text);
-        return MsgAnswer::No;
-    }
-    std::optional<std::string> fileDialog(const FileDialogRequest&) override { return std::exchange(file, {}); }
-    int runDialog(std::string_view name, DialogProc& proc) override {
-        const DialogTemplate* t = resources_FindDialog(name);
-        if (!t) return -1;
-        QtDialog dlg(*t, proc, &mainWindow());
-        std::function<void(QtDialog&)> script = [](QtDialog& d) { QTest::keyClick(&d.window(), Qt::Key_Escape); };
-        if (!dialogs.empty()) {
-            script = dialogs.front();
-            dialogs.pop_front();
-        }
-        QTimer::singleShot(0, [&dlg, script] { script(dlg); });
-        QTimer guard;
-        guard.setSingleShot(true);
-        QObject::connect(&guard, &QTimer::timeout, [&dlg] { dlg.end(-99); });
-        guard.start(10000);
-        return result = dlg.run();
-    }
-};
-
-QAction* menuAction(MainWindow& w, int id) {
-    for (QAction* top : w.menuBar()->actions()) {
-        if (!top->menu()) continue;
-        for (QAction* a : top->menu()->actions())
-            if (!a->isSeparator() && a->data().toInt() == id) return a;
-    }
-    return nullptr;
-}
-
-template <class W>
-W* widget(QtDialog& d, int id) {
-    W* w = qobject_cast<W*>(d.control(id));
-    EXPECT_NE(w, nullptr) << "control " << id;
-    return w;
-}
 
 // Every text the dialog shows comes from the kit's string tables.
 void expectEveryTextWorded(QtDialog& d) {
@@ -131,42 +69,13 @@ std::size_t changed(const std::vector<std::uint32_t>& a, const std::vector<std::
 
 }  // namespace
 
-TEST(GeneralInfoSession, ClearPageChooseTerrainInsertMarkersSaveAndCheck) {
-    const std::string kit = SORTIE_GAMEDATA_DIR;
-    ASSERT_TRUE(fs::exists(fs::path(kit) / "kz7.pff")) << "no sample kit at " << kit << ": build the gamedata target";
-    QTemporaryDir tmp;
-    ASSERT_TRUE(tmp.isValid());
-    const std::string dir = tmp.path().toStdString();
-    qputenv("XDG_STATE_HOME", QByteArray::fromStdString(dir + "/state"));
+using GeneralInfoSession = EditorSessionTest;
 
-    ScriptedQt qt;
-    platform_Set(&qt);
-    interact_Reset();
-    dialogs_Reset();
-    // Whatever happens below, the next test finds no editor left behind.
-    struct Cleanup {
-        ScriptedQt& qt;
-        ~Cleanup() {
-            qt.setSinks(nullptr, nullptr);
-            platform_Set(nullptr);
-            interact_Reset();
-            dialogs_Reset();
-            shell_Reset();
-            mission_ResetPages();
-            text_FreeTables();
-            text_SetCurrent(nullptr);
-            itemdef_Reset();
-            model_Reset();
-            sky_Reset();
-            mem_Shutdown();
-        }
-    } cleanup{qt};
+TEST_F(GeneralInfoSession, ClearPageChooseTerrainInsertMarkersSaveAndCheck) {
     ShellArgs args;
-    args.dataDir = kit;
-    args.mission = std::string(SORTIE_SOURCE_DIR) + "/data/missions/tutorial.mis";
-    ASSERT_EQ(shell_Startup(args), 1);
+    args.mission = sampleMission;
+    ASSERT_NO_FATAL_FAILURE(start(args));
     MainWindow& w = qt.mainWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     QWidget* pane = &w.mapPane();
     Mission& page = mission_Pages().page[0];
     ASSERT_EQ(mission_Text(page.info.terrain), "greenvale");
@@ -200,7 +109,7 @@ TEST(GeneralInfoSession, ClearPageChooseTerrainInsertMarkersSaveAndCheck) {
         QTest::mouseClick(d.control(kIdOk), Qt::LeftButton);
     }};
     menuAction(w, cmd::kGeneralInfo)->trigger();
-    ASSERT_EQ(qt.result, kIdOk);
+    ASSERT_EQ(qt.lastResult(), kIdOk);
     EXPECT_EQ(mission_Text(page.info.terrain), "dustbowl.trn");
     EXPECT_EQ(mission_Text(page.info.name), "Dust Up");
     EXPECT_EQ(page.info.wind[0], 45);
@@ -223,11 +132,10 @@ TEST(GeneralInfoSession, ClearPageChooseTerrainInsertMarkersSaveAndCheck) {
     for (int i = 0; i < 3; ++i) EXPECT_EQ(page.items[i].kind, kItemMarker);
 
     // Save, then the command-line check of the file.
-    const std::string saved = dir + "/dust.mis";
-    qt.file = saved;
+    const std::string saved = file("dust.mis");
+    qt.files = {saved};
     menuAction(w, cmd::kSaveAs)->trigger();
     EXPECT_TRUE(qt.shown.empty()) << qt.shown.front();
     ASSERT_TRUE(fs::exists(saved));
-    const std::string check = std::string("'") + SORTIE_CLI_PATH + "' --data '" + kit + "' check '" + saved + "'";
-    EXPECT_EQ(std::system(check.c_str()), 0) << "sortie-cli check found problems";
+    EXPECT_EQ(cli({"check", saved}).exitCode, 0) << "sortie-cli check found problems";
 }

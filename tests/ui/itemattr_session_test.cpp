@@ -3,79 +3,29 @@
 // gives the squad a group, a waypoint path, a weapon and the Deaf flag, and the saved
 // metafile and the exported binary mission carry all of it. Escape and the close box
 // leave the squad as it was.
-#include "platform/qt/qt_dialog.h"
-#include "platform/qt/qt_platform.h"
+#include "session_support.h"
 
-#include "core/mem.h"
-#include "core/text.h"
 #include "gamedata/itemdef.h"
-#include "gamedata/model.h"
-#include "gamedata/sky.h"
 #include "mapview/interact.h"
 #include "mapview/view.h"
 #include "mission/export.h"
 #include "mission/itemattr.h"
-#include "mission/metafile.h"
 #include "mission/mission.h"
-#include "shell/dialogs.h"
 #include "shell/shell.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
-
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
-#include <deque>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <iterator>
-#include <memory>
 #include <utility>
 
 using namespace itemattr;
 
 namespace {
-
-namespace fs = std::filesystem;
-
-class ScriptedQtPlatform : public QtPlatform {
-public:
-    std::deque<std::optional<std::string>> files;
-    std::deque<std::function<void(QtDialog&)>> dialogs;  // one script per dialog; none: Escape
-    std::vector<int> results;
-    std::vector<std::string> shown;
-
-    MsgAnswer messageBox(std::string_view text, std::string_view, MsgIcon, MsgButtons) override {
-        shown.emplace_back(text);
-        return MsgAnswer::No;
-    }
-    std::optional<std::string> fileDialog(const FileDialogRequest&) override {
-        auto f = files.empty() ? std::nullopt : files.front();
-        if (!files.empty()) files.pop_front();
-        return f;
-    }
-    int runDialog(std::string_view name, DialogProc& proc) override {
-        QtDialog dlg(*resources_FindDialog(name), proc, &mainWindow());
-        auto script = dialogs.empty() ? nullptr : dialogs.front();
-        if (!dialogs.empty()) dialogs.pop_front();
-        QTimer::singleShot(0, [&dlg, script] {
-            EXPECT_EQ(QApplication::activeModalWidget(), &dlg.window());
-            if (script) script(dlg);
-            else QTest::keyClick(&dlg.window(), Qt::Key_Escape);
-        });
-        QTimer::singleShot(10000, &dlg.window(), [&dlg] { dlg.end(-99); });  // a stuck script
-        return results.emplace_back(dlg.run());
-    }
-};
 
 // Every control the user can see lies inside the window and shows its whole text.
 void expectReadable(QtDialog& d) {
@@ -98,24 +48,12 @@ constexpr std::int32_t kGroup = 3, kPath = 1;
 
 }  // namespace
 
-TEST(ItemAttrSession, BandSelectedSquadGetsGroupPathWeaponAndDeafInOneOk) {
-    const std::string kit = SORTIE_GAMEDATA_DIR;
-    ASSERT_TRUE(fs::exists(fs::path(kit) / "kz7.pff")) << "no sample kit at " << kit;
-    QTemporaryDir tmp;
-    ASSERT_TRUE(tmp.isValid());
-    const std::string dir = tmp.path().toStdString();
-    qputenv("XDG_STATE_HOME", QByteArray::fromStdString(dir + "/state"));
+using ItemAttrSession = EditorSessionTest;
 
-    ScriptedQtPlatform qt;
-    platform_Set(&qt);
-    interact_Reset();
-    dialogs_Reset();
-    ShellArgs args;
-    args.dataDir = kit;
-    ASSERT_EQ(shell_Startup(args), 1);
+TEST_F(ItemAttrSession, BandSelectedSquadGetsGroupPathWeaponAndDeafInOneOk) {
+    ASSERT_NO_FATAL_FAILURE(start());
     MainWindow& w = qt.mainWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    shell_OpenMissionPath(std::string(SORTIE_SOURCE_DIR) + "/data/missions/tutorial.mis");
+    shell_OpenMissionPath(sampleMission);
     Mission& page = mission_Pages().page[0];
     ASSERT_GT(page.item_count, 0);
 
@@ -151,7 +89,7 @@ TEST(ItemAttrSession, BandSelectedSquadGetsGroupPathWeaponAndDeafInOneOk) {
     qt.dialogs = {nullptr, [](QtDialog& d) { d.window().close(); }};
     QTest::mouseClick(&w.pane(1), Qt::LeftButton);
     QTest::mouseClick(&w.pane(1), Qt::LeftButton);
-    ASSERT_EQ(qt.results, (std::vector<int>{kIdCancel, kIdCancel}));
+    ASSERT_EQ(qt.resultCodes(), (std::vector<int>{kIdCancel, kIdCancel}));
     for (std::size_t i = 0; i < before.size(); ++i)
         EXPECT_EQ(std::memcmp(&before[i], &page.items[i], sizeof(MissionItem)), 0) << i;
 
@@ -166,7 +104,7 @@ TEST(ItemAttrSession, BandSelectedSquadGetsGroupPathWeaponAndDeafInOneOk) {
         QTest::mouseClick(d.control(kIdOk), Qt::LeftButton);
     }};
     QTest::mouseClick(&w.pane(1), Qt::LeftButton);
-    ASSERT_EQ(qt.results.back(), kIdOk);
+    ASSERT_EQ(qt.lastResult(), kIdOk);
     for (std::int32_t i : squad) {
         MissionItem expected = before[std::size_t(i)];
         expected.group_id = kGroup, expected.waypoint_id = kPath, expected.weapon_type = kWeaponAk74;
@@ -176,19 +114,17 @@ TEST(ItemAttrSession, BandSelectedSquadGetsGroupPathWeaponAndDeafInOneOk) {
     }
 
     // Saved and exported.
-    const std::string mis = dir + "/squad.mis", bms = dir + "/squad.bms";
+    const std::string mis = file("squad.mis"), bms = file("squad.bms");
     qt.files = {mis, bms};
     shell_Command(cmd::kSaveAs);
     shell_Command(cmd::kExport);
     EXPECT_TRUE(qt.shown.empty()) << qt.shown.front();
 
-    auto back = std::make_unique<Mission>();
-    ASSERT_EQ(metafile_Read(*back, mis.c_str(), MetafileReadOptions{false, nullptr}), 1);
-    std::ifstream in(bms, std::ios::binary);
-    const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    auto back = readMission(mis);
+    ASSERT_NE(back, nullptr);
     BmsFile file;
     std::string error;
-    ASSERT_TRUE(bms_Parse(bytes.data(), bytes.size(), file, error)) << error;
+    ASSERT_TRUE(readBms(bms, file, error)) << error;
     int found = 0;
     for (std::int32_t i = 0; i < back->item_count; ++i) {
         const MissionItem& it = back->items[i];
@@ -207,16 +143,4 @@ TEST(ItemAttrSession, BandSelectedSquadGetsGroupPathWeaponAndDeafInOneOk) {
     }
     EXPECT_EQ(found, int(2 * ids.size()));
 
-    qt.setSinks(nullptr, nullptr);
-    platform_Set(nullptr);
-    interact_Reset();
-    dialogs_Reset();
-    shell_Reset();
-    mission_ResetPages();
-    text_FreeTables();
-    text_SetCurrent(nullptr);
-    itemdef_Reset();
-    model_Reset();
-    sky_Reset();
-    mem_Shutdown();
 }

@@ -1,86 +1,26 @@
 // The groups, waypoints and area-trigger editors in a scripted session on the sample kit,
 // offscreen: opened from the Edit menu on a sample mission, worked with mouse and keys,
 // closed by Escape, the close box and OK; the mission saved and checked by sortie-cli.
-#include "platform/qt/qt_dialog.h"
-#include "platform/qt/qt_platform.h"
+#include "session_support.h"
 
-#include "core/mem.h"
 #include "core/text.h"
-#include "gamedata/itemdef.h"
-#include "gamedata/model.h"
-#include "gamedata/sky.h"
 #include "logic/records_editor.h"
 #include "mapview/interact.h"
 #include "mapview/render.h"
 #include "mapview/view.h"
-#include "mission/metafile.h"
 #include "mission/mission.h"
-#include "shell/dialogs.h"
 #include "shell/shell.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QMenuBar>
-#include <QProcess>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
-
-#include <gtest/gtest.h>
-
-#include <deque>
-#include <filesystem>
-#include <functional>
 
 using namespace recid;
 
 namespace {
-
-// Answers file dialogs from a queue and runs each dialog with the next script.
-class ScriptedQtPlatform : public QtPlatform {
-public:
-    std::deque<std::optional<std::string>> files;
-    std::deque<std::function<void(QtDialog&)>> dialogs;
-    std::vector<std::string> shown;
-
-    MsgAnswer messageBox(std::string_view text, std::string_view, MsgIcon, MsgButtons) override {
-        shown.emplace_back(text);
-        return MsgAnswer::No;
-    }
-    std::optional<std::string> fileDialog(const FileDialogRequest&) override {
-        if (files.empty()) return std::nullopt;
-        auto f = files.front();
-        files.pop_front();
-        return f;
-    }
-    int runDialog(std::string_view name, DialogProc& proc) override {
-        const DialogTemplate* t = resources_FindDialog(name);
-        if (!t || dialogs.empty()) return -1;
-        QtDialog dlg(*t, proc, &mainWindow());
-        QTimer::singleShot(0, [&dlg, script = dialogs.front()] { script(dlg); });
-        dialogs.pop_front();
-        QTimer::singleShot(10000, &dlg.window(), [&dlg] { dlg.end(-99); });
-        return dlg.run();
-    }
-};
-
-QAction* menuAction(MainWindow& w, int id) {
-    for (QAction* top : w.menuBar()->actions())
-        for (QAction* a : top->menu() ? top->menu()->actions() : QList<QAction*>{})
-            if (!a->isSeparator() && a->data().toInt() == id) return a;
-    return nullptr;
-}
-
-template <class W>
-W* widget(QtDialog& d, int id) {
-    W* w = qobject_cast<W*>(d.control(id));
-    EXPECT_NE(w, nullptr) << "control " << id;
-    return w;
-}
 
 QPoint paneAt(const MissionItem& item) {
     std::int64_t px = 0, py = 0;
@@ -98,21 +38,13 @@ int pixelsOf(const QImage& img, QPoint p, int r, std::uint32_t colour) {
 
 }  // namespace
 
-TEST(RecordsSession, RenameGroupsColourAPathSelectAnAreaAndSave) {
-    const std::string kit = SORTIE_GAMEDATA_DIR;
-    ASSERT_TRUE(std::filesystem::exists(kit + "/kz7.pff")) << "no sample kit at " << kit;
-    QTemporaryDir tmp;
-    ASSERT_TRUE(tmp.isValid());
-    const std::string saved = tmp.path().toStdString() + "/edited.mis";
-    qputenv("XDG_STATE_HOME", QByteArray::fromStdString(tmp.path().toStdString()));
-    ScriptedQtPlatform qt;
-    platform_Set(&qt);
-    ShellArgs args;
-    args.dataDir = kit;
-    ASSERT_EQ(shell_Startup(args), 1);
+using RecordsSession = EditorSessionTest;
+
+TEST_F(RecordsSession, RenameGroupsColourAPathSelectAnAreaAndSave) {
+    const std::string saved = file("edited.mis");
+    ASSERT_NO_FATAL_FAILURE(start());
     MainWindow& w = qt.mainWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    qt.files = {std::string(SORTIE_SOURCE_DIR) + "/data/missions/tutorial.mis"};
+    qt.files = {sampleMission};
     menuAction(w, cmd::kOpen)->trigger();
     Mission& page = mission_Pages().page[0];
     ASSERT_EQ(mission_Text(page.groups[1].description), "Blue Players");
@@ -147,7 +79,7 @@ TEST(RecordsSession, RenameGroupsColourAPathSelectAnAreaAndSave) {
         QTest::keyClicks(edit, "Alpha squad");
         EXPECT_EQ(list->item(0)->text().toStdString(), " 1 - Alpha squad");
         QTest::mouseClick(widget<QPushButton>(d, kSelect), Qt::LeftButton);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(2)).center());
+        clickRow(list, 2);
         QTest::keyClicks(edit, "Scouts");
         QTest::keyClick(&d.window(), Qt::Key_Escape);
     }};
@@ -191,29 +123,12 @@ TEST(RecordsSession, RenameGroupsColourAPathSelectAnAreaAndSave) {
     qt.files = {saved};
     menuAction(w, cmd::kSaveAs)->trigger();
     EXPECT_TRUE(qt.shown.empty()) << qt.shown.front();
-    auto back = std::make_unique<Mission>();
-    ASSERT_EQ(metafile_Read(*back, saved.c_str(), MetafileReadOptions{false, nullptr}), 1);
+    auto back = readMission(saved);
+    ASSERT_NE(back, nullptr);
     EXPECT_EQ(mission_Text(back->groups[1].description), "Alpha squad");
     EXPECT_EQ(mission_Text(back->groups[3].description), "Scouts");
     EXPECT_EQ(back->waypoints[1].color, 8);
-    QProcess check;
-    check.start(SORTIE_CLI_PATH, {"--data", QString::fromStdString(kit), "check", QString::fromStdString(saved)});
-    ASSERT_TRUE(check.waitForFinished(30000));
-    const std::string complaints = check.readAllStandardError().toStdString();
-    EXPECT_EQ(check.exitCode(), 0) << complaints;
-    EXPECT_EQ(complaints, "");
-
-    qt.setSinks(nullptr, nullptr);
-    platform_Set(nullptr);
-    records_Hooks() = {};
-    interact_Reset();
-    dialogs_Reset();
-    shell_Reset();
-    mission_ResetPages();
-    text_FreeTables();
-    text_SetCurrent(nullptr);
-    itemdef_Reset();
-    model_Reset();
-    sky_Reset();
-    mem_Shutdown();
+    const CliRun check = cli({"check", saved});
+    EXPECT_EQ(check.exitCode, 0) << check.err;
+    EXPECT_EQ(check.err, "");
 }

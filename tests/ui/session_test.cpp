@@ -2,16 +2,12 @@
 // toggle every show flag and map mode with the button bar, zoom and scroll with the keys,
 // save, export, let the backup timer fire, and leave through the exit question. Message
 // boxes and file dialogs are answered by the script through the platform interface.
-#include "platform/qt/qt_platform.h"
+#include "session_support.h"
 
-#include "core/mem.h"
 #include "core/text.h"
 #include "gamedata/itemdef.h"
-#include "gamedata/model.h"
-#include "gamedata/sky.h"
 #include "mapview/view.h"
 #include "mission/export.h"
-#include "mission/metafile.h"
 #include "mission/mission.h"
 #include "shell/history.h"
 #include "shell/shell.h"
@@ -19,83 +15,23 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QMenuBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
-#include <gtest/gtest.h>
-
-#include <deque>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-
-namespace {
 
 namespace fs = std::filesystem;
 
-class ScriptedQtPlatform : public QtPlatform {
-public:
-    std::deque<MsgAnswer> answers;
-    std::deque<std::optional<std::string>> files;
-    std::vector<std::string> shown;
-    std::vector<FileDialogRequest> requests;
+using EditorSession = EditorSessionTest;
 
-    MsgAnswer messageBox(std::string_view text, std::string_view, MsgIcon, MsgButtons) override {
-        shown.emplace_back(text);
-        if (answers.empty()) return MsgAnswer::Ok;
-        MsgAnswer a = answers.front();
-        answers.pop_front();
-        return a;
-    }
-    std::optional<std::string> fileDialog(const FileDialogRequest& r) override {
-        requests.push_back(r);
-        if (files.empty()) return std::nullopt;
-        auto f = files.front();
-        files.pop_front();
-        return f;
-    }
-};
-
-QAction* menuAction(MainWindow& w, int id) {
-    for (QAction* top : w.menuBar()->actions()) {
-        if (!top->menu()) continue;
-        for (QAction* a : top->menu()->actions())
-            if (!a->isSeparator() && a->data().toInt() == id) return a;
-    }
-    return nullptr;
-}
-
-std::vector<std::uint8_t> readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-}  // namespace
-
-TEST(EditorSession, StartOpenToggleZoomSaveExportBackupAndExit) {
-    const std::string kit = SORTIE_GAMEDATA_DIR;
-    // The build always makes the kit: without it this session has not run, which is a failure.
-    ASSERT_TRUE(fs::exists(fs::path(kit) / "kz7.pff")) << "no sample kit at " << kit;
-    QTemporaryDir tmp;
-    ASSERT_TRUE(tmp.isValid());
-    const std::string dir = tmp.path().toStdString();
-    qputenv("XDG_STATE_HOME", QByteArray::fromStdString(dir + "/state"));
-
-    ScriptedQtPlatform qt;
-    platform_Set(&qt);
-    ShellArgs args;
-    args.dataDir = kit;
-    ASSERT_EQ(shell_Startup(args), 1);
+TEST_F(EditorSession, StartOpenToggleZoomSaveExportBackupAndExit) {
+    ASSERT_NO_FATAL_FAILURE(start());
     MainWindow& w = qt.mainWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
     EXPECT_TRUE(qt.shown.empty()) << qt.shown.front();
     EXPECT_GT(itemdef_Count(), 0);
 
     // File > Open a sample mission.
-    const std::string sample = std::string(SORTIE_SOURCE_DIR) + "/data/missions/tutorial.mis";
-    qt.files = {sample};
+    qt.files = {sampleMission};
     QAction* open = menuAction(w, cmd::kOpen);
     ASSERT_NE(open, nullptr);
     open->trigger();
@@ -148,7 +84,7 @@ TEST(EditorSession, StartOpenToggleZoomSaveExportBackupAndExit) {
     EXPECT_FALSE(w.pane(0).lines().empty());
 
     // Save As and export.
-    const std::string saved = dir + "/saved.mis", exported = dir + "/out.bms";
+    const std::string saved = file("saved.mis"), exported = file("out.bms");
     qt.files = {saved};
     menuAction(w, cmd::kSaveAs)->trigger();
     EXPECT_TRUE(fs::exists(saved));
@@ -186,26 +122,14 @@ TEST(EditorSession, StartOpenToggleZoomSaveExportBackupAndExit) {
 
     // The files hold the mission.
     for (const std::string& f : {saved, backup.string()}) {
-        auto back = std::make_unique<Mission>();
-        EXPECT_EQ(metafile_Read(*back, f.c_str(), MetafileReadOptions{false, nullptr}), 1) << f;
-        EXPECT_EQ(back->item_count, items) << f;
+        auto back = readMission(f);
+        EXPECT_NE(back, nullptr) << f;
+        if (back) EXPECT_EQ(back->item_count, items) << f;
     }
-    std::vector<std::uint8_t> bms = readBytes(exported);
     BmsFile parsed;
     std::string error;
-    ASSERT_TRUE(bms_Parse(bms.data(), bms.size(), parsed, error)) << error;
+    ASSERT_TRUE(readBms(exported, parsed, error)) << error;
     EXPECT_EQ(parsed.header.itemCount + parsed.header.decorCount + parsed.header.markerCount +
                   parsed.header.personCount,
               items);
-
-    qt.setSinks(nullptr, nullptr);
-    platform_Set(nullptr);
-    shell_Reset();
-    mission_ResetPages();
-    text_FreeTables();
-    text_SetCurrent(nullptr);
-    itemdef_Reset();
-    model_Reset();
-    sky_Reset();
-    mem_Shutdown();
 }
