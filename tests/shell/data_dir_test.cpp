@@ -1,12 +1,11 @@
 // The default game data root: $SORTIE_DATA, the build's kit for a program in its build
 // folder, else the installed kit beside the program.
 #include "shell/data_start.h"
+#include "support/shell_env.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <unistd.h>
 
@@ -58,21 +57,18 @@ TEST(DefaultDataDir, BuildFolderReachedThroughALink) {
 
 // The running program: its own folder and SORTIE_DATA from the environment.
 TEST(DefaultDataDir, RunningProgramReadsItsFolderAndEnvironment) {
-    const char* old = std::getenv("SORTIE_DATA");
-    const std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
     const std::string here = fs::read_symlink("/proc/self/exe").parent_path().string();
     const DataDefaults d{here, "/build/kit", "../share/sortie/gamedata"};
 
-    ::unsetenv("SORTIE_DATA");
-    EXPECT_EQ(startup_DefaultDataDir("sortie_tests", d), "/build/kit");
-    const DataDefaults elsewhere{"/nowhere/build", "/build/kit", "../share/sortie/gamedata"};
-    EXPECT_EQ(startup_DefaultDataDir("sortie_tests", elsewhere),
-              (fs::path(here) / "../share/sortie/gamedata").lexically_normal().string());
-    ::setenv("SORTIE_DATA", "/games/kz7", 1);
+    {
+        ScopedEnvVar unset("SORTIE_DATA", nullptr);
+        EXPECT_EQ(startup_DefaultDataDir("sortie_tests", d), "/build/kit");
+        const DataDefaults elsewhere{"/nowhere/build", "/build/kit", "../share/sortie/gamedata"};
+        EXPECT_EQ(startup_DefaultDataDir("sortie_tests", elsewhere),
+                  (fs::path(here) / "../share/sortie/gamedata").lexically_normal().string());
+    }
+    ScopedEnvVar games("SORTIE_DATA", "/games/kz7");
     EXPECT_EQ(startup_DefaultDataDir("sortie_tests", d), "/games/kz7");
-
-    if (saved) ::setenv("SORTIE_DATA", saved->c_str(), 1);
-    else ::unsetenv("SORTIE_DATA");
 }
 
 }  // namespace

@@ -50,7 +50,7 @@ protected:
     }
 
     ScopedTempDir state, out;
-    ScopedEnvVar stateHome{"XDG_STATE_HOME", state.path().string()};
+    ScopedEnvVar stateHome{"XDG_STATE_HOME", state.path().c_str()};
 };
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "shell/reset.h"
 #include "support/core_env.h"
 #include "support/mission_pages.h"
+#include "support/shell_env.h"
 #include "support/text_tables.h"
 
 #include <gtest/gtest.h>
@@ -444,11 +445,7 @@ TEST_F(ShellTest, BackupsGoToTheStateFolderForPagesWithItems) {
     ASSERT_EQ(start(data.path()), 1);
     ScopedItemDefs defs;
     ScopedTempDir state;
-    const char* old = std::getenv("XDG_STATE_HOME");
-    const std::string saved = old ? old : "";
-    const char* oldHome = std::getenv("HOME");
-    const std::string savedHome = oldHome ? oldHome : "";
-    setenv("XDG_STATE_HOME", state.path().c_str(), 1);
+    ScopedEnvVar stateHome("XDG_STATE_HOME", state.path().c_str());
     EXPECT_EQ(shell_BackupFolder(), (state.path() / "sortie").string());
 
     Mission& p1 = mission_Pages().page[0];
@@ -473,10 +470,7 @@ TEST_F(ShellTest, BackupsGoToTheStateFolderForPagesWithItems) {
     ASSERT_EQ(fake->boxes.size(), 1u);
     EXPECT_EQ(fake->boxes[0].text, text_Get("Dialog Message", "CANT_LOAD_ITEMS_DEF"));
 
-    setenv("XDG_STATE_HOME", "relative/ignored", 1);
-    setenv("HOME", state.path().c_str(), 1);
+    ScopedEnvVar relative("XDG_STATE_HOME", "relative/ignored");
+    ScopedEnvVar home("HOME", state.path().c_str());
     EXPECT_EQ(shell_BackupFolder(), (state.path() / ".local" / "state" / "sortie").string());
-    if (oldHome) setenv("HOME", savedHome.c_str(), 1);
-    if (old) setenv("XDG_STATE_HOME", saved.c_str(), 1);
-    else unsetenv("XDG_STATE_HOME");
 }

@@ -8,9 +8,10 @@
 #include <cstdlib>
 #include <vector>
 
-ScopedEnvVar::ScopedEnvVar(const char* name, const std::string& value) : name_(name) {
+ScopedEnvVar::ScopedEnvVar(const char* name, const char* value) : name_(name) {
     if (const char* old = std::getenv(name)) old_ = old;
-    setenv(name, value.c_str(), 1);
+    if (value) setenv(name, value, 1);
+    else unsetenv(name);
 }
 
 ScopedEnvVar::~ScopedEnvVar() {

@@ -14,10 +14,11 @@
 #include <optional>
 #include <string>
 
-// Sets an environment variable for a scope and puts back what it was (or unsets it).
+// Sets an environment variable (value nullptr: unsets it) for a scope, then puts back what it
+// was.
 class ScopedEnvVar {
 public:
-    ScopedEnvVar(const char* name, const std::string& value);
+    ScopedEnvVar(const char* name, const char* value);
     ~ScopedEnvVar();
     ScopedEnvVar(const ScopedEnvVar&) = delete;
     ScopedEnvVar& operator=(const ScopedEnvVar&) = delete;
