@@ -16,6 +16,7 @@
 #include "platform/settings.h"
 #include "shell/dialogs.h"
 #include "shell/recent.h"
+#include "shell/reset.h"
 #include "shell/shell.h"
 #include "support/core_env.h"
 #include "support/mission_pages.h"
@@ -46,15 +47,7 @@ protected:
     }
     void TearDown() override {
         defs.reset();
-        shell_Reset();
-        dialogs_Reset();
-        mission_ResetPages();
-        text_FreeTables();
-        text_SetCurrent(nullptr);
-        itemdef_Reset();
-        model_Reset();
-        sky_Reset();
-        mem_Shutdown();
+        sortie_ResetProcess();
     }
     void start() {
         ShellArgs a;

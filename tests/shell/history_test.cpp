@@ -14,6 +14,7 @@
 #include "platform/fake_platform.h"
 #include "resources/shell_dialogs.h"
 #include "shell/dialogs.h"
+#include "shell/reset.h"
 #include "shell/shell.h"
 #include "support/core_env.h"
 #include "support/mission_pages.h"
@@ -44,15 +45,7 @@ protected:
     void TearDown() override {
         if (hadState) setenv("XDG_STATE_HOME", oldState.c_str(), 1);
         else unsetenv("XDG_STATE_HOME");
-        shell_Reset();
-        dialogs_Reset();
-        mission_ResetPages();
-        text_FreeTables();
-        text_SetCurrent(nullptr);
-        itemdef_Reset();
-        model_Reset();
-        sky_Reset();
-        mem_Shutdown();
+        sortie_ResetProcess();
     }
 
     void start(bool recovery = false, std::string mission = {}) {

@@ -13,6 +13,7 @@
 #include "mission/metafile.h"
 #include "mission/mission.h"
 #include "platform/fake_platform.h"
+#include "shell/reset.h"
 #include "support/core_env.h"
 #include "support/mission_pages.h"
 #include "support/text_tables.h"
@@ -39,14 +40,7 @@ protected:
     }
     void TearDown() override {
         defs.reset();
-        shell_Reset();
-        mission_ResetPages();
-        text_FreeTables();
-        text_SetCurrent(nullptr);
-        itemdef_Reset();
-        model_Reset();
-        sky_Reset();
-        mem_Shutdown();
+        sortie_ResetProcess();
     }
     Mission& page1() { return mission_Pages().page[0]; }
 

@@ -9,6 +9,7 @@
 #include "gamedata/model.h"
 #include "gamedata/sky.h"
 #include "mission/mission.h"
+#include "shell/reset.h"
 #include "shell/shell.h"
 
 #include <QAbstractButton>
@@ -46,14 +47,7 @@ protected:
         if (!qtp) return;
         qtp->setSinks(nullptr, nullptr);
         platform_Set(nullptr);
-        shell_Reset();
-        mission_ResetPages();
-        text_FreeTables();
-        text_SetCurrent(nullptr);
-        itemdef_Reset();
-        model_Reset();
-        sky_Reset();
-        mem_Shutdown();
+        sortie_ResetProcess();
         qtp.reset();
     }
     QTemporaryDir config;

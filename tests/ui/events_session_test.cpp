@@ -18,6 +18,7 @@
 #include "mapview/interact.h"
 #include "mission/mission.h"
 #include "shell/dialogs.h"
+#include "shell/reset.h"
 #include "shell/shell.h"
 
 #include <QAction>
@@ -298,14 +299,5 @@ TEST(EventsSession, BuildDeleteReferencedEventSaveAndList) {
 
     qt.setSinks(nullptr, nullptr);
     platform_Set(nullptr);
-    interact_Reset();
-    dialogs_Reset();
-    shell_Reset();
-    mission_ResetPages();
-    text_FreeTables();
-    text_SetCurrent(nullptr);
-    itemdef_Reset();
-    model_Reset();
-    sky_Reset();
-    mem_Shutdown();
+    sortie_ResetProcess();
 }

@@ -17,6 +17,7 @@
 #include "mission/mission.h"
 #include "resources/shell_dialogs.h"
 #include "shell/dialogs.h"
+#include "shell/reset.h"
 #include "shell/shell.h"
 
 #include <QAbstractButton>
@@ -149,16 +150,7 @@ TEST(GeneralInfoSession, ClearPageChooseTerrainInsertMarkersSaveAndCheck) {
         ~Cleanup() {
             qt.setSinks(nullptr, nullptr);
             platform_Set(nullptr);
-            interact_Reset();
-            dialogs_Reset();
-            shell_Reset();
-            mission_ResetPages();
-            text_FreeTables();
-            text_SetCurrent(nullptr);
-            itemdef_Reset();
-            model_Reset();
-            sky_Reset();
-            mem_Shutdown();
+            sortie_ResetProcess();
         }
     } cleanup{qt};
     ShellArgs args;

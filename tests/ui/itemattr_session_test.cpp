@@ -18,6 +18,7 @@
 #include "mission/metafile.h"
 #include "mission/mission.h"
 #include "shell/dialogs.h"
+#include "shell/reset.h"
 #include "shell/shell.h"
 
 #include <QAbstractButton>
@@ -209,14 +210,5 @@ TEST(ItemAttrSession, BandSelectedSquadGetsGroupPathWeaponAndDeafInOneOk) {
 
     qt.setSinks(nullptr, nullptr);
     platform_Set(nullptr);
-    interact_Reset();
-    dialogs_Reset();
-    shell_Reset();
-    mission_ResetPages();
-    text_FreeTables();
-    text_SetCurrent(nullptr);
-    itemdef_Reset();
-    model_Reset();
-    sky_Reset();
-    mem_Shutdown();
+    sortie_ResetProcess();
 }

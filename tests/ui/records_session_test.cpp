@@ -16,6 +16,7 @@
 #include "mission/metafile.h"
 #include "mission/mission.h"
 #include "shell/dialogs.h"
+#include "shell/reset.h"
 #include "shell/shell.h"
 
 #include <QAction>
@@ -206,14 +207,5 @@ TEST(RecordsSession, RenameGroupsColourAPathSelectAnAreaAndSave) {
     qt.setSinks(nullptr, nullptr);
     platform_Set(nullptr);
     records_Hooks() = {};
-    interact_Reset();
-    dialogs_Reset();
-    shell_Reset();
-    mission_ResetPages();
-    text_FreeTables();
-    text_SetCurrent(nullptr);
-    itemdef_Reset();
-    model_Reset();
-    sky_Reset();
-    mem_Shutdown();
+    sortie_ResetProcess();
 }

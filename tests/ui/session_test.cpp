@@ -14,6 +14,7 @@
 #include "mission/metafile.h"
 #include "mission/mission.h"
 #include "shell/history.h"
+#include "shell/reset.h"
 #include "shell/shell.h"
 
 #include <QAbstractButton>
@@ -200,12 +201,5 @@ TEST(EditorSession, StartOpenToggleZoomSaveExportBackupAndExit) {
 
     qt.setSinks(nullptr, nullptr);
     platform_Set(nullptr);
-    shell_Reset();
-    mission_ResetPages();
-    text_FreeTables();
-    text_SetCurrent(nullptr);
-    itemdef_Reset();
-    model_Reset();
-    sky_Reset();
-    mem_Shutdown();
+    sortie_ResetProcess();
 }
