@@ -86,7 +86,7 @@ int pack(const CliArgs& args) {
 
 PffArchive* openArchive(const std::string& path) {
     if (!ensurePools()) return nullptr;
-    return pff_OpenArchive(path.c_str());
+    return pff_OpenArchive(file_DiskPath(path).c_str());
 }
 
 int list(const CliArgs& args) {

@@ -5,7 +5,6 @@
 #include "core/nocase.h"
 
 #include "core/mem.h"
-#include "core/pff.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -217,7 +216,7 @@ int pff_RegisterArchives(const char* first, const char* second, const char* thir
     }
     recount();
     for (const char* path : {first, second, third})
-        if (path != nullptr) pff_AddArchive(pff_OpenArchive(path));
+        if (path != nullptr) pff_AddArchive(pff_OpenArchive(file_DiskPath(path).c_str()));
     return 0;
 }
 
@@ -444,5 +443,15 @@ bool set_Extension(char* name, std::size_t capacity, const char* ext) {
     name[stem] = '.';
     std::memcpy(name + stem + 1, ext, extLen);
     name[stem + 1 + extLen] = '\0';
+    return true;
+}
+
+bool pff_WriteArchive(const std::string& path, const std::vector<PffPackMember>& members, std::string& error) {
+    std::vector<std::uint8_t> bytes;
+    if (!pff_BuildArchive(members, bytes, error)) return false;
+    if (!file_WriteAtomic(path, bytes.data(), bytes.size())) {
+        error = "cannot write " + path;
+        return false;
+    }
     return true;
 }

@@ -2,31 +2,37 @@
 // registered PFF archives under the same name, plus creation and writing of disk files.
 #pragma once
 
+#include "core/pff.h"
+
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 constexpr int kPffMaxArchives = 16;
-constexpr std::uint32_t kPffScrambleSeed = 0x6B2D91F4;
 
-struct PffEntry {
-    std::uint8_t flags = 0;           // bit 0: the member is scrambled
-    std::uint32_t offset = 0;         // file offset of the member's first byte
-    std::uint32_t size = 0;
-    char name[17] = {};               // the 16 name bytes of the entry, always terminated here
-};
-
-struct PffArchive;  // defined in core/pff.h
-
-// The PFF registry and archive operations.
+// The archive registry: the archives lookups by name search, in slot order.
+// Registering closes the archives registered before and opens the given ones (found on disk
+// as file_DiskPath finds them); a missing or invalid archive takes no slot.
 int pff_RegisterArchives(const char* first, const char* second, const char* third = nullptr);
-PffArchive* pff_OpenArchive(const char* path);
+// Stores an opened archive in the first free slot; the registry owns it from then on. An
+// archive with no free slot left is not stored (the caller keeps it); nullptr changes nothing.
 void pff_AddArchive(PffArchive* archive);
-const PffEntry* pff_FindMember(const char* name, PffArchive* archive);
 int pff_ArchiveCount();
 PffArchive* pff_Archive(int slot);            // nullptr for an empty slot
-int pff_EntryCount(const PffArchive* archive);
-const PffEntry* pff_Entry(const PffArchive* archive, int index);
+
+// The layer's state. One instance for the process; file_Reset clears it.
+struct FileState {
+    int diskHandle = -1;                          // current disk file, -1 for none
+    int currentSlot = -1;                         // registry slot of the current member, -1: disk
+    std::uint32_t lastLoadedSize = 0;
+    int diskFirst = 0;
+    bool diskError = false;
+    std::array<PffArchive*, kPffMaxArchives> registry = {};
+    int count = 0;
+};
+FileState& file_State();
 
 // Layer state: start-up clears it before anything is registered; tests too. Closes the
 // current disk file and every registered archive.
@@ -52,8 +58,10 @@ bool file_WriteAtomic(const std::string& path, const void* data, std::size_t siz
 // separators, and a file or folder not found as written is looked for without regard to
 // case in its folder. Names still not found come back with separators converted only.
 std::string file_DiskPath(const std::string& path);
-// Scrambles or unscrambles bytes of an archive member in place (the same operation).
-void pff_Unscramble(void* data, std::size_t size);
+
+// Builds an archive of members (pff_BuildArchive) and writes it to path safely
+// (file_WriteAtomic). false with error set when either fails.
+bool pff_WriteArchive(const std::string& path, const std::vector<PffPackMember>& members, std::string& error);
 
 // Replaces everything after the first '.' of name with ext (or appends "." and ext).
 // false, with name unchanged, when the result would not fit in capacity bytes.

@@ -125,8 +125,7 @@ PffArchive* pff_OpenArchive(const char* path) {
     if (path == nullptr || *path == '\0') return nullptr;
     PffArchive* a = newArchiveRecord(path);
     if (a == nullptr) return nullptr;
-    std::string disk = file_DiskPath(path);
-    int fd = ::open(disk.c_str(), O_RDONLY | O_CLOEXEC);
+    int fd = ::open(path, O_RDONLY | O_CLOEXEC);
     struct stat st {};
     if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         if (fd >= 0) ::close(fd);
@@ -240,16 +239,6 @@ bool pff_BuildArchive(const std::vector<PffPackMember>& members, std::vector<std
             if (m.scramble) pff_Unscramble(&out[at], m.data.size());
         }
         at += static_cast<std::uint32_t>(m.data.size());
-    }
-    return true;
-}
-
-bool pff_WriteArchive(const std::string& path, const std::vector<PffPackMember>& members, std::string& error) {
-    std::vector<std::uint8_t> bytes;
-    if (!pff_BuildArchive(members, bytes, error)) return false;
-    if (!file_WriteAtomic(path, bytes.data(), bytes.size())) {
-        error = "cannot write " + path;
-        return false;
     }
     return true;
 }

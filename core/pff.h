@@ -1,5 +1,6 @@
-// PFF archives: the record of one opened archive, the file layer's state with the archive
-// registry, and the writer that packs files into an archive.
+// The PFF archive format: opening an archive (a disk file or bytes in memory) and reading its
+// directory and members, and packing files into archive bytes. The registry of archives the
+// file layer searches, and writing an archive to disk, are the file layer's (core/file.h).
 //
 // Archive layout (all integers 32-bit little-endian):
 //   header, 20 bytes: header size (>= 20), unread word, entry count, entry size (unread:
@@ -8,8 +9,6 @@
 //   byte, member offset, member size, unread word, 16 name bytes (NUL-terminated when
 //   shorter than 16).
 #pragma once
-
-#include "core/file.h"
 
 #include <array>
 #include <cstddef>
@@ -20,6 +19,14 @@
 constexpr std::uint32_t kPffHeaderSize = 20;
 constexpr std::uint32_t kPffEntrySize = 32;
 constexpr std::size_t kPffPathMax = 127;
+constexpr std::uint32_t kPffScrambleSeed = 0x6B2D91F4;
+
+struct PffEntry {
+    std::uint8_t flags = 0;           // bit 0: the member is scrambled
+    std::uint32_t offset = 0;         // file offset of the member's first byte
+    std::uint32_t size = 0;
+    char name[17] = {};               // the 16 name bytes of the entry, always terminated here
+};
 
 // One opened archive. Lives in the archive pool under "PFF STRUCT"; its directory, parsed
 // into PffEntry records, under "PFF HEADERS". The archive's bytes come from its disk file
@@ -40,23 +47,19 @@ struct PffArchive {
     bool failed = false;
 };
 
-// The layer's state. One instance for the process; file_Reset clears it.
-struct FileState {
-    int diskHandle = -1;                          // current disk file, -1 for none
-    int currentSlot = -1;                         // registry slot of the current member, -1: disk
-    std::uint32_t lastLoadedSize = 0;
-    int diskFirst = 0;
-    bool diskError = false;
-    std::array<PffArchive*, kPffMaxArchives> registry = {};
-    int count = 0;
-};
-FileState& file_State();
-
+// Opens the archive file at path, taken as written; nullptr when it is missing, not a regular
+// file or not a valid archive.
+PffArchive* pff_OpenArchive(const char* path);
 // Opens an archive held in memory (the buffer must outlive the archive); name serves as its
 // path. The same checks as for a disk archive apply.
 PffArchive* pff_OpenArchiveMemory(const void* data, std::size_t size, const char* name);
 // Closes an archive that is not registered and releases its records.
 void pff_CloseArchive(PffArchive* archive);
+
+// The member named name, found without regard to case; nullptr when there is none.
+const PffEntry* pff_FindMember(const char* name, PffArchive* archive);
+int pff_EntryCount(const PffArchive* archive);
+const PffEntry* pff_Entry(const PffArchive* archive, int index);
 
 // The bytes of a member that lie inside the archive: a member whose range runs past the end
 // of the file has only the bytes that exist.
@@ -65,6 +68,8 @@ std::uint32_t pff_MemberSize(const PffArchive* archive, const PffEntry& entry);
 bool pff_ReadMember(PffArchive* archive, const PffEntry& entry, std::vector<std::uint8_t>& out);
 // Reads up to count bytes at offset of the archive file; the number read.
 std::size_t pff_ReadAt(PffArchive* archive, std::uint64_t offset, void* buffer, std::size_t count);
+// Scrambles or unscrambles bytes of an archive member in place (the same operation).
+void pff_Unscramble(void* data, std::size_t size);
 
 // One file to pack.
 struct PffPackMember {
@@ -78,5 +83,3 @@ struct PffPackMember {
 // another without regard to case, or for an archive beyond 4 GiB.
 bool pff_BuildArchive(const std::vector<PffPackMember>& members, std::vector<std::uint8_t>& out,
                       std::string& error);
-// Builds the archive and writes it to path safely (file_WriteAtomic).
-bool pff_WriteArchive(const std::string& path, const std::vector<PffPackMember>& members, std::string& error);

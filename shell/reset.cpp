@@ -1,31 +1,25 @@
 #include "shell/reset.h"
 
-#include "core/file.h"
-#include "core/mem.h"
-#include "core/text.h"
-#include "gamedata/image.h"
-#include "gamedata/itemdef.h"
-#include "gamedata/model.h"
-#include "gamedata/sky.h"
-#include "gamedata/terrain.h"
-#include "logic/events.h"
-#include "mission/mission.h"
+#include "core/reset.h"
+#include "gamedata/reset.h"
+#include "logic/reset.h"
+#include "mapview/reset.h"
+#include "mission/reset.h"
 #include "shell/dialogs.h"
 #include "shell/shell.h"
 
-void sortie_ResetProcess() {
-    // From the top down: the shell forgets its view, surface, gesture and interaction first.
+void shell_ResetLayer() {
+    // The shell forgets its view, surface, gesture and interaction with its own state.
     shell_Reset();
     dialogs_Reset();
-    event_ResetClipboard();
-    mission_ResetPages();
-    model_Reset();
-    sky_Reset();
-    itemdef_Reset();
-    terrain_ResetState();
-    img_Settings() = ImageSettings{};
-    text_FreeTables();
-    text_SetCurrent(nullptr);
-    file_Reset();
-    mem_Shutdown();
+}
+
+void sortie_ResetProcess() {
+    // From the top down: records of a layer may hold blocks of the layers below it.
+    shell_ResetLayer();
+    mapview_ResetLayer();
+    logic_ResetLayer();
+    mission_ResetLayer();
+    gamedata_ResetLayer();
+    core_ResetLayer();
 }

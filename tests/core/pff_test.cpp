@@ -1,5 +1,6 @@
 #include "core/pff.h"
 
+#include "core/file.h"
 #include "core/mem.h"
 #include "platform/fake_platform.h"
 #include "support/core_env.h"

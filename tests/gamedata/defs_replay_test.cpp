@@ -4,6 +4,7 @@
 #include "fuzz/defs_exercise.h"
 
 #include "core/mem.h"
+#include "gamedata/reset.h"
 #include "platform/fake_platform.h"
 #include "support/core_env.h"
 
@@ -36,14 +37,11 @@ int replay(const char* target, Exercise exercise) {
 TEST(DefsReplay, SavedInputsReadCleanly) {
     ScopedCore core;
     ScopedFakePlatform fake;
-    itemdef_Reset();
-    model_Reset();
+    gamedata_ResetLayer();
     EXPECT_GE(replay("itemdef", defs_ExerciseItems), 1);
     EXPECT_GE(replay("sunsets", defs_ExerciseSunsets), 1);
     EXPECT_GE(replay("model", defs_ExerciseModel), 1);
-    itemdef_Reset();
-    sky_Reset();
-    model_Reset();
+    gamedata_ResetLayer();
 }
 
 }  // namespace

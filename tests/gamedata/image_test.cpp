@@ -4,7 +4,9 @@
 
 #include "core/file.h"
 #include "core/mem.h"
+#include "core/reset.h"
 #include "gamedata/path.h"
+#include "gamedata/reset.h"
 
 #include <gtest/gtest.h>
 
@@ -43,15 +45,14 @@ std::uint32_t bigPixel(int x, int y) {
 class ImageTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        gamedata_ResetLayer();
+        core_ResetLayer();
         ASSERT_EQ(mem_Startup(), 0);
-        file_Reset();
-        img_Settings() = ImageSettings{};
     }
     void TearDown() override {
         img_Release(image);
-        img_Settings() = ImageSettings{};
-        file_Reset();
-        mem_Shutdown();
+        gamedata_ResetLayer();
+        core_ResetLayer();
     }
     std::vector<std::uint32_t> pixels() const {
         return std::vector<std::uint32_t>(image.pixels32(), image.pixels32() + image.pixelCount);

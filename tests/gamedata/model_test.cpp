@@ -4,6 +4,7 @@
 
 #include "core/mem.h"
 #include "gamedata/itemdef.h"
+#include "gamedata/reset.h"
 #include "mission/mission.h"
 #include "mission/page_load.h"
 #include "platform/fake_platform.h"
@@ -91,14 +92,8 @@ void put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
 
 class ModelTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        model_Reset();
-        itemdef_Reset();
-    }
-    void TearDown() override {
-        model_Reset();
-        itemdef_Reset();
-    }
+    void SetUp() override { gamedata_ResetLayer(); }
+    void TearDown() override { gamedata_ResetLayer(); }
 
     Model* read(const std::vector<std::uint8_t>& bytes, int drawParam = 0) {
         return model_ReadFromMemory(bytes.data(), bytes.size(), "tank.3di", drawParam);

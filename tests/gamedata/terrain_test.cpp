@@ -5,7 +5,9 @@
 #include "core/file.h"
 #include "core/mem.h"
 #include "core/pff.h"
+#include "core/reset.h"
 #include "gamedata/image.h"
+#include "gamedata/reset.h"
 #include "mission/mission.h"
 #include "mission/page_load.h"
 #include "platform/fake_platform.h"
@@ -27,17 +29,14 @@ Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
 class TerrainTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        gamedata_ResetLayer();
+        core_ResetLayer();
         ASSERT_EQ(mem_Startup(), 0);
-        file_Reset();
-        img_Settings() = ImageSettings{};
-        terrain_ResetState();
         terrain_Clear(maps);
     }
     void TearDown() override {
-        file_Reset();
-        mem_Shutdown();
-        img_Settings() = ImageSettings{};
-        terrain_ResetState();
+        gamedata_ResetLayer();
+        core_ResetLayer();
     }
     // Registers an archive holding the given members (name, bytes).
     void serve(std::vector<PffPackMember> members) {

@@ -11,6 +11,7 @@
 #include "core/parser.h"
 #include "platform/fake_platform.h"
 #include "resources/templates.h"
+#include "shell/reset.h"
 #include "support/core_env.h"
 #include "support/key_scan.h"
 
@@ -123,15 +124,7 @@ protected:
         ASSERT_NE(t.names, nullptr);
         text_SetCurrent(t.ui);
     }
-    void TearDown() override {
-        TextTables& t = text_Tables();
-        for (TextTable* table : {t.ui, t.vocab, t.names}) text_FreeTable(table);
-        text_ResetTables();
-        text_SetCurrent(nullptr);
-        model_Reset();
-        itemdef_Reset();
-        sky_Reset();
-    }
+    void TearDown() override { sortie_ResetProcess(); }
 
     // The table a section lives in.
     static const TextTable* tableFor(const std::string& section) {

@@ -1,6 +1,7 @@
 #include "logic/geninfo.h"
 
 #include "core/text.h"
+#include "gamedata/reset.h"
 #include "gamedata/sky.h"
 #include "gamedata/terrain.h"
 #include "mission/mission.h"
@@ -72,8 +73,7 @@ protected:
         std::filesystem::current_path(cwd);
         text_Tables().vocab = nullptr;
         text_FreeTable(vocab);
-        sky_Reset();
-        terrain_ResetState();
+        gamedata_ResetLayer();
     }
     // Runs the dialog on the page: the script plays the user, then OK unless it ended it.
     int run(const std::function<void(FakeDialog&)>& script = {}) {

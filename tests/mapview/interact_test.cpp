@@ -1,9 +1,11 @@
 #include "mapview/interact.h"
 
 #include "mapview/render.h"
+#include "mapview/reset.h"
 #include "mapview/view.h"
 #include "mapview/gesture.h"
 #include "mission/itemops.h"
+#include "mission/reset.h"
 #include "platform/fake_platform.h"
 #include "resources/shell_dialogs.h"
 #include "shell/dialogs.h"
@@ -29,14 +31,13 @@ protected:
     ScopedItemDefs defs;
 
     void SetUp() override {
-        mission_ResetPages();
-        view_Reset();
+        mission_ResetLayer();
+        mapview_ResetLayer();
+        dialogs_Reset();
         view_ApplyButtonBarDefaults(view_State());
         view_State().zoom = 1.0f;
         ASSERT_TRUE(mapsurface_Create(view_Surface(), 784, 600));
         ASSERT_EQ(view_Surface().width, 800);
-        interact_Reset();
-        dialogs_Reset();
         g_renders = g_itemRepaints = g_centreRepaints = 0;
         g_forwarded.clear();
         InteractHooks& h = interact_State().hooks;
@@ -48,9 +49,8 @@ protected:
         h.chooseItem = &dialogs_ChooseInsertItem;
     }
     void TearDown() override {
-        interact_Reset();
-        view_ResetSurface();
-        mission_ResetPages();
+        mapview_ResetLayer();
+        mission_ResetLayer();
     }
 
     Mission& page() { return mission_CurrentPage(); }

@@ -68,4 +68,12 @@ TEST(Layers, NoFolderIncludesAFolderAboveIt) {
     EXPECT_GT(checked, 50);
 }
 
+// Within core, the archive format sits below the file layer: the file layer keeps the registry
+// of archives and opens them, the format knows nothing of it.
+TEST(Layers, TheArchiveFormatDoesNotUseTheFileLayer) {
+    const fs::path root = SORTIE_SOURCE_DIR;
+    for (const char* file : {"core/pff.h", "core/pff.cpp"})
+        for (const std::string& inc : quotedIncludes(root / file)) EXPECT_NE(inc, "core/file.h") << file;
+}
+
 }  // namespace

@@ -1,8 +1,9 @@
 #include "support/fixtures.h"
 
-#include "core/file.h"
 #include "core/mem.h"
+#include "core/reset.h"
 #include "gamedata/itemdef.h"
+#include "gamedata/reset.h"
 
 #include <atomic>
 #include <cstdio>
@@ -16,15 +17,11 @@
 #include <unistd.h>
 
 ScopedCore::ScopedCore() {
-    file_Reset();
-    mem_Shutdown();
+    core_ResetLayer();
     if (mem_Startup() != 0) throw std::runtime_error("memory pools could not be created");
 }
 
-ScopedCore::~ScopedCore() {
-    file_Reset();
-    mem_Shutdown();
-}
+ScopedCore::~ScopedCore() { core_ResetLayer(); }
 
 ScopedTempDir::ScopedTempDir() {
     std::random_device rd;
@@ -145,10 +142,9 @@ void files_InstallDefs() {
 }
 
 FilesEnv::FilesEnv() {
-    mem_Shutdown();
+    gamedata_ResetLayer();
+    core_ResetLayer();
     EXPECT_EQ(mem_Startup(), 0);
-    file_Reset();
-    itemdef_Reset();
     files_InstallDefs();
     dir_ = std::filesystem::temp_directory_path() /
            ("sortie-files-" + std::to_string(::getpid()) + "-" + std::to_string(g_dirCounter++));
@@ -159,9 +155,8 @@ FilesEnv::FilesEnv() {
 FilesEnv::~FilesEnv() {
     std::error_code ec;
     std::filesystem::remove_all(dir_, ec);
-    itemdef_Reset();
-    file_Reset();
-    mem_Shutdown();
+    gamedata_ResetLayer();
+    core_ResetLayer();
 }
 
 std::string FilesEnv::write(const std::string& name, std::string_view bytes) const {

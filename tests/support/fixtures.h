@@ -18,7 +18,8 @@
 // pools and an empty archive registry for the life of one object, and a temporary folder.
 
 
-// Creates the three pools and clears the file layer; undoes both on destruction.
+// Puts the core layer back (core_ResetLayer: string tables, file layer, pools) and creates the
+// three pools; puts the core back again on destruction.
 class ScopedCore {
 public:
     ScopedCore();
@@ -112,8 +113,8 @@ constexpr std::int32_t kTestFlagType = 6001;       // marker, not a waypoint or 
 // Replaces the item definition table with the test definitions (needs the memory pools).
 void files_InstallDefs();
 
-// Sets up pools, file layer and definitions for one test and a fresh scratch folder; undoes
-// all of it afterwards.
+// Puts the game data and core layers back, then sets up pools and definitions for one test
+// and a fresh scratch folder; puts both layers back afterwards.
 class FilesEnv {
 public:
     FilesEnv();

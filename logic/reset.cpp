@@ -1,0 +1,5 @@
+#include "logic/reset.h"
+
+#include "logic/events.h"
+
+void logic_ResetLayer() { event_ResetClipboard(); }

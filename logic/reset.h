@@ -1,0 +1,5 @@
+// The logic layer's process-wide records: the event clipboard.
+// shell/reset.h puts back every layer's.
+#pragma once
+
+void logic_ResetLayer();
