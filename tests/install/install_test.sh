@@ -67,7 +67,7 @@ if [ "$gui" = 1 ]; then
   out=$("$prefix/bin/sortie" --version) || fail "sortie --version exits $?"
   [ "$out" = "sortie $version" ] || fail "sortie --version prints '$out'"
   mkdir -p "$work/runtime" "$work/state" && chmod 700 "$work/runtime"
-  QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/runtime" XDG_STATE_HOME="$work/state" \
+  QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/runtime" XDG_STATE_HOME="$work/state" XDG_CONFIG_HOME="$work/config" \
     timeout 60 "$prefix/bin/sortie" --exit-after-start "$share/sortie/missions/tutorial.mis" 2>"$work/editor.err" \
     || fail "installed sortie --exit-after-start exits $?: $(cat "$work/editor.err")"
 fi
