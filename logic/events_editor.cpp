@@ -43,10 +43,10 @@ constexpr std::array<int, 3> kLogicRadios = {kLogicAnd, kLogicOr, kLogicXor};
 
 // Shows the four variable slots of a trigger or action. Each slot with a value list is filled and
 // preselected from the stored word; a slot without one stays empty and disabled.
-void showVars(Dialog& dlg, const Mission& page, const LogicVarSpec& spec,
+void showVars(Dialog& dlg, const Mission& page, const LogicVarSpec& vars,
               const std::array<std::int32_t, 4>& stored) {
     for (int i = 0; i < 4; ++i) {
-        const LogicVarSlot& slot = spec.slots[static_cast<std::size_t>(i)];
+        const LogicVarSlot& slot = vars.slots[static_cast<std::size_t>(i)];
         const int box = kVarFirst + i;
         dlg.setText(kVarLabelFirst + i, slot.label);
         dlg.clearEntries(box);
@@ -400,13 +400,13 @@ bool SlotDialogProc::typeOrSelectorChosen(Dialog& dlg, int id, Notify code,
     } else {
         selector_ = chosen;
     }
-    const LogicVarSpec spec = varSpec();
-    showVars(dlg, page_, spec, stored);
+    const LogicVarSpec vars = varSpec();
+    showVars(dlg, page_, vars, stored);
     if (id == kType) {
         fillSelector(dlg);
         combo_SelectByData(dlg, kSelector, 0);  // an empty list stays without a selection
     }
-    dlg.enable(kSelector, spec.selectorEnabled);
+    dlg.enable(kSelector, vars.selectorEnabled);
     return true;
 }
 
@@ -496,9 +496,9 @@ void ActionDialogProc::onInit(Dialog& dlg) {
     combo_SelectByData(dlg, kType, type_);
     fillSelector(dlg);
     combo_SelectByData(dlg, kSelector, selector_);
-    const LogicVarSpec spec = varSpec();
-    dlg.enable(kSelector, spec.selectorEnabled);
-    showVars(dlg, page_, spec, storedVars(slot_));
+    const LogicVarSpec vars = varSpec();
+    dlg.enable(kSelector, vars.selectorEnabled);
+    showVars(dlg, page_, vars, storedVars(slot_));
 }
 
 void ActionDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
