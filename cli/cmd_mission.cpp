@@ -62,11 +62,13 @@ bool readable(const std::string& path) {
 
 // Reads the metafile for a command. The parser has reported a bad line as FILE:LINE: on
 // stderr; a file that ends inside a block is reported here the same way.
-bool readMission(CliContext& ctx, Mission& m, const std::string& path, MetafileLines* lines) {
+bool readMission(CliContext& ctx, Mission& m, const std::string& path, MetafileLines* lines,
+                 std::vector<MetafileCut>* cuts = nullptr) {
     MetafileLines local;
     MetafileReadOptions o;
     o.loadTerrain = false;  // no command here draws the map
     o.lines = lines ? lines : &local;
+    o.cuts = cuts;
     const int before = ctx.console ? ctx.console->errorCount() : 0;
     if (metafile_Read(m, path.c_str(), o) == 1) return true;
     const bool reported = ctx.console && ctx.console->errorCount() > before;
@@ -74,6 +76,8 @@ bool readMission(CliContext& ctx, Mission& m, const std::string& path, MetafileL
         if (o.lines->unterminated > 0)
             std::fprintf(stderr, "%s:%d: this block is never closed (the file ends inside it)\n", path.c_str(),
                          o.lines->unterminated);
+        else if (o.lines->noBlock)
+            std::fprintf(stderr, "%s: holds no mission (the file is empty or has no block)\n", path.c_str());
         else
             std::fprintf(stderr, "%s: cannot be read as a mission metafile\n", path.c_str());
     }
@@ -169,7 +173,8 @@ int cmd_Check(CliContext& ctx, const CliArgs& args) {
             "that stops the read, then what a designer must fix though the file reads: item types no\n"
             "definition knows, ids used twice, waypoint markers outside paths 1..127 or numbered above 31,\n"
             "area markers outside 1..99, groups outside 1..63, EVENT triggers naming a missing event,\n"
-            "blocks beyond num_items or num_events, and a terrain the game data does not hold. Exit 0\n"
+            "blocks beyond num_items or num_events, texts longer than their field (cut when the file is\n"
+            "opened), and a terrain the game data does not hold. Exit 0\n"
             "clean, 1 with findings, 2 when the file cannot be opened.\n");
         return kExitOk;
     }
@@ -183,9 +188,14 @@ int cmd_Check(CliContext& ctx, const CliArgs& args) {
     if (!cli_LoadGameData(ctx, kCliDataTexts | kCliDataItems, data)) return 2;
     auto m = std::make_unique<Mission>();
     MetafileLines lines;
-    if (!readMission(ctx, *m, io.in, &lines)) return kExitBadInput;
+    std::vector<MetafileCut> cuts;
+    if (!readMission(ctx, *m, io.in, &lines, &cuts)) return kExitBadInput;
     Findings f(io.in);
     checkMission(*m, lines, data.items, f);
+    // Opening and saving such a file loses the ends of these texts.
+    for (const MetafileCut& c : cuts)
+        f.add(c.line, c.field + " of " + std::to_string(c.length) + " characters is cut to the " +
+                          std::to_string(c.capacity) + " the field holds");
     // The editor would open such a mission on a blank map.
     const std::string terrain(mission_Text(m->info.terrain));
     if (data.items && !terrain_Exists(terrain.c_str()))

@@ -15,6 +15,8 @@
 #include <optional>
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -162,6 +164,37 @@ std::string writePath(const std::string& path) {
     if (!name.empty() && ::lstat(full.c_str(), &st) != 0)
         if (auto other = findNoCase(dir, name)) full = dir + *other;
     return full;
+}
+
+// Removes the temporaries of one target (".NAME.sortie-PID-XXXXXX") whose process no longer
+// runs: a write killed in mid-write left them. Another running process may be writing the
+// same target right now, so its temporaries stay.
+void removeStaleTemps(const std::string& prefix) {
+    const fs::path pre(prefix);
+    const std::string stem = pre.filename().string();
+    std::error_code ec;
+    fs::directory_iterator it(pre.parent_path().empty() ? fs::path(".") : pre.parent_path(), ec), end;
+    for (; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() <= stem.size() || name.compare(0, stem.size(), stem) != 0) continue;
+        const std::string rest = name.substr(stem.size());  // PID-XXXXXX
+        const std::size_t dash = rest.find('-');
+        if (dash == 0 || dash == std::string::npos || rest.size() - dash - 1 != 6) continue;
+        long pid = 0;
+        bool digits = true;
+        for (std::size_t k = 0; k < dash; ++k) {
+            if (rest[k] < '0' || rest[k] > '9' || pid > 100000000) {
+                digits = false;
+                break;
+            }
+            pid = pid * 10 + (rest[k] - '0');
+        }
+        if (!digits || pid <= 0) continue;
+        const bool running = pid != ::getpid() && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
+        if (running) continue;
+        std::error_code rm;
+        if (fs::is_regular_file(it->path(), rm)) fs::remove(it->path(), rm);
+    }
 }
 
 }  // namespace
@@ -417,7 +450,8 @@ bool file_WriteAtomic(const std::string& path, const void* data, std::size_t siz
     bool existed = ::stat(target.c_str(), &st) == 0;
     if (existed && !S_ISREG(st.st_mode)) return false;
 
-    std::string temp = target + ".XXXXXX";
+    const std::string prefix = file_TempPrefix(target);
+    std::string temp = prefix + std::to_string(::getpid()) + "-XXXXXX";
     std::vector<char> name(temp.begin(), temp.end());
     name.push_back('\0');
     int fd = ::mkstemp(name.data());
@@ -429,7 +463,96 @@ bool file_WriteAtomic(const std::string& path, const void* data, std::size_t siz
     ok = (::close(fd) == 0) && ok;
     if (ok) ok = std::rename(name.data(), target.c_str()) == 0;
     if (!ok) ::unlink(name.data());
+    if (ok) removeStaleTemps(prefix);
     return ok;
+}
+
+std::string file_TempPrefix(const std::string& target) {
+    const fs::path p(target);
+    return (p.parent_path() / ("." + p.filename().string() + ".sortie-")).string();
+}
+
+SmallFile file_ReadSmall(const std::string& path, std::size_t cap, std::string& text) {
+    text.clear();
+    // Non-blocking, so that opening a FIFO returns at once; the type is checked on the open
+    // descriptor, so a file swapped after a check cannot slip through.
+    int fd;
+    do fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0) return errno == ENOENT ? SmallFile::Missing : (errno == ENXIO ? SmallFile::NotRegular : SmallFile::Unreadable);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const bool stated = st.st_mode != 0;
+        ::close(fd);
+        return stated ? SmallFile::NotRegular : SmallFile::Unreadable;
+    }
+    text.resize(cap + 1);
+    std::size_t got = 0;
+    while (got < text.size()) {
+        const ssize_t n = ::read(fd, text.data() + got, text.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            ::close(fd);
+            text.clear();
+            return SmallFile::Unreadable;
+        }
+        if (n == 0) break;
+        got += std::size_t(n);
+    }
+    ::close(fd);
+    const bool tooLarge = got > cap;
+    text.resize(std::min(got, cap));
+    return tooLarge ? SmallFile::TooLarge : SmallFile::Ok;
+}
+
+bool file_ValidUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        std::size_t more;
+        std::uint32_t cp;
+        if (c < 0x80) {
+            ++i;
+            continue;
+        } else if (c >= 0xC2 && c <= 0xDF) {
+            more = 1, cp = c & 0x1Fu;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            more = 2, cp = c & 0x0Fu;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            more = 3, cp = c & 0x07u;
+        } else {
+            return false;
+        }
+        if (i + more >= text.size()) return false;  // cut short
+        for (std::size_t k = 1; k <= more; ++k) {
+            const unsigned char d = static_cast<unsigned char>(text[i + k]);
+            if ((d & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (d & 0x3Fu);
+        }
+        // Overlong forms, surrogates and values beyond the last code point.
+        if ((more == 2 && cp < 0x800) || (more == 3 && cp < 0x10000) || (cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF)
+            return false;
+        i += more + 1;
+    }
+    return true;
+}
+
+int file_TryLock(const std::string& path) {
+    int fd;
+    do fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0644);
+    while (fd < 0 && errno == EINTR);
+    if (fd < 0) return -1;
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+void file_Unlock(int fd) {
+    if (fd < 0) return;
+    ::flock(fd, LOCK_UN);
+    ::close(fd);
 }
 
 bool set_Extension(char* name, std::size_t capacity, const char* ext) {

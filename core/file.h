@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 constexpr int kPffMaxArchives = 16;
@@ -51,8 +52,27 @@ int file_Create(const char* path);
 int file_Write(const void* buffer, std::int32_t count);
 
 // Writes a whole file safely: to a temporary file beside it, then renamed into place, so a
-// failed write never leaves the user's file half written. true on success.
+// failed write never leaves the user's file half written. true on success. The temporary is
+// named ".NAME.sortie-PID-XXXXXX" (hidden, and recognisably this program's); after a
+// successful write, temporaries of the same target left by processes that no longer run (a
+// save killed in mid-write) are removed.
 bool file_WriteAtomic(const std::string& path, const void* data, std::size_t size);
+// The prefix of the temporaries file_WriteAtomic makes for target (tests).
+std::string file_TempPrefix(const std::string& target);
+
+// Reads a small text file of the program's own (settings, notes): only a regular file (never
+// a FIFO, device or folder, which could block or never end), and at most cap bytes of it.
+enum class SmallFile { Ok, Missing, NotRegular, TooLarge, Unreadable };
+// text holds what was read: the whole file (Ok) or its first cap bytes (TooLarge).
+SmallFile file_ReadSmall(const std::string& path, std::size_t cap, std::string& text);
+// Whether text is well-formed UTF-8.
+bool file_ValidUtf8(std::string_view text);
+
+// An advisory lock on path (the file is made when missing), held by this process until
+// file_Unlock or its end. The descriptor, or -1 when another process holds the lock or the
+// file cannot be made.
+int file_TryLock(const std::string& path);
+void file_Unlock(int fd);
 
 // The disk path a name from game data or the user stands for: backslashes are folder
 // separators, and a file or folder not found as written is looked for without regard to

@@ -222,13 +222,7 @@ void storeConditions(Dialog& dlg, bool win, std::array<std::int8_t, 4>& codes) {
 }
 
 // Reloads the page's terrain under the status box.
-void loadTerrain(Mission& page) {
-    Platform& p = platform();
-    p.statusOpen(text_Get(kMsg, "STATUS"));
-    p.statusLine(text_Printf(kMsg, "LOADING...", {mission_Text(page.info.terrain)}));
-    terrain_LoadPageMaps(page);
-    p.statusClose();
-}
+void loadTerrain(Mission& page) { terrain_LoadPageMaps(page); }
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 #include "mission/mission.h"
 #include "platform/ui.h"
 
+#include <cctype>
 #include <filesystem>
 #include <ostream>
 #include <sstream>
@@ -59,7 +60,7 @@ ListingStamp list_Stamp(std::string fileName, const std::tm& when) {
 }
 
 ListingStamp list_Stamp(const Mission& m) {
-    return list_Stamp(std::string(mission_Text(m.info.file_path)), metafile_HeaderTime());
+    return list_Stamp(m.file_path, metafile_HeaderTime());
 }
 
 void list_WriteEventBlock(std::ostream& out, const Mission& m, int index) {
@@ -137,9 +138,22 @@ std::optional<std::string> list_AskTextFile(Dialog* owner) {
         {text_Get(kFileIo, "TEXT_FILE_FILTER_DES"), text_Get(kFileIo, "TEXT_FILE_FILTER_EXT")});
     std::error_code ec;
     req.startFolder = std::filesystem::current_path(ec).string();
-    req.defaultExtension = text_Get(kFileIo, "DEF_EXT");
+    // A listing's own extension, so a name typed without one never lands on a mission.
+    req.defaultExtension = ui_FilterExtension(req.filters.front());
     req.promptOverwrite = true;
-    return platform().fileDialog(req);
+    for (;;) {
+        std::optional<std::string> path = platform().fileDialog(req);
+        if (!path) return path;
+        // A listing never replaces a mission, whatever name it was given.
+        std::string ext = std::filesystem::path(*path).extension().string();
+        for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
+        if (ext != ".mis" && ext != ".bms" && metafile_Sniff(*path) == MissionFileKind::None) return path;
+        ui_MessageBox(text_Printf(kFileIo, "LISTING_NOT_OVER_MISSION", {*path}), text_Get(kFileIo, "TEXT_FILE_FILTER_DES"),
+                      MsgIcon::Warning, MsgButtons::Ok);
+        const std::filesystem::path chosen(*path);
+        req.startFolder = chosen.parent_path().string();
+        req.initialName = chosen.stem().string() + (req.defaultExtension.empty() ? "" : "." + req.defaultExtension);
+    }
 }
 
 int list_PrintEvent(Dialog* owner, const Mission& m, int index) {

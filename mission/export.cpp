@@ -14,6 +14,7 @@
 
 
 #include <algorithm>
+#include <memory>
 #include <cstring>
 #include <numeric>
 
@@ -203,8 +204,14 @@ BmsSky export_SkyFor(std::int32_t sunsetNumber) {
     return sky;
 }
 
-std::vector<std::uint8_t> mission_ExportBinaryBytes(Mission& m, const BmsSky* skyIn) {
-    const BmsSky sky = skyIn ? *skyIn : export_SkyFor(m.info.sunset);
+std::vector<std::uint8_t> mission_ExportBinaryBytes(const Mission& page, const BmsSky* skyIn) {
+    const BmsSky sky = skyIn ? *skyIn : export_SkyFor(page.info.sunset);
+    // The game wants the items sorted and the derived tables filled: that is done on a copy
+    // of the tables, so the page, its order, its history and its modified state stay as they
+    // were.
+    auto copy = std::make_unique<Mission>();
+    static_cast<MissionTables&>(*copy) = static_cast<const MissionTables&>(page);
+    Mission& m = *copy;
     sortItems(m);
     const int itemCount = std::clamp(m.item_count, 0, kMaxItems);
 
@@ -326,10 +333,10 @@ std::vector<std::uint8_t> mission_ExportBinaryBytes(Mission& m, const BmsSky* sk
     return buf;
 }
 
-int mission_ExportBinaryWithSky(Mission& m, const char* path, const BmsSky* sky) {
+int mission_ExportBinaryWithSky(const Mission& m, const char* path, const BmsSky* sky) {
     if (!path || !*path) return 0;
     const std::vector<std::uint8_t> bytes = mission_ExportBinaryBytes(m, sky);
     return file_WriteAtomic(path, bytes.data(), bytes.size()) ? 1 : 0;
 }
 
-int mission_ExportBinary(Mission& m, const char* path) { return mission_ExportBinaryWithSky(m, path, nullptr); }
+int mission_ExportBinary(const Mission& m, const char* path) { return mission_ExportBinaryWithSky(m, path, nullptr); }

@@ -42,16 +42,16 @@ struct BmsSky {
     std::uint8_t gamma = 0, sat = 0, r = 0, g = 0, b = 0;
 };
 
-// Writes the page as a binary mission. Sorts the item table by type and waypoint number,
-// rebuilds waypoint paths and group counts and fills each event's first-row indices on the
-// way. Section limits are warned about through message boxes and cut. Written to a
+// Writes the page as a binary mission. A copy of the page's tables is sorted by type and
+// waypoint number, with its waypoint paths, group counts and each event's first-row indices
+// rebuilt; the page itself is left as it is. Section limits are warned about through message boxes and cut. Written to a
 // temporary file beside path and renamed into place: 1 on success, 0 when the file could
 // not be written (the previous file, if any, is untouched).
-int mission_ExportBinary(Mission& m, const char* path);
+int mission_ExportBinary(const Mission& m, const char* path);
 // As above with the sky values given (null: looked up in the loaded sunset table).
-int mission_ExportBinaryWithSky(Mission& m, const char* path, const BmsSky* sky);
+int mission_ExportBinaryWithSky(const Mission& m, const char* path, const BmsSky* sky);
 // The bytes mission_ExportBinary writes, without writing them (tests, benchmarks).
-std::vector<std::uint8_t> mission_ExportBinaryBytes(Mission& m, const BmsSky* sky);
+std::vector<std::uint8_t> mission_ExportBinaryBytes(const Mission& m, const BmsSky* sky);
 
 // The sky values for a sunset number: the loaded sunset table's entry with that id, else its
 // first entry, else all zero.

@@ -23,20 +23,36 @@ struct MetafileLines {
     int numItems = 0;            // the num_items line
     int numEvents = 0;           // the num_events line
     int unterminated = 0;        // begin line of a block the file never closed, 0 for none
+    bool noBlock = false;        // the file holds no block at all (empty or blank): no mission
+};
+
+// A text field of the file that was longer than the page's field holds and was cut to fit.
+struct MetafileCut {
+    std::string field;           // the keyword of its line ("description", "briefing"...)
+    int line = 0;                // its line (the begin line for the briefing)
+    std::size_t length = 0;      // characters in the file
+    std::size_t capacity = 0;    // characters the field holds
 };
 
 struct MetafileReadOptions {
     bool loadTerrain = true;          // load the terrain the file names into the page
     MetafileLines* lines = nullptr;   // where blocks began (optional)
+    std::vector<MetafileCut>* cuts = nullptr;  // text fields cut to fit (optional)
 };
 
 // Clears the page and reads the metafile at path into it, then loads the named terrain and
 // gives each item its definition, kind and (when the file had none) a fresh id. 1 on success;
 // 0 when the file cannot be opened (the page stays cleared), when a bad line stopped the read
 // (reported with its line number through the platform; the page keeps what was read before
-// it), or when the file ends inside a block.
+// it), when the file ends inside a block, or when it holds no block at all (an empty or blank
+// file is no mission).
 int metafile_Read(Mission& m, const char* path);
 int metafile_Read(Mission& m, const char* path, const MetafileReadOptions& options);
+
+// What an existing file holds, judged from its first bytes: a binary mission (its "BMS"
+// signature), a metafile (a general information block near its start), or neither.
+enum class MissionFileKind { None, Metafile, Binary };
+MissionFileKind metafile_Sniff(const std::string& path);
 
 // Writes the page as a metafile to path: to a temporary file beside it, renamed into place,
 // so a failed write leaves any previous file as it was. Rebuilds the page's derived area,

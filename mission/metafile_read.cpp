@@ -11,10 +11,12 @@
 #include "gamedata/terrain.h"
 #include "mission/mission.h"
 #include "mission/page_load.h"
+#include "core/file.h"
 #include "core/parser.h"
 
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -201,7 +203,23 @@ public:
         }
     }
 
+    // Whether any block began: a file without one is no mission, whatever else it holds.
+    bool anyBlock() const { return anyBlock_; }
+    // The text fields that were longer than their field and cut to fit, in file order.
+    std::vector<MetafileCut>& cuts() { return cuts_; }
+
 private:
+    // Copies a text into its fixed field; a text longer than the field is cut, and noted.
+    template <std::size_t N>
+    void setText(char (&field)[N], const char* keyword, const char* text) {
+        const std::size_t length = std::strlen(text);
+        if (length > N - 1) noteCut(keyword, length, N - 1);
+        mission_SetText(field, text);
+    }
+    void noteCut(const char* keyword, std::size_t length, std::size_t capacity) {
+        cuts_.push_back({keyword, line_, length, capacity});
+    }
+
     // A begin line's number, accepted only within [lo, hi].
     bool number(const LineTokens& t, int lo, int hi) {
         n_ = toInt(t.at(2));
@@ -211,12 +229,14 @@ private:
     std::int32_t outside(const LineTokens& t) {
         if (!same(t.at(0), "begin")) return 1;
         blockLine_ = line_;
+        anyBlock_ = true;
         const char* what = t.at(1);
         if (same(what, "general_information")) {
             block_ = Block::General;
             if (lines_) lines_->generalInfo = line_;
         } else if (same(what, "briefing")) {
             block_ = Block::Briefing;
+            briefingLength_ = 0;
         } else if (same(what, "item")) {
             if (!number(t, 0, kMaxItems - 1)) return 1;
             block_ = Block::Item;
@@ -258,11 +278,11 @@ private:
     std::int32_t general(const LineTokens& t) {
         GeneralInfo& g = m_.info;
         const char* key = t.at(0);
-        if (same(key, "name")) mission_SetText(g.name, t.at(1));
-        else if (same(key, "designer")) mission_SetText(g.designer, t.at(1));
-        else if (same(key, "terrain")) mission_SetText(g.terrain, t.at(1));
-        else if (same(key, "cnv_file")) mission_SetText(g.cnv_file, t.at(1));
-        else if (same(key, "tt_file")) mission_SetText(g.tt_file, t.at(1));
+        if (same(key, "name")) setText(g.name, t.at(0), t.at(1));
+        else if (same(key, "designer")) setText(g.designer, t.at(0), t.at(1));
+        else if (same(key, "terrain")) setText(g.terrain, t.at(0), t.at(1));
+        else if (same(key, "cnv_file")) setText(g.cnv_file, t.at(0), t.at(1));
+        else if (same(key, "tt_file")) setText(g.tt_file, t.at(0), t.at(1));
         else if (same(key, "num_items")) {
             const std::int32_t v = toInt(t.at(1));
             if (v < 0 || v > kMaxItems) return 1;
@@ -358,7 +378,7 @@ private:
     std::int32_t waypoint(const LineTokens& t) {
         Waypoint& w = m_.waypoints[std::size_t(n_)];
         const char* key = t.at(0);
-        if (same(key, "description")) mission_SetText(w.description, t.at(1));
+        if (same(key, "description")) setText(w.description, t.at(0), t.at(1));
         else if (same(key, "color")) w.color = toInt(t.at(1));
         else if (same(key, "attrib") || same(key, "noloop")) w.attrib = toInt(t.at(1));
         else if (same(key, "speed")) {
@@ -369,7 +389,7 @@ private:
     std::int32_t group(const LineTokens& t) {
         Group& g = m_.groups[std::size_t(n_)];
         const char* key = t.at(0);
-        if (same(key, "description")) mission_SetText(g.description, t.at(1));
+        if (same(key, "description")) setText(g.description, t.at(0), t.at(1));
         else if (same(key, "attrib")) g.attrib = toInt(t.at(1));
         else if (same(key, "color")) g.color = toInt(t.at(1));
         else if (same(key, "commander")) g.commander = toInt(t.at(1));
@@ -380,22 +400,22 @@ private:
     std::int32_t wavList(const LineTokens& t) {
         WavList& w = m_.wav_lists[std::size_t(n_)];
         const char* key = t.at(0);
-        if (same(key, "description")) mission_SetText(w.description, t.at(1));
-        else if (same(key, "file_name")) mission_SetText(w.file_name, t.at(1));
+        if (same(key, "description")) setText(w.description, t.at(0), t.at(1));
+        else if (same(key, "file_name")) setText(w.file_name, t.at(0), t.at(1));
         else return 1;
         return 0;
     }
 
     std::int32_t layer(const LineTokens& t) {
         if (!same(t.at(0), "description")) return 1;
-        mission_SetText(m_.layers[std::size_t(n_)].description, t.at(1));
+        setText(m_.layers[std::size_t(n_)].description, t.at(0), t.at(1));
         return 0;
     }
 
     std::int32_t area(const LineTokens& t) {
         AreaTrigger& a = m_.area_triggers[std::size_t(n_)];
         const char* key = t.at(0);
-        if (same(key, "description")) mission_SetText(a.description, t.at(1));
+        if (same(key, "description")) setText(a.description, t.at(0), t.at(1));
         else if (same(key, "color")) a.color = toInt(t.at(1));
         else if (same(key, "attrib")) a.attrib = toInt(t.at(1));
         else return 1;
@@ -405,7 +425,7 @@ private:
     std::int32_t event(const LineTokens& t) {
         MissionEvent& e = m_.events[std::size_t(n_)];
         const char* key = t.at(0);
-        if (same(key, "name")) mission_SetText(e.name, t.at(1));
+        if (same(key, "name")) setText(e.name, t.at(0), t.at(1));
         else if (same(key, "attrib")) e.attrib = toInt(t.at(1));
         else if (same(key, "reset_value")) e.reset_value = toInt(t.at(1));
         else if (same(key, "delay_value")) e.delay_value = toInt(t.at(1));
@@ -470,7 +490,7 @@ private:
         WindEntry& w = m_.wind_list.back();
         const char* key = t.at(0);
         if (same(key, "end")) block_ = Block::Outside;
-        else if (same(key, "name")) mission_SetText(w.name, t.at(1));
+        else if (same(key, "name")) setText(w.name, t.at(0), t.at(1));
         else if (same(key, "start")) w.start = toInt(t.at(1));
         else if (same(key, "stop")) w.stop = toInt(t.at(1));
         else if (same(key, "heading")) w.heading = static_cast<std::int16_t>(toInt(t.at(1)));
@@ -484,6 +504,12 @@ private:
         if (same(t.at(0), "endbriefing")) {
             for (std::size_t i = 0; i < kBriefingSize && b[i]; ++i)
                 if (b[i] == '|') b[i] = '\n';
+            if (briefingLength_ > kBriefingMax) {
+                const int endLine = line_;
+                line_ = blockLine_;
+                noteCut("briefing", briefingLength_, kBriefingMax);
+                line_ = endLine;
+            }
             block_ = Block::Outside;
             return 0;
         }
@@ -491,6 +517,7 @@ private:
         // the field's capacity.
         std::size_t len = strnlen(b, kBriefingMax);
         const char* piece = t.at(1);
+        briefingLength_ += std::strlen(piece);
         while (*piece && len < kBriefingMax) b[len++] = *piece++;
         b[len] = '\0';
         return 0;
@@ -503,6 +530,9 @@ private:
     std::int32_t row_ = 0;
     int line_ = 0;
     int blockLine_ = 0;
+    bool anyBlock_ = false;
+    std::size_t briefingLength_ = 0;
+    std::vector<MetafileCut> cuts_;
 };
 
 }  // namespace
@@ -512,6 +542,7 @@ int metafile_Read(Mission& m, const char* path) { return metafile_Read(m, path, 
 int metafile_Read(Mission& m, const char* path, const MetafileReadOptions& options) {
     mission_Clear(m);
     if (options.lines) *options.lines = MetafileLines{};
+    if (options.cuts) options.cuts->clear();
     if (!path) return 0;
     // A folder or a device is no metafile; some systems would let it be opened and read as empty.
     std::error_code ec;
@@ -519,7 +550,13 @@ int metafile_Read(Mission& m, const char* path, const MetafileReadOptions& optio
     Reader reader(m, options.lines);
     const std::int32_t rc =
         parser_ReadDiskFile(path, [&reader](const LineTokens* t, int lineNumber) { return reader.line(t, lineNumber); });
+    if (options.cuts) *options.cuts = std::move(reader.cuts());
     if (rc != 0) return 0;
+    // An empty or blank file, or one with no block at all, is not a mission.
+    if (!reader.anyBlock()) {
+        if (options.lines) options.lines->noBlock = true;
+        return 0;
+    }
 
     // A terrain whose definition has an error is reported by the loader; the mission itself
     // has been read, so the read still succeeds.
@@ -541,4 +578,15 @@ int metafile_Read(Mission& m, const char* path, const MetafileReadOptions& optio
         }
     }
     return 1;
+}
+
+MissionFileKind metafile_Sniff(const std::string& path) {
+    std::string head;
+    const SmallFile r = file_ReadSmall(path, 4096, head);
+    if (r != SmallFile::Ok && r != SmallFile::TooLarge) return MissionFileKind::None;
+    if (head.size() >= 3 && head.compare(0, 3, "BMS") == 0) return MissionFileKind::Binary;
+    std::string lower(head);
+    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    return lower.find("begin general_information") != std::string::npos ? MissionFileKind::Metafile
+                                                                         : MissionFileKind::None;
 }

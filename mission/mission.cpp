@@ -73,6 +73,7 @@ void mission_Clear(Mission& m) {
     m.terrain.reset();
     m.wind_list.clear();
     m.wind_list.shrink_to_fit();
+    m.file_path.clear();
     group_SetDefaultNames(m);
 }
 

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <type_traits>
 #include <vector>
@@ -34,7 +35,6 @@ constexpr int kMaxLayers = 16;             // layers 0..15
 constexpr int kMaxAreaTriggers = 100;      // area triggers 1..99; record 0 is never used
 
 constexpr std::size_t kMissionNameSize = 80;      // name, designer
-constexpr std::size_t kMissionPathSize = 80;      // file path of the page
 constexpr std::size_t kMissionFileSize = 16;      // terrain, cnv_file, tt_file
 constexpr std::size_t kBriefingSize = 256;
 constexpr std::size_t kWaypointDescSize = 1280;
@@ -217,7 +217,6 @@ struct WindEntry {
 struct GeneralInfo {
     char name[kMissionNameSize];
     char designer[kMissionNameSize];
-    char file_path[kMissionPathSize];   // metafile last opened or saved; shown in the title
     char terrain[kMissionFileSize];
     char cnv_file[kMissionFileSize];    // dialog file
     char tt_file[kMissionFileSize];     // mission file
@@ -284,6 +283,9 @@ struct Mission : MissionTables {
 
     TerrainMapsPtr terrain{nullptr, nullptr};
     std::vector<WindEntry> wind_list;          // entries the metafile brought; never saved
+    // The metafile last opened or saved, whole (any length the system allows); shown in the
+    // title. Empty: the page has no file.
+    std::string file_path;
 };
 
 // The two pages and the clipboard: process-wide, reset by tests with mission_ResetPages.

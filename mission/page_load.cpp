@@ -5,7 +5,9 @@
 
 #include "gamedata/model.h"
 #include "gamedata/terrain.h"
+#include "core/text.h"
 #include "mission/mission.h"
+#include "platform/ui.h"
 
 #include <algorithm>
 #include <cstring>
@@ -23,5 +25,12 @@ int terrain_LoadPageMaps(Mission& page) {
     if (!page.terrain) page.terrain = TerrainMapsPtr(terrain_NewMaps(), terrain_FreeMaps);
     char name[sizeof page.info.terrain + 1] = {};
     std::memcpy(name, page.info.terrain, sizeof page.info.terrain);
-    return terrain_LoadMaps(*page.terrain, name);
+    if (name[0] == '\0') return terrain_LoadMaps(*page.terrain, name);
+    // A terrain takes a moment to load: the status box says what the editor is doing.
+    Platform& ui = platform();
+    ui.statusOpen(text_Get("Dialog Message", "STATUSDIALOG"));
+    ui.statusLine(text_Printf("Dialog Message", "LOADING...", {std::string_view(name)}));
+    const int rc = terrain_LoadMaps(*page.terrain, name);
+    ui.statusClose();
+    return rc;
 }

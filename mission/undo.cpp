@@ -30,7 +30,6 @@ constexpr std::size_t kZeroBreak = 3;
 std::vector<UndoRange> buildIgnored() {
     std::vector<UndoRange> r;
     auto add = [&r](std::size_t offset, std::size_t size) { r.push_back({offset, size}); };
-    add(offsetof(MissionTables, info) + offsetof(GeneralInfo, file_path), kMissionPathSize);
     add(offsetof(MissionTables, selection), sizeof(Selection));
     for (std::size_t i = 0; i < std::size_t(kMaxItems); ++i)
         add(offsetof(MissionTables, items) + i * sizeof(MissionItem) + offsetof(MissionItem, mark), sizeof(std::uint32_t));
@@ -193,8 +192,6 @@ void setSelection(Mission& m, const std::vector<std::int32_t>& list) {
     m.selection.count = n;
 }
 
-std::string pathOf(const MissionTables& t) { return std::string(mission_Text(t.info.file_path)); }
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -207,7 +204,7 @@ const std::vector<UndoRange>& undo_IgnoredRanges() {
 bool undo_SameContent(const Mission& a, const Mission& b) {
     bool same = true;
     forChangedBlocks(bytesOf(a), bytesOf(b), [&same](std::size_t) { return same = false; });
-    return same && sameWind(a.wind_list, b.wind_list) && pathOf(a) == pathOf(b);
+    return same && sameWind(a.wind_list, b.wind_list) && a.file_path == b.file_path;
 }
 
 std::vector<std::int32_t> undo_Selection(const Mission& m) {
@@ -229,6 +226,7 @@ void UndoHistory::reset(const Mission& m, bool saved) {
     if (!base_) base_ = std::make_unique<MissionTables>();
     std::memcpy(static_cast<void*>(base_.get()), static_cast<const MissionTables*>(&m), kTablesSize);
     baseWind_ = m.wind_list;
+    basePath_ = m.file_path;
     steps_.clear();
     pos_ = 0;
     first_ = 0;
@@ -239,6 +237,7 @@ void UndoHistory::reset(const Mission& m, bool saved) {
 void UndoHistory::forget() {
     base_.reset();
     baseWind_.clear();
+    basePath_.clear();
     steps_.clear();
     pos_ = 0;
     first_ = 0;
@@ -249,7 +248,7 @@ void UndoHistory::forget() {
 
 bool UndoHistory::pending(const Mission& m) const {
     if (!base_) return false;
-    return !sameWind(baseWind_, m.wind_list) || pathOf(*base_) != pathOf(m) || [&] {
+    return !sameWind(baseWind_, m.wind_list) || basePath_ != m.file_path || [&] {
         bool differs = false;
         forChangedBlocks(bytesOf(m), bytesOf(*base_), [&differs](std::size_t) { return !(differs = true); });
         return differs;
@@ -269,8 +268,7 @@ bool UndoHistory::commit(const Mission& m, const char* nameKey, const std::vecto
         return true;
     });
     const bool windChanged = !sameWind(baseWind_, m.wind_list);
-    const std::string pathNow = pathOf(m), pathBase = pathOf(*base_);
-    const bool pathChanged = pathNow != pathBase;
+    const bool pathChanged = m.file_path != basePath_;
     if (blocks.empty() && !windChanged && !pathChanged) return false;
 
     UndoStep s;
@@ -301,11 +299,11 @@ bool UndoHistory::commit(const Mission& m, const char* nameKey, const std::vecto
     }
     if (pathChanged) {
         s.pathChanged = true;
-        s.pathBefore = pathBase;
-        s.pathAfter = pathNow;
+        s.pathBefore = basePath_;
+        s.pathAfter = m.file_path;
+        basePath_ = m.file_path;
     }
     copyBlocks(*base_, m, blocks);
-    std::memcpy(base_->info.file_path, m.info.file_path, kMissionPathSize);
 
     // A new step after undos cuts the steps that could have been redone.
     while (steps_.size() > pos_) {
@@ -344,8 +342,8 @@ void UndoHistory::apply(Mission& m, const UndoStep& s, bool forward) {
         baseWind_ = m.wind_list;
     }
     if (s.pathChanged) {
-        mission_SetText(m.info.file_path, forward ? s.pathAfter : s.pathBefore);
-        std::memcpy(base_->info.file_path, m.info.file_path, kMissionPathSize);
+        m.file_path = forward ? s.pathAfter : s.pathBefore;
+        basePath_ = m.file_path;
     }
     if (s.terrainChanged) {
         // The page's maps follow its terrain name; a page without one has none.
@@ -381,12 +379,12 @@ const char* UndoHistory::undoName() const { return pos_ > 0 ? steps_[pos_ - 1].n
 const char* UndoHistory::redoName() const { return pos_ < steps_.size() ? steps_[pos_].name.c_str() : nullptr; }
 
 void UndoHistory::adoptPath(const Mission& m) {
-    if (base_) std::memcpy(base_->info.file_path, m.info.file_path, kMissionPathSize);
+    if (base_) basePath_ = m.file_path;
 }
 
 void UndoHistory::markSaved(const Mission& m) {
     if (!base_) reset(m, true);
-    std::memcpy(base_->info.file_path, m.info.file_path, kMissionPathSize);
+    basePath_ = m.file_path;
     saved_ = std::int64_t(first_ + pos_);
 }
 

@@ -8,13 +8,13 @@
 // redo both apply the step's exclusive-or to the page and to the base.
 //
 // Some bytes of the tables are not content: the selection and the items' display marks (no
-// step of their own; the selection is kept beside each step instead), the page's file path (kept beside the step when a step
-// changes it, e.g. Clear Page; a save or an open sets it without a step) and the derived data
+// step of their own; the selection is kept beside each step instead) and the derived data
 // that the renderer, the writer and the editors rebuild before they use it (waypoint point
 // lists, group member counts, area bounds, the export's event totals). Those bytes are never
 // compared and never restored by the exclusive-or.
 //
-// Besides the tables a step carries the wind list when it changed. A step that changes the
+// Besides the tables a step carries the wind list and the page's file path (beside the tables)
+// when they changed, e.g. Clear Page; a save or an open sets the path without a step. A step that changes the
 // terrain name reloads the page's terrain when it is undone or redone.
 //
 // Steps are kept within a memory budget; the oldest go first. The saved state is a position
@@ -116,6 +116,7 @@ private:
 
     std::unique_ptr<MissionTables> base_;
     std::vector<WindEntry> baseWind_;
+    std::string basePath_;
     std::deque<UndoStep> steps_;      // [0, pos_) can be undone, [pos_, size) redone
     std::size_t pos_ = 0;
     std::uint64_t first_ = 0;         // steps dropped from the front so far

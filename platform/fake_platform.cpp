@@ -132,6 +132,8 @@ MsgAnswer FakePlatform::messageBox(std::string_view text, std::string_view cap, 
                                    MsgButtons buttons) {
     log.push_back("messageBox " + std::string(cap) + "|" + std::string(text));
     boxes.push_back({std::string(text), std::string(cap), icon, buttons});
+    // The box is modal, but timers still fire under it.
+    if (duringModal) duringModal();
     if (!msgAnswers.empty()) {
         MsgAnswer a = msgAnswers.front();
         msgAnswers.pop_front();
@@ -210,6 +212,20 @@ void FakePlatform::setWindowTitle(std::string_view title) {
 void FakePlatform::setMenu(const std::vector<MenuEntry>& m) {
     log.push_back("setMenu " + std::to_string(m.size()));
     menu = m;
+    // As the window does: a rebuilt menu shows what its entries say, nothing set before.
+    menuChecks.clear();
+    menuEnabled.clear();
+    menuTexts.clear();
+    std::function<void(const std::vector<MenuEntry>&)> take = [&](const std::vector<MenuEntry>& entries) {
+        for (const MenuEntry& e : entries) {
+            if (e.id != 0) {
+                menuEnabled[e.id] = e.enabled;
+                if (e.checked) menuChecks[e.id] = true;
+            }
+            take(e.children);
+        }
+    };
+    take(m);
 }
 
 void FakePlatform::setMenuCheck(int id, bool checked) {

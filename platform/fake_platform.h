@@ -155,6 +155,8 @@ public:
     std::deque<MsgAnswer> msgAnswers;
     std::deque<std::optional<std::string>> fileAnswers;
     std::deque<int> popupAnswers;
+    // Run while a message box is open, as a timer of the window may fire then.
+    std::function<void()> duringModal;
     // Scripts for dialog templates; a template without one is cancelled after onInit.
     std::map<std::string, DialogScript, std::less<>> dialogScripts;
     std::vector<std::string> dialogsRun;

@@ -21,6 +21,15 @@ MsgAnswer ui_MessageBox(std::string_view text, std::string_view caption, MsgIcon
     return platform().messageBox(text, caption, icon, buttons);
 }
 
+std::string ui_FilterExtension(const FileFilter& filter) {
+    std::string ext = filter.pattern.substr(0, filter.pattern.find(';'));
+    const std::size_t dot = ext.rfind('.');
+    if (dot == std::string::npos) return {};
+    ext = ext.substr(dot + 1);
+    if (ext.find_first_of("*?") != std::string::npos) return {};
+    return ext;
+}
+
 bool ui_SortsBefore(std::string_view a, std::string_view b) {
     auto lower = [](char c) {
         return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);

@@ -1,6 +1,11 @@
 #include "platform/settings.h"
 
+#include "core/file.h"
+
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -36,18 +41,46 @@ std::string settings_ConfigFolder() {
     return (base / "sortie").string();
 }
 
-std::vector<std::string> FileSettings::list(std::string_view name) {
+std::vector<std::string> settings_ReadLines(const std::string& path, std::size_t cap) {
     std::vector<std::string> out;
-    if (!settings_ValidName(name)) return out;
-    std::ifstream in(fs::path(folder_) / std::string(name), std::ios::binary);
-    std::string line;
-    // A settings file is small; one that is not (not ours) is read no further than this.
-    constexpr std::size_t kMaxEntries = 1000;
-    while (out.size() < kMaxEntries && std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (!line.empty()) out.push_back(line);
+    std::string text;
+    switch (file_ReadSmall(path, cap, text)) {
+    case SmallFile::Ok: break;
+    case SmallFile::Missing: return out;
+    case SmallFile::NotRegular:
+        std::fprintf(stderr, "sortie: %s is not a regular file; ignored\n", path.c_str());
+        return out;
+    case SmallFile::Unreadable:
+        std::fprintf(stderr, "sortie: %s cannot be read (%s); ignored\n", path.c_str(), std::strerror(errno));
+        return out;
+    case SmallFile::TooLarge:
+        std::fprintf(stderr, "sortie: %s is larger than %zu bytes; only its first lines were read\n", path.c_str(), cap);
+        // The last line may be cut in the middle: it goes.
+        text.erase(text.find_last_of('\n') == std::string::npos ? 0 : text.find_last_of('\n') + 1);
+        break;
     }
+    std::size_t dropped = 0, start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (line.empty()) continue;
+        if (!file_ValidUtf8(line) || line.find('\0') != std::string::npos) {
+            ++dropped;
+            continue;
+        }
+        out.push_back(std::move(line));
+    }
+    if (dropped > 0)
+        std::fprintf(stderr, "sortie: %s: %zu line(s) that are not text were ignored\n", path.c_str(), dropped);
     return out;
+}
+
+std::vector<std::string> FileSettings::list(std::string_view name) {
+    if (!settings_ValidName(name)) return {};
+    return settings_ReadLines((fs::path(folder_) / std::string(name)).string(), kSettingsMaxBytes);
 }
 
 void FileSettings::setList(std::string_view name, const std::vector<std::string>& values) {
@@ -56,22 +89,15 @@ void FileSettings::setList(std::string_view name, const std::vector<std::string>
     const fs::path folder(folder_);
     fs::create_directories(folder, ec);
     const fs::path target = folder / std::string(name);
-    fs::path temp = target;
-    temp += ".new";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return;
-        for (const std::string& v : values) {
-            if (v.empty() || v.find_first_of("\r\n") != std::string::npos) continue;
-            out << v << '\n';
-        }
-        out.flush();
-        if (!out) {
-            out.close();
-            fs::remove(temp, ec);
-            return;
-        }
+    std::string text;
+    for (const std::string& v : values) {
+        if (v.empty() || v.find_first_of("\r\n") != std::string::npos) continue;
+        text += v;
+        text += '\n';
     }
-    fs::rename(temp, target, ec);
-    if (ec) fs::remove(temp, ec);
+    if (file_WriteAtomic(target.string(), text.data(), text.size())) return;
+    // Said once per list and run: the list is saved again after every open and save.
+    if (failed_.insert(std::string(name)).second)
+        std::fprintf(stderr, "sortie: the list %s cannot be saved in %s; it is kept for this session only\n",
+                     std::string(name).c_str(), folder_.c_str());
 }

@@ -5,6 +5,7 @@
 #include "platform/ui.h"
 
 #include <map>
+#include <set>
 #include <string>
 
 class MemorySettings : public Settings {
@@ -28,7 +29,14 @@ public:
 
 private:
     std::string folder_;
+    std::set<std::string, std::less<>> failed_;  // lists whose save failed and was reported
 };
+
+// The most a settings file or a note of the program's is read of.
+constexpr std::size_t kSettingsMaxBytes = 64 * 1024;
+// The non-empty lines of a small text file of the program's own, read by file_ReadSmall with
+// cap; what is ignored (not a regular file, too large, lines not in UTF-8) is said on stderr.
+std::vector<std::string> settings_ReadLines(const std::string& path, std::size_t cap);
 
 // The editor's configuration folder: $XDG_CONFIG_HOME/sortie when that is an absolute path,
 // else ~/.config/sortie.

@@ -33,6 +33,10 @@ struct FileFilter {
     std::string pattern;  // one or more patterns separated by ';', e.g. "*.mis"
 };
 
+// The extension of a filter's first pattern ("*.bms;*.BMS" gives "bms"); empty when it has
+// none or a wildcard in it.
+std::string ui_FilterExtension(const FileFilter& filter);
+
 struct FileDialogRequest {
     bool save = false;              // save dialog (else open dialog)
     std::string title;              // caption; empty for the toolkit's default

@@ -21,6 +21,7 @@
 #include "shell/history.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -67,7 +68,7 @@ std::vector<FileFilter> missionFilters() {
 // A save dialog starts in the folder of the page's file with its name proposed, the
 // extension replaced by ext when one is given.
 void proposePageFile(FileDialogRequest& r, const Mission& m, const std::string& ext) {
-    const std::filesystem::path file(std::string(mission_Text(m.info.file_path)));
+    const std::filesystem::path file(m.file_path);
     if (file.empty()) return;
     r.startFolder = file.parent_path().string();
     std::filesystem::path name = file.filename();
@@ -162,6 +163,12 @@ void shell_RefreshChecks() {
     }
 }
 
+void shell_RefreshMenuState() {
+    shell_RefreshChecks();
+    conv_RefreshMenuState();
+    history_RefreshMenu();
+}
+
 std::string shell_TitleFor(std::string_view fileName) {
     const char* consumer = text_Get(kMsg, "CONSUMER");
     if (fileName.empty()) return text_Printf(kMsg, "KZMED_TITLE", {consumer, "2001"});
@@ -169,7 +176,7 @@ std::string shell_TitleFor(std::string_view fileName) {
 }
 
 void shell_RefreshTitle() {
-    platform().setWindowTitle(history_MarkTitle(conv_PageTitle(shell_TitleFor(mission_Text(page().info.file_path)))));
+    platform().setWindowTitle(history_MarkTitle(conv_PageTitle(shell_TitleFor(page().file_path))));
 }
 
 std::string shell_GridLabel(std::int32_t gridSize) {
@@ -194,14 +201,16 @@ void shell_OpenMissionPath(const std::string& path) {
     // bad line (reported by the reader) leaves the open mission, its title and its path.
     auto fresh = std::make_unique<Mission>();
     MetafileLines lines;
+    std::vector<MetafileCut> cuts;
     MetafileReadOptions options;
     options.lines = &lines;
+    options.cuts = &cuts;
     if (metafile_Read(*fresh, path.c_str(), options) != 1) {
-        // The reader has shown a bad line; a file that cannot be opened or ends inside a
-        // block it leaves to the caller.
+        // The reader has shown a bad line; a file that cannot be opened, is empty or ends
+        // inside a block it leaves to the caller.
         std::error_code ec;
         const bool opened = std::filesystem::is_regular_file(path, ec) && std::ifstream(path).good();
-        if (!opened || lines.unterminated > 0)
+        if (!opened || lines.unterminated > 0 || lines.noBlock)
             ui_MessageBox(text_Printf(kMsg, "MISSION_NOT_READ", {path}), text_Get(kMsg, "WARNING"),
                           MsgIcon::Warning, MsgButtons::Ok);
         return;
@@ -209,7 +218,7 @@ void shell_OpenMissionPath(const std::string& path) {
     static_cast<MissionTables&>(m) = static_cast<const MissionTables&>(*fresh);
     m.terrain = std::move(fresh->terrain);  // the page's maps go with it
     m.wind_list = std::move(fresh->wind_list);
-    mission_SetText(m.info.file_path, path);
+    m.file_path = path;
     model_LoadForItems();
     history_Baseline(mission_Pages().current, true);
     conv_MissionOpened(path, true);
@@ -218,6 +227,16 @@ void shell_OpenMissionPath(const std::string& path) {
     if (!terrain_Exists(terrain.c_str()))
         ui_MessageBox(text_Printf(kMsg, "TERRAIN_NOT_FOUND", {terrain}), text_Get(kMsg, "WARNING"),
                       MsgIcon::Warning, MsgButtons::Ok);
+    if (!cuts.empty()) {
+        // One warning for all of them, so the user learns it before saving.
+        std::string list;
+        for (const MetafileCut& c : cuts) {
+            if (!list.empty()) list += '\n';
+            list += text_Printf(kMsg, "TEXT_CUT_LINE", {c.line, c.field, int(c.length), int(c.capacity)});
+        }
+        ui_MessageBox(text_Printf(kMsg, "TEXT_CUT", {path, list}), text_Get(kMsg, "WARNING"), MsgIcon::Warning,
+                      MsgButtons::Ok);
+    }
 }
 
 bool shell_OpenMission() {
@@ -236,7 +255,7 @@ bool shell_OpenMission() {
                           MsgButtons::YesNo) != MsgAnswer::Yes)
             return false;
         mission_Clear(page());
-        mission_SetText(page().info.file_path, *path);
+        page().file_path = *path;
         shell_PageRefresh();
         return true;
     }
@@ -262,7 +281,7 @@ bool shell_WriteMission(Mission& m, const std::string& path) {
         reportWriteFailure(path);
         return false;  // the page keeps the name it had
     }
-    mission_SetText(m.info.file_path, path);
+    m.file_path = path;
     conv_MissionSaved(path);
     return true;
 }
@@ -274,10 +293,7 @@ bool shell_ExportMission() {
     r.filters = {{text_Get("File I/O", "KZ_OUT_FILTER_DES"), text_Get("File I/O", "KZ_OUT_FILTER_EXT")}};
     // The binary mission's own extension (from its pattern "*.bms"), never the metafile's: a
     // name typed without one must not land on the mission metafile.
-    std::string ext = r.filters.front().pattern;
-    ext = ext.substr(0, ext.find(';'));
-    if (const size_t dot = ext.rfind('.'); dot != std::string::npos) ext = ext.substr(dot + 1);
-    if (ext.find_first_of("*?") != std::string::npos) ext.clear();
+    const std::string ext = ui_FilterExtension(r.filters.front());
     r.defaultExtension = ext;
     proposePageFile(r, page(), ext);
     r.promptOverwrite = true;
@@ -304,6 +320,28 @@ std::string shell_BackupFolder() {
 }
 
 void shell_WriteBackups() { history_WriteBackups(); }
+
+int shell_BackupIntervalMs() {
+    // Seconds, from the environment, else the settings file "backup-interval", else ten minutes.
+    auto parse = [](const std::string& text) -> int {
+        int seconds = 0;
+        const char* end = text.data() + text.size();
+        const auto r = std::from_chars(text.data(), end, seconds);
+        if (r.ec != std::errc() || r.ptr != end || seconds < 1 || seconds > 24 * 3600) return 0;
+        return seconds * 1000;
+    };
+    if (const char* env = std::getenv("SORTIE_BACKUP_INTERVAL"); env && *env) {
+        if (const int ms = parse(env)) return ms;
+        std::fprintf(stderr, "sortie: SORTIE_BACKUP_INTERVAL=%s is not a number of seconds (1..86400); ignored\n", env);
+    }
+    const std::vector<std::string> set = platform().settings().list("backup-interval");
+    if (!set.empty()) {
+        if (const int ms = parse(set.front())) return ms;
+        std::fprintf(stderr, "sortie: the backup-interval setting \"%s\" is not a number of seconds (1..86400); ignored\n",
+                     set.front().c_str());
+    }
+    return kBackupPeriodMs;
+}
 
 // ---------------------------------------------------------------------------------------
 // The dispatcher

@@ -175,8 +175,7 @@ void conv_RebuildMenu() {
     ShellState& s = shell_State();
     conv_PrepareMenu(s.mainMenu);
     platform().setMenu(s.mainMenu);
-    shell_RefreshChecks();
-    conv_RefreshMenuState();
+    shell_RefreshMenuState();
 }
 
 bool conv_Enabled(int id) {

@@ -1,5 +1,6 @@
 #include "shell/history.h"
 
+#include "core/file.h"
 #include "core/text.h"
 #include "gamedata/model.h"
 #include "mapview/interact.h"
@@ -9,15 +10,21 @@
 #include "mission/mission.h"
 #include "mission/page_load.h"
 #include "mission/undo.h"
+#include "platform/settings.h"
 #include "shell/shell.h"
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <memory>
 #include <sstream>
+
+#include <stdlib.h>
 
 namespace {
 
@@ -42,8 +49,6 @@ struct HistoryState {
     bool titleKnown = false;
     int titlePage = 0;
     bool titleModified = false;
-    std::string undoText, redoText;
-    int undoEnabled = -1, redoEnabled = -1;
 };
 HistoryState g;
 
@@ -96,55 +101,68 @@ void closeAction() {
 
 // ---------------------------------------------------------------------------------------
 // Backups
+//
+// Each running editor keeps its backups in a folder of its own in the state folder,
+// "editor-XXXXXX", holding MEDP1BCK.MIS, MEDP2BCK.MIS, backups.txt (the file each page had)
+// and a lock held while the editor runs. At start-up the backups of editors that no longer
+// run (their lock is free) are offered; those of running editors are never touched. Backups
+// of older versions of the editor, in the state folder itself, are offered the same way.
 
-fs::path backupFile(int index) { return fs::path(shell_BackupFolder()) / (index == 0 ? "MEDP1BCK.MIS" : "MEDP2BCK.MIS"); }
-fs::path notesFile() { return fs::path(shell_BackupFolder()) / "backups.txt"; }
+constexpr const char* kBackupName[2] = {"MEDP1BCK.MIS", "MEDP2BCK.MIS"};
+constexpr const char* kNotesName = "backups.txt";
+constexpr const char* kLockName = "lock";
+constexpr const char* kOwnPrefix = "editor-";
 
-// The notes beside the backups: the file each page had, and the content last offered.
+struct BackupState {
+    fs::path own;        // this editor's folder; empty until made
+    int lockFd = -1;     // the lock on it
+    std::array<bool, 2> recovered{};  // the page holds recovered work: its first Save asks for a name
+};
+BackupState gb;
+
+bool backupsKept() { return shell_State().args.recovery; }
+
+// This editor's backup folder, made and locked on first use.
+const fs::path& ownFolder() {
+    if (!gb.own.empty()) return gb.own;
+    std::error_code ec;
+    fs::create_directories(shell_BackupFolder(), ec);
+    std::string tmpl = (fs::path(shell_BackupFolder()) / (std::string(kOwnPrefix) + "XXXXXX")).string();
+    if (::mkdtemp(tmpl.data()) == nullptr) return gb.own;
+    gb.lockFd = file_TryLock((fs::path(tmpl) / kLockName).string());
+    gb.own = tmpl;
+    return gb.own;
+}
+
+// The notes beside a set of backups: "pageN.file=PATH", the file each page had.
 using Notes = std::map<std::string, std::string>;
 
-Notes readNotes() {
+Notes readNotes(const fs::path& folder) {
     Notes n;
-    std::ifstream in(notesFile());
-    std::string line;
-    while (std::getline(in, line)) {
+    for (const std::string& line : settings_ReadLines((folder / kNotesName).string(), kSettingsMaxBytes)) {
         const std::size_t eq = line.find('=');
-        if (eq != std::string::npos) n[line.substr(0, eq)] = line.substr(eq + 1);
+        if (eq == std::string::npos) continue;
+        const std::string key = line.substr(0, eq), value = line.substr(eq + 1);
+        // Only what the editor writes: a page's file, as an absolute path.
+        if ((key == "page1.file" || key == "page2.file") && (value.empty() || fs::path(value).is_absolute()))
+            n[key] = value;
     }
     return n;
 }
 
-void writeNotes(const Notes& n) {
-    std::error_code ec;
-    fs::create_directories(notesFile().parent_path(), ec);
-    std::ofstream out(notesFile(), std::ios::trunc);
-    for (const auto& [k, v] : n) out << k << '=' << v << '\n';
+void writeNotes(const fs::path& folder, const Notes& n) {
+    std::string text;
+    for (const auto& [k, v] : n) text += k + '=' + v + '\n';
+    file_WriteAtomic((folder / kNotesName).string(), text.data(), text.size());
 }
 
-std::string pageKey(int index, const char* what) { return "page" + std::to_string(index + 1) + "." + what; }
+std::string pageKey(int index) { return "page" + std::to_string(index + 1) + ".file"; }
 
-bool backupsKept() { return shell_State().args.recovery; }
-
-// The backup of a page is no longer wanted: its content was saved or given up.
+// This editor's backup of a page is no longer wanted: its content was saved or given up.
 void dropBackup(int index) {
-    if (!backupsKept()) return;
+    if (gb.own.empty()) return;
     std::error_code ec;
-    fs::remove(backupFile(index), ec);
-}
-
-std::string contentHash(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::uint64_t h = 1469598103934665603ull;  // FNV-1a
-    char buf[65536];
-    while (in.read(buf, sizeof buf) || in.gcount() > 0) {
-        for (std::streamsize i = 0; i < in.gcount(); ++i) {
-            h ^= static_cast<unsigned char>(buf[i]);
-            h *= 1099511628211ull;
-        }
-    }
-    char out[17];
-    std::snprintf(out, sizeof out, "%016llx", static_cast<unsigned long long>(h));
-    return out;
+    fs::remove(gb.own / kBackupName[index], ec);
 }
 
 std::string localTime(fs::file_time_type t) {
@@ -158,6 +176,113 @@ std::string localTime(fs::file_time_type t) {
     return buf;
 }
 
+// A set of backups left by an editor that no longer runs, locked while it is looked at.
+struct Orphan {
+    fs::path folder;
+    bool legacy = false;  // the state folder itself (older versions), whose files are not all ours
+    int lockFd = -1;
+};
+
+std::vector<Orphan> findOrphans() {
+    std::vector<Orphan> found;
+    const fs::path state(shell_BackupFolder());
+    std::error_code ec;
+    if (!fs::is_directory(state, ec)) return found;
+    // Older versions wrote straight into the state folder and took no lock; a lock of our
+    // own keeps two new editors from offering the same backups.
+    bool legacy = false;
+    for (const char* name : kBackupName) legacy = legacy || fs::is_regular_file(state / name, ec);
+    if (legacy) {
+        const int fd = file_TryLock((state / "legacy.lock").string());
+        if (fd >= 0) found.push_back({state, true, fd});
+    }
+    std::vector<fs::path> folders;
+    for (fs::directory_iterator it(state, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.rfind(kOwnPrefix, 0) != 0 || it->path() == gb.own) continue;
+        std::error_code e2;
+        if (it->is_directory(e2) && !it->is_symlink(e2)) folders.push_back(it->path());
+    }
+    std::sort(folders.begin(), folders.end());  // the same order on every start
+    for (const fs::path& f : folders) {
+        const int fd = file_TryLock((f / kLockName).string());
+        if (fd >= 0) found.push_back({f, false, fd});  // its editor no longer runs
+    }
+    return found;
+}
+
+// Done with an orphan: a folder of a gone editor that holds no backup any more goes.
+void releaseOrphan(Orphan& o) {
+    std::error_code ec;
+    bool empty = true;
+    for (const char* name : kBackupName) empty = empty && !fs::exists(o.folder / name, ec);
+    if (empty) {
+        fs::remove(o.folder / kNotesName, ec);
+        if (o.legacy) {
+            fs::remove(o.folder / "legacy.lock", ec);
+        } else {
+            fs::remove(o.folder / kLockName, ec);
+            fs::remove(o.folder, ec);
+        }
+    }
+    file_Unlock(o.lockFd);
+    o.lockFd = -1;
+}
+
+// A page recovered work can go into: empty and never given a file, or holding the very file
+// the work came from, as opened and not changed since.
+bool pageTakes(int index, const std::string& file) {
+    const Mission& m = pageAt(index);
+    if (history_PageModified(index)) return false;
+    if (m.item_count == 0 && m.file_path.empty()) return true;
+    return !file.empty() && m.file_path == file;
+}
+
+// Offers one backup; true when it was answered (taken or given up), false when it is kept.
+bool offerBackup(const fs::path& backup, int index, const std::string& file) {
+    std::error_code ec;
+    const auto backupTime = fs::last_write_time(backup, ec);
+    if (ec) return false;
+    // A file written after the backup holds newer work than it: not offered.
+    if (!file.empty() && fs::exists(file, ec)) {
+        const auto fileTime = fs::last_write_time(file, ec);
+        if (!ec && fileTime >= backupTime) return false;
+    }
+    // Into its own page, else the other page, else kept for a later start.
+    int target = -1;
+    for (int p : {index, 1 - index})
+        if (target < 0 && pageTakes(p, file)) target = p;
+    if (target < 0) return false;
+
+    // Read completely into a page of its own before anything is asked: a backup that does not
+    // read whole is never offered, and stays where it is.
+    auto fresh = std::make_unique<Mission>();
+    MetafileLines lines;
+    MetafileReadOptions options;
+    options.lines = &lines;
+    if (metafile_Read(*fresh, backup.string().c_str(), options) != 1) {
+        ui_MessageBox(text_Printf(kUndo, "BACKUP_NOT_READ", {index + 1, backup.string()}), text_Get(kUndo, "RECOVER"),
+                      MsgIcon::Warning, MsgButtons::Ok);
+        return false;
+    }
+    const std::string where = file.empty() ? std::string(text_Get(kUndo, "NO_FILE")) : file;
+    const MsgAnswer a = ui_MessageBox(text_Printf(kUndo, "RECOVER_PAGE?", {index + 1, localTime(backupTime), where, target + 1}),
+                                      text_Get(kUndo, "RECOVER"), MsgIcon::Question, MsgButtons::YesNo);
+    if (a == MsgAnswer::Yes) {
+        Mission& m = pageAt(target);
+        static_cast<MissionTables&>(m) = static_cast<const MissionTables&>(*fresh);
+        m.terrain = std::move(fresh->terrain);
+        m.wind_list = std::move(fresh->wind_list);
+        m.file_path = file;  // proposed when the page is first saved
+        model_LoadForItems();
+        history_Baseline(target, false);
+        gb.recovered[std::size_t(target)] = true;
+    }
+    // Answered: the work is in a page (and backed up from there) or given up.
+    fs::remove(backup, ec);
+    return true;
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -169,7 +294,7 @@ const std::vector<HistoryCommand>& history_Commands() {
         {cmd::kSaveAs, "MENU_SAVE_AS", "Ctrl+Shift+S", nullptr},
         {cmd::kSave, nullptr, "Ctrl+S", nullptr},
         {cmd::kOpen, nullptr, "Ctrl+O", nullptr},
-        {cmd::kExport, nullptr, "Ctrl+E", "STEP_EXPORT"},
+        {cmd::kExport, nullptr, "Ctrl+E", nullptr},
         {cmd::kExit, nullptr, "Ctrl+Q", nullptr},
         {cmd::kCut, nullptr, "Ctrl+X", "STEP_CUT"},
         {cmd::kCopy, nullptr, "Ctrl+C", nullptr},
@@ -218,9 +343,6 @@ void history_AddToMenu(std::vector<MenuEntry>& menu) {
             if (items[i].id == cmd::kCut) {
                 MenuEntry undo = entry(cmd::kUndo), redo = entry(cmd::kRedo);
                 undo.enabled = redo.enabled = false;
-                g.undoText = undo.text;
-                g.redoText = redo.text;
-                g.undoEnabled = g.redoEnabled = 0;
                 items.insert(items.begin() + std::ptrdiff_t(i), {undo, redo, MenuEntry{}});
                 break;
             }
@@ -235,6 +357,9 @@ void history_Reset() {
 
 void history_Forget() {
     g = HistoryState{};
+    // As when the editor stops without a clean exit: the backups stay, the lock goes.
+    file_Unlock(gb.lockFd);
+    gb = BackupState{};
     for (int i = 0; i < 2; ++i) undo_PageHistory(i).forget();
 }
 
@@ -243,6 +368,7 @@ void history_Baseline(int page, bool saved) {
     // now, drawing changes nothing.
     mission_BuildWaypointPaths(pageAt(page));
     historyOf(page).reset(pageAt(page), saved);
+    gb.recovered[page == 1 ? 1 : 0] = false;
     if (g.action.open && g.action.page == page) g.action.selection = undo_Selection(pageAt(page));
     g.titleKnown = false;
 }
@@ -309,9 +435,13 @@ bool history_SavePage(int index, bool askName) {
     Mission& m = pageAt(index);
     UndoHistory& h = historyOf(index);
     commitPage(index);
-    const std::string path(mission_Text(m.info.file_path));
+    const std::string path(m.file_path);
+    // Recovered work is saved under a name the user confirms: the file it came from may hold
+    // other work by now.
+    askName = askName || gb.recovered[std::size_t(index)];
     const bool written = (askName || path.empty()) ? shell_SaveMission(m) : shell_WriteMission(m, path);
     if (!written) return false;
+    gb.recovered[std::size_t(index)] = false;
     h.adoptPath(m);
     // Writing rebuilds the derived tables and may tidy a marker's path number: that is what
     // the file holds now.
@@ -349,20 +479,23 @@ void history_RefreshMenu() {
     };
     const std::string undo = label(h.undoName(), "MENU_UNDO", "MENU_UNDO_NAMED");
     const std::string redo = label(h.redoName(), "MENU_REDO", "MENU_REDO_NAMED");
+    // Always told, never compared with what was last sent: a rebuilt menu starts from its
+    // entries, so the window may show something else than this layer last set.
     Platform& ui = platform();
-    if (undo != g.undoText) ui.setMenuText(cmd::kUndo, g.undoText = undo);
-    if (redo != g.redoText) ui.setMenuText(cmd::kRedo, g.redoText = redo);
-    if (int on = h.canUndo(); on != g.undoEnabled) ui.setMenuEnabled(cmd::kUndo, (g.undoEnabled = on) != 0);
-    if (int on = h.canRedo(); on != g.redoEnabled) ui.setMenuEnabled(cmd::kRedo, (g.redoEnabled = on) != 0);
+    ui.setMenuText(cmd::kUndo, undo);
+    ui.setMenuText(cmd::kRedo, redo);
+    ui.setMenuEnabled(cmd::kUndo, h.canUndo());
+    ui.setMenuEnabled(cmd::kRedo, h.canRedo());
 }
 
 // ---------------------------------------------------------------------------------------
 // Backups and recovery
 
 void history_WriteBackups() {
-    std::error_code ec;
-    fs::create_directories(shell_BackupFolder(), ec);
-    Notes notes = readNotes();
+    if (!backupsKept()) return;
+    const fs::path& folder = ownFolder();
+    if (folder.empty()) return;
+    Notes notes = readNotes(folder);
     bool noted = false;
     for (int i = 0; i < 2; ++i) {
         Mission& m = pageAt(i);
@@ -373,55 +506,54 @@ void history_WriteBackups() {
         }
         // metafile_Write writes beside the target and renames, so the last backup survives
         // a crash in the middle of the next one.
-        if (metafile_Write(m, backupFile(i).string().c_str()) != 1) continue;
-        notes[pageKey(i, "file")] = std::string(mission_Text(m.info.file_path));
+        if (metafile_Write(m, (folder / kBackupName[i]).string().c_str()) != 1) continue;
+        // An absolute path, so the note means the same whatever folder the next editor starts in.
+        std::error_code ec;
+        notes[pageKey(i)] = m.file_path.empty() ? std::string() : fs::absolute(m.file_path, ec).string();
         noted = true;
     }
-    if (noted) writeNotes(notes);
+    if (noted) writeNotes(folder, notes);
 }
 
 void history_OfferRecovery() {
     if (!backupsKept()) return;
-    Notes notes = readNotes();
-    bool changed = false, recovered = false;
-    for (int i = 0; i < 2; ++i) {
-        const fs::path backup = backupFile(i);
-        std::error_code ec;
-        if (!fs::is_regular_file(backup, ec)) continue;
-        const std::string hash = contentHash(backup);
-        if (notes[pageKey(i, "offered")] == hash) continue;
-        const std::string file = notes[pageKey(i, "file")];
-        const auto backupTime = fs::last_write_time(backup, ec);
-        if (ec) continue;
-        // A file written after the backup holds newer work than it.
-        if (!file.empty() && fs::exists(file, ec)) {
-            const auto fileTime = fs::last_write_time(file, ec);
-            if (!ec && fileTime >= backupTime) continue;
+    ownFolder();  // locked first, so that an editor starting now sees this one running
+    bool recovered = false;
+    for (Orphan& o : findOrphans()) {
+        const Notes notes = readNotes(o.folder);
+        for (int i = 0; i < 2; ++i) {
+            const fs::path backup = o.folder / kBackupName[i];
+            std::error_code ec;
+            if (!fs::is_regular_file(backup, ec)) continue;
+            const auto note = notes.find(pageKey(i));
+            const bool before = gb.recovered[0] || gb.recovered[1];
+            offerBackup(backup, i, note == notes.end() ? std::string() : note->second);
+            recovered = recovered || (!before && (gb.recovered[0] || gb.recovered[1]));
         }
-        // Only into an empty page, or the page that holds the same file.
-        Mission& m = pageAt(i);
-        const std::string pagePath(mission_Text(m.info.file_path));
-        if (!(m.item_count == 0 && pagePath.empty()) && pagePath != file) continue;
-        notes[pageKey(i, "offered")] = hash;
-        changed = true;
-        const std::string where = file.empty() ? std::string(text_Get(kUndo, "NO_FILE")) : file;
-        const MsgAnswer a = ui_MessageBox(text_Printf(kUndo, "RECOVER_PAGE?", {i + 1, localTime(backupTime), where, i + 1}),
-                                          text_Get(kUndo, "RECOVER"), MsgIcon::Question, MsgButtons::YesNo);
-        if (a != MsgAnswer::Yes) continue;
-        metafile_Read(m, backup.string().c_str());
-        mission_SetText(m.info.file_path, file);  // saving goes where the page's work came from
-        model_LoadForItems();
-        history_Baseline(i, false);
-        recovered = true;
+        releaseOrphan(o);
     }
-    if (changed) writeNotes(notes);
     if (recovered) {
         shell_PageRefresh();
         history_RefreshMenu();
     }
 }
 
+bool history_PageRecovered(int page) { return gb.recovered[page == 1 ? 1 : 0]; }
+
+std::string history_BackupPath(int page) {
+    if (gb.own.empty()) return {};
+    return (gb.own / kBackupName[page == 1 ? 1 : 0]).string();
+}
+
 void history_CleanExit() {
+    if (gb.own.empty()) return;
+    // Nothing of this editor's is left: backups, notes, lock and folder.
+    std::error_code ec;
     dropBackup(0);
     dropBackup(1);
+    fs::remove(gb.own / kNotesName, ec);
+    fs::remove(gb.own / kLockName, ec);
+    fs::remove(gb.own, ec);
+    file_Unlock(gb.lockFd);
+    gb = BackupState{};
 }

@@ -8,9 +8,11 @@
 // date.
 //
 // Save writes to the page's file, or asks like Save As when the page has none. Open, Clear
-// Page and exit ask about a page only when it is modified. The ten-minute backups are written
-// for modified pages only; a save or a clean exit makes them stale, and at start-up a backup
-// newer than its page's file is offered once for each content.
+// Page and exit ask about a page only when it is modified. The backups (every ten minutes, or
+// as set) are written for modified pages only, into a folder of this editor's own; a save or
+// a clean exit makes them stale. At start-up each backup of an editor that no longer runs,
+// newer than its page's file and read completely, is offered into a page that can take it;
+// it is deleted once answered, and kept when it cannot be offered.
 #pragma once
 
 #include "platform/command_table.h"
@@ -69,3 +71,7 @@ void history_WriteBackups();
 void history_OfferRecovery();
 // A clean exit: the backups are stale.
 void history_CleanExit();
+// The page holds recovered work not saved since: its first Save asks for a name.
+bool history_PageRecovered(int page);
+// Where this editor writes the page's backup; empty before its first backup.
+std::string history_BackupPath(int page);

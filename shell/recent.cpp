@@ -3,6 +3,7 @@
 #include "platform/ui.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
 namespace fs = std::filesystem;
@@ -37,9 +38,17 @@ void recent_Add(std::vector<std::string>& list, const std::string& path) {
 
 std::vector<std::string> recent_Load() {
     const std::vector<std::string> kept = platform().settings().list(kRecentSettingsList);
-    // Oldest first, so each newer entry goes in front of the older ones.
+    // Oldest first, so each newer entry goes in front of the older ones. Only absolute paths
+    // are the list's: anything else was not written by the editor.
     std::vector<std::string> list;
-    for (auto it = kept.rbegin(); it != kept.rend(); ++it) recent_Add(list, *it);
+    std::size_t dropped = 0;
+    for (auto it = kept.rbegin(); it != kept.rend(); ++it) {
+        if (fs::path(*it).is_absolute()) recent_Add(list, *it);
+        else ++dropped;
+    }
+    if (dropped > 0)
+        std::fprintf(stderr, "sortie: %zu entr%s of the recent files that %s not absolute paths %s ignored\n", dropped,
+                     dropped == 1 ? "y" : "ies", dropped == 1 ? "is" : "are", dropped == 1 ? "was" : "were");
     return list;
 }
 

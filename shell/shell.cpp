@@ -268,15 +268,14 @@ int shell_Startup(const ShellArgs& args) {
     shell_RepaintItems();
 
     step("timer");
-    ui.setTimer(kBackupTimer, kBackupPeriodMs);
+    ui.setTimer(kBackupTimer, shell_BackupIntervalMs());
 
     step("context menus");
     s.mouseMenu = popupOf("MouseMenu");
     s.mouseMenuItem = popupOf("MouseMenuItem");
 
     step("checks");
-    shell_RefreshChecks();
-    conv_RefreshMenuState();
+    shell_RefreshMenuState();
 
     step("surface");
     const PaneSize pane = ui.mapSize();

@@ -39,7 +39,7 @@ constexpr std::int32_t kGridSizeLargest = 1048576;
 
 // The timer that drives the automatic backups, and its period.
 constexpr int kBackupTimer = 1;
-constexpr int kBackupPeriodMs = 600000;
+constexpr int kBackupPeriodMs = 600000;  // unless set otherwise (shell_BackupIntervalMs)
 
 // ---------------------------------------------------------------------------------------
 // Hooks: the parts that come with later work plug in here. A command whose hook is not set
@@ -114,6 +114,9 @@ void shell_RepaintMap();      // ask for a repaint of the map pane (it renders w
 void shell_RepaintItems();    // the selection pane
 void shell_RepaintCentre();   // the centre pane
 void shell_RefreshChecks();   // check marks of Insert Mode, View by Type, View by Side
+// Every menu entry's enabled, checked and text state from its one source; after any rebuild
+// of the menus (Qt's rebuilt menus start from their entries).
+void shell_RefreshMenuState();
 void shell_RefreshTitle();    // the title from the current page's file name
 void shell_RefreshGridLabel();
 void shell_PageRefresh();     // title, repaint map, repaint items
@@ -143,6 +146,9 @@ bool shell_ExportMission();
 std::string shell_BackupFolder();
 // Writes the backups of the pages that hold items. Nothing is reported.
 void shell_WriteBackups();
+// The backup interval: SORTIE_BACKUP_INTERVAL (seconds), else the setting "backup-interval",
+// else kBackupPeriodMs.
+int shell_BackupIntervalMs();
 
 // ---------------------------------------------------------------------------------------
 // The button bar

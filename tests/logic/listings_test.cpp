@@ -49,7 +49,7 @@ void addRows(MissionEvent& ev, std::initializer_list<EventTrigger> triggers,
 // The mission of tests/data/listings (also stored there as sample.mis).
 std::unique_ptr<Mission> sampleMission() {
     auto m = std::make_unique<Mission>();
-    mission_SetText(m->info.file_path, "sample.mis");
+    m->file_path = "sample.mis";
     mission_SetText(m->groups[1].description, "Alpha squad");
     mission_SetText(m->groups[2].description, "Bravo squad");
     mission_SetText(m->groups[5].description, "Ridge patrol");

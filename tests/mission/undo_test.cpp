@@ -71,7 +71,7 @@ TEST(UndoHistory, EveryKindOfChangeUndoesAndRedoesToTheExactTables) {
         SCOPED_TRACE(c.what);
         auto m = test_NewMission();
         fill(*m, 40);
-        mission_SetText(m->info.file_path, "/missions/a.mis");
+        m->file_path = "/missions/a.mis";
         select(*m, {2, 9});
         UndoHistory h;
         h.reset(*m, true);
@@ -133,7 +133,7 @@ TEST(UndoHistory, SelectionFilePathAndDerivedTablesAreNoSteps) {
     EXPECT_FALSE(h.pending(*m));
     EXPECT_FALSE(h.commit(*m, "STEP", {}));
     // A save names the file without a step; the page is what that file holds.
-    mission_SetText(m->info.file_path, "/x.mis");
+    m->file_path = "/x.mis";
     h.markSaved(*m);
     EXPECT_FALSE(h.modified(*m));
 }

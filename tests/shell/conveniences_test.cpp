@@ -154,7 +154,7 @@ TEST_F(Conveniences, RecentFilesAreKeptOfferedAndPrunedWhenMissing) {
     ASSERT_TRUE(shell_SaveMission(mission_CurrentPage()));
     EXPECT_EQ(keptRecent(), (std::vector<std::string>{recent_Normal(b), gone, recent_Normal(a)}));
     shell_MainSink().onCommand(cmd::kRecentFirst + 2);  // a
-    EXPECT_EQ(mission_Text(mission_CurrentPage().info.file_path), recent_Normal(a));
+    EXPECT_EQ(mission_CurrentPage().file_path, recent_Normal(a));
     EXPECT_EQ(keptRecent().front(), recent_Normal(a));
 
     // A file that is gone is taken off the list with a message, and nothing is opened.
@@ -163,7 +163,7 @@ TEST_F(Conveniences, RecentFilesAreKeptOfferedAndPrunedWhenMissing) {
     ASSERT_EQ(fake->boxes.size(), 1u);
     EXPECT_NE(fake->boxes[0].text.find(gone), std::string::npos);
     EXPECT_EQ(keptRecent(), (std::vector<std::string>{recent_Normal(a), recent_Normal(b)}));
-    EXPECT_EQ(mission_Text(mission_CurrentPage().info.file_path), recent_Normal(a));
+    EXPECT_EQ(mission_CurrentPage().file_path, recent_Normal(a));
     EXPECT_EQ(byId(fake->menu, cmd::kRecentFirst + 2), nullptr);
 }
 

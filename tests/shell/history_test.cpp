@@ -176,7 +176,7 @@ TEST_F(HistoryTest, OpenClearAndExitAskOnlyAboutModifiedPages) {
     EXPECT_EQ(page.item_count, 0);
     shell_Command(cmd::kUndo);
     EXPECT_EQ(page.item_count, 1);
-    EXPECT_EQ(mission_Text(page.info.file_path), b);
+    EXPECT_EQ(page.file_path, b);
 
     // Exit: Yes saves to the page's own file without a dialog; then nothing is asked.
     fake->msgAnswers = {MsgAnswer::Yes};
@@ -212,11 +212,11 @@ TEST_F(HistoryTest, SaveWritesToThePageFileAndSaveAsAsks) {
     fake->fileAnswers = {out.file("second.mis")};
     shell_Command(cmd::kSaveAs);
     EXPECT_EQ(fake->fileRequests.size(), 2u);
-    EXPECT_EQ(mission_Text(page.info.file_path), out.file("second.mis"));
+    EXPECT_EQ(page.file_path, out.file("second.mis"));
     // Undo after a save modifies the page again; the file name stays.
     shell_Command(cmd::kUndo);
     EXPECT_TRUE(titleMarked());
-    EXPECT_EQ(mission_Text(page.info.file_path), out.file("second.mis"));
+    EXPECT_EQ(page.file_path, out.file("second.mis"));
     shell_Command(cmd::kRedo);
     EXPECT_FALSE(titleMarked());
 }
@@ -257,7 +257,7 @@ TEST_F(HistoryTest, RecoveryOffersANewerBackupOnceAndNeverOverTheFile) {
     EXPECT_EQ(fake->boxes[0].caption, text_Get("Undo", "RECOVER"));
     EXPECT_NE(fake->boxes[0].text.find(file), std::string::npos);
     EXPECT_EQ(mission_CurrentPage().item_count, 3);
-    EXPECT_EQ(mission_Text(mission_CurrentPage().info.file_path), file);
+    EXPECT_EQ(mission_CurrentPage().file_path, file);
     EXPECT_TRUE(history_PageModified(0));
     EXPECT_TRUE(titleMarked());
     EXPECT_EQ(readWholeFile(file), fileBytes);

@@ -392,7 +392,7 @@ TEST_F(ShellTest, ExitAsksAboutEachPageWithWorkAndStaysOnCancel) {
     EXPECT_TRUE(shell_CloseRequest());
     EXPECT_TRUE(std::filesystem::exists(out.file("p1.mis")));
     EXPECT_TRUE(std::filesystem::exists(out.file("p2.mis")));
-    EXPECT_EQ(mission_Text(mission_Pages().page[1].info.file_path), out.file("p2.mis"));
+    EXPECT_EQ(mission_Pages().page[1].file_path, out.file("p2.mis"));
 }
 
 TEST_F(ShellTest, EmptyPagesCloseAtOnce) {
@@ -413,7 +413,7 @@ TEST_F(ShellTest, SaveFailureIsReportedWithPathAndKeepsTheOldName) {
 
     fake->fileAnswers = {out.file("good.mis")};
     shell_Command(cmd::kSave);
-    EXPECT_EQ(mission_Text(page.info.file_path), out.file("good.mis"));
+    EXPECT_EQ(page.file_path, out.file("good.mis"));
     EXPECT_EQ(fake->windowTitle, "Page 1 - Sortie Mission Editor (2001) - " + out.file("good.mis"));
     ASSERT_EQ(fake->fileRequests.size(), 1u);
     EXPECT_TRUE(fake->fileRequests[0].save);
@@ -427,7 +427,7 @@ TEST_F(ShellTest, SaveFailureIsReportedWithPathAndKeepsTheOldName) {
     ASSERT_EQ(fake->boxes.size(), boxes + 1);
     EXPECT_NE(fake->boxes.back().text.find(bad), std::string::npos);
     EXPECT_NE(fake->boxes.back().text.find("No such file"), std::string::npos);
-    EXPECT_EQ(mission_Text(page.info.file_path), out.file("good.mis"));
+    EXPECT_EQ(page.file_path, out.file("good.mis"));
 
     // Export into a missing folder: reported as well, nothing claimed.
     fake->fileAnswers = {out.file("gone/x.bms")};
@@ -450,14 +450,14 @@ TEST_F(ShellTest, BackupsGoToTheStateFolderForPagesWithItems) {
 
     Mission& p1 = mission_Pages().page[0];
     test_AddItem(p1, kTestJeep, 2560, 512);
-    mission_SetText(p1.info.file_path, "/keep/this.mis");
+    p1.file_path = "/keep/this.mis";
     shell_Timer(2);  // not the backup timer
     EXPECT_FALSE(std::filesystem::exists(state.path() / "sortie" / "MEDP1BCK.MIS"));
     shell_Timer(kBackupTimer);
     const auto p1File = state.path() / "sortie" / "MEDP1BCK.MIS";
     EXPECT_TRUE(std::filesystem::exists(p1File));
     EXPECT_FALSE(std::filesystem::exists(state.path() / "sortie" / "MEDP2BCK.MIS"));
-    EXPECT_EQ(mission_Text(p1.info.file_path), "/keep/this.mis");
+    EXPECT_EQ(p1.file_path, "/keep/this.mis");
     EXPECT_NE(readWholeFile(p1File.string()).find("num_items 1"), std::string::npos);
     // Nothing but the backup and the note of its page's file is left (no temporaries).
     int files = 0;

@@ -75,7 +75,7 @@ TEST_F(ShellUse, FailedOpenKeepsThePageItsTitleAndPathAndNamesTheFile) {
         const std::string bad = text ? dir.write("bad.mis", text) : dir.file("absent.mis");
         shell_OpenMissionPath(bad);
         EXPECT_EQ(page1().item_count, 2);
-        EXPECT_EQ(mission_Text(page1().info.file_path), good);
+        EXPECT_EQ(page1().file_path, good);
         EXPECT_EQ(fake->windowTitle, title);
         ASSERT_EQ(fake->boxes.size(), 1u);
         const bool named = fake->boxes[0].text.find(bad) != std::string::npos ||
@@ -93,7 +93,7 @@ TEST_F(ShellUse, OpeningANameThatIsNotThereAsksBeforeStartingANewMission) {
         EXPECT_EQ(fake->boxes.back().text, text_Printf("Dialog Message", "CREATE_MISSION?", {"new.mis"}));
         EXPECT_EQ(page1().item_count, a == MsgAnswer::Yes ? 0 : 1);
     }
-    EXPECT_EQ(mission_Text(page1().info.file_path), dir.file("new.mis"));
+    EXPECT_EQ(page1().file_path, dir.file("new.mis"));
 }
 
 TEST_F(ShellUse, MissingTerrainIsNamedOnOpen) {
@@ -140,7 +140,7 @@ TEST_F(ShellUse, KeysHeldWithCtrlOrAltRunNoTableCommand) {
 }
 
 TEST_F(ShellUse, SaveAndExportStartAtThePagesFileUnderTheirOwnTitles) {
-    mission_SetText(page1().info.file_path, "/missions/desert/raid.mis");
+    page1().file_path = "/missions/desert/raid.mis";
     shell_Command(cmd::kSaveAs);
     shell_Command(cmd::kExport);
     shell_Command(cmd::kPage2);  // a page without a file: no folder, no name
