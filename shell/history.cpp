@@ -538,6 +538,8 @@ void history_OfferRecovery() {
     }
 }
 
+std::map<std::string, std::string> history_ReadBackupNotes(const std::string& folder) { return readNotes(folder); }
+
 bool history_PageRecovered(int page) { return gb.recovered[page == 1 ? 1 : 0]; }
 
 std::string history_BackupPath(int page) {

@@ -18,6 +18,7 @@
 #include "platform/command_table.h"
 #include "platform/ui.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -73,5 +74,8 @@ void history_OfferRecovery();
 void history_CleanExit();
 // The page holds recovered work not saved since: its first Save asks for a name.
 bool history_PageRecovered(int page);
+// The notes of a backup folder (backups.txt): "page1.file" and "page2.file" to absolute paths
+// (or empty); anything else the file holds is ignored.
+std::map<std::string, std::string> history_ReadBackupNotes(const std::string& folder);
 // Where this editor writes the page's backup; empty before its first backup.
 std::string history_BackupPath(int page);

@@ -29,6 +29,8 @@ std::vector<int> ScriptedQtPlatform::resultCodes() const {
 
 MsgAnswer ScriptedQtPlatform::messageBox(std::string_view text, std::string_view, MsgIcon, MsgButtons buttons) {
     shown.emplace_back(text);
+    // A user who reads the box for a while: the window's timers fire meanwhile.
+    if (holdMs > 0) QTest::qWait(holdMs);
     if (!answers.empty()) {
         const MsgAnswer a = answers.front();
         answers.pop_front();

@@ -43,6 +43,7 @@ class ScriptedQtPlatform : public QtPlatform {
 public:
     std::deque<MsgAnswer> answers;
     std::vector<std::string> shown;
+    int holdMs = 0;  // how long each message box stays open before it is answered
     std::deque<std::optional<std::string>> files;
     std::vector<FileDialogRequest> requests;
     std::deque<int> popups;
