@@ -197,6 +197,14 @@ void shell_PageRefresh() {
 
 void shell_OpenMissionPath(const std::string& path) {
     Mission& m = page();
+    // The same file in both pages would have each save overwrite the other's changes.
+    const int current = mission_Pages().current;
+    if (const int other = history_PageHolding(path, current); other >= 0) {
+        if (ui_MessageBox(text_Printf(kMsg, "FILE_IN_OTHER_PAGE?", {path, other + 1, other + 1}), text_Get(kMsg, "WARNING"),
+                          MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes)
+            shell_Command(other == 0 ? cmd::kPage1 : cmd::kPage2);
+        return;
+    }
     // The file is read into a fresh page, taken over only when the whole file was read: a
     // bad line (reported by the reader) leaves the open mission, its title and its path.
     auto fresh = std::make_unique<Mission>();
@@ -221,6 +229,7 @@ void shell_OpenMissionPath(const std::string& path) {
     m.file_path = path;
     model_LoadForItems();
     history_Baseline(mission_Pages().current, true);
+    history_NoteFileOnDisk(mission_Pages().current);
     conv_MissionOpened(path, true);
     shell_PageRefresh();
     const std::string terrain(mission_Text(m.info.terrain));
@@ -271,9 +280,16 @@ bool shell_SaveMission(Mission& m) {
     r.defaultExtension = text_Get("File I/O", "DEF_EXT");
     r.promptOverwrite = true;
     proposePageFile(r, m, {});
-    std::optional<std::string> path = platform().fileDialog(r);
-    if (!path) return false;
-    return shell_WriteMission(m, *path);
+    const int index = &m == &mission_Pages().page[1] ? 1 : 0;
+    for (;;) {
+        std::optional<std::string> path = platform().fileDialog(r);
+        if (!path) return false;
+        // Saving over the file the other page holds would have each page overwrite the other.
+        const int other = history_PageHolding(*path, index);
+        if (other < 0) return shell_WriteMission(m, *path);
+        ui_MessageBox(text_Printf(kMsg, "OTHER_PAGE_HOLDS", {*path, other + 1}), text_Get(kMsg, "WARNING"),
+                      MsgIcon::Warning, MsgButtons::Ok);
+    }
 }
 
 bool shell_WriteMission(Mission& m, const std::string& path) {
@@ -282,6 +298,7 @@ bool shell_WriteMission(Mission& m, const std::string& path) {
         return false;  // the page keeps the name it had
     }
     m.file_path = path;
+    history_NoteFileOnDisk(&m == &mission_Pages().page[1] ? 1 : 0);
     conv_MissionSaved(path);
     return true;
 }

@@ -11,6 +11,7 @@
 #include "mission/page_load.h"
 #include "mission/undo.h"
 #include "platform/settings.h"
+#include "shell/recent.h"
 #include "shell/shell.h"
 
 #include <algorithm>
@@ -357,6 +358,7 @@ void history_Reset() {
 
 void history_Forget() {
     g = HistoryState{};
+    g_disk = {};
     // As when the editor stops without a clean exit: the backups stay, the lock goes.
     file_Unlock(gb.lockFd);
     gb = BackupState{};
@@ -439,6 +441,14 @@ bool history_SavePage(int index, bool askName) {
     // Recovered work is saved under a name the user confirms: the file it came from may hold
     // other work by now.
     askName = askName || gb.recovered[std::size_t(index)];
+    if (!askName && !path.empty() && history_FileChangedOnDisk(index)) {
+        // Someone else wrote the file since this page read or wrote it: overwriting would
+        // lose that work without a word.
+        const MsgAnswer a = ui_MessageBox(text_Printf(kUndo, "FILE_CHANGED_ON_DISK?", {path}), text_Get(kUndo, "SAVE"),
+                                          MsgIcon::Warning, MsgButtons::YesNoCancel);
+        if (a == MsgAnswer::Cancel) return false;
+        askName = a == MsgAnswer::No;
+    }
     const bool written = (askName || path.empty()) ? shell_SaveMission(m) : shell_WriteMission(m, path);
     if (!written) return false;
     gb.recovered[std::size_t(index)] = false;
@@ -539,6 +549,76 @@ void history_OfferRecovery() {
 }
 
 std::map<std::string, std::string> history_ReadBackupNotes(const std::string& folder) { return readNotes(folder); }
+
+// ---------------------------------------------------------------------------------------
+// The page's file on disk: what it was when the page last read or wrote it.
+
+namespace {
+
+struct DiskStamp {
+    bool known = false;
+    bool exists = false;
+    std::uintmax_t size = 0;
+    fs::file_time_type time{};
+    std::uint64_t hash = 0;
+};
+std::array<DiskStamp, 2> g_disk;
+
+std::uint64_t fileHash(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::uint64_t h = 1469598103934665603ull;  // FNV-1a
+    char buf[65536];
+    while (in.read(buf, sizeof buf) || in.gcount() > 0) {
+        for (std::streamsize i = 0; i < in.gcount(); ++i) {
+            h ^= static_cast<unsigned char>(buf[i]);
+            h *= 1099511628211ull;
+        }
+    }
+    return h;
+}
+
+DiskStamp stampOf(const std::string& path) {
+    DiskStamp d;
+    d.known = true;
+    std::error_code ec;
+    if (path.empty() || !fs::is_regular_file(path, ec)) return d;
+    d.exists = true;
+    d.size = fs::file_size(path, ec);
+    d.time = fs::last_write_time(path, ec);
+    d.hash = fileHash(path);
+    return d;
+}
+
+bool samePath(const std::string& a, const std::string& b) {
+    if (a.empty() || b.empty()) return false;
+    std::error_code ec;
+    if (fs::equivalent(a, b, ec)) return true;
+    return recent_Normal(a) == recent_Normal(b);
+}
+
+}  // namespace
+
+void history_NoteFileOnDisk(int page) {
+    const int i = page == 1 ? 1 : 0;
+    g_disk[std::size_t(i)] = stampOf(pageAt(i).file_path);
+}
+
+bool history_FileChangedOnDisk(int page) {
+    const int i = page == 1 ? 1 : 0;
+    const DiskStamp& was = g_disk[std::size_t(i)];
+    if (!was.known || pageAt(i).file_path.empty()) return false;
+    const DiskStamp now = stampOf(pageAt(i).file_path);
+    // Size and time first; the content decides when they say nothing (a copy with its time kept).
+    if (now.exists != was.exists) return was.exists;  // a file that appeared since: nothing of ours is lost
+    if (!now.exists) return false;
+    return now.size != was.size || now.time != was.time || now.hash != was.hash;
+}
+
+int history_PageHolding(const std::string& path, int except) {
+    for (int i = 0; i < 2; ++i)
+        if (i != except && samePath(pageAt(i).file_path, path)) return i;
+    return -1;
+}
 
 bool history_PageRecovered(int page) { return gb.recovered[page == 1 ? 1 : 0]; }
 

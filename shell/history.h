@@ -72,6 +72,12 @@ void history_WriteBackups();
 void history_OfferRecovery();
 // A clean exit: the backups are stale.
 void history_CleanExit();
+// The page's file as it is on disk now is what the page read or wrote (after Open and every
+// write); Save asks before it overwrites a file that changed since.
+void history_NoteFileOnDisk(int page);
+bool history_FileChangedOnDisk(int page);
+// The page other than except whose file is path (the same file, however named); -1 for none.
+int history_PageHolding(const std::string& path, int except);
 // The page holds recovered work not saved since: its first Save asks for a name.
 bool history_PageRecovered(int page);
 // The notes of a backup folder (backups.txt): "page1.file" and "page2.file" to absolute paths

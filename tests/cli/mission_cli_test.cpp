@@ -233,3 +233,17 @@ TEST_F(MissionCli, ExportWarnsAboutSectionLimitsOnStderr) {
     EXPECT_EQ(bad.code, 1);
     EXPECT_FALSE(fs::exists(path("x.bms")));
 }
+
+TEST_F(MissionCli, CheckReportsCutTextsAndRefusesEmptyFiles) {
+    const std::string cut = write("cut.mis", "begin general_information\nname \"Cut\"\nend\n"
+                                             "begin group 3\ndescription \"" + std::string(300, 'd') + "\"\nend\n");
+    const CliRun r = run("check '" + cut + "'");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find(cut + ":5: description of 300 characters is cut"), std::string::npos) << r.err;
+    for (const char* empty : {"", "\n\n\n"}) {
+        const std::string file = write("empty.mis", empty);
+        const CliRun e = run("check '" + file + "'");
+        EXPECT_EQ(e.code, 1);
+        EXPECT_NE(e.err.find(file + ": holds no mission"), std::string::npos) << e.err;
+    }
+}

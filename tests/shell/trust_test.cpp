@@ -222,6 +222,52 @@ TEST_F(TrustTest, BackupsGoToAFreePageAndARunningEditorsStayAlone) {
     file_Unlock(lock);
 }
 
+// One file is never open in both pages, and Save does not overwrite what another program
+// wrote to the file since the page read it.
+TEST_F(TrustTest, OneFileInTwoPagesAndChangesOnDisk) {
+    start();
+    ScopedItemDefs defs;
+    const std::string file = missionFile(out.file("shared.mis"), 3);
+    shell_OpenMissionPath(file);
+    shell_Command(cmd::kPage2);
+    fake->msgAnswers = {MsgAnswer::Yes};
+    shell_OpenMissionPath(out.path().string() + "/./shared.mis");
+    ASSERT_EQ(fake->boxes.size(), 1u);
+    EXPECT_EQ(mission_Pages().current, 0);
+    EXPECT_EQ(mission_Pages().page[1].item_count, 0);
+
+    // Save As from page 2 onto the file page 1 holds: said, and asked again.
+    shell_Command(cmd::kPage2);
+    test_AddItem(mission_CurrentPage(), kTestCrate, 10, 10);
+    fake->boxes.clear();
+    fake->fileAnswers = {file, std::nullopt};
+    shell_Command(cmd::kSaveAs);
+    EXPECT_EQ(fake->boxes.size(), 1u);
+    EXPECT_EQ(fake->fileRequests.size(), 2u);
+    EXPECT_EQ(readWholeFile(file).find("num_items 1"), std::string::npos);
+
+    // Another program writes the file; page 1's Save asks: Cancel writes nothing, Yes does.
+    shell_Command(cmd::kPage1);
+    mission_Select(mission_CurrentPage(), 0);
+    shell_Command(cmd::kDelete);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    missionFile(file, 7);
+    const std::string theirs = readWholeFile(file);
+    fake->boxes.clear();
+    fake->msgAnswers = {MsgAnswer::Cancel};
+    shell_Command(cmd::kSave);
+    ASSERT_EQ(fake->boxes.size(), 1u);
+    EXPECT_EQ(readWholeFile(file), theirs);
+    EXPECT_TRUE(titleMarked());
+    fake->msgAnswers = {MsgAnswer::Yes};
+    shell_Command(cmd::kSave);
+    EXPECT_NE(readWholeFile(file).find("num_items 2"), std::string::npos);
+    EXPECT_FALSE(titleMarked());
+    fake->boxes.clear();
+    shell_Command(cmd::kSave);  // nothing changed behind it since: no question
+    EXPECT_TRUE(fake->boxes.empty());
+}
+
 TEST_F(TrustTest, ExportLeavesThePageItsOrderAndItsHistoryAlone) {
     start();
     ScopedItemDefs defs;
