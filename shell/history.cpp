@@ -100,6 +100,48 @@ void closeAction() {
     history_RefreshMenu();
 }
 
+// The page's file on disk: what it was when the page last read or wrote it.
+struct DiskStamp {
+    bool known = false;
+    bool exists = false;
+    std::uintmax_t size = 0;
+    fs::file_time_type time{};
+    std::uint64_t hash = 0;
+};
+std::array<DiskStamp, 2> g_disk;
+
+std::uint64_t fileHash(const fs::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::uint64_t h = 1469598103934665603ull;  // FNV-1a
+    char buf[65536];
+    while (in.read(buf, sizeof buf) || in.gcount() > 0) {
+        for (std::streamsize i = 0; i < in.gcount(); ++i) {
+            h ^= static_cast<unsigned char>(buf[i]);
+            h *= 1099511628211ull;
+        }
+    }
+    return h;
+}
+
+DiskStamp stampOf(const std::string& path) {
+    DiskStamp d;
+    d.known = true;
+    std::error_code ec;
+    if (path.empty() || !fs::is_regular_file(path, ec)) return d;
+    d.exists = true;
+    d.size = fs::file_size(path, ec);
+    d.time = fs::last_write_time(path, ec);
+    d.hash = fileHash(path);
+    return d;
+}
+
+bool samePath(const std::string& a, const std::string& b) {
+    if (a.empty() || b.empty()) return false;
+    std::error_code ec;
+    if (fs::equivalent(a, b, ec)) return true;
+    return recent_Normal(a) == recent_Normal(b);
+}
+
 // ---------------------------------------------------------------------------------------
 // Backups
 //
@@ -551,52 +593,7 @@ void history_OfferRecovery() {
 std::map<std::string, std::string> history_ReadBackupNotes(const std::string& folder) { return readNotes(folder); }
 
 // ---------------------------------------------------------------------------------------
-// The page's file on disk: what it was when the page last read or wrote it.
-
-namespace {
-
-struct DiskStamp {
-    bool known = false;
-    bool exists = false;
-    std::uintmax_t size = 0;
-    fs::file_time_type time{};
-    std::uint64_t hash = 0;
-};
-std::array<DiskStamp, 2> g_disk;
-
-std::uint64_t fileHash(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::uint64_t h = 1469598103934665603ull;  // FNV-1a
-    char buf[65536];
-    while (in.read(buf, sizeof buf) || in.gcount() > 0) {
-        for (std::streamsize i = 0; i < in.gcount(); ++i) {
-            h ^= static_cast<unsigned char>(buf[i]);
-            h *= 1099511628211ull;
-        }
-    }
-    return h;
-}
-
-DiskStamp stampOf(const std::string& path) {
-    DiskStamp d;
-    d.known = true;
-    std::error_code ec;
-    if (path.empty() || !fs::is_regular_file(path, ec)) return d;
-    d.exists = true;
-    d.size = fs::file_size(path, ec);
-    d.time = fs::last_write_time(path, ec);
-    d.hash = fileHash(path);
-    return d;
-}
-
-bool samePath(const std::string& a, const std::string& b) {
-    if (a.empty() || b.empty()) return false;
-    std::error_code ec;
-    if (fs::equivalent(a, b, ec)) return true;
-    return recent_Normal(a) == recent_Normal(b);
-}
-
-}  // namespace
+// The page's file on disk
 
 void history_NoteFileOnDisk(int page) {
     const int i = page == 1 ? 1 : 0;

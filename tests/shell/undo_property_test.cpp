@@ -38,10 +38,14 @@ protected:
     UndoProperty() : ShellEnvTest({"data/text/undo.txt", "data/text/faults.txt", "data/text/logic.txt"}) {}
 
     std::string missionPath() {
+        // A copy: nothing here may write over the sample missions.
         const std::string name = GetParam();
-        if (name != "wind") return std::string(SORTIE_SOURCE_DIR) + "/data/missions/" + name + ".mis";
-        const std::string path = dir.file("wind.mis");
-        std::ofstream(path, std::ios::binary) << kWindMission;
+        const std::string path = dir.file(name + ".mis");
+        if (name != "wind")
+            fs::copy_file(std::string(SORTIE_SOURCE_DIR) + "/data/missions/" + name + ".mis", path,
+                          fs::copy_options::overwrite_existing);
+        else
+            std::ofstream(path, std::ios::binary) << kWindMission;
         return path;
     }
 
@@ -56,7 +60,9 @@ protected:
             const int n = std::max(page.item_count, 0);
             for (int k = 0, want = 1 + pick(4); n > 0 && k < want; ++k) mission_Select(page, pick(n));
         };
-        switch (pick(14)) {
+        const int kind = pick(14);
+        lastKind = kind;
+        switch (kind) {
         case 0: selectSome(); shell_Command(cmd::kDelete); break;
         case 1: selectSome(); shell_Command(cmd::kCut); break;
         case 2: selectSome(); shell_Command(cmd::kCopy); break;
@@ -100,7 +106,12 @@ protected:
             map.onMouseUp(MouseButton::Left, 500, 500, kModShift);
             break;
         }
-        case 12: shell_Command(cmd::kClear); break;
+        case 12:
+            // The question about the modified page: the changes are given up, never saved.
+            fake->msgAnswers = {MsgAnswer::No};
+            shell_Command(cmd::kClear);
+            fake->msgAnswers.clear();
+            break;
         case 13: {
             fake->dialogScripts["EDITBRIEFING"] = [](FakeDialog& d) { d.click(kIdCancel); };
             shell_Command(cmd::kBriefing);  // looked at, cancelled: no step
@@ -109,6 +120,7 @@ protected:
         }
     }
 
+    int lastKind = -1;
     ScopedTempDir dir, state;
     ScopedEnvVar stateHome{"XDG_STATE_HOME", state.path().c_str()};
 };
@@ -129,20 +141,24 @@ TEST_P(UndoProperty, RandomSessionsUndoToTheStartAndRedoToTheEnd) {
         start->file_path = page.file_path;
 
         std::mt19937 rng(seed);
+        const std::string fileBytes = readWholeFile(page.file_path);
         for (int a = 0; a < actions; ++a) {
             act(rng, page);
             // The title tells the truth: content the file does not hold is always marked.
-            if (!undo_SameContent(page, *start)) ASSERT_TRUE(marked()) << "action " << a;
+            if (!undo_SameContent(page, *start)) ASSERT_TRUE(marked()) << "action " << a << " of kind " << lastKind;
         }
+        // The newest state is what redoing everything must come back to.
+        const UndoHistory& h = undo_PageHistory(0);
+        while (h.canRedo()) shell_Command(cmd::kRedo);
         const auto end = test_NewMission();
         static_cast<MissionTables&>(*end) = static_cast<const MissionTables&>(page);
         end->wind_list = page.wind_list;
         end->file_path = page.file_path;
 
-        const UndoHistory& h = undo_PageHistory(0);
         while (h.canUndo()) shell_Command(cmd::kUndo);
         EXPECT_TRUE(undo_SameContent(page, *start));
         EXPECT_FALSE(marked());
+        EXPECT_EQ(readWholeFile(page.file_path), fileBytes);  // nothing was saved on the way
         while (h.canRedo()) shell_Command(cmd::kRedo);
         EXPECT_TRUE(undo_SameContent(page, *end));
         // Back to the file for the next seed, without a question.
