@@ -544,7 +544,6 @@ void history_RefreshMenu() {
 // Backups and recovery
 
 void history_WriteBackups() {
-    if (!backupsKept()) return;
     const fs::path& folder = ownFolder();
     if (folder.empty()) return;
     Notes notes = readNotes(folder);

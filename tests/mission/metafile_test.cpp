@@ -698,9 +698,16 @@ TEST(MetafileRead, MissingFilesAndUnterminatedBlocksFailQuietly) {
         EXPECT_EQ(metafile_Read(*m, env.write("open.mis", text).c_str(), noTerrain()), 0);
     }
     EXPECT_TRUE(fake->boxes.empty());
-    // An empty file is a cleared mission.
-    EXPECT_EQ(metafile_Read(*m, env.write("empty.mis", "").c_str(), noTerrain()), 1);
-    EXPECT_EQ(m->item_count, 0);
+    // An empty or blank file is no mission, and says nothing itself: the caller names it.
+    for (const char* text : {"", "\n\n\n"}) {
+        MetafileLines lines;
+        MetafileReadOptions o = noTerrain();
+        o.lines = &lines;
+        EXPECT_EQ(metafile_Read(*m, env.write("empty.mis", text).c_str(), o), 0);
+        EXPECT_TRUE(lines.noBlock);
+        EXPECT_EQ(m->item_count, 0);
+    }
+    EXPECT_TRUE(fake->boxes.empty());
 }
 
 TEST(MetafileRead, HostileInputIsRefusedOrReadWithoutHarm) {

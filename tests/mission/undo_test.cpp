@@ -27,6 +27,7 @@ std::unique_ptr<Mission> copyOf(const Mission& m) {
     auto c = test_NewMission();
     std::memcpy(static_cast<MissionTables*>(c.get()), static_cast<const MissionTables*>(&m), sizeof(MissionTables));
     c->wind_list = m.wind_list;
+    c->file_path = m.file_path;
     return c;
 }
 

@@ -62,6 +62,7 @@ TEST_F(HistoryTest, CommandsAreStepsNamedForWhatTheyDidAndTheTitleFollows) {
     Mission& page = mission_CurrentPage();
     const auto opened = test_NewMission();
     std::memcpy(static_cast<MissionTables*>(opened.get()), static_cast<MissionTables*>(&page), sizeof(MissionTables));
+    opened->file_path = page.file_path;
     EXPECT_FALSE(titleMarked());
     EXPECT_FALSE(fake->menuEnabled[cmd::kUndo]);
 
@@ -247,7 +248,7 @@ TEST_F(HistoryTest, RecoveryOffersANewerBackupOnceAndNeverOverTheFile) {
     test_AddItem(page, kTestCrate, 5000, 5000);
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
     shell_Timer(kBackupTimer);
-    const fs::path backup = state.path() / "sortie" / "MEDP1BCK.MIS";
+    fs::path backup = history_BackupPath(0);
     ASSERT_TRUE(fs::exists(backup));
     const std::string fileBytes = readWholeFile(file);
 
@@ -277,6 +278,7 @@ TEST_F(HistoryTest, RecoveryOffersANewerBackupOnceAndNeverOverTheFile) {
     shell_OpenMissionPath(file);
     test_AddItem(mission_CurrentPage(), kTestCrate, 2, 2);
     shell_Timer(kBackupTimer);
+    backup = history_BackupPath(0);
     ASSERT_TRUE(fs::exists(backup));
     shell_Shutdown();
     EXPECT_FALSE(fs::exists(backup));
@@ -285,6 +287,7 @@ TEST_F(HistoryTest, RecoveryOffersANewerBackupOnceAndNeverOverTheFile) {
     start(true);
     test_AddItem(mission_CurrentPage(), kTestCrate, 3, 3);
     shell_Timer(kBackupTimer);
+    backup = history_BackupPath(0);
     ASSERT_TRUE(fs::exists(backup));
     fake->fileAnswers = {out.file("saved.mis")};
     shell_Command(cmd::kSave);

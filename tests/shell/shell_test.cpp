@@ -452,20 +452,22 @@ TEST_F(ShellTest, BackupsGoToTheStateFolderForPagesWithItems) {
     test_AddItem(p1, kTestJeep, 2560, 512);
     p1.file_path = "/keep/this.mis";
     shell_Timer(2);  // not the backup timer
-    EXPECT_FALSE(std::filesystem::exists(state.path() / "sortie" / "MEDP1BCK.MIS"));
+    EXPECT_TRUE(history_BackupPath(0).empty());
     shell_Timer(kBackupTimer);
-    const auto p1File = state.path() / "sortie" / "MEDP1BCK.MIS";
+    const std::filesystem::path p1File = history_BackupPath(0);
+    EXPECT_EQ(p1File.parent_path().parent_path(), state.path() / "sortie");
     EXPECT_TRUE(std::filesystem::exists(p1File));
-    EXPECT_FALSE(std::filesystem::exists(state.path() / "sortie" / "MEDP2BCK.MIS"));
+    EXPECT_FALSE(std::filesystem::exists(history_BackupPath(1)));
     EXPECT_EQ(p1.file_path, "/keep/this.mis");
     EXPECT_NE(readWholeFile(p1File.string()).find("num_items 1"), std::string::npos);
-    // Nothing but the backup and the note of its page's file is left (no temporaries).
+    // Nothing but the backup, the note of its page's file and the editor's lock is left (no
+    // temporaries).
     int files = 0;
-    for (auto& e : std::filesystem::directory_iterator(state.path() / "sortie")) {
+    for (auto& e : std::filesystem::directory_iterator(p1File.parent_path())) {
         (void)e;
         ++files;
     }
-    EXPECT_EQ(files, 2);  // the backup and its notes
+    EXPECT_EQ(files, 3);
     // The backups report nothing: start-up's note about items.def is the one box.
     ASSERT_EQ(fake->boxes.size(), 1u);
     EXPECT_EQ(fake->boxes[0].text, text_Get("Dialog Message", "CANT_LOAD_ITEMS_DEF"));
