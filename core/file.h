@@ -29,6 +29,7 @@ struct FileState {
     std::uint32_t lastLoadedSize = 0;
     int diskFirst = 0;
     bool diskError = false;
+    int writeError = 0;                           // errno of the step where the last safe write failed
     std::array<PffArchive*, kPffMaxArchives> registry = {};
     int count = 0;
 };
@@ -53,6 +54,10 @@ int file_Write(const void* buffer, std::int32_t count);
 // Writes a whole file safely: to a temporary file beside it, then renamed into place, so a
 // failed write never leaves the user's file half written. true on success.
 bool file_WriteAtomic(const std::string& path, const void* data, std::size_t size);
+// The system's error number for the step where the last file_WriteAtomic failed (creating
+// the temporary, writing, flushing, closing or renaming it), so the user is told the real
+// cause, say a full disk; 0 after a write that succeeded.
+int file_LastWriteError();
 
 // The disk path a name from game data or the user stands for: backslashes are folder
 // separators, and a file or folder not found as written is looked for without regard to

@@ -2,6 +2,7 @@
 // refresh actions follow it.
 #include "shell/shell.h"
 
+#include "core/file.h"
 #include "core/text.h"
 #include "gamedata/model.h"
 #include "gamedata/terrain.h"
@@ -36,9 +37,11 @@ constexpr const char* kBar = "Med Window Text";
 
 Mission& page() { return mission_CurrentPage(); }
 
-// Why a file cannot be written: tries to create a file beside it, as the writer does, and
-// reports what the system says.
+// Why a file cannot be written: what the system said at the step of the write that failed;
+// failing that, tries to create a file beside it, as the writer does, and reports what the
+// system says then.
 std::string writeFailureReason(const std::string& path) {
+    if (const int error = file_LastWriteError()) return std::strerror(error);
     std::error_code ec;
     std::filesystem::path p(path);
     std::filesystem::path folder = p.parent_path();
@@ -56,7 +59,7 @@ std::string writeFailureReason(const std::string& path) {
 }
 
 void reportWriteFailure(const std::string& path) {
-    ui_MessageBox(text_Printf(kMsg, "CANT_WRITE_FILE", {path, writeFailureReason(path)}),
+    ui_MessageBox(text_Printf(kMsg, "CANT_WRITE_FILE", {ui_PathText(path), writeFailureReason(path)}),
                   text_Get(kMsg, "WARNING"), MsgIcon::Warning, MsgButtons::Ok);
 }
 
@@ -75,11 +78,18 @@ void proposePageFile(FileDialogRequest& r, const Mission& m, const std::string& 
     r.initialName = name.string();
 }
 
+// What the map stops showing stops being selected, so that no command acts on items the user
+// cannot see. The show flags are the view's, so both pages lose their hidden items.
+void deselectHidden() {
+    for (Mission& m : mission_Pages().page) mission_DeselectHidden(m, view_State().show_flags);
+}
+
 // Toggles a show flag and sets its check box to the flag's new state (the table refreshes).
 void toggleShow(const ShowToggle& t) {
     ViewState& v = view_State();
     v.show_flags ^= t.flag;
     platform().barSetCheck(t.checkBox, (v.show_flags & t.flag) ? kChecked : kUnchecked);
+    deselectHidden();
 }
 
 void setMapMode(int mode, int radio) {
@@ -165,7 +175,7 @@ void shell_RefreshChecks() {
 std::string shell_TitleFor(std::string_view fileName) {
     const char* consumer = text_Get(kMsg, "CONSUMER");
     if (fileName.empty()) return text_Printf(kMsg, "KZMED_TITLE", {consumer, "2001"});
-    return text_Printf(kMsg, "KZMED_TITLE_PLUS_FNAME", {consumer, "2001", fileName});
+    return text_Printf(kMsg, "KZMED_TITLE_PLUS_FNAME", {consumer, "2001", ui_PathText(fileName)});
 }
 
 void shell_RefreshTitle() {
@@ -202,7 +212,7 @@ void shell_OpenMissionPath(const std::string& path) {
         std::error_code ec;
         const bool opened = std::filesystem::is_regular_file(path, ec) && std::ifstream(path).good();
         if (!opened || lines.unterminated > 0)
-            ui_MessageBox(text_Printf(kMsg, "MISSION_NOT_READ", {path}), text_Get(kMsg, "WARNING"),
+            ui_MessageBox(text_Printf(kMsg, "MISSION_NOT_READ", {ui_PathText(path)}), text_Get(kMsg, "WARNING"),
                           MsgIcon::Warning, MsgButtons::Ok);
         return;
     }
@@ -214,6 +224,11 @@ void shell_OpenMissionPath(const std::string& path) {
     history_Baseline(mission_Pages().current, true);
     conv_MissionOpened(path, true);
     shell_PageRefresh();
+    // Counts larger than the blocks: the page holds what the blocks hold; said once.
+    if (lines.itemsDeclared > m.item_count || lines.eventsDeclared > m.event_count)
+        ui_MessageBox(text_Printf(kMsg, "COUNTS_NOT_MET", {ui_PathText(path), lines.itemsDeclared, lines.eventsDeclared,
+                                                           m.item_count, m.event_count}),
+                      text_Get(kMsg, "WARNING"), MsgIcon::Warning, MsgButtons::Ok);
     const std::string terrain(mission_Text(m.info.terrain));
     if (!terrain_Exists(terrain.c_str()))
         ui_MessageBox(text_Printf(kMsg, "TERRAIN_NOT_FOUND", {terrain}), text_Get(kMsg, "WARNING"),
@@ -232,7 +247,7 @@ bool shell_OpenMission() {
     if (!std::filesystem::exists(*path, ec)) {
         // A name that is not there yet starts a new mission under it, if the user wants that.
         const std::string name = std::filesystem::path(*path).filename().string();
-        if (ui_MessageBox(text_Printf(kMsg, "CREATE_MISSION?", {name}), r.title, MsgIcon::Question,
+        if (ui_MessageBox(text_Printf(kMsg, "CREATE_MISSION?", {ui_PathText(name)}), r.title, MsgIcon::Question,
                           MsgButtons::YesNo) != MsgAnswer::Yes)
             return false;
         mission_Clear(page());
@@ -387,7 +402,10 @@ bool runHandler(int id) {
     case cmd::kSetViewByType:
     case cmd::kSetViewBySide: v.view_by = id == cmd::kSetViewBySide ? 1 : 0; break;
     case cmd::kSelectType: itemops_SelectThisType(page(), v.show_flags); break;
-    case cmd::kVisibleLayers: dialogs_RunVisibleLayers(page(), &shell_Render); break;
+    case cmd::kVisibleLayers:
+        dialogs_RunVisibleLayers(page(), &shell_Render);
+        deselectHidden();  // in the step that hides the layers
+        break;
     case cmd::kLayerNames: dialogs_RunLayerNames(page()); break;
     case cmd::kAbout: dialogs_RunAbout(); break;
     case cmd::kBriefing: dialogs_RunBriefing(page()); break;

@@ -404,7 +404,7 @@ void history_OfferRecovery() {
         if (!(m.item_count == 0 && pagePath.empty()) && pagePath != file) continue;
         notes[pageKey(i, "offered")] = hash;
         changed = true;
-        const std::string where = file.empty() ? std::string(text_Get(kUndo, "NO_FILE")) : file;
+        const std::string where = file.empty() ? std::string(text_Get(kUndo, "NO_FILE")) : ui_PathText(file);
         const MsgAnswer a = ui_MessageBox(text_Printf(kUndo, "RECOVER_PAGE?", {i + 1, localTime(backupTime), where, i + 1}),
                                           text_Get(kUndo, "RECOVER"), MsgIcon::Question, MsgButtons::YesNo);
         if (a != MsgAnswer::Yes) continue;

@@ -496,14 +496,20 @@ TEST_F(Interact, InsertModeAddsTheChosenItemAtTheSnappedClickWithARandomFacing) 
     ui->dialogScripts["INSERTITEM"] = [](FakeDialog& d) { d.click(kIdCancel); };
     click(300, 300);
     EXPECT_EQ(page().item_count, 2);
-    // A full page takes nothing and draws no number.
-    ui->dialogScripts["INSERTITEM"] = [](FakeDialog& d) { d.click(kIdOk); };
+    // A full page takes nothing and draws no number; it says why before an item is chosen.
+    int asked = 0;
+    ui->dialogScripts["INSERTITEM"] = [&asked](FakeDialog& d) {
+        ++asked;
+        d.click(kIdOk);
+    };
     while (page().item_count < kMaxItems) add(0, 0);
     const std::uint32_t seed = interact_State().seed;
     click(300, 300);
     EXPECT_EQ(page().item_count, kMaxItems);
     EXPECT_EQ(interact_State().seed, seed);
-    EXPECT_TRUE(ui->boxes.empty());
+    EXPECT_EQ(asked, 0);
+    ASSERT_EQ(ui->boxes.size(), 1u);
+    EXPECT_EQ(ui->boxes[0].icon, MsgIcon::Warning);
 }
 
 TEST_F(Interact, InsertWithNoChoiceOrWithoutDefinitionsInsertsNothing) {
