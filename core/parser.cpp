@@ -153,8 +153,8 @@ std::int32_t parser_ParseBuffer(const char* data, std::size_t size, LineEnds end
     std::size_t start = 0;
     if (std::string_view(data ? data : "", size).substr(0, kUtf8Bom.size()) == kUtf8Bom) start = kUtf8Bom.size();
 
-    // One piece of the physical line [lineStart, lineEnd): split, skip blanks and comments,
-    // hand to the client, report a refusal.
+    // One piece of the physical line `whole`: split, skip blanks and comments, hand to the
+    // client, report a refusal.
     auto handle = [&](const char* text, std::size_t length, std::string_view whole) {
         line.assign(text, length);
         parser_State().reason.clear();

@@ -4,6 +4,7 @@
 #include "mission/mission.h"
 #include "platform/fake_platform.h"
 #include "support/files_env.h"
+#include "support/text_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -346,12 +347,11 @@ TEST(MetafileRoundTrip, ItemsWithoutIdsGetFreshIdsAboveEveryIdInTheFile) {
                                        "begin item 3\nid 7\nend\n");
     auto m = files_NewMission();
     ASSERT_EQ(metafile_Read(*m, path.c_str(), noTerrain()), 1);
-    ASSERT_EQ(m->item_count, 4);
+    // Item 2 has no block: nothing is made up for it, the items after it close up.
+    ASSERT_EQ(m->item_count, 3);
     EXPECT_EQ(m->items[0].id, 41);
     EXPECT_EQ(m->items[1].id, 40);
-    EXPECT_EQ(m->items[2].id, 42);  // no block: an empty record, still given an id
-    EXPECT_EQ(m->items[2].type_id, 0);
-    EXPECT_EQ(m->items[3].id, 7);
+    EXPECT_EQ(m->items[2].id, 7);
     EXPECT_EQ(m->items[0].kind, kItemPerson);
 }
 
@@ -602,7 +602,7 @@ TEST(MetafileRead, TextsLongerThanTheirFieldsAreCut) {
     ScopedFakePlatform fake;
     const std::string longText(300, 'L');
     const std::string path = env.write("long.mis", "begin general_information\nname \"" + longText + "\"\nterrain " +
-                                                       longText + "\nend\nbegin event 0\nname " + longText +
+                                                       longText + "\nnum_events 1\nend\nbegin event 0\nname " + longText +
                                                        "\nend\nbegin wav_list 3\nfile_name " + longText + "\nend\n");
     auto m = files_NewMission();
     ASSERT_EQ(metafile_Read(*m, path.c_str(), noTerrain()), 1);
@@ -662,6 +662,8 @@ TEST(MetafileRead, BadLinesStopTheReadWithTheirLineNumber) {
         {"other begin in an event", "begin event 0\nbegin items 3\n", 2},
         {"control character outside", ok + "\x01\n", 4},
     };
+    ScopedTextTable wording(test_ReadSourceFile("data/text/foundation.txt") + "\n" +
+                            test_ReadSourceFile("data/text/missionfiles.txt"));
     for (const BadCase& c : cases) {
         SCOPED_TRACE(c.name);
         ScopedFakePlatform fake;

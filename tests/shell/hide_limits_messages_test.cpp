@@ -59,7 +59,7 @@ TEST_F(ShellHonesty, HidingDeselectsWhatItHidesInTheSameStep) {
          [](Mission& m, std::int32_t i) { m.items[std::size_t(i)].layer = 3; },
          [this] {
              fake->dialogScripts["VISIBLELAYERS"] = [](FakeDialog& d) {
-                 d.toggle(kLayerCheckFirst + 3);
+                 d.toggle(dlgid::kLayerCheckFirst + 3);
                  d.click(kIdOk);
              };
              shell_Command(cmd::kVisibleLayers);
