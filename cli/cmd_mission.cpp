@@ -152,13 +152,13 @@ void checkMission(const Mission& m, const MetafileLines& lines, bool haveDefs, F
             f.add(lines.event[n], "event " + std::to_string(n) + " lies beyond num_events " +
                                       std::to_string(eventsGiven) + " and is lost");
     if (itemsGiven > count)
-        f.add(lines.numItems, "num_items " + std::to_string(itemsGiven) + ", but the file has " +
-                                  std::to_string(count) + " item blocks below it: the mission holds those " +
-                                  std::to_string(count));
+        f.add(lines.numItems, "num_items " + std::to_string(itemsGiven) + " is more than the " +
+                                  std::to_string(count) + " item blocks below it; the mission holds the " +
+                                  std::to_string(count) + " items read");
     if (eventsGiven > m.event_count)
-        f.add(lines.numEvents, "num_events " + std::to_string(eventsGiven) + ", but the last event block below it is " +
-                                   "event " + std::to_string(m.event_count - 1) + ": the mission holds " +
-                                   std::to_string(m.event_count) + " events");
+        f.add(lines.numEvents, "num_events " + std::to_string(eventsGiven) + " is more than the events read (the last " +
+                                   "event block below it makes " + std::to_string(m.event_count) +
+                                   "); the mission holds " + std::to_string(m.event_count) + " events");
     for (std::int32_t e = 0; e < m.event_count; ++e)
         if (lineOf(lines.event, std::size_t(e), 0) == 0)
             f.add(lines.numEvents, "event " + std::to_string(e) + " has no block: it stays an empty event, since " +

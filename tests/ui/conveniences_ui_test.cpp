@@ -14,6 +14,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QAction>
+#include <QMenuBar>
 #include <QUrl>
 
 #include <filesystem>
@@ -69,7 +70,9 @@ TEST_F(Conveniences, NonAsciiPathsShowRightInTitleRecentFilesAndMessages) {
     ASSERT_GT(mission_CurrentPage().item_count, 0);
     MainWindow& w = qt.mainWindow();
     EXPECT_TRUE(w.windowTitle().contains(shownName)) << w.windowTitle().toStdString();
-    const QAction* recent = menuAction(w, cmd::kRecentFirst);
+    const QAction* recent = nullptr;  // in the File menu's Recent Files submenu
+    for (const QAction* a : w.menuBar()->findChildren<QAction*>())
+        if (!a->isSeparator() && a->data().toInt() == cmd::kRecentFirst) recent = a;
     ASSERT_NE(recent, nullptr);
     EXPECT_TRUE(recent->text().contains(shownName)) << recent->text().toStdString();
 
