@@ -35,6 +35,9 @@ int cli_Fail(int code, const std::string& message);
 // True when args holds -h or --help before any "--".
 bool cli_WantsHelp(const CliArgs& args);
 
+// A binary mission holds at most 5,000 items and 256 events with their rows: well under this.
+constexpr std::uintmax_t kCliMaxBmsFileSize = 64u << 20;
+
 // "cannot write PATH", with the system's reason when the last safe write gave one.
 std::string cli_CannotWrite(const std::string& path);
 // True, after a message, when out names the input file itself (the same device and inode,

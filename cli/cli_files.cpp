@@ -19,8 +19,6 @@ namespace {
 
 // A metafile is text: a NUL among its first bytes means it is none.
 constexpr std::size_t kTextProbeBytes = 4096;
-// A binary mission holds at most 5,000 items and 256 events with their rows: well under this.
-constexpr std::uintmax_t kMaxBmsFileSize = 64u << 20;
 
 }  // namespace
 
@@ -50,7 +48,7 @@ bool cli_RefuseBinaryMission(const char* command, const std::string& path) {
     // Other binary data is left to the reader, which names the first line it cannot use.
     std::error_code ec;
     const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (ec || size > kMaxBmsFileSize) return false;
+    if (ec || size > kCliMaxBmsFileSize) return false;
     f.clear();
     f.seekg(0);
     const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};

@@ -16,9 +16,6 @@
 
 namespace {
 
-// A binary mission holds at most 5,000 items and 256 events with their rows: well under this.
-constexpr std::uintmax_t kMaxBmsFileSize = 64u << 20;
-
 struct InOut {
     std::string in;
     std::string out;
@@ -278,7 +275,7 @@ int cmd_DumpBms(CliContext&, const CliArgs& args) {
     std::error_code ec;
     if (!readable(io.in)) return cli_Fail(kExitBadInput, "dump-bms: cannot open " + io.in);
     const std::uintmax_t size = std::filesystem::file_size(io.in, ec);
-    if (ec || size > kMaxBmsFileSize)
+    if (ec || size > kCliMaxBmsFileSize)
         return cli_Fail(kExitBadInput, "dump-bms: " + io.in + " is too large for a binary mission");
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
     std::ifstream f(io.in, std::ios::binary);
