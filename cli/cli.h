@@ -32,8 +32,21 @@ struct CliCommand {
 
 // Prints "sortie-cli: message" on stderr; returns code so a command can `return cli_Fail(...)`.
 int cli_Fail(int code, const std::string& message);
-// True when args holds -h or --help.
+// True when args holds -h or --help before any "--".
 bool cli_WantsHelp(const CliArgs& args);
+
+// A binary mission holds at most 5,000 items and 256 events with their rows: well under this.
+constexpr std::uintmax_t kCliMaxBmsFileSize = 64u << 20;
+
+// "cannot write PATH", with the system's reason when the last safe write gave one.
+std::string cli_CannotWrite(const std::string& path);
+// True, after a message, when out names the input file itself (the same device and inode,
+// links followed): a command that writes another format must not replace its input, and
+// returns kExitUsage then.
+bool cli_OutputIsInput(const char* command, const std::string& in, const std::string& out);
+// True, after a message naming the command that prints it, when path holds a binary mission
+// rather than a metafile.
+bool cli_RefuseBinaryMission(const char* command, const std::string& path);
 
 // Commands (cli/cmd_*.cpp).
 int cmd_Strings(CliContext& ctx, const CliArgs& args);

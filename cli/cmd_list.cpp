@@ -63,9 +63,13 @@ bool usageError(const std::string& message) {
 // Fills a from the arguments; a usage message and false when they do not fit.
 bool parseArgs(const CliArgs& args, ListArgs& a) {
     std::vector<std::string> words;
+    bool options = true;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& s = args[i];
-        if (s == "-o" || s == "--output") {
+        if (!options || s == "--") {
+            if (!options) words.push_back(s);
+            options = false;
+        } else if (s == "-o" || s == "--output") {
             if (i + 1 >= args.size()) return usageError("list: -o needs a file name");
             a.out = args[++i];
         } else if (s.size() > 1 && s[0] == '-' && !(s[1] >= '0' && s[1] <= '9')) {
@@ -100,6 +104,8 @@ int cmd_List(CliContext& ctx, const CliArgs& args) {
     }
     ListArgs a;
     if (!parseArgs(args, a)) return kExitUsage;
+    if (!a.out.empty() && cli_OutputIsInput("list", a.mission, a.out)) return kExitUsage;
+    if (cli_RefuseBinaryMission("list", a.mission)) return kExitBadInput;
 
     CliGameData data;
     if (!cli_LoadGameData(ctx, kCliDataTexts | kCliDataItems, data)) return kExitBadInput;
@@ -143,6 +149,6 @@ int cmd_List(CliContext& ctx, const CliArgs& args) {
         return kExitOk;
     }
     if (!file_WriteAtomic(a.out, text.data(), text.size()))
-        return cli_Fail(kExitBadInput, "list: cannot write " + a.out);
+        return cli_Fail(kExitBadInput, "list: " + cli_CannotWrite(a.out));
     return kExitOk;
 }

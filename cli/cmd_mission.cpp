@@ -16,19 +16,26 @@
 
 namespace {
 
-// A binary mission holds at most 5,000 items and 256 events with their rows: well under this.
-constexpr std::uintmax_t kMaxBmsFileSize = 64u << 20;
-
 struct InOut {
     std::string in;
     std::string out;
 };
 
-// Parses "FILE [-o OUT]"; false (after a usage message) when the arguments do not fit.
+// Parses "FILE [-o OUT]"; "--" ends the options. false (after a usage message) when the
+// arguments do not fit.
 bool parseInOut(const char* command, const CliArgs& args, bool wantOut, InOut& io) {
+    bool options = true;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (wantOut && (a == "-o" || a == "--output")) {
+        if (options && a == "--") {
+            options = false;
+        } else if (!options) {
+            if (!io.in.empty()) {
+                cli_Fail(kExitUsage, std::string(command) + ": one input file only");
+                return false;
+            }
+            io.in = a;
+        } else if (wantOut && (a == "-o" || a == "--output")) {
             if (i + 1 >= args.size()) {
                 cli_Fail(kExitUsage, std::string(command) + ": -o needs a file name");
                 return false;
@@ -133,15 +140,30 @@ void checkMission(const Mission& m, const MetafileLines& lines, bool haveDefs, F
         if (it.group_id != 0 && (it.group_id < 1 || it.group_id >= kMaxGroups))
             f.add(line, itemName(i) + ": group " + std::to_string(it.group_id) + ", outside 1..63");
     }
-    // Blocks the counts leave out are read and then dropped.
-    for (std::size_t n = std::size_t(std::max(count, 0)); n < lines.item.size(); ++n)
+    // Blocks the counts leave out are read and then dropped; counts larger than the blocks
+    // are brought down to them.
+    const std::int32_t itemsGiven = std::max(count, lines.itemsDeclared);
+    const std::int32_t eventsGiven = std::max(m.event_count, lines.eventsDeclared);
+    for (std::size_t n = std::size_t(std::max(itemsGiven, 0)); n < lines.item.size(); ++n)
         if (lines.item[n] > 0)
-            f.add(lines.item[n], "item " + std::to_string(n) + " lies beyond num_items " + std::to_string(count) +
+            f.add(lines.item[n], "item " + std::to_string(n) + " lies beyond num_items " + std::to_string(itemsGiven) +
                                      " and is lost");
-    for (std::size_t n = std::size_t(std::max(m.event_count, 0)); n < lines.event.size(); ++n)
+    for (std::size_t n = std::size_t(std::max(eventsGiven, 0)); n < lines.event.size(); ++n)
         if (lines.event[n] > 0)
             f.add(lines.event[n], "event " + std::to_string(n) + " lies beyond num_events " +
-                                      std::to_string(m.event_count) + " and is lost");
+                                      std::to_string(eventsGiven) + " and is lost");
+    if (itemsGiven > count)
+        f.add(lines.numItems, "num_items " + std::to_string(itemsGiven) + " is more than the " +
+                                  std::to_string(count) + " item blocks below it; the mission holds the " +
+                                  std::to_string(count) + " items read");
+    if (eventsGiven > m.event_count)
+        f.add(lines.numEvents, "num_events " + std::to_string(eventsGiven) + " is more than the events read (the last " +
+                                   "event block below it makes " + std::to_string(m.event_count) +
+                                   "); the mission holds " + std::to_string(m.event_count) + " events");
+    for (std::int32_t e = 0; e < m.event_count; ++e)
+        if (lineOf(lines.event, std::size_t(e), 0) == 0)
+            f.add(lines.numEvents, "event " + std::to_string(e) + " has no block: it stays an empty event, since " +
+                                       "events are known by their numbers");
 
     for (std::int32_t e = 0; e < m.event_count; ++e) {
         const MissionEvent& ev = m.events[std::size_t(e)];
@@ -173,8 +195,9 @@ int cmd_Check(CliContext& ctx, const CliArgs& args) {
             "that stops the read, then what a designer must fix though the file reads: item types no\n"
             "definition knows, ids used twice, waypoint markers outside paths 1..127 or numbered above 31,\n"
             "area markers outside 1..99, groups outside 1..63, EVENT triggers naming a missing event,\n"
-            "blocks beyond num_items or num_events, texts longer than their field (cut when the file is\n"
-            "opened), and a terrain the game data does not hold. Exit 0\n"
+            "blocks beyond num_items or num_events, counts larger than the blocks the file has, texts\n"
+            "longer than their field (cut when the file is opened), and a terrain the game data does not\n"
+            "hold. Exit 0\n"
             "clean, 1 with findings, 2 when the file cannot be opened.\n");
         return kExitOk;
     }
@@ -184,6 +207,7 @@ int cmd_Check(CliContext& ctx, const CliArgs& args) {
         std::fprintf(stderr, "%s: cannot open the file\n", io.in.c_str());
         return 2;
     }
+    if (cli_RefuseBinaryMission("check", io.in)) return kExitBadInput;
     CliGameData data;
     if (!cli_LoadGameData(ctx, kCliDataTexts | kCliDataItems, data)) return 2;
     auto m = std::make_unique<Mission>();
@@ -218,11 +242,12 @@ int cmd_Resave(CliContext& ctx, const CliArgs& args) {
     InOut io;
     if (!parseInOut("resave", args, true, io)) return kExitUsage;
     if (!readable(io.in)) return cli_Fail(kExitBadInput, "resave: cannot open " + io.in);
+    if (cli_RefuseBinaryMission("resave", io.in)) return kExitBadInput;
     CliGameData data;
     if (!cli_LoadGameData(ctx, kCliDataTexts | kCliDataItems, data)) return kExitBadInput;
     auto m = std::make_unique<Mission>();
     if (!readMission(ctx, *m, io.in, nullptr)) return kExitBadInput;
-    if (metafile_Write(*m, io.out.c_str()) != 1) return cli_Fail(kExitBadInput, "resave: cannot write " + io.out);
+    if (metafile_Write(*m, io.out.c_str()) != 1) return cli_Fail(kExitBadInput, "resave: " + cli_CannotWrite(io.out));
     return kExitOk;
 }
 
@@ -237,11 +262,13 @@ int cmd_Export(CliContext& ctx, const CliArgs& args) {
     InOut io;
     if (!parseInOut("export", args, true, io)) return kExitUsage;
     if (!readable(io.in)) return cli_Fail(kExitBadInput, "export: cannot open " + io.in);
+    if (cli_OutputIsInput("export", io.in, io.out)) return kExitUsage;
+    if (cli_RefuseBinaryMission("export", io.in)) return kExitBadInput;
     CliGameData data;
     if (!cli_LoadGameData(ctx, kCliDataTexts | kCliDataItems | kCliDataSunsets, data)) return kExitBadInput;
     auto m = std::make_unique<Mission>();
     if (!readMission(ctx, *m, io.in, nullptr)) return kExitBadInput;
-    if (mission_ExportBinary(*m, io.out.c_str()) != 1) return cli_Fail(kExitBadInput, "export: cannot write " + io.out);
+    if (mission_ExportBinary(*m, io.out.c_str()) != 1) return cli_Fail(kExitBadInput, "export: " + cli_CannotWrite(io.out));
     return kExitOk;
 }
 
@@ -258,7 +285,7 @@ int cmd_DumpBms(CliContext&, const CliArgs& args) {
     std::error_code ec;
     if (!readable(io.in)) return cli_Fail(kExitBadInput, "dump-bms: cannot open " + io.in);
     const std::uintmax_t size = std::filesystem::file_size(io.in, ec);
-    if (ec || size > kMaxBmsFileSize)
+    if (ec || size > kCliMaxBmsFileSize)
         return cli_Fail(kExitBadInput, "dump-bms: " + io.in + " is too large for a binary mission");
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
     std::ifstream f(io.in, std::ios::binary);

@@ -136,8 +136,14 @@ bool applyShow(std::string_view list, std::uint32_t& flags) {
 
 bool parseArgs(const CliArgs& args, RenderArgs& a) {
     std::vector<std::string> files;
+    bool options = true;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& s = args[i];
+        if (!options || s == "--") {
+            if (!options) files.push_back(s);
+            options = false;
+            continue;
+        }
         const auto value = [&](std::string& v) {
             if (i + 1 >= args.size()) return false;
             v = args[++i];
@@ -212,6 +218,8 @@ int cmd_Render(CliContext& ctx, const CliArgs& args) {
     }
     RenderArgs a;
     if (!parseArgs(args, a)) return kExitUsage;
+    if (cli_OutputIsInput("render", a.mission, a.out)) return kExitUsage;
+    if (cli_RefuseBinaryMission("render", a.mission)) return kExitBadInput;
 
     CliGameData data;
     if (!cli_LoadGameData(ctx, kCliDataTexts | kCliDataItems, data)) return kExitBadInput;
@@ -264,6 +272,6 @@ int cmd_Render(CliContext& ctx, const CliArgs& args) {
 
     // The pane shows the bitmap's left part; the bitmap is up to 16 pixels wider.
     if (!cli_WritePng(a.out, surface.bits.data(), a.width, surface.height, surface.stride / 4))
-        return cli_Fail(kExitBadInput, "render: cannot write " + a.out);
+        return cli_Fail(kExitBadInput, "render: " + cli_CannotWrite(a.out));
     return kExitOk;
 }

@@ -38,8 +38,10 @@ int cli_Fail(int code, const std::string& message) {
 }
 
 bool cli_WantsHelp(const CliArgs& args) {
-    for (const auto& a : args)
+    for (const auto& a : args) {
+        if (a == "--") return false;  // what follows is a file name, whatever it looks like
         if (a == "-h" || a == "--help") return true;
+    }
     return false;
 }
 

@@ -444,24 +444,49 @@ int file_Write(const void* buffer, std::int32_t count) {
 }
 
 bool file_WriteAtomic(const std::string& path, const void* data, std::size_t size) {
-    if (path.empty() || (data == nullptr && size != 0)) return false;
+    int& error = g_file.writeError;
+    error = 0;
+    if (path.empty() || (data == nullptr && size != 0)) {
+        error = EINVAL;
+        return false;
+    }
     std::string target = writePath(path);
     struct stat st {};
     bool existed = ::stat(target.c_str(), &st) == 0;
-    if (existed && !S_ISREG(st.st_mode)) return false;
+    if (existed && !S_ISREG(st.st_mode)) {
+        error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+        return false;
+    }
 
     const std::string prefix = file_TempPrefix(target);
     std::string temp = prefix + std::to_string(::getpid()) + "-XXXXXX";
     std::vector<char> name(temp.begin(), temp.end());
     name.push_back('\0');
     int fd = ::mkstemp(name.data());
-    if (fd < 0) return false;
+    if (fd < 0) {
+        error = errno;
+        return false;
+    }
     // mkstemp makes the file private; give it the mode the file had, or the usual one.
     mode_t mode = existed ? (st.st_mode & 07777) : 0644;
     (void)::fchmod(fd, mode);
-    bool ok = writeFull(fd, data, size) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok) ok = std::rename(name.data(), target.c_str()) == 0;
+    // The first step that fails gives the reason; a write that stops short without one
+    // (no room for another byte) counts as a full disk.
+    errno = 0;
+    bool ok = writeFull(fd, data, size);
+    if (!ok) error = errno ? errno : ENOSPC;
+    if (ok && ::fsync(fd) != 0) {
+        ok = false;
+        error = errno;
+    }
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        error = errno;
+    }
+    if (ok && std::rename(name.data(), target.c_str()) != 0) {
+        ok = false;
+        error = errno;
+    }
     if (!ok) ::unlink(name.data());
     if (ok) removeStaleTemps(prefix);
     return ok;
@@ -554,6 +579,8 @@ void file_Unlock(int fd) {
     ::flock(fd, LOCK_UN);
     ::close(fd);
 }
+
+int file_LastWriteError() { return g_file.writeError; }
 
 bool set_Extension(char* name, std::size_t capacity, const char* ext) {
     if (!name || !ext || capacity == 0) return false;

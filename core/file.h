@@ -30,6 +30,7 @@ struct FileState {
     std::uint32_t lastLoadedSize = 0;
     int diskFirst = 0;
     bool diskError = false;
+    int writeError = 0;                           // errno of the step where the last safe write failed
     std::array<PffArchive*, kPffMaxArchives> registry = {};
     int count = 0;
 };
@@ -73,6 +74,10 @@ bool file_ValidUtf8(std::string_view text);
 // file cannot be made.
 int file_TryLock(const std::string& path);
 void file_Unlock(int fd);
+// The system's error number for the step where the last file_WriteAtomic failed (creating
+// the temporary, writing, flushing, closing or renaming it), so the user is told the real
+// cause, say a full disk; 0 after a write that succeeded.
+int file_LastWriteError();
 
 // The disk path a name from game data or the user stands for: backslashes are folder
 // separators, and a file or folder not found as written is looked for without regard to

@@ -19,6 +19,27 @@ LineParser& parser_State() {
     return state;
 }
 
+void parser_SetReason(std::string reason) { parser_State().reason = std::move(reason); }
+
+std::string parser_VisibleText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char ch : text) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b == '\t') {
+            out += "\\t";
+        } else if (b < 0x20 || b == 0x7F) {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            out += "\\x";
+            out += kHex[b >> 4];
+            out += kHex[b & 15];
+        } else {
+            out += ch;
+        }
+    }
+    return out;
+}
+
 LineTokens parser_SplitLine(const char* text) {
     LineTokens out;
     if (!text || !*text) return out;
@@ -53,12 +74,35 @@ LineTokens parser_SplitLine(const char* text) {
 
 namespace {
 
-void reportBadLine(const char* fileName, int lineNumber, const char* lineText) {
+// What the report of a bad line shows of a line that was too long to read whole.
+constexpr std::size_t kLongLineShown = 120;
+
+void reportBadLine(const char* fileName, int lineNumber, std::string_view lineText, bool tooLong) {
+    LineParser& state = parser_State();
+    std::string reason = std::move(state.reason);
+    state.reason.clear();
+    std::string shown = parser_VisibleText(lineText);
+    if (tooLong) {
+        // The refused piece may be any part of the line: the reason is its length, and the
+        // report shows how the line begins.
+        reason = text_Printf("Dialog Message", "LINE_TOO_LONG", {static_cast<std::int32_t>(lineText.size()),
+                                                                 static_cast<std::int32_t>(kDiskLineChars)});
+        shown = parser_VisibleText(lineText.substr(0, kLongLineShown)) + "...";
+    }
     const std::string message =
-        text_Format(text_Get("Dialog Message", "BAD_LINE_NUMBER"), {lineNumber, lineText});
+        reason.empty() ? text_Format(text_Get("Dialog Message", "BAD_LINE_NUMBER"), {lineNumber, shown})
+                       : text_Format(text_Get("Dialog Message", "BAD_LINE_REASON"), {lineNumber, reason, shown});
     platform().lineError(fileName ? fileName : "", lineNumber, message,
                          text_Get("Dialog Message", "ASCII_PARSE"));
 }
+
+// A line with no token, or only the empty one a line of separators gives, is blank.
+bool blankOrComment(const LineTokens& tokens) {
+    return tokens.count == 0 || tokens.token[0][0] == '/' || (tokens.count == 1 && tokens.token[0][0] == '\0');
+}
+
+// The byte-order mark some editors write at the start of a UTF-8 text.
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 // Where the physical line starting at pos ends (its text) and where the next one starts.
 void findLineEnd(const char* data, std::size_t size, std::size_t pos, LineEnds ends, std::size_t& end,
@@ -106,30 +150,35 @@ std::int32_t parser_ParseBuffer(const char* data, std::size_t size, LineEnds end
     std::string line;
     int lineNumber = 0;
 
-    // One line: split, skip blanks and comments, hand to the client, report a refusal.
-    auto handle = [&](const char* text, std::size_t length) -> std::int32_t {
+    std::size_t start = 0;
+    if (std::string_view(data ? data : "", size).substr(0, kUtf8Bom.size()) == kUtf8Bom) start = kUtf8Bom.size();
+
+    // One piece of the physical line `whole`: split, skip blanks and comments, hand to the
+    // client, report a refusal.
+    auto handle = [&](const char* text, std::size_t length, std::string_view whole) {
         line.assign(text, length);
-        ++lineNumber;
+        parser_State().reason.clear();
         const LineTokens tokens = parser_SplitLine(line.c_str());
-        if (tokens.count == 0 || tokens.token[0][0] == '/') return 0;
+        if (blankOrComment(tokens)) return std::int32_t{0};
         const std::int32_t rc = callback(&tokens, lineNumber);
-        if (rc != 0) reportBadLine(fileName, lineNumber, line.c_str());
+        if (rc != 0) reportBadLine(fileName, lineNumber, whole, ends == LineEnds::DiskText && whole.size() > kDiskLineChars);
         return rc;
     };
 
-    for (std::size_t pos = 0; pos < size;) {
+    for (std::size_t pos = start; pos < size;) {
         std::size_t end, next;
         findLineEnd(data, size, pos, ends, end, next);
+        ++lineNumber;
         if (ends == LineEnds::DiskText) {
             // The reader's line buffer takes kDiskLineChars at a time: a longer line arrives
-            // in pieces, each numbered as a line of its own. Nothing runs past the buffer.
+            // in pieces, each under the line's own number. Nothing runs past the buffer.
             std::size_t p = pos;
             do {
                 const std::size_t n = std::min(kDiskLineChars, end - p);
-                if (const std::int32_t rc = handle(data + p, n)) return rc;
+                if (const std::int32_t rc = handle(data + p, n, std::string_view(data + pos, end - pos))) return rc;
                 p += n;
             } while (p < end);
-        } else if (const std::int32_t rc = handle(data + pos, end - pos)) {
+        } else if (const std::int32_t rc = handle(data + pos, end - pos, std::string_view(data + pos, end - pos))) {
             return rc;
         }
         pos = next;

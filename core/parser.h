@@ -7,13 +7,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 
 constexpr int kLineMaxTokens = 30;
 // The shared line buffer holds this many characters of a line, then its terminator.
 constexpr std::size_t kLineBufferChars = 1000;
 // Disk files are read in pieces of at most this many characters: a longer physical line
-// arrives as several consecutive lines.
+// arrives as several consecutive pieces, each with the physical line's number.
 constexpr std::size_t kDiskLineChars = 699;
 
 struct LineTokens {
@@ -31,8 +32,16 @@ using LineCallback = std::function<std::int32_t(const LineTokens* tokens, int li
 // point into. The next split overwrites it.
 struct LineParser {
     std::array<char, kLineBufferChars + 1> line{};
+    // Why the callback refused the current line, when it can say more than that the line
+    // was not understood; the report of the bad line shows it. Cleared for every line.
+    std::string reason;
 };
 LineParser& parser_State();
+// For a callback about to refuse its line: the reason the report gives.
+void parser_SetReason(std::string reason);
+// A line's text as a report shows it: tabs as \t and the other invisible bytes (control
+// characters, DEL) as \xNN, so a line of them does not look empty.
+std::string parser_VisibleText(std::string_view text);
 
 // How lines end in a buffer: disk files end lines at LF (a CR before it goes too) and cut
 // them into pieces of kDiskLineChars; files read through the file layer end lines at CR LF

@@ -29,7 +29,9 @@ inline bool parser_ExerciseBuffer(const std::uint8_t* data, std::size_t size) {
     int last = 0;
     bool ended = false;
     LineCallback cb = [&](const LineTokens* t, int line) -> std::int32_t {
-        if (ended || line <= last) ok = false;  // nothing after the end; numbers only rise
+        // Nothing after the end; numbers never fall (the pieces of a long line share one),
+        // and the end comes after every line.
+        if (ended || line < last || (!t && line <= last)) ok = false;
         last = line;
         if (!t) {
             ended = true;

@@ -148,7 +148,7 @@ std::optional<std::string> list_AskTextFile(Dialog* owner) {
         std::string ext = std::filesystem::path(*path).extension().string();
         for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
         if (ext != ".mis" && ext != ".bms" && metafile_Sniff(*path) == MissionFileKind::None) return path;
-        ui_MessageBox(text_Printf(kFileIo, "LISTING_NOT_OVER_MISSION", {*path}), text_Get(kFileIo, "TEXT_FILE_FILTER_DES"),
+        ui_MessageBox(text_Printf(kFileIo, "LISTING_NOT_OVER_MISSION", {ui_PathText(*path)}), text_Get(kFileIo, "TEXT_FILE_FILTER_DES"),
                       MsgIcon::Warning, MsgButtons::Ok);
         const std::filesystem::path chosen(*path);
         req.startFolder = chosen.parent_path().string();

@@ -1,6 +1,9 @@
 #include "mapview/gesture.h"
 
+#include "mission/itemops.h"
 #include "mission/mission.h"
+
+#include <algorithm>
 
 namespace {
 GestureState g_gesture;
@@ -22,8 +25,10 @@ int itemops_StartPaste(const Mission& clipboard, GestureState& gesture) {
 int itemops_Place(Mission& page, const Mission& clipboard, GestureState& gesture,
                   std::int32_t x, std::int32_t y, std::int32_t z) {
     if (gesture.state != kGesturePlace || gesture.drag != kDragNone) return -1;
+    const std::int32_t wanted = std::clamp(clipboard.selection.count, 0, kMaxItems);
     const int placed = mission_CopySelected(page, clipboard, x, y, z);
     gesture.state = kGestureIdle;
+    itemops_ReportNoRoom(wanted, placed);
     return placed;
 }
 

@@ -8,8 +8,8 @@
 #include "mapview/render.h"
 #include "mapview/view.h"
 #include "mapview/gesture.h"
-#include "mapview/zoom.h"
 #include "mission/itemops.h"
+#include "mapview/zoom.h"
 #include "mission/mission.h"
 
 #include <algorithm>
@@ -138,15 +138,23 @@ void insertAt(int x, int y) {
     const WorldPoint w = interact_PaneToWorldSnapped(viewport(), x, y);
     std::string defName;
     bool randomFacing = false;
+    Mission& m = page();
+    // A full page is said before an item is chosen that could not go in.
+    if (m.item_count >= kMaxItems) {
+        itemops_ReportNoRoom(1, 0);
+        return;
+    }
     if (!g_interact.hooks.chooseItem || !g_interact.hooks.chooseItem(defName, randomFacing)) return;
     // Without item definitions there is nothing an item could be made of.
     if (itemdef_Count() <= 0) return;
-    Mission& m = page();
     const std::int32_t defIndex = itemdef_FindByName(defName.c_str());
     const ItemDef* def = itemdef_At(defIndex);
     if (!def) return;
     const std::int32_t index = mission_AddItem(m, def->typeNumber, w.x, w.y, w.z);
-    if (index < 0) return;  // the page is full
+    if (index < 0) {
+        itemops_ReportNoRoom(1, 0);
+        return;
+    }
     model_LoadForDefs({defIndex});
     if (randomFacing) m.items[static_cast<std::size_t>(index)].heading = interact_NextRandom(g_interact) % 360;
     renderNow();

@@ -1,5 +1,8 @@
 #include "mission/itemops.h"
 
+#include "core/text.h"
+#include "platform/ui.h"
+
 int itemops_Copy(Mission& page, Mission& clipboard) {
     const std::int32_t ref = mission_ReferenceItem(page);
     if (ref < 0) return 0;
@@ -35,3 +38,9 @@ int itemops_SelectThisType(Mission& page, std::uint32_t showFlags) {
 }
 
 void itemops_ClearSelection(Mission& page) { mission_ClearSelection(page); }
+
+void itemops_ReportNoRoom(std::int32_t wanted, std::int32_t placed) {
+    if (placed >= wanted) return;
+    ui_MessageBox(text_Printf("Dialog Message", "ITEMS_DID_NOT_FIT", {placed, wanted, kMaxItems, wanted - placed}),
+                  text_Get("Dialog Message", "ITEM_LIMIT"), MsgIcon::Warning, MsgButtons::Ok);
+}

@@ -1,7 +1,8 @@
 // The item editing commands of the Edit menu and the item context menu: copy, cut, paste,
 // delete, move, hide, unhide, select this type and clear selection. Each acts on the page it
 // is given (the current page) and the clipboard page; the caller repaints. Paste and Move,
-// which go through the map pane's gesture, are in mapview/gesture.h. A command whose precondition fails does nothing and says nothing.
+// which go through the map pane's gesture, are in mapview/gesture.h. A command whose precondition fails does nothing and says nothing; items that do not fit in a
+// full page are reported (itemops_ReportNoRoom).
 #pragma once
 
 #include "mission/mission.h"
@@ -29,3 +30,7 @@ void itemops_UnhideAll(Mission& page);
 int itemops_SelectThisType(Mission& page, std::uint32_t showFlags);
 // Clear selection.
 void itemops_ClearSelection(Mission& page);
+
+// Paste and insert at the item limit: tells the user that only placed of the wanted items went
+// in and why (a mission holds at most kMaxItems). Nothing is shown when all of them fit.
+void itemops_ReportNoRoom(std::int32_t wanted, std::int32_t placed);

@@ -22,6 +22,8 @@ struct MetafileLines {
     int generalInfo = 0;         // begin general_information
     int numItems = 0;            // the num_items line
     int numEvents = 0;           // the num_events line
+    int itemsDeclared = 0;       // num_items as the file gives it (the page holds the blocks read)
+    int eventsDeclared = 0;      // num_events as the file gives it
     int unterminated = 0;        // begin line of a block the file never closed, 0 for none
     bool noBlock = false;        // the file holds no block at all (empty or blank): no mission
 };
@@ -40,7 +42,8 @@ struct MetafileReadOptions {
     std::vector<MetafileCut>* cuts = nullptr;  // text fields cut to fit (optional)
 };
 
-// Clears the page and reads the metafile at path into it, then loads the named terrain and
+// Clears the page and reads the metafile at path into it (the item and event counts follow
+// the blocks read, see MetafileLines for the counts the file gives), then loads the named terrain and
 // gives each item its definition, kind and (when the file had none) a fresh id. 1 on success;
 // 0 when the file cannot be opened (the page stays cleared), when a bad line stopped the read
 // (reported with its line number through the platform; the page keeps what was read before

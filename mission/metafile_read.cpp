@@ -13,7 +13,7 @@
 #include "mission/page_load.h"
 #include "core/file.h"
 #include "core/parser.h"
-
+#include "core/text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -208,6 +208,39 @@ public:
     // The text fields that were longer than their field and cut to fit, in file order.
     std::vector<MetafileCut>& cuts() { return cuts_; }
 
+    // The counts follow the blocks read, so that no record is made up for a count larger than
+    // the file's blocks: items without a block below num_items close up (items are known by
+    // their ids), and events stop after the last event with a block (events are known by their
+    // numbers, so an event missing between two others stays, empty). The counts as the file
+    // gave them go into the lines record.
+    void finish() {
+        if (lines_) {
+            lines_->itemsDeclared = m_.item_count;
+            lines_->eventsDeclared = m_.event_count;
+        }
+        std::int32_t kept = 0;
+        for (std::int32_t i = 0; i < m_.item_count; ++i) {
+            if (!itemSeen_[std::size_t(i)]) continue;
+            if (kept != i) {
+                m_.items[std::size_t(kept)] = m_.items[std::size_t(i)];
+                if (lines_) lines_->item[std::size_t(kept)] = lines_->item[std::size_t(i)];
+            }
+            ++kept;
+        }
+        for (std::int32_t i = kept; i < m_.item_count; ++i) {
+            m_.items[std::size_t(i)] = MissionItem{};
+            if (lines_ && std::size_t(i) < lines_->item.size()) lines_->item[std::size_t(i)] = 0;
+        }
+        m_.item_count = kept;
+        while (m_.event_count > 0 && !eventSeen_[std::size_t(m_.event_count - 1)]) --m_.event_count;
+        // Blocks beyond the counts were read into their records; they are lost, so nothing of
+        // them stays in the tables either.
+        for (std::size_t i = std::size_t(kept); i < itemSeen_.size(); ++i)
+            if (itemSeen_[i]) m_.items[i] = MissionItem{};
+        for (std::size_t i = std::size_t(m_.event_count); i < eventSeen_.size(); ++i)
+            if (eventSeen_[i]) m_.events[i] = MissionEvent{};
+    }
+
 private:
     // Copies a text into its fixed field; a text longer than the field is cut, and noted.
     template <std::size_t N>
@@ -218,6 +251,12 @@ private:
     }
     void noteCut(const char* keyword, std::size_t length, std::size_t capacity) {
         cuts_.push_back({keyword, line_, length, capacity});
+    }
+
+    // Refuses the line; a limit key names the capacity it went beyond in the report.
+    std::int32_t limit(const char* key, std::int32_t capacity) {
+        if (key) parser_SetReason(text_Printf("Dialog Message", key, {capacity, capacity - 1}));
+        return 1;
     }
 
     // A begin line's number, accepted only within [lo, hi].
@@ -238,16 +277,18 @@ private:
             block_ = Block::Briefing;
             briefingLength_ = 0;
         } else if (same(what, "item")) {
-            if (!number(t, 0, kMaxItems - 1)) return 1;
+            if (!number(t, 0, kMaxItems - 1)) return limit(n_ >= kMaxItems ? "ITEMS_LIMIT" : nullptr, kMaxItems);
             block_ = Block::Item;
+            itemSeen_[std::size_t(n_)] = true;
             if (lines_) lineSlot(lines_->item, std::size_t(n_))[std::size_t(n_)] = line_;
         } else if (same(what, "waypoint")) {
             if (!number(t, 1, kMaxWaypoints - 1)) return 1;
             block_ = Block::Waypoint;
             if (lines_) lineSlot(lines_->waypoint, std::size_t(n_))[std::size_t(n_)] = line_;
         } else if (same(what, "event")) {
-            if (!number(t, 0, kMaxEvents - 1)) return 1;
+            if (!number(t, 0, kMaxEvents - 1)) return limit(n_ >= kMaxEvents ? "EVENTS_LIMIT" : nullptr, kMaxEvents);
             block_ = Block::Event;
+            eventSeen_[std::size_t(n_)] = true;
             if (lines_) lineSlot(lines_->event, std::size_t(n_))[std::size_t(n_)] = line_;
         } else if (same(what, "group")) {
             if (!number(t, 1, kMaxGroups - 1)) return 1;
@@ -285,12 +326,12 @@ private:
         else if (same(key, "tt_file")) setText(g.tt_file, t.at(0), t.at(1));
         else if (same(key, "num_items")) {
             const std::int32_t v = toInt(t.at(1));
-            if (v < 0 || v > kMaxItems) return 1;
+            if (v < 0 || v > kMaxItems) return limit(v > kMaxItems ? "ITEMS_LIMIT" : nullptr, kMaxItems);
             m_.item_count = v;
             if (lines_) lines_->numItems = line_;
         } else if (same(key, "num_events")) {
             const std::int32_t v = toInt(t.at(1));
-            if (v < 0 || v > kMaxEvents) return 1;
+            if (v < 0 || v > kMaxEvents) return limit(v > kMaxEvents ? "EVENTS_LIMIT" : nullptr, kMaxEvents);
             m_.event_count = v;
             if (lines_) lines_->numEvents = line_;
         } else if (same(key, "subgoals_win")) {
@@ -533,6 +574,8 @@ private:
     bool anyBlock_ = false;
     std::size_t briefingLength_ = 0;
     std::vector<MetafileCut> cuts_;
+    std::vector<bool> itemSeen_ = std::vector<bool>(kMaxItems);
+    std::vector<bool> eventSeen_ = std::vector<bool>(kMaxEvents);
 };
 
 }  // namespace
@@ -557,6 +600,7 @@ int metafile_Read(Mission& m, const char* path, const MetafileReadOptions& optio
         if (options.lines) options.lines->noBlock = true;
         return 0;
     }
+    reader.finish();
 
     // A terrain whose definition has an error is reported by the loader; the mission itself
     // has been read, so the read still succeeds.

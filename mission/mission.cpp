@@ -301,6 +301,16 @@ bool mission_ItemShown(const Mission& m, std::int32_t index, std::uint32_t showF
     return true;
 }
 
+int mission_DeselectHidden(Mission& m, std::uint32_t showFlags) {
+    const std::int32_t n = std::clamp(m.selection.count, 0, kMaxItems);
+    auto begin = m.selection.index.begin();
+    const auto kept = std::remove_if(begin, begin + n, [&](std::int32_t index) {
+        return !mission_ItemShown(m, index, showFlags);
+    });
+    m.selection.count = static_cast<std::int32_t>(kept - begin);
+    return n - m.selection.count;
+}
+
 void mission_SelectType(Mission& m, std::uint32_t showFlags) {
     const std::int32_t ref = mission_ReferenceItem(m);
     if (ref < 0) return;

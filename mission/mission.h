@@ -373,6 +373,9 @@ void mission_UnhideAll(Mission& m);
 bool mission_ItemShown(const Mission& m, std::int32_t index, std::uint32_t showFlags);
 // Adds every shown item with the type of the reference item to the selection.
 void mission_SelectType(Mission& m, std::uint32_t showFlags);
+// Drops from the selection every item the map does not show under showFlags, keeping the
+// order of the rest: what is hidden is not cut, deleted or moved unseen. Number dropped.
+int mission_DeselectHidden(Mission& m, std::uint32_t showFlags);
 
 // Rebuilds the point lists of the waypoint paths from the waypoint markers.
 void mission_BuildWaypointPaths(Mission& m);

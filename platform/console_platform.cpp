@@ -18,7 +18,7 @@ MsgAnswer ConsolePlatform::messageBox(std::string_view text, std::string_view ca
         line.append(caption);
         line.append(": ");
     }
-    line.append(text);
+    line.append(ui_PlainText(text));
     // Multi-line message boxes read better on one line each on a console.
     for (char& c : line)
         if (c == '\r') c = ' ';
@@ -39,7 +39,7 @@ void ConsolePlatform::lineError(std::string_view file, int line, std::string_vie
     out += ':';
     out += std::to_string(line);
     out += ": ";
-    out.append(text);
+    out.append(ui_PlainText(text));
     for (char& c : out)
         if (c == '\r' || c == '\n') c = ' ';
     printLine(err_, out);

@@ -128,10 +128,21 @@ bool FakeDialog::isEnabled(int id) const {
 // ---------------------------------------------------------------------------------------
 // FakePlatform
 
+namespace {
+void plainMenuTexts(std::vector<MenuEntry>& entries) {
+    for (MenuEntry& e : entries) {
+        e.text = ui_PlainText(e.text);
+        plainMenuTexts(e.children);
+    }
+}
+}  // namespace
+
 MsgAnswer FakePlatform::messageBox(std::string_view text, std::string_view cap, MsgIcon icon,
                                    MsgButtons buttons) {
-    log.push_back("messageBox " + std::string(cap) + "|" + std::string(text));
-    boxes.push_back({std::string(text), std::string(cap), icon, buttons});
+    // What the user reads: paths shown in their own encoding, without the marks around them.
+    const std::string shown = ui_PlainText(text);
+    log.push_back("messageBox " + std::string(cap) + "|" + shown);
+    boxes.push_back({shown, std::string(cap), icon, buttons});
     // The box is modal, but timers still fire under it.
     if (duringModal) duringModal();
     if (!msgAnswers.empty()) {
@@ -147,7 +158,7 @@ void FakePlatform::lineError(std::string_view file, int line, std::string_view t
                              std::string_view cap) {
     log.push_back("lineError " + std::string(file) + ":" + std::to_string(line));
     // Seen by the user as a message box: record it as one.
-    boxes.push_back({std::string(text), std::string(cap), MsgIcon::Error, MsgButtons::Ok});
+    boxes.push_back({ui_PlainText(text), std::string(cap), MsgIcon::Error, MsgButtons::Ok});
 }
 
 std::optional<std::string> FakePlatform::fileDialog(const FileDialogRequest& request) {
@@ -205,8 +216,8 @@ void FakePlatform::barSetText(int id, std::string_view text) {
 }
 
 void FakePlatform::setWindowTitle(std::string_view title) {
-    log.push_back("setWindowTitle " + std::string(title));
-    windowTitle = std::string(title);
+    windowTitle = ui_PlainText(title);
+    log.push_back("setWindowTitle " + windowTitle);
 }
 
 void FakePlatform::setMenu(const std::vector<MenuEntry>& m) {
@@ -226,6 +237,7 @@ void FakePlatform::setMenu(const std::vector<MenuEntry>& m) {
         }
     };
     take(m);
+    plainMenuTexts(menu);
 }
 
 void FakePlatform::setMenuCheck(int id, bool checked) {

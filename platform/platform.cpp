@@ -51,3 +51,19 @@ int ui_SortedIndex(const std::vector<std::string>& texts, std::string_view text)
     }
     return i;
 }
+
+std::string ui_PathText(std::string_view path) {
+    std::string out;
+    out.reserve(path.size() + 2);
+    out += kUiPathBegin;
+    for (const char c : path) out += static_cast<unsigned char>(c) < 0x20 ? '?' : c;
+    out += kUiPathEnd;
+    return out;
+}
+
+std::string ui_PlainText(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    ui_ForEachPart(text, [&out](std::string_view part, bool) { out.append(part); });
+    return out;
+}

@@ -339,6 +339,32 @@ bool ui_SortsBefore(std::string_view a, std::string_view b);
 // The index at which a sorted list of these texts takes a new entry.
 int ui_SortedIndex(const std::vector<std::string>& texts, std::string_view text);
 
+// Texts for the user are bytes in Windows-1252, as the string tables and the mission's own
+// texts are; file paths are UTF-8. A path that goes into such a text (the title, a menu entry,
+// a message box) is wrapped by ui_PathText, and the platform shows the wrapped part as UTF-8,
+// so each part is read in its own encoding. The marks are the shift-out and shift-in control
+// characters; control characters inside the path itself are shown as '?'.
+constexpr char kUiPathBegin = '\x0E';
+constexpr char kUiPathEnd = '\x0F';
+std::string ui_PathText(std::string_view path);
+// The text without the marks of ui_PathText (consoles print a path's bytes as they are).
+std::string ui_PlainText(std::string_view text);
+// The parts of a text: calls part(bytes, isPath) for each run, in order.
+template <typename Fn>
+void ui_ForEachPart(std::string_view text, Fn&& part) {
+    while (!text.empty()) {
+        const std::size_t begin = text.find(kUiPathBegin);
+        const std::size_t end = begin == std::string_view::npos ? begin : text.find(kUiPathEnd, begin + 1);
+        if (end == std::string_view::npos) {  // no (complete) path in the rest
+            part(text, false);
+            return;
+        }
+        if (begin > 0) part(text.substr(0, begin), false);
+        part(text.substr(begin + 1, end - begin - 1), true);
+        text.remove_prefix(end + 1);
+    }
+}
+
 // Convenience: a message box through the current platform.
 MsgAnswer ui_MessageBox(std::string_view text, std::string_view caption,
                         MsgIcon icon = MsgIcon::Information, MsgButtons buttons = MsgButtons::Ok);

@@ -2,6 +2,7 @@
 // refresh actions follow it.
 #include "shell/shell.h"
 
+#include "core/file.h"
 #include "core/text.h"
 #include "gamedata/model.h"
 #include "gamedata/terrain.h"
@@ -37,9 +38,11 @@ constexpr const char* kBar = "Med Window Text";
 
 Mission& page() { return mission_CurrentPage(); }
 
-// Why a file cannot be written: tries to create a file beside it, as the writer does, and
-// reports what the system says.
+// Why a file cannot be written: what the system said at the step of the write that failed;
+// failing that, tries to create a file beside it, as the writer does, and reports what the
+// system says then.
 std::string writeFailureReason(const std::string& path) {
+    if (const int error = file_LastWriteError()) return std::strerror(error);
     std::error_code ec;
     std::filesystem::path p(path);
     std::filesystem::path folder = p.parent_path();
@@ -57,7 +60,7 @@ std::string writeFailureReason(const std::string& path) {
 }
 
 void reportWriteFailure(const std::string& path) {
-    ui_MessageBox(text_Printf(kMsg, "CANT_WRITE_FILE", {path, writeFailureReason(path)}),
+    ui_MessageBox(text_Printf(kMsg, "CANT_WRITE_FILE", {ui_PathText(path), writeFailureReason(path)}),
                   text_Get(kMsg, "WARNING"), MsgIcon::Warning, MsgButtons::Ok);
 }
 
@@ -76,11 +79,18 @@ void proposePageFile(FileDialogRequest& r, const Mission& m, const std::string& 
     r.initialName = name.string();
 }
 
+// What the map stops showing stops being selected, so that no command acts on items the user
+// cannot see. The show flags are the view's, so both pages lose their hidden items.
+void deselectHidden() {
+    for (Mission& m : mission_Pages().page) mission_DeselectHidden(m, view_State().show_flags);
+}
+
 // Toggles a show flag and sets its check box to the flag's new state (the table refreshes).
 void toggleShow(const ShowToggle& t) {
     ViewState& v = view_State();
     v.show_flags ^= t.flag;
     platform().barSetCheck(t.checkBox, (v.show_flags & t.flag) ? kChecked : kUnchecked);
+    deselectHidden();
 }
 
 void setMapMode(int mode, int radio) {
@@ -172,7 +182,7 @@ void shell_RefreshMenuState() {
 std::string shell_TitleFor(std::string_view fileName) {
     const char* consumer = text_Get(kMsg, "CONSUMER");
     if (fileName.empty()) return text_Printf(kMsg, "KZMED_TITLE", {consumer, "2001"});
-    return text_Printf(kMsg, "KZMED_TITLE_PLUS_FNAME", {consumer, "2001", fileName});
+    return text_Printf(kMsg, "KZMED_TITLE_PLUS_FNAME", {consumer, "2001", ui_PathText(fileName)});
 }
 
 void shell_RefreshTitle() {
@@ -200,7 +210,7 @@ void shell_OpenMissionPath(const std::string& path) {
     // The same file in both pages would have each save overwrite the other's changes.
     const int current = mission_Pages().current;
     if (const int other = history_PageHolding(path, current); other >= 0) {
-        if (ui_MessageBox(text_Printf(kMsg, "FILE_IN_OTHER_PAGE?", {path, other + 1, other + 1}), text_Get(kMsg, "WARNING"),
+        if (ui_MessageBox(text_Printf(kMsg, "FILE_IN_OTHER_PAGE?", {ui_PathText(path), other + 1, other + 1}), text_Get(kMsg, "WARNING"),
                           MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes)
             shell_Command(other == 0 ? cmd::kPage1 : cmd::kPage2);
         return;
@@ -219,7 +229,7 @@ void shell_OpenMissionPath(const std::string& path) {
         std::error_code ec;
         const bool opened = std::filesystem::is_regular_file(path, ec) && std::ifstream(path).good();
         if (!opened || lines.unterminated > 0 || lines.noBlock)
-            ui_MessageBox(text_Printf(kMsg, "MISSION_NOT_READ", {path}), text_Get(kMsg, "WARNING"),
+            ui_MessageBox(text_Printf(kMsg, "MISSION_NOT_READ", {ui_PathText(path)}), text_Get(kMsg, "WARNING"),
                           MsgIcon::Warning, MsgButtons::Ok);
         return;
     }
@@ -232,6 +242,11 @@ void shell_OpenMissionPath(const std::string& path) {
     history_NoteFileOnDisk(mission_Pages().current);
     conv_MissionOpened(path, true);
     shell_PageRefresh();
+    // Counts larger than the blocks: the page holds what the blocks hold; said once.
+    if (lines.itemsDeclared > m.item_count || lines.eventsDeclared > m.event_count)
+        ui_MessageBox(text_Printf(kMsg, "COUNTS_NOT_MET", {ui_PathText(path), lines.itemsDeclared, lines.eventsDeclared,
+                                                           m.item_count, m.event_count}),
+                      text_Get(kMsg, "WARNING"), MsgIcon::Warning, MsgButtons::Ok);
     const std::string terrain(mission_Text(m.info.terrain));
     if (!terrain_Exists(terrain.c_str()))
         ui_MessageBox(text_Printf(kMsg, "TERRAIN_NOT_FOUND", {terrain}), text_Get(kMsg, "WARNING"),
@@ -243,7 +258,7 @@ void shell_OpenMissionPath(const std::string& path) {
             if (!list.empty()) list += '\n';
             list += text_Printf(kMsg, "TEXT_CUT_LINE", {c.line, c.field, int(c.length), int(c.capacity)});
         }
-        ui_MessageBox(text_Printf(kMsg, "TEXT_CUT", {path, list}), text_Get(kMsg, "WARNING"), MsgIcon::Warning,
+        ui_MessageBox(text_Printf(kMsg, "TEXT_CUT", {ui_PathText(path), list}), text_Get(kMsg, "WARNING"), MsgIcon::Warning,
                       MsgButtons::Ok);
     }
 }
@@ -260,7 +275,7 @@ bool shell_OpenMission() {
     if (!std::filesystem::exists(*path, ec)) {
         // A name that is not there yet starts a new mission under it, if the user wants that.
         const std::string name = std::filesystem::path(*path).filename().string();
-        if (ui_MessageBox(text_Printf(kMsg, "CREATE_MISSION?", {name}), r.title, MsgIcon::Question,
+        if (ui_MessageBox(text_Printf(kMsg, "CREATE_MISSION?", {ui_PathText(name)}), r.title, MsgIcon::Question,
                           MsgButtons::YesNo) != MsgAnswer::Yes)
             return false;
         mission_Clear(page());
@@ -287,7 +302,7 @@ bool shell_SaveMission(Mission& m) {
         // Saving over the file the other page holds would have each page overwrite the other.
         const int other = history_PageHolding(*path, index);
         if (other < 0) return shell_WriteMission(m, *path);
-        ui_MessageBox(text_Printf(kMsg, "OTHER_PAGE_HOLDS", {*path, other + 1}), text_Get(kMsg, "WARNING"),
+        ui_MessageBox(text_Printf(kMsg, "OTHER_PAGE_HOLDS", {ui_PathText(*path), other + 1}), text_Get(kMsg, "WARNING"),
                       MsgIcon::Warning, MsgButtons::Ok);
     }
 }
@@ -442,7 +457,10 @@ bool runHandler(int id) {
     case cmd::kSetViewByType:
     case cmd::kSetViewBySide: v.view_by = id == cmd::kSetViewBySide ? 1 : 0; break;
     case cmd::kSelectType: itemops_SelectThisType(page(), v.show_flags); break;
-    case cmd::kVisibleLayers: dialogs_RunVisibleLayers(page(), &shell_Render); break;
+    case cmd::kVisibleLayers:
+        dialogs_RunVisibleLayers(page(), &shell_Render);
+        deselectHidden();  // in the step that hides the layers
+        break;
     case cmd::kLayerNames: dialogs_RunLayerNames(page()); break;
     case cmd::kAbout: dialogs_RunAbout(); break;
     case cmd::kBriefing: dialogs_RunBriefing(page()); break;

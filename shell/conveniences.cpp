@@ -43,7 +43,7 @@ bool openRecent(int id) {
     const std::string path = g_shown[i];
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
-        ui_MessageBox(text_Printf(kConv, "RECENT_MISSING", {path}), text_Get(kConv, "RECENT_CAPTION"),
+        ui_MessageBox(text_Printf(kConv, "RECENT_MISSING", {ui_PathText(path)}), text_Get(kConv, "RECENT_CAPTION"),
                       MsgIcon::Warning, MsgButtons::Ok);
         std::vector<std::string> list = recent_Load();
         recent_Remove(list, path);
@@ -84,7 +84,7 @@ std::vector<MenuEntry> recentEntries() {
     for (std::size_t i = 0; i < g_shown.size(); ++i) {
         MenuEntry e;
         e.id = cmd::kRecentFirst + int(i);
-        e.text = text_Printf(kConv, "RECENT_ENTRY", {int(i + 1), menuEscaped(g_shown[i])});
+        e.text = text_Printf(kConv, "RECENT_ENTRY", {int(i + 1), ui_PathText(menuEscaped(g_shown[i]))});
         out.push_back(std::move(e));
     }
     if (out.empty()) {
@@ -274,6 +274,6 @@ void conv_DropFiles(const std::vector<std::string>& paths) {
         return;
     }
     if (!paths.empty())
-        ui_MessageBox(text_Printf(kConv, "DROP_NOT_MISSION", {paths.front()}), text_Get(kConv, "DROP_CAPTION"),
+        ui_MessageBox(text_Printf(kConv, "DROP_NOT_MISSION", {ui_PathText(paths.front())}), text_Get(kConv, "DROP_CAPTION"),
                       MsgIcon::Information, MsgButtons::Ok);
 }

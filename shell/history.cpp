@@ -304,11 +304,11 @@ bool offerBackup(const fs::path& backup, int index, const std::string& file) {
     MetafileReadOptions options;
     options.lines = &lines;
     if (metafile_Read(*fresh, backup.string().c_str(), options) != 1) {
-        ui_MessageBox(text_Printf(kUndo, "BACKUP_NOT_READ", {index + 1, backup.string()}), text_Get(kUndo, "RECOVER"),
+        ui_MessageBox(text_Printf(kUndo, "BACKUP_NOT_READ", {index + 1, ui_PathText(backup.string())}), text_Get(kUndo, "RECOVER"),
                       MsgIcon::Warning, MsgButtons::Ok);
         return false;
     }
-    const std::string where = file.empty() ? std::string(text_Get(kUndo, "NO_FILE")) : file;
+    const std::string where = file.empty() ? std::string(text_Get(kUndo, "NO_FILE")) : ui_PathText(file);
     const MsgAnswer a = ui_MessageBox(text_Printf(kUndo, "RECOVER_PAGE?", {index + 1, localTime(backupTime), where, target + 1}),
                                       text_Get(kUndo, "RECOVER"), MsgIcon::Question, MsgButtons::YesNo);
     if (a == MsgAnswer::Yes) {
@@ -486,7 +486,7 @@ bool history_SavePage(int index, bool askName) {
     if (!askName && !path.empty() && history_FileChangedOnDisk(index)) {
         // Someone else wrote the file since this page read or wrote it: overwriting would
         // lose that work without a word.
-        const MsgAnswer a = ui_MessageBox(text_Printf(kUndo, "FILE_CHANGED_ON_DISK?", {path}), text_Get(kUndo, "SAVE"),
+        const MsgAnswer a = ui_MessageBox(text_Printf(kUndo, "FILE_CHANGED_ON_DISK?", {ui_PathText(path)}), text_Get(kUndo, "SAVE"),
                                           MsgIcon::Warning, MsgButtons::YesNoCancel);
         if (a == MsgAnswer::Cancel) return false;
         askName = a == MsgAnswer::No;

@@ -242,13 +242,13 @@ void MainWindow::fillMenu(QMenu* menu, const std::vector<MenuEntry>& entries,
                           std::map<int, std::vector<QAction*>>* actions) {
     for (const MenuEntry& e : entries) {
         if (!e.children.empty()) {
-            QMenu* sub = menu->addMenu(qtText(e.text));
+            QMenu* sub = menu->addMenu(qtShownText(e.text));
             sub->setEnabled(e.enabled);
             fillMenu(sub, e.children, actions);
         } else if (e.text.empty()) {
             menu->addSeparator();
         } else {
-            QAction* a = menu->addAction(qtText(e.text));
+            QAction* a = menu->addAction(qtShownText(e.text));
             a->setData(e.id);
             a->setEnabled(e.enabled);
             // Shown beside the text and run from the keyboard; "; " separates a second one.
@@ -272,14 +272,14 @@ void MainWindow::setMenu(const std::vector<MenuEntry>& menu) {
     for (const MenuEntry& e : menu) {
         if (e.children.empty()) {
             // A command straight on the bar.
-            QAction* a = menuBar()->addAction(qtText(e.text));
+            QAction* a = menuBar()->addAction(qtShownText(e.text));
             a->setData(e.id);
             a->setEnabled(e.enabled);
             connect(a, &QAction::triggered, this, [this, id = e.id] { command(id); });
             menuActions_[e.id].push_back(a);
             continue;
         }
-        QMenu* m = menuBar()->addMenu(qtText(e.text));
+        QMenu* m = menuBar()->addMenu(qtShownText(e.text));
         menus_.push_back(m);
         std::map<int, std::vector<QAction*>> added;
         fillMenu(m, e.children, &added);

@@ -78,7 +78,7 @@ MsgAnswer QtPlatform::messageBox(std::string_view text, std::string_view caption
         escape = QMessageBox::Cancel;
         break;
     }
-    QMessageBox box(qicon, qtText(caption), qtText(text), set, owner());
+    QMessageBox box(qicon, qtShownText(caption), qtShownText(text), set, owner());
     box.setTextFormat(Qt::PlainText);
     box.setEscapeButton(escape);
     switch (box.exec()) {
@@ -92,8 +92,7 @@ MsgAnswer QtPlatform::messageBox(std::string_view text, std::string_view caption
 void QtPlatform::lineError(std::string_view file, int line, std::string_view text, std::string_view caption) {
     (void)line;  // the text names it
     // The file the line belongs to, on its own line above the message.
-    std::string named = coreText(qtPath(file));
-    if (!named.empty()) named += "\n\n";
+    std::string named = file.empty() ? std::string() : ui_PathText(file) + "\n\n";
     named.append(text);
     messageBox(named, caption, MsgIcon::Error, MsgButtons::Ok);
 }
@@ -173,7 +172,7 @@ void QtPlatform::barSetCheck(int id, int state) { main_->barSetCheck(id, state);
 
 void QtPlatform::barSetText(int id, std::string_view text) { main_->barSetText(id, text); }
 
-void QtPlatform::setWindowTitle(std::string_view title) { main_->setWindowTitle(qtText(title)); }
+void QtPlatform::setWindowTitle(std::string_view title) { main_->setWindowTitle(qtShownText(title)); }
 
 void QtPlatform::setMenu(const std::vector<MenuEntry>& menu) { main_->setMenu(menu); }
 
@@ -181,7 +180,7 @@ void QtPlatform::setMenuCheck(int id, bool checked) { main_->setMenuCheck(id, ch
 
 void QtPlatform::setMenuEnabled(int id, bool enabled) { main_->setMenuEnabled(id, enabled); }
 
-void QtPlatform::setMenuText(int id, std::string_view text) { main_->setMenuText(id, qtText(text)); }
+void QtPlatform::setMenuText(int id, std::string_view text) { main_->setMenuText(id, qtShownText(text)); }
 
 int QtPlatform::popupMenu(const std::vector<MenuEntry>& menu, int x, int y) {
     QMenu m(&main_->mapPane());

@@ -5,9 +5,12 @@
 // every byte maps to one character and back unchanged. The five bytes the code page leaves
 // undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for the control characters of the same
 // number, so they survive a round trip too. A character the code page cannot hold comes
-// back as '?'. File paths cross in the local 8-bit encoding, so the core can open what the
-// user chose.
+// back as '?'. File paths cross in the local 8-bit encoding (UTF-8), so the core can open
+// what the user chose; inside a text shown to the user (the title, menus, message boxes) a
+// path stands between the marks of ui_PathText and is read in its own encoding there.
 #pragma once
+
+#include "platform/ui.h"
 
 #include <QFile>
 #include <QString>
@@ -60,4 +63,11 @@ inline QString qtPath(std::string_view s) {
 inline std::string corePath(const QString& s) {
     QByteArray b = QFile::encodeName(s);
     return std::string(b.constData(), static_cast<size_t>(b.size()));
+}
+
+// A text shown to the user: Windows-1252, with the paths ui_PathText marked read as paths.
+inline QString qtShownText(std::string_view s) {
+    QString out;
+    ui_ForEachPart(s, [&out](std::string_view part, bool isPath) { out += isPath ? qtPath(part) : qtText(part); });
+    return out;
 }

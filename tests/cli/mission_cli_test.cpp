@@ -117,8 +117,82 @@ TEST_F(MissionCli, CheckReportsEveryKindOfFindingWithItsLine) {
                              ":36: item 9 lies beyond num_items 7"}) {
         EXPECT_NE(r.err.find(file + want), std::string::npos) << want << "\n" << r.err;
     }
-    // Items 5 and 6 have no block: empty records of type 0, which no definition has.
-    EXPECT_NE(r.err.find(file + ":2: item 5: no item definition has type 0"), std::string::npos) << r.err;
+    // Items 5 and 6 have no block: the count names them, and nothing is made up for them.
+    EXPECT_NE(r.err.find(file + ":2: num_items 7 is more than the 5 item blocks"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("type 0"), std::string::npos) << r.err;
+}
+
+TEST_F(MissionCli, CountsLargerThanTheBlocksAreReportedAndNotInventedOnResave) {
+    const std::string file = write("short.mis",
+                                   "begin general_information\nnum_items 3\nnum_events 3\nend\n"  // 1-4
+                                   "begin item 0\nid 4\ntype_id 1001\nend\n"                     // 5-8
+                                   "begin event 0\nname \"a\"\nend\nbegin event 2\nname \"c\"\nend\n");
+    const CliRun r = run("check '" + file + "'");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find(file + ":2: num_items 3"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(file + ":3: event 1 has no block"), std::string::npos) << r.err;
+    ASSERT_EQ(run("resave '" + file + "' -o '" + path("out.mis") + "'").code, 0);
+    const std::string out = slurp(path("out.mis"));
+    EXPECT_NE(out.find("num_items 1\r\n"), std::string::npos) << out;
+    EXPECT_EQ(out.find("begin item 1"), std::string::npos) << out;
+    EXPECT_NE(out.find("num_events 3\r\n"), std::string::npos) << out;  // event 2 keeps its number
+}
+
+TEST_F(MissionCli, AnOutputThatIsTheInputIsRefusedButResaveMayRewriteItsInput) {
+    const std::string in = write("in.mis", kCleanMission);
+    fs::create_symlink(in, path("link.mis"));
+    struct Case {
+        const char* what;
+        std::string args;
+        int code;
+    } cases[] = {
+        {"export onto its input", "export '" + in + "' -o '" + in + "'", 2},
+        {"export onto a link to its input", "export '" + in + "' -o '" + path("link.mis") + "'", 2},
+        {"export through another spelling", "export '" + in + "' -o '" + path("./in.mis") + "'", 2},
+        {"list onto its input", "list events '" + in + "' -o '" + in + "'", 2},
+        {"render onto its input", "render '" + path("link.mis") + "' -o '" + in + "'", 2},
+        {"resave onto its input", "resave '" + in + "' -o '" + in + "'", 0},
+        {"export elsewhere", "export '" + in + "' -o '" + path("out.bms") + "'", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string before = slurp(in);
+        const CliRun r = run(c.args, "SOURCE_DATE_EPOCH=1600000000");
+        EXPECT_EQ(r.code, c.code) << r.err;
+        if (c.code == 2) {
+            EXPECT_EQ(slurp(in), before);
+            EXPECT_NE(r.err.find("input"), std::string::npos) << r.err;
+        }
+    }
+}
+
+TEST_F(MissionCli, DoubleDashEndsTheOptions) {
+    const std::string dashed = write("-dashed.mis", kCleanMission);
+    const CliRun plain = run("check -dashed.mis", "cd '" + dir_.string() + "' &&");
+    EXPECT_EQ(plain.code, 2);  // an unknown option
+    for (const std::string& args :
+         {std::string("check -- -dashed.mis"), std::string("export -o out.bms -- -dashed.mis"),
+          std::string("list events -o out.txt -- -dashed.mis"), std::string("check -- --help")}) {
+        SCOPED_TRACE(args);
+        if (args == "check -- --help") write("--help", kCleanMission);
+        const CliRun r = run(args, "cd '" + dir_.string() + "' &&");
+        EXPECT_EQ(r.code, 0) << r.err;
+        EXPECT_EQ(r.out.find("usage"), std::string::npos);
+    }
+}
+
+TEST_F(MissionCli, ABinaryMissionGivenForAMetafileIsNamedAsOne) {
+    const std::string in = write("in.mis", kCleanMission);
+    ASSERT_EQ(run("export '" + in + "' -o '" + path("out.bms") + "'").code, 0);
+    for (const std::string& args : {"check '" + path("out.bms") + "'", "list events '" + path("out.bms") + "'",
+                                    "resave '" + path("out.bms") + "' -o '" + path("x.mis") + "'"}) {
+        SCOPED_TRACE(args);
+        const CliRun r = run(args);
+        EXPECT_EQ(r.code, 1);
+        EXPECT_NE(r.err.find("binary mission"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("dump-bms"), std::string::npos) << r.err;
+    }
+    EXPECT_FALSE(fs::exists(path("x.mis")));
 }
 
 TEST_F(MissionCli, CheckReportsATerrainTheGameDataDoesNotHold) {

@@ -106,8 +106,8 @@ TEST(ParserSplit, LimitsOfThirtyTokensAndAThousandCharacters) {
 TEST(ParserLines, CommentsAndBlankLinesAreSkippedButCounted) {
     Recorder r;
     EXPECT_EQ(parse("// header\r\n\r\nbegin items\r\n/x\r\n  \r\nend\r\n", LineEnds::CrLf, r), 0);
-    // The line of blanks is one empty token, which is handed on.
-    EXPECT_EQ(r.lines(), (std::vector<int>{3, 5, 6, -7}));
+    // A line of blanks is blank too.
+    EXPECT_EQ(r.lines(), (std::vector<int>{3, 6, -7}));
     EXPECT_EQ(r.calls[0].tokens, (Tokens{"begin", "items"}));
 }
 
@@ -152,6 +152,48 @@ TEST(ParserLines, WithoutWordingTheReportStillAppears) {
     EXPECT_EQ(fake->boxes[0].text, "Bad Texttool String");
 }
 
+// What a bad-line report says about lines a reader cannot take as they are. The callback
+// takes a few keywords and refuses the first line it does not know.
+TEST(ParserLines, ReportsShowTheRealLineItsInvisibleCharactersAndTheReason) {
+    ScopedFakePlatform fake;
+    ScopedTextTable table(test_ReadSourceFile("data/text/foundation.txt"));
+    const std::string longLine = "name \"" + std::string(800, 'x') + "\"";  // 807 characters
+    struct Case {
+        const char* what;
+        std::string data;
+        const char* reason;    // what the callback says when it refuses, or nullptr
+        int reported;          // the line number the report names, 0: no report
+        std::string shown;     // a piece of the report's text
+    } cases[] = {
+        {"tab and control byte shown", "ok\nkey\tva\x01lue\x7F\n", nullptr, 2, "key\\tva\\x01lue\\x7F"},
+        {"blanks only: blank", "ok\n   \t \nlast\n", nullptr, 0, ""},
+        {"the callback's reason", "ok\nnum 9\n", "too many", 2, "too many"},
+        {"tail of a long line: the line's own number", "a\n" + longLine + "\nb\n", nullptr, 2, "807"},
+        {"after a long blank line", std::string(800, ' ') + "\nbad\n", nullptr, 2, "\nbad"},
+        {"byte-order mark skipped", "\xEF\xBB\xBF" "ok\nbad\n", nullptr, 2, "\nbad"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fake->boxes.clear();
+        fake->log.clear();
+        LineCallback cb = [&](const LineTokens* t, int) -> std::int32_t {
+            if (!t) return 0;
+            for (const char* known : {"ok", "a", "b", "name", "last"})
+                if (std::string(t->at(0)) == known) return 0;
+            if (c.reason) parser_SetReason(c.reason);
+            return 1;
+        };
+        parser_ParseBuffer(c.data.data(), c.data.size(), LineEnds::DiskText, "f.mis", cb);
+        if (c.reported == 0) {
+            EXPECT_TRUE(fake->boxes.empty());
+            continue;
+        }
+        ASSERT_EQ(fake->boxes.size(), 1u);
+        EXPECT_EQ(fake->log.at(0), "lineError f.mis:" + std::to_string(c.reported));
+        EXPECT_NE(fake->boxes[0].text.find(c.shown), std::string::npos) << fake->boxes[0].text;
+    }
+}
+
 TEST(ParserLines, LayerFilesEndLinesAtCrLfOnly) {
     Recorder r;
     EXPECT_EQ(parse("a\nb c\rd\r\nlast", LineEnds::CrLf, r), 0);
@@ -177,7 +219,8 @@ TEST(ParserLines, DiskLinesEndAtLfAndComeInPiecesOf699) {
     Recorder p;
     parse(longLine + "\nnext\n", LineEnds::DiskText, p);
     ASSERT_EQ(p.calls.size(), 5u);
-    EXPECT_EQ(p.lines(), (std::vector<int>{1, 2, 3, 4, -5}));
+    // The pieces keep the number of their line, and the lines after it keep theirs.
+    EXPECT_EQ(p.lines(), (std::vector<int>{1, 1, 1, 2, -3}));
     EXPECT_EQ(p.calls[0].tokens[0].size(), 699u);
     EXPECT_EQ(p.calls[1].tokens[0].size(), 699u);
     EXPECT_EQ(p.calls[2].tokens[0].size(), 102u);

@@ -356,7 +356,7 @@ TEST_F(Interact, PasteOnTheOtherPagePutsTheReferenceOnTheClick) {
     EXPECT_EQ(two.items[4].x, 5000);
 }
 
-TEST_F(Interact, PlacingIntoAFullPageDropsWhatDoesNotFit) {
+TEST_F(Interact, PlacingIntoAFullPageDropsWhatDoesNotFitAndSaysSo) {
     const std::int32_t a = add(0, 0), b = add(10, 0);
     mission_Select(page(), a);
     mission_Select(page(), b);
@@ -367,7 +367,9 @@ TEST_F(Interact, PlacingIntoAFullPageDropsWhatDoesNotFit) {
     pane().onMouseDown(MouseButton::Left, 400, 300, 0);
     EXPECT_EQ(page().item_count, kMaxItems);
     EXPECT_EQ(page().selection.count, 1);
-    EXPECT_TRUE(ui->boxes.empty());
+    // The one that did not fit is told.
+    ASSERT_EQ(ui->boxes.size(), 1u);
+    EXPECT_EQ(ui->boxes[0].icon, MsgIcon::Warning);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -496,14 +498,20 @@ TEST_F(Interact, InsertModeAddsTheChosenItemAtTheSnappedClickWithARandomFacing) 
     ui->dialogScripts["INSERTITEM"] = [](FakeDialog& d) { d.click(kIdCancel); };
     click(300, 300);
     EXPECT_EQ(page().item_count, 2);
-    // A full page takes nothing and draws no number.
-    ui->dialogScripts["INSERTITEM"] = [](FakeDialog& d) { d.click(kIdOk); };
+    // A full page takes nothing and draws no number; it says why before an item is chosen.
+    int asked = 0;
+    ui->dialogScripts["INSERTITEM"] = [&asked](FakeDialog& d) {
+        ++asked;
+        d.click(kIdOk);
+    };
     while (page().item_count < kMaxItems) add(0, 0);
     const std::uint32_t seed = interact_State().seed;
     click(300, 300);
     EXPECT_EQ(page().item_count, kMaxItems);
     EXPECT_EQ(interact_State().seed, seed);
-    EXPECT_TRUE(ui->boxes.empty());
+    EXPECT_EQ(asked, 0);
+    ASSERT_EQ(ui->boxes.size(), 1u);
+    EXPECT_EQ(ui->boxes[0].icon, MsgIcon::Warning);
 }
 
 TEST_F(Interact, InsertWithNoChoiceOrWithoutDefinitionsInsertsNothing) {

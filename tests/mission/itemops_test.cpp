@@ -1,7 +1,9 @@
 #include "mapview/gesture.h"
 #include "mission/itemops.h"
 
+#include "core/text.h"
 #include "platform/fake_platform.h"
+#include "support/text_tables.h"
 #include "support/mission_pages.h"
 
 #include <gtest/gtest.h>
@@ -156,17 +158,30 @@ TEST_F(ItemOps, CommandsWithoutTheirPreconditionDoNothing) {
     EXPECT_EQ(itemops_StartMove(*page, gesture), 0);
 }
 
-TEST_F(ItemOps, PasteIntoAFullPageDropsTheRestSilently) {
+// Items that do not fit are left out, and the user is told how many of how many went in.
+TEST_F(ItemOps, PasteIntoAFullPageSaysHowManyDidNotFit) {
+    ScopedTextTable table(test_ReadSourceFile("data/text/missionfiles.txt"));
     selectAThenB();
     itemops_Copy(*page, *clipboard);
     for (int i = 0; i < kMaxItems - 1; ++i) mission_AddItem(*other, kTestCrate, 0, 0, 0);
-    ASSERT_EQ(itemops_StartPaste(*clipboard, gesture), 1);
-    EXPECT_EQ(itemops_Place(*other, *clipboard, gesture, 0, 0, 0), 1);
-    EXPECT_EQ(other->item_count, kMaxItems);
-    EXPECT_EQ(selection(*other), (std::vector<std::int32_t>{kMaxItems - 1}));
+    struct Case {
+        int placed;  // what the page has room for
+    } cases[] = {{1}, {0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.placed);
+        ui->boxes.clear();
+        ASSERT_EQ(itemops_StartPaste(*clipboard, gesture), 1);
+        EXPECT_EQ(itemops_Place(*other, *clipboard, gesture, 0, 0, 0), c.placed);
+        EXPECT_EQ(other->item_count, kMaxItems);
+        EXPECT_EQ(gesture.state, kGestureIdle);
+        ASSERT_EQ(ui->boxes.size(), 1u);
+        EXPECT_EQ(ui->boxes[0].text, text_Printf("Dialog Message", "ITEMS_DID_NOT_FIT", {c.placed, 2, kMaxItems, 2 - c.placed}));
+    }
     EXPECT_EQ(other->items[kMaxItems - 1].type_id, kTestRifleman);  // A went in, B did not
-    EXPECT_EQ(gesture.state, kGestureIdle);
-    // TearDown checks that no message was shown.
+    ui->boxes.clear();
+    // A paste that fits says nothing (TearDown checks).
+    ASSERT_EQ(itemops_StartPaste(*clipboard, gesture), 1);
+    EXPECT_EQ(itemops_Place(*page, *clipboard, gesture, 0, 0, 0), 2);
 }
 
 TEST_F(ItemOps, MoveIsMeasuredFromTheReferenceItemAndCancelLeavesItemsInPlace) {

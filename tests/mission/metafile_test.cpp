@@ -4,6 +4,7 @@
 #include "mission/mission.h"
 #include "platform/fake_platform.h"
 #include "support/files_env.h"
+#include "support/text_tables.h"
 
 #include <gtest/gtest.h>
 
@@ -344,12 +345,11 @@ TEST(MetafileRoundTrip, ItemsWithoutIdsGetFreshIdsAboveEveryIdInTheFile) {
                                        "begin item 3\nid 7\nend\n");
     auto m = files_NewMission();
     ASSERT_EQ(metafile_Read(*m, path.c_str(), noTerrain()), 1);
-    ASSERT_EQ(m->item_count, 4);
+    // Item 2 has no block: nothing is made up for it, the items after it close up.
+    ASSERT_EQ(m->item_count, 3);
     EXPECT_EQ(m->items[0].id, 41);
     EXPECT_EQ(m->items[1].id, 40);
-    EXPECT_EQ(m->items[2].id, 42);  // no block: an empty record, still given an id
-    EXPECT_EQ(m->items[2].type_id, 0);
-    EXPECT_EQ(m->items[3].id, 7);
+    EXPECT_EQ(m->items[2].id, 7);
     EXPECT_EQ(m->items[0].kind, kItemPerson);
 }
 
@@ -600,7 +600,7 @@ TEST(MetafileRead, TextsLongerThanTheirFieldsAreCut) {
     ScopedFakePlatform fake;
     const std::string longText(300, 'L');
     const std::string path = env.write("long.mis", "begin general_information\nname \"" + longText + "\"\nterrain " +
-                                                       longText + "\nend\nbegin event 0\nname " + longText +
+                                                       longText + "\nnum_events 1\nend\nbegin event 0\nname " + longText +
                                                        "\nend\nbegin wav_list 3\nfile_name " + longText + "\nend\n");
     auto m = files_NewMission();
     ASSERT_EQ(metafile_Read(*m, path.c_str(), noTerrain()), 1);
@@ -619,7 +619,8 @@ namespace {
 struct BadCase {
     const char* name;
     std::string text;
-    int line;  // the line the message must name
+    int line;                    // the line the message must name
+    const char* names = nullptr; // and a number it must give (the limit that was passed)
 };
 
 }  // namespace
@@ -631,18 +632,18 @@ TEST(MetafileRead, BadLinesStopTheReadWithTheirLineNumber) {
         {"unknown item keyword", ok + "begin item 0\nwobble 3\nend\n", 5},
         {"unknown block", ok + "begin nonsense 3\n", 4},
         {"line outside blocks", ok + "type_id 5\n", 4},
-        {"item beyond the table", ok + "begin item 5000\n", 4},
+        {"item beyond the table", ok + "begin item 5000\n", 4, "4999"},
         {"negative item", ok + "begin item -1\n", 4},
         {"waypoint 0", ok + "begin waypoint 0\n", 4},
         {"waypoint 128", ok + "begin waypoint 128\n", 4},
         {"group 64", ok + "begin group 64\n", 4},
-        {"event 256", ok + "begin event 256\n", 4},
+        {"event 256", ok + "begin event 256\n", 4, "255"},
         {"wav list 32", ok + "begin wav_list 32\n", 4},
         {"layer 16", ok + "begin layer 16\n", 4},
         {"area 100", ok + "begin areatrig 100\n", 4},
-        {"too many items", "begin general_information\nnum_items 5001\n", 2},
+        {"too many items", "begin general_information\nnum_items 5001\n", 2, "5000"},
         {"negative event count", "begin general_information\nnum_events -1\n", 2},
-        {"too many events", "begin general_information\nnum_events 257\n", 2},
+        {"too many events", "begin general_information\nnum_events 257\n", 2, "256"},
         {"eleven triggers", "begin event 0\nbegin triggers 11\n", 2},
         {"eleventh trigger row",
          "begin event 0\nbegin triggers 10\n" + [] {
@@ -657,8 +658,10 @@ TEST(MetafileRead, BadLinesStopTheReadWithTheirLineNumber) {
              return rows;
          }(), 13},
         {"other begin in an event", "begin event 0\nbegin items 3\n", 2},
-        {"blank-only line outside", ok + "   \n", 4},
+        {"control character outside", ok + "\x01\n", 4},
     };
+    ScopedTextTable wording(test_ReadSourceFile("data/text/foundation.txt") + "\n" +
+                            test_ReadSourceFile("data/text/missionfiles.txt"));
     for (const BadCase& c : cases) {
         SCOPED_TRACE(c.name);
         ScopedFakePlatform fake;
@@ -668,6 +671,56 @@ TEST(MetafileRead, BadLinesStopTheReadWithTheirLineNumber) {
         ASSERT_EQ(fake->boxes.size(), 1u);
         EXPECT_NE(std::find(fake->log.begin(), fake->log.end(), "lineError " + path + ":" + std::to_string(c.line)),
                   fake->log.end());
+        if (c.names) EXPECT_NE(fake->boxes[0].text.find(c.names), std::string::npos) << fake->boxes[0].text;
+    }
+}
+
+// Counts larger than the blocks the file has: the counts come down to the blocks read and no
+// record is made up. Items close up (they are known by their ids); events are known by their
+// numbers, so only those after the last event block go.
+TEST(MetafileRead, CountsFollowTheBlocksRead) {
+    FilesEnv env;
+    const auto item = [](int n, int id) {
+        return "begin item " + std::to_string(n) + "\nid " + std::to_string(id) + "\ntype_id 1001\nend\n";
+    };
+    const auto event = [](int n) { return "begin event " + std::to_string(n) + "\nname e" + std::to_string(n) + "\nend\n"; };
+    const struct Case {
+        const char* what;
+        std::string text;
+        std::vector<std::int32_t> ids;    // the items read, in table order
+        std::int32_t events;
+        int itemsDeclared, eventsDeclared;
+    } cases[] = {
+        {"counts met", "begin general_information\nnum_items 2\nnum_events 1\nend\n" + item(0, 7) + item(1, 8) + event(0),
+         {7, 8}, 1, 2, 1},
+        {"missing at the end", "begin general_information\nnum_items 5\nnum_events 4\nend\n" + item(0, 7) + item(1, 8) +
+         event(0) + event(1), {7, 8}, 2, 5, 4},
+        {"missing between", "begin general_information\nnum_items 4\nnum_events 3\nend\n" + item(0, 7) + item(3, 9) +
+         event(0) + event(2), {7, 9}, 3, 4, 3},
+        {"no blocks at all", "begin general_information\nnum_items 3\nnum_events 2\nend\n", {}, 0, 3, 2},
+        {"a block beyond the count is still lost", "begin general_information\nnum_items 1\nend\n" + item(0, 7) + item(1, 8),
+         {7}, 0, 1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScopedFakePlatform fake;
+        auto m = files_NewMission();
+        MetafileLines lines;
+        MetafileReadOptions o = noTerrain();
+        o.lines = &lines;
+        ASSERT_EQ(metafile_Read(*m, env.write("counts.mis", c.text).c_str(), o), 1);
+        std::vector<std::int32_t> ids;
+        for (std::int32_t i = 0; i < m->item_count; ++i) ids.push_back(m->items[std::size_t(i)].id);
+        EXPECT_EQ(ids, c.ids);
+        EXPECT_EQ(m->event_count, c.events);
+        EXPECT_EQ(lines.itemsDeclared, c.itemsDeclared);
+        EXPECT_EQ(lines.eventsDeclared, c.eventsDeclared);
+        // What lies beyond the count is empty, so the page equals one that never had it.
+        EXPECT_EQ(m->items[std::size_t(m->item_count)].id, 0);
+        EXPECT_EQ(m->items[std::size_t(m->item_count)].type_id, 0);
+        // The lines of the items follow them.
+        for (std::int32_t i = 0; i < m->item_count; ++i) EXPECT_GT(lines.item.at(std::size_t(i)), 0) << i;
+        EXPECT_TRUE(fake->boxes.empty());
     }
 }
 
@@ -760,9 +813,10 @@ TEST(MetafileRead, RecordsWhereBlocksBegan) {
     EXPECT_EQ(lines.generalInfo, 1);
     EXPECT_EQ(lines.numItems, 2);
     EXPECT_EQ(lines.numEvents, 3);
-    ASSERT_GE(lines.item.size(), 3u);
-    EXPECT_EQ(lines.item[2], 5);
-    EXPECT_EQ(lines.item[0], 0);
+    // Item 2 is the only item block below num_items 3: it is the page's one item.
+    EXPECT_EQ(m->item_count, 1);
+    ASSERT_GE(lines.item.size(), 1u);
+    EXPECT_EQ(lines.item[0], 5);
     ASSERT_EQ(lines.trigger.size(), 1u);
     EXPECT_EQ(lines.trigger[0], (std::vector<int>{9, 10}));
     EXPECT_EQ(lines.group[7], 13);

@@ -207,7 +207,9 @@ TEST_F(ShellTest, PaneWithoutAreaGetsNoSurfaceAndSaysSo) {
 TEST_F(ShellTest, TitleAndGridLabelTexts) {
     ScopedTextTable table(test_ReadSourceFile("data/text/shell.txt"));
     EXPECT_EQ(shell_TitleFor(""), "Sortie Mission Editor (2001)");
-    EXPECT_EQ(shell_TitleFor("/m/a.mis"), "Sortie Mission Editor (2001) - /m/a.mis");
+    EXPECT_EQ(ui_PlainText(shell_TitleFor("/m/a.mis")), "Sortie Mission Editor (2001) - /m/a.mis");
+    // The path is marked as one, to be shown in its own encoding.
+    EXPECT_NE(shell_TitleFor("/m/a.mis").find(ui_PathText("/m/a.mis")), std::string::npos);
     EXPECT_EQ(shell_GridLabel(128), "50.0 cm");
     EXPECT_EQ(shell_GridLabel(131072), "512 m");
     EXPECT_EQ(shell_GridLabel(384), "1 m");

@@ -4,6 +4,8 @@
 #include "session_support.h"
 
 #include "mission/mission.h"
+#include "platform/command_table.h"
+#include "platform/qt/qt_text.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -11,7 +13,11 @@
 #include <QDropEvent>
 #include <QMimeData>
 #include <QPushButton>
+#include <QAction>
+#include <QMenuBar>
 #include <QUrl>
+
+#include <filesystem>
 
 namespace {
 
@@ -51,6 +57,30 @@ TEST_F(Conveniences, DroppedMissionOpens) {
     QDropEvent drop(QPointF(400, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&qt.mainWindow(), &drop);
     EXPECT_GT(mission_CurrentPage().item_count, 0);
+}
+
+// Paths are UTF-8 and shown as such wherever they stand: in the title, in Recent Files and in
+// a message box, beside texts in the mission's own code page.
+TEST_F(Conveniences, NonAsciiPathsShowRightInTitleRecentFilesAndMessages) {
+    const std::string name = "\xD0\x9C\xD0\xB8\xD1\x81\xD1\x81\xD0\xB8\xD1\x8F caf\xC3\xA9.mis";  // Миссия café.mis
+    const QString shownName = QString::fromUtf8(name.c_str());
+    const std::string path = file(name);
+    std::filesystem::copy_file(sampleMission, path);
+    shell_OpenMissionPath(path);
+    ASSERT_GT(mission_CurrentPage().item_count, 0);
+    MainWindow& w = qt.mainWindow();
+    EXPECT_TRUE(w.windowTitle().contains(shownName)) << w.windowTitle().toStdString();
+    const QAction* recent = nullptr;  // in the File menu's Recent Files submenu
+    for (const QAction* a : w.menuBar()->findChildren<QAction*>())
+        if (!a->isSeparator() && a->data().toInt() == cmd::kRecentFirst) recent = a;
+    ASSERT_NE(recent, nullptr);
+    EXPECT_TRUE(recent->text().contains(shownName)) << recent->text().toStdString();
+
+    // A message naming the file once it is gone.
+    std::filesystem::remove(path);
+    shell_Command(cmd::kRecentFirst);
+    ASSERT_FALSE(qt.shown.empty());
+    EXPECT_TRUE(qtShownText(qt.shown.back()).contains(shownName)) << qt.shown.back();
 }
 
 }  // namespace

@@ -36,6 +36,25 @@ TEST(QtText, Windows1252BothWays) {
     EXPECT_EQ(coreText(typed), "a\x96" "b ? ? ? \x80");
 }
 
+// A shown text reads its marked paths as UTF-8 and the rest in the code page; a mark without
+// its end is an ordinary character.
+TEST(QtText, ShownTextsReadPathsAsUtf8AndTheRestAsWindows1252) {
+    const std::string cyrillic = "/m/\xD0\x9C\xD0\xB8\xD1\x80.mis";  // /m/Мир.mis
+    const struct {
+        std::string core;
+        QString shown;
+    } table[] = {
+        {"caf\xE9 \x80", QString::fromUtf8("café €")},
+        {ui_PathText(cyrillic), QString::fromUtf8("/m/Мир.mis")},
+        {"caf\xE9 - " + ui_PathText("caf\xC3\xA9.mis") + " *", QString::fromUtf8("café - café.mis *")},
+        {ui_PathText("a") + ui_PathText("b"), QStringLiteral("ab")},
+        {"x\x0E" "caf\xE9", QString::fromUtf8("x\x0E" "café")},
+        {ui_PathText("tab\there"), QStringLiteral("tab?here")},
+    };
+    for (const auto& t : table) EXPECT_EQ(qtShownText(t.core), t.shown) << t.core;
+    EXPECT_EQ(ui_PlainText("caf\xE9 - " + ui_PathText(cyrillic)), "caf\xE9 - " + cyrillic);
+}
+
 class Recording : public QtPlatform {
 public:
     std::vector<std::string> shown;
@@ -50,6 +69,9 @@ TEST(QtText, BadLineMessageNamesTheFile) {
     qt.lineError("/missions/broken.mis", 12, "Line 12 could not be understood", "Reading");
     ASSERT_EQ(qt.shown.size(), 1u);
     EXPECT_NE(qt.shown[0].find("/missions/broken.mis"), std::string::npos) << qt.shown[0];
+    // A file name the code page cannot hold is shown as it is.
+    qt.lineError("/missions/\xD0\x9C.mis", 3, "Line 3", "Reading");
+    EXPECT_TRUE(qtShownText(qt.shown.back()).contains(QString::fromUtf8("/missions/М.mis")));
     EXPECT_NE(qt.shown[0].find("Line 12 could not be understood"), std::string::npos);
 }
 
