@@ -240,7 +240,7 @@ void eventRecords(const Mission& m, std::vector<DiffRecord>& out) {
 
 void itemRecords(const Mission& m, std::vector<DiffRecord>& out) {
     const int count = std::clamp(m.item_count, 0, kMaxItems);
-    std::vector<std::int32_t> order(std::size_t(count));
+    std::vector<std::int32_t> order(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) order[std::size_t(i)] = i;
     std::stable_sort(order.begin(), order.end(), [&](std::int32_t x, std::int32_t y) {
         return m.items[std::size_t(x)].id < m.items[std::size_t(y)].id;

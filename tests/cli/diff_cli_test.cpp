@@ -23,7 +23,7 @@ const std::string kData;
 #endif
 const std::string kMissions = std::string(SORTIE_SOURCE_DIR) + "/data/missions/";
 
-struct Run {
+struct CliRun {
     int status = -1;
     std::string out, err;
 };
@@ -127,12 +127,12 @@ protected:
     void SetUp() override {
         if (kData.empty()) GTEST_SKIP() << "built without the sample data kit";
     }
-    Run run(const std::string& args) {
+    CliRun run(const std::string& args) {
         const std::string out = dir_.file("out.txt"), err = dir_.file("err.txt");
         const std::string cmd = "\"" + std::string(SORTIE_CLI_PATH) + "\" --data \"" + kData + "\" " + args + " >\"" +
                                 out + "\" 2>\"" + err + "\"";
         const int rc = std::system(cmd.c_str());
-        Run r;
+        CliRun r;
         r.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
         r.out = readWholeFile(out);
         r.err = readWholeFile(err);
@@ -194,10 +194,14 @@ TEST_F(DiffCli, ExitStatusesAndBadFilesNamedWithTheirLine) {
         {"diff --help", 0, ""},
     };
     for (const auto& c : cases) {
-        const Run r = run(c.args);
+        const CliRun r = run(c.args);
         EXPECT_EQ(r.status, c.status) << c.args << "\n" << r.err;
-        if (!c.err.empty()) EXPECT_NE(r.err.find(c.err), std::string::npos) << c.args << "\n" << r.err;
-        if (c.status == 0 && c.args.rfind("diff -", 0) != 0) EXPECT_EQ(r.out, "") << c.args;
+        if (!c.err.empty()) {
+            EXPECT_NE(r.err.find(c.err), std::string::npos) << c.args << "\n" << r.err;
+        }
+        if (c.status == 0 && c.args.rfind("diff -", 0) != 0) {
+            EXPECT_EQ(r.out, "") << c.args;
+        }
     }
     EXPECT_EQ(run("dump " + small).out, run("dump " + shuffled).out);
 }
@@ -215,7 +219,7 @@ TEST_F(DiffCli, TextAndJsonHoldTheSameChanges) {
     full.insert(name + 6, "Renamed ");
     const std::string a = sample("full.mis"), b = write("b.mis", full);
 
-    const Run text = run("diff " + a + " " + b), json = run("diff --format=json " + a + " " + b);
+    const CliRun text = run("diff " + a + " " + b), json = run("diff --format=json " + a + " " + b);
     ASSERT_EQ(text.status, 1) << text.err;
     ASSERT_EQ(json.status, 1) << json.err;
     Json doc;
@@ -235,15 +239,21 @@ TEST_F(DiffCli, TextAndJsonHoldTheSameChanges) {
         const std::string what = c["section"].text + " " + c["change"].text + " " + c["field"].text;
         ++found[what];
         // The text line names the same record and field.
-        if (c["section"].text != "general_information")
+        if (c["section"].text != "general_information") {
             EXPECT_NE(lines[i].find(c["section"].text + " " + c["number"].text), std::string::npos) << lines[i];
-        EXPECT_NE(lines[i].find(c["field"].text), std::string::npos) << lines[i];
-        if (c["change"].text == "moved") {
+        }
+        if (c["change"].text != "moved") {
+            EXPECT_NE(lines[i].find(c["field"].text), std::string::npos) << lines[i];
+        } else {
             EXPECT_EQ(c["metres"].text, "10.000");
             EXPECT_NE(lines[i].find("10.00 m"), std::string::npos) << lines[i];
         }
-        if (c["change"].text == "removed") EXPECT_EQ(c["fields"].kind, Json::Object);
-        if (c["field"].text == "name") EXPECT_EQ(c["after"].text.rfind("Renamed ", 0), 0u);
+        if (c["change"].text == "removed") {
+            EXPECT_EQ(c["fields"].kind, Json::Object);
+        }
+        if (c["field"].text == "name") {
+            EXPECT_EQ(c["after"].text.rfind("Renamed ", 0), 0u);
+        }
     }
     const std::map<std::string, int> expected = {{"general_information changed fog_level", 1},
                                                  {"event changed name", 1},
@@ -257,7 +267,7 @@ TEST_F(DiffCli, DumpIsStableAcrossAResave) {
         SCOPED_TRACE(name);
         const std::string resaved = "\"" + dir_.file(std::string("resaved-") + name) + "\"";
         ASSERT_EQ(run("resave " + sample(name) + " -o " + resaved).status, 0);
-        const Run before = run("dump " + sample(name)), after = run("dump " + resaved);
+        const CliRun before = run("dump " + sample(name)), after = run("dump " + resaved);
         EXPECT_EQ(before.status, 0) << before.err;
         EXPECT_GT(before.out.size(), 1000u);
         EXPECT_EQ(before.out, after.out);
