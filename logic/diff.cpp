@@ -238,58 +238,103 @@ void eventRecords(const Mission& m, std::vector<DiffRecord>& out) {
     }
 }
 
-void itemRecords(const Mission& m, std::vector<DiffRecord>& out) {
+struct ItemField {
+    const char* key;
+    std::int32_t MissionItem::*member;
+};
+
+// The item's plain numbers the metafile keeps, each written only while it is not zero.
+constexpr ItemField kItemFields[] = {
+    {"team", &MissionItem::team},
+    {"map_symbol", &MissionItem::map_symbol},
+    {"bmsi_attributes", &MissionItem::bmsi_attributes},
+    {"nolessthan", &MissionItem::nolessthan},
+    {"nomorethan", &MissionItem::nomorethan},
+    {"weapon_type", &MissionItem::weapon_type},
+    {"sweapon_type", &MissionItem::sweapon_type},
+    {"group_id", &MissionItem::group_id},
+    {"group_rel", &MissionItem::group_rel},
+    {"waypoint_id", &MissionItem::waypoint_id},
+    {"wpnumber", &MissionItem::wpnumber},
+    {"wpdistance", &MissionItem::wpdistance},
+    {"ttoolindex", &MissionItem::ttoolindex},
+    {"fov", &MissionItem::fov},
+    {"alert_state", &MissionItem::alert_state},
+    {"obliqueness", &MissionItem::obliqueness},
+    {"waccuracy2", &MissionItem::waccuracy},
+    {"perception2", &MissionItem::perception},
+    {"perfectionist2", &MissionItem::perfectionist},
+    {"movetimer", &MissionItem::movetimer},
+    {"crouchtimer", &MissionItem::crouchtimer},
+    {"shoottimer", &MissionItem::shoottimer},
+    {"attention", &MissionItem::attention},
+    {"advancetimer", &MissionItem::advancetimer},
+    {"attributes", &MissionItem::attributes},
+    {"layer", &MissionItem::layer},
+};
+
+// Whether two items hold the same in every field of their records (what itemRecord shows).
+bool sameItem(const MissionItem& a, const MissionItem& b) {
+    if (a.type_id != b.type_id || a.x != b.x || a.y != b.y || a.z != b.z || a.heading != b.heading ||
+        a.pitch != b.pitch || a.name_index != b.name_index || a.edistances != b.edistances)
+        return false;
+    for (const ItemField& f : kItemFields)
+        if (a.*f.member != b.*f.member) return false;
+    return true;
+}
+
+void itemRecord(const MissionItem& it, int duplicate, Names& names, DiffRecord& r) {
+    r.section = DiffSection::Item;
+    r.number = it.id;
+    r.duplicate = duplicate;
+    std::int32_t kind = it.kind;
+    r.type = names.type(it.type_id, kind);
+    if (kind == kItemPerson) r.name = names.person(it.name_index);
+    r.position = {it.x, it.y, it.z};
+    r.fields.reserve(std::size(kItemFields) + 5);
+    Fields f(r);
+    f.num("type_id", it.type_id, r.type)
+        .nums("position", numbers({it.x, it.y, it.z}))
+        .nums("facing", numbers({it.heading, it.pitch}), true)
+        .nums("name_index", numbers({it.name_index}), true, r.name);
+    for (const ItemField& x : kItemFields) f.opt(x.key, it.*x.member);
+    f.nums("edistances", numberList(it.edistances), true);
+}
+
+// Item indexes in id order; items sharing an id keep their table order.
+struct ItemOrder {
+    std::vector<std::int32_t> index;
+    std::vector<int> duplicate;  // by position in index
+};
+
+ItemOrder itemOrder(const Mission& m) {
+    ItemOrder o;
     const int count = std::clamp(m.item_count, 0, kMaxItems);
-    std::vector<std::int32_t> order(static_cast<std::size_t>(count));
-    for (int i = 0; i < count; ++i) order[std::size_t(i)] = i;
-    std::stable_sort(order.begin(), order.end(), [&](std::int32_t x, std::int32_t y) {
+    o.index.resize(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) o.index[std::size_t(i)] = i;
+    std::stable_sort(o.index.begin(), o.index.end(), [&](std::int32_t x, std::int32_t y) {
         return m.items[std::size_t(x)].id < m.items[std::size_t(y)].id;
     });
+    o.duplicate.assign(o.index.size(), 0);
+    for (std::size_t k = 1; k < o.index.size(); ++k)
+        if (m.items[std::size_t(o.index[k - 1])].id == m.items[std::size_t(o.index[k])].id)
+            o.duplicate[k] = o.duplicate[k - 1] + 1;
+    return o;
+}
+
+void itemRecords(const Mission& m, std::vector<DiffRecord>& out) {
+    const ItemOrder o = itemOrder(m);
     Names names;
-    out.reserve(out.size() + order.size());
-    for (std::size_t k = 0; k < order.size(); ++k) {
-        const MissionItem& it = m.items[std::size_t(order[k])];
-        DiffRecord& r = newRecord(out, DiffSection::Item, it.id);
-        if (k > 0 && m.items[std::size_t(order[k - 1])].id == it.id) r.duplicate = out[out.size() - 2].duplicate + 1;
-        std::int32_t kind = it.kind;
-        r.type = names.type(it.type_id, kind);
-        const std::string& person = kind == kItemPerson ? names.person(it.name_index) : std::string();
-        r.name = person;
-        r.position = {it.x, it.y, it.z};
-        r.fields.reserve(31);
-        Fields(r)
-            .num("type_id", it.type_id, r.type)
-            .nums("position", numbers({it.x, it.y, it.z}))
-            .nums("facing", numbers({it.heading, it.pitch}), true)
-            .opt("team", it.team)
-            .opt("map_symbol", it.map_symbol)
-            .nums("name_index", numbers({it.name_index}), true, person)
-            .opt("bmsi_attributes", it.bmsi_attributes)
-            .opt("nolessthan", it.nolessthan)
-            .opt("nomorethan", it.nomorethan)
-            .opt("weapon_type", it.weapon_type)
-            .opt("sweapon_type", it.sweapon_type)
-            .opt("group_id", it.group_id)
-            .opt("group_rel", it.group_rel)
-            .opt("waypoint_id", it.waypoint_id)
-            .opt("wpnumber", it.wpnumber)
-            .opt("wpdistance", it.wpdistance)
-            .opt("ttoolindex", it.ttoolindex)
-            .opt("fov", it.fov)
-            .opt("alert_state", it.alert_state)
-            .opt("obliqueness", it.obliqueness)
-            .opt("waccuracy2", it.waccuracy)
-            .opt("perception2", it.perception)
-            .opt("perfectionist2", it.perfectionist)
-            .opt("movetimer", it.movetimer)
-            .opt("crouchtimer", it.crouchtimer)
-            .opt("shoottimer", it.shoottimer)
-            .opt("attention", it.attention)
-            .opt("advancetimer", it.advancetimer)
-            .nums("edistances", numberList(it.edistances), true)
-            .opt("attributes", it.attributes)
-            .opt("layer", it.layer);
-    }
+    out.reserve(out.size() + o.index.size());
+    for (std::size_t k = 0; k < o.index.size(); ++k)
+        itemRecord(m.items[std::size_t(o.index[k])], o.duplicate[k], names, out.emplace_back());
+}
+
+// Everything but the items.
+void otherRecords(const Mission& m, std::vector<DiffRecord>& out) {
+    generalRecords(m, out);
+    numberedRecords(m, out);
+    eventRecords(m, out);
 }
 
 auto recordKey(const DiffRecord& r) { return std::make_tuple(r.section, r.number, r.duplicate); }
@@ -354,6 +399,24 @@ void compareRecords(const DiffRecord& a, const DiffRecord& b, std::vector<DiffCh
     }
 }
 
+// Two lists of records in canonical order, matched by section, number and duplicate.
+void compareLists(const std::vector<DiffRecord>& ra, const std::vector<DiffRecord>& rb, std::vector<DiffChange>& out) {
+    std::size_t i = 0, j = 0;
+    while (i < ra.size() || j < rb.size()) {
+        if (j >= rb.size() || (i < ra.size() && recordKey(ra[i]) < recordKey(rb[j]))) {
+            DiffChange c = changeOf(ra[i], DiffOp::Removed);
+            c.fields = ra[i++].fields;
+            out.push_back(std::move(c));
+        } else if (i >= ra.size() || recordKey(rb[j]) < recordKey(ra[i])) {
+            DiffChange c = changeOf(rb[j], DiffOp::Added);
+            c.fields = rb[j++].fields;
+            out.push_back(std::move(c));
+        } else {
+            compareRecords(ra[i++], rb[j++], out);
+        }
+    }
+}
+
 }  // namespace
 
 const char* diff_SectionKeyword(DiffSection section) {
@@ -374,28 +437,47 @@ const char* diff_SectionKeyword(DiffSection section) {
 
 std::vector<DiffRecord> diff_Records(const Mission& m) {
     std::vector<DiffRecord> out;
-    generalRecords(m, out);
-    numberedRecords(m, out);
-    eventRecords(m, out);
+    otherRecords(m, out);
     itemRecords(m, out);
     return out;
 }
 
 std::vector<DiffChange> diff_Missions(const Mission& a, const Mission& b) {
-    const std::vector<DiffRecord> ra = diff_Records(a), rb = diff_Records(b);
+    std::vector<DiffRecord> ra, rb;
+    otherRecords(a, ra);
+    otherRecords(b, rb);
     std::vector<DiffChange> out;
+    compareLists(ra, rb, out);
+
+    // Items come last. Most of a large mission is the same on both sides: records are built
+    // only for the items that differ.
+    const ItemOrder oa = itemOrder(a), ob = itemOrder(b);
+    Names names;
     std::size_t i = 0, j = 0;
-    while (i < ra.size() || j < rb.size()) {
-        if (j >= rb.size() || (i < ra.size() && recordKey(ra[i]) < recordKey(rb[j]))) {
-            DiffChange c = changeOf(ra[i], DiffOp::Removed);
-            c.fields = ra[i++].fields;
+    while (i < oa.index.size() || j < ob.index.size()) {
+        const MissionItem* ia = i < oa.index.size() ? &a.items[std::size_t(oa.index[i])] : nullptr;
+        const MissionItem* ib = j < ob.index.size() ? &b.items[std::size_t(ob.index[j])] : nullptr;
+        const auto key = [](const MissionItem* it, const ItemOrder& o, std::size_t k) {
+            return std::make_pair(it->id, o.duplicate[k]);
+        };
+        DiffRecord ra1, rb1;
+        if (!ib || (ia && key(ia, oa, i) < key(ib, ob, j))) {
+            itemRecord(*ia, oa.duplicate[i++], names, ra1);
+            DiffChange c = changeOf(ra1, DiffOp::Removed);
+            c.fields = std::move(ra1.fields);
             out.push_back(std::move(c));
-        } else if (i >= ra.size() || recordKey(rb[j]) < recordKey(ra[i])) {
-            DiffChange c = changeOf(rb[j], DiffOp::Added);
-            c.fields = rb[j++].fields;
+        } else if (!ia || key(ib, ob, j) < key(ia, oa, i)) {
+            itemRecord(*ib, ob.duplicate[j++], names, rb1);
+            DiffChange c = changeOf(rb1, DiffOp::Added);
+            c.fields = std::move(rb1.fields);
             out.push_back(std::move(c));
         } else {
-            compareRecords(ra[i++], rb[j++], out);
+            if (!sameItem(*ia, *ib)) {
+                itemRecord(*ia, oa.duplicate[i], names, ra1);
+                itemRecord(*ib, ob.duplicate[j], names, rb1);
+                compareRecords(ra1, rb1, out);
+            }
+            ++i, ++j;
         }
     }
     return out;
