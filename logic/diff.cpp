@@ -350,6 +350,13 @@ DiffChange changeOf(const DiffRecord& r, DiffOp op) {
     return c;
 }
 
+// A record only one side has, with its fields.
+DiffChange wholeRecord(DiffRecord r, DiffOp op) {
+    DiffChange c = changeOf(r, op);
+    c.fields = std::move(r.fields);
+    return c;
+}
+
 const DiffField* findField(const std::vector<DiffField>& fields, std::size_t hint, const std::string& name) {
     if (hint < fields.size() && fields[hint].name == name) return &fields[hint];
     for (const DiffField& f : fields)
@@ -404,13 +411,9 @@ void compareLists(const std::vector<DiffRecord>& ra, const std::vector<DiffRecor
     std::size_t i = 0, j = 0;
     while (i < ra.size() || j < rb.size()) {
         if (j >= rb.size() || (i < ra.size() && recordKey(ra[i]) < recordKey(rb[j]))) {
-            DiffChange c = changeOf(ra[i], DiffOp::Removed);
-            c.fields = ra[i++].fields;
-            out.push_back(std::move(c));
+            out.push_back(wholeRecord(ra[i++], DiffOp::Removed));
         } else if (i >= ra.size() || recordKey(rb[j]) < recordKey(ra[i])) {
-            DiffChange c = changeOf(rb[j], DiffOp::Added);
-            c.fields = rb[j++].fields;
-            out.push_back(std::move(c));
+            out.push_back(wholeRecord(rb[j++], DiffOp::Added));
         } else {
             compareRecords(ra[i++], rb[j++], out);
         }
@@ -453,30 +456,23 @@ std::vector<DiffChange> diff_Missions(const Mission& a, const Mission& b) {
     // only for the items that differ.
     const ItemOrder oa = itemOrder(a), ob = itemOrder(b);
     Names names;
+    const auto key = [](const Mission& m, const ItemOrder& o, std::size_t k) {
+        return std::make_pair(m.items[std::size_t(o.index[k])].id, o.duplicate[k]);
+    };
+    const auto record = [&](const Mission& m, const ItemOrder& o, std::size_t k) {
+        DiffRecord r;
+        itemRecord(m.items[std::size_t(o.index[k])], o.duplicate[k], names, r);
+        return r;
+    };
     std::size_t i = 0, j = 0;
     while (i < oa.index.size() || j < ob.index.size()) {
-        const MissionItem* ia = i < oa.index.size() ? &a.items[std::size_t(oa.index[i])] : nullptr;
-        const MissionItem* ib = j < ob.index.size() ? &b.items[std::size_t(ob.index[j])] : nullptr;
-        const auto key = [](const MissionItem* it, const ItemOrder& o, std::size_t k) {
-            return std::make_pair(it->id, o.duplicate[k]);
-        };
-        DiffRecord ra1, rb1;
-        if (!ib || (ia && key(ia, oa, i) < key(ib, ob, j))) {
-            itemRecord(*ia, oa.duplicate[i++], names, ra1);
-            DiffChange c = changeOf(ra1, DiffOp::Removed);
-            c.fields = std::move(ra1.fields);
-            out.push_back(std::move(c));
-        } else if (!ia || key(ib, ob, j) < key(ia, oa, i)) {
-            itemRecord(*ib, ob.duplicate[j++], names, rb1);
-            DiffChange c = changeOf(rb1, DiffOp::Added);
-            c.fields = std::move(rb1.fields);
-            out.push_back(std::move(c));
+        if (j >= ob.index.size() || (i < oa.index.size() && key(a, oa, i) < key(b, ob, j))) {
+            out.push_back(wholeRecord(record(a, oa, i++), DiffOp::Removed));
+        } else if (i >= oa.index.size() || key(b, ob, j) < key(a, oa, i)) {
+            out.push_back(wholeRecord(record(b, ob, j++), DiffOp::Added));
         } else {
-            if (!sameItem(*ia, *ib)) {
-                itemRecord(*ia, oa.duplicate[i], names, ra1);
-                itemRecord(*ib, ob.duplicate[j], names, rb1);
-                compareRecords(ra1, rb1, out);
-            }
+            if (!sameItem(a.items[std::size_t(oa.index[i])], b.items[std::size_t(ob.index[j])]))
+                compareRecords(record(a, oa, i), record(b, ob, j), out);
             ++i, ++j;
         }
     }
