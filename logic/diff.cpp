@@ -283,7 +283,9 @@ bool sameItem(const MissionItem& a, const MissionItem& b) {
     return true;
 }
 
-void itemRecord(const MissionItem& it, int duplicate, Names& names, DiffRecord& r) {
+// sparse leaves out the plain numbers that are zero, as the dump would (a large mission has
+// many of them).
+void itemRecord(const MissionItem& it, int duplicate, Names& names, DiffRecord& r, bool sparse = false) {
     r.section = DiffSection::Item;
     r.number = it.id;
     r.duplicate = duplicate;
@@ -297,7 +299,8 @@ void itemRecord(const MissionItem& it, int duplicate, Names& names, DiffRecord& 
         .nums("position", numbers({it.x, it.y, it.z}))
         .nums("facing", numbers({it.heading, it.pitch}), true)
         .nums("name_index", numbers({it.name_index}), true, r.name);
-    for (const ItemField& x : kItemFields) f.opt(x.key, it.*x.member);
+    for (const ItemField& x : kItemFields)
+        if (!sparse || it.*x.member != 0) f.opt(x.key, it.*x.member);
     f.nums("edistances", numberList(it.edistances), true);
 }
 
@@ -420,6 +423,29 @@ void compareLists(const std::vector<DiffRecord>& ra, const std::vector<DiffRecor
     }
 }
 
+// The dump's lines of one record.
+void appendDump(std::string& s, const DiffRecord& r) {
+    const bool numbered = r.section != DiffSection::General && r.section != DiffSection::Briefing;
+    for (const DiffField& f : r.fields) {
+        if (f.optional && f.words.empty() && isZero(f)) continue;
+        s += diff_SectionKeyword(r.section);
+        if (numbered) {
+            s += ' ';
+            appendNumber(s, r.number);
+        }
+        s += ' ';
+        s += f.name;
+        s += ' ';
+        s += f.isText ? diff_Quote(f.value) : f.value;
+        if (!f.words.empty()) {
+            s += "  # ";
+            // The words stay on their line whatever they hold.
+            for (char c : f.words) s += (c == '\n' || c == '\r') ? ' ' : c;
+        }
+        s += '\n';
+    }
+}
+
 }  // namespace
 
 const char* diff_SectionKeyword(DiffSection section) {
@@ -505,28 +531,19 @@ std::string diff_Quote(const std::string& text) {
 
 std::string diff_Dump(const Mission& m) {
     std::string s;
-    const std::vector<DiffRecord> records = diff_Records(m);
-    s.reserve(records.size() * 160);
-    for (const DiffRecord& r : records) {
-        const bool numbered = r.section != DiffSection::General && r.section != DiffSection::Briefing;
-        for (const DiffField& f : r.fields) {
-            if (f.optional && f.words.empty() && isZero(f)) continue;
-            s += diff_SectionKeyword(r.section);
-            if (numbered) {
-                s += ' ';
-                appendNumber(s, r.number);
-            }
-            s += ' ';
-            s += f.name;
-            s += ' ';
-            s += f.isText ? diff_Quote(f.value) : f.value;
-            if (!f.words.empty()) {
-                s += "  # ";
-                // The words stay on their line whatever they hold.
-                for (char c : f.words) s += (c == '\n' || c == '\r') ? ' ' : c;
-            }
-            s += '\n';
-        }
+    std::vector<DiffRecord> records;
+    otherRecords(m, records);
+    for (const DiffRecord& r : records) appendDump(s, r);
+    // Items one at a time through the same record: a large mission needs no table of them.
+    const ItemOrder o = itemOrder(m);
+    s.reserve(s.size() + o.index.size() * 100);
+    Names names;
+    DiffRecord r;
+    for (std::size_t k = 0; k < o.index.size(); ++k) {
+        r.fields.clear();
+        r.name.clear();
+        itemRecord(m.items[std::size_t(o.index[k])], o.duplicate[k], names, r, true);
+        appendDump(s, r);
     }
     return s;
 }
