@@ -53,7 +53,9 @@ class Fields {
 public:
     explicit Fields(DiffRecord& r) : r_(r) {}
 
-    Fields& num(const char* name, std::int64_t v, std::string words = {}) { return add(name, numbers({v}), std::move(words), false, false); }
+    Fields& num(const char* name, std::int64_t v, std::string words = {}) {
+        return add(name, numbers({v}), std::move(words), false, false);
+    }
     Fields& opt(const char* name, std::int64_t v) { return add(name, numbers({v}), {}, false, true); }
     Fields& nums(const char* name, std::string values, bool optional = false, std::string words = {}) {
         return add(name, std::move(values), std::move(words), false, optional);
@@ -74,7 +76,8 @@ private:
     DiffRecord& r_;
 };
 
-DiffRecord& newRecord(std::vector<DiffRecord>& out, DiffSection section, std::int64_t number, std::string_view name = {}) {
+DiffRecord& newRecord(std::vector<DiffRecord>& out, DiffSection section, std::int64_t number,
+                      std::string_view name = {}) {
     DiffRecord& r = out.emplace_back();
     r.section = section;
     r.number = number;

@@ -73,7 +73,8 @@ std::vector<DiffChange> diff_Missions(const Mission& a, const Mission& b);
 
 // The canonical text of m: one line per field, "KEYWORD [NUMBER] FIELD VALUE", texts quoted
 // with C escapes, "  # words" after a value that has words. Optional fields that are zero
-// and say nothing in words are left out, as the metafile leaves them out. The same mission always gives the same bytes, whatever its block order.
+// and say nothing in words are left out, as the metafile leaves them out. The same mission
+// always gives the same bytes, whatever its block order.
 std::string diff_Dump(const Mission& m);
 
 // A text as the dump and the readable comparison show it: in double quotes, with \\, \",
