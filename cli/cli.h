@@ -82,6 +82,10 @@ int cmd_Defs(CliContext& ctx, const CliArgs& args);
 int cmd_List(CliContext& ctx, const CliArgs& args);
 // Draws a mission metafile's map, as the editor shows it, into a PNG file.
 int cmd_Render(CliContext& ctx, const CliArgs& args);
+// Two missions compared by meaning (exit 0 same, 1 different, 2 trouble), and the canonical
+// text of one mission for version control (cli/cmd_diff.cpp).
+int cmd_Diff(CliContext& ctx, const CliArgs& args);
+int cmd_Dump(CliContext& ctx, const CliArgs& args);
 
 // 0x00RRGGBB pixels (stride pixels from one row to the next) as an 8-bit RGB PNG, in memory
 // or into a file written through a temporary beside it. false when encoding or writing fails.

@@ -21,6 +21,8 @@ constexpr std::array kCommands = {
     CliCommand{"defs", cmd_Defs, "read definition files and print their tables"},
     CliCommand{"list", cmd_List, "print mission listings: events, groups, waypoints, areas"},
     CliCommand{"render", cmd_Render, "draw a mission's map into a PNG file"},
+    CliCommand{"diff", cmd_Diff, "compare two missions by meaning (exit 0 same, 1 different)"},
+    CliCommand{"dump", cmd_Dump, "print a mission as canonical text, for git diff"},
 };
 
 void usage(std::FILE* f) {
