@@ -21,6 +21,7 @@ constexpr std::array kCommands = {
     CliCommand{"defs", cmd_Defs, "read definition files and print their tables"},
     CliCommand{"list", cmd_List, "print mission listings: events, groups, waypoints, areas"},
     CliCommand{"render", cmd_Render, "draw a mission's map into a PNG file"},
+    CliCommand{"refs", cmd_Refs, "list what in a mission refers to a group, path, area, event or item"},
 };
 
 void usage(std::FILE* f) {
