@@ -6,6 +6,7 @@
 #include "mission/mission.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 namespace {
@@ -165,6 +166,38 @@ int refs_RowCount(const Mission& m, RefKind kind, std::int32_t number) {
     return n;
 }
 
+int refs_RowsEmptiedBySelection(const Mission& m) {
+    // Per record: how many items hold it, how many of them are selected.
+    std::array<std::array<int, 2>, kMaxGroups> groups{};
+    std::array<std::array<int, 2>, kMaxWaypoints> paths{};
+    std::array<std::array<int, 2>, kMaxAreaTriggers> areas{};
+    const std::int32_t items = std::clamp(m.item_count, 0, kMaxItems);
+    for (std::int32_t i = 0; i < items; ++i) {
+        const MissionItem& it = m.items[std::size_t(i)];
+        const int sel = mission_IsSelected(m, i) ? 1 : 0;
+        if (it.group_id >= 1 && it.group_id < kMaxGroups) ++groups[std::size_t(it.group_id)][0], groups[std::size_t(it.group_id)][1] += sel;
+        if (it.type_id == kWaypointMarkerType && it.waypoint_id >= 1 && it.waypoint_id < kMaxWaypoints)
+            ++paths[std::size_t(it.waypoint_id)][0], paths[std::size_t(it.waypoint_id)][1] += sel;
+        if (it.type_id == kAreaMarkerType && it.wpnumber >= 1 && it.wpnumber < kMaxAreaTriggers)
+            ++areas[std::size_t(it.wpnumber)][0], areas[std::size_t(it.wpnumber)][1] += sel;
+    }
+    auto emptied = [](const std::array<int, 2>& c) { return c[0] > 0 && c[0] == c[1]; };
+    int rows = 0;
+    const RowRecordRef* last = nullptr;
+    const std::vector<RowRecordRef> refs = refs_RowRecords(m);
+    for (const RowRecordRef& r : refs) {
+        bool hit = false;
+        if (r.kind == RefKind::Group && r.number >= 1 && r.number < kMaxGroups) hit = emptied(groups[std::size_t(r.number)]);
+        if (r.kind == RefKind::Path && r.number >= 1 && r.number < kMaxWaypoints) hit = emptied(paths[std::size_t(r.number)]);
+        if (r.kind == RefKind::Area && r.number >= 1 && r.number < kMaxAreaTriggers) hit = emptied(areas[std::size_t(r.number)]);
+        if (!hit) continue;
+        // A row counts once, however many of its variables name emptied records.
+        if (!(last && last->event == r.event && last->action == r.action && last->row == r.row)) ++rows;
+        last = &r;
+    }
+    return rows;
+}
+
 // ---------------------------------------------------------------------------------------
 // Naming
 
@@ -250,4 +283,34 @@ bool refs_KindFromWord(std::string_view word, RefKind& kind) {
             return true;
         }
     return false;
+}
+
+// ---------------------------------------------------------------------------------------
+// Show References
+
+void RefsDialogProc::onInit(Dialog& dlg) {
+    dlg.setTitle(text_Get(kSec, "REFS_TITLE"));
+    dlg.setText(kIdOk, text_Get("Dialog Message", "OK"));
+    const std::vector<Reference> refs = refs_Find(page_, kind_, number_);
+    dlg.setText(refid::kCount, text_Printf(kSec, "REFS_COUNT", {int(refs.size()), refs_Name(page_, kind_, number_)}));
+    dlg.clearEntries(refid::kList);
+    for (std::size_t i = 0; i < refs.size(); ++i)
+        dlg.addEntry(refid::kList, refs_Describe(page_, refs[i], kind_, number_), std::int64_t(i));
+}
+
+void RefsDialogProc::onCommand(Dialog& dlg, int id, Notify) {
+    if (id == kIdOk || id == kIdCancel) dlg.end(kIdOk);
+}
+
+int refs_Show(Mission& page, RefKind kind, std::int32_t number) {
+    if (!refs_RecordExists(page, kind, number)) return 0;
+    const std::vector<Reference> refs = refs_Find(page, kind, number);
+    // Only items show on the map: the selection is kept when no item refers to the record.
+    const bool items = std::any_of(refs.begin(), refs.end(), [](const Reference& r) { return r.from == ReferenceFrom::Item; });
+    if (items) mission_ClearSelection(page);
+    for (const Reference& r : refs)
+        if (r.from == ReferenceFrom::Item) mission_Select(page, r.item);
+    RefsDialogProc proc(page, kind, number);
+    platform().runDialog("REFERENCES", proc);
+    return int(refs.size());
 }

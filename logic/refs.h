@@ -5,6 +5,7 @@
 #pragma once
 
 #include "logic/vocab.h"
+#include "platform/ui.h"
 
 #include <cstdint>
 #include <string>
@@ -59,6 +60,10 @@ std::vector<Reference> refs_Find(const Mission& m, RefKind kind, std::int32_t nu
 // How many event rows refer to the record (what deleting or emptying it would leave dangling).
 int refs_RowCount(const Mission& m, RefKind kind, std::int32_t number);
 
+// The event rows that would name an empty record once the selected items are gone: the rows
+// naming a group all of whose members, or a path or an area all of whose markers, are selected.
+int refs_RowsEmptiedBySelection(const Mission& m);
+
 // ---------------------------------------------------------------------------------------
 // Naming records in messages and lists. Wording from section "Checks" of the string table,
 // with the program's own when the table has no such key.
@@ -78,3 +83,31 @@ std::string refs_Describe(const Mission& m, const Reference& ref, RefKind kind, 
 
 // "group", "path", "area", "event", "item"; false for any other word.
 bool refs_KindFromWord(std::string_view word, RefKind& kind);
+
+// ---------------------------------------------------------------------------------------
+// Show References: the "REFERENCES" dialog lists the references to one record, one a line,
+// under their count; the items among them become the selection of the page.
+
+namespace refid {
+constexpr int kCount = 6100;  // "%i references to %s"
+constexpr int kList = 6101;   // one line a reference
+// "Show References" in the events editor and the record editors.
+constexpr int kShowButton = 6102;
+}  // namespace refid
+
+class RefsDialogProc : public DialogProc {
+public:
+    RefsDialogProc(const Mission& page, RefKind kind, std::int32_t number)
+        : page_(page), kind_(kind), number_(number) {}
+    void onInit(Dialog& dlg) override;
+    void onCommand(Dialog& dlg, int id, Notify code) override;
+
+private:
+    const Mission& page_;
+    RefKind kind_;
+    std::int32_t number_;
+};
+
+// Selects the items that refer to the record (the selection is replaced when there are any),
+// then shows the dialog. The number of references; nothing is shown for a record that does not exist.
+int refs_Show(Mission& page, RefKind kind, std::int32_t number);
