@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QListWidget>
+#include <QMainWindow>
 #include <QStyle>
 
 ProblemsDock::ProblemsDock(QWidget* parent) : QDockWidget(parent), list_(new QListWidget(this)) {
@@ -19,7 +20,15 @@ ProblemsDock::ProblemsDock(QWidget* parent) : QDockWidget(parent), list_(new QLi
     hide();
 }
 
-void ProblemsDock::setShown(bool on) { setVisible(on); }
+void ProblemsDock::setShown(bool on) {
+    setVisible(on);
+    // Shown the first time, the dock takes about eight lines rather than half the window.
+    if (on && !sized_) {
+        if (auto* window = qobject_cast<QMainWindow*>(parentWidget()))
+            window->resizeDocks({this}, {fontMetrics().height() * 8}, Qt::Vertical);
+        sized_ = true;
+    }
+}
 
 bool ProblemsDock::shown() const { return !isHidden(); }
 

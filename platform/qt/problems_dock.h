@@ -24,4 +24,5 @@ public:
 private:
     QListWidget* list_ = nullptr;
     PanelSink* sink_ = nullptr;
+    bool sized_ = false;
 };
