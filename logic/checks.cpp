@@ -3,7 +3,6 @@
 #include "core/text.h"
 #include "gamedata/itemdef.h"
 #include "gamedata/terrain.h"
-#include "logic/events.h"
 #include "logic/refs.h"
 #include "logic/vocab.h"
 #include "mission/export.h"
@@ -12,7 +11,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <unordered_map>
 
 namespace {
