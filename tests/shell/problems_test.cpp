@@ -283,6 +283,21 @@ TEST_F(ProblemsTest, TheEditorsShowWhatRefersToTheirRecord) {
     shell_Command(cmd::kGroups);
     EXPECT_EQ(lines, (std::vector<int>{1, 3}));  // event 0's trigger; the action and two members
     EXPECT_EQ(m.selection.count, 2);
+
+    // Deleting event 1, which two of event 0's triggers name, asks with that count; declined,
+    // it stays.
+    m.events[0].trigger_count = 2;
+    m.events[0].triggers[1] = EventTrigger{0, 2, 0, 1, 0, 0, 0, 0};
+    fake->boxes.clear();
+    fake->msgAnswers = {MsgAnswer::No};
+    fake->dialogScripts["EDITEVENTS"] = [](FakeDialog& d) {
+        d.choose(evid::kEventList, 1);
+        d.click(evid::kDeleteEvent);
+    };
+    shell_Command(cmd::kEvents);
+    ASSERT_EQ(fake->boxes.size(), 1u);
+    EXPECT_NE(fake->boxes[0].text.find('2'), std::string::npos) << fake->boxes[0].text;
+    EXPECT_EQ(m.event_count, 2);
 }
 
 }  // namespace
