@@ -76,6 +76,8 @@ int cmd_Check(CliContext& ctx, const CliArgs& args);
 int cmd_Resave(CliContext& ctx, const CliArgs& args);
 int cmd_Export(CliContext& ctx, const CliArgs& args);
 int cmd_DumpBms(CliContext& ctx, const CliArgs& args);
+// Where-used: every trigger, action and item of a mission that refers to a record.
+int cmd_Refs(CliContext& ctx, const CliArgs& args);
 int cmd_Image(CliContext& ctx, const CliArgs& args);
 int cmd_Defs(CliContext& ctx, const CliArgs& args);
 // The printed listings of a mission: events, one event, groups, waypoints, area triggers.

@@ -1,13 +1,15 @@
-// The mission file commands: check, resave, export and dump-bms.
+// The mission file commands: check, resave, export, dump-bms and refs.
 #include "cli/cli.h"
 
 #include "core/text.h"
 #include "gamedata/itemdef.h"
-#include "gamedata/terrain.h"
+#include "logic/checks.h"
+#include "logic/refs.h"
 #include "mission/export.h"
 #include "mission/metafile.h"
 #include "mission/mission.h"
 
+#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -91,98 +93,49 @@ bool readMission(CliContext& ctx, Mission& m, const std::string& path, MetafileL
     return false;
 }
 
-class Findings {
-public:
-    explicit Findings(std::string file) : file_(std::move(file)) {}
-    void add(int line, const std::string& message) {
-        ++count_;
-        if (line > 0) std::fprintf(stderr, "%s:%d: %s\n", file_.c_str(), line, message.c_str());
-        else std::fprintf(stderr, "%s: %s\n", file_.c_str(), message.c_str());
+bool validUtf8(std::string_view s) {
+    for (std::size_t i = 0; i < s.size();) {
+        const auto c = static_cast<unsigned char>(s[i]);
+        const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        if (n == 0 || i + n > s.size()) return false;
+        for (std::size_t k = 1; k < n; ++k)
+            if ((static_cast<unsigned char>(s[i + k]) >> 6) != 2) return false;
+        i += n;
     }
-    int count() const { return count_; }
-
-private:
-    std::string file_;
-    int count_ = 0;
-};
-
-int lineOf(const std::vector<int>& v, std::size_t n, int fallback) {
-    return n < v.size() && v[n] > 0 ? v[n] : fallback;
+    return true;
 }
 
-std::string itemName(std::int32_t index) { return "item " + std::to_string(index); }
-
-void checkMission(const Mission& m, const MetafileLines& lines, bool haveDefs, Findings& f) {
-    const std::int32_t count = m.item_count;
-    std::map<std::int32_t, std::int32_t> firstWithId;
-    for (std::int32_t i = 0; i < count; ++i) {
-        const MissionItem& it = m.items[std::size_t(i)];
-        const int line = lineOf(lines.item, std::size_t(i), lines.numItems);
-        if (haveDefs) {
-            const ItemDef* d = itemdef_At(itemdef_FindByType(it.type_id));
-            if (!d || d->typeNumber != it.type_id)
-                f.add(line, itemName(i) + ": no item definition has type " + std::to_string(it.type_id));
-        }
-        auto [at, fresh] = firstWithId.emplace(it.id, i);
-        if (!fresh)
-            f.add(line, itemName(i) + ": id " + std::to_string(it.id) + " is already the id of item " +
-                            std::to_string(at->second));
-        if (it.type_id == kWaypointMarkerType) {
-            if (it.waypoint_id < 1 || it.waypoint_id >= kMaxWaypoints)
-                f.add(line, itemName(i) + ": waypoint marker on path " + std::to_string(it.waypoint_id) +
-                                ", outside 1..127");
-            if (it.wpnumber > 31)
-                f.add(line, itemName(i) + ": waypoint marker numbered " + std::to_string(it.wpnumber) +
-                                "; the game takes the first 32 points of a path (0..31)");
-        }
-        if (it.type_id == kAreaMarkerType && (it.wpnumber < 1 || it.wpnumber >= kMaxAreaTriggers))
-            f.add(line, itemName(i) + ": area marker for area " + std::to_string(it.wpnumber) + ", outside 1..99");
-        if (it.group_id != 0 && (it.group_id < 1 || it.group_id >= kMaxGroups))
-            f.add(line, itemName(i) + ": group " + std::to_string(it.group_id) + ", outside 1..63");
+// A JSON string: quotes, backslashes and control bytes escaped. Text that is not UTF-8 (an
+// older file's Latin-1 names) is read as Latin-1, so the output stays valid JSON.
+std::string jsonString(std::string_view text) {
+    const bool utf8 = validUtf8(text);
+    std::string out = "\"";
+    for (const char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\') out += '\\', out += c;
+        else if (c == '\n') out += "\\n";
+        else if (c == '\t') out += "\\t";
+        else if (u < 0x20 || (u >= 0x80 && !utf8)) {
+            char buf[8];
+            std::snprintf(buf, sizeof buf, "\\u%04x", u);
+            out += buf;
+        } else out += c;
     }
-    // Blocks the counts leave out are read and then dropped; counts larger than the blocks
-    // are brought down to them.
-    const std::int32_t itemsGiven = std::max(count, lines.itemsDeclared);
-    const std::int32_t eventsGiven = std::max(m.event_count, lines.eventsDeclared);
-    for (std::size_t n = std::size_t(std::max(itemsGiven, 0)); n < lines.item.size(); ++n)
-        if (lines.item[n] > 0)
-            f.add(lines.item[n], "item " + std::to_string(n) + " lies beyond num_items " + std::to_string(itemsGiven) +
-                                     " and is lost");
-    for (std::size_t n = std::size_t(std::max(eventsGiven, 0)); n < lines.event.size(); ++n)
-        if (lines.event[n] > 0)
-            f.add(lines.event[n], "event " + std::to_string(n) + " lies beyond num_events " +
-                                      std::to_string(eventsGiven) + " and is lost");
-    if (itemsGiven > count)
-        f.add(lines.numItems, "num_items " + std::to_string(itemsGiven) + " is more than the " +
-                                  std::to_string(count) + " item blocks below it; the mission holds the " +
-                                  std::to_string(count) + " items read");
-    if (eventsGiven > m.event_count)
-        f.add(lines.numEvents, "num_events " + std::to_string(eventsGiven) + " is more than the events read (the last " +
-                                   "event block below it makes " + std::to_string(m.event_count) +
-                                   "); the mission holds " + std::to_string(m.event_count) + " events");
-    for (std::int32_t e = 0; e < m.event_count; ++e)
-        if (lineOf(lines.event, std::size_t(e), 0) == 0)
-            f.add(lines.numEvents, "event " + std::to_string(e) + " has no block: it stays an empty event, since " +
-                                       "events are known by their numbers");
+    return out + "\"";
+}
 
-    for (std::int32_t e = 0; e < m.event_count; ++e) {
-        const MissionEvent& ev = m.events[std::size_t(e)];
-        const int eventLine = lineOf(lines.event, std::size_t(e), lines.numEvents);
-        if (ev.trigger_count > kEventMaxTriggers || ev.action_count > kEventMaxActions) {
-            f.add(eventLine, "event " + std::to_string(e) + ": more triggers or actions than an event holds");
-            continue;
-        }
-        for (std::int32_t r = 0; r < ev.trigger_count; ++r) {
-            const EventTrigger& t = ev.triggers[std::size_t(r)];
-            if (t.type != kTriggerTypeEvent) continue;
-            if (t.var1 >= 0 && t.var1 < m.event_count) continue;
-            const std::vector<int> none;
-            const auto& rows = std::size_t(e) < lines.trigger.size() ? lines.trigger[std::size_t(e)] : none;
-            f.add(lineOf(rows, std::size_t(r), eventLine),
-                  "event " + std::to_string(e) + ", trigger " + std::to_string(r) + ": names event " +
-                      std::to_string(t.var1) + ", which does not exist");
-        }
+void printFindingsJson(const std::string& file, const std::vector<CheckFinding>& findings) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < findings.size(); ++i) {
+        const CheckFinding& f = findings[i];
+        out += i ? ",\n " : "\n ";
+        out += "{\"file\": " + jsonString(file) + ", \"line\": " + std::to_string(f.line) +
+               ", \"severity\": \"" + check_SeverityName(f.severity) + "\", \"message\": " + jsonString(f.message) +
+               ", \"kind\": \"" + check_TargetName(f.target) + "\", \"number\": " + std::to_string(f.number) +
+               ", \"check\": \"" + check_KindName(f.kind) + "\"}";
     }
+    out += findings.empty() ? "]\n" : "\n]\n";
+    std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
 }  // namespace
@@ -190,19 +143,36 @@ void checkMission(const Mission& m, const MetafileLines& lines, bool haveDefs, F
 int cmd_Check(CliContext& ctx, const CliArgs& args) {
     if (cli_WantsHelp(args)) {
         std::printf(
-            "usage: sortie-cli [--data DIR] check MISSION.mis\n\n"
-            "Reads the metafile and reports on stderr, one per line as FILE:LINE: message, the bad line\n"
-            "that stops the read, then what a designer must fix though the file reads: item types no\n"
-            "definition knows, ids used twice, waypoint markers outside paths 1..127 or numbered above 31,\n"
-            "area markers outside 1..99, groups outside 1..63, EVENT triggers naming a missing event,\n"
-            "blocks beyond num_items or num_events, counts larger than the blocks the file has, texts\n"
-            "longer than their field (cut when the file is opened), and a terrain the game data does not\n"
-            "hold. Exit 0\n"
-            "clean, 1 with findings, 2 when the file cannot be opened.\n");
+            "usage: sortie-cli [--data DIR] check [--format=text|json] MISSION.mis\n\n"
+            "Reads the metafile and runs the checks the editor's Problems panel shows. Errors: the bad\n"
+            "line that stops the read, item types no definition knows, ids used twice, waypoint markers\n"
+            "outside paths 1..127 or numbered above 31, area markers outside 1..99, groups outside 1..63,\n"
+            "blocks beyond num_items or num_events, triggers and actions naming an event, group, path,\n"
+            "area or sub-goal that does not exist or a group with no members or a path or area with no\n"
+            "markers, paths with one marker or gaps in their numbering, areas with fewer than three\n"
+            "corners, item sections beyond what the game takes, a terrain the game data does not hold.\n"
+            "Warnings: events nothing can fire, units following another path than their group, items\n"
+            "outside the terrain, two items of one type at one spot, sections near the game's limits,\n"
+            "the same condition as a win and a lose sub-goal, a win action for a team with no unit.\n"
+            "From the file itself: counts larger than the blocks it has (errors; an event number without\n"
+            "a block is a warning) and texts longer than their field, cut when the file is opened.\n\n"
+            "Text output: one finding a line on stderr, FILE:LINE: message (warnings marked).\n"
+            "--format=json: an array on stdout of {file, line, severity, message, kind, number, check}:\n"
+            "kind is what the finding points at (item, event, group, path, area, general), number the\n"
+            "item or event index or the record number (-1 for general), check the finding's name.\n"
+            "Exit 0 without errors, 1 with errors, 2 when the file cannot be opened.\n");
         return kExitOk;
     }
+    bool json = false;
+    CliArgs rest;
+    for (const std::string& a : args) {
+        if (a == "--format=json") json = true;
+        else if (a == "--format=text") json = false;
+        else if (a.rfind("--format", 0) == 0) return cli_Fail(kExitUsage, "check: --format takes text or json");
+        else rest.push_back(a);
+    }
     InOut io;
-    if (!parseInOut("check", args, false, io)) return kExitUsage;
+    if (!parseInOut("check", rest, false, io)) return kExitUsage;
     if (!readable(io.in)) {
         std::fprintf(stderr, "%s: cannot open the file\n", io.in.c_str());
         return 2;
@@ -213,22 +183,31 @@ int cmd_Check(CliContext& ctx, const CliArgs& args) {
     auto m = std::make_unique<Mission>();
     MetafileLines lines;
     std::vector<MetafileCut> cuts;
-    if (!readMission(ctx, *m, io.in, &lines, &cuts)) return kExitBadInput;
-    Findings f(io.in);
-    checkMission(*m, lines, data.items, f);
-    // Opening and saving such a file loses the ends of these texts.
-    for (const MetafileCut& c : cuts)
-        f.add(c.line, c.field + " of " + std::to_string(c.length) + " characters is cut to the " +
-                          std::to_string(c.capacity) + " the field holds");
-    // The editor would open such a mission on a blank map.
-    const std::string terrain(mission_Text(m->info.terrain));
-    if (data.items && !terrain_Exists(terrain.c_str()))
-        f.add(lines.generalInfo, "terrain " + terrain + " cannot be found in the game data (no " + terrain + ".trn)");
+    if (!readMission(ctx, *m, io.in, &lines, &cuts)) {
+        if (json) printFindingsJson(io.in, {});
+        return kExitBadInput;
+    }
+    CheckOptions options;
+    options.lines = &lines;
+    options.cuts = &cuts;
+    // Without definitions every type would be unknown and no terrain could be found.
+    options.itemTypes = data.items;
+    options.terrain = data.items;
+    const std::vector<CheckFinding> findings = check_Mission(*m, options);
+    if (json) {
+        printFindingsJson(io.in, findings);
+    } else {
+        for (const CheckFinding& f : findings) {
+            const char* mark = f.severity == CheckSeverity::Warning ? "warning: " : "";
+            if (f.line > 0) std::fprintf(stderr, "%s:%d: %s%s\n", io.in.c_str(), f.line, mark, f.message.c_str());
+            else std::fprintf(stderr, "%s: %s%s\n", io.in.c_str(), mark, f.message.c_str());
+        }
+    }
     if (!data.items)
         std::fprintf(stderr,
                      "sortie-cli: check: no item definitions under %s; item types and the terrain were not checked\n",
                      ctx.dataDir.c_str());
-    return f.count() ? kExitBadInput : kExitOk;
+    return check_ErrorCount(findings) ? kExitBadInput : kExitOk;
 }
 
 int cmd_Resave(CliContext& ctx, const CliArgs& args) {
@@ -299,5 +278,55 @@ int cmd_DumpBms(CliContext&, const CliArgs& args) {
     }
     const std::string text = bms_Dump(bms);
     std::fwrite(text.data(), 1, text.size(), stdout);
+    return kExitOk;
+}
+
+int cmd_Refs(CliContext& ctx, const CliArgs& args) {
+    if (cli_WantsHelp(args)) {
+        std::printf(
+            "usage: sortie-cli [--data DIR] refs MISSION.mis group|path|area|event|item N\n\n"
+            "Prints on stdout, one a line as FILE:LINE: text, every event trigger, action and item\n"
+            "of the mission that refers to the record: the rows naming a group, path, area or event,\n"
+            "a group's members, a path's markers and the units following it, an area's corners.\n"
+            "For an item (N counted from 0 in the file's order): the references to its group and to\n"
+            "its path (or to the path or area a marker outlines). Groups are 1..63, paths 1..127,\n"
+            "areas 1..99, events 0..num_events-1. Exit 0, 1 when the record does not exist or the\n"
+            "file cannot be read, 2 for bad arguments.\n");
+        return kExitOk;
+    }
+    RefKind kind{};
+    int number = 0;
+    if (args.size() != 3 || !refs_KindFromWord(args[1], kind)) {
+        cli_Fail(kExitUsage, "refs: usage: MISSION.mis group|path|area|event|item N");
+        return kExitUsage;
+    }
+    const std::string& n = args[2];
+    const auto [end, ec] = std::from_chars(n.data(), n.data() + n.size(), number);
+    if (ec != std::errc() || end != n.data() + n.size())
+        return cli_Fail(kExitUsage, "refs: " + n + " is not a record number");
+    const std::string& in = args[0];
+    if (!readable(in)) return cli_Fail(kExitBadInput, "refs: cannot open " + in);
+    CliGameData data;
+    if (!cli_LoadGameData(ctx, kCliDataTexts | kCliDataItems, data)) return kExitBadInput;
+    auto m = std::make_unique<Mission>();
+    MetafileLines lines;
+    if (!readMission(ctx, *m, in, &lines)) return kExitBadInput;
+    if (!refs_RecordExists(*m, kind, number))
+        return cli_Fail(kExitBadInput, "refs: " + in + " has no " + args[1] + " " + n);
+    auto lineIn = [](const std::vector<int>& v, std::int32_t i) {
+        return i >= 0 && std::size_t(i) < v.size() ? v[std::size_t(i)] : 0;
+    };
+    for (const Reference& r : refs_Find(*m, kind, number)) {
+        int line = 0;
+        if (r.from == ReferenceFrom::Item) {
+            line = lineIn(lines.item, r.item);
+        } else {
+            const auto& rows = r.from == ReferenceFrom::Action ? lines.action : lines.trigger;
+            line = std::size_t(r.event) < rows.size() ? lineIn(rows[std::size_t(r.event)], r.row) : 0;
+            if (line == 0) line = lineIn(lines.event, r.event);
+        }
+        const std::string text = refs_Describe(*m, r, kind, number);
+        std::printf("%s:%d: %s\n", in.c_str(), line, text.c_str());
+    }
     return kExitOk;
 }

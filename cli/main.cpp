@@ -23,6 +23,7 @@ constexpr std::array kCommands = {
     CliCommand{"render", cmd_Render, "draw a mission's map into a PNG file"},
     CliCommand{"diff", cmd_Diff, "compare two missions by meaning (exit 0 same, 1 different)"},
     CliCommand{"dump", cmd_Dump, "print a mission as canonical text, for git diff"},
+    CliCommand{"refs", cmd_Refs, "list what in a mission refers to a group, path, area, event or item"},
 };
 
 void usage(std::FILE* f) {

@@ -4,6 +4,7 @@
 #include "core/text.h"
 #include "logic/events.h"
 #include "logic/listings.h"
+#include "logic/refs.h"
 #include "logic/vocab.h"
 #include "mission/mission.h"
 
@@ -170,6 +171,7 @@ void EventsDialogProc::onInit(Dialog& dlg) {
     dlg.setText(kPasteEvent, text_Get(kMsg, "PASTE_EVENT"));
     dlg.setText(kPrintEvent, text_Get(kMsg, "PRINT_EVENT"));
     dlg.setText(kPrintAll, text_Get(kMsg, "PRINT_ALL"));
+    dlg.setText(refid::kShowButton, text_Get("Checks", "REFS_SHOW"));
     dlg.setText(kIdOk, text_Get(kMsg, "OK"));
     dlg.setTextLimit(kName, kEventNameMax);
     dlg.setTextLimit(kDelayValue, 11);  // "-2147483648"
@@ -183,7 +185,7 @@ void EventsDialogProc::onInit(Dialog& dlg) {
     dlg.enable(kActionPaste, clip.actionFilled);
     dlg.enable(kPasteEvent, clip.eventFilled);
 
-    current_ = 0;
+    current_ = validEvent(page_, start_) ? start_ : 0;
     event_FillList(dlg, page_);
     event_ShowPanel(dlg, page_, current_);
     // The event shown is the one highlighted, so the event buttons act on it from the start.
@@ -299,8 +301,12 @@ void EventsDialogProc::pasteRow(Dialog& dlg, bool trigger) {
 void EventsDialogProc::deleteEvent(Dialog& dlg) {
     const int sel = dlg.selection(kEventList);
     if (!validEvent(page_, sel)) return;
-    if (ui_MessageBox(text_Get(kMsg, "DELETE_EVENT_?"), text_Get(kMsg, "EVENTS"), MsgIcon::Question,
-                      MsgButtons::YesNo) != MsgAnswer::Yes)
+    // An event other rows name asks with their count: deleting it drops those rows.
+    const int refs = refs_RowCount(page_, RefKind::Event, sel);
+    const std::string question = refs > 0 ? text_Printf("Checks", "DELETE_REFERENCED?",
+                                                        {refs_Name(page_, RefKind::Event, sel), refs})
+                                          : std::string(text_Get(kMsg, "DELETE_EVENT_?"));
+    if (ui_MessageBox(question, text_Get(kMsg, "EVENTS"), MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
         return;
     // Edits to the event shown are kept when another event goes.
     storeFirst(dlg);
@@ -342,6 +348,11 @@ void EventsDialogProc::pasteEvent(Dialog& dlg) {
 }
 
 void EventsDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
+    if (id == refid::kShowButton && code == Notify::Clicked) {
+        storeFirst(dlg);
+        if (currentValid()) refs_Show(page_, RefKind::Event, current_);
+        return;
+    }
     if (code == Notify::SelChange) {
         if (id == kEventList) chooseEvent(dlg);
         return;
@@ -517,8 +528,10 @@ void ActionDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
 // ---------------------------------------------------------------------------------------
 // Running them
 
-int events_RunEditor(Mission& page) {
-    EventsDialogProc proc(page);
+int events_RunEditor(Mission& page) { return events_RunEditorAt(page, 0); }
+
+int events_RunEditorAt(Mission& page, std::int32_t start) {
+    EventsDialogProc proc(page, start);
     return platform().runDialog("EDITEVENTS", proc);
 }
 

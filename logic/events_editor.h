@@ -90,7 +90,8 @@ std::string event_ListLine(const Mission& page, std::int32_t index);
 // EDITEVENTS on one page.
 class EventsDialogProc : public DialogProc {
 public:
-    explicit EventsDialogProc(Mission& page) : page_(page) {}
+    // start: the event shown first (0 when it is not an event of the page).
+    explicit EventsDialogProc(Mission& page, std::int32_t start = 0) : page_(page), start_(start) {}
     void onInit(Dialog& dlg) override;
     void onCommand(Dialog& dlg, int id, Notify code) override;
     // The event the panel shows (tests).
@@ -114,6 +115,7 @@ private:
     void showEventLine(Dialog& dlg, std::int32_t index);
 
     Mission& page_;
+    std::int32_t start_ = 0;
     std::int32_t current_ = 0;
 };
 
@@ -165,6 +167,8 @@ private:
 
 // Runs the Events dialog on the page; kIdOk or kIdCancel.
 int events_RunEditor(Mission& page);
+// The same, showing event start first.
+int events_RunEditorAt(Mission& page, std::int32_t start);
 // Run the trigger and action dialogs on one slot; kIdOk when OK wrote it.
 int events_RunTrigger(const Mission& page, EventTrigger& slot);
 int events_RunAction(const Mission& page, EventAction& slot);

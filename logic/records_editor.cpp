@@ -1,5 +1,7 @@
 #include "logic/records_editor.h"
 
+#include "logic/refs.h"
+
 #include "core/format.h"
 #include "core/text.h"
 #include "logic/listings.h"
@@ -96,6 +98,7 @@ void RecordsEditorProc::onInit(Dialog& dlg) {
     }
     dlg.setText(kDescLabel, text_Get(kMsg, "DESCRIPTION"));
     dlg.setText(kPrint, text_Get(kMsg, "PRINT_LIST"));
+    dlg.setText(refid::kShowButton, text_Get("Checks", "REFS_SHOW"));
     dlg.setText(kIdOk, text_Get(kMsg, "OK"));
 
     const int n = slotCount(kind_);
@@ -105,8 +108,8 @@ void RecordsEditorProc::onInit(Dialog& dlg) {
         dlg.clearEntries(kColor);
         for (const char* key : kColorKeys) dlg.addEntry(kColor, text_Get("Colors", key));
     }
-    dlg.setSelection(kList, 0);
-    current_ = 1;
+    current_ = start_ >= 1 && start_ <= n ? start_ : 1;
+    dlg.setSelection(kList, current_ - 1);
     loadPanel(dlg);
 }
 
@@ -209,6 +212,13 @@ void RecordsEditorProc::onCommand(Dialog& dlg, int id, Notify code) {
         storePanel(dlg);
         selectOnMap();
         redraw();
+    } else if (id == refid::kShowButton && code == Notify::Clicked) {
+        storePanel(dlg);
+        const RefKind kind = kind_ == RecordKind::Group      ? RefKind::Group
+                             : kind_ == RecordKind::Waypoint ? RefKind::Path
+                                                             : RefKind::Area;
+        refs_Show(page_, kind, current_);
+        redraw();
     } else if (id == kPrint && code == Notify::Clicked) {
         storePanel(dlg);
         if (kind_ == RecordKind::Group) list_PrintGroups(&dlg, page_);
@@ -223,13 +233,16 @@ void RecordsEditorProc::onCommand(Dialog& dlg, int id, Notify code) {
 
 namespace {
 
-int run(RecordKind kind, const char* templateName, Mission& page) {
-    RecordsEditorProc proc(kind, page);
+int run(RecordKind kind, const char* templateName, Mission& page, int start) {
+    RecordsEditorProc proc(kind, page, start);
     return platform().runDialog(templateName, proc);
 }
 
 }  // namespace
 
-int groups_RunEditor(Mission& page) { return run(RecordKind::Group, "EDITGROUPS", page); }
-int waypoints_RunEditor(Mission& page) { return run(RecordKind::Waypoint, "EDITWAYPOINTS", page); }
-int areas_RunEditor(Mission& page) { return run(RecordKind::AreaTrigger, "EDITAREATRIGGERS", page); }
+int groups_RunEditor(Mission& page) { return groups_RunEditorAt(page, 1); }
+int waypoints_RunEditor(Mission& page) { return waypoints_RunEditorAt(page, 1); }
+int areas_RunEditor(Mission& page) { return areas_RunEditorAt(page, 1); }
+int groups_RunEditorAt(Mission& page, int start) { return run(RecordKind::Group, "EDITGROUPS", page, start); }
+int waypoints_RunEditorAt(Mission& page, int start) { return run(RecordKind::Waypoint, "EDITWAYPOINTS", page, start); }
+int areas_RunEditorAt(Mission& page, int start) { return run(RecordKind::AreaTrigger, "EDITAREATRIGGERS", page, start); }

@@ -54,7 +54,8 @@ RecordsHooks& records_Hooks();
 
 class RecordsEditorProc : public DialogProc {
 public:
-    RecordsEditorProc(RecordKind kind, Mission& page) : kind_(kind), page_(page) {}
+    // start: the slot shown first (1 when it is not a slot of the list).
+    RecordsEditorProc(RecordKind kind, Mission& page, int start = 1) : kind_(kind), page_(page), start_(start) {}
     void onInit(Dialog& dlg) override;
     void onCommand(Dialog& dlg, int id, Notify code) override;
 
@@ -72,6 +73,7 @@ private:
 
     RecordKind kind_;
     Mission& page_;
+    int start_ = 1;
     int current_ = 1;
 };
 
@@ -80,3 +82,7 @@ private:
 int groups_RunEditor(Mission& page);
 int waypoints_RunEditor(Mission& page);
 int areas_RunEditor(Mission& page);
+// The same, showing this slot first (the Problems panel and where-used open a record).
+int groups_RunEditorAt(Mission& page, int start);
+int waypoints_RunEditorAt(Mission& page, int start);
+int areas_RunEditorAt(Mission& page, int start);

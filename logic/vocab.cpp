@@ -387,6 +387,36 @@ LogicVarSpec event_ActionVars(std::int32_t type, std::int32_t subtype) {
 }
 
 // ---------------------------------------------------------------------------------------
+// What the variables refer to
+
+std::array<LogicList, 4> event_TriggerVarLists(std::int32_t type, std::int32_t condition) {
+    std::array<LogicList, 4> lists{};
+    lists.fill(LogicList::None);
+    if (type == kTriggerEvent) lists[0] = kEventToTest.list;
+    else if (type == kTriggerCampaignVar) lists[0] = kCampVarToTest.list;
+    else if (validCondition(type, condition)) {
+        const ConditionDef& c = kConditions[static_cast<std::size_t>(condition)];
+        for (std::size_t i = 0; i < c.slots.size(); ++i)
+            if (c.slots[i].label) lists[i] = c.slots[i].list;
+    }
+    return lists;
+}
+
+std::array<LogicList, 4> event_ActionVarLists(std::int32_t type, std::int32_t subtype) {
+    std::array<LogicList, 4> lists{};
+    lists.fill(LogicList::None);
+    if (!validAction(type)) return lists;
+    const ActionDef& a = kActions[static_cast<std::size_t>(type)];
+    if (a.slot1.label) lists[0] = a.slot1.list;
+    if (event_ActionHasSubtype(type)) {
+        if (validSubtype(subtype)) lists[1] = kAiSubtypes[static_cast<std::size_t>(subtype)].value.list;
+    } else if (a.slot2.label) {
+        lists[1] = a.slot2.list;
+    }
+    return lists;
+}
+
+// ---------------------------------------------------------------------------------------
 // Names
 
 std::string event_TriggerTypeName(std::int32_t type) {

@@ -137,6 +137,15 @@ LogicVarSpec event_ActionVars(std::int32_t type, std::int32_t subtype);
 LogicVarSlot event_AiValueVar(std::int32_t subtype);
 
 // ---------------------------------------------------------------------------------------
+// What the variables refer to
+
+// The list each of var1..var4 of a trigger or an action draws its value from (None for an
+// unused variable), as the dialogs offer them; what checks and where-used read the records
+// a row names from. No text is looked up.
+std::array<LogicList, 4> event_TriggerVarLists(std::int32_t type, std::int32_t condition);
+std::array<LogicList, 4> event_ActionVarLists(std::int32_t type, std::int32_t subtype);
+
+// ---------------------------------------------------------------------------------------
 // Names and rendered lines
 
 std::string event_TriggerTypeName(std::int32_t type);

@@ -16,6 +16,7 @@ struct MetafileLines {
     std::vector<int> item;       // begin item N, indexed by N
     std::vector<int> event;      // begin event N
     std::vector<std::vector<int>> trigger;  // trigger rows, by event and row
+    std::vector<std::vector<int>> action;   // action rows, by event and row
     std::vector<int> waypoint;   // begin waypoint N
     std::vector<int> group;      // begin group N
     std::vector<int> area;       // begin areatrig N

@@ -523,6 +523,11 @@ private:
             r.subtype = toInt(t.at(6));
             r.spare7 = toInt(t.at(7));
         }
+        if (lines_) {
+            auto& rows = lines_->action;
+            if (rows.size() <= std::size_t(n_)) rows.resize(std::size_t(n_) + 1);
+            lineSlot(rows[std::size_t(n_)], std::size_t(row_))[std::size_t(row_)] = line_;
+        }
         ++row_;
         return 0;
     }

@@ -40,6 +40,9 @@ constexpr int kUndo = 41000, kRedo = 41001, kSaveAs = 41002;
 // (0 newest) is kRecentFirst + i.
 constexpr int kZoomIn = 41050, kZoomOut = 41051, kZoomToMission = 41052, kRecentClear = 41053;
 constexpr int kRecentFirst = 41060, kRecentLast = 41067;
+// The checks and where-used (shell/problems, shell/find_dialog): View > Problems, Edit >
+// Find... and Edit > Show References (of the selection's reference item).
+constexpr int kProblems = 41100, kFind = 41101, kShowReferences = 41102;
 }  // namespace cmd
 
 // ---------------------------------------------------------------------------------------
@@ -157,6 +160,9 @@ inline constexpr Command kCommands[] = {
     {cmd::kRecentFirst + 5,    "Recent6",        {},                   Key::Other,  false, {}},
     {cmd::kRecentFirst + 6,    "Recent7",        {},                   Key::Other,  false, {}},
     {cmd::kRecentFirst + 7,    "Recent8",        {},                   Key::Other,  false, {}},
+    {cmd::kProblems,           "Problems",       "VIEW_PROBLEMS",      Key::Other,  false, {}},
+    {cmd::kFind,               "Find",           "EDIT_FIND",          Key::Other,  false, {Render, Items}},
+    {cmd::kShowReferences,     "ShowReferences", "EDIT_SHOWREFERENCES", Key::Other, false, {Render, Items}},
 };
 }  // namespace command_rows
 

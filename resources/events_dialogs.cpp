@@ -1,6 +1,7 @@
 #include "resources/events_dialogs.h"
 
 #include "logic/events_editor.h"
+#include "logic/refs.h"
 
 using K = ControlKind;
 using namespace evid;
@@ -16,6 +17,7 @@ constexpr ControlTemplate kEditEvents[] = {
     {kPasteEvent, K::PushButton, "PASTE_EVENT", 137, 244, 60, 14},
     {kPrintEvent, K::PushButton, "PRINT_EVENT", 7, 262, 92, 14},
     {kPrintAll, K::PushButton, "PRINT_ALL", 105, 262, 92, 14},
+    {refid::kShowButton, K::PushButton, "REFS_SHOW", 7, 280, 92, 14},
 
     {kNameLabel, K::StaticText, "NAME", 207, 9, 40, 10},
     {kName, K::Edit, "", 250, 7, 250, 13, kCtlGroup},

@@ -1,5 +1,7 @@
 #include "resources/records_dialogs.h"
 
+#include "logic/refs.h"
+
 using K = ControlKind;
 using namespace recid;
 
@@ -18,6 +20,7 @@ constexpr ControlTemplate kGroups[] = {
     {kDesc, K::Edit, "", kPanelX, 33, kPanelW, 14, kCtlGroup},
     {kSelect, K::PushButton, "SELECT_MEMBERS", kPanelX, 55, 90, 14, kCtlGroup},
     {kPrint, K::PushButton, "PRINT_LIST", kPanelX, 73, 90, 14},
+    {refid::kShowButton, K::PushButton, "REFS_SHOW", kPanelX, 91, 90, 14},
     {kIdOk, K::DefaultButton, "OK", 283, 175, 50, 14, kCtlGroup},
 };
 
@@ -33,6 +36,7 @@ constexpr ControlTemplate kWaypoints[] = {
     {kTeamRed, K::CheckBox, "WAYPOINT_RED", kPanelX, 110, kPanelW, 11},
     {kSelect, K::PushButton, "SELECT_MARKERS", kPanelX, 130, 90, 14, kCtlGroup},
     {kPrint, K::PushButton, "PRINT_LIST", kPanelX, 148, 90, 14},
+    {refid::kShowButton, K::PushButton, "REFS_SHOW", kPanelX, 166, 90, 14},
     {kIdOk, K::DefaultButton, "OK", 283, 175, 50, 14, kCtlGroup},
 };
 
@@ -44,6 +48,7 @@ constexpr ControlTemplate kAreaTriggers[] = {
     {kColor, K::DropDownList, "", kPanelX, 49, 100, kColorListH, kCtlGroup},
     {kSelect, K::PushButton, "SELECT_MARKERS", kPanelX, 73, 90, 14, kCtlGroup},
     {kPrint, K::PushButton, "PRINT_LIST", kPanelX, 91, 90, 14},
+    {refid::kShowButton, K::PushButton, "REFS_SHOW", kPanelX, 109, 90, 14},
     {kIdOk, K::DefaultButton, "OK", 283, 175, 50, 14, kCtlGroup},
 };
 

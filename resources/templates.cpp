@@ -1,5 +1,6 @@
 #include "resources/templates.h"
 
+#include "resources/check_dialogs.h"
 #include "resources/events_dialogs.h"
 #include "resources/itemattr_dialogs.h"
 #include "resources/geninfo_dialogs.h"
@@ -31,6 +32,7 @@ constexpr std::array kDialogs = {
     &kDlgEditGroups, &kDlgEditWaypoints, &kDlgEditAreaTriggers,
     &kDlgItemAttributes,
     &kDlgGeneralInfo,
+    &kDlgFindItems, &kDlgReferences,
 };
 
 void collectIds(const std::vector<MenuEntry>& menu, std::vector<int>& out) {

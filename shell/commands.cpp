@@ -19,7 +19,10 @@
 #include "shell/conveniences.h"
 #include "shell/dialogs.h"
 #include "shell/editor_commands.h"
+#include "shell/find_dialog.h"
 #include "shell/history.h"
+#include "shell/problems.h"
+#include "logic/refs.h"
 
 #include <algorithm>
 #include <charconv>
@@ -200,6 +203,7 @@ void shell_PageRefresh() {
     shell_RefreshTitle();
     shell_RepaintMap();
     shell_RepaintItems();
+    problems_Refresh();
 }
 
 // ---------------------------------------------------------------------------------------
@@ -402,6 +406,15 @@ const std::vector<ShowToggle>& shell_ShowToggles() {
 namespace {
 
 // What a command does, before its refresh. false for an id no case handles.
+// Deleting the last members of a group, or the last markers of a path or an area, that event
+// rows name asks first, with how many rows would name an empty record.
+bool confirmEmptying() {
+    const int rows = refs_RowsEmptiedBySelection(page());
+    if (rows == 0) return true;
+    return ui_MessageBox(text_Printf("Checks", "EMPTY_REFERENCED?", {rows}), text_Get(kMsg, "WARNING"),
+                         MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
+}
+
 bool runHandler(int id) {
     for (const ShowToggle& t : shell_ShowToggles()) {
         if (t.command == id) {
@@ -445,7 +458,9 @@ bool runHandler(int id) {
         break;
     case cmd::kCut: itemops_Cut(page(), mission_Clipboard()); break;
     case cmd::kPaste: interact_StartPlace(); break;
-    case cmd::kDelete: itemops_Delete(page()); break;
+    case cmd::kDelete:
+        if (confirmEmptying()) itemops_Delete(page());
+        break;
     case cmd::kInsertMode: v.insert_mode = !v.insert_mode; break;
     case cmd::kPage1: setPage(0, bar::kPage1); break;
     case cmd::kPage2: setPage(1, bar::kPage2); break;
@@ -481,6 +496,12 @@ bool runHandler(int id) {
     case cmd::kZoomOut:
     case cmd::kZoomToMission:
     case cmd::kRecentClear: conv_Command(id); break;
+    case cmd::kProblems: problems_Toggle(); break;
+    case cmd::kFind: find_RunDialog(page()); break;
+    case cmd::kShowReferences:
+        // The references of the reference item: its group and its path.
+        if (const std::int32_t item = mission_ReferenceItem(page()); item >= 0) refs_Show(page(), RefKind::Item, item);
+        break;
     default:
         if (id >= cmd::kRecentFirst && id <= cmd::kRecentLast) {
             conv_Command(id);
@@ -510,6 +531,7 @@ void shell_Command(int id) {
     history_Begin(id);
     shell_Dispatch(id);
     history_End();
+    problems_Refresh();
 }
 
 bool shell_Dispatch(int id) {

@@ -25,7 +25,9 @@ void setRecordsHooks() {
 
 }  // namespace
 
-void shell_RunEditor(int command) {
+void shell_RunEditor(int command) { shell_RunEditorAt(command, -1); }
+
+void shell_RunEditorAt(int command, std::int32_t start) {
     Mission& page = mission_CurrentPage();
     switch (command) {
     case cmd::kItemAttributes:
@@ -49,23 +51,23 @@ void shell_RunEditor(int command) {
     case cmd::kWaypoints:
         mission_BuildWaypointPaths(page);
         setRecordsHooks();
-        waypoints_RunEditor(page);
+        waypoints_RunEditorAt(page, start < 1 ? 1 : start);
         shell_Render();
         break;
     case cmd::kEvents:
-        events_RunEditor(page);
+        events_RunEditorAt(page, start < 0 ? 0 : start);
         // Events do not show on the map: nothing to refresh.
         break;
     case cmd::kGroups:
         mission_CountGroupMembers(page);
         setRecordsHooks();
-        groups_RunEditor(page);
+        groups_RunEditorAt(page, start < 1 ? 1 : start);
         shell_Render();
         break;
     case cmd::kAreaTriggers:
         mission_BuildAreaBounds(page);
         setRecordsHooks();
-        areas_RunEditor(page);
+        areas_RunEditorAt(page, start < 1 ? 1 : start);
         shell_Render();
         break;
     default: break;

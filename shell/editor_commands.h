@@ -4,5 +4,10 @@
 // editor on the current page and refreshes what the editor may have changed.
 #pragma once
 
+#include <cstdint>
+
 // Runs the editor command; ids that open no editor do nothing.
 void shell_RunEditor(int command);
+// The same, showing a record first: the event (events), the group, path or area (the record
+// editors); the other editors ignore start.
+void shell_RunEditorAt(int command, std::int32_t start);

@@ -14,6 +14,7 @@
 #include "shell/data_start.h"
 #include "shell/dialogs.h"
 #include "shell/history.h"
+#include "shell/problems.h"
 
 #include <cctype>
 
@@ -77,18 +78,21 @@ public:
         history_MapBegin(b, mods, true);
         if (MapPaneSink* in = shell_State().hooks.mapInput) in->onMouseDown(b, x, y, mods);
         history_MapEnd();
+        problems_Refresh();
         conv_RefreshMenuState();  // the selection, the clipboard or the page may have changed
     }
     void onMouseUp(MouseButton b, int x, int y, unsigned mods) override {
         history_MapBegin(b, mods, false);
         if (MapPaneSink* in = shell_State().hooks.mapInput) in->onMouseUp(b, x, y, mods);
         history_MapEnd();
+        problems_Refresh();
         conv_RefreshMenuState();  // the selection, the clipboard or the page may have changed
     }
     void onDoubleClick(MouseButton b, int x, int y, unsigned mods) override {
         history_MapBegin(b, mods, true);
         if (MapPaneSink* in = shell_State().hooks.mapInput) in->onDoubleClick(b, x, y, mods);
         history_MapEnd();
+        problems_Refresh();
         conv_RefreshMenuState();
     }
     void onWheel(int x, int y, int delta, unsigned mods) override {
@@ -164,6 +168,7 @@ void shell_Reset() {
     gesture_Reset();
     interact_Reset();
     history_Forget();
+    problems_Reset();
 }
 
 MainWindowSink& shell_MainSink() {
@@ -231,6 +236,7 @@ int shell_Startup(const ShellArgs& args) {
     s.mainMenu = resources_Menu("MenuMainWindow");
     setMenuTexts(s.mainMenu);
     history_AddToMenu(s.mainMenu);
+    problems_AddToMenu(s.mainMenu);
     conv_PrepareMenu(s.mainMenu);
 
     step("window");

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/qt/main_window.h"
+#include "platform/qt/problems_dock.h"
 #include "platform/settings.h"
 #include "platform/ui.h"
 
@@ -21,6 +22,8 @@ public:
     QtPlatform& operator=(const QtPlatform&) = delete;
 
     MainWindow& mainWindow() { return *main_; }
+    // The Problems panel (owned by the main window).
+    ProblemsDock& problemsDock() { return *problems_; }
     // The status box while it is open (tests look at it), else nullptr.
     QtDialog* statusBox() const { return status_.get(); }
 
@@ -64,6 +67,7 @@ private:
     QWidget* owner() const;
 
     std::unique_ptr<MainWindow> main_;
+    ProblemsDock* problems_ = nullptr;
     std::map<int, std::unique_ptr<QTimer>> timers_;
     std::unique_ptr<StatusDialogProc> statusProc_;
     std::unique_ptr<QtDialog> status_;

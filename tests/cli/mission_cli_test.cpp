@@ -87,10 +87,22 @@ const char* const kCleanMission =
     "begin event 0\nname \"one\"\nbegin triggers 1\n0 2 0 1 0 0 0 0\nend triggers\nend event\n\n"
     "begin event 1\nname \"two\"\nend event\n\n";
 
+// The same mission as the checks want it: the path and the area have a second marker, and
+// the unit stands on the terrain.
+const char* const kCheckedClean =
+    "begin general_information\nname \"Clean\"\nnum_items 5\nnum_events 2\nend general_information\n\n"
+    "begin item 0\nid 1\ntype_id 1001\nposition 256 -512 0\ngroup_id 3\nend item\n\n"
+    "begin item 1\nid 2\ntype_id 6005\nwaypoint_id 4\nwpnumber 31\nend item\n\n"
+    "begin item 2\nid 3\ntype_id 6013\nwpnumber 99\nend item\n\n"
+    "begin item 3\nid 4\ntype_id 6005\nposition 512 -512 0\nwaypoint_id 4\nwpnumber 30\nend item\n\n"
+    "begin item 4\nid 5\ntype_id 6013\nposition 512 -512 0\nwpnumber 99\nend item\n\n"
+    "begin event 0\nname \"one\"\nbegin triggers 1\n0 2 0 1 0 0 0 0\nend triggers\nend event\n\n"
+    "begin event 1\nname \"two\"\nend event\n\n";
+
 }  // namespace
 
 TEST_F(MissionCli, CheckCleanFileExitsZero) {
-    const CliRun r = run("check '" + write("clean.mis", kCleanMission) + "'");
+    const CliRun r = run("check '" + write("clean.mis", kCheckedClean) + "'");
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.err, "");
 }
@@ -110,10 +122,10 @@ TEST_F(MissionCli, CheckReportsEveryKindOfFindingWithItsLine) {
     const CliRun r = run("check '" + file + "'");
     EXPECT_EQ(r.code, 1);
     EXPECT_FALSE(r.signalled);
-    for (const char* want : {":5: item 0: no item definition has type 4242", ":9: item 1: id 5 is already the id of item 0",
-                             ":9: item 1: group 64", ":14: item 2: waypoint marker on path 0",
-                             ":14: item 2: waypoint marker numbered 32", ":20: item 3: area marker for area 100",
-                             ":25: item 4: waypoint marker on path 128", ":33: event 0, trigger 1: names event 5",
+    for (const char* want : {":5: item 0: no item definition has type 4242", ":9: item 1 (Scout): id 5 is already the id of item 0",
+                             ":9: item 1 (Scout): group 64", ":14: item 2 (Waypoint): waypoint marker on path 0",
+                             ":14: item 2 (Waypoint): waypoint marker numbered 32", ":20: item 3 (Area): area marker for area 100",
+                             ":25: item 4 (Waypoint): waypoint marker on path 128", ":33: event 0, trigger 1: names event 5",
                              ":36: item 9 lies beyond num_items 7"}) {
         EXPECT_NE(r.err.find(file + want), std::string::npos) << want << "\n" << r.err;
     }
