@@ -605,8 +605,8 @@ bool history_FileChangedOnDisk(int page) {
     if (!was.known || pageAt(i).file_path.empty()) return false;
     const DiskStamp now = stampOf(pageAt(i).file_path);
     // Size and time first; the content decides when they say nothing (a copy with its time kept).
-    if (now.exists != was.exists) return was.exists;  // a file that appeared since: nothing of ours is lost
-    if (!now.exists) return false;
+    // A file that appeared or went since holds no one's work that a save would overwrite.
+    if (!now.exists || !was.exists) return false;
     return now.size != was.size || now.time != was.time || now.hash != was.hash;
 }
 

@@ -142,7 +142,7 @@ TEST_F(MissionCli, CountsLargerThanTheBlocksAreReportedAndNotInventedOnResave) {
     const CliRun r = run("check '" + file + "'");
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find(file + ":2: num_items 3"), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find(file + ":3: event 1 has no block"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(file + ":3: warning: event 1 has no block"), std::string::npos) << r.err;
     ASSERT_EQ(run("resave '" + file + "' -o '" + path("out.mis") + "'").code, 0);
     const std::string out = slurp(path("out.mis"));
     EXPECT_NE(out.find("num_items 1\r\n"), std::string::npos) << out;
@@ -179,14 +179,14 @@ TEST_F(MissionCli, AnOutputThatIsTheInputIsRefusedButResaveMayRewriteItsInput) {
 }
 
 TEST_F(MissionCli, DoubleDashEndsTheOptions) {
-    const std::string dashed = write("-dashed.mis", kCleanMission);
+    const std::string dashed = write("-dashed.mis", kCheckedClean);
     const CliRun plain = run("check -dashed.mis", "cd '" + dir_.string() + "' &&");
     EXPECT_EQ(plain.code, 2);  // an unknown option
     for (const std::string& args :
          {std::string("check -- -dashed.mis"), std::string("export -o out.bms -- -dashed.mis"),
           std::string("list events -o out.txt -- -dashed.mis"), std::string("check -- --help")}) {
         SCOPED_TRACE(args);
-        if (args == "check -- --help") write("--help", kCleanMission);
+        if (args == "check -- --help") write("--help", kCheckedClean);
         const CliRun r = run(args, "cd '" + dir_.string() + "' &&");
         EXPECT_EQ(r.code, 0) << r.err;
         EXPECT_EQ(r.out.find("usage"), std::string::npos);

@@ -224,7 +224,7 @@ TEST_F(PrintTest, EachPrintAsksForAFileAndWritesTheListing) {
     ASSERT_EQ(req.filters.size(), 1u);
     EXPECT_EQ(req.filters[0].label, "Text files (*.txt)");
     EXPECT_EQ(req.filters[0].pattern, "*.txt");
-    EXPECT_EQ(req.defaultExtension, "mis");
+    EXPECT_EQ(req.defaultExtension, "txt");  // the listing's own, never the mission's
     EXPECT_EQ(req.startFolder, std::filesystem::current_path().string());
 }
 

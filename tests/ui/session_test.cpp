@@ -96,11 +96,14 @@ TEST_F(EditorSession, StartOpenToggleZoomSaveExportBackupAndExit) {
     page.items[0].x += 256;
 
     // The backup timer, made to fire soon.
-    const fs::path backup = fs::path(dir) / "state" / "sortie" / "MEDP1BCK.MIS";
     qt.setTimer(kBackupTimer, 5);
-    for (int i = 0; i < 100 && !fs::exists(backup); ++i) QTest::qWait(10);
+    for (int i = 0; i < 100 && history_BackupPath(0).empty(); ++i) QTest::qWait(10);
+    const fs::path backup = history_BackupPath(0);
     EXPECT_TRUE(fs::exists(backup));
-    EXPECT_FALSE(fs::exists(fs::path(dir) / "state" / "sortie" / "MEDP2BCK.MIS"));
+    EXPECT_EQ(backup.parent_path().parent_path(), fs::path(dir) / "state" / "sortie");
+    EXPECT_FALSE(fs::exists(history_BackupPath(1)));
+    if (auto back = readMission(backup.string())) EXPECT_EQ(back->item_count, items);
+    else ADD_FAILURE() << "the backup does not read";
 
     // Leaving by File > Exit in the running application: the question for page 1, answered
     // Yes, saves to the page's file without a dialog; the quit closes the window without
@@ -119,9 +122,10 @@ TEST_F(EditorSession, StartOpenToggleZoomSaveExportBackupAndExit) {
     EXPECT_EQ(qt.requests.size(), requests);
     EXPECT_FALSE(w.isVisible());
     EXPECT_TRUE(fs::exists(saved));
+    EXPECT_FALSE(fs::exists(backup.parent_path()));  // a clean exit leaves nothing of this editor's
 
-    // The files hold the mission.
-    for (const std::string& f : {saved, backup.string()}) {
+    // The file holds the mission.
+    for (const std::string& f : {saved}) {
         auto back = readMission(f);
         EXPECT_NE(back, nullptr) << f;
         if (back) EXPECT_EQ(back->item_count, items) << f;

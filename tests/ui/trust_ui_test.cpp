@@ -28,7 +28,17 @@ protected:
         menuAction(qt.mainWindow(), cmd::kOpen)->trigger();
         return copy;
     }
-    void key(int k, Qt::KeyboardModifiers mods) { QTest::keyClick(&qt.mainWindow(), Qt::Key(k), mods); }
+    // A key on the active main window, as the user types it: shortcuts of the window's menus
+    // answer only when the window is active.
+    void key(int k, Qt::KeyboardModifiers mods) {
+        MainWindow& w = qt.mainWindow();
+        if (!w.isActiveWindow()) {
+            w.activateWindow();
+            QApplication::setActiveWindow(&w);
+            EXPECT_TRUE(QTest::qWaitForWindowActive(&w));
+        }
+        QTest::keyClick(&w, Qt::Key(k), mods);
+    }
     bool marked() { return qt.mainWindow().windowTitle().startsWith('*'); }
 };
 
