@@ -126,6 +126,10 @@ void checkMission(const Mission& m, const MetafileLines& lines, bool haveDefs, F
         }
         if (it.type_id == kAreaMarkerType && (it.wpnumber < 1 || it.wpnumber >= kMaxAreaTriggers))
             f.add(line, itemName(i) + ": area marker for area " + std::to_string(it.wpnumber) + ", outside 1..99");
+        if (!mission_OnTerrain(it.x, it.y))
+            f.add(line, itemName(i) + ": at x " + std::to_string(it.x / 256) + " m, y " + std::to_string(it.y / 256) +
+                            " m, outside the terrain (-" + std::to_string(kTerrainHalfSide / 256) + ".." +
+                            std::to_string(kTerrainHalfSide / 256) + " m)");
         if (it.group_id != 0 && (it.group_id < 1 || it.group_id >= kMaxGroups))
             f.add(line, itemName(i) + ": group " + std::to_string(it.group_id) + ", outside 1..63");
     }
@@ -168,7 +172,8 @@ int cmd_Check(CliContext& ctx, const CliArgs& args) {
             "Reads the metafile and reports on stderr, one per line as FILE:LINE: message, the bad line\n"
             "that stops the read, then what a designer must fix though the file reads: item types no\n"
             "definition knows, ids used twice, waypoint markers outside paths 1..127 or numbered above 31,\n"
-            "area markers outside 1..99, groups outside 1..63, EVENT triggers naming a missing event,\n"
+            "area markers outside 1..99, groups outside 1..63, items outside the terrain, EVENT triggers\n"
+            "naming a missing event,\n"
             "blocks beyond num_items or num_events, and a terrain the game data does not hold. Exit 0\n"
             "clean, 1 with findings, 2 when the file cannot be opened.\n");
         return kExitOk;

@@ -23,6 +23,7 @@ int itemops_Place(Mission& page, const Mission& clipboard, GestureState& gesture
                   std::int32_t x, std::int32_t y, std::int32_t z) {
     if (gesture.state != kGesturePlace || gesture.drag != kDragNone) return -1;
     const int placed = mission_CopySelected(page, clipboard, x, y, z);
+    mission_HoldSelectionOnTerrain(page);
     gesture.state = kGestureIdle;
     return placed;
 }
@@ -30,6 +31,7 @@ int itemops_Place(Mission& page, const Mission& clipboard, GestureState& gesture
 int itemops_FinishMove(Mission& page, GestureState& gesture) {
     if (gesture.state != kGestureMove || gesture.drag != kDragNone) return 0;
     mission_MoveSelected(page, gesture.offset_x, gesture.offset_y, gesture.offset_z);
+    mission_HoldSelectionOnTerrain(page);
     gesture.state = kGestureIdle;
     return 1;
 }

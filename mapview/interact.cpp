@@ -145,7 +145,8 @@ void insertAt(int x, int y) {
     const std::int32_t defIndex = itemdef_FindByName(defName.c_str());
     const ItemDef* def = itemdef_At(defIndex);
     if (!def) return;
-    const std::int32_t index = mission_AddItem(m, def->typeNumber, w.x, w.y, w.z);
+    const std::int32_t index =
+        mission_AddItem(m, def->typeNumber, mission_HoldOnTerrain(w.x), mission_HoldOnTerrain(w.y), w.z);
     if (index < 0) return;  // the page is full
     model_LoadForDefs({defIndex});
     if (randomFacing) m.items[static_cast<std::size_t>(index)].heading = interact_NextRandom(g_interact) % 360;

@@ -18,7 +18,8 @@ constexpr ControlTemplate kGroups[] = {
     {kDesc, K::Edit, "", kPanelX, 33, kPanelW, 14, kCtlGroup},
     {kSelect, K::PushButton, "SELECT_MEMBERS", kPanelX, 55, 90, 14, kCtlGroup},
     {kPrint, K::PushButton, "PRINT_LIST", kPanelX, 73, 90, 14},
-    {kIdOk, K::DefaultButton, "OK", 283, 175, 50, 14, kCtlGroup},
+    {kIdCancel, K::PushButton, "CANCEL", 228, 175, 50, 14, kCtlGroup},
+    {kIdOk, K::DefaultButton, "OK", 283, 175, 50, 14},
 };
 
 constexpr ControlTemplate kWaypoints[] = {
@@ -33,7 +34,8 @@ constexpr ControlTemplate kWaypoints[] = {
     {kTeamRed, K::CheckBox, "WAYPOINT_RED", kPanelX, 110, kPanelW, 11},
     {kSelect, K::PushButton, "SELECT_MARKERS", kPanelX, 130, 90, 14, kCtlGroup},
     {kPrint, K::PushButton, "PRINT_LIST", kPanelX, 148, 90, 14},
-    {kIdOk, K::DefaultButton, "OK", 283, 175, 50, 14, kCtlGroup},
+    {kIdCancel, K::PushButton, "CANCEL", 228, 175, 50, 14, kCtlGroup},
+    {kIdOk, K::DefaultButton, "OK", 283, 175, 50, 14},
 };
 
 constexpr ControlTemplate kAreaTriggers[] = {
@@ -44,7 +46,8 @@ constexpr ControlTemplate kAreaTriggers[] = {
     {kColor, K::DropDownList, "", kPanelX, 49, 100, kColorListH, kCtlGroup},
     {kSelect, K::PushButton, "SELECT_MARKERS", kPanelX, 73, 90, 14, kCtlGroup},
     {kPrint, K::PushButton, "PRINT_LIST", kPanelX, 91, 90, 14},
-    {kIdOk, K::DefaultButton, "OK", 283, 175, 50, 14, kCtlGroup},
+    {kIdCancel, K::PushButton, "CANCEL", 228, 175, 50, 14, kCtlGroup},
+    {kIdOk, K::DefaultButton, "OK", 283, 175, 50, 14},
 };
 
 }  // namespace

@@ -1,11 +1,15 @@
 #include "shell/dialogs.h"
 
 #include "core/format.h"
+#include "core/number.h"
 #include "core/text.h"
 #include "gamedata/itemdef.h"
 #include "mission/mission.h"
+#include "platform/number_fields.h"
 #include "resources/shell_dialogs.h"
+#include "shell/shell.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <limits>
@@ -57,21 +61,7 @@ int dialogs_InsertRadioOfKind(std::int32_t kind) {
 std::int32_t dialogs_ParseMetres(std::string_view text) {
     // The centre is kept in 1/256 m in 32 bits, so metres beyond +-8388607 cannot be shown;
     // a longer number is held at the edge instead of wrapping round to the far side.
-    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max() >> 8;
-    constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min() >> 8;
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    std::int64_t v = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        v = v * 10 + (text[i] - '0');
-        if (v > kMax + 1) v = kMax + 1;  // enough to know it is out of range
-    }
-    if (negative) v = -v;
-    if (v > kMax) v = kMax;
-    if (v < kMin) v = kMin;
-    return static_cast<std::int32_t>(v);
+    return std::clamp(number_ClampedInt(text), kMetresMin, kMetresMax);
 }
 
 std::string dialogs_LayerCaption(const Mission& page, int layer, bool unnamedAsNumber) {
@@ -99,6 +89,7 @@ void CenterDialogProc::onInit(Dialog& dlg) {
 void CenterDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
     if (code != Notify::Clicked) return;
     if (id == kIdOk) {
+        if (!ui_CheckNumbers(dlg)) return;
         const std::string tx = dlg.text(kCenterX), ty = dlg.text(kCenterY);
         x_ = dialogs_ParseMetres(std::string_view(tx).substr(0, kCenterInputMax)) * 256;
         y_ = dialogs_ParseMetres(std::string_view(ty).substr(0, kCenterInputMax)) * 256;
@@ -201,7 +192,11 @@ void VisibleLayersDialogProc::refresh(Dialog& dlg) {
     if (validLayer(current)) page_.info.hidden_layers &= ~(1u << current);
     for (int layer = 0; layer < kMaxLayers; ++layer) {
         const bool shown = (page_.info.hidden_layers & (1u << layer)) == 0;
-        dlg.setCheck(kLayerCheckFirst + layer, shown ? kChecked : kUnchecked);
+        const int box = kLayerCheckFirst + layer;
+        dlg.setCheck(box, shown ? kChecked : kUnchecked);
+        // The box of the layer new items go to cannot hide it, and says why.
+        dlg.enable(box, layer != current);
+        dlg.setToolTip(box, layer == current ? text_Get(kMsg, "NEW_ITEMS_LAYER_SHOWN") : "");
     }
 }
 
@@ -303,7 +298,7 @@ void BriefingDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
 void AboutDialogProc::onInit(Dialog& dlg) {
     dlg.setTitle(text_Get(kMsg, "ABOUT_KZMED"));
     setKey(dlg, kAboutTitle, "ABOUT_KZ7MED");
-    dlg.setText(kAboutVersion, text_Printf(kMsg, "ABOUT_VERSION", {"2001"}));
+    dlg.setText(kAboutVersion, text_Printf(kMsg, "ABOUT_VERSION", {shell_Version()}));
     setKey(dlg, kAboutCoder, "ABOUT_CODER_KZ");
     setKey(dlg, kAboutCopyright, "ABOUT_COPYRIGHT");
     setKey(dlg, kAboutHelp, "ABOUT_HELP_KZ");
