@@ -173,9 +173,8 @@ int cmd_Check(CliContext& ctx, const CliArgs& args) {
             "that stops the read, then what a designer must fix though the file reads: item types no\n"
             "definition knows, ids used twice, waypoint markers outside paths 1..127 or numbered above 31,\n"
             "area markers outside 1..99, groups outside 1..63, items outside the terrain, EVENT triggers\n"
-            "naming a missing event,\n"
-            "blocks beyond num_items or num_events, and a terrain the game data does not hold. Exit 0\n"
-            "clean, 1 with findings, 2 when the file cannot be opened.\n");
+            "naming a missing event, blocks beyond num_items or num_events, and a terrain the game data\n"
+            "does not hold. Exit 0 clean, 1 with findings, 2 when the file cannot be opened.\n");
         return kExitOk;
     }
     InOut io;
