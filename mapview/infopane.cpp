@@ -86,10 +86,8 @@ std::vector<PaneLine> infopane_SelectionLines(const Mission& page, CharMetrics m
     line(text_Get(kSel, "LAYER"));
     y += ch;
     x += cw;
-    const std::int32_t layer = item.layer;
-    std::string_view layerName;
-    if (layer >= 0 && layer < kMaxLayers) layerName = mission_Text(page.layers[static_cast<size_t>(layer)].description);
-    line(layerName.empty() ? text_Printf(kSel, "LAYER_NUM", {layer + 1}) : numbered(layer + 1, layerName));
+    // The layer as Layer Names and Visible Layers call it.
+    line(mission_LayerCaption(page, item.layer));
 
     y += ch + ch / 2;
     x -= cw;

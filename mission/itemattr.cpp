@@ -367,11 +367,7 @@ void ItemAttrDialogProc::fillLists(Dialog& dlg) {
     dlg.setSelection(kSubType, chosen);
 
     std::vector<std::string> layers;
-    for (int n = 0; n < kMaxLayers; ++n) {
-        const std::string_view name = mission_Text(page_.layers[static_cast<std::size_t>(n)].description);
-        layers.push_back(name.empty() ? text_Printf(kMsg, "LAYERNAME", {n + 1})
-                                      : text_Format("%2i - %s", {n + 1, name}));
-    }
+    for (int n = 0; n < kMaxLayers; ++n) layers.push_back(mission_LayerCaption(page_, n));
     fillList(dlg, kLayerList, layers, w.layer);
 
     fillList(dlg, kMapSymbol,

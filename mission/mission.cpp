@@ -1,5 +1,6 @@
 #include "mission/mission.h"
 
+#include "core/format.h"
 #include "core/text.h"
 #include "gamedata/itemdef.h"
 
@@ -87,6 +88,13 @@ void MissionSnapshot::take(const Mission& m) {
 
 void MissionSnapshot::restore(Mission& m) const {
     if (tables_) static_cast<MissionTables&>(m) = *tables_;
+}
+
+std::string mission_LayerCaption(const Mission& m, std::int32_t layer, bool unnamedAsNumber) {
+    std::string_view name;
+    if (layer >= 0 && layer < kMaxLayers) name = mission_Text(m.layers[std::size_t(layer)].description);
+    if (name.empty() && unnamedAsNumber) return text_Printf("Dialog Message", "LAYERNAME", {layer + 1});
+    return text_Format("%2i - %s", {layer + 1, name});
 }
 
 const char* mission_KindKey(std::int32_t kind) {

@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <type_traits>
 #include <vector>
@@ -335,6 +336,11 @@ public:
 private:
     std::unique_ptr<MissionTables> tables_;
 };
+
+// How a layer is named wherever the user reads it: "%2i - %s" with its number (1..16) and the
+// name given in Layer Names; a layer without a name is "Layer N" (the LAYERNAME text), or
+// with unnamedAsNumber false " N - " (the Layer Names list itself).
+std::string mission_LayerCaption(const Mission& m, std::int32_t layer, bool unnamedAsNumber = true);
 
 // The key of an item kind's name in section "Item Type" of the string table; nullptr for a
 // kind without one.

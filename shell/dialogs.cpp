@@ -64,13 +64,6 @@ std::int32_t dialogs_ParseMetres(std::string_view text) {
     return std::clamp(number_ClampedInt(text), kMetresMin, kMetresMax);
 }
 
-std::string dialogs_LayerCaption(const Mission& page, int layer, bool unnamedAsNumber) {
-    std::string_view name;
-    if (validLayer(layer)) name = mission_Text(page.layers[static_cast<std::size_t>(layer)].description);
-    if (name.empty() && unnamedAsNumber) return text_Printf(kMsg, "LAYERNAME", {layer + 1});
-    return text_Format("%2i - %s", {layer + 1, name});
-}
-
 // ---------------------------------------------------------------------------------------
 // Center
 
@@ -177,7 +170,7 @@ void VisibleLayersDialogProc::onInit(Dialog& dlg) {
     setKey(dlg, kIdOk, "OK");
     dlg.clearEntries(kDefaultLayerList);
     for (int layer = 0; layer < kMaxLayers; ++layer) {
-        const std::string caption = dialogs_LayerCaption(page_, layer, true);
+        const std::string caption = mission_LayerCaption(page_, layer);
         dlg.setText(kLayerCheckFirst + layer, caption);
         dlg.addEntry(kDefaultLayerList, caption, layer);
     }
@@ -235,7 +228,7 @@ void LayerNamesDialogProc::onInit(Dialog& dlg) {
     setKey(dlg, kIdOk, "OK");
     dlg.clearEntries(kLayerNameList);
     for (int layer = 0; layer < kMaxLayers; ++layer)
-        dlg.addEntry(kLayerNameList, dialogs_LayerCaption(page_, layer, false), layer);
+        dlg.addEntry(kLayerNameList, mission_LayerCaption(page_, layer, false), layer);
     dlg.setSelection(kLayerNameList, 0);
     edited_ = 0;
     dlg.setTextLimit(kLayerNameEdit, kLayerNameMax);
@@ -259,7 +252,7 @@ void LayerNamesDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
     } else if (id == kLayerNameEdit && code == Notify::Changed) {
         storeName(dlg);
         dlg.removeEntry(kLayerNameList, edited_);
-        dlg.insertEntry(kLayerNameList, edited_, dialogs_LayerCaption(page_, edited_, false), edited_);
+        dlg.insertEntry(kLayerNameList, edited_, mission_LayerCaption(page_, edited_, false), edited_);
         dlg.setSelection(kLayerNameList, edited_);
     } else if (id == kIdOk && code == Notify::Clicked) {
         storeName(dlg);
