@@ -39,7 +39,8 @@ constexpr const char* kUsage =
     "                  the start-up set: a word turns its layer on, -word turns it off;\n"
     "                  all, none, or a number (0x...) for the whole set. Words: vehicles,\n"
     "                  decorations, people, markers, buildings, objects, cones, areas,\n"
-    "                  water, detail, neutral, good, evil, yellow, violet, teams\n"
+    "                  water, detail, teams and each team by the editor's word: neutral,\n"
+    "                  blue, red, yellow, violet (good and evil are blue and red)\n"
     "  --select IDS    comma-separated item ids drawn as the selection\n"
     "  --by type|side  item colours by kind (default) or by team\n";
 
@@ -94,8 +95,9 @@ constexpr ShowWord kShowWords[] = {
     {"vehicles", kShowVehicles}, {"decorations", kShowDecorations}, {"people", kShowPeople},
     {"markers", kShowMarkers},   {"buildings", kShowBuildings},     {"objects", kShowObjects},
     {"cones", kShowCones},       {"areas", kShowAreas},             {"water", kShowWater},
-    {"detail", kShowDetail},     {"neutral", kShowTeamNeutral},     {"good", kShowTeamGood},
-    {"evil", kShowTeamEvil},     {"yellow", kShowTeamYellow},       {"violet", kShowTeamViolet},
+    {"detail", kShowDetail},     {"neutral", kShowTeamNeutral},     {"blue", kShowTeamGood},
+    {"red", kShowTeamEvil},      {"yellow", kShowTeamYellow},       {"violet", kShowTeamViolet},
+    {"good", kShowTeamGood},     {"evil", kShowTeamEvil},
     {"teams", kShowTeamNeutral | kShowTeamGood | kShowTeamEvil | kShowTeamYellow | kShowTeamViolet},
 };
 

@@ -34,6 +34,8 @@ foreach(program ${SORTIE_PROGRAMS})
     SORTIE_INSTALLED_DATA_DIR="${SORTIE_KIT_FROM_BIN}"
     SORTIE_VERSION="${PROJECT_VERSION}")
 endforeach()
+# The title and the About box show the version too.
+target_compile_definitions(sortie_shell PRIVATE SORTIE_VERSION="${PROJECT_VERSION}")
 if(TARGET sortie)
   target_compile_definitions(sortie PRIVATE SORTIE_APP_ID="${SORTIE_APP_ID}")
 endif()

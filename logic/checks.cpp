@@ -84,9 +84,6 @@ int lineOf(const std::vector<int>* v, std::size_t n, int fallback) {
     return v && n < v->size() && (*v)[n] > 0 ? (*v)[n] : fallback;
 }
 
-// The terrain spans 1024 cells of one metre from (0, 0) towards +x and -y.
-constexpr std::int32_t kTerrainExtent = kTerrainMapSide * 256;
-
 class Checker {
 public:
     Checker(const Mission& m, const CheckOptions& o) : m_(m), o_(o) {
@@ -175,7 +172,7 @@ private:
                     message(CheckKind::GroupRange, {itemSubject(m_, i), it.group_id}));
             else if (it.group_id != 0)
                 ++members_[std::size_t(it.group_id)];
-            if (it.x < 0 || it.x >= kTerrainExtent || it.y > 0 || it.y <= -kTerrainExtent)
+            if (!mission_OnTerrain(it.x, it.y))
                 add(CheckKind::OutsideTerrain, CheckTarget::Item, i, itemLine(i),
                     message(CheckKind::OutsideTerrain, {itemSubject(m_, i), it.x / 256, it.y / 256}));
             countSection(it);

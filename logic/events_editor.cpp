@@ -7,6 +7,7 @@
 #include "logic/refs.h"
 #include "logic/vocab.h"
 #include "mission/mission.h"
+#include "platform/number_fields.h"
 
 #include <algorithm>
 #include <array>
@@ -81,19 +82,6 @@ void setOkCancel(Dialog& dlg) {
 
 }  // namespace
 
-std::int32_t event_ParseNumber(std::string_view text) {
-    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
-    constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    std::int64_t v = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        v = std::min(v * 10 + (text[i] - '0'), kMax + 1);  // enough to know it is out of range
-    return static_cast<std::int32_t>(std::clamp(negative ? -v : v, kMin, kMax));
-}
-
 // ---------------------------------------------------------------------------------------
 // The panel and the event list
 
@@ -107,8 +95,15 @@ void event_StorePanel(Dialog& dlg, Mission& page, std::int32_t index) {
     MissionEvent& ev = page.events[static_cast<std::size_t>(index)];
     const std::string name = dlg.text(kName);
     mission_SetText(ev.name, std::string_view(name).substr(0, kEventNameMax));
-    ev.delay_value = event_ParseNumber(dlg.text(kDelayValue));
-    ev.reset_value = event_ParseNumber(dlg.text(kResetValue));
+    // A number is stored once the user typed one the field takes; until then the event
+    // keeps its own, whatever the file held.
+    const auto number = [&](int id, std::int32_t& value) {
+        const std::optional<NumberRange> range = dlg.numberRange(id);
+        if (!dlg.edited(id) || !range) return;
+        if (const std::optional<double> v = ui_NumberIn(dlg.text(id), *range)) value = static_cast<std::int32_t>(*v);
+    };
+    number(kDelayValue, ev.delay_value);
+    number(kResetValue, ev.reset_value);
     std::int32_t attrib = ev.attrib & ~(kEventResetAfter | kEventPreMission | kEventPostMission);
     if (dlg.check(kResetAfter) == kChecked) attrib |= kEventResetAfter;
     if (dlg.check(kPreMission) == kChecked) attrib |= kEventPreMission;
@@ -128,7 +123,7 @@ void event_ShowPanel(Dialog& dlg, const Mission& page, std::int32_t index) {
     const std::int32_t triggers = event_TriggerCount(ev);
     dlg.clearEntries(kTriggerList);
     for (std::int32_t i = 0; i < triggers; ++i) {
-        const std::string line = event_TriggerText(ev.triggers[static_cast<std::size_t>(i)], i == triggers - 1);
+        const std::string line = event_TriggerText(ev.triggers[static_cast<std::size_t>(i)], i == triggers - 1, &page);
         dlg.addEntry(kTriggerList, text_Format("(%i) %s", {i, line}), i);
     }
     if (triggers < kEventMaxTriggers) dlg.addEntry(kTriggerList, text_Get(kTrig, "NEW_TRIGGER"), triggers);
@@ -136,7 +131,7 @@ void event_ShowPanel(Dialog& dlg, const Mission& page, std::int32_t index) {
     const std::int32_t actions = event_ActionCount(ev);
     dlg.clearEntries(kActionList);
     for (std::int32_t i = 0; i < actions; ++i) {
-        const std::string line = event_ActionText(ev.actions[static_cast<std::size_t>(i)]);
+        const std::string line = event_ActionText(ev.actions[static_cast<std::size_t>(i)], &page);
         dlg.addEntry(kActionList, text_Format("(%i) %s", {i, line}), i);
     }
     if (actions < kEventMaxActions) dlg.addEntry(kActionList, text_Get(kTrig, "NEW_ACTION"), actions);
@@ -173,12 +168,14 @@ void EventsDialogProc::onInit(Dialog& dlg) {
     dlg.setText(kPrintAll, text_Get(kMsg, "PRINT_ALL"));
     dlg.setText(refid::kShowButton, text_Get("Checks", "REFS_SHOW"));
     dlg.setText(kIdOk, text_Get(kMsg, "OK"));
+    dlg.setText(kIdCancel, text_Get(kMsg, "CANCEL"));
     dlg.setTextLimit(kName, kEventNameMax);
     dlg.setTextLimit(kDelayValue, 11);  // "-2147483648"
     dlg.setTextLimit(kResetValue, 11);
 
     // A count a file got wrong is held to the table before anything indexes with it.
     page_.event_count = eventCount(page_);
+    before_.take(page_);
     if (page_.event_count == 0) event_Add(page_);
     const EventClipboard& clip = event_Clipboard();
     dlg.enable(kTriggerPaste, clip.triggerFilled);
@@ -194,8 +191,15 @@ void EventsDialogProc::onInit(Dialog& dlg) {
 
 bool EventsDialogProc::currentValid() const { return validEvent(page_, current_); }
 
-void EventsDialogProc::storeFirst(Dialog& dlg) {
-    if (currentValid()) event_StorePanel(dlg, page_, current_);
+bool EventsDialogProc::storeFirst(Dialog& dlg) {
+    if (!currentValid()) return true;
+    if (!ui_CheckNumbers(dlg)) {
+        // The panel stays on its event until its numbers are ones the fields take.
+        dlg.setSelection(kEventList, current_);
+        return false;
+    }
+    event_StorePanel(dlg, page_, current_);
+    return true;
 }
 
 std::int32_t EventsDialogProc::takeSelectedEvent(Dialog& dlg) {
@@ -203,7 +207,7 @@ std::int32_t EventsDialogProc::takeSelectedEvent(Dialog& dlg) {
     if (!validEvent(page_, sel)) return -1;
     if (sel != current_) {
         // The panel belongs to the event shown; it is stored there, never into another.
-        storeFirst(dlg);
+        if (!storeFirst(dlg)) return -1;
         current_ = sel;
         event_ShowPanel(dlg, page_, current_);
     }
@@ -217,7 +221,7 @@ void EventsDialogProc::showEventLine(Dialog& dlg, std::int32_t index) {
 }
 
 void EventsDialogProc::chooseEvent(Dialog& dlg) {
-    storeFirst(dlg);
+    if (!storeFirst(dlg)) return;
     const int sel = dlg.selection(kEventList);
     const std::int32_t count = eventCount(page_);
     // Nothing chosen (a selection cleared): the panel keeps the event it shows.
@@ -238,7 +242,7 @@ void EventsDialogProc::nameTyped(Dialog& dlg) {
 }
 
 void EventsDialogProc::editRow(Dialog& dlg, bool trigger) {
-    storeFirst(dlg);
+    if (!storeFirst(dlg)) return;
     if (!currentValid()) return;
     const int b = dlg.selection(trigger ? kTriggerList : kActionList);
     MissionEvent& ev = page_.events[static_cast<std::size_t>(current_)];
@@ -254,7 +258,7 @@ void EventsDialogProc::editRow(Dialog& dlg, bool trigger) {
 }
 
 void EventsDialogProc::deleteRow(Dialog& dlg, bool trigger) {
-    storeFirst(dlg);
+    if (!storeFirst(dlg)) return;
     if (!currentValid()) return;
     const int b = dlg.selection(trigger ? kTriggerList : kActionList);
     const MissionEvent& ev = page_.events[static_cast<std::size_t>(current_)];
@@ -268,7 +272,7 @@ void EventsDialogProc::deleteRow(Dialog& dlg, bool trigger) {
 }
 
 void EventsDialogProc::copyRow(Dialog& dlg, bool trigger) {
-    storeFirst(dlg);
+    if (!storeFirst(dlg)) return;
     if (!currentValid()) return;
     const int b = dlg.selection(trigger ? kTriggerList : kActionList);
     const MissionEvent& ev = page_.events[static_cast<std::size_t>(current_)];
@@ -286,7 +290,7 @@ void EventsDialogProc::copyRow(Dialog& dlg, bool trigger) {
 }
 
 void EventsDialogProc::pasteRow(Dialog& dlg, bool trigger) {
-    storeFirst(dlg);
+    if (!storeFirst(dlg)) return;
     if (!currentValid()) return;
     const EventClipboard& clip = event_Clipboard();
     if (!(trigger ? clip.triggerFilled : clip.actionFilled)) return;
@@ -301,6 +305,8 @@ void EventsDialogProc::pasteRow(Dialog& dlg, bool trigger) {
 void EventsDialogProc::deleteEvent(Dialog& dlg) {
     const int sel = dlg.selection(kEventList);
     if (!validEvent(page_, sel)) return;
+    // Edits to the event shown are kept when another event goes.
+    if (!storeFirst(dlg)) return;
     // An event other rows name asks with their count: deleting it drops those rows.
     const int refs = refs_RowCount(page_, RefKind::Event, sel);
     const std::string question = refs > 0 ? text_Printf("Checks", "DELETE_REFERENCED?",
@@ -308,8 +314,6 @@ void EventsDialogProc::deleteEvent(Dialog& dlg) {
                                           : std::string(text_Get(kMsg, "DELETE_EVENT_?"));
     if (ui_MessageBox(question, text_Get(kMsg, "EVENTS"), MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
         return;
-    // Edits to the event shown are kept when another event goes.
-    storeFirst(dlg);
     event_Remove(page_, sel);
     if (page_.event_count == 0) event_Add(page_);
     // The panel shows the event that took the deleted one's place, or the new last one: never
@@ -339,7 +343,7 @@ void EventsDialogProc::pasteEvent(Dialog& dlg) {
         return;
     }
     // The event shown moves down a line; its unstored edits go with it.
-    storeFirst(dlg);
+    if (!storeFirst(dlg)) return;
     current_ = sel;
     event_InsertAt(page_, clip.event, sel);
     event_FillList(dlg, page_);
@@ -377,21 +381,25 @@ void EventsDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
     case kCopyEvent: copyEvent(dlg); break;
     case kPasteEvent: pasteEvent(dlg); break;
     case kPrintEvent: {
-        storeFirst(dlg);
+        if (!storeFirst(dlg)) break;
         const std::int32_t sel = takeSelectedEvent(dlg);
         if (sel >= 0) list_PrintEvent(&dlg, page_, sel);
         break;
     }
     case kPrintAll:
-        storeFirst(dlg);
+        if (!storeFirst(dlg)) break;
         takeSelectedEvent(dlg);
         list_PrintAllEvents(&dlg, page_);
         break;
     case kIdOk:
-        storeFirst(dlg);
+        if (!storeFirst(dlg)) break;
         dlg.end(kIdOk);
         break;
-    case kIdCancel: dlg.end(kIdCancel); break;  // unstored panel edits are dropped
+    case kIdCancel:
+        // The lists, deletes and pastes changed the page as they went: all of it goes back.
+        before_.restore(page_);
+        dlg.end(kIdCancel);
+        break;
     default: break;
     }
 }

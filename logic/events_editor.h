@@ -10,6 +10,7 @@
 // and may be pasted on the other page.
 #pragma once
 
+#include "mission/mission.h"
 #include "platform/ui.h"
 
 #include <array>
@@ -72,12 +73,11 @@ constexpr std::int32_t kEventResetAfter = 1;
 constexpr std::int32_t kEventPreMission = 2;
 constexpr std::int32_t kEventPostMission = 4;
 
+// The longest delay or reset the export can carry: seconds times 50 in 16 bits.
+constexpr std::int32_t kEventSecondsMax = 32767 / 50;
+
 // The longest event name the name field takes.
 constexpr int kEventNameMax = 59;
-
-// A number typed into the delay or reset field: leading blanks, an optional sign, then the
-// leading digits; 0 when there are none. Held to what 32 bits can take.
-std::int32_t event_ParseNumber(std::string_view text);
 
 // The panel of the Events dialog. StorePanel and ShowPanel ignore an index that is not an
 // event of the page.
@@ -99,7 +99,9 @@ public:
 
 private:
     bool currentValid() const;
-    void storeFirst(Dialog& dlg);
+    // Stores the panel into the event shown; false (nothing stored) when a number field
+    // holds what it does not take.
+    bool storeFirst(Dialog& dlg);
     // The selected event line (not the "new" line), or -1. When it is not the event the
     // panel shows, the panel is stored and then shows it.
     std::int32_t takeSelectedEvent(Dialog& dlg);
@@ -117,6 +119,7 @@ private:
     Mission& page_;
     std::int32_t start_ = 0;
     std::int32_t current_ = 0;
+    MissionSnapshot before_;  // the page as the dialog opened, for Cancel
 };
 
 // What the trigger and action dialogs share: a type list, a selector list below it that the

@@ -2,12 +2,14 @@
 
 #include "core/dirlist.h"
 #include "core/format.h"
+#include "core/number.h"
 #include "core/text.h"
 #include "gamedata/sky.h"
 #include "gamedata/terrain.h"
 #include "logic/vocab.h"
 #include "mission/mission.h"
 #include "mission/page_load.h"
+#include "platform/number_fields.h"
 
 #include <algorithm>
 #include <array>
@@ -126,8 +128,6 @@ bool sameNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-bool blank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
 std::uint32_t attribBit(int bit) { return std::uint32_t(1) << bit; }
 
 void setCaption(Dialog& dlg, int id, const char* key) { dlg.setText(id, text_Get(kMsg, key)); }
@@ -208,53 +208,31 @@ void openConditions(Dialog& dlg, bool win, const std::array<std::int8_t, 4>& cod
     for (int i = 0; i < 4; ++i) {
         const int id = first + i;
         dlg.clearEntries(id);
+        // First the entry that chooses no sub-goal, then the conditions by code.
+        dlg.addEntry(id, text_Get(kMsg, "NO_SUBGOAL"), -1);
         for (std::size_t p = 0; p < names.size(); ++p) dlg.addEntry(id, names[p], static_cast<std::int64_t>(p));
-        dlg.setSelection(id, codes[static_cast<std::size_t>(i)]);  // -1 or a code past the list: none
+        selectByData(dlg, id, codes[static_cast<std::size_t>(i)]);  // a code past the list: nothing
     }
 }
 
 void storeConditions(Dialog& dlg, bool win, std::array<std::int8_t, 4>& codes) {
     const int first = win ? kWinFirst : kLoseFirst;
     for (int i = 0; i < 4; ++i) {
-        const int sel = dlg.selection(first + i);
-        codes[static_cast<std::size_t>(i)] = static_cast<std::int8_t>(sel >= 0 && sel < kGiConditionsMax ? sel : -1);
+        const std::int64_t code = selectedData(dlg, first + i, -1);
+        codes[static_cast<std::size_t>(i)] = static_cast<std::int8_t>(code >= 0 && code < kGiConditionsMax ? code : -1);
     }
+}
+
+// A number field into its value, when the user edited it; a value read from a file stays as
+// it was, in range or not.
+void readNumber(const Dialog& dlg, int id, std::int32_t& value) {
+    if (dlg.edited(id)) value = number_ClampedInt(dlg.text(id));
 }
 
 // Reloads the page's terrain under the status box.
 void loadTerrain(Mission& page) { terrain_LoadPageMaps(page); }
 
 }  // namespace
-
-std::int32_t gi_ParseInt(std::string_view text) {
-    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
-    constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
-    std::size_t i = 0;
-    while (i < text.size() && blank(text[i])) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    std::int64_t v = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        v = v * 10 + (text[i] - '0');
-        if (v > kMax + 1) v = kMax + 1;  // enough to know it is out of range
-    }
-    if (negative) v = -v;
-    return static_cast<std::int32_t>(std::clamp(v, kMin, kMax));
-}
-
-std::uint32_t gi_ParseUnsigned(std::string_view text) {
-    constexpr std::uint64_t kMax = std::numeric_limits<std::uint32_t>::max();
-    std::size_t i = 0, end = text.size();
-    while (i < end && blank(text[i])) ++i;
-    while (end > i && blank(text[end - 1])) --end;
-    if (i == end) return 0;
-    std::uint64_t v = 0;
-    for (; i < end; ++i) {
-        if (text[i] < '0' || text[i] > '9') return 0;
-        v = std::min<std::uint64_t>(v * 10 + static_cast<std::uint64_t>(text[i] - '0'), kMax);
-    }
-    return static_cast<std::uint32_t>(v);
-}
 
 bool gi_SameTerrain(std::string_view a, std::string_view b) {
     // The loader reads "<name>.trn" whatever extension a stored name carries.
@@ -345,7 +323,7 @@ void gi_Store(Dialog& dlg, Mission& page) {
     storeConditions(dlg, true, info.subgoals_win);
     storeConditions(dlg, false, info.subgoals_lose);
 
-    info.arty = gi_ParseInt(dlg.text(kFireMissions));
+    readNumber(dlg, kFireMissions, info.arty);
 
     std::uint32_t visible = 0;
     for (int v = 1; v <= kGiCampVars; ++v)
@@ -358,11 +336,14 @@ void gi_Store(Dialog& dlg, Mission& page) {
         else attrib &= ~attribBit(b.bit);
     }
     info.attrib = static_cast<std::int32_t>(attrib);
-    info.water_level = gi_ParseInt(dlg.text(kWaterLevel));
-    info.fog_level = gi_ParseInt(dlg.text(kFogLevel));
-    // Each byte modulo 256, negative numbers included (-1 is 255).
-    auto byte = [&](int id) { return static_cast<std::uint32_t>(gi_ParseInt(dlg.text(id))) & 0xFFu; };
-    info.fog_color = static_cast<std::int32_t>(byte(kFogRed) << 16 | byte(kFogGreen) << 8 | byte(kFogBlue));
+    readNumber(dlg, kWaterLevel, info.water_level);
+    readNumber(dlg, kFogLevel, info.fog_level);
+    // The colour is built again only when one of its bytes was edited; each byte is what
+    // its field shows (the check held an edited one to 0..255).
+    if (dlg.edited(kFogRed) || dlg.edited(kFogGreen) || dlg.edited(kFogBlue)) {
+        auto byte = [&](int id) { return static_cast<std::uint32_t>(number_ClampedInt(dlg.text(id))) & 0xFFu; };
+        info.fog_color = static_cast<std::int32_t>(byte(kFogRed) << 16 | byte(kFogGreen) << 8 | byte(kFogBlue));
+    }
 
     info.weather_type = static_cast<std::int32_t>(selectedData(dlg, kWeather, -1));
     info.sunset = static_cast<std::int32_t>(selectedData(dlg, kSunset, -1));
@@ -370,9 +351,8 @@ void gi_Store(Dialog& dlg, Mission& page) {
         info.default_equipment[slot] =
             static_cast<std::int32_t>(selectedData(dlg, equipmentLists()[slot].control, -1));
 
-    const std::uint32_t speed = gi_ParseUnsigned(dlg.text(kWindSpeed));
-    info.wind[0] = static_cast<std::int32_t>(std::min<std::uint32_t>(speed, kGiWindSpeedMax));
-    info.wind[1] = static_cast<std::int32_t>(gi_ParseUnsigned(dlg.text(kWindDirection)));
+    readNumber(dlg, kWindSpeed, info.wind[0]);
+    readNumber(dlg, kWindDirection, info.wind[1]);
 }
 
 void GeneralInfoDialogProc::onInit(Dialog& dlg) { gi_Open(dlg, page_); }
@@ -380,6 +360,7 @@ void GeneralInfoDialogProc::onInit(Dialog& dlg) { gi_Open(dlg, page_); }
 void GeneralInfoDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
     if (code != Notify::Clicked) return;
     if (id == kIdOk) {
+        if (!ui_CheckNumbers(dlg)) return;
         gi_Store(dlg, page_);
         dlg.end(kIdOk);
     } else if (id == kIdCancel) {

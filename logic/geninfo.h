@@ -90,17 +90,10 @@ constexpr int kGiNameMax = 77;
 constexpr int kGiFileMax = 12;
 constexpr int kGiTerrainMax = 15;
 constexpr std::int32_t kGiWindSpeedMax = 45;
+constexpr std::int32_t kGiFireMissionsMax = 99;
 constexpr int kGiCampVars = 30;
 // Sub-goal codes are stored in a signed byte: no list offers more conditions than that.
 constexpr int kGiConditionsMax = 128;
-
-// A text field read as an integer: leading blanks, an optional sign, then the digits up to
-// the first other character; 0 when there are none. Held to the 32-bit range.
-std::int32_t gi_ParseInt(std::string_view text);
-// A text field read as an unsigned number: blanks around the digits allowed, nothing else.
-// Anything that is not such a number gives 0; a number too large for 32 bits gives
-// 0xFFFFFFFF.
-std::uint32_t gi_ParseUnsigned(std::string_view text);
 
 // True when two terrain names name the same terrain: equal without regard to case once
 // each has the extension "trn" (a stored "alps" is the file "alps.trn").

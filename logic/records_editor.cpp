@@ -100,6 +100,8 @@ void RecordsEditorProc::onInit(Dialog& dlg) {
     dlg.setText(kPrint, text_Get(kMsg, "PRINT_LIST"));
     dlg.setText(refid::kShowButton, text_Get("Checks", "REFS_SHOW"));
     dlg.setText(kIdOk, text_Get(kMsg, "OK"));
+    dlg.setText(kIdCancel, text_Get(kMsg, "CANCEL"));
+    before_.take(page_);
 
     const int n = slotCount(kind_);
     dlg.clearEntries(kList);
@@ -224,10 +226,14 @@ void RecordsEditorProc::onCommand(Dialog& dlg, int id, Notify code) {
         if (kind_ == RecordKind::Group) list_PrintGroups(&dlg, page_);
         else if (kind_ == RecordKind::Waypoint) list_PrintWaypoints(&dlg, page_);
         else list_PrintAreaTriggers(&dlg, page_);
-    } else if ((id == kIdOk || id == kIdCancel) && code == Notify::Clicked) {
-        // Escape and the window's close box end the dialog like OK: every change is kept.
+    } else if (id == kIdOk && code == Notify::Clicked) {
         storePanel(dlg);
         dlg.end(kIdOk);
+    } else if (id == kIdCancel && code == Notify::Clicked) {
+        // Every change went into the page as it was made: Cancel takes them all back.
+        before_.restore(page_);
+        redraw();
+        dlg.end(kIdCancel);
     }
 }
 

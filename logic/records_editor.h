@@ -8,6 +8,7 @@
 // from the RecordKind.
 #pragma once
 
+#include "mission/mission.h"
 #include "platform/ui.h"
 
 #include <cstdint>
@@ -75,10 +76,11 @@ private:
     Mission& page_;
     int start_ = 1;
     int current_ = 1;
+    MissionSnapshot before_;  // the page as the dialog opened, for Cancel
 };
 
-// Run the editors on a page; the dialog's result. Every change is already in the page when
-// they return, however they were closed.
+// Run the editors on a page; the dialog's result. After OK every change is in the page;
+// Cancel (Escape, the close box) puts the page back as it was when the dialog opened.
 int groups_RunEditor(Mission& page);
 int waypoints_RunEditor(Mission& page);
 int areas_RunEditor(Mission& page);

@@ -1,5 +1,7 @@
 #include "logic/vocab.h"
 
+#include <algorithm>
+
 #include "core/format.h"
 #include "core/text.h"
 #include "mission/mission.h"
@@ -178,6 +180,59 @@ std::string formatInts(const char* key, int argc, std::int32_t a, std::int32_t b
         case 1: return text_Printf(kSec, key, {a});
         case 2: return text_Printf(kSec, key, {a, b});
         default: return text_Printf(kSec, key, {a, b, c});
+    }
+}
+
+// The record a slot's value stands for, by number and description ("2 Red Players"); empty
+// when there is no page, the slot names no record or the record has no description.
+std::string recordName(const Mission* page, LogicList list, std::int32_t v) {
+    if (!page) return {};
+    std::string_view d;
+    if (list == LogicList::Groups && v >= 1 && v < kMaxGroups) d = mission_Text(page->groups[std::size_t(v)].description);
+    else if (list == LogicList::Waypoints && v >= 1 && v < kMaxWaypoints)
+        d = mission_Text(page->waypoints[std::size_t(v)].description);
+    else if (list == LogicList::Areas && v >= 1 && v < kMaxAreaTriggers)
+        d = mission_Text(page->area_triggers[std::size_t(v)].description);
+    if (d.empty()) return {};
+    return text_Format("%i %s", {v, d});
+}
+
+// A key of "Triggers" formatted with the first argc of the slot values, a value that names a
+// record given by its name: its conversion in the wording becomes a text conversion.
+std::string formatNamed(const char* key, int argc, const std::array<std::int32_t, 3>& v,
+                        const std::array<LogicList, 3>& lists, const Mission* page) {
+    std::array<std::string, 3> names;
+    bool any = false;
+    for (std::size_t i = 0; i < std::size_t(std::clamp(argc, 0, 3)); ++i) {
+        names[i] = recordName(page, lists[i], v[i]);
+        any = any || !names[i].empty();
+    }
+    if (!any) return formatInts(key, argc, v[0], v[1], v[2]);
+    const std::string_view fmt = text_Get(kSec, key);
+    std::string out;
+    int arg = 0;
+    for (std::size_t i = 0; i < fmt.size(); ++i) {
+        if (fmt[i] != '%' || i + 1 >= fmt.size()) {
+            out.push_back(fmt[i]);
+            continue;
+        }
+        if (fmt[i + 1] == '%') {
+            out += "%%";
+            ++i;
+            continue;
+        }
+        std::size_t end = i + 1;
+        while (end < fmt.size() && std::string_view("-+ #0123456789.*hlLzjt").find(fmt[end]) != std::string_view::npos) ++end;
+        const bool named = arg < 3 && !names[std::size_t(arg)].empty();
+        out += named ? std::string("%s") : std::string(fmt.substr(i, end + 1 - i));
+        ++arg;
+        i = end;
+    }
+    const auto a = [&](int k) { return names[std::size_t(k)].empty() ? FmtArg(v[std::size_t(k)]) : FmtArg(names[std::size_t(k)]); };
+    switch (argc) {
+        case 1: return text_Format(out, {a(0)});
+        case 2: return text_Format(out, {a(0), a(1)});
+        default: return text_Format(out, {a(0), a(1), a(2)});
     }
 }
 
@@ -443,7 +498,7 @@ std::string event_AiSubtypeName(std::int32_t actionType, std::int32_t subtype) {
 // ---------------------------------------------------------------------------------------
 // Rendered lines
 
-std::string event_TriggerText(const EventTrigger& t, bool last) {
+std::string event_TriggerText(const EventTrigger& t, bool last, const Mission* page) {
     const bool negated = (t.flags & kTriggerSenseFalse) != 0;
     std::string text;
     switch (t.type) {
@@ -451,7 +506,8 @@ std::string event_TriggerText(const EventTrigger& t, bool last) {
         case kTriggerGroup:
             if (validCondition(t.type, t.condition)) {
                 const ConditionDef& c = kConditions[static_cast<std::size_t>(t.condition)];
-                text = formatInts(negated ? c.keyFalse : c.keyTrue, c.argc, t.var1, t.var2, t.var3);
+                text = formatNamed(negated ? c.keyFalse : c.keyTrue, c.argc, {t.var1, t.var2, t.var3},
+                                   {c.slots[0].list, c.slots[1].list, c.slots[2].list}, page);
             } else {
                 // A condition no table knows: read as no condition at all.
                 text = get("NULL");
@@ -490,12 +546,13 @@ std::string event_AiChangeText(const EventAction& a) {
     return formatInts(s.keyOn, s.withValue ? 1 : 0, a.var2);
 }
 
-std::string event_ActionText(const EventAction& a) {
+std::string event_ActionText(const EventAction& a, const Mission* page) {
     if (!validAction(a.type)) return get("RESERVED2");
     const ActionDef& d = kActions[static_cast<std::size_t>(a.type)];
     switch (d.render) {
         case ActionRender::Copy: return get(d.key);
-        case ActionRender::Ints: return formatInts(d.key, d.argc, a.var1, a.var2);
+        case ActionRender::Ints:
+            return formatNamed(d.key, d.argc, {a.var1, a.var2, 0}, {d.slot1.list, d.slot2.list, LogicList::None}, page);
         case ActionRender::AiChange: {
             const std::string change = event_AiChangeText(a);
             return text_Printf(kSec, d.key, {a.var1, change});

@@ -154,8 +154,9 @@ std::string event_ActionTypeName(std::int32_t type);
 std::string event_AiSubtypeName(std::int32_t actionType, std::int32_t subtype);
 
 // The trigger as a line; the logic word joining it to the next trigger is appended unless it
-// is the last trigger of its event.
-std::string event_TriggerText(const EventTrigger& t, bool last);
-std::string event_ActionText(const EventAction& a);
+// is the last trigger of its event. With a page, a group, path or area the line names is
+// given by its number and description ("Group 2 Red Players is destroyed").
+std::string event_TriggerText(const EventTrigger& t, bool last, const Mission* page = nullptr);
+std::string event_ActionText(const EventAction& a, const Mission* page = nullptr);
 // The AI change an action makes, from its subtype and var2.
 std::string event_AiChangeText(const EventAction& a);

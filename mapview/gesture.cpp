@@ -27,6 +27,7 @@ int itemops_Place(Mission& page, const Mission& clipboard, GestureState& gesture
     if (gesture.state != kGesturePlace || gesture.drag != kDragNone) return -1;
     const std::int32_t wanted = std::clamp(clipboard.selection.count, 0, kMaxItems);
     const int placed = mission_CopySelected(page, clipboard, x, y, z);
+    mission_HoldSelectionOnTerrain(page);
     gesture.state = kGestureIdle;
     itemops_ReportNoRoom(wanted, placed);
     return placed;
@@ -35,6 +36,7 @@ int itemops_Place(Mission& page, const Mission& clipboard, GestureState& gesture
 int itemops_FinishMove(Mission& page, GestureState& gesture) {
     if (gesture.state != kGestureMove || gesture.drag != kDragNone) return 0;
     mission_MoveSelected(page, gesture.offset_x, gesture.offset_y, gesture.offset_z);
+    mission_HoldSelectionOnTerrain(page);
     gesture.state = kGestureIdle;
     return 1;
 }

@@ -1,5 +1,6 @@
 #include "mapview/infopane.h"
 
+#include "core/format.h"
 #include "core/text.h"
 #include "gamedata/itemdef.h"
 #include "mapview/view.h"
@@ -50,11 +51,27 @@ std::vector<PaneLine> infopane_SelectionLines(const Mission& page, CharMetrics m
     y += ch;
     line(text_Printf(kSel, "SSN#", {item.id}));
     y += ch;
-    line(text_Printf(kSel, "ITEM_TYPE", {item.kind}));
+    const char* kindKey = mission_KindKey(item.kind);
+    line(kindKey ? text_Printf(kSel, "ITEM_KIND", {text_Get("Item Type", kindKey)})
+                 : text_Printf(kSel, "ITEM_TYPE", {item.kind}));
     y += ch;
     line(text_Printf(kSel, "HEADING", {item.heading}));
     y += ch;
-    line(text_Printf(kSel, "ITEM_WAYPOINT", {item.waypoint_id, item.wpnumber}));
+    // The path and the area by their descriptions where they have one.
+    const auto described = [](std::int32_t n, std::string_view d) {
+        return d.empty() ? text_Format("%i", {n}) : text_Format("%i %s", {n, d});
+    };
+    const bool areaMarker = item.type_id == kAreaMarkerType && item.wpnumber >= 1 && item.wpnumber < kMaxAreaTriggers;
+    if (areaMarker) {
+        const std::int32_t a = item.wpnumber;
+        line(text_Printf(kSel, "ITEM_AREA", {described(a, mission_Text(page.area_triggers[std::size_t(a)].description))}));
+    } else if (item.waypoint_id >= 1 && item.waypoint_id < kMaxWaypoints) {
+        const std::int32_t w = item.waypoint_id;
+        line(text_Printf(kSel, "ITEM_WAYPOINT_NAMED",
+                         {described(w, mission_Text(page.waypoints[std::size_t(w)].description)), item.wpnumber}));
+    } else {
+        line(text_Printf(kSel, "ITEM_WAYPOINT", {item.waypoint_id, item.wpnumber}));
+    }
     y += ch;
     // Whole metres, rounded toward minus infinity (an arithmetic shift).
     line(text_Printf(kSel, "ITEM_X_POS", {item.x >> 8}));
@@ -69,10 +86,8 @@ std::vector<PaneLine> infopane_SelectionLines(const Mission& page, CharMetrics m
     line(text_Get(kSel, "LAYER"));
     y += ch;
     x += cw;
-    const std::int32_t layer = item.layer;
-    std::string_view layerName;
-    if (layer >= 0 && layer < kMaxLayers) layerName = mission_Text(page.layers[static_cast<size_t>(layer)].description);
-    line(layerName.empty() ? text_Printf(kSel, "LAYER_NUM", {layer + 1}) : numbered(layer + 1, layerName));
+    // The layer as Layer Names and Visible Layers call it.
+    line(mission_LayerCaption(page, item.layer));
 
     y += ch + ch / 2;
     x -= cw;

@@ -150,7 +150,8 @@ void insertAt(int x, int y) {
     const std::int32_t defIndex = itemdef_FindByName(defName.c_str());
     const ItemDef* def = itemdef_At(defIndex);
     if (!def) return;
-    const std::int32_t index = mission_AddItem(m, def->typeNumber, w.x, w.y, w.z);
+    const std::int32_t index =
+        mission_AddItem(m, def->typeNumber, mission_HoldOnTerrain(w.x), mission_HoldOnTerrain(w.y), w.z);
     if (index < 0) {
         itemops_ReportNoRoom(1, 0);
         return;

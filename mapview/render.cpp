@@ -13,6 +13,9 @@
 #include <cmath>
 #include <cstring>
 
+// The inner boundary square is the edge of the terrain the editor keeps items on.
+static_assert(kInnerBoundary == kTerrainHalfSide);
+
 namespace {
 
 // Degrees to radians as the symbols have always been drawn: pi taken as 3.14159.

@@ -410,7 +410,10 @@ std::uint32_t render_WaterLevel(const Mission& page, std::uint32_t showFlags) {
     std::int32_t level = 0;
     if (page.info.attrib & 1) level = page.info.water_level;
     else if (page.terrain) level = page.terrain->waterLevel;
-    return std::uint32_t(level) & 0xFF;
+    // The level is an elevation byte: a level below the lowest ground floods nothing, one
+    // above the highest floods everything. Taking the low byte instead would turn -1 into a
+    // sea over the whole map and 256 into none.
+    return std::uint32_t(std::clamp<std::int32_t>(level, 0, 255));
 }
 
 void render_Terrain(const RenderFrame& f, const Mission& page, const ViewState& view) {

@@ -1,15 +1,19 @@
 #include "mission/itemattr.h"
 
 #include "core/format.h"
+#include "core/number.h"
 #include "core/text.h"
 #include "gamedata/itemdef.h"
+#include "platform/number_fields.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
 #include <string>
+#include <utility>
 #include <string_view>
 #include <vector>
 
@@ -27,26 +31,6 @@ ItemAttrHooks g_hooks;
 std::string_view skipBlanks(std::string_view t) {
     while (!t.empty() && (t.front() == ' ' || (t.front() >= '\t' && t.front() <= '\r'))) t.remove_prefix(1);
     return t;
-}
-
-// The leading whole number of an edit's text (0 when there is none), held to 32 bits.
-std::int32_t parseInt(std::string_view t) {
-    t = skipBlanks(t.substr(0, kItemAttrEditMax));
-    bool negative = false;
-    if (!t.empty() && (t.front() == '+' || t.front() == '-')) {
-        negative = t.front() == '-';
-        t.remove_prefix(1);
-    }
-    std::int64_t v = 0;
-    for (char c : t) {
-        if (c < '0' || c > '9') break;
-        v = v * 10 + (c - '0');
-        if (v > (std::int64_t{1} << 32)) v = std::int64_t{1} << 32;  // enough to know it is out of range
-    }
-    if (negative) v = -v;
-    if (v > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
-    if (v < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
-    return static_cast<std::int32_t>(v);
 }
 
 // The leading decimal number of an edit's text (0 when there is none). The C locale's
@@ -67,7 +51,9 @@ std::int32_t truncated(double v) {
     return static_cast<std::int32_t>(std::trunc(v));
 }
 
-std::int32_t readInt(const Dialog& dlg, int id) { return parseInt(dlg.text(id)); }
+std::int32_t readInt(const Dialog& dlg, int id) {
+    return number_ClampedInt(std::string_view(dlg.text(id)).substr(0, kItemAttrEditMax));
+}
 
 // A position axis from its metres and 1/256 m edits, held to 32 bits.
 std::int32_t readAxis(const Dialog& dlg, int metres, int fraction) {
@@ -134,6 +120,28 @@ constexpr std::array<BitBox, 14> kBitBoxes{{
     {kNoWater, kBmsiNoWater},
     {kDeaf, kBmsiDeaf},
 }};
+
+// The number edits and the lists the mixed marks cover, with the field each shows.
+struct FieldOf {
+    int id;
+    std::int32_t MissionItem::*field;
+};
+constexpr FieldOf kEditFields[] = {
+    {kHeading, &MissionItem::heading},   {kPitch, &MissionItem::pitch},
+    {kLessThan, &MissionItem::nolessthan}, {kMoreThan, &MissionItem::nomorethan},
+    {kFov, &MissionItem::fov},           {kAccuracy, &MissionItem::waccuracy},
+    {kPerception, &MissionItem::perception}, {kObliqueness, &MissionItem::obliqueness},
+    {kNumber, &MissionItem::wpnumber},   {kDistance, &MissionItem::wpdistance},
+};
+constexpr FieldOf kListFields[] = {
+    {kLayerList, &MissionItem::layer},        {kMapSymbol, &MissionItem::map_symbol},
+    {kWaypointList, &MissionItem::waypoint_id}, {kGroupList, &MissionItem::group_id},
+    {kTeamList, &MissionItem::team},          {kAlertList, &MissionItem::alert_state},
+    {kWeaponList, &MissionItem::weapon_type}, {kNameList, &MissionItem::name_index},
+    {kWaypointName, &MissionItem::ttoolindex},
+};
+// The item data of the "(mixed)" entry a list gets when its items disagree.
+constexpr std::int64_t kMixedEntry = -2;
 
 // Timers and engagement distances: shown to nobody, filled all the same.
 constexpr int kHiddenEdits[] = {kMoveTimer, kCrouchTimer, kAttention, kAdvanceTimer, kMinEngage, kMaxEngage};
@@ -237,6 +245,36 @@ std::uint32_t itemattr_ControlsFor(std::int32_t kind, std::int32_t type) {
 // ---------------------------------------------------------------------------------------
 // The procedure
 
+NumberRange ItemAttrDialogProc::fieldRange(int id, const NumberRange& range) const {
+    NumberRange r = range;
+    if (id == kNumber) {
+        // Waypoint markers are numbered within a path of 32 points, area markers 1 to 99.
+        if (work_.type_id == kWaypointMarkerType) r.max = kWaypointNumberMax;
+        else if (work_.type_id == kAreaMarkerType) r.min = 1, r.max = kAreaNumberMax;
+    } else if (id == kXMetres || id == kYMetres) {
+        // A typed position stays on the terrain.
+        r.min = -kTerrainHalfSide / 256, r.max = kTerrainHalfSide / 256;
+    }
+    return r;
+}
+
+bool ItemAttrDialogProc::checkNumbers(Dialog& dlg) const {
+    if (!ui_CheckNumbers(dlg, [&](int field, const NumberRange& range) { return fieldRange(field, range); }))
+        return false;
+    // The metres of an edge take no fraction beyond it.
+    for (const auto [metres, fraction] : {std::pair{kXMetres, kXFraction}, std::pair{kYMetres, kYFraction}}) {
+        if (!dlg.edited(metres) && !dlg.edited(fraction)) continue;
+        const std::int32_t v = readAxis(dlg, metres, fraction);
+        if (v >= -kTerrainHalfSide && v <= kTerrainHalfSide) continue;
+        if (const std::optional<NumberRange> range = dlg.numberRange(metres))
+            ui_RefuseNumber(dlg, metres, fieldRange(metres, *range));
+        else
+            dlg.setFocus(metres);
+        return false;
+    }
+    return true;
+}
+
 ItemAttrDialogProc::ItemAttrDialogProc(Mission& page) : page_(page) {
     ref_ = mission_ReferenceItem(page_);
     if (ref_ >= 0) work_ = page_.items[static_cast<std::size_t>(ref_)];
@@ -306,6 +344,7 @@ void ItemAttrDialogProc::onInit(Dialog& dlg) {
         dlg.setTextLimit(id, kItemAttrEditMax);
     fillLists(dlg);
     showItem(dlg);
+    markMixed(dlg);
     for (int id : kHiddenEdits) dlg.show(id, false);
     applyEnableRules(dlg);
 }
@@ -328,11 +367,7 @@ void ItemAttrDialogProc::fillLists(Dialog& dlg) {
     dlg.setSelection(kSubType, chosen);
 
     std::vector<std::string> layers;
-    for (int n = 0; n < kMaxLayers; ++n) {
-        const std::string_view name = mission_Text(page_.layers[static_cast<std::size_t>(n)].description);
-        layers.push_back(name.empty() ? text_Printf(kMsg, "LAYERNAME", {n + 1})
-                                      : text_Format("%2i - %s", {n + 1, name}));
-    }
+    for (int n = 0; n < kMaxLayers; ++n) layers.push_back(mission_LayerCaption(page_, n));
     fillList(dlg, kLayerList, layers, w.layer);
 
     fillList(dlg, kMapSymbol,
@@ -361,16 +396,8 @@ void ItemAttrDialogProc::fillLists(Dialog& dlg) {
 
 void ItemAttrDialogProc::showItem(Dialog& dlg) {
     const MissionItem& w = work_;
-    switch (w.kind) {
-    case kItemVehicle: dlg.setText(kKind, text_Get("Item Type", "TYPE_VECHILE")); break;
-    case kItemDecoration: dlg.setText(kKind, text_Get("Item Type", "TYPE_DECORATION")); break;
-    case kItemPerson: dlg.setText(kKind, text_Get("Item Type", "TYPE_PERSON")); break;
-    case kItemMarker: dlg.setText(kKind, text_Get("Item Type", "TYPE_MARKER")); break;
-    case kItemBuilding: dlg.setText(kKind, text_Get("Item Type", "TYPE_BUILDING")); break;
-    case kItemObject: dlg.setText(kKind, text_Get("Item Type", "TYPE_OBJECT")); break;
-    case kItemEffect: dlg.setText(kKind, text_Get("Item Type", "TYPE_EFFECT")); break;
-    default: break;  // the template's caption stays
-    }
+    // A kind without a name keeps the template's caption.
+    if (const char* key = mission_KindKey(w.kind)) dlg.setText(kKind, text_Get("Item Type", key));
     dlg.setText(kSsn, text_Printf("Items", "SSN", {w.id}));
     // Whole metres rounded toward minus infinity, and what is left in 1/256 m.
     setInt(dlg, kXMetres, w.x >> 8);
@@ -398,6 +425,57 @@ void ItemAttrDialogProc::showItem(Dialog& dlg) {
     for (const BitBox& b : kBitBoxes) dlg.setCheck(b.id, (w.bmsi_attributes & b.bit) ? kChecked : kUnchecked);
 }
 
+// With several items: how many, and every control whose value they do not share shown
+// blank, "(mixed)" or half checked. Such a control changes nothing unless the user sets it.
+void ItemAttrDialogProc::markMixed(Dialog& dlg) {
+    mixed_.clear();
+    std::int32_t count = 0;
+    forSelected([&](const MissionItem&) { ++count; });
+    if (count < 2) return;
+    dlg.setText(kSsn, text_Printf(kMsg, "ITEMS_EDITED", {count}));
+    const auto differs = [&](std::int32_t MissionItem::*field) {
+        bool d = false;
+        forSelected([&](const MissionItem& it) { d = d || it.*field != work_.*field; });
+        return d;
+    };
+    const auto blank = [&](std::initializer_list<int> ids) {
+        for (int id : ids) {
+            dlg.setText(id, "");
+            mixed_.push_back(id);
+        }
+    };
+    if (differs(&MissionItem::x)) blank({kXMetres, kXFraction});
+    if (differs(&MissionItem::y)) blank({kYMetres, kYFraction});
+    if (differs(&MissionItem::z)) blank({kZMetres, kZFraction});
+    for (const auto& [id, field] : kEditFields)
+        if (differs(field)) blank({id});
+    for (const auto& [id, field] : kListFields) {
+        if (!differs(field)) continue;
+        dlg.setSelection(id, dlg.addEntry(id, text_Get(kMsg, "MIXED"), kMixedEntry));
+        mixed_.push_back(id);
+    }
+    // The sub-type among the items of the reference's kind, which alone take a new one.
+    bool otherType = false;
+    forSelected([&](const MissionItem& it) { otherType = otherType || (it.kind == work_.kind && it.type_id != work_.type_id); });
+    if (otherType) dlg.setSelection(kSubType, dlg.addEntry(kSubType, text_Get(kMsg, "MIXED"), kMixedEntry));
+    for (const BitBox& b : kBitBoxes) {
+        bool d = false;
+        forSelected([&](const MissionItem& it) { d = d || ((it.bmsi_attributes ^ work_.bmsi_attributes) & b.bit); });
+        if (!d) continue;
+        dlg.setCheck(b.id, kIndeterminate);
+        mixed_.push_back(b.id);
+    }
+}
+
+bool ItemAttrDialogProc::mixed(int id) const { return std::find(mixed_.begin(), mixed_.end(), id) != mixed_.end(); }
+
+// A control marked mixed that the user left alone (or emptied): it changes nothing.
+bool ItemAttrDialogProc::mixedBlank(const Dialog& dlg, int id) const {
+    if (!mixed(id)) return false;
+    const std::string t = dlg.text(id);
+    return t.find_first_not_of(" \t") == std::string::npos;
+}
+
 // Every attribute control on, then each selected item switches off what does not apply to
 // it: what stays on applies to the whole selection.
 void ItemAttrDialogProc::applyEnableRules(Dialog& dlg) {
@@ -419,6 +497,7 @@ void ItemAttrDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
         typeChosen_ = true;
         applyEnableRules(dlg);
     } else if (id == kIdOk && code == Notify::Clicked) {
+        if (!checkNumbers(dlg)) return;
         apply(dlg);
         dlg.end(kIdOk);
     } else if (id == kIdCancel && code == Notify::Clicked) {
@@ -447,7 +526,8 @@ void ItemAttrDialogProc::apply(Dialog& dlg) {
     // 2. Lists. A list with nothing chosen (the value was not one it offers) changes nothing.
     const auto list = [&](int id, std::int32_t MissionItem::*field) {
         const std::int32_t sel = dlg.selection(id);
-        if (sel < 0 || sel == w.*field) return false;
+        // A value the items did not share is written whatever it is, the reference's too.
+        if (sel < 0 || (sel == w.*field && !mixed(id)) || dlg.entryData(id, sel) == kMixedEntry) return false;
         forSelected([&](MissionItem& it) { it.*field = sel; });
         return true;
     };
@@ -463,14 +543,16 @@ void ItemAttrDialogProc::apply(Dialog& dlg) {
     }
 
     const auto edit = [&](int id, std::int32_t MissionItem::*field) {
+        if (mixedBlank(dlg, id)) return;
         const std::int32_t v = readInt(dlg, id);
-        if (v != w.*field) forSelected([&](MissionItem& it) { it.*field = v; });
+        if (v != w.*field || mixed(id)) forSelected([&](MissionItem& it) { it.*field = v; });
     };
 
     // 3. Position: a changed axis puts every selected item on the same coordinate.
     const auto axis = [&](int metres, int fraction, std::int32_t MissionItem::*field) {
+        if (mixedBlank(dlg, metres) && mixedBlank(dlg, fraction)) return;
         const std::int32_t v = readAxis(dlg, metres, fraction);
-        if (v != w.*field) forSelected([&](MissionItem& it) { it.*field = v; });
+        if (v != w.*field || mixed(metres)) forSelected([&](MissionItem& it) { it.*field = v; });
     };
     axis(kXMetres, kXFraction, &MissionItem::x);
     axis(kYMetres, kYFraction, &MissionItem::y);
@@ -480,19 +562,8 @@ void ItemAttrDialogProc::apply(Dialog& dlg) {
     edit(kHeading, &MissionItem::heading);
     edit(kPitch, &MissionItem::pitch);
 
-    // 5. Number: waypoint markers go up to 31, area markers to 99.
-    const std::int32_t number = readInt(dlg, kNumber);
-    if (number != w.wpnumber) {
-        if (number > 31 && w.type_id == kWaypointMarkerType) {
-            ui_MessageBox(text_Printf(kMsg, "TOO_MANY_WAYPOINTS", {32}), text_Get(kMsg, "MAX_NUM_WAYPOINTS"),
-                          MsgIcon::Error, MsgButtons::Ok);
-        } else if (number > 99 && w.type_id == kAreaMarkerType) {
-            ui_MessageBox(text_Printf(kMsg, "TOO_MANY_AREA_TRIGGERS", {99}), text_Get(kMsg, "MAX_NUM_AREA_TRIGGERS"),
-                          MsgIcon::Error, MsgButtons::Ok);
-        } else {
-            forSelected([&](MissionItem& it) { it.wpnumber = number; });
-        }
-    }
+    // 5. Number (held to what the item's type takes by the check before).
+    edit(kNumber, &MissionItem::wpnumber);
 
     // 6. Player limits and field of view.
     edit(kLessThan, &MissionItem::nolessthan);
@@ -501,8 +572,9 @@ void ItemAttrDialogProc::apply(Dialog& dlg) {
 
     // 7. Accuracy and perception: decimal numbers, stored truncated.
     const auto real = [&](int id, std::int32_t MissionItem::*field) {
+        if (mixedBlank(dlg, id)) return;
         const double v = parseReal(dlg.text(id));
-        if (static_cast<float>(v) == static_cast<float>(w.*field)) return;
+        if (static_cast<float>(v) == static_cast<float>(w.*field) && !mixed(id)) return;
         const std::int32_t stored = truncated(v);
         forSelected([&](MissionItem& it) { it.*field = stored; });
     };
@@ -518,8 +590,9 @@ void ItemAttrDialogProc::apply(Dialog& dlg) {
     // 9. Attribute bits: a box whose state differs from the reference's bit sets or clears
     // that bit alone in every selected item.
     for (const BitBox& b : kBitBoxes) {
+        if (dlg.check(b.id) == kIndeterminate) continue;  // mixed, left alone
         const bool checked = dlg.check(b.id) == kChecked;
-        if (checked == ((w.bmsi_attributes & b.bit) != 0)) continue;
+        if (checked == ((w.bmsi_attributes & b.bit) != 0) && !mixed(b.id)) continue;
         forSelected([&](MissionItem& it) {
             if (checked) it.bmsi_attributes |= b.bit;
             else it.bmsi_attributes &= ~b.bit;

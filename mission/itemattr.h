@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <optional>
 #include <utility>
+#include <vector>
 
 // Control ids of ITEMATTRIBUTES.
 namespace itemattr {
@@ -83,6 +84,11 @@ constexpr std::int32_t kWeaponCount = 11;  // 0 none, 1..10
 constexpr std::int32_t kWeaponM16 = 1, kWeaponAk47 = 2, kWeaponAk74 = 3, kWeaponUzi = 6;
 constexpr std::int32_t kWeaponRpg = 8, kWeaponColt45 = 9;
 
+// The highest number of a waypoint marker (a path holds 32 points, from 0) and of an area
+// marker (areas are numbered from 1).
+constexpr std::int32_t kWaypointNumberMax = 31;
+constexpr std::int32_t kAreaNumberMax = 99;
+
 // Longest text an edit of the dialog is read to.
 constexpr int kItemAttrEditMax = 35;
 
@@ -131,8 +137,16 @@ public:
 private:
     void fillLists(Dialog& dlg);
     void showItem(Dialog& dlg);
+    void markMixed(Dialog& dlg);
+    bool mixed(int id) const;
+    bool mixedBlank(const Dialog& dlg, int id) const;
     void applyEnableRules(Dialog& dlg);
     void apply(Dialog& dlg);
+    // What a number field takes for the items edited: the template's range, narrowed.
+    NumberRange fieldRange(int id, const NumberRange& range) const;
+    // Checks every number the user typed; false, with the field refused, when one is not
+    // taken.
+    bool checkNumbers(Dialog& dlg) const;
     template <class F>
     void forSelected(F&& f);
 
@@ -140,6 +154,7 @@ private:
     std::int32_t ref_ = -1;       // index of the reference item
     MissionItem work_{};          // the reference as the dialog opened, with the chosen type
     bool typeChosen_ = false;     // the user picked a sub-type
+    std::vector<int> mixed_;      // controls whose value differs among the selected items
 };
 
 // Runs ITEMATTRIBUTES for the page's selection: kIdOk or kIdCancel (kIdCancel without a

@@ -7,6 +7,8 @@
 // capacities is refused as a bad line, and texts are cut to their fields.
 #include "mission/metafile.h"
 
+#include "core/number.h"
+
 #include "gamedata/itemdef.h"
 #include "gamedata/terrain.h"
 #include "mission/mission.h"
@@ -55,19 +57,7 @@ bool same(const char* a, const char* b) {
 
 // Decimal text to integer: leading blanks, a sign, then digits up to the first non-digit;
 // text that is not a number gives 0. Values beyond the 32-bit range stop at its ends.
-std::int32_t toInt(const char* s) {
-    while (*s == ' ' || *s == '\t' || *s == '\n' || *s == '\r' || *s == '\f' || *s == '\v') ++s;
-    bool neg = false;
-    if (*s == '+' || *s == '-') neg = *s++ == '-';
-    std::int64_t v = 0;
-    for (; *s >= '0' && *s <= '9'; ++s) {
-        v = v * 10 + (*s - '0');
-        if (v > std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1) v = std::int64_t{1} << 32;
-    }
-    if (neg) v = -v;
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
-                                                              std::numeric_limits<std::int32_t>::max()));
-}
+std::int32_t toInt(const char* s) { return number_ClampedInt(s ? std::string_view(s) : std::string_view()); }
 
 // The older accuracy form: a decimal fraction, stored in hundredths, truncated toward zero.
 // Parsed without the locale, so "0.5" means one half whatever the user's settings are.

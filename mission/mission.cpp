@@ -1,9 +1,11 @@
 #include "mission/mission.h"
 
+#include "core/format.h"
 #include "core/text.h"
 #include "gamedata/itemdef.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <limits>
 
 namespace {
@@ -84,6 +86,44 @@ void mission_Clear(Mission& m) {
     m.wind_list.shrink_to_fit();
     m.file_path.clear();
     group_SetDefaultNames(m);
+}
+
+MissionSnapshot::MissionSnapshot() = default;
+MissionSnapshot::~MissionSnapshot() = default;
+
+void MissionSnapshot::take(const Mission& m) {
+    if (!tables_) tables_ = std::make_unique<MissionTables>();
+    *tables_ = static_cast<const MissionTables&>(m);
+}
+
+void MissionSnapshot::restore(Mission& m) const {
+    if (tables_) static_cast<MissionTables&>(m) = *tables_;
+}
+
+std::string mission_LayerCaption(const Mission& m, std::int32_t layer, bool unnamedAsNumber) {
+    std::string_view name;
+    if (layer >= 0 && layer < kMaxLayers) name = mission_Text(m.layers[std::size_t(layer)].description);
+    if (name.empty() && unnamedAsNumber) return text_Printf("Dialog Message", "LAYERNAME", {layer + 1});
+    return text_Format("%2i - %s", {layer + 1, name});
+}
+
+const char* mission_KindKey(std::int32_t kind) {
+    switch (kind) {
+    case kItemVehicle: return "TYPE_VECHILE";
+    case kItemDecoration: return "TYPE_DECORATION";
+    case kItemPerson: return "TYPE_PERSON";
+    case kItemMarker: return "TYPE_MARKER";
+    case kItemBuilding: return "TYPE_BUILDING";
+    case kItemObject: return "TYPE_OBJECT";
+    case kItemEffect: return "TYPE_EFFECT";
+    default: return nullptr;
+    }
+}
+
+void mission_NewPage(Mission& m) {
+    mission_Clear(m);
+    m.info.subgoals_win.fill(-1);
+    m.info.subgoals_lose.fill(-1);
 }
 
 void group_SetDefaultNames(Mission& m) {
@@ -211,6 +251,39 @@ void mission_MoveSelected(Mission& m, std::int32_t dx, std::int32_t dy, std::int
         item.x = addClamped(item.x, dx);
         item.y = addClamped(item.y, dy);
         item.z = addClamped(item.z, dz);
+    }
+}
+
+bool mission_OnTerrain(std::int32_t x, std::int32_t y) {
+    return x >= -kTerrainHalfSide && x <= kTerrainHalfSide && y >= -kTerrainHalfSide && y <= kTerrainHalfSide;
+}
+
+std::int32_t mission_HoldOnTerrain(std::int32_t v) { return std::clamp(v, -kTerrainHalfSide, kTerrainHalfSide); }
+
+void mission_HoldSelectionOnTerrain(Mission& m) {
+    const std::int32_t n = std::clamp(m.selection.count, 0, kMaxItems);
+    std::int64_t minX = INT64_MAX, maxX = INT64_MIN, minY = INT64_MAX, maxY = INT64_MIN;
+    for (std::int32_t s = 0; s < n; ++s) {
+        const std::int32_t index = m.selection.index[s];
+        if (!validIndex(m, index)) continue;
+        const MissionItem& item = m.items[index];
+        minX = std::min<std::int64_t>(minX, item.x), maxX = std::max<std::int64_t>(maxX, item.x);
+        minY = std::min<std::int64_t>(minY, item.y), maxY = std::max<std::int64_t>(maxY, item.y);
+    }
+    if (minX > maxX) return;
+    // The shift that brings the far side of the selection back to the edge it crossed.
+    const auto shift = [](std::int64_t lo, std::int64_t hi) -> std::int64_t {
+        if (hi > kTerrainHalfSide) return std::max<std::int64_t>(kTerrainHalfSide - hi, -kTerrainHalfSide - lo);
+        if (lo < -kTerrainHalfSide) return std::min<std::int64_t>(-kTerrainHalfSide - lo, kTerrainHalfSide - hi);
+        return 0;
+    };
+    const std::int64_t dx = shift(minX, maxX), dy = shift(minY, maxY);
+    for (std::int32_t s = 0; s < n; ++s) {
+        const std::int32_t index = m.selection.index[s];
+        if (!validIndex(m, index)) continue;
+        MissionItem& item = m.items[index];
+        item.x = mission_HoldOnTerrain(static_cast<std::int32_t>(std::clamp<std::int64_t>(item.x + dx, INT32_MIN, INT32_MAX)));
+        item.y = mission_HoldOnTerrain(static_cast<std::int32_t>(std::clamp<std::int64_t>(item.y + dy, INT32_MIN, INT32_MAX)));
     }
 }
 

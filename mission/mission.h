@@ -324,6 +324,32 @@ std::string_view mission_Text(const char (&field)[N]) {
 // Empties the page: every table and text zero, counts 0, terrain maps and wind list
 // released; then group_SetDefaultNames on the same page.
 void mission_Clear(Mission& m);
+// The tables of a page as they were when taken, for an editor that changes the page as the
+// user works and puts it back on Cancel. The terrain and the wind list are not part of it.
+class MissionSnapshot {
+public:
+    MissionSnapshot();
+    ~MissionSnapshot();
+    void take(const Mission& m);
+    // Puts the page's tables back; nothing when no snapshot was taken.
+    void restore(Mission& m) const;
+
+private:
+    std::unique_ptr<MissionTables> tables_;
+};
+
+// How a layer is named wherever the user reads it: "%2i - %s" with its number (1..16) and the
+// name given in Layer Names; a layer without a name is "Layer N" (the LAYERNAME text), or
+// with unnamedAsNumber false " N - " (the Layer Names list itself).
+std::string mission_LayerCaption(const Mission& m, std::int32_t layer, bool unnamedAsNumber = true);
+
+// The key of an item kind's name in section "Item Type" of the string table; nullptr for a
+// kind without one.
+const char* mission_KindKey(std::int32_t kind);
+
+// Empties the page for a mission the designer starts: as mission_Clear, with no win or lose
+// sub-goal chosen yet (-1 each) rather than four copies of the first condition.
+void mission_NewPage(Mission& m);
 // Gives groups 1 and 2 the default player names when their descriptions are empty.
 void group_SetDefaultNames(Mission& m);
 
@@ -352,6 +378,18 @@ void mission_MoveSelected(Mission& m, std::int32_t dx, std::int32_t dy, std::int
 // Removes the selected items in selection order, keeping the order of the rest; then clears
 // the selection.
 void mission_DeleteSelected(Mission& m);
+
+// The terrain: the square of 2048 m about the origin the map marks with its inner boundary,
+// as a half side in 1/256 m.
+constexpr std::int32_t kTerrainHalfSide = 262144;
+// Whether a position lies on the terrain (its edges included).
+bool mission_OnTerrain(std::int32_t x, std::int32_t y);
+// A coordinate held to the terrain's edge.
+std::int32_t mission_HoldOnTerrain(std::int32_t v);
+// Brings the selected items back onto the terrain after a move or a paste: the selection is
+// shifted as a whole until it lies on the terrain where it fits, and then any item still off
+// it is held at the edge. The items keep their height.
+void mission_HoldSelectionOnTerrain(Mission& m);
 
 void mission_ClearSelection(Mission& m);
 // 1 added, 0 already selected (or not an item).

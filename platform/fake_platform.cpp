@@ -170,6 +170,17 @@ std::optional<std::string> FakePlatform::fileDialog(const FileDialogRequest& req
     return a;
 }
 
+std::vector<int> FakeDialog::numberFields() const { return tmpl_ ? tmpl_->numberFields() : std::vector<int>{}; }
+
+std::optional<NumberRange> FakeDialog::numberRange(int id) const {
+    return tmpl_ ? tmpl_->numberRange(id) : std::nullopt;
+}
+
+bool FakeDialog::edited(int id) const {
+    const FakeControl* c = find(id);
+    return c && c->edited;
+}
+
 int FakePlatform::runDialog(std::string_view templateName, DialogProc& proc) {
     log.push_back("dialog " + std::string(templateName));
     dialogsRun.emplace_back(templateName);

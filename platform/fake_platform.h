@@ -30,6 +30,8 @@ struct FakeControl {
     bool enabled = true;
     bool visible = true;
     int textLimit = 0;  // characters the user may type; 0: no limit
+    bool edited = false;  // the user typed since the program last set the text
+    std::string toolTip;
 };
 
 class FakeDialog : public Dialog {
@@ -48,6 +50,7 @@ public:
         auto& c = controls_[id];
         if (c.textLimit > 0 && text.size() > static_cast<size_t>(c.textLimit)) text = text.substr(0, c.textLimit);
         c.text = std::string(text);
+        c.edited = true;
         if (comboBox(id)) c.selection = spelledEntry(c);
         command(id, Notify::Changed);
     }
@@ -70,7 +73,10 @@ public:
     const std::map<int, FakeControl>& controls() const { return controls_; }
 
     void setTitle(std::string_view text) override { title_ = std::string(text); }
-    void setText(int id, std::string_view text) override { controls_[id].text = std::string(text); }
+    void setText(int id, std::string_view text) override {
+        controls_[id].text = std::string(text);
+        controls_[id].edited = false;
+    }
     std::string text(int id) const override;
     void clearEntries(int id) override;
     int addEntry(int id, std::string_view text, std::int64_t data) override;
@@ -91,7 +97,12 @@ public:
     void show(int id, bool on) override { controls_[id].visible = on; }
     void setFocus(int id) override { focus_ = id; }
     void setTextLimit(int id, int maxChars) override { controls_[id].textLimit = maxChars < 0 ? 0 : maxChars; }
+    void setToolTip(int id, std::string_view text) override { controls_[id].toolTip = std::string(text); }
     int focus() const { return focus_; }
+    // The template's number fields and their ranges; none without a template.
+    std::vector<int> numberFields() const override;
+    std::optional<NumberRange> numberRange(int id) const override;
+    bool edited(int id) const override;
     void end(int result) override {
         ended_ = true;
         result_ = result;

@@ -72,6 +72,15 @@ constexpr int kIndeterminate = 2;
 constexpr int kIdOk = 1;
 constexpr int kIdCancel = 2;
 
+// What a number field takes: whole numbers (with decimal, numbers with a fraction too) from
+// min to max. label is the control whose text names the field when a value is refused.
+struct NumberRange {
+    std::int32_t min = 0;
+    std::int32_t max = 0;
+    bool decimal = false;
+    int label = -1;
+};
+
 // The controls of one open dialog. List operations work on list boxes and drop-down
 // lists alike; index -1 means "no entry".
 class Dialog {
@@ -107,6 +116,25 @@ public:
     virtual void setFocus(int id) = 0;
     // Limits how many characters the user can type into an edit (0: the toolkit's limit).
     virtual void setTextLimit(int id, int maxChars) = 0;
+
+    // The text shown when the pointer rests on a control; empty for none.
+    virtual void setToolTip(int id, std::string_view text) {
+        (void)id;
+        (void)text;
+    }
+
+    // The number fields of the dialog's template, in template order.
+    virtual std::vector<int> numberFields() const { return {}; }
+    // What a number field takes; nothing for any other control.
+    virtual std::optional<NumberRange> numberRange(int id) const {
+        (void)id;
+        return std::nullopt;
+    }
+    // Whether the user changed an edit's text since the program last set it.
+    virtual bool edited(int id) const {
+        (void)id;
+        return true;
+    }
 
     // Ends the modal dialog; runDialog returns the result.
     virtual void end(int result) = 0;

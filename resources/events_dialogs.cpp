@@ -24,9 +24,9 @@ constexpr ControlTemplate kEditEvents[] = {
     {kPreMission, K::CheckBox, "PRE_MISSION_EVENT", 207, 25, 140, 12, kCtlGroup},
     {kPostMission, K::CheckBox, "POST_MISSION_EVENT", 355, 25, 140, 12},
     {kResetAfter, K::CheckBox, "RESET_AFTER", 207, 41, 100, 12},
-    {kResetValue, K::Edit, "", 310, 40, 44, 13},
+    numberField(kResetValue, 310, 40, 44, 13, 0, kEventSecondsMax, kResetAfter),
     {kDelayLabel, K::StaticText, "DELAY_SEC", 370, 42, 60, 10},
-    {kDelayValue, K::Edit, "", 435, 40, 44, 13},
+    numberField(kDelayValue, 435, 40, 44, 13, 0, kEventSecondsMax, kDelayLabel),
 
     {kTriggerFrame, K::GroupBox, "IF_TRIGGERS", 207, 58, 386, 108},
     {kTriggerList, K::ListBox, "", 214, 70, 320, 90, kCtlGroup},
@@ -40,7 +40,8 @@ constexpr ControlTemplate kEditEvents[] = {
     {kActionCopy, K::PushButton, "COPY", 540, 200, 46, 14},
     {kActionPaste, K::PushButton, "PASTE", 540, 218, 46, 14},
 
-    {kIdOk, K::DefaultButton, "OK", 540, 282, 53, 14, kCtlGroup},
+    {kIdCancel, K::PushButton, "CANCEL", 482, 282, 53, 14, kCtlGroup},
+    {kIdOk, K::DefaultButton, "OK", 540, 282, 53, 14},
 };
 
 // One labelled drop-down of the variables frame; y is the drop-down's top.

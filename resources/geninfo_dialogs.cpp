@@ -52,13 +52,13 @@ constexpr ControlTemplate kGeneralInfo[] = {
 
     {kWindFrame, K::GroupBox, "WIND", 7, 184, 180, 44},
     {kWindSpeedLabel, K::StaticText, "SPEED_KPH", 13, 198, 100, 10},
-    {kWindSpeed, K::Edit, "", 130, 196, 45, 12, kCtlGroup},
+    numberField(kWindSpeed, 130, 196, 45, 12, 0, kGiWindSpeedMax, kWindSpeedLabel, kCtlGroup),
     {kWindDirectionLabel, K::StaticText, "DIRECTION", 13, 213, 100, 10},
-    {kWindDirection, K::Edit, "", 130, 211, 45, 12, kCtlGroup},
+    numberField(kWindDirection, 130, 211, 45, 12, 0, 359, kWindDirectionLabel, kCtlGroup),
 
     {kMiscFrame, K::GroupBox, "MISC", 7, 232, 180, 30},
     {kFireMissionsLabel, K::StaticText, "FIRE_MISSIONS_AVAILABLE", 13, 246, 110, 10},
-    {kFireMissions, K::Edit, "", 130, 244, 45, 12, kCtlGroup},
+    numberField(kFireMissions, 130, 244, 45, 12, 0, kGiFireMissionsMax, kFireMissionsLabel, kCtlGroup),
 
     // Middle column.
     {kGameTypesFrame, K::GroupBox, "MAP_TYPES", 195, 5, 180, 84},
@@ -74,13 +74,13 @@ constexpr ControlTemplate kGeneralInfo[] = {
 
     {kOverridesFrame, K::GroupBox, "TERRAIN_OVERRIDES", 195, 93, 180, 80},
     {kWaterLevelBox, K::CheckBox, "WATER_LEVEL", 201, 107, 95, 10, kCtlGroup},
-    {kWaterLevel, K::Edit, "", 300, 105, 45, 12, kCtlGroup},
+    numberField(kWaterLevel, 300, 105, 45, 12, 0, 255, kWaterLevelBox, kCtlGroup),
     {kFogLevelBox, K::CheckBox, "FOG_LEVEL", 201, 122, 95, 10, kCtlGroup},
-    {kFogLevel, K::Edit, "", 300, 120, 45, 12, kCtlGroup},
+    numberField(kFogLevel, 300, 120, 45, 12, 0, 2147483647, kFogLevelBox, kCtlGroup),
     {kFogColourBox, K::CheckBox, "FOG_COLOR", 201, 137, 168, 10, kCtlGroup},
-    {kFogRed, K::Edit, "", 213, 152, 36, 12, kCtlGroup},
-    {kFogGreen, K::Edit, "", 257, 152, 36, 12, kCtlGroup},
-    {kFogBlue, K::Edit, "", 301, 152, 36, 12, kCtlGroup},
+    numberField(kFogRed, 213, 152, 36, 12, 0, 255, kFogColourBox, kCtlGroup),
+    numberField(kFogGreen, 257, 152, 36, 12, 0, 255, kFogColourBox, kCtlGroup),
+    numberField(kFogBlue, 301, 152, 36, 12, 0, 255, kFogColourBox, kCtlGroup),
 
     {kSkyFrame, K::GroupBox, "SKY_SETTINGS", 195, 177, 180, 62},
     {kWeatherBox, K::CheckBox, "WEATHER", 201, 191, 62, 10, kCtlGroup},

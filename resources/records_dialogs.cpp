@@ -21,7 +21,8 @@ constexpr ControlTemplate kGroups[] = {
     {kSelect, K::PushButton, "SELECT_MEMBERS", kPanelX, 55, 90, 14, kCtlGroup},
     {kPrint, K::PushButton, "PRINT_LIST", kPanelX, 73, 90, 14},
     {refid::kShowButton, K::PushButton, "REFS_SHOW", kPanelX, 91, 90, 14},
-    {kIdOk, K::DefaultButton, "OK", 283, 175, 50, 14, kCtlGroup},
+    {kIdCancel, K::PushButton, "CANCEL", 228, 175, 50, 14, kCtlGroup},
+    {kIdOk, K::DefaultButton, "OK", 283, 175, 50, 14},
 };
 
 constexpr ControlTemplate kWaypoints[] = {
@@ -37,7 +38,8 @@ constexpr ControlTemplate kWaypoints[] = {
     {kSelect, K::PushButton, "SELECT_MARKERS", kPanelX, 130, 90, 14, kCtlGroup},
     {kPrint, K::PushButton, "PRINT_LIST", kPanelX, 148, 90, 14},
     {refid::kShowButton, K::PushButton, "REFS_SHOW", kPanelX, 166, 90, 14},
-    {kIdOk, K::DefaultButton, "OK", 283, 175, 50, 14, kCtlGroup},
+    {kIdCancel, K::PushButton, "CANCEL", 228, 175, 50, 14, kCtlGroup},
+    {kIdOk, K::DefaultButton, "OK", 283, 175, 50, 14},
 };
 
 constexpr ControlTemplate kAreaTriggers[] = {
@@ -49,7 +51,8 @@ constexpr ControlTemplate kAreaTriggers[] = {
     {kSelect, K::PushButton, "SELECT_MARKERS", kPanelX, 73, 90, 14, kCtlGroup},
     {kPrint, K::PushButton, "PRINT_LIST", kPanelX, 91, 90, 14},
     {refid::kShowButton, K::PushButton, "REFS_SHOW", kPanelX, 109, 90, 14},
-    {kIdOk, K::DefaultButton, "OK", 283, 175, 50, 14, kCtlGroup},
+    {kIdCancel, K::PushButton, "CANCEL", 228, 175, 50, 14, kCtlGroup},
+    {kIdOk, K::DefaultButton, "OK", 283, 175, 50, 14},
 };
 
 }  // namespace

@@ -7,9 +7,9 @@ namespace {
 
 constexpr ControlTemplate kGetCenter[] = {
     {kCenterXLabel, K::StaticText, "X_COORD", 20, 10, 65, 9},
-    {kCenterX, K::Edit, "", 25, 20, 56, 12, kCtlGroup},
+    numberField(kCenterX, 25, 20, 56, 12, kMetresMin, kMetresMax, kCenterXLabel, kCtlGroup),
     {kCenterYLabel, K::StaticText, "Y_COORD", 20, 40, 70, 10},
-    {kCenterY, K::Edit, "", 25, 50, 56, 12, kCtlGroup},
+    numberField(kCenterY, 25, 50, 56, 12, kMetresMin, kMetresMax, kCenterYLabel, kCtlGroup),
     {kIdCancel, K::PushButton, "CANCEL", 5, 75, 45, 25, kCtlGroup},
     {kIdOk, K::DefaultButton, "OK", 58, 75, 45, 25},
 };

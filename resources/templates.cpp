@@ -51,6 +51,19 @@ const ControlTemplate* DialogTemplate::control(int id) const {
     return nullptr;
 }
 
+std::vector<int> DialogTemplate::numberFields() const {
+    std::vector<int> ids;
+    for (const ControlTemplate& c : controls)
+        if (c.kind == ControlKind::Number && c.id != kIdStatic) ids.push_back(c.id);
+    return ids;
+}
+
+std::optional<NumberRange> DialogTemplate::numberRange(int id) const {
+    const ControlTemplate* c = control(id);
+    if (!c || c->kind != ControlKind::Number) return std::nullopt;
+    return c->range;
+}
+
 const DialogTemplate* resources_FindDialog(std::string_view name) {
     for (const DialogTemplate* d : kDialogs)
         if (sameName(d->name, name)) return d;

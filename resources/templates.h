@@ -12,6 +12,7 @@
 
 #include "platform/ui.h"
 
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,7 @@ enum class ControlKind {
     StaticText,
     GroupBox,       // a titled frame; controls "inside" it are its siblings
     Icon,           // an icon; its text names the icon resource
+    Number,         // a one-line edit for a number within the control's range
 };
 
 // Style flags of a control (ControlTemplate::style).
@@ -57,7 +59,22 @@ struct ControlTemplate {
     std::string_view text;  // placeholder caption (usually the string-table key)
     int x = 0, y = 0, w = 0, h = 0;  // dialog units
     unsigned style = 0;
+    NumberRange range{};  // Number: what the field takes
 };
+
+// A number field: an edit that takes whole numbers from min to max, named by its label.
+constexpr ControlTemplate numberField(int id, int x, int y, int w, int h, std::int32_t min, std::int32_t max,
+                                      int label, unsigned style = 0) {
+    return {id, ControlKind::Number, "", x, y, w, h, style, {min, max, false, label}};
+}
+// A number field that also takes a fraction ("12.5").
+constexpr ControlTemplate decimalField(int id, int x, int y, int w, int h, std::int32_t min, std::int32_t max,
+                                       int label, unsigned style = 0) {
+    return {id, ControlKind::Number, "", x, y, w, h, style, {min, max, true, label}};
+}
+// Whole metres a position in 1/256 m held in 32 bits can reach.
+constexpr std::int32_t kMetresMin = -8388608;
+constexpr std::int32_t kMetresMax = 8388607;
 
 struct DialogTemplate {
     std::string_view name;     // looked up without regard to ASCII case
@@ -69,6 +86,10 @@ struct DialogTemplate {
 
     // The control with this id, or nullptr (kIdStatic never matches).
     const ControlTemplate* control(int id) const;
+    // The ids of the number fields, in template order.
+    std::vector<int> numberFields() const;
+    // What the control takes when it is a number field.
+    std::optional<NumberRange> numberRange(int id) const;
 };
 
 // The dialog template of this name, or nullptr.

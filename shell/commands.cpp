@@ -184,8 +184,8 @@ void shell_RefreshMenuState() {
 
 std::string shell_TitleFor(std::string_view fileName) {
     const char* consumer = text_Get(kMsg, "CONSUMER");
-    if (fileName.empty()) return text_Printf(kMsg, "KZMED_TITLE", {consumer, "2001"});
-    return text_Printf(kMsg, "KZMED_TITLE_PLUS_FNAME", {consumer, "2001", ui_PathText(fileName)});
+    if (fileName.empty()) return text_Printf(kMsg, "KZMED_TITLE", {consumer, shell_Version()});
+    return text_Printf(kMsg, "KZMED_TITLE_PLUS_FNAME", {consumer, shell_Version(), ui_PathText(fileName)});
 }
 
 void shell_RefreshTitle() {
@@ -282,7 +282,7 @@ bool shell_OpenMission() {
         if (ui_MessageBox(text_Printf(kMsg, "CREATE_MISSION?", {ui_PathText(name)}), r.title, MsgIcon::Question,
                           MsgButtons::YesNo) != MsgAnswer::Yes)
             return false;
-        mission_Clear(page());
+        mission_NewPage(page());
         page().file_path = *path;
         shell_PageRefresh();
         return true;
@@ -431,7 +431,7 @@ bool runHandler(int id) {
     case cmd::kSnap: v.snap_to_grid = !v.snap_to_grid; break;
     case cmd::kCentre: dialogs_RunCenter(v.center_x, v.center_y); break;
     case cmd::kClear:
-        if (history_AskAboutPage(mission_Pages().current, "CLEAR")) mission_Clear(page());
+        if (history_AskAboutPage(mission_Pages().current, "CLEAR")) mission_NewPage(page());
         break;
     case cmd::kOpen:
         if (!history_AskAboutPage(mission_Pages().current, "OPEN")) break;

@@ -1,11 +1,15 @@
 #include "shell/dialogs.h"
 
 #include "core/format.h"
+#include "core/number.h"
 #include "core/text.h"
 #include "gamedata/itemdef.h"
 #include "mission/mission.h"
+#include "platform/number_fields.h"
 #include "resources/shell_dialogs.h"
+#include "shell/shell.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <limits>
@@ -57,28 +61,7 @@ int dialogs_InsertRadioOfKind(std::int32_t kind) {
 std::int32_t dialogs_ParseMetres(std::string_view text) {
     // The centre is kept in 1/256 m in 32 bits, so metres beyond +-8388607 cannot be shown;
     // a longer number is held at the edge instead of wrapping round to the far side.
-    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max() >> 8;
-    constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min() >> 8;
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    std::int64_t v = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        v = v * 10 + (text[i] - '0');
-        if (v > kMax + 1) v = kMax + 1;  // enough to know it is out of range
-    }
-    if (negative) v = -v;
-    if (v > kMax) v = kMax;
-    if (v < kMin) v = kMin;
-    return static_cast<std::int32_t>(v);
-}
-
-std::string dialogs_LayerCaption(const Mission& page, int layer, bool unnamedAsNumber) {
-    std::string_view name;
-    if (validLayer(layer)) name = mission_Text(page.layers[static_cast<std::size_t>(layer)].description);
-    if (name.empty() && unnamedAsNumber) return text_Printf(kMsg, "LAYERNAME", {layer + 1});
-    return text_Format("%2i - %s", {layer + 1, name});
+    return std::clamp(number_ClampedInt(text), kMetresMin, kMetresMax);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -99,6 +82,7 @@ void CenterDialogProc::onInit(Dialog& dlg) {
 void CenterDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
     if (code != Notify::Clicked) return;
     if (id == kIdOk) {
+        if (!ui_CheckNumbers(dlg)) return;
         const std::string tx = dlg.text(kCenterX), ty = dlg.text(kCenterY);
         x_ = dialogs_ParseMetres(std::string_view(tx).substr(0, kCenterInputMax)) * 256;
         y_ = dialogs_ParseMetres(std::string_view(ty).substr(0, kCenterInputMax)) * 256;
@@ -186,7 +170,7 @@ void VisibleLayersDialogProc::onInit(Dialog& dlg) {
     setKey(dlg, kIdOk, "OK");
     dlg.clearEntries(kDefaultLayerList);
     for (int layer = 0; layer < kMaxLayers; ++layer) {
-        const std::string caption = dialogs_LayerCaption(page_, layer, true);
+        const std::string caption = mission_LayerCaption(page_, layer);
         dlg.setText(kLayerCheckFirst + layer, caption);
         dlg.addEntry(kDefaultLayerList, caption, layer);
     }
@@ -201,7 +185,11 @@ void VisibleLayersDialogProc::refresh(Dialog& dlg) {
     if (validLayer(current)) page_.info.hidden_layers &= ~(1u << current);
     for (int layer = 0; layer < kMaxLayers; ++layer) {
         const bool shown = (page_.info.hidden_layers & (1u << layer)) == 0;
-        dlg.setCheck(kLayerCheckFirst + layer, shown ? kChecked : kUnchecked);
+        const int box = kLayerCheckFirst + layer;
+        dlg.setCheck(box, shown ? kChecked : kUnchecked);
+        // The box of the layer new items go to cannot hide it, and says why.
+        dlg.enable(box, layer != current);
+        dlg.setToolTip(box, layer == current ? text_Get(kMsg, "NEW_ITEMS_LAYER_SHOWN") : "");
     }
 }
 
@@ -240,7 +228,7 @@ void LayerNamesDialogProc::onInit(Dialog& dlg) {
     setKey(dlg, kIdOk, "OK");
     dlg.clearEntries(kLayerNameList);
     for (int layer = 0; layer < kMaxLayers; ++layer)
-        dlg.addEntry(kLayerNameList, dialogs_LayerCaption(page_, layer, false), layer);
+        dlg.addEntry(kLayerNameList, mission_LayerCaption(page_, layer, false), layer);
     dlg.setSelection(kLayerNameList, 0);
     edited_ = 0;
     dlg.setTextLimit(kLayerNameEdit, kLayerNameMax);
@@ -264,7 +252,7 @@ void LayerNamesDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
     } else if (id == kLayerNameEdit && code == Notify::Changed) {
         storeName(dlg);
         dlg.removeEntry(kLayerNameList, edited_);
-        dlg.insertEntry(kLayerNameList, edited_, dialogs_LayerCaption(page_, edited_, false), edited_);
+        dlg.insertEntry(kLayerNameList, edited_, mission_LayerCaption(page_, edited_, false), edited_);
         dlg.setSelection(kLayerNameList, edited_);
     } else if (id == kIdOk && code == Notify::Clicked) {
         storeName(dlg);
@@ -303,7 +291,7 @@ void BriefingDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
 void AboutDialogProc::onInit(Dialog& dlg) {
     dlg.setTitle(text_Get(kMsg, "ABOUT_KZMED"));
     setKey(dlg, kAboutTitle, "ABOUT_KZ7MED");
-    dlg.setText(kAboutVersion, text_Printf(kMsg, "ABOUT_VERSION", {"2001"}));
+    dlg.setText(kAboutVersion, text_Printf(kMsg, "ABOUT_VERSION", {shell_Version()}));
     setKey(dlg, kAboutCoder, "ABOUT_CODER_KZ");
     setKey(dlg, kAboutCopyright, "ABOUT_COPYRIGHT");
     setKey(dlg, kAboutHelp, "ABOUT_HELP_KZ");

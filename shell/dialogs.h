@@ -39,10 +39,6 @@ std::int32_t dialogs_ParseMetres(std::string_view text);
 // Whole metres of a position in 1/256 m, rounded toward minus infinity.
 inline std::int32_t dialogs_Metres(std::int32_t v) { return v >> 8; }
 
-// A layer's caption in the layer lists: "%2i - %s" with the number 1..16 and the name, or
-// the LAYERNAME text for a layer without a name (Visible Layers only: unnamed).
-std::string dialogs_LayerCaption(const Mission& page, int layer, bool unnamedAsNumber);
-
 // ---------------------------------------------------------------------------------------
 // Dialog procedures
 

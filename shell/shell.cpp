@@ -1,6 +1,8 @@
 // Start-up, the command line and the listeners the platform reports to.
 #include "shell/shell.h"
 
+#include "shell/build_defaults.h"
+
 #include "core/text.h"
 #include "gamedata/image.h"
 #include "gamedata/model.h"
@@ -223,8 +225,8 @@ int shell_Startup(const ShellArgs& args) {
 
     step("pages");
     MissionPages& pages = mission_Pages();
-    mission_Clear(pages.page[0]);
-    mission_Clear(pages.page[1]);
+    mission_NewPage(pages.page[0]);
+    mission_NewPage(pages.page[1]);
     pages.current = 0;
     history_Reset();
 
@@ -313,3 +315,5 @@ void shell_Shutdown() {
     platform().killTimer(kBackupTimer);
     history_CleanExit();
 }
+
+const char* shell_Version() { return kSortieVersion; }

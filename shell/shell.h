@@ -123,6 +123,8 @@ void shell_PageRefresh();     // title, repaint map, repaint items
 
 // The title for a page file name (empty: none).
 std::string shell_TitleFor(std::string_view fileName);
+// The program's version, the one --version prints (the title and the About box show it).
+const char* shell_Version();
 // The grid label for a grid size (1/256 m).
 std::string shell_GridLabel(std::int32_t gridSize);
 

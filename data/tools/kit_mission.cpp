@@ -3,6 +3,7 @@
 // section stays within what the binary export takes, so the export runs without warnings.
 #include "data/tools/kit.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -94,7 +95,9 @@ std::string kit_LargeMission(std::uint32_t seed, int total) {
         }
         const int points = rng.range(4, 12);
         for (int k = 0; k < points && markers < markerBudget - 20; ++k, ++markers) {
-            Item wp{6005, cx + rng.range(-120, 120), cy + rng.range(-120, 120), 0};
+            // A path point stays on the terrain, inside its edge.
+            const int px = cx + rng.range(-120, 120), py = cy + rng.range(-120, 120);
+            Item wp{6005, std::clamp(px, -1020, 1020), std::clamp(py, -1020, 1020), 0};
             wp.waypoint = path;
             wp.wpnumber = k;
             add(wp);

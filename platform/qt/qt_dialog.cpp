@@ -212,6 +212,18 @@ QWidget* QtDialog::createControl(const ControlTemplate& c, QButtonGroup*& radioG
         w->installEventFilter(new FocusWatcher(*this, id, w));
         return w;
     }
+    case ControlKind::Number: {
+        // Digits, a sign where the range goes below zero and a point where it takes
+        // fractions: anything else cannot be typed. The range itself is checked on OK, by the
+        // procedure, so a value out of range is named at its field rather than swallowed.
+        auto* e = new QLineEdit(text, parent);
+        QString pattern = c.range.min < 0 ? QStringLiteral("[-+]?[0-9]*") : QStringLiteral("[+]?[0-9]*");
+        if (c.range.decimal) pattern += QStringLiteral("([.][0-9]*)?");
+        e->setValidator(new QRegularExpressionValidator(QRegularExpression(pattern), e));
+        QObject::connect(e, &QLineEdit::textEdited, parent, [this, id] { notify(id, Notify::Changed); });
+        e->installEventFilter(new FocusWatcher(*this, id, e));
+        return e;
+    }
     case ControlKind::ListBox: {
         auto* l = new QListWidget(parent);
         if (c.style & kCtlExtendedSelect) l->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -299,6 +311,20 @@ void QtDialog::end(int result) {
     ended_ = true;
     result_ = result;
     window_->finish(result);
+}
+
+void QtDialog::setToolTip(int id, std::string_view text) {
+    if (Control* c = find(id)) c->widget->setToolTip(qtText(text));
+}
+
+std::vector<int> QtDialog::numberFields() const { return tmpl_.numberFields(); }
+
+std::optional<NumberRange> QtDialog::numberRange(int id) const { return tmpl_.numberRange(id); }
+
+bool QtDialog::edited(int id) const {
+    const Control* c = find(id);
+    auto* e = c ? qobject_cast<QLineEdit*>(c->widget) : nullptr;
+    return e ? e->isModified() : true;
 }
 
 void QtDialog::setTitle(std::string_view text) { window_->setWindowTitle(qtText(text)); }
@@ -516,7 +542,9 @@ void QtDialog::setCheck(int id, int state) {
     if (!b) return;
     Quiet q(*this);
     if (auto* cb = qobject_cast<QCheckBox*>(b)) {
-        if (state == kIndeterminate && cb->isTristate()) cb->setCheckState(Qt::PartiallyChecked);
+        // Set by the program, the third state also lets the user click through it (a box that
+        // shows a value its items do not share).
+        if (state == kIndeterminate) cb->setCheckState(Qt::PartiallyChecked);
         else cb->setCheckState(state == kUnchecked ? Qt::Unchecked : Qt::Checked);
         return;
     }

@@ -80,6 +80,10 @@ public:
     void show(int id, bool on) override;
     void setFocus(int id) override;
     void setTextLimit(int id, int maxChars) override;
+    void setToolTip(int id, std::string_view text) override;
+    std::vector<int> numberFields() const override;
+    std::optional<NumberRange> numberRange(int id) const override;
+    bool edited(int id) const override;
     void end(int result) override;
 
     // Passes a notification to the procedure unless the program itself is changing the

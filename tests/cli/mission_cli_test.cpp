@@ -207,6 +207,22 @@ TEST_F(MissionCli, ABinaryMissionGivenForAMetafileIsNamedAsOne) {
     EXPECT_FALSE(fs::exists(path("x.mis")));
 }
 
+TEST_F(MissionCli, CheckReportsItemsOffTheTerrainAtTheirLines) {
+    // 7,800 km east, and one step past each edge; the edges themselves are on the terrain.
+    std::string text = "begin general_information\nnum_items 4\nend\n";  // 1-3
+    const char* positions[] = {"1996800000 0 0", "262145 0 0", "0 -262145 5", "262144 -262144 0"};
+    for (int i = 0; i < 4; ++i)  // lines 4 + 5 i .. 8 + 5 i
+        text += "begin item " + std::to_string(i) + "\nid " + std::to_string(i + 1) + "\ntype_id 1001\nposition " +
+                positions[i] + "\nend\n";
+    const std::string file = write("far.mis", text);
+    const CliRun r = run("check '" + file + "'");
+    EXPECT_EQ(r.code, 1);
+    for (const char* want : {":4: item 0: at x 7800000 m, y 0 m, outside the terrain", ":9: item 1: at x 1024 m",
+                             ":14: item 2: at x 0 m, y -1024 m"})
+        EXPECT_NE(r.err.find(file + want), std::string::npos) << want << "\n" << r.err;
+    EXPECT_EQ(r.err.find("item 3"), std::string::npos) << r.err;
+}
+
 TEST_F(MissionCli, CheckReportsATerrainTheGameDataDoesNotHold) {
     // Loose game files are looked for in the current folder, as the editor does.
     write("data/hills.trn", "");

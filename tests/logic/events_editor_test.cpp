@@ -95,8 +95,8 @@ TEST_F(EventsEditor, PanelIsStoredOnSwitchingAndOkButCancelDropsIt) {
     addEvents(2);
     page->events[0].attrib = 8;  // a bit the panel does not show
     FakeDialog& d = open();
-    d.control(kDelayValue).text = " +12s";
-    d.control(kResetValue).text = "abc";
+    d.type(kDelayValue, " +12 ");
+    d.type(kResetValue, "0");
     d.toggle(kResetAfter);
     d.toggle(kPostMission);
     d.choose(kEventList, 1);
@@ -110,16 +110,32 @@ TEST_F(EventsEditor, PanelIsStoredOnSwitchingAndOkButCancelDropsIt) {
     EXPECT_EQ(mission_Text(page->events[1].name), std::string(kEventNameMax, 'x'));
     EXPECT_EQ(d.entryText(kEventList, 1), event_ListLine(*page, 1));
     EXPECT_EQ(d.selection(kEventList), 1);
-    d.control(kDelayValue).text = "-99999999999";
+    d.type(kDelayValue, "600");
+    // Cancel puts back the page as the dialog found it: what was stored on the way too.
+    const std::string name1(mission_Text(page->events[1].name));
     d.click(kIdCancel);
     EXPECT_EQ(d.result(), kIdCancel);
     EXPECT_EQ(page->events[1].delay_value, 0);
+    EXPECT_EQ(page->events[0].delay_value, 0);
+    EXPECT_EQ(page->events[0].attrib, 8);
+    EXPECT_NE(mission_Text(page->events[1].name), name1);
     FakeDialog ok(proc, &kDlgEditEvents);
     ok.init();
-    ok.control(kDelayValue).text = "-99999999999";
+    ok.type(kDelayValue, "12");
+    ok.choose(kEventList, 0);
+    // A number the field does not take keeps the dialog open on its event, stores nothing,
+    // and holds the panel there when another event is chosen.
+    ok.type(kDelayValue, "-99999999999");
+    ok.click(kIdOk);
+    EXPECT_FALSE(ok.ended());
+    EXPECT_EQ(ok.focus(), kDelayValue);
+    ok.choose(kEventList, 1);
+    EXPECT_EQ(ok.selection(kEventList), 0);
+    EXPECT_EQ(page->events[0].delay_value, 12);
+    ok.type(kDelayValue, "655");
     ok.click(kIdOk);
     EXPECT_EQ(ok.result(), kIdOk);
-    EXPECT_EQ(page->events[0].delay_value, INT32_MIN);
+    EXPECT_EQ(page->events[0].delay_value, 655);
 }
 
 TEST_F(EventsEditor, NewEventLineAddsAnEventUntilTheTableIsFull) {
@@ -153,10 +169,13 @@ TEST_F(EventsEditor, DoubleClickEditsARowAndOnlyAnOkOnTheNewLineAppends) {
         EXPECT_EQ(ui->dialogsRun.size(), c.line < 0 ? 0u : 1u);
         EXPECT_EQ(dlg.entryCount(c.trigger ? kTriggerList : kActionList), c.count + 1);
     }
-    // Cancel of the Events dialog keeps what the sub-dialogs wrote.
-    dlg.click(kIdCancel);
     EXPECT_EQ(page->events[0].triggers[0].type, kTriggerEvent);
     EXPECT_EQ(rowOf(page->events[0].actions[0]), (Row{0, 2, -1, 0, -1, -1, -1, 0}));
+    // Cancel of the Events dialog takes back what the sub-dialogs wrote and the event the
+    // dialog added to an empty table.
+    dlg.click(kIdCancel);
+    EXPECT_EQ(page->event_count, 0);
+    EXPECT_EQ(page->events[0].triggers[0].type, 0);
 }
 
 // Delete (asked first), copy and paste of rows, the same for triggers and actions.
@@ -246,7 +265,7 @@ TEST_F(EventsEditor, PastedEventsShiftReferencesAndAFullTableSaysSo) {
     FakeDialog& d = open();
     d.click(kCopyEvent);  // event 0, highlighted at opening
     EXPECT_TRUE(d.isEnabled(kPasteEvent));
-    d.control(kDelayValue).text = "7";  // unstored edit of the event that moves down
+    d.type(kDelayValue, "7");  // unstored edit of the event that moves down
     d.click(kPasteEvent);
     ASSERT_EQ(page->event_count, 4);
     EXPECT_EQ(page->events[1].delay_value, 7);
@@ -270,7 +289,7 @@ TEST_F(EventsEditor, PrintingStoresThePanelFirstAndCancelWritesNothing) {
     ScopedTempDir tmp;
     addEvents(2);
     FakeDialog& d = open();
-    d.control(kDelayValue).text = "42";
+    d.type(kDelayValue, "42");
     ui->fileAnswers = {tmp.file("one.txt"), tmp.file("all.txt")};
     d.click(kPrintEvent);
     EXPECT_EQ(page->events[0].delay_value, 42);

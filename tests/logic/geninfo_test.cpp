@@ -25,7 +25,7 @@ namespace {
 
 // Weather names that sort in another order than their codes (2, 1, 0).
 constexpr const char* kTexts =
-    "[Dialog Message]\nSTATUS = Status\nLOADING... = Loading %s\n"
+    "[Dialog Message]\nSTATUS = Status\nLOADING... = Loading %s\nNO_SUBGOAL = (none)\n"
     "[Weather]\nNICE_DAY = Zephyr\nRAIN = Yellow rain\nSNOW = Xmas snow\n";
 constexpr const char* kVocab =
     "[WinConditions]\nSTRWINCOND000 = Reach\nSTRWINCOND001 = Blow\nSTRWINCOND002 = Free the pilot\n"
@@ -114,7 +114,7 @@ TEST_F(GeneralInfoTest, OpenShowsThePageAndOkWithoutChangesStoresItBack) {
                   EXPECT_EQ(d.entryText(kWeather, d.selection(kWeather)), "Yellow rain");
                   EXPECT_EQ(d.entryText(kSunset, d.selection(kSunset)), "Dusk");
                   EXPECT_EQ(d.text(kWinFirst), "Free the pilot");
-                  EXPECT_EQ(d.text(kWinFirst + 1), "");
+                  EXPECT_EQ(d.text(kWinFirst + 1), "(none)");  // -1: the entry that chooses none
                   EXPECT_EQ(d.text(kFogRed) + d.text(kFogGreen) + d.text(kFogBlue), "163248");
                   EXPECT_EQ(d.check(kSearchAndDestroy), kChecked);
                   EXPECT_EQ(d.check(kCampVarFirst + 29), kChecked);
@@ -125,32 +125,18 @@ TEST_F(GeneralInfoTest, OpenShowsThePageAndOkWithoutChangesStoresItBack) {
     EXPECT_FALSE(reloaded());
 }
 
-TEST_F(GeneralInfoTest, NumberFieldsAreReadAndHeldToTheirLimits) {
+TEST_F(GeneralInfoTest, AnEditedFogByteRebuildsTheColourFromItsThreeFields) {
     struct Case {
         int field;
         const char* typed;
-        std::int32_t (*stored)(const GeneralInfo&);
-        std::int64_t want;
+        std::int32_t want;
     };
-    auto speed = [](const GeneralInfo& i) { return i.wind[0]; };
-    auto direction = [](const GeneralInfo& i) { return i.wind[1]; };
-    auto arty = [](const GeneralInfo& i) { return i.arty; };
-    auto fog = [](const GeneralInfo& i) { return i.fog_color; };
-    const Case cases[] = {
-        {kWindSpeed, "120", speed, 45},        {kWindSpeed, "45", speed, 45},
-        {kWindSpeed, " 44 ", speed, 44},       {kWindSpeed, "-5", speed, 0},
-        {kWindSpeed, "12km", speed, 0},        {kWindSpeed, "99999999999", speed, 45},
-        {kWindDirection, "-5", direction, 0},  {kWindDirection, "400", direction, 400},
-        {kFireMissions, " -12abc", arty, -12}, {kFireMissions, "none", arty, 0},
-        {kFireMissions, "9999999999", arty, INT32_MAX},
-        {kFogRed, "300", fog, 0x2C2030},       {kFogRed, "-1", fog, 0xFF2030},
-        {kFogGreen, "256", fog, 0x100030},     {kFogBlue, "x", fog, 0x102000},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.typed) + " in control " + std::to_string(c.field));
-        page->info.fog_color = 0x102030;
+    for (const Case& c : {Case{kFogRed, "255", 0xFF2030}, Case{kFogGreen, " 0", 0x100030},
+                          Case{kFogBlue, "7", 0x102007}}) {
+        SCOPED_TRACE(c.typed);
+        page->info.fog_color = 0x7F102030;  // a high byte no field shows goes with the edit
         run([&](FakeDialog& d) { d.type(c.field, c.typed); });
-        EXPECT_EQ(c.stored(page->info), c.want);
+        EXPECT_EQ(page->info.fog_color, c.want);
     }
 }
 
@@ -175,7 +161,7 @@ TEST_F(GeneralInfoTest, ListsStoreTheCodesOfTheChosenEntries) {
         d.choose(kSunset, 2);   // sorted last: "Noon", number 4
         d.choose(kColour, 3);
         d.choose(kSidearm, withData(d, kSidearm, 28));
-        d.choose(kWinFirst + 1, 1);
+        d.choose(kWinFirst + 1, 2);  // after "(none)" and code 0: code 1
         d.type(kWinFirst, "Free the pilot");      // spelled exactly: that entry
         d.type(kWinFirst + 2, "free the pilot");  // no entry's text: none
         d.type(kLoseFirst, "");
@@ -207,10 +193,10 @@ TEST_F(GeneralInfoTest, ValuesNoEntryCarries) {
     EXPECT_EQ(i.sunset, 2);
     EXPECT_EQ(i.subgoals_win, (Codes{-1, -1, -1, -1}));
 
-    // No vocabulary table: empty sub-goal lists, none stored.
+    // No vocabulary table: sub-goal lists with nothing but "(none)", none stored.
     text_Tables().vocab = nullptr;
     i.subgoals_lose = {0, 1, 0, 1};
-    run([](FakeDialog& d) { EXPECT_EQ(d.entryCount(kLoseFirst), 0); });
+    run([](FakeDialog& d) { EXPECT_EQ(d.entryCount(kLoseFirst), 1); });
     EXPECT_EQ(i.subgoals_lose, (Codes{-1, -1, -1, -1}));
 }
 

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -117,10 +118,22 @@ TEST_F(RecordsEditor, EveryEditorListsEditsAndKeepsItsRecords) {
         EXPECT_EQ(proc.current(), 10);
         EXPECT_EQ(d.selection(kList), 9);
 
-        d.setText(kDesc, "Last words");  // not yet notified: Escape stores it
-        d.click(kIdCancel);
+        d.setText(kDesc, "Last words");  // not yet notified: OK stores it
+        d.click(kIdOk);
         EXPECT_EQ(d.result(), kIdOk);
         EXPECT_EQ(std::string(descOf(*page, k.kind, 10)), "Last words");
+
+        // Cancel (Escape) takes back everything done while the dialog was open.
+        const auto before = std::make_unique<MissionTables>(static_cast<const MissionTables&>(*page));
+        ui->dialogScripts[std::string(k.tmpl->name)] = [](FakeDialog& fd) {
+            fd.type(kDesc, "Changed");
+            fd.choose(kList, 4);
+            fd.type(kDesc, "Changed too");
+            fd.click(kSelect);
+            fd.click(kIdCancel);
+        };
+        EXPECT_EQ(k.run(*page), kIdCancel);
+        EXPECT_EQ(std::memcmp(before.get(), static_cast<const MissionTables*>(page.get()), sizeof(MissionTables)), 0);
 
         ui->dialogScripts[std::string(k.tmpl->name)] = [](FakeDialog& fd) {
             EXPECT_EQ(fd.text(kDesc), "Bravo team");  // each opening starts at slot 1

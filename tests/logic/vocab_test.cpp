@@ -155,6 +155,30 @@ TEST_F(VocabTest, LogicWordFollowsEveryTriggerButTheLast) {
         EXPECT_EQ(event_TriggerText(trigger(flags & ~1, 1, 1, 3, 5), true), "Group 3 sees group 5");
 }
 
+TEST_F(VocabTest, WithThePageGroupsPathsAndAreasAreNamed) {
+    auto page = std::make_unique<Mission>();
+    mission_SetText(page->groups[2].description, "Red Players");
+    mission_SetText(page->groups[3].description, "Scouts");
+    mission_SetText(page->waypoints[4].description, "Ridge road");
+    mission_SetText(page->area_triggers[1].description, "Village square");
+    struct Case {
+        std::string line, want;
+    };
+    const Case cases[] = {
+        {event_TriggerText(trigger(0, 1, 4, 2), true, page.get()), "Group 2 Red Players is destroyed"},
+        {event_TriggerText(trigger(0, 1, 7, 3, 4, 6), false, page.get()),
+         "Group 3 Scouts is at waypoint path 4 Ridge road, point 6 AND"},
+        {event_TriggerText(trigger(0, 1, 10, 2, 1), true, page.get()),
+         "Group 2 Red Players is within area trigger 1 Village square"},
+        // A record without a description, a number that names no record: the number alone.
+        {event_TriggerText(trigger(0, 1, 10, 5, 1), true, page.get()), "Group 5 is within area trigger 1 Village square"},
+        {event_TriggerText(trigger(0, 1, 4, 99), true, page.get()), "Group 99 is destroyed"},
+        {event_TriggerText(trigger(0, 1, 4, 2), true), "Group 2 is destroyed"},
+        {event_ActionText(action(1, 0, 3, 4), page.get()), "Send group 3 Scouts along waypoint path 4 Ridge road"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.line, c.want);
+}
+
 TEST_F(VocabTest, EveryActionRenders) {
     for (const auto& c : kActionCases) {
         SCOPED_TRACE("type " + std::to_string(c.type) + " var2 " + std::to_string(c.v2));

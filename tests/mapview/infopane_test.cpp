@@ -30,7 +30,7 @@ TEST(InfoPanes, CentreLineInMetres) {
 }
 
 TEST(InfoPanes, SelectionTextLayoutAndDetailsOfTheLastSelected) {
-    ScopedTextTable table(test_ReadSourceFile("data/text/shell.txt"));
+    ScopedTextTable table(test_ReadSourceFile("data/text/shell.txt") + "\n[Item Type]\nTYPE_OBJECT = Object\n");
     ScopedItemDefs defs;
     auto page = test_NewMission();
     EXPECT_EQ(texts(infopane_SelectionLines(*page, {8, 16})), std::vector<std::string>{"Nothing selected"});
@@ -40,15 +40,17 @@ TEST(InfoPanes, SelectionTextLayoutAndDetailsOfTheLastSelected) {
     page->items[b].heading = 270;
     page->items[b].waypoint_id = 4;
     page->items[b].wpnumber = 2;
+    mission_SetText(page->waypoints[4].description, "Patrol");
     page->items[b].group_id = 3;   // unnamed group 3
-    page->items[b].layer = 0;      // layer 0 without a name
+    page->items[b].layer = 0;
+    mission_SetText(page->layers[0].description, "Everything");  // as Layer Names shows it
     mission_Select(*page, a);
     mission_Select(*page, b);
     auto lines = infopane_SelectionLines(*page, {8, 16});
     const std::vector<std::string> want = {
         "2 selected", "Item 1", std::string(itemdef_At(itemdef_FindByType(kTestCrate))->name),
-        "Id " + std::to_string(page->items[b].id), "Kind " + std::to_string(page->items[b].kind), "Heading 270",
-        "Path 4, point 2", "X -1 m", "Y 0 m", "Z 1 m", "Layer:", "1", "Group:", "3"};
+        "Id " + std::to_string(page->items[b].id), "Object", "Heading 270",
+        "Path 4 Patrol, point 2", "X -1 m", "Y 0 m", "Z 1 m", "Layer:", " 1 - Everything", "Group:", "3"};
     EXPECT_EQ(texts(lines), want);
     // Positions: down ch + ch/2 after the count, indented by cw for the details, back out
     // for the two headings.
@@ -67,7 +69,7 @@ TEST(InfoPanes, SelectionTextLayoutAndDetailsOfTheLastSelected) {
     page->items[b].layer = 2;
     mission_SetText(page->groups[3].description, "Alpha");
     lines = infopane_SelectionLines(*page, {8, 16});
-    EXPECT_EQ(lines[11].text, "3 - North");
+    EXPECT_EQ(lines[11].text, " 3 - North");  // as in Layer Names
     EXPECT_EQ(lines[13].text, "3 - Alpha");
     page->items[b].group_id = 0;
     EXPECT_EQ(infopane_SelectionLines(*page, {8, 16})[13].text, "None");

@@ -161,12 +161,16 @@ TEST(RenderWater, TintHalvesBytesOrTheWholeWord) {
     page->terrain->waterLevel = 12;
     EXPECT_EQ(render_WaterLevel(*page, kShowWater), 12u);
     EXPECT_EQ(render_WaterLevel(*page, kShowFlagsStartup & ~kShowWater), 0u);
-    page->info.water_level = 0x1FF;                        // the override is a byte
+    page->info.water_level = -1;                           // without its bit the override is not used
     EXPECT_EQ(render_WaterLevel(*page, kShowWater), 12u);
     page->info.attrib |= 1;
-    EXPECT_EQ(render_WaterLevel(*page, kShowWater), 0xFFu);
-    page->info.water_level = 0x100;                        // low byte 0: no water
-    EXPECT_EQ(render_WaterLevel(*page, kShowWater), 0u);
+    // The override is an elevation byte: below the lowest ground no water, above the highest
+    // water everywhere (never the low byte: -1 is not a sea over the whole map).
+    for (const auto& [level, want] : {std::pair{-1, 0u}, {-300, 0u}, {0, 0u}, {1, 1u}, {255, 255u}, {256, 255u},
+                                      {0x1FF, 255u}, {INT32_MIN, 0u}, {INT32_MAX, 255u}}) {
+        page->info.water_level = level;
+        EXPECT_EQ(render_WaterLevel(*page, kShowWater), want) << level;
+    }
 }
 
 TEST(RenderColours, TablesAndFallbacks) {

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <vector>
@@ -25,8 +26,7 @@ constexpr std::int32_t kMarker6006 = 6006, kOddMarker = 6050, kPathObject = 4047
 class ItemAttr : public ::testing::Test {
 protected:
     ScopedFakePlatform ui;
-    ScopedTextTable texts{"[Dialog Message]\nLAYERNAME = L%i\nTOO_MANY_WAYPOINTS = at most %i\n"
-                          "TOO_MANY_AREA_TRIGGERS = up to %i\n"};
+    ScopedTextTable texts{"[Dialog Message]\nLAYERNAME = L%i\nITEMS_EDITED = %i items\n"};
     TextTable* vocab = test_TableFromSource("[PeopleNames]\nSTRNAME000 = A\nSTRNAME001 = B\nSTRNAME002 = C\n");
     ScopedItemDefs defs{{{kPerson, kItemPerson}, {kPerson2, kItemPerson}, {3003, kItemPerson, kItemAttrDv1},
                          {kVehicle, kItemVehicle}, {kNamedDecor, kItemDecoration}, {kDecor, kItemDecoration},
@@ -57,8 +57,10 @@ protected:
         return itemattr_Run(*page);
     }
     static void chooseType(FakeDialog& d, std::int32_t type) {
-        for (int i = 0; i < d.entryCount(kSubType); ++i)
-            if (itemdef_At(static_cast<std::int32_t>(d.entryData(kSubType, i)))->typeNumber == type) d.choose(kSubType, i);
+        for (int i = 0; i < d.entryCount(kSubType); ++i) {
+            const ItemDef* def = itemdef_At(static_cast<std::int32_t>(d.entryData(kSubType, i)));  // none: "(mixed)"
+            if (def && def->typeNumber == type) d.choose(kSubType, i);
+        }
     }
 };
 
@@ -67,11 +69,13 @@ protected:
 TEST_F(ItemAttr, OpensOnTheReferenceItem) {
     const auto idx = select({kVehicle, kPerson});
     MissionItem& r = item(idx[1]);
-    r.x = -1;
-    r.layer = 2;
-    r.name_index = 1;
-    r.waypoint_id = 5;
-    r.bmsi_attributes = kBmsiDeaf;
+    for (std::int32_t i : idx) {  // values both share: none of them is marked mixed
+        item(i).x = -1;
+        item(i).layer = 2;
+        item(i).name_index = 1;
+        item(i).waypoint_id = 5;
+        item(i).bmsi_attributes = kBmsiDeaf;
+    }
     r.movetimer = 7;
     itemattr_Hooks().showAll = true;
     run([&](FakeDialog& d) {
@@ -103,13 +107,13 @@ TEST_F(ItemAttr, OkWritesOnlyWhatDiffersFromTheReference) {
     for (int i = 0; i < 3; ++i) item(idx[i]).team = teams[i], item(idx[i]).y = 1000 * i;
     run([](FakeDialog& d) {
         d.choose(kNameList, 2);
-        d.choose(kTeamList, kTeamEvil);  // the reference's team: written nowhere
+        EXPECT_EQ(d.entryText(kTeamList, d.selection(kTeamList)), text_Get("Dialog Message", "MIXED"));
         d.type(kXMetres, "-3");
         d.type(kXFraction, "128");
         d.type(kAccuracy, "87.9");
-        d.type(kPerception, "abc");
-        d.type(kHeading, " +270deg");
-        d.type(kZMetres, "99999999999");  // beyond 32 bits of 1/256 m: held at the edge
+        d.type(kPerception, "0");
+        d.type(kHeading, " +270 ");
+        d.type(kZMetres, "8388607");  // the last metre 32 bits of 1/256 m reach
     });
     for (int i = 0; i < 3; ++i) {
         const MissionItem& it = item(idx[i]);
@@ -120,7 +124,52 @@ TEST_F(ItemAttr, OkWritesOnlyWhatDiffersFromTheReference) {
         EXPECT_EQ(it.waccuracy, 87);
         EXPECT_EQ(it.perception, 0);
         EXPECT_EQ(it.heading, 270);
-        EXPECT_EQ(it.z, 2147483647);
+        EXPECT_EQ(it.z, 8388607 * 256);
+    }
+}
+
+TEST_F(ItemAttr, SeveralItemsShowTheirCountAndMarkWhatTheyDoNotShare) {
+    const auto idx = select({kPerson, kPerson, kPerson});
+    for (int i = 0; i < 3; ++i) {
+        MissionItem& it = item(idx[i]);
+        it.x = 256 * 10;                  // shared
+        it.y = 256 * (10 + i);            // mixed
+        it.heading = i == 1 ? 90 : 0;     // mixed
+        it.fov = 60;                      // shared
+        it.team = i == 0 ? kTeamGood : kTeamEvil;  // mixed
+        it.bmsi_attributes = i == 2 ? kBmsiDeaf | kBmsiBlind : kBmsiBlind;  // Deaf mixed, Blind shared
+    }
+    run([](FakeDialog& d) {
+        EXPECT_NE(d.text(kSsn).find('3'), std::string::npos) << d.text(kSsn);
+        EXPECT_EQ(d.text(kXMetres), "10");
+        EXPECT_EQ(d.text(kYMetres) + d.text(kYFraction) + d.text(kHeading), "");
+        EXPECT_EQ(d.text(kFov), "60");
+        const int team = d.selection(kTeamList);
+        ASSERT_GE(team, 0);
+        EXPECT_EQ(d.entryData(kTeamList, team), -2);  // the "(mixed)" entry
+        EXPECT_NE(d.selection(kLayerList), d.entryCount(kLayerList) - 1);  // shared: no mark
+        EXPECT_EQ(d.check(kDeaf), kIndeterminate);
+        EXPECT_EQ(d.check(kBlind), kChecked);
+        d.type(kFov, "90");  // the one change
+    });
+    for (int i = 0; i < 3; ++i) {
+        const MissionItem& it = item(idx[i]);
+        EXPECT_EQ(it.y, 256 * (10 + i));
+        EXPECT_EQ(it.heading, i == 1 ? 90 : 0);
+        EXPECT_EQ(it.team, i == 0 ? kTeamGood : kTeamEvil);
+        EXPECT_EQ(it.bmsi_attributes, i == 2 ? kBmsiDeaf | kBmsiBlind : kBmsiBlind);
+        EXPECT_EQ(it.fov, 90);
+    }
+    // A mixed field the user sets goes into every item.
+    run([](FakeDialog& d) {
+        d.type(kHeading, "45");
+        d.choose(kTeamList, kTeamNeutral);
+        d.toggle(kDeaf);
+    });
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(item(idx[i]).heading, 45);
+        EXPECT_EQ(item(idx[i]).team, kTeamNeutral);
+        EXPECT_TRUE(item(idx[i]).bmsi_attributes & kBmsiDeaf);
     }
 }
 
@@ -161,8 +210,10 @@ TEST_F(ItemAttr, BoxesSetOrClearTheirOwnBitAndFieldsWithoutControlsStayAsTheyWer
         it.sweapon_type = 3 + i, it.shoottimer = 9 + i, it.group_rel = 4 + i;
     }
     run([](FakeDialog& d) {
-        d.toggle(kDeaf);   // clear on the reference: set everywhere
-        d.toggle(kBlind);  // set on the reference: cleared everywhere
+        d.toggle(kDeaf);   // clear on every item: set everywhere
+        EXPECT_EQ(d.check(kBlind), kIndeterminate);  // set on two items of three
+        d.toggle(kBlind);  // half checked, then checked,
+        d.toggle(kBlind);  // then cleared everywhere
     });
     for (int i = 0; i < 3; ++i) {
         const MissionItem& it = item(idx[i]);
@@ -173,30 +224,32 @@ TEST_F(ItemAttr, BoxesSetOrClearTheirOwnBitAndFieldsWithoutControlsStayAsTheyWer
     }
 }
 
-TEST_F(ItemAttr, NumbersBeyondAPathOrTheAreaTableAreRefusedAndTheRestApplies) {
+TEST_F(ItemAttr, NumbersBeyondAPathOrTheAreaTableAreRefusedAtTheFieldAndNothingIsStored) {
     struct Case {
         std::int32_t type;
         const char* typed;
-        std::int32_t stored;
-        const char* message;
+        bool taken;
     };
-    for (const Case& c : {Case{kWaypointMarkerType, "32", 4, "at most 32"}, Case{kWaypointMarkerType, "31", 31, ""},
-                          Case{kAreaMarkerType, "100", 4, "up to 99"}, Case{kAreaMarkerType, "99", 99, ""},
-                          Case{kPerson, "500", 500, ""}}) {
+    for (const Case& c : {Case{kWaypointMarkerType, "32", false}, Case{kWaypointMarkerType, "31", true},
+                          Case{kWaypointMarkerType, "0", true}, Case{kAreaMarkerType, "100", false},
+                          Case{kAreaMarkerType, "0", false}, Case{kAreaMarkerType, "99", true},
+                          Case{kAreaMarkerType, "1", true}, Case{kPerson, "255", true}}) {
         ui->boxes.clear();
         const auto idx = select({c.type});
         item(idx[0]).wpnumber = 4;
-        run([&](FakeDialog& d) {
+        int focus = 0;
+        const int result = run([&](FakeDialog& d) {
             d.type(kNumber, c.typed);
             d.type(kHeading, "90");
+            d.click(kIdOk);
+            focus = d.focus();
+            if (!d.ended()) d.click(kIdCancel);
         });
-        EXPECT_EQ(item(idx[0]).wpnumber, c.stored) << c.typed;
-        EXPECT_EQ(item(idx[0]).heading, 90) << c.typed;
-        ASSERT_EQ(ui->boxes.size(), *c.message ? 1u : 0u) << c.typed;
-        if (*c.message) {
-            EXPECT_EQ(ui->boxes[0].text, c.message);
-            EXPECT_EQ(ui->boxes[0].icon, MsgIcon::Error);
-        }
+        EXPECT_EQ(result, c.taken ? kIdOk : kIdCancel) << c.typed;
+        EXPECT_EQ(item(idx[0]).wpnumber, c.taken ? std::atoi(c.typed) : 4) << c.typed;
+        EXPECT_EQ(item(idx[0]).heading, c.taken ? 90 : 0) << c.typed;
+        EXPECT_EQ(ui->boxes.size(), c.taken ? 0u : 1u) << c.typed;
+        if (!c.taken) EXPECT_EQ(focus, kNumber) << c.typed;
     }
 }
 
@@ -232,8 +285,10 @@ TEST_F(ItemAttr, ControlsThatApplyToEverySelectedItemStayEnabled) {
 
 TEST_F(ItemAttr, CancelAndAnUntouchedOkChangeNothingEvenForValuesNoListOffers) {
     const auto idx = select({kVehicle, kPerson});
-    MissionItem& r = item(idx[1]);
-    r.layer = 40, r.team = 9, r.name_index = 99, r.map_symbol = -1, r.waccuracy = 55;
+    for (std::int32_t i : idx) {  // shared by both, so no list is marked mixed
+        MissionItem& r = item(i);
+        r.layer = 40, r.team = 9, r.name_index = 99, r.map_symbol = -1, r.waccuracy = 55;
+    }
     std::vector<MissionItem> before(page->items.begin(), page->items.begin() + 2);
     EXPECT_EQ(run([](FakeDialog& d) {
                   EXPECT_EQ(d.selection(kTeamList), -1);

@@ -7,6 +7,7 @@
 
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -404,6 +405,36 @@ TEST(MissionMove, MovesOnlySelectedItemsAndStopsAtTheCoordinateRange) {
     EXPECT_EQ(m->items[1].x, 10);
     EXPECT_EQ(m->items[2].x, kInt32Max);
     EXPECT_EQ(m->items[2].y, kInt32Min);
+}
+
+TEST(MissionMove, ASelectionOffTheTerrainComesBackAsAWholeThenEachItemIsHeldAtTheEdge) {
+    constexpr std::int32_t E = kTerrainHalfSide;
+    struct Case {
+        const char* what;
+        std::vector<std::pair<std::int32_t, std::int32_t>> before, after;
+    };
+    const Case cases[] = {
+        {"on the terrain: untouched", {{0, 0}, {E, -E}}, {{0, 0}, {E, -E}}},
+        {"over the east edge: the group shifts back, its shape kept",
+         {{E + 100, 5}, {E - 400, 7}}, {{E, 5}, {E - 500, 7}}},
+        {"over the south-west corner", {{-E - 10, -E - 20}, {-E + 90, -E}}, {{-E, -E}, {-E + 100, -E + 20}}},
+        {"7,800 km off", {{1996800000, 0}}, {{E, 0}}},
+        {"wider than the terrain: the far side held at the edge", {{-E - 10, 0}, {E + 10, 0}}, {{-E, 0}, {E, 0}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScopedItemDefs defs;
+        auto m = test_NewMission();
+        const std::int32_t outsider = test_AddItem(*m, kTestRifleman, 2 * E, 0, 0);  // not selected
+        for (const auto& [x, y] : c.before) mission_Select(*m, test_AddItem(*m, kTestRifleman, x, y, 9));
+        mission_HoldSelectionOnTerrain(*m);
+        for (std::size_t i = 0; i < c.after.size(); ++i) {
+            EXPECT_EQ(m->items[i + 1].x, c.after[i].first) << i;
+            EXPECT_EQ(m->items[i + 1].y, c.after[i].second) << i;
+            EXPECT_EQ(m->items[i + 1].z, 9);
+        }
+        EXPECT_EQ(m->items[std::size_t(outsider)].x, 2 * E);
+    }
 }
 
 // ---------------------------------------------------------------------------------------

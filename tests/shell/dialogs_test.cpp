@@ -1,4 +1,5 @@
 #include "shell/dialogs.h"
+#include "shell/shell.h"
 
 #include "platform/fake_platform.h"
 #include "resources/shell_dialogs.h"
@@ -64,7 +65,7 @@ TEST_F(Dialogs, CenterShowsWholeMetresRoundedDownAndStoresWhatIsTyped) {
     EXPECT_EQ(d.text(kCenterY), "7");
     EXPECT_EQ(d.text(kCenterXLabel), "X");
     d.type(kCenterX, "10");
-    d.type(kCenterY, "  -3xyz");
+    d.type(kCenterY, "  -3 ");
     d.click(kIdOk);
     EXPECT_TRUE(d.ended());
     EXPECT_EQ(d.result(), kIdOk);
@@ -211,6 +212,11 @@ TEST_F(Dialogs, VisibleLayersKeepsTheCurrentLayerShownAndRendersEveryChange) {
     EXPECT_EQ(d.check(kLayerCheckFirst + 3), kChecked);
     EXPECT_EQ(d.check(kLayerCheckFirst + 5), kUnchecked);
     EXPECT_EQ(g_renders, 0);
+    // The current layer's box alone cannot be used, and its tooltip says why.
+    for (int n = 0; n < 16; ++n) {
+        EXPECT_EQ(d.isEnabled(kLayerCheckFirst + n), n != 3) << n;
+        EXPECT_EQ(d.control(kLayerCheckFirst + n).toolTip.empty(), n != 3) << n;
+    }
 
     d.toggle(kLayerCheckFirst + 3);  // unticking the current layer is undone at once
     EXPECT_EQ(d.check(kLayerCheckFirst + 3), kChecked);
@@ -241,6 +247,8 @@ TEST_F(Dialogs, VisibleLayersTakesTheFirstChoiceOfDefaultLayer) {
     EXPECT_EQ(page->info.current_layer, 7);
     EXPECT_EQ(page->info.hidden_layers, 0u);  // the new current layer is shown
     EXPECT_EQ(d.check(kLayerCheckFirst + 7), kChecked);
+    EXPECT_FALSE(d.isEnabled(kLayerCheckFirst + 7));
+    EXPECT_TRUE(d.isEnabled(kLayerCheckFirst + 0));
     d.choose(kDefaultLayerList, -1);  // no selection: ignored
     EXPECT_EQ(page->info.current_layer, 7);
 }
@@ -331,7 +339,8 @@ TEST_F(Dialogs, AboutAndStatusSetTheirTexts) {
     FakeDialog d(about, &kDlgAbout);
     d.init();
     EXPECT_EQ(d.title(), "About");
-    EXPECT_EQ(d.text(kAboutVersion), "Version 2001");
+    EXPECT_EQ(d.text(kAboutVersion), "Version " + std::string(shell_Version()));
+    EXPECT_STRNE(shell_Version(), "unknown");
     EXPECT_EQ(d.text(kAboutHelp), "Bad Texttool String");  // a key the table lacks
     d.click(kIdOk);
     EXPECT_EQ(d.result(), kIdOk);

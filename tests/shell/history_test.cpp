@@ -95,7 +95,7 @@ TEST_F(HistoryTest, CommandsAreStepsNamedForWhatTheyDidAndTheTitleFollows) {
     // One step per editor session that changed something, named after the editor.
     fake->dialogScripts["EDITEVENTS"] = [](FakeDialog& d) {
         mission_CurrentPage().event_count = 1;
-        d.click(kIdCancel);
+        d.click(kIdOk);
     };
     fake->dialogScripts["GENERALINFO"] = [](FakeDialog& d) {
         mission_SetText(mission_CurrentPage().info.terrain, "nowhere");

@@ -121,7 +121,7 @@ TEST_F(ShellTest, StartupRunsItsStepsInOrderAndSetsUpTheWindow) {
     EXPECT_LT(logIndex("showMainWindow"), logIndex("setTimer"));
     EXPECT_LT(logIndex("setTimer"), logIndex("setMenuCheck"));
     EXPECT_EQ(fake->timers[kBackupTimer], kBackupPeriodMs);
-    EXPECT_EQ(fake->windowTitle, "Page 1 - Sortie Mission Editor (2001)");
+    EXPECT_EQ(fake->windowTitle, "Page 1 - Sortie Mission Editor (" + std::string(shell_Version()) + ")");
     EXPECT_EQ(fake->mainSink, &shell_MainSink());
 
     // The menu bar shows exactly File, Edit, View, Page and Info, with their texts.
@@ -206,8 +206,9 @@ TEST_F(ShellTest, PaneWithoutAreaGetsNoSurfaceAndSaysSo) {
 
 TEST_F(ShellTest, TitleAndGridLabelTexts) {
     ScopedTextTable table(test_ReadSourceFile("data/text/shell.txt"));
-    EXPECT_EQ(shell_TitleFor(""), "Sortie Mission Editor (2001)");
-    EXPECT_EQ(ui_PlainText(shell_TitleFor("/m/a.mis")), "Sortie Mission Editor (2001) - /m/a.mis");
+    const std::string title = "Sortie Mission Editor (" + std::string(shell_Version()) + ")";
+    EXPECT_EQ(shell_TitleFor(""), title);
+    EXPECT_EQ(ui_PlainText(shell_TitleFor("/m/a.mis")), title + " - /m/a.mis");
     // The path is marked as one, to be shown in its own encoding.
     EXPECT_NE(shell_TitleFor("/m/a.mis").find(ui_PathText("/m/a.mis")), std::string::npos);
     EXPECT_EQ(shell_GridLabel(128), "50.0 cm");
@@ -397,6 +398,23 @@ TEST_F(ShellTest, ExitAsksAboutEachPageWithWorkAndStaysOnCancel) {
     EXPECT_EQ(mission_Pages().page[1].file_path, out.file("p2.mis"));
 }
 
+TEST_F(ShellTest, NewPagesHaveNoSubGoalsUntilChosen) {
+    DataDir data;
+    ASSERT_EQ(start(data.path()), 1);
+    ScopedItemDefs defs;
+    ScopedTempDir out;
+    for (int cleared = 0; cleared < 2; ++cleared) {
+        if (cleared) shell_Command(cmd::kClear);
+        test_AddItem(mission_CurrentPage(), kTestJeep);
+        const std::string file = out.file("new" + std::to_string(cleared) + ".mis");
+        fake->fileAnswers = {file};
+        shell_Command(cmd::kSaveAs);
+        const std::string text = readWholeFile(file);
+        EXPECT_NE(text.find("subgoals_win -1 -1 -1 -1\r\n"), std::string::npos) << text;
+        EXPECT_NE(text.find("subgoals_lose -1 -1 -1 -1\r\n"), std::string::npos) << text;
+    }
+}
+
 TEST_F(ShellTest, EmptyPagesCloseAtOnce) {
     DataDir data;
     ASSERT_EQ(start(data.path()), 1);
@@ -416,7 +434,7 @@ TEST_F(ShellTest, SaveFailureIsReportedWithPathAndKeepsTheOldName) {
     fake->fileAnswers = {out.file("good.mis")};
     shell_Command(cmd::kSave);
     EXPECT_EQ(page.file_path, out.file("good.mis"));
-    EXPECT_EQ(fake->windowTitle, "Page 1 - Sortie Mission Editor (2001) - " + out.file("good.mis"));
+    EXPECT_EQ(fake->windowTitle, "Page 1 - Sortie Mission Editor (" + std::string(shell_Version()) + ") - " + out.file("good.mis"));
     ASSERT_EQ(fake->fileRequests.size(), 1u);
     EXPECT_TRUE(fake->fileRequests[0].save);
     EXPECT_TRUE(fake->fileRequests[0].promptOverwrite);

@@ -72,6 +72,7 @@ const char* kindName(ControlKind k) {
     case ControlKind::StaticText: return "static";
     case ControlKind::GroupBox: return "group box";
     case ControlKind::Icon: return "icon";
+    case ControlKind::Number: return "number field";
     }
     return "?";
 }
@@ -93,6 +94,7 @@ bool widgetFits(ControlKind k, unsigned style, QWidget* w) {
     case ControlKind::StaticText:
     case ControlKind::Icon: return qobject_cast<QLabel*>(w);
     case ControlKind::GroupBox: return qobject_cast<QGroupBox*>(w);
+    case ControlKind::Number: return qobject_cast<QLineEdit*>(w);
     }
     return false;
 }

@@ -100,19 +100,35 @@ TEST_F(GeneralInfoSession, ClearPageChooseTerrainInsertMarkersSaveAndCheck) {
         ASSERT_GE(dust, 0);
         terrain->setCurrentIndex(dust);
         QTest::keyClicks(widget<QLineEdit>(d, gi::kName), "Dust Up");
-        QTest::keyClicks(widget<QLineEdit>(d, gi::kWindSpeed), "120");
         QComboBox* win = widget<QComboBox>(d, gi::kWinFirst);
         QTest::keyClicks(win->lineEdit(), "no such goal");
         EXPECT_EQ(d.selection(gi::kWinFirst), -1);
-        win->setCurrentIndex(1);
-        EXPECT_EQ(d.selection(gi::kWinFirst), 1);
+        EXPECT_EQ(win->itemText(0).toStdString(), text_Get("Dialog Message", "NO_SUBGOAL"));
+        win->setCurrentIndex(2);  // after "(none)" and code 0
+        EXPECT_EQ(d.selection(gi::kWinFirst), 2);
+        // A wind the game does not take: OK says so, the dialog stays open at the field and
+        // nothing is stored yet; letters cannot even be typed.
+        QLineEdit* speed = widget<QLineEdit>(d, gi::kWindSpeed);
+        speed->selectAll();
+        QTest::keyClicks(speed, "12x0");
+        EXPECT_EQ(speed->text().toStdString(), "120");
+        QTest::mouseClick(d.control(kIdOk), Qt::LeftButton);
+        QApplication::processEvents();
+        EXPECT_TRUE(d.window().isVisible());
+        EXPECT_EQ(d.window().focusWidget(), speed);
+        EXPECT_EQ(mission_Text(mission_Pages().page[0].info.name), "");
+        speed->selectAll();
+        QTest::keyClicks(speed, "30");
         QTest::mouseClick(d.control(kIdOk), Qt::LeftButton);
     }};
     menuAction(w, cmd::kGeneralInfo)->trigger();
     ASSERT_EQ(qt.lastResult(), kIdOk);
     EXPECT_EQ(mission_Text(page.info.terrain), "dustbowl.trn");
     EXPECT_EQ(mission_Text(page.info.name), "Dust Up");
-    EXPECT_EQ(page.info.wind[0], 45);
+    EXPECT_EQ(page.info.wind[0], 30);
+    ASSERT_FALSE(qt.shown.empty());
+    EXPECT_NE(qt.shown.back().find("0 to 45"), std::string::npos) << qt.shown.back();
+    qt.shown.clear();
     EXPECT_EQ(page.info.subgoals_win[0], 1);
     ASSERT_NE(page.terrain, nullptr);
     const std::vector<std::uint32_t> dusty = mapPixels(pane);

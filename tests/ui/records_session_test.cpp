@@ -66,7 +66,7 @@ TEST_F(RecordsSession, RenameGroupsColourAPathSelectAnAreaAndSave) {
     const std::uint32_t green = render_CodeColour(4), purple = render_CodeColour(8);
     ASSERT_GT(pixelsOf(w.mapPane().image(), mid, 3, green), 0) << "path 1 is not drawn where expected";
 
-    // Groups: rename group 1 and select its members, name group 3, leave with Escape.
+    // Groups: rename group 1 and select its members, name group 3, leave with OK.
     const QPoint at = paneAt(page.items[std::size_t(member)]);
     const int selectedBefore = pixelsOf(w.mapPane().image(), at, 12, kColourSelection);
     qt.dialogs = {[](QtDialog& d) {
@@ -81,7 +81,7 @@ TEST_F(RecordsSession, RenameGroupsColourAPathSelectAnAreaAndSave) {
         QTest::mouseClick(widget<QPushButton>(d, kSelect), Qt::LeftButton);
         clickRow(list, 2);
         QTest::keyClicks(edit, "Scouts");
-        QTest::keyClick(&d.window(), Qt::Key_Escape);
+        QTest::mouseClick(widget<QPushButton>(d, kIdOk), Qt::LeftButton);
     }};
     menuAction(w, cmd::kGroups)->trigger();
     EXPECT_EQ(mission_Text(page.groups[1].description), "Alpha squad");
@@ -89,7 +89,8 @@ TEST_F(RecordsSession, RenameGroupsColourAPathSelectAnAreaAndSave) {
     EXPECT_TRUE(mission_IsSelected(page, member));
     EXPECT_GT(pixelsOf(w.mapPane().image(), at, 12, kColourSelection), selectedBefore);
 
-    // Waypoints: path 1 turns purple on the map while the dialog is open; the close box.
+    // Waypoints: path 1 turns purple on the map while the dialog is open; the close box
+    // cancels, and the path is green again.
     qt.dialogs = {[&](QtDialog& d) {
         auto* colour = widget<QComboBox>(d, kColor);
         ASSERT_EQ(colour->count(), kRecordColorCount);
@@ -101,8 +102,10 @@ TEST_F(RecordsSession, RenameGroupsColourAPathSelectAnAreaAndSave) {
         d.window().close();
     }};
     menuAction(w, cmd::kWaypoints)->trigger();
-    EXPECT_EQ(page.waypoints[1].color, 8);
-    EXPECT_EQ(pixelsOf(w.mapPane().image(), mid, 3, green), 0);
+    EXPECT_EQ(qt.lastResult(), kIdCancel);
+    EXPECT_EQ(page.waypoints[1].color, 4);
+    EXPECT_GT(pixelsOf(w.mapPane().image(), mid, 3, green), 0);
+    EXPECT_EQ(pixelsOf(w.mapPane().image(), mid, 3, purple), 0);
 
     // Area triggers: the two markers of area 1 and nothing else; OK.
     shell_Command(cmd::kUnselectAll);
@@ -127,7 +130,7 @@ TEST_F(RecordsSession, RenameGroupsColourAPathSelectAnAreaAndSave) {
     ASSERT_NE(back, nullptr);
     EXPECT_EQ(mission_Text(back->groups[1].description), "Alpha squad");
     EXPECT_EQ(mission_Text(back->groups[3].description), "Scouts");
-    EXPECT_EQ(back->waypoints[1].color, 8);
+    EXPECT_EQ(back->waypoints[1].color, 4);
     const CliRun check = cli({"check", saved});
     EXPECT_EQ(check.exitCode, 0) << check.err;
     EXPECT_EQ(check.err, "");
