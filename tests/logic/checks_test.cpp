@@ -171,9 +171,9 @@ TEST_F(Checks, EachKindOfFindingFromItsOwnMission) {
              d.items.push_back(item(kTestPersonType, 3000, -1000, "team 1\ngroup_id 1\nwaypoint_id 2\n"));
          },
          {{CheckKind::StrayUnit, CheckTarget::Item, 9}}},
-        {"item north of the terrain", addItem(item(kTestDecorType, 1000, 256)),
+        {"item north of the terrain", addItem(item(kTestDecorType, 1000, 262145)),
          {{CheckKind::OutsideTerrain, CheckTarget::Item, 7}}},
-        {"item east of the terrain", addItem(item(kTestDecorType, 1024 * 256, -1000)),
+        {"item east of the terrain", addItem(item(kTestDecorType, 1024 * 256 + 1, -1000)),
          {{CheckKind::OutsideTerrain, CheckTarget::Item, 7}}},
         {"two decorations at one spot",
          [](Doc& d) {

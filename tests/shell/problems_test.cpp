@@ -59,7 +59,7 @@ protected:
 TEST_F(ProblemsTest, RowsFollowEveryStepAndAClickSelectsOrOpens) {
     Mission& m = mission_CurrentPage();
     // A guard north of the terrain (a warning) and an event whose trigger names event 3 (an error).
-    const int guard = test_AddItem(m, kTestEvilGuard, 5120, 2560);
+    const int guard = test_AddItem(m, kTestEvilGuard, 5120, 262144 + 2560);
     m.items[std::size_t(guard)].team = kTeamEvil;
     m.event_count = 2;
     m.events[1].trigger_count = 1;
@@ -81,7 +81,7 @@ TEST_F(ProblemsTest, RowsFollowEveryStepAndAClickSelectsOrOpens) {
     ASSERT_EQ(m.selection.count, 1);
     EXPECT_EQ(m.selection.index[0], guard);
     EXPECT_EQ(view_State().center_x, 5120);
-    EXPECT_EQ(view_State().center_y, 2560);
+    EXPECT_EQ(view_State().center_y, 262144 + 2560);
 
     // The event's row: the events editor opens on event 1.
     int shown = -1;
