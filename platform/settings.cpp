@@ -2,6 +2,7 @@
 
 #include "core/file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -67,7 +68,9 @@ std::vector<std::string> settings_ReadLines(const std::string& path, std::size_t
         start = end + 1;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty()) continue;
-        if (!file_ValidUtf8(line) || line.find('\0') != std::string::npos) {
+        // Control characters (a stray carriage return, a NUL) make no entry the program wrote.
+        const bool control = std::any_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 && c != '\t'; });
+        if (control || !file_ValidUtf8(line)) {
             ++dropped;
             continue;
         }
