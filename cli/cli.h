@@ -60,6 +60,10 @@ enum CliData : unsigned {
     kCliDataSunsets = 4,    // sunsets.def
 };
 
+struct Mission;
+struct MetafileLines;
+struct MetafileCut;
+
 struct CliGameData {
     bool texts = false;     // text.bin loaded
     bool items = false;     // at least one item definition loaded
@@ -71,6 +75,13 @@ struct CliGameData {
 // work without them and say what they could not check); only a failure of the memory pools
 // is, reported on stderr as false.
 bool cli_LoadGameData(CliContext& ctx, unsigned what, CliGameData& out);
+
+// Reads a metafile through the reader File > Open uses, without its terrain. A bad line has
+// been reported as FILE:LINE: by the parser; a file that cannot be opened, ends inside a block
+// or holds no block is reported here. lines and cuts: where the blocks began and the texts cut
+// to fit (optional).
+bool cli_ReadMission(CliContext& ctx, Mission& m, const std::string& path, MetafileLines* lines = nullptr,
+                     std::vector<MetafileCut>* cuts = nullptr);
 
 int cmd_Check(CliContext& ctx, const CliArgs& args);
 int cmd_Resave(CliContext& ctx, const CliArgs& args);

@@ -7,6 +7,7 @@
 #include "core/text.h"
 #include "gamedata/itemdef.h"
 #include "gamedata/sky.h"
+#include "mission/metafile.h"
 #include "shell/data_start.h"
 
 
@@ -47,4 +48,31 @@ bool cli_LoadGameData(CliContext& ctx, unsigned what, CliGameData& out) {
         if (!out.sunsets) note(ctx, "no sunsets under " + ctx.dataDir + ": the sky is left empty");
     }
     return true;
+}
+
+bool cli_ReadMission(CliContext& ctx, Mission& m, const std::string& path, MetafileLines* lines,
+                     std::vector<MetafileCut>* cuts) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        std::fprintf(stderr, "%s: cannot open the file\n", path.c_str());
+        return false;
+    }
+    MetafileLines local;
+    MetafileReadOptions o;
+    o.loadTerrain = false;  // no command here draws the map
+    o.lines = lines ? lines : &local;
+    o.cuts = cuts;
+    const int before = ctx.console ? ctx.console->errorCount() : 0;
+    if (metafile_Read(m, path.c_str(), o) == 1) return true;
+    const bool reported = ctx.console && ctx.console->errorCount() > before;
+    if (!reported) {
+        if (o.lines->unterminated > 0)
+            std::fprintf(stderr, "%s:%d: this block is never closed (the file ends inside it)\n", path.c_str(),
+                         o.lines->unterminated);
+        else if (o.lines->noBlock)
+            std::fprintf(stderr, "%s: holds no mission (the file is empty or has no block)\n", path.c_str());
+        else
+            std::fprintf(stderr, "%s: cannot be read as a mission metafile\n", path.c_str());
+    }
+    return false;
 }

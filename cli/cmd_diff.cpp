@@ -47,30 +47,6 @@ constexpr const char* kDumpUsage =
     "\n"
     "Exit 0, or 2 when the file does not read (named with its line on stderr).\n";
 
-// Reads a metafile through the reader File > Open uses, without its terrain. A bad line has
-// been reported as FILE:LINE: by the parser; a file ending inside a block is reported here.
-bool readMission(CliContext& ctx, Mission& m, const std::string& path) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) {
-        std::fprintf(stderr, "%s: cannot open the file\n", path.c_str());
-        return false;
-    }
-    MetafileLines lines;
-    MetafileReadOptions o;
-    o.loadTerrain = false;
-    o.lines = &lines;
-    const int before = ctx.console ? ctx.console->errorCount() : 0;
-    if (metafile_Read(m, path.c_str(), o) == 1) return true;
-    if (!ctx.console || ctx.console->errorCount() == before) {
-        if (lines.unterminated > 0)
-            std::fprintf(stderr, "%s:%d: this block is never closed (the file ends inside it)\n", path.c_str(),
-                         lines.unterminated);
-        else
-            std::fprintf(stderr, "%s: cannot be read as a mission metafile\n", path.c_str());
-    }
-    return false;
-}
-
 bool writeOut(const std::string& text) {
     return std::fwrite(text.data(), 1, text.size(), stdout) == text.size() && std::fflush(stdout) == 0;
 }
@@ -278,8 +254,8 @@ int cmd_Diff(CliContext& ctx, const CliArgs& args) {
     if (!cli_LoadGameData(ctx, kCliDataTexts | kCliDataItems, data)) return kDiffTrouble;
     auto a = std::make_unique<Mission>(), b = std::make_unique<Mission>();
     // Both are read, so that a second bad file is named in the same run.
-    const bool readA = readMission(ctx, *a, files[0]);
-    const bool readB = readMission(ctx, *b, files[1]);
+    const bool readA = cli_ReadMission(ctx, *a, files[0]);
+    const bool readB = cli_ReadMission(ctx, *b, files[1]);
     if (!readA || !readB) return kDiffTrouble;
 
     const std::vector<DiffChange> changes = diff_Missions(*a, *b);
@@ -305,7 +281,7 @@ int cmd_Dump(CliContext& ctx, const CliArgs& args) {
     CliGameData data;
     if (!cli_LoadGameData(ctx, kCliDataTexts | kCliDataItems, data)) return kDiffTrouble;
     auto m = std::make_unique<Mission>();
-    if (!readMission(ctx, *m, files[0])) return kDiffTrouble;
+    if (!cli_ReadMission(ctx, *m, files[0])) return kDiffTrouble;
     if (!writeOut(diff_Dump(*m))) return cli_Fail(kDiffTrouble, "dump: cannot write to standard output");
     return kExitOk;
 }

@@ -69,30 +69,6 @@ bool readable(const std::string& path) {
     return static_cast<bool>(f);
 }
 
-// Reads the metafile for a command. The parser has reported a bad line as FILE:LINE: on
-// stderr; a file that ends inside a block is reported here the same way.
-bool readMission(CliContext& ctx, Mission& m, const std::string& path, MetafileLines* lines,
-                 std::vector<MetafileCut>* cuts = nullptr) {
-    MetafileLines local;
-    MetafileReadOptions o;
-    o.loadTerrain = false;  // no command here draws the map
-    o.lines = lines ? lines : &local;
-    o.cuts = cuts;
-    const int before = ctx.console ? ctx.console->errorCount() : 0;
-    if (metafile_Read(m, path.c_str(), o) == 1) return true;
-    const bool reported = ctx.console && ctx.console->errorCount() > before;
-    if (!reported) {
-        if (o.lines->unterminated > 0)
-            std::fprintf(stderr, "%s:%d: this block is never closed (the file ends inside it)\n", path.c_str(),
-                         o.lines->unterminated);
-        else if (o.lines->noBlock)
-            std::fprintf(stderr, "%s: holds no mission (the file is empty or has no block)\n", path.c_str());
-        else
-            std::fprintf(stderr, "%s: cannot be read as a mission metafile\n", path.c_str());
-    }
-    return false;
-}
-
 bool validUtf8(std::string_view s) {
     for (std::size_t i = 0; i < s.size();) {
         const auto c = static_cast<unsigned char>(s[i]);
@@ -183,7 +159,7 @@ int cmd_Check(CliContext& ctx, const CliArgs& args) {
     auto m = std::make_unique<Mission>();
     MetafileLines lines;
     std::vector<MetafileCut> cuts;
-    if (!readMission(ctx, *m, io.in, &lines, &cuts)) {
+    if (!cli_ReadMission(ctx, *m, io.in, &lines, &cuts)) {
         if (json) printFindingsJson(io.in, {});
         return kExitBadInput;
     }
@@ -225,7 +201,7 @@ int cmd_Resave(CliContext& ctx, const CliArgs& args) {
     CliGameData data;
     if (!cli_LoadGameData(ctx, kCliDataTexts | kCliDataItems, data)) return kExitBadInput;
     auto m = std::make_unique<Mission>();
-    if (!readMission(ctx, *m, io.in, nullptr)) return kExitBadInput;
+    if (!cli_ReadMission(ctx, *m, io.in, nullptr)) return kExitBadInput;
     if (metafile_Write(*m, io.out.c_str()) != 1) return cli_Fail(kExitBadInput, "resave: " + cli_CannotWrite(io.out));
     return kExitOk;
 }
@@ -246,7 +222,7 @@ int cmd_Export(CliContext& ctx, const CliArgs& args) {
     CliGameData data;
     if (!cli_LoadGameData(ctx, kCliDataTexts | kCliDataItems | kCliDataSunsets, data)) return kExitBadInput;
     auto m = std::make_unique<Mission>();
-    if (!readMission(ctx, *m, io.in, nullptr)) return kExitBadInput;
+    if (!cli_ReadMission(ctx, *m, io.in, nullptr)) return kExitBadInput;
     if (mission_ExportBinary(*m, io.out.c_str()) != 1) return cli_Fail(kExitBadInput, "export: " + cli_CannotWrite(io.out));
     return kExitOk;
 }
@@ -310,7 +286,7 @@ int cmd_Refs(CliContext& ctx, const CliArgs& args) {
     if (!cli_LoadGameData(ctx, kCliDataTexts | kCliDataItems, data)) return kExitBadInput;
     auto m = std::make_unique<Mission>();
     MetafileLines lines;
-    if (!readMission(ctx, *m, in, &lines)) return kExitBadInput;
+    if (!cli_ReadMission(ctx, *m, in, &lines)) return kExitBadInput;
     if (!refs_RecordExists(*m, kind, number))
         return cli_Fail(kExitBadInput, "refs: " + in + " has no " + args[1] + " " + n);
     auto lineIn = [](const std::vector<int>& v, std::int32_t i) {
