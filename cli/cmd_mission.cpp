@@ -1,6 +1,8 @@
 // The mission file commands: check, resave, export, dump-bms and refs.
 #include "cli/cli.h"
 
+#include "core/file.h"
+
 #include "core/text.h"
 #include "gamedata/itemdef.h"
 #include "logic/checks.h"
@@ -69,22 +71,10 @@ bool readable(const std::string& path) {
     return static_cast<bool>(f);
 }
 
-bool validUtf8(std::string_view s) {
-    for (std::size_t i = 0; i < s.size();) {
-        const auto c = static_cast<unsigned char>(s[i]);
-        const std::size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-        if (n == 0 || i + n > s.size()) return false;
-        for (std::size_t k = 1; k < n; ++k)
-            if ((static_cast<unsigned char>(s[i + k]) >> 6) != 2) return false;
-        i += n;
-    }
-    return true;
-}
-
 // A JSON string: quotes, backslashes and control bytes escaped. Text that is not UTF-8 (an
 // older file's Latin-1 names) is read as Latin-1, so the output stays valid JSON.
 std::string jsonString(std::string_view text) {
-    const bool utf8 = validUtf8(text);
+    const bool utf8 = file_ValidUtf8(text);
     std::string out = "\"";
     for (const char c : text) {
         const auto u = static_cast<unsigned char>(c);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -124,6 +125,13 @@ void mission_NewPage(Mission& m) {
     mission_Clear(m);
     m.info.subgoals_win.fill(-1);
     m.info.subgoals_lose.fill(-1);
+}
+
+void mission_TakeOver(Mission& m, Mission& read, const std::string& filePath) {
+    static_cast<MissionTables&>(m) = static_cast<const MissionTables&>(read);
+    m.terrain = std::move(read.terrain);  // the page's maps go with it
+    m.wind_list = std::move(read.wind_list);
+    m.file_path = filePath;
 }
 
 void group_SetDefaultNames(Mission& m) {

@@ -324,6 +324,9 @@ std::string_view mission_Text(const char (&field)[N]) {
 // Empties the page: every table and text zero, counts 0, terrain maps and wind list
 // released; then group_SetDefaultNames on the same page.
 void mission_Clear(Mission& m);
+// The page takes over what a page read aside holds (a file read completely before anything of
+// the page is touched): its tables, terrain maps and wind list, under the file path given.
+void mission_TakeOver(Mission& m, Mission& read, const std::string& filePath);
 // The tables of a page as they were when taken, for an editor that changes the page as the
 // user works and puts it back on Cancel. The terrain and the wind list are not part of it.
 class MissionSnapshot {

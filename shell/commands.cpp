@@ -237,10 +237,7 @@ void shell_OpenMissionPath(const std::string& path) {
                           MsgIcon::Warning, MsgButtons::Ok);
         return;
     }
-    static_cast<MissionTables&>(m) = static_cast<const MissionTables&>(*fresh);
-    m.terrain = std::move(fresh->terrain);  // the page's maps go with it
-    m.wind_list = std::move(fresh->wind_list);
-    m.file_path = path;
+    mission_TakeOver(m, *fresh, path);
     model_LoadForItems();
     history_Baseline(mission_Pages().current, true);
     history_NoteFileOnDisk(mission_Pages().current);

@@ -313,10 +313,7 @@ bool offerBackup(const fs::path& backup, int index, const std::string& file) {
                                       text_Get(kUndo, "RECOVER"), MsgIcon::Question, MsgButtons::YesNo);
     if (a == MsgAnswer::Yes) {
         Mission& m = pageAt(target);
-        static_cast<MissionTables&>(m) = static_cast<const MissionTables&>(*fresh);
-        m.terrain = std::move(fresh->terrain);
-        m.wind_list = std::move(fresh->wind_list);
-        m.file_path = file;  // proposed when the page is first saved
+        mission_TakeOver(m, *fresh, file);  // the file is proposed when the page is first saved
         model_LoadForItems();
         history_Baseline(target, false);
         gb.recovered[std::size_t(target)] = true;
