@@ -1,6 +1,5 @@
 #include "mapview/interact.h"
 
-#include "platform/command_table.h"
 
 #include "core/text.h"
 #include "gamedata/itemdef.h"
@@ -184,25 +183,16 @@ void centreOn(int x, int y) {
     renderNow();
 }
 
+// The context menu as the shell words it (texts, enabled states and check marks).
 std::vector<MenuEntry> contextMenu(bool forItem) {
     const char* name = forItem ? "MouseMenuItem" : "MouseMenu";
-    std::vector<MenuEntry> tree = g_interact.hooks.menu ? g_interact.hooks.menu(name) : std::vector<MenuEntry>{};
-    std::vector<MenuEntry> entries = tree.empty() ? std::vector<MenuEntry>{} : tree.front().children;
-    const ViewState& v = view_State();
-    for (MenuEntry& e : entries) {
-        if (!e.key.empty()) e.text = text_Get("Menu Text", e.key.c_str());
-        if (e.id == cmd::kInsertMode) e.checked = v.insert_mode != 0;
-        if (e.id == cmd::kSetViewByType) e.checked = v.view_by == kViewByType;
-        if (e.id == cmd::kSetViewBySide) e.checked = v.view_by == kViewBySide;
-    }
-    if (g_interact.hooks.menuState) g_interact.hooks.menuState(entries);  // Cut, Copy, Paste, Delete only when they can act
-    return entries;
+    return g_interact.hooks.menu ? g_interact.hooks.menu(name) : std::vector<MenuEntry>{};
 }
 
 void openContextMenu(int x, int y) {
     const bool forItem = page().selection.count > 0;
     const int id = platform().popupMenu(contextMenu(forItem), x, y);
-    if (id != 0 && interact_Forwarded(id) && g_interact.hooks.forward) g_interact.hooks.forward(id);
+    if (id != 0 && g_interact.hooks.forward) g_interact.hooks.forward(id);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -404,11 +394,6 @@ std::int32_t interact_HitTest(const Mission& m, const Viewport& vp, int x, int y
         }
     }
     return best;
-}
-
-bool interact_Forwarded(int id) {
-    const Command* command = command_Find(id);
-    return command && command->forwarded;
 }
 
 int interact_StartMove() {

@@ -30,16 +30,15 @@ struct InteractHooks {
     void (*repaintMap)() = nullptr;     // ask for a repaint of the map pane
     void (*repaintItems)() = nullptr;   // the selection pane
     void (*repaintCentre)() = nullptr;  // the centre pane
-    // A context-menu command goes on to the main window's dispatcher.
+    // A context-menu command goes on to the main window's dispatcher, which runs only the
+    // commands its table lets the context menus pass on.
     void (*forward)(int id) = nullptr;
-    // The context menu named name ("MouseMenu", "MouseMenuItem") as its entry tree; without
-    // it the context menus are empty.
+    // The entries of the context menu named name ("MouseMenu", "MouseMenuItem") as it opens,
+    // worded, enabled and checked; without it the context menus are empty.
     std::vector<MenuEntry> (*menu)(std::string_view name) = nullptr;
     // Insert Item: asks which item to insert. false when cancelled; otherwise the chosen
     // definition's name and whether it gets a random facing.
     bool (*chooseItem)(std::string& defName, bool& randomFacing) = nullptr;
-    // Enables the context menu's entries by what they can act on (a selection, a clipboard).
-    void (*menuState)(std::vector<MenuEntry>& entries) = nullptr;
 };
 
 // The interaction's own state besides the gesture: the program's one pseudo-random
@@ -89,9 +88,6 @@ bool interact_Pickable(const Mission& page, const Viewport& vp, std::int32_t ind
 // The item a click at (px, py) hits: the nearest pickable item less than 256 pixels away,
 // the lower index on ties; -1 for none.
 std::int32_t interact_HitTest(const Mission& page, const Viewport& vp, int px, int py);
-
-// The ids of the context menus that go on to the main window.
-bool interact_Forwarded(int id);
 
 // ---------------------------------------------------------------------------------------
 // Gestures started by commands

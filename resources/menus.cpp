@@ -1,70 +1,74 @@
 #include "resources/menus.h"
 
-#include "platform/command_table.h"
+#include "shell/actions.h"
 
 #include <array>
 
 namespace {
 
-// The main window's menu bar: File, Edit, Page, Info. An entry names its command; its text
-// key is the command's unless the entry words it differently.
+// The main window's menu bar: File, Edit, View, Page, Info. An entry names its command, whose
+// row in the action table gives its text, unless the entry words it differently.
 constexpr MenuItemTemplate kMainMenu[] = {
     {0, "FILE", {}, 0},
-    {1, command_MenuKey(cmd::kClear), {}, cmd::kClear},
-    {1, command_MenuKey(cmd::kOpen), {}, cmd::kOpen},
+    {1, {}, {}, cmd::kClear},
+    {1, {}, {}, cmd::kOpen},
     {1, "FILE_RECENT", {}, 0},
-    {2, command_MenuKey(cmd::kRecentFirst), {}, cmd::kRecentFirst},  // the recent files replace it when the menu is built
-    {1, command_MenuKey(cmd::kSave), {}, cmd::kSave},
+    {2, {}, {}, cmd::kRecentFirst},  // the recent files replace it when the menu is built
+    {1, {}, {}, cmd::kSave},
+    {1, {}, {}, cmd::kSaveAs},
     {1, {}, {}, 0},
-    {1, command_MenuKey(cmd::kExport), {}, cmd::kExport},
+    {1, {}, {}, cmd::kExport},
     {1, {}, {}, 0},
-    {1, command_MenuKey(cmd::kPrint), {}, cmd::kPrint},
+    {1, {}, {}, cmd::kPrint},
     {1, {}, "&Metafile", cmd::kMetafile},
     {1, {}, {}, 0},
-    {1, command_MenuKey(cmd::kExit), {}, cmd::kExit},
+    {1, {}, {}, cmd::kExit},
     {0, "EDIT", {}, 0},
-    {1, command_MenuKey(cmd::kCut), {}, cmd::kCut},
-    {1, command_MenuKey(cmd::kCopy), {}, cmd::kCopy},
-    {1, command_MenuKey(cmd::kPaste), {}, cmd::kPaste},
+    {1, {}, {}, cmd::kUndo},
+    {1, {}, {}, cmd::kRedo},
     {1, {}, {}, 0},
-    {1, command_MenuKey(cmd::kDelete), {}, cmd::kDelete},
+    {1, {}, {}, cmd::kCut},
+    {1, {}, {}, cmd::kCopy},
+    {1, {}, {}, cmd::kPaste},
     {1, {}, {}, 0},
-    {1, command_MenuKey(cmd::kFind), {}, cmd::kFind},
-    {1, command_MenuKey(cmd::kShowReferences), {}, cmd::kShowReferences},
+    {1, {}, {}, cmd::kDelete},
     {1, {}, {}, 0},
-    {1, command_MenuKey(cmd::kInsertMode), {}, cmd::kInsertMode},
+    {1, {}, {}, cmd::kFind},
+    {1, {}, {}, cmd::kShowReferences},
     {1, {}, {}, 0},
-    {1, command_MenuKey(cmd::kBriefing), {}, cmd::kBriefing},
-    {1, command_MenuKey(cmd::kGeneralInfo), {}, cmd::kGeneralInfo},
-    {1, command_MenuKey(cmd::kGroups), {}, cmd::kGroups},
-    {1, command_MenuKey(cmd::kAreaTriggers), {}, cmd::kAreaTriggers},
-    {1, command_MenuKey(cmd::kWaypoints), {}, cmd::kWaypoints},
-    {1, command_MenuKey(cmd::kEvents), {}, cmd::kEvents},
-    {1, command_MenuKey(cmd::kLayerNames), {}, cmd::kLayerNames},
+    {1, {}, {}, cmd::kInsertMode},
+    {1, {}, {}, 0},
+    {1, {}, {}, cmd::kBriefing},
+    {1, {}, {}, cmd::kGeneralInfo},
+    {1, {}, {}, cmd::kGroups},
+    {1, {}, {}, cmd::kAreaTriggers},
+    {1, {}, {}, cmd::kWaypoints},
+    {1, {}, {}, cmd::kEvents},
+    {1, {}, {}, cmd::kLayerNames},
     {0, "VIEW", {}, 0},
-    {1, command_MenuKey(cmd::kZoomIn), {}, cmd::kZoomIn},
-    {1, command_MenuKey(cmd::kZoomOut), {}, cmd::kZoomOut},
-    {1, command_MenuKey(cmd::kZoomToMission), {}, cmd::kZoomToMission},
+    {1, {}, {}, cmd::kZoomIn},
+    {1, {}, {}, cmd::kZoomOut},
+    {1, {}, {}, cmd::kZoomToMission},
     {1, {}, {}, 0},
-    {1, command_MenuKey(cmd::kProblems), {}, cmd::kProblems},
+    {1, {}, {}, cmd::kProblems},
     {0, "PAGE", {}, 0},
-    {1, command_MenuKey(cmd::kPage1), {}, cmd::kPage1},
-    {1, command_MenuKey(cmd::kPage2), {}, cmd::kPage2},
+    {1, {}, {}, cmd::kPage1},
+    {1, {}, {}, cmd::kPage2},
     {0, "INFO", {}, 0},
-    {1, command_MenuKey(cmd::kAbout), {}, cmd::kAbout},
+    {1, {}, {}, cmd::kAbout},
 };
 
 // Context menu of empty map space: one pop-up holding the entries.
 constexpr MenuItemTemplate kMouseMenu[] = {
     {0, "MOUSE", {}, 0},
-    {1, command_MenuKey(cmd::kInsertMode), {}, cmd::kInsertMode},
+    {1, {}, {}, cmd::kInsertMode},
     {1, {}, {}, 0},
-    {1, command_MenuKey(cmd::kPaste), {}, cmd::kPaste},
+    {1, {}, {}, cmd::kPaste},
     {1, {}, {}, 0},
-    {1, command_MenuKey(cmd::kUnhideAll), {}, cmd::kUnhideAll},
+    {1, {}, {}, cmd::kUnhideAll},
     {1, {}, {}, 0},
-    {1, command_MenuKey(cmd::kSetViewByType), {}, cmd::kSetViewByType},
-    {1, command_MenuKey(cmd::kSetViewBySide), {}, cmd::kSetViewBySide},
+    {1, {}, {}, cmd::kSetViewByType},
+    {1, {}, {}, cmd::kSetViewBySide},
     {1, {}, {}, 0},
     {1, "MOUSE_EXITPROGRAM", {}, cmd::kExit},
 };
@@ -72,19 +76,19 @@ constexpr MenuItemTemplate kMouseMenu[] = {
 // Context menu of an item (it acts on the selection).
 constexpr MenuItemTemplate kMouseMenuItem[] = {
     {0, "MOUSE", {}, 0},
-    {1, command_MenuKey(cmd::kCut), {}, cmd::kCut},
-    {1, command_MenuKey(cmd::kCopy), {}, cmd::kCopy},
-    {1, command_MenuKey(cmd::kPaste), {}, cmd::kPaste},
+    {1, {}, {}, cmd::kCut},
+    {1, {}, {}, cmd::kCopy},
+    {1, {}, {}, cmd::kPaste},
     {1, {}, {}, 0},
-    {1, command_MenuKey(cmd::kMove), {}, cmd::kMove},
+    {1, {}, {}, cmd::kMove},
     {1, {}, {}, 0},
-    {1, command_MenuKey(cmd::kHideSelected), {}, cmd::kHideSelected},
-    {1, command_MenuKey(cmd::kHideUnselected), {}, cmd::kHideUnselected},
-    {1, command_MenuKey(cmd::kUnhideAll), {}, cmd::kUnhideAll},
+    {1, {}, {}, cmd::kHideSelected},
+    {1, {}, {}, cmd::kHideUnselected},
+    {1, {}, {}, cmd::kUnhideAll},
     {1, {}, {}, 0},
-    {1, command_MenuKey(cmd::kSelectType), {}, cmd::kSelectType},
+    {1, {}, {}, cmd::kSelectType},
     {1, {}, {}, 0},
-    {1, command_MenuKey(cmd::kDelete), {}, cmd::kDelete},
+    {1, {}, {}, cmd::kDelete},
 };
 
 constexpr std::array kMenus = {

@@ -82,41 +82,6 @@ void proposePageFile(FileDialogRequest& r, const Mission& m, const std::string& 
     r.initialName = name.string();
 }
 
-// What the map stops showing stops being selected, so that no command acts on items the user
-// cannot see. The show flags are the view's, so both pages lose their hidden items.
-void deselectHidden() {
-    for (Mission& m : mission_Pages().page) mission_DeselectHidden(m, view_State().show_flags);
-}
-
-// Toggles a show flag and sets its check box to the flag's new state (the table refreshes).
-void toggleShow(const ShowToggle& t) {
-    ViewState& v = view_State();
-    v.show_flags ^= t.flag;
-    platform().barSetCheck(t.checkBox, (v.show_flags & t.flag) ? kChecked : kUnchecked);
-    deselectHidden();
-}
-
-void setMapMode(int mode, int radio) {
-    view_State().map_mode = mode;
-    platform().barSetCheck(radio, kChecked);
-    shell_RefreshChecks();
-    shell_RepaintMap();
-}
-
-void setPage(int index, int radio) {
-    ViewState& v = view_State();
-    if (v.page == index) return;
-    v.page = index;
-    mission_Pages().current = index;
-    platform().barSetCheck(radio, kChecked);
-    shell_RefreshChecks();
-    shell_RepaintMap();
-    shell_RefreshTitle();
-    // Both panes describe the page now shown.
-    shell_RepaintItems();
-    shell_RepaintCentre();
-}
-
 void zoomBy(float factor) {
     ViewState& v = view_State();
     const float z = v.zoom * factor;
@@ -161,26 +126,7 @@ void shell_RepaintItems() {
 
 void shell_RepaintCentre() { platform().paneSetLines(kPaneCentre, conv_CentreLines(shell_State().metrics)); }
 
-void shell_RefreshChecks() {
-    ShellState& s = shell_State();
-    const ViewState& v = view_State();
-    Platform& ui = platform();
-    ui.setMenuCheck(cmd::kInsertMode, v.insert_mode != 0);
-    ui.setMenuCheck(cmd::kSetViewByType, v.view_by == 0);
-    ui.setMenuCheck(cmd::kSetViewBySide, v.view_by == 1);
-    // The context menus are built when they open: keep their marks in their entries.
-    for (MenuEntry& e : s.mouseMenu) {
-        if (e.id == cmd::kInsertMode) e.checked = v.insert_mode != 0;
-        if (e.id == cmd::kSetViewByType) e.checked = v.view_by == 0;
-        if (e.id == cmd::kSetViewBySide) e.checked = v.view_by == 1;
-    }
-}
-
-void shell_RefreshMenuState() {
-    shell_RefreshChecks();
-    conv_RefreshMenuState();
-    history_RefreshMenu();
-}
+void shell_RefreshMenuState() { actions_RefreshWindow(); }
 
 std::string shell_TitleFor(std::string_view fileName) {
     const char* consumer = text_Get(kMsg, "CONSUMER");
@@ -379,170 +325,11 @@ int shell_BackupIntervalMs() {
 // ---------------------------------------------------------------------------------------
 // The dispatcher
 
-const std::vector<ShowToggle>& shell_ShowToggles() {
-    static const std::vector<ShowToggle> toggles = {
-        {cmd::kToggleVehicles, kShowVehicles, bar::kVehicles},
-        {cmd::kTogglePeople, kShowPeople, bar::kPeople},
-        {cmd::kToggleObjects, kShowObjects, bar::kObjects},
-        {cmd::kToggleDecorations, kShowDecorations, bar::kDecorations},
-        {cmd::kToggleBuildings, kShowBuildings, bar::kBuildings},
-        {cmd::kToggleMarkers, kShowMarkers, bar::kMarkers},
-        {cmd::kToggleBlue, kShowTeamGood, bar::kTeamBlue},
-        {cmd::kToggleRed, kShowTeamEvil, bar::kTeamRed},
-        {cmd::kToggleGreen, kShowTeamNeutral, bar::kTeamGreen},
-        {cmd::kToggleYellow, kShowTeamYellow, bar::kTeamYellow},
-        {cmd::kToggleViolet, kShowTeamViolet, bar::kTeamViolet},
-        {cmd::kToggleFovCones, kShowCones, bar::kFovCones},
-        {cmd::kToggleAreaTriggers, kShowAreas, bar::kAreaTriggers},
-        {cmd::kToggleCharacters, kShowDetail, bar::kCharacters},
-        {cmd::kToggleWater, kShowWater, bar::kWater},
-    };
-    return toggles;
-}
-
-namespace {
-
-// What a command does, before its refresh. false for an id no case handles.
-// Deleting the last members of a group, or the last markers of a path or an area, that event
-// rows name asks first, with how many rows would name an empty record.
-bool confirmEmptying() {
-    const int rows = refs_RowsEmptiedBySelection(page());
-    if (rows == 0) return true;
-    return ui_MessageBox(text_Printf("Checks", "EMPTY_REFERENCED?", {rows}), text_Get(kMsg, "WARNING"),
-                         MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes;
-}
-
-bool runHandler(int id) {
-    for (const ShowToggle& t : shell_ShowToggles()) {
-        if (t.command == id) {
-            toggleShow(t);
-            return true;
-        }
-    }
-    ViewState& v = view_State();
-    switch (id) {
-    case cmd::kColourMap: setMapMode(0, bar::kColourMap); break;
-    case cmd::kElevationMap: setMapMode(1, bar::kElevationMap); break;
-    case cmd::kEdgeMap: setMapMode(2, bar::kEdgeMap); break;
-    case cmd::kCopy: itemops_Copy(page(), mission_Clipboard()); break;
-    case cmd::kSnap: v.snap_to_grid = !v.snap_to_grid; break;
-    case cmd::kCentre: dialogs_RunCenter(v.center_x, v.center_y); break;
-    case cmd::kClear:
-        if (history_AskAboutPage(mission_Pages().current, "CLEAR")) mission_NewPage(page());
-        break;
-    case cmd::kOpen:
-        if (!history_AskAboutPage(mission_Pages().current, "OPEN")) break;
-        shell_OpenMission();  // refreshes the page when a file was chosen
-        break;
-    case cmd::kSave: history_SavePage(mission_Pages().current, false); break;
-    case cmd::kExit:
-        // Asked once: the quit closes the main window, whose close request then lets it go.
-        if (!shell_State().leaving) {
-            if (!shell_CloseRequest()) break;
-            shell_State().leaving = true;
-            shell_Shutdown();
-        }
-        platform().quit();
-        break;
-    case cmd::kUnselectAll: itemops_ClearSelection(page()); break;
-    case cmd::kGridShown: v.grid_shown = !v.grid_shown; break;
-    case cmd::kGridBigger:
-    case cmd::kGridSmaller:
-        if (id == cmd::kGridBigger && v.grid_size < kGridSizeLargest) v.grid_size *= 2;
-        if (id == cmd::kGridSmaller && v.grid_size > 1) v.grid_size /= 2;
-        shell_RefreshGridLabel();
-        if (v.grid_shown) shell_RepaintMap();
-        break;
-    case cmd::kCut: itemops_Cut(page(), mission_Clipboard()); break;
-    case cmd::kPaste: interact_StartPlace(); break;
-    case cmd::kDelete:
-        if (confirmEmptying()) itemops_Delete(page());
-        break;
-    case cmd::kInsertMode: v.insert_mode = !v.insert_mode; break;
-    case cmd::kPage1: setPage(0, bar::kPage1); break;
-    case cmd::kPage2: setPage(1, bar::kPage2); break;
-    case cmd::kMove: interact_StartMove(); break;
-    case cmd::kUnhideAll: itemops_UnhideAll(page()); break;
-    case cmd::kHideSelected: itemops_HideSelected(page()); break;
-    case cmd::kHideUnselected: itemops_HideUnselected(page()); break;
-    case cmd::kExport: shell_ExportMission(); break;
-    case cmd::kSetViewByType:
-    case cmd::kSetViewBySide: v.view_by = id == cmd::kSetViewBySide ? 1 : 0; break;
-    case cmd::kSelectType: itemops_SelectThisType(page(), v.show_flags); break;
-    case cmd::kVisibleLayers:
-        dialogs_RunVisibleLayers(page(), &shell_Render);
-        deselectHidden();  // in the step that hides the layers
-        break;
-    case cmd::kLayerNames: dialogs_RunLayerNames(page()); break;
-    case cmd::kAbout: dialogs_RunAbout(); break;
-    case cmd::kBriefing: dialogs_RunBriefing(page()); break;
-    case cmd::kPrint:
-    case cmd::kMetafile: break;  // nothing to do in this program
-    // The mission editors rebuild what they show and refresh what they may change.
-    case cmd::kItemAttributes:
-    case cmd::kGeneralInfo:
-    case cmd::kWaypoints:
-    case cmd::kEvents:
-    case cmd::kGroups:
-    case cmd::kAreaTriggers: shell_RunEditor(id); break;
-    case cmd::kUndo:
-    case cmd::kRedo:
-    case cmd::kSaveAs: history_Command(id); break;
-    // The conveniences refresh what they changed themselves.
-    case cmd::kZoomIn:
-    case cmd::kZoomOut:
-    case cmd::kZoomToMission:
-    case cmd::kRecentClear: conv_Command(id); break;
-    case cmd::kProblems: problems_Toggle(); break;
-    case cmd::kFind: find_RunDialog(page()); break;
-    case cmd::kShowReferences:
-        // The references of the reference item: its group and its path.
-        if (const std::int32_t item = mission_ReferenceItem(page()); item >= 0) refs_Show(page(), RefKind::Item, item);
-        break;
-    default:
-        if (id >= cmd::kRecentFirst && id <= cmd::kRecentLast) {
-            conv_Command(id);
-            break;
-        }
-        return false;
-    }
-    return true;
-}
-
-void runRefresh(Refresh r) {
-    switch (r) {
-    case Refresh::None: break;
-    case Refresh::Render: shell_Render(); break;
-    case Refresh::Map: shell_RepaintMap(); break;
-    case Refresh::Items: shell_RepaintItems(); break;
-    case Refresh::Centre: shell_RepaintCentre(); break;
-    case Refresh::Checks: shell_RefreshChecks(); break;
-    case Refresh::Title: shell_RefreshTitle(); break;
-    }
-}
-}  // namespace
-
-
-// Every command runs as one action of the page's history: what it changed becomes one step.
-void shell_Command(int id) {
-    history_Begin(id);
-    shell_Dispatch(id);
-    history_End();
-    problems_Refresh();
-}
-
-bool shell_Dispatch(int id) {
-    const Command* command = command_Find(id);
-    if (!command || !runHandler(id)) return false;
-    for (Refresh r : command->refresh) runRefresh(r);
-    return true;
-}
-
 void shell_Key(Key key, unsigned mods) {
     // No key of the table names Ctrl or Alt: those combinations are left to shortcuts.
     if (mods & (kModCtrl | kModAlt)) return;
     // A key of the command table runs its command; the rest move and zoom the view.
-    if (const int id = command_ForKey(key)) {
+    if (const int id = actions_ForKey(key)) {
         shell_Command(id);
         return;
     }
@@ -597,13 +384,6 @@ void shell_PaneClick(int pane) {
     } else if (pane == kPaneSelection) {
         if (gesture_Idle(g)) shell_Command(cmd::kItemAttributes);
     }
-}
-
-bool shell_ForwardMapCommand(int id) {
-    const Command* command = command_Find(id);
-    if (!command || !command->forwarded) return false;
-    shell_Command(id);
-    return true;
 }
 
 // ---------------------------------------------------------------------------------------

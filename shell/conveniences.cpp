@@ -7,6 +7,7 @@
 #include "mapview/zoom.h"
 #include "mission/mission.h"
 #include "platform/layout.h"
+#include "shell/actions.h"
 #include "shell/history.h"
 #include "shell/recent.h"
 #include "shell/shell.h"
@@ -26,20 +27,16 @@ float g_scaleZoom = -1.0f;
 
 Mission& page() { return mission_CurrentPage(); }
 
-bool zoomIn(int) { return conv_ZoomBy(kZoomStep); }
-bool zoomOut(int) { return conv_ZoomBy(1.0 / kZoomStep); }
-bool zoomToMission(int) {
-    conv_ZoomToMission();
-    return true;
-}
-bool clearRecent(int) {
+}  // namespace
+
+void conv_ClearRecent() {
     recent_Store({});
-    return true;
+    shell_BuildMainMenu();
 }
 
-bool openRecent(int id) {
+void conv_OpenRecent(int id) {
     const std::size_t i = std::size_t(id - cmd::kRecentFirst);
-    if (i >= g_shown.size()) return false;
+    if (i >= g_shown.size()) return;
     const std::string path = g_shown[i];
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) {
@@ -48,25 +45,14 @@ bool openRecent(int id) {
         std::vector<std::string> list = recent_Load();
         recent_Remove(list, path);
         recent_Store(list);
-        conv_RebuildMenu();
-        return false;
+        shell_BuildMainMenu();
+        return;
     }
     if (history_AskAboutPage(mission_Pages().current, "OPEN"))
         shell_OpenMissionPath(path);  // refreshes the page, the view and the list
-    return false;
 }
 
-// The commands whose entries depend on the selection or the clipboard.
-bool needsSelection(int id) {
-    return id == cmd::kCut || id == cmd::kCopy || id == cmd::kDelete || id == cmd::kMove || id == cmd::kHideSelected ||
-           id == cmd::kSelectType;
-}
-
-const ConvCommand* find(int id) {
-    for (const ConvCommand& c : conv_Commands())
-        if (c.id == id) return &c;
-    return nullptr;
-}
+namespace {
 
 // '&' marks a mnemonic in menu texts: a path shows its own as they are.
 std::string menuEscaped(const std::string& s) {
@@ -104,57 +90,30 @@ std::vector<MenuEntry> recentEntries() {
     return out;
 }
 
-void prepare(std::vector<MenuEntry>& entries) {
-    for (MenuEntry& e : entries) {
-        if (e.key == "FILE_RECENT") {
-            e.children = recentEntries();
-            continue;
-        }
-        if (const ConvCommand* c = find(e.id); c && c->shortcut) e.shortcut = c->shortcut;
-        prepare(e.children);
-    }
-}
-
 }  // namespace
 
-const std::vector<ConvCommand>& conv_Commands() {
-    static const std::vector<ConvCommand> table = [] {
-        const unsigned view = kConvRefreshRender | kConvRefreshCentre;
-        std::vector<ConvCommand> t = {
-            {cmd::kZoomIn, "VIEW_ZOOMIN", "+", view, &zoomIn},
-            {cmd::kZoomOut, "VIEW_ZOOMOUT", "-", view, &zoomOut},
-            {cmd::kZoomToMission, "VIEW_ZOOMFIT", "Home", view, &zoomToMission},
-            {cmd::kRecentClear, "FILE_RECENT_CLEAR", nullptr, kConvRefreshMenu, &clearRecent},
-        };
-        for (int id = cmd::kRecentFirst; id <= cmd::kRecentLast; ++id)
-            t.push_back({id, nullptr, nullptr, kConvRefreshNone, &openRecent});
-        return t;
-    }();
-    return table;
-}
-
-bool conv_Command(int id) {
-    const ConvCommand* c = find(id);
-    if (!c) return false;
-    if (!c->run(id)) return true;
-    if (c->refresh & kConvRefreshMenu) conv_RebuildMenu();
-    if (c->refresh & kConvRefreshCentre) shell_RepaintCentre();
-    if (c->refresh & kConvRefreshRender) shell_Render();
-    return true;
-}
-
-bool conv_Key(Key key) {
-    switch (key) {
-    case Key::Plus: conv_Command(cmd::kZoomIn); return true;
-    case Key::Minus: conv_Command(cmd::kZoomOut); return true;
-    case Key::Home: conv_Command(cmd::kZoomToMission); return true;
-    default: return false;
+void conv_FillRecent(std::vector<MenuEntry>& entries) {
+    for (MenuEntry& e : entries) {
+        if (e.key == "FILE_RECENT") e.children = recentEntries();
+        else conv_FillRecent(e.children);
     }
 }
 
 bool conv_ZoomBy(double factor) {
     const MapSurface& s = view_Surface();
     return zoom_About(view_State(), s.width, s.height, s.width >> 1, s.height >> 1, factor);
+}
+
+void conv_Zoom(double factor) {
+    if (!conv_ZoomBy(factor)) return;
+    shell_RepaintCentre();
+    shell_Render();
+}
+
+void conv_ShowMission() {
+    conv_ZoomToMission();
+    shell_RepaintCentre();
+    shell_Render();
 }
 
 void conv_ZoomToMission() {
@@ -164,42 +123,6 @@ void conv_ZoomToMission() {
     ViewState& v = view_State();
     if (!zoom_FitItems(page(), pane.width, pane.height, v))
         zoom_FitRect(-kInnerBoundary, -kInnerBoundary, kInnerBoundary, kInnerBoundary, pane.width, pane.height, v);
-}
-
-void conv_PrepareMenu(std::vector<MenuEntry>& menu) {
-    prepare(menu);
-    conv_ApplyMenuState(menu);
-}
-
-void conv_RebuildMenu() {
-    ShellState& s = shell_State();
-    conv_PrepareMenu(s.mainMenu);
-    platform().setMenu(s.mainMenu);
-    shell_RefreshMenuState();
-}
-
-bool conv_Enabled(int id) {
-    if (needsSelection(id)) return page().selection.count > 0;
-    if (id == cmd::kPaste) return mission_Clipboard().selection.count > 0;
-    return true;
-}
-
-void conv_ApplyMenuState(std::vector<MenuEntry>& entries) {
-    const int current = view_State().page;
-    for (MenuEntry& e : entries) {
-        if (e.id != 0 && (needsSelection(e.id) || e.id == cmd::kPaste)) e.enabled = conv_Enabled(e.id);
-        if (e.id == cmd::kPage1) e.checked = current == 0;
-        if (e.id == cmd::kPage2) e.checked = current == 1;
-        conv_ApplyMenuState(e.children);
-    }
-}
-
-void conv_RefreshMenuState() {
-    Platform& ui = platform();
-    for (int id : {cmd::kCut, cmd::kCopy, cmd::kPaste, cmd::kDelete}) ui.setMenuEnabled(id, conv_Enabled(id));
-    const int current = view_State().page;
-    ui.setMenuCheck(cmd::kPage1, current == 0);
-    ui.setMenuCheck(cmd::kPage2, current == 1);
 }
 
 std::vector<BarControl> conv_DecorateBar(std::vector<BarControl> bar, CharMetrics m) {
@@ -252,7 +175,7 @@ void conv_ScaleFollowsZoom() {
 void conv_MissionOpened(const std::string& path, bool ok) {
     if (ok) {
         recent_Note(path);
-        conv_RebuildMenu();
+        shell_BuildMainMenu();
     }
     conv_ZoomToMission();
     shell_RepaintCentre();
@@ -260,7 +183,7 @@ void conv_MissionOpened(const std::string& path, bool ok) {
 
 void conv_MissionSaved(const std::string& path) {
     recent_Note(path);
-    conv_RebuildMenu();
+    shell_BuildMainMenu();
 }
 
 void conv_DropFiles(const std::vector<std::string>& paths) {

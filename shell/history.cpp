@@ -11,6 +11,7 @@
 #include "mission/page_load.h"
 #include "mission/undo.h"
 #include "platform/settings.h"
+#include "shell/actions.h"
 #include "shell/recent.h"
 #include "shell/shell.h"
 
@@ -36,7 +37,7 @@ constexpr const char* kMsg = "Dialog Message";
 constexpr const char* kStepEdit = "STEP_EDIT";
 
 // The action in progress: the page it began on, the selection then, and its step's name.
-struct Action {
+struct OpenAction {
     int depth = 0;
     bool open = false;
     int page = 0;
@@ -45,7 +46,7 @@ struct Action {
 };
 
 struct HistoryState {
-    Action action;
+    OpenAction action;
     // What the window shows now, so it is only told about changes.
     bool titleKnown = false;
     int titlePage = 0;
@@ -65,12 +66,6 @@ UndoHistory& historyOf(int index) {
         h.reset(m, m.item_count == 0);
     }
     return h;
-}
-
-const HistoryCommand* commandInfo(int id) {
-    for (const HistoryCommand& c : history_Commands())
-        if (c.id == id) return &c;
-    return nullptr;
 }
 
 // Commits what changed on a page since its last step, as a step of the open action.
@@ -95,9 +90,9 @@ void refreshTitleIfChanged() {
 void closeAction() {
     commitPage(g.action.page);
     if (currentIndex() != g.action.page) commitPage(currentIndex());
-    g.action = Action{};
+    g.action = OpenAction{};
     refreshTitleIfChanged();
-    history_RefreshMenu();
+    shell_RefreshMenuState();
 }
 
 // The page's file on disk: what it was when the page last read or wrote it.
@@ -327,69 +322,6 @@ bool offerBackup(const fs::path& backup, int index, const std::string& file) {
 
 // ---------------------------------------------------------------------------------------
 
-const std::vector<HistoryCommand>& history_Commands() {
-    static const std::vector<HistoryCommand> table = {
-        {cmd::kUndo, "MENU_UNDO", "Ctrl+Z", nullptr},
-        {cmd::kRedo, "MENU_REDO", "Ctrl+Y; Ctrl+Shift+Z", nullptr},
-        {cmd::kSaveAs, "MENU_SAVE_AS", "Ctrl+Shift+S", nullptr},
-        {cmd::kSave, nullptr, "Ctrl+S", nullptr},
-        {cmd::kOpen, nullptr, "Ctrl+O", nullptr},
-        {cmd::kExport, nullptr, "Ctrl+E", nullptr},
-        {cmd::kExit, nullptr, "Ctrl+Q", nullptr},
-        {cmd::kCut, nullptr, "Ctrl+X", "STEP_CUT"},
-        {cmd::kCopy, nullptr, "Ctrl+C", nullptr},
-        {cmd::kPaste, nullptr, "Ctrl+V", "STEP_PASTE"},
-        {cmd::kDelete, nullptr, nullptr, "STEP_DELETE"},
-        {cmd::kClear, nullptr, nullptr, "STEP_CLEAR"},
-        {cmd::kMove, nullptr, nullptr, "STEP_MOVE"},
-        {cmd::kUnhideAll, nullptr, nullptr, "STEP_UNHIDE"},
-        {cmd::kHideSelected, nullptr, nullptr, "STEP_HIDE"},
-        {cmd::kHideUnselected, nullptr, nullptr, "STEP_HIDE"},
-        {cmd::kVisibleLayers, nullptr, nullptr, "STEP_LAYERS"},
-        {cmd::kLayerNames, nullptr, nullptr, "STEP_LAYER_NAMES"},
-        {cmd::kBriefing, nullptr, nullptr, "STEP_BRIEFING"},
-        {cmd::kItemAttributes, nullptr, nullptr, "STEP_ATTRIBUTES"},
-        {cmd::kGeneralInfo, nullptr, nullptr, "STEP_GENERAL"},
-        {cmd::kWaypoints, nullptr, nullptr, "STEP_WAYPOINTS"},
-        {cmd::kEvents, nullptr, nullptr, "STEP_EVENTS"},
-        {cmd::kGroups, nullptr, nullptr, "STEP_GROUPS"},
-        {cmd::kAreaTriggers, nullptr, nullptr, "STEP_AREAS"},
-    };
-    return table;
-}
-
-void history_AddToMenu(std::vector<MenuEntry>& menu) {
-    auto entry = [](int id) {
-        MenuEntry e;
-        e.id = id;
-        const HistoryCommand* c = commandInfo(id);
-        e.text = text_Get(kUndo, c->menuKey);
-        e.shortcut = c->shortcut;
-        return e;
-    };
-    for (MenuEntry& top : menu) {
-        for (std::size_t i = 0; i < top.children.size(); ++i) {
-            MenuEntry& e = top.children[i];
-            if (const HistoryCommand* c = commandInfo(e.id); c && c->shortcut) e.shortcut = c->shortcut;
-        }
-        auto& items = top.children;
-        for (std::size_t i = 0; i < items.size(); ++i) {
-            if (items[i].id == cmd::kSave) {
-                items.insert(items.begin() + std::ptrdiff_t(i) + 1, entry(cmd::kSaveAs));
-                break;
-            }
-        }
-        for (std::size_t i = 0; i < items.size(); ++i) {
-            if (items[i].id == cmd::kCut) {
-                MenuEntry undo = entry(cmd::kUndo), redo = entry(cmd::kRedo);
-                undo.enabled = redo.enabled = false;
-                items.insert(items.begin() + std::ptrdiff_t(i), {undo, redo, MenuEntry{}});
-                break;
-            }
-        }
-    }
-}
-
 void history_Reset() {
     history_Forget();
     for (int i = 0; i < 2; ++i) historyOf(i);
@@ -417,20 +349,19 @@ void history_Baseline(int page, bool saved) {
 bool history_PageModified(int page) { return historyOf(page).modified(pageAt(page)); }
 
 void history_Begin(int commandId) {
-    Action& a = g.action;
+    OpenAction& a = g.action;
     if (!a.open) {
         a.open = true;
         a.page = currentIndex();
         a.selection = undo_Selection(pageAt(a.page));
         a.name = nullptr;
     }
-    if (!a.name)
-        if (const HistoryCommand* c = commandInfo(commandId)) a.name = c->stepKey;
+    if (!a.name) a.name = actions_StepKey(commandId);
     ++a.depth;
 }
 
 void history_End() {
-    Action& a = g.action;
+    OpenAction& a = g.action;
     if (a.depth > 0) --a.depth;
     if (a.depth > 0 || !a.open) return;
     // A gesture in progress keeps the action open: the whole gesture is one step.
@@ -451,25 +382,23 @@ void history_MapBegin(MouseButton button, unsigned mods, bool press) {
 
 void history_MapEnd() { history_End(); }
 
-bool history_Command(int id) {
-    if (id == cmd::kSaveAs) {
-        history_SavePage(currentIndex(), true);
-        return true;
-    }
-    if (id != cmd::kUndo && id != cmd::kRedo) return false;
+void history_Undo(int index, bool undo) {
     // A gesture in progress ends first; what changed so far becomes a step of its own.
     interact_Cancel();
-    const int index = currentIndex();
     commitPage(index);
     Mission& m = pageAt(index);
     UndoHistory& h = historyOf(index);
-    const UndoResult r = id == cmd::kUndo ? h.undo(m) : h.redo(m);
-    if (!r.done) return true;
+    const UndoResult r = undo ? h.undo(m) : h.redo(m);
+    if (!r.done) return;
     if (r.itemsAdded || r.terrainChanged) model_LoadForItems();
     shell_Render();
     shell_RepaintItems();
     shell_RepaintMap();
-    return true;
+}
+
+bool history_CanUndo(int index, bool undo) {
+    const UndoHistory& h = historyOf(index);
+    return undo ? h.canUndo() : h.canRedo();
 }
 
 bool history_SavePage(int index, bool askName) {
@@ -498,7 +427,7 @@ bool history_SavePage(int index, bool askName) {
     h.markSaved(m);
     dropBackup(index);
     if (index == currentIndex()) shell_RefreshTitle();
-    history_RefreshMenu();
+    shell_RefreshMenuState();
     return true;
 }
 
@@ -520,22 +449,16 @@ std::string history_MarkTitle(const std::string& title) {
     return modified ? text_Printf(kUndo, "TITLE_MODIFIED", {title}) : title;
 }
 
-void history_RefreshMenu() {
-    const UndoHistory& h = historyOf(currentIndex());
-    auto label = [](const char* step, const char* plain, const char* named) {
-        if (!step) return std::string(text_Get(kUndo, plain));
-        return text_Printf(kUndo, named, {text_Get(kUndo, step)});
-    };
-    const std::string undo = label(h.undoName(), "MENU_UNDO", "MENU_UNDO_NAMED");
-    const std::string redo = label(h.redoName(), "MENU_REDO", "MENU_REDO_NAMED");
-    // Always told, never compared with what was last sent: a rebuilt menu starts from its
-    // entries, so the window may show something else than this layer last set.
-    Platform& ui = platform();
-    ui.setMenuText(cmd::kUndo, undo);
-    ui.setMenuText(cmd::kRedo, redo);
-    ui.setMenuEnabled(cmd::kUndo, h.canUndo());
-    ui.setMenuEnabled(cmd::kRedo, h.canRedo());
+namespace {
+std::string stepLabel(const char* step, const char* plain, const char* named) {
+    if (!step) return std::string(text_Get(kUndo, plain));
+    return text_Printf(kUndo, named, {text_Get(kUndo, step)});
 }
+}  // namespace
+
+std::string history_UndoLabel(int index) { return stepLabel(historyOf(index).undoName(), "MENU_UNDO", "MENU_UNDO_NAMED"); }
+
+std::string history_RedoLabel(int index) { return stepLabel(historyOf(index).redoName(), "MENU_REDO", "MENU_REDO_NAMED"); }
 
 // ---------------------------------------------------------------------------------------
 // Backups and recovery
@@ -582,7 +505,7 @@ void history_OfferRecovery() {
     }
     if (recovered) {
         shell_PageRefresh();
-        history_RefreshMenu();
+        shell_RefreshMenuState();
     }
 }
 

@@ -15,25 +15,11 @@
 // it is deleted once answered, and kept when it cannot be offered.
 #pragma once
 
-#include "platform/command_table.h"
 #include "platform/ui.h"
 
 #include <map>
 #include <string>
 #include <vector>
-
-// What the commands of this file are and how the menus show them. One table, so that it can
-// join a command table of the whole dispatcher.
-struct HistoryCommand {
-    int id;
-    const char* menuKey;      // section "Undo"; nullptr: the entry exists already
-    const char* shortcut;     // shown and bound in the menu; "; " separates a second one
-    const char* stepKey;      // section "Undo": the name of the step it takes; nullptr: "STEP_EDIT"
-};
-const std::vector<HistoryCommand>& history_Commands();
-
-// Undo and Redo at the top of the Edit menu, Save As after Save, and the shortcuts.
-void history_AddToMenu(std::vector<MenuEntry>& menu);
 
 // Both pages as they are now are what their files hold (start-up).
 void history_Reset();
@@ -51,8 +37,13 @@ void history_End();
 void history_MapBegin(MouseButton button, unsigned mods, bool press);
 void history_MapEnd();
 
-// Undo, Redo and Save As; false when id is none of them.
-bool history_Command(int id);
+// Undo (undo true) or Redo on a page; a gesture in progress ends first.
+void history_Undo(int page, bool undo);
+// Whether the page has a step to undo (undo true) or to redo.
+bool history_CanUndo(int page, bool undo);
+// The Edit menu's Undo and Redo texts for a page, naming the step they would take.
+std::string history_UndoLabel(int page);
+std::string history_RedoLabel(int page);
 
 // Save (askName false: to the page's file when it has one) and Save As. true when written.
 bool history_SavePage(int page, bool askName);
@@ -62,8 +53,6 @@ bool history_AskAboutPage(int page, const char* captionKey);
 
 // The window title with the modified mark of the current page.
 std::string history_MarkTitle(const std::string& title);
-// The Edit menu's Undo and Redo entries for the current page.
-void history_RefreshMenu();
 
 // The ten-minute backups: written for modified pages that hold items.
 void history_WriteBackups();

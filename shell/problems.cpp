@@ -3,7 +3,6 @@
 #include "core/text.h"
 #include "mapview/view.h"
 #include "mission/mission.h"
-#include "platform/command_table.h"
 #include "platform/problems_panel.h"
 #include "shell/editor_commands.h"
 #include "shell/history.h"
@@ -59,14 +58,6 @@ void selectAndCentre(std::int32_t index) {
 
 }  // namespace
 
-void problems_AddToMenu(std::vector<MenuEntry>& menu) {
-    for (MenuEntry& e : menu) {
-        if (e.id == cmd::kProblems) e.shortcut = "F8";
-        if (e.id == cmd::kFind) e.shortcut = "Ctrl+F";
-        problems_AddToMenu(e.children);
-    }
-}
-
 std::string problems_Title(const std::vector<CheckFinding>& findings) {
     const int errors = check_ErrorCount(findings);
     return text_Printf(kSec, "PANEL_TITLE", {errors, int(findings.size()) - errors});
@@ -77,10 +68,11 @@ void problems_Toggle() {
     panel.setSink(&gSink);
     const bool on = !panel.shown();
     panel.setShown(on);
-    platform().setMenuCheck(cmd::kProblems, on);
     g.sent = false;  // a panel shown again is filled again
     problems_Refresh();
 }
+
+bool problems_Shown() { return platform_ProblemsPanel().shown(); }
 
 void problems_Refresh() {
     ProblemsPanel& panel = platform_ProblemsPanel();

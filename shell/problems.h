@@ -10,10 +10,10 @@
 
 #include <vector>
 
-// The shortcuts of View > Problems (F8) and Edit > Find... (Ctrl+F) on their menu entries.
-void problems_AddToMenu(std::vector<MenuEntry>& menu);
 // View > Problems: shows the panel (and fills it) or hides it.
 void problems_Toggle();
+// Whether the panel is shown (View > Problems is checked).
+bool problems_Shown();
 // Runs the checks on the current page and brings the panel up to date: nothing when it is
 // hidden; the rows are handed to the platform only when they changed.
 void problems_Refresh();

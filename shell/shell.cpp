@@ -28,36 +28,19 @@ std::string upper(std::string_view s) {
     return out;
 }
 
-// Texts of a menu tree from section "Menu Text"; entries without a key keep their text.
-void setMenuTexts(std::vector<MenuEntry>& entries) {
-    for (MenuEntry& e : entries) {
-        if (!e.key.empty()) e.text = text_Get("Menu Text", e.key.c_str());
-        setMenuTexts(e.children);
-    }
-}
-
-// The entries of a context menu: the children of its one pop-up.
-std::vector<MenuEntry> popupOf(std::string_view name) {
-    std::vector<MenuEntry> menu = resources_Menu(name);
-    if (menu.empty()) return {};
-    std::vector<MenuEntry> entries = menu.front().children;
-    setMenuTexts(entries);
-    return entries;
-}
-
 class MainSink : public MainWindowSink {
 public:
     void onCommand(int id) override {
         shell_Command(id);
-        conv_RefreshMenuState();
+        shell_RefreshMenuState();
     }
     void onKey(Key key, unsigned mods) override {
         shell_Key(key, mods);
-        conv_RefreshMenuState();
+        shell_RefreshMenuState();
     }
     void onDropFiles(const std::vector<std::string>& paths) override {
         conv_DropFiles(paths);
-        conv_RefreshMenuState();
+        shell_RefreshMenuState();
     }
     void onTimer(int id) override { shell_Timer(id); }
     bool onCloseRequest() override {
@@ -81,21 +64,21 @@ public:
         if (MapPaneSink* in = shell_State().hooks.mapInput) in->onMouseDown(b, x, y, mods);
         history_MapEnd();
         problems_Refresh();
-        conv_RefreshMenuState();  // the selection, the clipboard or the page may have changed
+        shell_RefreshMenuState();  // the selection, the clipboard or the page may have changed
     }
     void onMouseUp(MouseButton b, int x, int y, unsigned mods) override {
         history_MapBegin(b, mods, false);
         if (MapPaneSink* in = shell_State().hooks.mapInput) in->onMouseUp(b, x, y, mods);
         history_MapEnd();
         problems_Refresh();
-        conv_RefreshMenuState();  // the selection, the clipboard or the page may have changed
+        shell_RefreshMenuState();  // the selection, the clipboard or the page may have changed
     }
     void onDoubleClick(MouseButton b, int x, int y, unsigned mods) override {
         history_MapBegin(b, mods, true);
         if (MapPaneSink* in = shell_State().hooks.mapInput) in->onDoubleClick(b, x, y, mods);
         history_MapEnd();
         problems_Refresh();
-        conv_RefreshMenuState();
+        shell_RefreshMenuState();
     }
     void onWheel(int x, int y, int delta, unsigned mods) override {
         if (MapPaneSink* in = shell_State().hooks.mapInput) in->onWheel(x, y, delta, mods);
@@ -183,6 +166,22 @@ MapPaneSink& shell_MapSink() {
     return sink;
 }
 
+void shell_BuildMainMenu() {
+    std::vector<MenuEntry> menu = resources_Menu("MenuMainWindow");
+    actions_PrepareMenu(menu);
+    conv_FillRecent(menu);
+    platform().setMenu(menu);
+    shell_RefreshMenuState();
+}
+
+std::vector<MenuEntry> shell_ContextMenu(std::string_view name) {
+    std::vector<MenuEntry> menu = resources_Menu(name);
+    if (menu.empty()) return {};
+    std::vector<MenuEntry> entries = std::move(menu.front().children);
+    actions_PrepareMenu(entries);
+    return entries;
+}
+
 int shell_Startup(const ShellArgs& args) {
     ShellState& s = shell_State();
     const ShellHooks hooks = s.hooks;  // plugged in before start-up; they stay
@@ -235,14 +234,9 @@ int shell_Startup(const ShellArgs& args) {
     gesture_Reset();
 
     step("menu");
-    s.mainMenu = resources_Menu("MenuMainWindow");
-    setMenuTexts(s.mainMenu);
-    history_AddToMenu(s.mainMenu);
-    problems_AddToMenu(s.mainMenu);
-    conv_PrepareMenu(s.mainMenu);
+    shell_BuildMainMenu();
 
     step("window");
-    ui.setMenu(s.mainMenu);
     s.metrics = ui.charMetrics();
     ui.setButtonBar(conv_DecorateBar(shell_ButtonBar(s.metrics), s.metrics));
     {
@@ -261,9 +255,8 @@ int shell_Startup(const ShellArgs& args) {
         ih.repaintItems = &shell_RepaintItems;
         ih.repaintCentre = &shell_RepaintCentre;
         ih.forward = [](int id) { shell_ForwardMapCommand(id); };
-        ih.menu = &resources_Menu;
+        ih.menu = &shell_ContextMenu;
         ih.chooseItem = &dialogs_ChooseInsertItem;
-        ih.menuState = &conv_ApplyMenuState;
     }
     ui.setSinks(&shell_MainSink(), &shell_MapSink());
 
@@ -277,10 +270,6 @@ int shell_Startup(const ShellArgs& args) {
 
     step("timer");
     ui.setTimer(kBackupTimer, shell_BackupIntervalMs());
-
-    step("context menus");
-    s.mouseMenu = popupOf("MouseMenu");
-    s.mouseMenuItem = popupOf("MouseMenuItem");
 
     step("checks");
     shell_RefreshMenuState();

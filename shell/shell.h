@@ -4,7 +4,7 @@
 // user through platform/ui.h only, so the tests drive it through the fake platform.
 #pragma once
 
-#include "platform/command_table.h"
+#include "shell/actions.h"
 #include "platform/ui.h"
 
 #include <cstdint>
@@ -32,7 +32,7 @@ bool shell_ParseArgs(const std::vector<std::string>& args, ShellArgs& out, std::
 std::string shell_Usage();
 
 // Command ids of the main window (cmd::), the button bar's control ids (bar::) and the
-// command table: platform/command_table.h.
+// action table: shell/actions.h.
 
 // Grid+ doubles the grid size while it is below this (4096 m).
 constexpr std::int32_t kGridSizeLargest = 1048576;
@@ -58,9 +58,6 @@ struct ShellState {
     bool started = false;                  // start-up reached the message loop
     bool leaving = false;                  // the user agreed to leave: no second question
     CharMetrics metrics;                   // cw and ch of the main window
-    std::vector<MenuEntry> mainMenu;       // with its texts
-    std::vector<MenuEntry> mouseMenu;      // empty map space (the pop-up's entries)
-    std::vector<MenuEntry> mouseMenuItem;  // an item (the pop-up's entries)
     bool surfaceOk = false;                // the map surface exists
     std::vector<std::string> trace;        // start-up steps, in the order they ran
     ShellHooks hooks;
@@ -113,10 +110,15 @@ void shell_Render();          // render the current page now and show it
 void shell_RepaintMap();      // ask for a repaint of the map pane (it renders when painted)
 void shell_RepaintItems();    // the selection pane
 void shell_RepaintCentre();   // the centre pane
-void shell_RefreshChecks();   // check marks of Insert Mode, View by Type, View by Side
 // Every menu entry's enabled, checked and text state from its one source; after any rebuild
 // of the menus (Qt's rebuilt menus start from their entries).
 void shell_RefreshMenuState();
+// Builds the main menu from its template, the action table and the recent files, hands it to
+// the platform and brings its states up to date (start-up, the recent files changed).
+void shell_BuildMainMenu();
+// The entries of a context menu of the map ("MouseMenu", "MouseMenuItem") as it opens: texts,
+// shortcuts, enabled states and check marks from the action table.
+std::vector<MenuEntry> shell_ContextMenu(std::string_view name);
 void shell_RefreshTitle();    // the title from the current page's file name
 void shell_RefreshGridLabel();
 void shell_PageRefresh();     // title, repaint map, repaint items

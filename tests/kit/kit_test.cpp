@@ -15,6 +15,8 @@
 #include "support/core_env.h"
 #include "support/key_scan.h"
 
+#include "shell/actions.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -244,16 +246,19 @@ TEST_F(Kit, EveryKeyTheCodeLooksUpHasWordingThatFitsItsArguments) {
     for (const std::string& s : runtimeSites) std::printf("run-time key: %s\n", s.c_str());
 }
 
-// Menu entries name their string-table keys as data (section "Menu Text"); the scan of calls
-// cannot see them, so every menu of the resources is walked.
+// Menu entries name their string-table keys as data (their own, or their row's in the action
+// table); the scan of calls cannot see them, so every menu of the resources is walked.
 TEST_F(Kit, EveryMenuEntryHasItsText) {
     int keys = 0;
     std::function<void(const std::vector<MenuEntry>&, const std::string&)> walk =
         [&](const std::vector<MenuEntry>& entries, const std::string& menu) {
             for (const MenuEntry& e : entries) {
-                if (!e.key.empty()) {
+                const Action* row = e.key.empty() ? actions_Find(e.id) : nullptr;
+                const std::string section = row ? std::string(row->menuSection) : "Menu Text";
+                const std::string key = row ? std::string(row->menuKey) : e.key;
+                if (!key.empty()) {
                     ++keys;
-                    EXPECT_FALSE(wording("Menu Text", e.key).empty()) << menu << ": [Menu Text] " << e.key;
+                    EXPECT_FALSE(wording(section, key).empty()) << menu << ": [" << section << "] " << key;
                 }
                 walk(e.children, menu);
             }

@@ -457,10 +457,8 @@ TEST_F(Interact, RightClickOpensTheMenuOfTheSelectionOrOfEmptySpace) {
     ui->popupAnswers = {184, 0, 999};
     pane().onMouseDown(MouseButton::Right, 700, 10, 0);  // anywhere: the item menu
     pane().onMouseDown(MouseButton::Right, 700, 10, 0);  // dismissed
-    pane().onMouseDown(MouseButton::Right, 700, 10, 0);  // not one of the menu's ids
-    EXPECT_EQ(g_forwarded, (std::vector<int>{163, 184}));
-    for (int id : {107, 137, 160, 161, 162, 163, 184, 186, 187, 188, 218, 219, 226}) EXPECT_TRUE(interact_Forwarded(id)) << id;
-    for (int id : {0, 101, 115, 144, 170, 230}) EXPECT_FALSE(interact_Forwarded(id)) << id;
+    pane().onMouseDown(MouseButton::Right, 700, 10, 0);  // the shell decides what it runs
+    EXPECT_EQ(g_forwarded, (std::vector<int>{163, 184, 999}));
 }
 
 // ---------------------------------------------------------------------------------------

@@ -2,6 +2,8 @@
 #include "resources/shell_dialogs.h"
 #include "resources/templates.h"
 
+#include "shell/actions.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -108,7 +110,8 @@ TEST(DialogTemplates, ShellDialogsCarryTheIdsTheirProceduresUse) {
     }
 }
 
-// Menus: ids unique within each menu, submenus carry no id, separators no key.
+// Menus: ids unique within each menu, submenus carry no id, separators no key, entries without
+// a text of their own have a row that words them.
 TEST(MenuTemplates, EveryMenuIsConsistent) {
     ASSERT_EQ(resources_MenuNames().size(), 3u);
     for (std::string_view name : resources_MenuNames()) {
@@ -125,9 +128,12 @@ TEST(MenuTemplates, EveryMenuIsConsistent) {
                     EXPECT_EQ(e.id, 0) << e.text;
                     EXPECT_FALSE(e.key.empty());
                     walk(e.children);
-                } else if (e.text.empty()) {
-                    EXPECT_EQ(e.id, 0);
+                } else if (e.text.empty() && e.id == 0) {
                     EXPECT_TRUE(e.key.empty());
+                } else if (e.text.empty()) {
+                    // Worded by its row in the action table.
+                    ASSERT_NE(actions_Find(e.id), nullptr) << e.id;
+                    EXPECT_FALSE(actions_Find(e.id)->menuKey.empty()) << e.id;
                 } else {
                     EXPECT_NE(e.id, 0) << e.text;
                 }

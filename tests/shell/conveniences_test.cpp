@@ -117,7 +117,7 @@ TEST_F(Conveniences, EditCommandsAreEnabledOnlyWhenTheyCanAct) {
             mission_Select(mission_Clipboard(), 0);
         }
         if (c.selected) mission_Select(page, 0);
-        conv_RefreshMenuState();
+        shell_RefreshMenuState();
         for (int id : {cmd::kCut, cmd::kCopy, cmd::kDelete}) EXPECT_EQ(fake->menuEnabled[id], c.selected) << id;
         EXPECT_EQ(fake->menuEnabled[cmd::kPaste], c.clipboard);
         // The context menu as it opens: the empty-space one, or the item one with a selection.
@@ -132,7 +132,7 @@ TEST_F(Conveniences, EditCommandsAreEnabledOnlyWhenTheyCanAct) {
     }
     // A click that selects the item (at the pane's centre) enables Cut at once.
     mission_ClearSelection(page);
-    conv_RefreshMenuState();
+    shell_RefreshMenuState();
     shell_MapSink().onMouseDown(MouseButton::Left, 400, 300, 0);
     EXPECT_TRUE(fake->menuEnabled[cmd::kCut]);
 }
@@ -143,7 +143,7 @@ TEST_F(Conveniences, RecentFilesAreKeptOfferedAndPrunedWhenMissing) {
     const std::string b = missionFile("b.mis", {{256, 0}});
     const std::string gone = recent_Normal(files.file("gone.mis"));
     keptRecent() = {gone, a};
-    conv_RebuildMenu();
+    shell_BuildMainMenu();
     // The menu lists what the settings held, newest first.
     ASSERT_NE(byId(fake->menu, cmd::kRecentFirst), nullptr);
     EXPECT_NE(byId(fake->menu, cmd::kRecentFirst)->text.find("gone.mis"), std::string::npos);

@@ -352,7 +352,6 @@ TEST_F(TrustTest, EmptyFilesAreRefusedAndCutTextsAreReported) {
 // Every menu, as the user sees it after start-up, gives each entry its own mnemonic.
 TEST_F(TrustTest, MnemonicsAreUniqueInEveryMenu) {
     start();
-    const ShellState& s = shell_State();
     std::function<void(const std::vector<MenuEntry>&, const std::string&)> check =
         [&](const std::vector<MenuEntry>& entries, const std::string& where) {
             std::map<char, std::string> taken;
@@ -372,8 +371,8 @@ TEST_F(TrustTest, MnemonicsAreUniqueInEveryMenu) {
             }
         };
     check(fake->menu, "menu bar");
-    check(s.mouseMenu, "map menu");
-    check(s.mouseMenuItem, "item menu");
+    check(shell_ContextMenu("MouseMenu"), "map menu");
+    check(shell_ContextMenu("MouseMenuItem"), "item menu");
 }
 
 TEST_F(TrustTest, TheBackupIntervalCanBeSet) {

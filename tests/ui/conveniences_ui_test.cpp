@@ -4,7 +4,7 @@
 #include "session_support.h"
 
 #include "mission/mission.h"
-#include "platform/command_table.h"
+#include "shell/actions.h"
 #include "platform/qt/qt_text.h"
 
 #include <QAbstractButton>

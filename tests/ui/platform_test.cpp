@@ -3,6 +3,7 @@
 #include "platform/qt/qt_dialog.h"
 #include "platform/qt/qt_text.h"
 #include "resources/templates.h"
+#include "shell/actions.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -21,10 +22,25 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace {
+
+// A menu of the resources with each command entry named by its row's text key, as the shell
+// words it (these tests load no string tables).
+std::vector<MenuEntry> namedMenu(std::string_view name) {
+    std::vector<MenuEntry> menu = resources_Menu(name);
+    std::function<void(std::vector<MenuEntry>&)> name_ = [&](std::vector<MenuEntry>& entries) {
+        for (MenuEntry& e : entries) {
+            if (const Action* a = actions_Find(e.id); a && e.text.empty()) e.text = std::string(a->menuKey);
+            name_(e.children);
+        }
+    };
+    name_(menu);
+    return menu;
+}
 
 // A map pane sink that renders a fixed pattern into its own buffer on every paint.
 struct PatternSink : MapPaneSink {
@@ -190,7 +206,7 @@ TEST(MainWindowShell, MenusButtonBarKeysTimersAndCloseReachTheSink) {
     MainWindow& w = p.qt.mainWindow();
 
     // Menus from the resource tree; a chosen entry arrives as its command id.
-    p.qt.setMenu(resources_Menu("MenuMainWindow"));
+    p.qt.setMenu(namedMenu("MenuMainWindow"));
     QList<QAction*> bar = w.menuBar()->actions();
     ASSERT_EQ(bar.size(), 5);
     EXPECT_EQ(bar[0]->text(), QStringLiteral("FILE"));
@@ -383,7 +399,7 @@ namespace {
 
 TEST(MainWindowShell, PopupMenuAnswersTheChosenIdOrZero) {
     ShownPlatform p;
-    std::vector<MenuEntry> menu = resources_Menu("MouseMenu");
+    std::vector<MenuEntry> menu = namedMenu("MouseMenu");
     ASSERT_EQ(menu.size(), 1u);
     menu[0].children[0].checked = true;  // insert mode on
     // Choose the third command entry (past a separator): 186.
@@ -418,7 +434,7 @@ struct RebuildingMain : RecordingMain {
     void onCommand(int id) override {
         RecordingMain::onCommand(id);
         platform().setButtonBar(bar);
-        platform().setMenu(resources_Menu("MenuMainWindow"));
+        platform().setMenu(namedMenu("MenuMainWindow"));
     }
 };
 
@@ -428,7 +444,7 @@ TEST(MainWindowShell, BarAndMenuMayBeRebuiltFromTheirOwnCommands) {
     main.bar = {{1010, BarKind::PushButton, "Unselect", 8, 8, 80, 20, false, kUnchecked, 144, {}}};
     p.qt.setSinks(&main, &p.map);
     p.qt.setButtonBar(main.bar);
-    p.qt.setMenu(resources_Menu("MenuMainWindow"));
+    p.qt.setMenu(namedMenu("MenuMainWindow"));
     QTest::mouseClick(p.qt.mainWindow().barWidget(1010), Qt::LeftButton);
     QApplication::processEvents();
     QAction* exit = nullptr;
