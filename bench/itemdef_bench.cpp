@@ -4,7 +4,7 @@
 #include "core/mem.h"
 #include "gamedata/itemdef.h"
 #include "core/parser.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 
 #include <benchmark/benchmark.h>
 

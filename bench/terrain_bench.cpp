@@ -6,7 +6,7 @@
 #include "core/pff.h"
 #include "gamedata/image.h"
 #include "gamedata/terrain.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 
 #include <benchmark/benchmark.h>
 

@@ -30,7 +30,7 @@ endforeach()
 install(FILES ${SORTIE_ICON_SVG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME ${SORTIE_ICON_NAME}.svg)
 
-# Embedded in the Qt layer, where the main window picks them up (platform/qt/app_icon.cpp),
+# Embedded in the Qt layer, where the main window picks them up (qt/app_icon.cpp),
 # so the editor and its UI tests show the icon wherever they run from.
 if(TARGET sortie_ui)
   qt_add_resources(sortie_ui sortie_icons PREFIX /sortie/icons BASE ${SORTIE_ICON_OUT} FILES ${SORTIE_ICON_PNGS})

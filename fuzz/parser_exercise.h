@@ -7,7 +7,7 @@
 
 #include "core/file.h"
 #include "core/parser.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 
 #include <cstdint>
 #include <cstring>

@@ -5,7 +5,7 @@
 
 #include "core/file.h"
 #include "core/mem.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 
 inline FakePlatform& fuzz_Quiet() {
     static FakePlatform quiet;

@@ -2,7 +2,7 @@
 
 #include "core/mem.h"
 #include "core/pff.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "support/core_env.h"
 
 #include <gtest/gtest.h>

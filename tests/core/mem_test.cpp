@@ -1,6 +1,6 @@
 #include "core/mem.h"
 
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "support/core_env.h"
 
 #include <gtest/gtest.h>

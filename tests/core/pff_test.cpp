@@ -2,7 +2,7 @@
 
 #include "core/file.h"
 #include "core/mem.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "support/core_env.h"
 
 #include <gtest/gtest.h>

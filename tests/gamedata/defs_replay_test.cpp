@@ -5,7 +5,7 @@
 
 #include "core/mem.h"
 #include "gamedata/reset.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "support/core_env.h"
 
 #include <gtest/gtest.h>

@@ -5,7 +5,7 @@
 #include "core/mem.h"
 #include "gamedata/defwords.h"
 #include "core/parser.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "support/core_env.h"
 #include "support/text_tables.h"
 

@@ -7,7 +7,7 @@
 #include "gamedata/reset.h"
 #include "mission/mission.h"
 #include "mission/page_load.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "support/core_env.h"
 #include "support/text_tables.h"
 

@@ -1,7 +1,7 @@
 // Sunsets: the sunsets.def reader, its fixed table of 64 and the name pass.
 #include "gamedata/sky.h"
 
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "support/core_env.h"
 #include "support/text_tables.h"
 

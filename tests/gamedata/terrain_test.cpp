@@ -10,7 +10,7 @@
 #include "gamedata/reset.h"
 #include "mission/mission.h"
 #include "mission/page_load.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "support/jpeg_reference.h"
 
 #include <gtest/gtest.h>

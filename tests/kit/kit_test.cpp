@@ -9,7 +9,7 @@
 #include "gamedata/sky.h"
 #include "mission/mission.h"
 #include "core/parser.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "resources/templates.h"
 #include "shell/reset.h"
 #include "support/core_env.h"

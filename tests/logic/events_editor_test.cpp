@@ -6,7 +6,7 @@
 #include "core/format.h"
 #include "logic/events.h"
 #include "logic/vocab.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "resources/events_dialogs.h"
 #include "support/core_env.h"
 #include "support/logic_text.h"

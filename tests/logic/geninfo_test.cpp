@@ -5,7 +5,7 @@
 #include "gamedata/sky.h"
 #include "gamedata/terrain.h"
 #include "mission/mission.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "support/core_env.h"
 #include "support/mission_pages.h"
 #include "support/text_tables.h"

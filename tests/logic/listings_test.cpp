@@ -4,7 +4,7 @@
 
 #include "logic/events.h"
 #include "mission/mission.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "support/core_env.h"
 #include "support/logic_text.h"
 

@@ -1,6 +1,6 @@
 #include "logic/records_editor.h"
 
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "resources/records_dialogs.h"
 #include "support/core_env.h"
 #include "support/mission_pages.h"

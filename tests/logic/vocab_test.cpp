@@ -3,7 +3,7 @@
 #include "logic/vocab.h"
 
 #include "mission/mission.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "support/logic_text.h"
 #include "support/text_tables.h"
 

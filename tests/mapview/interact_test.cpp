@@ -6,7 +6,7 @@
 #include "mapview/gesture.h"
 #include "mission/itemops.h"
 #include "mission/reset.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "resources/shell_dialogs.h"
 #include "shell/dialogs.h"
 #include "support/mission_pages.h"

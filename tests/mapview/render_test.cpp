@@ -6,7 +6,7 @@
 #include "mapview/view.h"
 #include "mapview/gesture.h"
 #include "mission/mission.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "support/core_env.h"
 #include "support/mission_pages.h"
 #include "support/render_scene.h"

@@ -3,7 +3,7 @@
 #include "core/text.h"
 #include "gamedata/sky.h"
 #include "mission/mission.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "support/files_env.h"
 #include "support/text_tables.h"
 

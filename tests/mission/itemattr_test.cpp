@@ -4,7 +4,7 @@
 #include "mission/itemattr.h"
 
 #include "core/text.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "resources/itemattr_dialogs.h"
 #include "support/mission_pages.h"
 #include "support/text_tables.h"

@@ -2,7 +2,7 @@
 #include "mission/itemops.h"
 
 #include "core/text.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "support/text_tables.h"
 #include "support/mission_pages.h"
 

@@ -1,7 +1,7 @@
 // Replays the saved inputs of the metafile fuzz target (tests/fuzz_regressions/metafile): its
 // seeds and any input that once broke the reader or the writer.
 #include "fuzz/metafile_exercise.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "support/files_env.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 
 #include "gamedata/itemdef.h"
 #include "mission/mission.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "support/files_env.h"
 #include "support/text_tables.h"
 

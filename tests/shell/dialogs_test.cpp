@@ -1,7 +1,7 @@
 #include "shell/dialogs.h"
 #include "shell/shell.h"
 
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "resources/shell_dialogs.h"
 #include "support/mission_pages.h"
 #include "support/text_tables.h"

@@ -4,7 +4,7 @@
 
 #include "mapview/infopane.h"
 #include "mission/itemattr.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "shell/shell.h"
 #include "support/mission_pages.h"
 

@@ -6,7 +6,7 @@
 #include "logic/events_editor.h"
 #include "logic/geninfo.h"
 #include "mission/itemattr.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "platform/number_fields.h"
 #include "resources/shell_dialogs.h"
 #include "resources/templates.h"

@@ -10,7 +10,7 @@
 #include "logic/refs.h"
 #include "mapview/view.h"
 #include "mission/mission.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "platform/problems_panel.h"
 #include "resources/check_dialogs.h"
 #include "shell/find_dialog.h"

@@ -4,7 +4,7 @@
 #include "logic/records_editor.h"
 #include "mapview/infopane.h"
 #include "mapview/view.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "shell/shell.h"
 #include "support/mission_pages.h"
 

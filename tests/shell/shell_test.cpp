@@ -12,7 +12,7 @@
 #include "mapview/view.h"
 #include "mapview/gesture.h"
 #include "mission/metafile.h"
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "shell/data_start.h"
 #include "shell/dialogs.h"
 #include "shell/history.h"

@@ -3,7 +3,7 @@
 // start-up on it, and every process-wide record put back after each test.
 #pragma once
 
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 #include "shell/shell.h"
 #include "support/fixtures.h"
 

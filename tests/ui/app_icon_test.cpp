@@ -1,8 +1,8 @@
 // The application icon: embedded in every size the build renders, shown by the main window
 // and by the About box instead of a stock icon.
-#include "platform/qt/app_icon.h"
-#include "platform/qt/qt_dialog.h"
-#include "platform/qt/qt_platform.h"
+#include "qt/app_icon.h"
+#include "qt/qt_dialog.h"
+#include "qt/qt_platform.h"
 #include "resources/templates.h"
 #include "shell/dialogs.h"
 

@@ -5,7 +5,7 @@
 
 #include "mission/mission.h"
 #include "shell/actions.h"
-#include "platform/qt/qt_text.h"
+#include "qt/qt_text.h"
 
 #include <QAbstractButton>
 #include <QApplication>

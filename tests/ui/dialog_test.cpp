@@ -1,5 +1,5 @@
-#include "platform/qt/qt_dialog.h"
-#include "platform/qt/qt_platform.h"
+#include "qt/qt_dialog.h"
+#include "qt/qt_platform.h"
 #include "resources/templates.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
-#include "platform/qt/qt_platform.h"
+#include "qt/qt_platform.h"
 #include "core/text.h"
-#include "platform/qt/qt_dialog.h"
-#include "platform/qt/qt_text.h"
+#include "qt/qt_dialog.h"
+#include "qt/qt_text.h"
 #include "resources/templates.h"
 #include "shell/actions.h"
 

@@ -5,7 +5,7 @@
 
 #include "logic/events_editor.h"
 #include "mission/mission.h"
-#include "platform/qt/problems_dock.h"
+#include "qt/problems_dock.h"
 #include "resources/check_dialogs.h"
 #include "shell/shell.h"
 

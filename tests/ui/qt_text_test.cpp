@@ -1,7 +1,7 @@
 // Texts cross between Qt and the core as Windows-1252 both ways, and a bad line's message
 // names its file.
-#include "platform/qt/qt_platform.h"
-#include "platform/qt/qt_text.h"
+#include "qt/qt_platform.h"
+#include "qt/qt_text.h"
 
 #include <QSet>
 

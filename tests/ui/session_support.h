@@ -5,8 +5,8 @@
 // back. Every session ends with the whole process put back, whatever failed on the way.
 #pragma once
 
-#include "platform/qt/qt_dialog.h"
-#include "platform/qt/qt_platform.h"
+#include "qt/qt_dialog.h"
+#include "qt/qt_platform.h"
 
 #include "shell/shell.h"
 

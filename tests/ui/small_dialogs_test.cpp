@@ -2,7 +2,7 @@
 // procedure, answers real clicks and typing, and closes.
 #include "gamedata/itemdef.h"
 #include "mission/mission.h"
-#include "platform/qt/qt_dialog.h"
+#include "qt/qt_dialog.h"
 #include "resources/shell_dialogs.h"
 #include "shell/dialogs.h"
 

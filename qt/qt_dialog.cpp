@@ -1,6 +1,6 @@
-#include "platform/qt/qt_dialog.h"
+#include "qt/qt_dialog.h"
 
-#include "platform/qt/qt_text.h"
+#include "qt/qt_text.h"
 
 #include <QApplication>
 #include <QButtonGroup>

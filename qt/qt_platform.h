@@ -2,8 +2,8 @@
 // window, the timers and the status box.
 #pragma once
 
-#include "platform/qt/main_window.h"
-#include "platform/qt/problems_dock.h"
+#include "qt/main_window.h"
+#include "qt/problems_dock.h"
 #include "platform/settings.h"
 #include "platform/ui.h"
 

@@ -1,4 +1,4 @@
-#include "platform/qt/app_icon.h"
+#include "qt/app_icon.h"
 
 #include <QDir>
 

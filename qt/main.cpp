@@ -1,6 +1,6 @@
 // The editor: the Qt platform, the shell's start-up, then Qt's own event loop, which sleeps
 // while nothing happens.
-#include "platform/qt/qt_platform.h"
+#include "qt/qt_platform.h"
 #include "shell/build_defaults.h"
 #include "shell/shell.h"
 

@@ -1,4 +1,4 @@
-#include "platform/qt/map_pane.h"
+#include "qt/map_pane.h"
 
 #include <QMouseEvent>
 #include <QPainter>

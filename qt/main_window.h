@@ -3,8 +3,8 @@
 // What happens in it goes to a MainWindowSink as command ids, keys and close requests.
 #pragma once
 
-#include "platform/qt/info_pane.h"
-#include "platform/qt/map_pane.h"
+#include "qt/info_pane.h"
+#include "qt/map_pane.h"
 #include "platform/ui.h"
 
 #include <QMainWindow>

@@ -1,6 +1,6 @@
-#include "platform/qt/info_pane.h"
+#include "qt/info_pane.h"
 
-#include "platform/qt/qt_text.h"
+#include "qt/qt_text.h"
 
 #include <QFontMetrics>
 #include <QMouseEvent>

@@ -1,4 +1,4 @@
-#include "platform/fake_platform.h"
+#include "support/fake_platform.h"
 
 #include "resources/templates.h"
 

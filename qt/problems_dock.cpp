@@ -1,6 +1,6 @@
-#include "platform/qt/problems_dock.h"
+#include "qt/problems_dock.h"
 
-#include "platform/qt/qt_text.h"
+#include "qt/qt_text.h"
 
 #include <QApplication>
 #include <QListWidget>

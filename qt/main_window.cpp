@@ -1,8 +1,8 @@
-#include "platform/qt/main_window.h"
+#include "qt/main_window.h"
 
 #include "platform/layout.h"
-#include "platform/qt/app_icon.h"
-#include "platform/qt/qt_text.h"
+#include "qt/app_icon.h"
+#include "qt/qt_text.h"
 
 #include <QApplication>
 #include <QButtonGroup>
