@@ -230,6 +230,11 @@ const char* text_Get(const char* section, const char* key) {
     return e->text;
 }
 
+const char* text_Lookup(const char* section, const char* key) {
+    const char* text = text_Get(section, key);
+    return text == kFallback ? nullptr : text;
+}
+
 std::string text_Printf(const char* section, const char* key, std::initializer_list<FmtArg> args) {
     return text_Format(text_Get(section, key), args);
 }

@@ -30,6 +30,9 @@ const char* text_EntryText(const TextTable* table, const TextEntry* entry);  // 
 // The text of section/key in the current table; never null: "Bad Texttool String" when missing.
 const char* text_Get(const char* section, const char* key);
 
+// The text of section/key in the current table; nullptr when the table has none.
+const char* text_Lookup(const char* section, const char* key);
+
 // text_Get of section/key, formatted with the checked formatter.
 std::string text_Printf(const char* section, const char* key, std::initializer_list<FmtArg> args);
 

@@ -75,11 +75,6 @@ void storeVars(const Dialog& dlg, Slot& slot) {
     slot.var4 = selectedData(dlg, kVarFirst + 3);
 }
 
-void setOkCancel(Dialog& dlg) {
-    dlg.setText(kIdOk, text_Get(kMsg, "OK"));
-    dlg.setText(kIdCancel, text_Get(kMsg, "CANCEL"));
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -150,25 +145,6 @@ void event_FillList(Dialog& dlg, const Mission& page) {
 // EDITEVENTS
 
 void EventsDialogProc::onInit(Dialog& dlg) {
-    dlg.setTitle(text_Get(kMsg, "EVENTS"));
-    dlg.setText(kNameLabel, text_Get(kMsg, "NAME"));
-    dlg.setText(kPreMission, text_Get(kMsg, "PRE_MISSION_EVENT"));
-    dlg.setText(kPostMission, text_Get(kMsg, "POST_MISSION_EVENT"));
-    dlg.setText(kResetAfter, text_Get(kMsg, "RESET_AFTER"));
-    dlg.setText(kDelayLabel, text_Get(kMsg, "DELAY_SEC"));
-    dlg.setText(kTriggerFrame, text_Get(kMsg, "IF_TRIGGERS"));
-    dlg.setText(kActionFrame, text_Get(kMsg, "THEN_ACTIONS"));
-    for (int id : {kTriggerDelete, kActionDelete}) dlg.setText(id, text_Get(kMsg, "DELETE"));
-    for (int id : {kTriggerCopy, kActionCopy}) dlg.setText(id, text_Get(kMsg, "COPY"));
-    for (int id : {kTriggerPaste, kActionPaste}) dlg.setText(id, text_Get(kMsg, "PASTE"));
-    dlg.setText(kDeleteEvent, text_Get(kMsg, "DELETE_EVENT"));
-    dlg.setText(kCopyEvent, text_Get(kMsg, "COPY_EVENT"));
-    dlg.setText(kPasteEvent, text_Get(kMsg, "PASTE_EVENT"));
-    dlg.setText(kPrintEvent, text_Get(kMsg, "PRINT_EVENT"));
-    dlg.setText(kPrintAll, text_Get(kMsg, "PRINT_ALL"));
-    dlg.setText(refid::kShowButton, text_Get("Checks", "REFS_SHOW"));
-    dlg.setText(kIdOk, text_Get(kMsg, "OK"));
-    dlg.setText(kIdCancel, text_Get(kMsg, "CANCEL"));
     dlg.setTextLimit(kName, kEventNameMax);
     dlg.setTextLimit(kDelayValue, 11);  // "-2147483648"
     dlg.setTextLimit(kResetValue, 11);
@@ -441,19 +417,6 @@ void TriggerDialogProc::fillSelector(Dialog& dlg) {
 LogicVarSpec TriggerDialogProc::varSpec() const { return event_TriggerVars(type_, selector_); }
 
 void TriggerDialogProc::onInit(Dialog& dlg) {
-    dlg.setTitle(text_Get(kMsg, "EVENT_TRIGGER"));
-    dlg.setText(kTypeLabel, text_Get(kMsg, "TRIGGER_TYPE"));
-    dlg.setText(kSelectorLabel, text_Get(kMsg, "TRIGGER_CONDITION"));
-    dlg.setText(kSenseLabel, text_Get(kMsg, "TRIGGER_IF"));
-    dlg.setText(kSenseTrue, text_Get(kMsg, "TRUE"));
-    dlg.setText(kSenseFalse, text_Get(kMsg, "FALSE"));
-    dlg.setText(kVarGroup, text_Get(kMsg, "TRIGGER_VARIABLES"));
-    dlg.setText(kLogicGroup, text_Get(kMsg, "LOGIC"));
-    dlg.setText(kLogicAnd, text_Get(kMsg, "AND"));
-    dlg.setText(kLogicOr, text_Get(kMsg, "OR"));
-    dlg.setText(kLogicXor, text_Get(kMsg, "XOR"));
-    setOkCancel(dlg);
-
     type_ = slot_.type;
     selector_ = slot_.condition;
     dlg.clearEntries(kType);
@@ -502,12 +465,6 @@ void ActionDialogProc::fillSelector(Dialog& dlg) {
 LogicVarSpec ActionDialogProc::varSpec() const { return event_ActionVars(type_, selector_); }
 
 void ActionDialogProc::onInit(Dialog& dlg) {
-    dlg.setTitle(text_Get(kMsg, "EVENT_ACTION"));
-    dlg.setText(kTypeLabel, text_Get(kMsg, "ACTION_TYPE"));
-    dlg.setText(kSelectorLabel, text_Get(kMsg, "ACTION_SUBTYPE"));
-    dlg.setText(kVarGroup, text_Get(kMsg, "ACTION_VARIABLES"));
-    setOkCancel(dlg);
-
     type_ = slot_.type;
     selector_ = slot_.subtype;
     dlg.clearEntries(kType);

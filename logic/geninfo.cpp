@@ -24,39 +24,6 @@ namespace {
 
 constexpr const char* kMsg = "Dialog Message";
 
-// Captions of the labels, frames and buttons, by control.
-struct Caption {
-    int control;
-    const char* key;
-};
-constexpr Caption kCaptions[] = {
-    {kNameLabel, "MISSION_NAME"},
-    {kDesignerLabel, "MISSION_DESIGNER"},
-    {kTerrainLabel, "MISSION_TERRAIN"},
-    {kColourLabel, "ITEM_COLORS"},
-    {kDialogFileLabel, "DIALOG_FILE"},
-    {kMissionFileLabel, "MISSION_FILE"},
-    {kEquipmentFrame, "EQUIPMENT"},
-    {kPrimaryLabel, "PRIMARY"},
-    {kSecondaryLabel, "SECONDARY"},
-    {kAuxiliaryLabel, "AUXILIARY"},
-    {kSidearmLabel, "SIDEARM"},
-    {kWindFrame, "WIND"},
-    {kWindSpeedLabel, "SPEED_KPH"},
-    {kWindDirectionLabel, "DIRECTION"},
-    {kGameTypesFrame, "MAP_TYPES"},
-    {kOverridesFrame, "TERRAIN_OVERRIDES"},
-    {kSkyFrame, "SKY_SETTINGS"},
-    {kSunLabel, "SUN"},
-    {kWinFrame, "WIN_CONDITION"},
-    {kLoseFrame, "LOSE_CONDITION"},
-    {kMiscFrame, "MISC"},
-    {kFireMissionsLabel, "FIRE_MISSIONS_AVAILABLE"},
-    {kCampVarsFrame, "VISIBLE_CAMP_VARS"},
-    {kIdOk, "OK"},
-    {kIdCancel, "CANCEL"},
-};
-
 // Terrain colour schemes by code (section "Colors").
 constexpr const char* kColourKeys[] = {"GREEN", "BROWN", "WHITE", "ALPHA"};
 // Weather by code (section "Weather").
@@ -70,7 +37,6 @@ constexpr std::size_t kEquipmentSlots = 4;
 struct AttribBox {
     int bit;
     int control;
-    const char* key;  // caption, section "Dialog Message"
 };
 
 // An equipment list: its weapons as (code, key of the name in section "Weapons").
@@ -84,20 +50,20 @@ struct EquipmentList {
 };
 
 constexpr std::array<AttribBox, 14> kAttribBoxes = {{
-    {0, kWaterLevelBox, "WATER_LEVEL"},
-    {1, kFogLevelBox, "FOG_LEVEL"},
-    {2, kFogColourBox, "FOG_COLOR"},
-    {3, kWeatherBox, "WEATHER"},
-    {20, kNight, "NIGHT"},
-    {23, kAttackAndDefend, "ATTACK_AND_DEFEND"},
-    {24, kCooperative, "COOPERATIVE"},
-    {25, kDeathmatch, "DEATHMATCH"},
-    {26, kKingOfTheHill, "KING_OF_THE_HILL"},
-    {27, kFlagball, "FLAGBALL"},
-    {28, kCaptureTheFlag, "CAPTURE_THE_FLAG"},
-    {29, kTeamDeathmatch, "TEAM_DEATHMATCH"},
-    {30, kTeamKingOfTheHill, "TEAM_KING_OF_THE_HILL"},
-    {31, kSearchAndDestroy, "SEARCH_AND_DESTROY"},
+    {0, kWaterLevelBox},
+    {1, kFogLevelBox},
+    {2, kFogColourBox},
+    {3, kWeatherBox},
+    {20, kNight},
+    {23, kAttackAndDefend},
+    {24, kCooperative},
+    {25, kDeathmatch},
+    {26, kKingOfTheHill},
+    {27, kFlagball},
+    {28, kCaptureTheFlag},
+    {29, kTeamDeathmatch},
+    {30, kTeamKingOfTheHill},
+    {31, kSearchAndDestroy},
 }};
 
 const std::array<EquipmentList, 4>& equipmentLists() {
@@ -130,7 +96,6 @@ bool sameNoCase(std::string_view a, std::string_view b) {
 
 std::uint32_t attribBit(int bit) { return std::uint32_t(1) << bit; }
 
-void setCaption(Dialog& dlg, int id, const char* key) { dlg.setText(id, text_Get(kMsg, key)); }
 
 std::string fieldText(Dialog& dlg, int id, int maxChars) {
     std::string t = dlg.text(id);
@@ -243,9 +208,6 @@ bool gi_SameTerrain(std::string_view a, std::string_view b) {
 void gi_Open(Dialog& dlg, const Mission& page) {
     const GeneralInfo& info = page.info;
 
-    dlg.setTitle(text_Get(kMsg, "GENERAL_INFORMATION"));
-    for (const Caption& c : kCaptions) setCaption(dlg, c.control, c.key);
-    for (const AttribBox& b : kAttribBoxes) setCaption(dlg, b.control, b.key);
     for (int v = 1; v <= kGiCampVars; ++v) dlg.setText(kCampVarFirst + v - 1, std::to_string(v));
 
     dlg.setTextLimit(kName, kGiNameMax);

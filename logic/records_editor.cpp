@@ -81,26 +81,6 @@ std::string RecordsEditorProc::line(int slot) const {
 
 void RecordsEditorProc::onInit(Dialog& dlg) {
     const bool groups = kind_ == RecordKind::Group;
-    if (groups) {
-        dlg.setTitle(text_Get(kMsg, "GROUPS"));
-        dlg.setText(kSelect, text_Get(kMsg, "SELECT_MEMBERS"));
-    } else {
-        if (kind_ == RecordKind::Waypoint) {
-            dlg.setTitle(text_Get(kMsg, "WAYPOINTS"));
-            dlg.setText(kNoLoop, text_Get(kMsg, "WAYPOINT_NOLOOP"));
-            dlg.setText(kTeamBlue, text_Get(kMsg, "WAYPOINT_BLUE"));
-            dlg.setText(kTeamRed, text_Get(kMsg, "WAYPOINT_RED"));
-        } else {
-            dlg.setTitle(text_Get(kMsg, "AREA_TRIGGERS"));
-        }
-        dlg.setText(kColorLabel, text_Get(kMsg, "COLOR"));
-        dlg.setText(kSelect, text_Get(kMsg, "SELECT_MARKERS"));
-    }
-    dlg.setText(kDescLabel, text_Get(kMsg, "DESCRIPTION"));
-    dlg.setText(kPrint, text_Get(kMsg, "PRINT_LIST"));
-    dlg.setText(refid::kShowButton, text_Get("Checks", "REFS_SHOW"));
-    dlg.setText(kIdOk, text_Get(kMsg, "OK"));
-    dlg.setText(kIdCancel, text_Get(kMsg, "CANCEL"));
     before_.take(page_);
 
     const int n = slotCount(kind_);

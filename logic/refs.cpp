@@ -289,8 +289,6 @@ bool refs_KindFromWord(std::string_view word, RefKind& kind) {
 // Show References
 
 void RefsDialogProc::onInit(Dialog& dlg) {
-    dlg.setTitle(text_Get(kSec, "REFS_TITLE"));
-    dlg.setText(kIdOk, text_Get("Dialog Message", "OK"));
     const std::vector<Reference> refs = refs_Find(page_, kind_, number_);
     dlg.setText(refid::kCount, text_Printf(kSec, "REFS_COUNT", {int(refs.size()), refs_Name(page_, kind_, number_)}));
     dlg.clearEntries(refid::kList);

@@ -109,7 +109,7 @@ void QtDialog::build() {
     if (tmpl_.fontPointSize > 0) font.setPointSize(tmpl_.fontPointSize);
     window_->setFont(font);
     units_ = qt_DialogUnits(font);
-    window_->setWindowTitle(qtText(tmpl_.caption));
+    window_->setWindowTitle(qtText(resources_Caption(tmpl_.caption)));
     window_->setFixedSize(units_.x(tmpl_.width), units_.y(tmpl_.height));
     window_->setModal(true);
 
@@ -146,7 +146,7 @@ void QtDialog::build() {
 QWidget* QtDialog::createControl(const ControlTemplate& c, QButtonGroup*& radioGroup) {
     QWidget* parent = window_.get();
     const int id = c.id;
-    const QString text = qtText(c.text);
+    const QString text = qtText(resources_Caption(c.text));
     if (c.kind != ControlKind::RadioButton || (c.style & kCtlGroup)) radioGroup = nullptr;
 
     switch (c.kind) {

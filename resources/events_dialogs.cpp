@@ -46,7 +46,7 @@ constexpr ControlTemplate kEditEvents[] = {
 
 // One labelled drop-down of the variables frame; y is the drop-down's top.
 constexpr ControlTemplate varLabel(int slot, int y) {
-    return {kVarLabelFirst + slot, K::StaticText, "NULL", 14, y + 2, 110, 10};
+    return {kVarLabelFirst + slot, K::StaticText, "", 14, y + 2, 110, 10};
 }
 constexpr ControlTemplate varBox(int slot, int y) {
     return {kVarFirst + slot, K::DropDownList, "", 128, y, 198, 140, kCtlGroup};

@@ -13,7 +13,7 @@ namespace {
 constexpr ControlTemplate kItemAttributes[] = {
     // The item.
     {kKind, K::StaticText, "", 7, 7, 80, 10},
-    {kSsn, K::StaticText, "SSN", 90, 7, 87, 10},
+    {kSsn, K::StaticText, "", 90, 7, 87, 10},
     {kSubTypeLabel, K::StaticText, "SUBTYPE", 7, 24, 55, 10},
     {kSubType, K::DropDownList, "", 64, 22, 113, 160, kCtlGroup},
     {kLayerLabel, K::StaticText, "LAYER", 7, 40, 55, 10},

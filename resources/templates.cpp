@@ -1,5 +1,7 @@
 #include "resources/templates.h"
 
+#include "core/text.h"
+
 #include "resources/check_dialogs.h"
 #include "resources/events_dialogs.h"
 #include "resources/itemattr_dialogs.h"
@@ -62,6 +64,13 @@ std::optional<NumberRange> DialogTemplate::numberRange(int id) const {
     const ControlTemplate* c = control(id);
     if (!c || c->kind != ControlKind::Number) return std::nullopt;
     return c->range;
+}
+
+std::string resources_Caption(std::string_view placeholder) {
+    if (placeholder.empty()) return {};
+    const std::string key(placeholder);
+    if (const char* text = text_Lookup("Checks", key.c_str())) return text;
+    return text_Get("Dialog Message", key.c_str());
 }
 
 const DialogTemplate* resources_FindDialog(std::string_view name) {

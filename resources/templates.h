@@ -93,6 +93,13 @@ struct DialogTemplate {
 };
 
 // The dialog template of this name, or nullptr.
+// What a control (or the title) shows when its dialog opens. A template's placeholder captions
+// are keys of the dialogs' wording: section "Checks" for the checks' own dialogs, else "Dialog
+// Message" (whose missing keys read as text_Get's fallback, as any missing text does). The
+// platforms word every dialog with this, so a dialog's code sets only the captions that
+// change while it is open.
+std::string resources_Caption(std::string_view placeholder);
+
 const DialogTemplate* resources_FindDialog(std::string_view name);
 // Every registered dialog template.
 std::span<const DialogTemplate* const> resources_Dialogs();

@@ -22,7 +22,6 @@ constexpr const char* kMsg = "Dialog Message";
 
 DialogSettings g_settings;
 
-void setKey(Dialog& dlg, int id, const char* key) { dlg.setText(id, text_Get(kMsg, key)); }
 
 // The radio buttons of Insert Item and the item kinds they stand for.
 struct KindRadio {
@@ -68,11 +67,6 @@ std::int32_t dialogs_ParseMetres(std::string_view text) {
 // Center
 
 void CenterDialogProc::onInit(Dialog& dlg) {
-    dlg.setTitle(text_Get(kMsg, "GET_CENTER"));
-    setKey(dlg, kCenterXLabel, "X_COORD");
-    setKey(dlg, kCenterYLabel, "Y_COORD");
-    setKey(dlg, kIdOk, "OK");
-    setKey(dlg, kIdCancel, "CANCEL");
     dlg.setTextLimit(kCenterX, kCenterInputMax);
     dlg.setTextLimit(kCenterY, kCenterInputMax);
     dlg.setText(kCenterX, text_Format("%i", {dialogs_Metres(x_)}));
@@ -96,17 +90,6 @@ void CenterDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
 // Insert Item
 
 void InsertItemDialogProc::onInit(Dialog& dlg) {
-    dlg.setTitle(text_Get(kMsg, "INSERT_ITEM"));
-    setKey(dlg, kInsertTypeGroup, "TYPE");
-    setKey(dlg, kInsertDecorations, "DECORATIONS");
-    setKey(dlg, kInsertPeople, "PEOPLE");
-    setKey(dlg, kInsertBuildings, "BUILDINGS");
-    setKey(dlg, kInsertVehicles, "VEHICLES");
-    setKey(dlg, kInsertObjects, "OBJECTS");
-    setKey(dlg, kInsertMarkers, "MARKERS");
-    setKey(dlg, kInsertRandomFacing, "RANDOM_FACING");
-    setKey(dlg, kIdOk, "OK");
-    setKey(dlg, kIdCancel, "CANCEL");
     if (const int radio = dialogs_InsertRadioOfKind(s_.insertKind)) {
         chooseKind(dlg, radio);
         const int n = dlg.entryCount(kInsertList);
@@ -162,12 +145,6 @@ void InsertItemDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
 // Visible Layers
 
 void VisibleLayersDialogProc::onInit(Dialog& dlg) {
-    dlg.setTitle(text_Get(kMsg, "VISIBLE_LAYERS"));
-    setKey(dlg, kLayersGroup, "LAYER_VISIBILITY");
-    setKey(dlg, kDefaultLayerLabel, "DEFAULT_LAYER");
-    setKey(dlg, kShowAllLayers, "SHOW_ALL");
-    setKey(dlg, kHideAllLayers, "HIDE_ALL");
-    setKey(dlg, kIdOk, "OK");
     dlg.clearEntries(kDefaultLayerList);
     for (int layer = 0; layer < kMaxLayers; ++layer) {
         const std::string caption = mission_LayerCaption(page_, layer);
@@ -223,9 +200,6 @@ void VisibleLayersDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
 // Layer Names
 
 void LayerNamesDialogProc::onInit(Dialog& dlg) {
-    dlg.setTitle(text_Get(kMsg, "LAYER_NAMES"));
-    setKey(dlg, kLayerNameLabel, "NAME");
-    setKey(dlg, kIdOk, "OK");
     dlg.clearEntries(kLayerNameList);
     for (int layer = 0; layer < kMaxLayers; ++layer)
         dlg.addEntry(kLayerNameList, mission_LayerCaption(page_, layer, false), layer);
@@ -266,10 +240,6 @@ void LayerNamesDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
 // Briefing
 
 void BriefingDialogProc::onInit(Dialog& dlg) {
-    dlg.setTitle(text_Get(kMsg, "BRIEFING"));
-    setKey(dlg, kBriefingLabel, "BRIEFING");
-    setKey(dlg, kIdOk, "OK");
-    setKey(dlg, kIdCancel, "CANCEL");
     dlg.setTextLimit(kBriefingEdit, kBriefingMax);
     dlg.setText(kBriefingEdit, mission_Text(page_.info.briefing));
 }
@@ -289,13 +259,7 @@ void BriefingDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
 // About and Status
 
 void AboutDialogProc::onInit(Dialog& dlg) {
-    dlg.setTitle(text_Get(kMsg, "ABOUT_KZMED"));
-    setKey(dlg, kAboutTitle, "ABOUT_KZ7MED");
     dlg.setText(kAboutVersion, text_Printf(kMsg, "ABOUT_VERSION", {shell_Version()}));
-    setKey(dlg, kAboutCoder, "ABOUT_CODER_KZ");
-    setKey(dlg, kAboutCopyright, "ABOUT_COPYRIGHT");
-    setKey(dlg, kAboutHelp, "ABOUT_HELP_KZ");
-    setKey(dlg, kIdOk, "OK");
 }
 
 void AboutDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
@@ -303,7 +267,6 @@ void AboutDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
 }
 
 void StatusDialogProc::onInit(Dialog& dlg) {
-    dlg.setTitle(text_Get(kMsg, "STATUS"));
     dlg.setText(kStatusLine, line_);
 }
 

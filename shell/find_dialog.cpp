@@ -89,14 +89,6 @@ ValueList attributeList() {
 }  // namespace
 
 void FindDialogProc::onInit(Dialog& dlg) {
-    dlg.setTitle(text_Get(kSec, "FIND"));
-    for (const auto& [id, key] : {std::pair{kTypeLabel, "FIND_TYPE"}, {kKindLabel, "FIND_KIND"},
-                                  {kTeamLabel, "FIND_TEAM"}, {kGroupLabel, "FIND_GROUP"},
-                                  {kPathLabel, "FIND_PATH"}, {kLayerLabel, "FIND_LAYER"},
-                                  {kAreaLabel, "FIND_AREA"}, {kAttrLabel, "FIND_ATTRIBUTE"},
-                                  {kNameLabel, "FIND_NAME"}, {kAdd, "FIND_ADD"}, {kIdOk, "FIND_SELECT"}})
-        dlg.setText(id, text_Get(kSec, key));
-    dlg.setText(kIdCancel, text_Get("Dialog Message", "CANCEL"));
     fill(dlg, kType, typeList(page_));
     fill(dlg, kKind, kindList());
     fill(dlg, kTeam, teamList());

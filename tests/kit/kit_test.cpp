@@ -246,6 +246,21 @@ TEST_F(Kit, EveryKeyTheCodeLooksUpHasWordingThatFitsItsArguments) {
     for (const std::string& s : runtimeSites) std::printf("run-time key: %s\n", s.c_str());
 }
 
+// Every dialog opens worded from its template's keys: a placeholder the kit cannot word would
+// show the fallback text.
+TEST_F(Kit, EveryDialogCaptionHasItsText) {
+    int captions = 0;
+    for (const DialogTemplate* t : resources_Dialogs()) {
+        EXPECT_NE(resources_Caption(t->caption), "Bad Texttool String") << t->name;
+        for (const ControlTemplate& c : t->controls) {
+            if (c.text.empty() || (c.style & kCtlHidden) || c.kind == ControlKind::Icon) continue;
+            ++captions;
+            EXPECT_NE(resources_Caption(c.text), "Bad Texttool String") << t->name << ": " << c.text;
+        }
+    }
+    EXPECT_GT(captions, 100);
+}
+
 // Menu entries name their string-table keys as data (their own, or their row's in the action
 // table); the scan of calls cannot see them, so every menu of the resources is walked.
 TEST_F(Kit, EveryMenuEntryHasItsText) {

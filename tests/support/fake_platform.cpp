@@ -5,6 +5,13 @@
 // ---------------------------------------------------------------------------------------
 // FakeDialog
 
+FakeDialog::FakeDialog(DialogProc& proc, const DialogTemplate* tmpl) : proc_(proc), tmpl_(tmpl) {
+    if (!tmpl) return;
+    title_ = resources_Caption(tmpl->caption);
+    for (const ControlTemplate& c : tmpl->controls)
+        if (c.id != kIdStatic && !c.text.empty()) controls_[c.id].text = resources_Caption(c.text);
+}
+
 const FakeControl* FakeDialog::find(int id) const {
     auto it = controls_.find(id);
     return it == controls_.end() ? nullptr : &it->second;

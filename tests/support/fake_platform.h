@@ -37,8 +37,8 @@ struct FakeControl {
 class FakeDialog : public Dialog {
 public:
     // With a template, lists the template marks sorted keep their entries in order.
-    explicit FakeDialog(DialogProc& proc, const DialogTemplate* tmpl = nullptr)
-        : proc_(proc), tmpl_(tmpl) {}
+    // Worded as the template says, as the Qt dialog is when it opens.
+    explicit FakeDialog(DialogProc& proc, const DialogTemplate* tmpl = nullptr);
 
     // Drive the procedure as a user would.
     void init() { proc_.onInit(*this); }

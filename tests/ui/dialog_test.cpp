@@ -104,7 +104,7 @@ TEST(QtDialogBuild, EveryTemplateBuildsWithEveryControlReachable) {
         SCOPED_TRACE(std::string(t->name));
         RecordingProc proc;
         QtDialog dlg(*t, proc);
-        EXPECT_EQ(dlg.window().windowTitle().toStdString(), std::string(t->caption));
+        EXPECT_EQ(dlg.window().windowTitle().toStdString(), resources_Caption(t->caption));
         EXPECT_GT(dlg.units().charWidth, 0);
         EXPECT_GT(dlg.units().lineHeight, 0);
         for (const ControlTemplate& c : t->controls) {
@@ -113,9 +113,9 @@ TEST(QtDialogBuild, EveryTemplateBuildsWithEveryControlReachable) {
             ASSERT_NE(w, nullptr) << "control " << c.id;
             EXPECT_EQ(w->parentWidget(), &dlg.window());
             EXPECT_TRUE(widgetFits(c.kind, c.style, w)) << c.id << " is no " << kindName(c.kind);
-            // Placeholders show until the procedure sets the real texts.
+            // Worded from the template's keys before the procedure runs.
             if (c.kind != ControlKind::ListBox && c.kind != ControlKind::DropDownList) {
-                EXPECT_EQ(dlg.text(c.id), std::string(c.text)) << c.id;
+                EXPECT_EQ(dlg.text(c.id), resources_Caption(c.text)) << c.id;
             }
         }
         EXPECT_EQ(dlg.control(12345), nullptr);
@@ -367,7 +367,7 @@ TEST(QtPlatformDialogs, RunDialogFindsTemplatesByNameAndRejectsUnknownOnes) {
     QTimer::singleShot(0, [] {
         QWidget* modal = QApplication::activeModalWidget();
         ASSERT_NE(modal, nullptr);
-        EXPECT_EQ(modal->windowTitle(), QStringLiteral("GET_CENTER"));
+        EXPECT_EQ(modal->windowTitle(), QString::fromStdString(resources_Caption("GET_CENTER")));
         QTest::keyClick(modal, Qt::Key_Escape);
     });
     EXPECT_EQ(qt.runDialog("getcenter", proc), kIdCancel);
