@@ -3,6 +3,7 @@
 #include "mapview/render.h"
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -14,8 +15,11 @@ constexpr int kMostWorkers = 4;
 // Below this many pixels a frame is drawn on the calling thread alone.
 constexpr std::int64_t kSmallFrame = 64 * 1024;
 
-// Helper threads kept for the life of the process: they sleep until a frame hands them a
-// band. Started on first use; stopped when the process ends.
+// Helper threads kept for the life of the process: they sleep until a frame opens a round.
+// A round cuts the rows into more bands than there are workers; every worker, the calling
+// thread among them, takes the next band until none is left. A helper that wakes late (its
+// core busy with another program) finds the round closed and the frame already drawn
+// without it: the frame never waits for a helper that has not started.
 class RowPool {
 public:
     ~RowPool() {
@@ -29,43 +33,50 @@ public:
 
     void run(std::int32_t height, int workers, const std::function<void(std::int32_t, std::int32_t)>& band) {
         std::unique_lock<std::mutex> lock(mutex_);
-        while (threads_.size() + 1 < std::size_t(workers)) {
-            const int index = int(threads_.size()) + 1;
-            threads_.emplace_back([this, index] { work(index); });
-        }
+        while (threads_.size() + 1 < std::size_t(workers)) threads_.emplace_back([this] { work(); });
         band_ = &band;
         height_ = height;
-        workers_ = workers;
-        pending_ = workers - 1;
+        bands_ = std::min<std::int32_t>(height, std::int32_t(workers) * kBandsPerWorker);
+        next_.store(0, std::memory_order_relaxed);
+        helpersWanted_ = workers - 1;
+        open_ = true;
         ++round_;
         lock.unlock();
         wake_.notify_all();
-        bandOf(0, band);
+        takeBands();
         lock.lock();
-        done_.wait(lock, [this] { return pending_ == 0; });
+        open_ = false;
+        done_.wait(lock, [this] { return active_ == 0; });
         band_ = nullptr;
     }
 
 private:
-    void bandOf(int index, const std::function<void(std::int32_t, std::int32_t)>& band) const {
-        const std::int64_t first = std::int64_t(height_) * index / workers_;
-        const std::int64_t end = std::int64_t(height_) * (index + 1) / workers_;
-        if (first < end) band(std::int32_t(first), std::int32_t(end));
+    static constexpr std::int32_t kBandsPerWorker = 4;
+
+    void takeBands() {
+        for (;;) {
+            const std::int32_t i = next_.fetch_add(1, std::memory_order_relaxed);
+            if (i >= bands_) return;
+            const std::int64_t first = std::int64_t(height_) * i / bands_;
+            const std::int64_t end = std::int64_t(height_) * (i + 1) / bands_;
+            if (first < end) (*band_)(std::int32_t(first), std::int32_t(end));
+        }
     }
 
-    void work(int index) {
+    void work() {
         std::uint64_t seen = 0;
         std::unique_lock<std::mutex> lock(mutex_);
         for (;;) {
             wake_.wait(lock, [&] { return stopping_ || round_ != seen; });
             if (stopping_) return;
             seen = round_;
-            if (index >= workers_) continue;   // not wanted for this frame
-            const auto* band = band_;
+            if (!open_ || helpersWanted_ == 0) continue;   // too late, or not wanted this round
+            --helpersWanted_;
+            ++active_;
             lock.unlock();
-            bandOf(index, *band);
+            takeBands();
             lock.lock();
-            if (--pending_ == 0) done_.notify_one();
+            if (--active_ == 0) done_.notify_one();
         }
     }
 
@@ -74,8 +85,11 @@ private:
     std::vector<std::thread> threads_;
     const std::function<void(std::int32_t, std::int32_t)>* band_ = nullptr;
     std::int32_t height_ = 0;
-    int workers_ = 1;
-    int pending_ = 0;
+    std::int32_t bands_ = 0;
+    std::atomic<std::int32_t> next_{0};
+    int helpersWanted_ = 0;
+    int active_ = 0;
+    bool open_ = false;
     std::uint64_t round_ = 0;
     bool stopping_ = false;
 };

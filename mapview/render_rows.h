@@ -1,7 +1,7 @@
 // Splitting a frame's rows over the processor's cores. The rows are cut into contiguous
-// bands, one per worker; the calling thread takes the first band and waits for the others.
+// bands, a few per worker, which the workers (the calling thread among them) take in turn.
 // Every band is drawn exactly as a one-thread pass would draw its rows, so the picture does
-// not depend on how many workers there are.
+// not depend on how many workers there are or which band each one took.
 #pragma once
 
 #include <cstdint>
