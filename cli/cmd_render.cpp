@@ -22,7 +22,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: sortie-cli render MISSION.mis -o MAP.png [--size WxH] [--zoom Z | --fit]\n"
+    "usage: sortie-cli render MISSION.mis -o MAP.png [--size WxH] [--scale S] [--zoom Z | --fit]\n"
     "         [--center X,Y] [--mode color|elevation|edges] [--grid SIZE | --no-grid]\n"
     "         [--show LIST] [--select IDS] [--by type|side]\n"
     "\n"
@@ -30,6 +30,9 @@ constexpr const char* kUsage =
     "(default 800x600) and writes it to MAP.png. The terrain, items.def and the models come\n"
     "from the data folder (--data). Without options the view is the editor's at start-up.\n"
     "\n"
+    "  --scale S       device pixels per pane pixel, 0.25 to 8: the same view drawn at S\n"
+    "                  times the resolution (a screen's pixel ratio; the PNG is S times\n"
+    "                  as wide and high)\n"
     "  --zoom Z        map pixels per world unit (1/256 metre), 0.0001 to 1000\n"
     "  --fit           zoom and centre so that every item is on the map, with a margin\n"
     "  --center X,Y    world point at the centre, in 1/256 metre\n"
@@ -48,6 +51,7 @@ struct RenderArgs {
     std::string mission;
     std::string out;
     int width = 800, height = 600;
+    float scale = 1.0f;
     bool fit = false;
     bool zoomGiven = false;
     float zoom = kZoomStartup;
@@ -161,6 +165,9 @@ bool parseArgs(const CliArgs& args, RenderArgs& a) {
                 !parseNumber(std::string_view(v).substr(x + 1), a.height) || a.width < 1 || a.height < 1 ||
                 a.width > 16384 || a.height > kMapSurfaceMaxRows)
                 return usageError("--size wants WxH, 1x1 to 16384x" + std::to_string(kMapSurfaceMaxRows) + ", not " + v);
+        } else if (s == "--scale") {
+            if (!value(v) || !parseNumber(std::string_view(v), a.scale) || !(a.scale >= kMapScaleMin && a.scale <= kMapScaleMax))
+                return usageError("--scale wants a number from 0.25 to 8");
         } else if (s == "--zoom") {
             if (!value(v) || !parseNumber(std::string_view(v), a.zoom) || !(a.zoom >= kZoomMin && a.zoom <= kZoomMax))
                 return usageError("--zoom wants a number from 0.0001 to 1000");
@@ -266,14 +273,15 @@ int cmd_Render(CliContext& ctx, const CliArgs& args) {
     }
 
     MapSurface surface;
-    if (!mapsurface_Create(surface, a.width, a.height))
+    if (!mapsurface_Create(surface, a.width, a.height, a.scale))
         return cli_Fail(kExitBadInput, "render: no memory for a " + std::to_string(a.width) + "x" +
                                            std::to_string(a.height) + " map");
     auto clipboard = std::make_unique<Mission>();
     render_Draw(surface, view, GestureState{}, *page, *clipboard);
 
-    // The pane shows the bitmap's left part; the bitmap is up to 16 pixels wider.
-    if (!cli_WritePng(a.out, surface.bits.data(), a.width, surface.height, surface.stride / 4))
+    // The pane shows the bitmap's left part; the bitmap is up to 16 pane pixels wider.
+    const int shownWidth = std::min(surface.width, int(std::ceil(double(a.width) * surface.scale)));
+    if (!cli_WritePng(a.out, surface.bits.data(), shownWidth, surface.height, surface.stride / 4))
         return cli_Fail(kExitBadInput, "render: " + cli_CannotWrite(a.out));
     return kExitOk;
 }

@@ -7,6 +7,10 @@
 #include <cstdlib>
 #include <numeric>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
 namespace {
 
 MemState g_mem;
@@ -249,3 +253,18 @@ std::uint64_t mem_LiveBytes(const MemPool& pool) {
         for (const MemBlockHeader* h = nextOf(pool, pool.first); h; h = nextOf(pool, h)) n += h->size;
     return n;
 }
+
+void mem_AdviseLarge(void* block, std::size_t bytes) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    // madvise wants a page-aligned start; the range is trimmed to the pages inside the block.
+    constexpr std::uintptr_t kPage = 4096;
+    const auto start = reinterpret_cast<std::uintptr_t>(block);
+    const std::uintptr_t first = (start + kPage - 1) & ~(kPage - 1);
+    const std::uintptr_t end = (start + bytes) & ~(kPage - 1);
+    if (block && end > first) madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
+#else
+    (void)block;
+    (void)bytes;
+#endif
+}
+

@@ -11,6 +11,11 @@
 #include <unordered_map>
 #include <vector>
 
+// Asks the system to back a large block (megabytes) with huge pages where it offers them on
+// request: filling it then takes a few page faults instead of thousands. Only advice; the
+// block behaves the same either way.
+void mem_AdviseLarge(void* block, std::size_t bytes);
+
 // The number every pool's counter starts at; caller identifiers stay below it.
 constexpr std::uint32_t kMemCounterStart = 0x1000000;
 constexpr std::uint32_t kMemDefaultPoolSize = 0xF00000;   // 15 MiB

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -40,14 +41,20 @@ std::string parser_VisibleText(std::string_view text) {
     return out;
 }
 
-LineTokens parser_SplitLine(const char* text) {
-    LineTokens out;
-    if (!text || !*text) return out;
-    auto& buf = parser_State().line;
-    const std::size_t len = strnlen(text, kLineBufferChars);
-    std::memmove(buf.data(), text, len);  // text may already lie in the buffer (a token)
-    buf[len] = '\0';
+namespace {
 
+// What each byte is to the splitter: 0 text, 1 a separator, 2 a quote.
+constexpr std::array<std::uint8_t, 256> kByteClass = [] {
+    std::array<std::uint8_t, 256> c{};
+    c[' '] = c[','] = c['\t'] = 1;
+    c['"'] = 2;
+    return c;
+}();
+
+// Splits the len characters in the line buffer (terminated at len) where they lie.
+LineTokens splitInPlace(std::size_t len) {
+    LineTokens out;
+    char* buf = parser_State().line.data();
     bool inQuotes = false;
     bool tokenStart = true;
     // Up to and including the terminator: a line that ends in a separator or a quote gets
@@ -55,11 +62,19 @@ LineTokens parser_SplitLine(const char* text) {
     // The walk goes on until a 31st token would begin, so the 30th ends at its own separator
     // and the rest of the line is dropped rather than glued onto it.
     for (std::size_t i = 0; i <= len; ++i) {
-        const char c = buf[i];
-        if (!inQuotes && (c == ' ' || c == ',' || c == '\t')) {
+        const std::uint8_t kind = kByteClass[static_cast<unsigned char>(buf[i])];
+        if (kind == 0) {
+            if (tokenStart) {
+                if (out.count == kLineMaxTokens) break;
+                out.token[out.count++] = &buf[i];
+                tokenStart = false;
+            }
+            continue;
+        }
+        if (kind == 1 && !inQuotes) {
             buf[i] = '\0';
             tokenStart = true;
-        } else if (c == '"') {
+        } else if (kind == 2) {
             buf[i] = '\0';
             inQuotes = !inQuotes;
             tokenStart = true;
@@ -70,6 +85,17 @@ LineTokens parser_SplitLine(const char* text) {
         }
     }
     return out;
+}
+
+}  // namespace
+
+LineTokens parser_SplitLine(const char* text) {
+    if (!text || !*text) return LineTokens{};
+    auto& buf = parser_State().line;
+    const std::size_t len = strnlen(text, kLineBufferChars);
+    std::memmove(buf.data(), text, len);  // text may already lie in the buffer (a token)
+    buf[len] = '\0';
+    return splitInPlace(len);
 }
 
 namespace {
@@ -147,7 +173,6 @@ struct FileCloser {
 std::int32_t parser_ParseBuffer(const char* data, std::size_t size, LineEnds ends, const char* fileName,
                                 const LineCallback& callback) {
     if (!data) size = 0;
-    std::string line;
     int lineNumber = 0;
 
     std::size_t start = 0;
@@ -156,9 +181,15 @@ std::int32_t parser_ParseBuffer(const char* data, std::size_t size, LineEnds end
     // One piece of the physical line `whole`: split, skip blanks and comments, hand to the
     // client, report a refusal.
     auto handle = [&](const char* text, std::size_t length, std::string_view whole) {
-        line.assign(text, length);
-        parser_State().reason.clear();
-        const LineTokens tokens = parser_SplitLine(line.c_str());
+        LineParser& state = parser_State();
+        state.reason.clear();
+        // The piece goes straight into the line buffer: up to its first NUL, and at most the
+        // buffer's length.
+        length = std::min(length, kLineBufferChars);
+        if (const void* nul = std::memchr(text, '\0', length)) length = std::size_t(static_cast<const char*>(nul) - text);
+        std::memcpy(state.line.data(), text, length);
+        state.line[length] = '\0';
+        const LineTokens tokens = length == 0 ? LineTokens{} : splitInPlace(length);
         if (blankOrComment(tokens)) return std::int32_t{0};
         const std::int32_t rc = callback(&tokens, lineNumber);
         if (rc != 0) reportBadLine(fileName, lineNumber, whole, ends == LineEnds::DiskText && whole.size() > kDiskLineChars);
@@ -188,17 +219,50 @@ std::int32_t parser_ParseBuffer(const char* data, std::size_t size, LineEnds end
 
 std::int32_t parser_ReadDiskFile(const char* path, const LineCallback& callback) {
     if (!path) return 1;
-    std::vector<char> data;
+    // The whole file is read before any line is parsed, into the parser's kept room unless a
+    // parse further up (a callback reading another file) is using it.
+    LineParser& state = parser_State();
+    std::vector<char> own;
+    const bool shared = !state.fileRoomBusy;
+    std::vector<char>& room = shared ? state.fileRoom : own;
+    struct Release {
+        LineParser& state;
+        bool shared;
+        ~Release() {
+            if (!shared) return;
+            state.fileRoomBusy = false;
+            // A very large file does not keep its room for the rest of the session.
+            if (state.fileRoom.size() > (std::size_t(16) << 20)) std::vector<char>().swap(state.fileRoom);
+        }
+    } release{state, shared};
+    if (shared) state.fileRoomBusy = true;
+
+    std::size_t got = 0;
     {
         std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path, "rb"));
         if (!f) return 1;
-        char chunk[65536];
-        std::size_t got;
-        while ((got = std::fread(chunk, 1, sizeof chunk, f.get())) > 0) data.insert(data.end(), chunk, chunk + got);
+        // The size is only a hint: the room grows if the file turns out longer.
+        long hint = 0;
+        if (std::fseek(f.get(), 0, SEEK_END) == 0) hint = std::ftell(f.get());
+        if (std::fseek(f.get(), 0, SEEK_SET) != 0) return 1;
+        // A folder opens on some systems and reports a size it does not have.
+        if (hint < 0 || hint > (1L << 28)) hint = 0;
+        const std::size_t want = std::size_t(hint) + 1;
+        try {
+            if (room.size() < want) room.resize(std::max(want, std::size_t(65536)));
+            for (;;) {
+                if (got == room.size()) room.resize(room.size() * 2);
+                const std::size_t n = std::fread(room.data() + got, 1, room.size() - got, f.get());
+                if (n == 0) break;
+                got += n;
+            }
+        } catch (const std::bad_alloc&) {
+            return 1;
+        }
         // A read that failed part way would parse a truncated file as if it were whole.
         if (std::ferror(f.get())) return 1;
     }
-    return parser_ParseBuffer(data.data(), data.size(), LineEnds::DiskText, path, callback);
+    return parser_ParseBuffer(room.data(), got, LineEnds::DiskText, path, callback);
 }
 
 std::int32_t parser_ReadLayerFile(const char* name, const LineCallback& callback, std::uint32_t seed) {

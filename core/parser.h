@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 constexpr int kLineMaxTokens = 30;
 // The shared line buffer holds this many characters of a line, then its terminator.
@@ -35,6 +36,10 @@ struct LineParser {
     // Why the callback refused the current line, when it can say more than that the line
     // was not understood; the report of the bad line shows it. Cleared for every line.
     std::string reason;
+    // Room a disk file is read into, kept from one file to the next so that reading a file
+    // does not allocate (and fault in) its whole size again; busy while a parse uses it.
+    std::vector<char> fileRoom;
+    bool fileRoomBusy = false;
 };
 LineParser& parser_State();
 // For a callback about to refuse its line: the reason the report gives.

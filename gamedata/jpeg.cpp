@@ -572,10 +572,10 @@ std::size_t Decoder::readScan(const std::uint8_t* p, std::size_t n, std::size_t 
     std::int16_t* offGreen = offRed + rowEntries;
     std::int16_t* offBlue = offGreen + rowEntries;
 
-    // Chroma sampled by 1 or 2 across (both alike) and full-width luminance convert straight
-    // from the planes; anything else is first spread to full width.
-    const bool direct = hStep[0] == 1 && hStep[1] == hStep[2] && hStep[1] <= 2;
-    const int shift = hStep[1] == 2 ? 1 : 0;
+    // Chroma sampled by 1, 2 or 4 across (both alike) and full-width luminance convert
+    // straight from the planes; anything else is first spread to full width.
+    const bool direct = hStep[0] == 1 && hStep[1] == hStep[2] && (hStep[1] == 1 || hStep[1] == 2 || hStep[1] == 4);
+    const int shift = hStep[1] == 4 ? 2 : hStep[1] == 2 ? 1 : 0;
 
     auto convertRows = [&](int my, int columns) {
         const int y0 = my * mcuHeight;

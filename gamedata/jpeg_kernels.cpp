@@ -346,6 +346,22 @@ void jpeg_ComposeRowVector(const std::uint8_t* y, const std::int16_t* red, const
                            _mm_unpackhi_epi16(r, r), _mm_unpacklo_epi16(g, g), _mm_unpackhi_epi16(g, g),
                            _mm_unpacklo_epi16(b, b), _mm_unpackhi_epi16(b, b), out + x);
         }
+    } else if (shift == 2) {
+        // Four offsets for sixteen pixels, each taken four times.
+        const auto four = [](const std::int16_t* p, __m128i& lo, __m128i& hi) {
+            const __m128i pairs = _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)),
+                                                     _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p)));
+            lo = _mm_unpacklo_epi32(pairs, pairs);
+            hi = _mm_unpackhi_epi32(pairs, pairs);
+        };
+        for (; x + 16 <= n; x += 16) {
+            const __m128i yv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(y + x));
+            __m128i rl, rh, gl, gh, bl, bh;
+            four(red + x / 4, rl, rh);
+            four(green + x / 4, gl, gh);
+            four(blue + x / 4, bl, bh);
+            composeSixteen(_mm_unpacklo_epi8(yv, zero), _mm_unpackhi_epi8(yv, zero), rl, rh, gl, gh, bl, bh, out + x);
+        }
     }
     // The rest (and other ratios) pixel by pixel; x is a multiple of 16, so x >> shift lines up.
     jpeg_ComposeRowPlain(y + x, red + (x >> shift), green + (x >> shift), blue + (x >> shift), shift, out + x, n - x);

@@ -2,6 +2,7 @@
 #include "core/nocase.h"
 
 #include "core/file.h"
+#include "core/mem.h"
 #include "gamedata/image.h"
 #include "gamedata/jpeg.h"
 #include "gamedata/path.h"
@@ -213,14 +214,30 @@ bool loadJpegColour(const TerrainDef& def, TerrainMaps& maps) {
 
 }  // namespace
 
+namespace {
+
+// Sizes a map and clears it. A map allocated here first asks for huge pages: the maps are
+// megabytes each, and faulting them in page by page is most of opening a mission.
+template <typename T>
+void clearMap(std::vector<T>& map, std::size_t cells) {
+    if (map.capacity() < cells) {
+        std::vector<T>().swap(map);
+        map.reserve(cells);
+        mem_AdviseLarge(map.data(), cells * sizeof(T));
+    }
+    map.assign(cells, 0);
+}
+
+}  // namespace
+
 void terrain_Clear(TerrainMaps& maps) {
-    maps.colour.assign(kTerrainMapCells, 0);
-    maps.elevation.assign(kTerrainMapCells, 0);
-    maps.edge.assign(kTerrainMapCells, 0);
-    maps.detail.assign(kTerrainMapCells, 0);
+    clearMap(maps.colour, kTerrainMapCells);
+    clearMap(maps.elevation, kTerrainMapCells);
+    clearMap(maps.edge, kTerrainMapCells);
+    clearMap(maps.detail, kTerrainMapCells);
     maps.detailPalette.fill(0);
-    maps.detailColour.assign(kTerrainDetailColourMaxPixels, 0);
-    maps.detailColourBlended.assign(kTerrainDetailColourMaxPixels, 0);
+    clearMap(maps.detailColour, kTerrainDetailColourMaxPixels);
+    clearMap(maps.detailColourBlended, kTerrainDetailColourMaxPixels);
     maps.detailColourWidth = maps.detailColourHeight = 0;
     maps.detailHeader = TerrainDetailHeader{};
     maps.detailFlag = 1;

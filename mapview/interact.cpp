@@ -83,6 +83,7 @@ void present() {
     pixels.width = surface.width;
     pixels.height = surface.height;
     pixels.stride = surface.stride / 4;
+    pixels.scale = surface.scale;
     platform().mapPresent(pixels);
 }
 
@@ -299,7 +300,8 @@ public:
         const GestureState& g = gesture_State();
         if (g.drag != kDragNone || g.state == kGestureBandAdd || g.state == kGestureBandRemove) return;
         const MapSurface& s = view_Surface();
-        if (!zoom_About(view_State(), s.width, s.height, x, y, zoom_WheelFactor(delta))) return;
+        if (!zoom_About(view_State(), mapsurface_ViewWidth(s), mapsurface_ViewHeight(s), x, y, zoom_WheelFactor(delta)))
+            return;
         ++g_interact.previewFrames;
         repaintCentre();
         renderNow();
@@ -324,8 +326,9 @@ std::int32_t interact_NextRandom(InteractState& s) {
 
 Viewport interact_Viewport(const ViewState& view, const MapSurface& surface) {
     Viewport vp;
-    vp.width = surface.width;
-    vp.height = surface.height;
+    // Pane pixels, whatever the bitmap's scale.
+    vp.width = mapsurface_ViewWidth(surface);
+    vp.height = mapsurface_ViewHeight(surface);
     // The zoom the renderer draws with, so that clicks meet what is shown.
     float z = view.zoom;
     if (!(z >= kZoomMin)) z = kZoomMin;

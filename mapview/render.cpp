@@ -114,8 +114,10 @@ RenderFrame render_SetupFrame(const MapSurface& surface, const ViewState& view) 
     if (!mapsurface_Ready(surface)) return f;
     f.width = surface.width;
     f.height = surface.height;
-    f.hw = surface.width >> 1;
-    f.hh = surface.height >> 1;
+    // The centre of the pane, in device pixels: the same view at any scale.
+    const float scale = surface.scale;
+    f.hw = std::int32_t(float(mapsurface_ViewWidth(surface) >> 1) * scale);
+    f.hh = std::int32_t(float(mapsurface_ViewHeight(surface) >> 1) * scale);
     f.xmax = surface.width - 1;
     f.ymax = surface.height - 1;
     f.cx = double(view.center_x);
@@ -124,7 +126,7 @@ RenderFrame render_SetupFrame(const MapSurface& surface, const ViewState& view) 
     float z = view.zoom;
     if (!(z >= kZoomMin)) z = kZoomMin;   // also catches NaN
     if (z > kZoomMax) z = kZoomMax;
-    f.zoom = double(z);
+    f.zoom = double(z * scale);   // device pixels per world unit
     f.rows = surface.rows.data();
     return f;
 }
@@ -638,6 +640,7 @@ void render_Page(Mission& page) {
     pixels.width = surface.width;
     pixels.height = surface.height;
     pixels.stride = surface.stride / 4;
+    pixels.scale = surface.scale;
     platform().mapPresent(pixels);
     platform().mapCaption(view.insert_mode ? text_Get("Tool Modes", "INSERT_MODE") : "");
 }

@@ -102,9 +102,11 @@ inline std::uint32_t render_WaterTintMasked(std::uint32_t p) { return ((p >> 1) 
 inline std::uint32_t render_WaterTintWhole(std::uint32_t p) { return (p >> 1) + kWaterTint; }
 
 // How the terrain pass uses the processor: 256-bit vectors where the processor has them (the
-// default) or 128-bit ones. Both give the same pixels; the tests draw with each.
+// default) or 128-bit ones, and how many threads share the rows (0: one per core). Every
+// choice gives the same pixels; the tests draw with each.
 struct RenderTuning {
     bool wideVectors = true;
+    int threads = 0;
 };
 RenderTuning& render_Tuning();
 

@@ -6,6 +6,7 @@
 // pixel, cell = (accumulator >> 16) AND 1023, detail texel = (accumulator >> 10) AND 63. The
 // images wrap around, so the accumulators are kept modulo 2^32, which leaves those bits exact.
 #include "mapview/render.h"
+#include "mapview/render_rows.h"
 
 #include "gamedata/terrain.h"
 #include "mapview/view.h"
@@ -131,6 +132,10 @@ struct CellTerms {
     std::vector<std::uint32_t> colour;   // colour-map pixel
     std::vector<std::uint32_t> wet;      // all ones where the cell lies at or below the water
     std::vector<std::uint32_t> tile;     // first texel of the cell's detail tile
+    // The same spread over the pixel columns (the 256-bit path): each column's colour-map
+    // pixel, wet mask and texel inside its tile's texel row. Worked out once per cell row, so
+    // the pixel rows drawn from it only load them.
+    std::vector<std::uint32_t> colourAt, wetAt, texelAt;
     bool anyWet = false;                 // whether any cell is: rows without water skip the tint
 };
 
@@ -293,45 +298,69 @@ __attribute__((target("avx2"))) inline __m256i blendHalfWide(__m256i t257, __m25
     return _mm256_srli_epi16(sum, 6);
 }
 
-// The textured row eight pixels at a time. Each group of eight columns reads eight
-// consecutive cell terms from its first column's cell and spreads them over its columns
-// with one permute. Only called when the processor has AVX2.
-__attribute__((target("avx2"))) void texturedRowWide(const Columns& cols, std::uint32_t* out,
-                                                     const std::uint32_t* tilesRow, const CellTerms& terms,
-                                                     bool water) {
-    const __m256i tint = _mm256_set1_epi32(std::int32_t(kWaterTint));
-    const __m256i mask7F = _mm256_set1_epi32(0x7F7F7F7F);
+// The cell terms spread over the pixel columns, eight columns per permute: each group of
+// eight columns reads eight consecutive cell terms from its first column's cell.
+__attribute__((target("avx2"))) void spreadCellTermsWide(const Columns& cols, CellTerms& terms) {
+    const std::size_t n = (std::size_t(cols.width) + 7) & ~std::size_t(7);
+    terms.colourAt.resize(n);
+    terms.wetAt.resize(n);
+    terms.texelAt.resize(n);
     const std::int32_t* cell = cols.cell.data();
     const std::int32_t* inGroup = cols.inGroup.data();
     const std::uint8_t* texCol = cols.texCol.data();
     const std::uint32_t* colour = terms.colour.data();
     const std::uint32_t* tile = terms.tile.data();
     const std::uint32_t* wetCells = terms.wet.data();
+    std::uint32_t* colourAt = terms.colourAt.data();
+    std::uint32_t* wetAt = terms.wetAt.data();
+    std::uint32_t* texelAt = terms.texelAt.data();
     std::int32_t x = 0;
     for (; x + 8 <= cols.width; x += 8) {
         const std::int32_t first = cell[x];
         const __m256i spread = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(inGroup + x));
-        const __m256i m = _mm256_permutevar8x32_epi32(
-            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(colour + first)), spread);
-        const __m256i tiles = _mm256_permutevar8x32_epi32(
-            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(tile + first)), spread);
-        const __m256i texel = _mm256_add_epi32(
-            tiles, _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(texCol + x))));
+        const __m256i m = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(colour + first));
+        const __m256i wet = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(wetCells + first));
+        const __m256i tiles = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(tile + first));
+        const __m256i texels = _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(texCol + x)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(colourAt + x), _mm256_permutevar8x32_epi32(m, spread));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(wetAt + x), _mm256_permutevar8x32_epi32(wet, spread));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(texelAt + x),
+                            _mm256_add_epi32(_mm256_permutevar8x32_epi32(tiles, spread), texels));
+    }
+    for (; x < cols.width; ++x) {
+        const std::int32_t k = cell[x];
+        colourAt[x] = colour[k];
+        wetAt[x] = wetCells[k];
+        texelAt[x] = tile[k] + texCol[x];
+    }
+}
+
+// The textured row eight pixels at a time from the spread terms. Only called when the
+// processor has AVX2.
+__attribute__((target("avx2"))) void texturedRowWide(const Columns& cols, std::uint32_t* out,
+                                                     const std::uint32_t* tilesRow, const CellTerms& terms,
+                                                     bool water) {
+    const __m256i tint = _mm256_set1_epi32(std::int32_t(kWaterTint));
+    const __m256i mask7F = _mm256_set1_epi32(0x7F7F7F7F);
+    const std::uint32_t* colourAt = terms.colourAt.data();
+    const std::uint32_t* wetAt = terms.wetAt.data();
+    const std::uint32_t* texelAt = terms.texelAt.data();
+    std::int32_t x = 0;
+    for (; x + 8 <= cols.width; x += 8) {
         // Eight plain loads beat a gather here: the texels often miss the nearer caches, and
         // separate loads each go ahead on their own.
-        alignas(32) std::uint32_t at[8];
-        _mm256_store_si256(reinterpret_cast<__m256i*>(at), texel);
+        const std::uint32_t* at = texelAt + x;
         const __m256i t = _mm256_setr_epi32(std::int32_t(tilesRow[at[0]]), std::int32_t(tilesRow[at[1]]),
                                             std::int32_t(tilesRow[at[2]]), std::int32_t(tilesRow[at[3]]),
                                             std::int32_t(tilesRow[at[4]]), std::int32_t(tilesRow[at[5]]),
                                             std::int32_t(tilesRow[at[6]]), std::int32_t(tilesRow[at[7]]));
+        const __m256i m = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(colourAt + x));
         // Unpacking and packing both work within 128-bit halves, so the pixel order holds.
         const __m256i lo = blendHalfWide(_mm256_unpacklo_epi8(t, t), _mm256_unpacklo_epi8(m, m));
         const __m256i hi = blendHalfWide(_mm256_unpackhi_epi8(t, t), _mm256_unpackhi_epi8(m, m));
         __m256i p = _mm256_packus_epi16(lo, hi);
         if (water) {
-            const __m256i wet = _mm256_permutevar8x32_epi32(
-                _mm256_loadu_si256(reinterpret_cast<const __m256i*>(wetCells + first)), spread);
+            const __m256i wet = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(wetAt + x));
             const __m256i tinted = _mm256_add_epi32(_mm256_and_si256(_mm256_srli_epi32(p, 1), mask7F), tint);
             p = _mm256_blendv_epi8(p, tinted, wet);
         }
@@ -431,9 +460,11 @@ void render_Terrain(const RenderFrame& f, const Mission& page, const ViewState& 
         return;
     }
 
-    const std::uint32_t s = std::uint32_t(std::int32_t(256.0 / f.zoom));
+    // The frame's arithmetic is single precision: at zoom 0.1 the step is 2560, where a
+    // division in double would give 2559 and shift the terrain by a column.
+    const std::uint32_t s = std::uint32_t(std::int32_t(256.0f / float(f.zoom)));
     const std::uint32_t colStart = std::uint32_t(256 * std::int64_t(view.center_x)) - s * std::uint32_t(f.hw);
-    std::uint32_t rowAcc = std::uint32_t(-256 * std::int64_t(view.center_y)) - s * std::uint32_t(f.hh);
+    const std::uint32_t rowStart = std::uint32_t(-256 * std::int64_t(view.center_y)) - s * std::uint32_t(f.hh);
 
     const bool texturing = mode == kMapModeColour && (view.show_flags & kShowDetail) && maps->detailFlag == 1 &&
                            s < 65536 && maps->detailColourBlended.size() >= kTileCount * kTileTexels;
@@ -448,59 +479,68 @@ void render_Terrain(const RenderFrame& f, const Mission& page, const ViewState& 
 #if defined(SORTIE_RENDER_AVX2)
     const bool wide = render_Tuning().wideVectors && __builtin_cpu_supports("avx2");
 #endif
-    CellTerms terms;                     // textured frames
-    std::vector<std::uint32_t> pixels;   // untextured frames at fine steps
-    std::int64_t termsRow = -1;          // the cell row terms holds
-    std::int64_t previous = -1;          // what the last row was drawn from
-    // Untextured rows depend on their cell row alone, and at coarse steps the rows come back
-    // to cell rows drawn further up: the first pixel row drawn from each cell row.
-    std::vector<std::int32_t> drawnAt;
-    if (!texturing) drawnAt.assign(kTerrainMapSide, -1);
-    for (std::int32_t y = 0; y < h; ++y, rowAcc += s) {
-        const std::uint32_t cellRow = (rowAcc >> 16) & 1023;
-        const std::uint32_t texRow = (rowAcc >> 10) & 63;
-        const std::int64_t key = texturing ? std::int64_t(cellRow * 64 + texRow) : std::int64_t(cellRow);
-        std::uint32_t* out = f.rows[y];
-        if (key == previous) {
-            // Same cells (and texels) as the row above: the same pixels.
-            std::memcpy(out, f.rows[y - 1], std::size_t(w) * 4);
-            continue;
-        }
-        previous = key;
-        if (!texturing) {
-            if (drawnAt[cellRow] >= 0) {
-                std::memcpy(out, f.rows[drawnAt[cellRow]], std::size_t(w) * 4);
+    // Each band of rows is drawn on its own, from its own first row: a row's pixels depend
+    // on its cell and texel row alone, so any split gives the same picture.
+    const auto band = [&](std::int32_t firstRow, std::int32_t endRow) {
+        CellTerms terms;                     // textured frames
+        std::vector<std::uint32_t> pixels;   // untextured frames at fine steps
+        std::int64_t termsRow = -1;          // the cell row terms holds
+        std::int64_t previous = -1;          // what the last row was drawn from
+        // Untextured rows depend on their cell row alone, and at coarse steps the rows come back
+        // to cell rows drawn further up: the first pixel row drawn from each cell row.
+        std::vector<std::int32_t> drawnAt;
+        if (!texturing) drawnAt.assign(kTerrainMapSide, -1);
+        std::uint32_t rowAcc = rowStart + s * std::uint32_t(firstRow);
+        for (std::int32_t y = firstRow; y < endRow; ++y, rowAcc += s) {
+            const std::uint32_t cellRow = (rowAcc >> 16) & 1023;
+            const std::uint32_t texRow = (rowAcc >> 10) & 63;
+            const std::int64_t key = texturing ? std::int64_t(cellRow * 64 + texRow) : std::int64_t(cellRow);
+            std::uint32_t* out = f.rows[y];
+            if (key == previous) {
+                // Same cells (and texels) as the row above: the same pixels.
+                std::memcpy(out, f.rows[y - 1], std::size_t(w) * 4);
                 continue;
             }
-            drawnAt[cellRow] = y;
-        }
-        const std::size_t rowBase = std::size_t(cellRow) * kTerrainMapSide;
-        const std::uint32_t* elev = maps->elevation.data() + rowBase;
-        const std::uint32_t* src = image + rowBase;
-        if (texturing) {
-            if (termsRow != std::int64_t(cellRow)) {
-                termsRow = cellRow;
-                gatherCellTerms(terms, cols, src, elev, maps->detail.data() + rowBase, level, water);
+            previous = key;
+            if (!texturing) {
+                if (drawnAt[cellRow] >= 0) {
+                    std::memcpy(out, f.rows[drawnAt[cellRow]], std::size_t(w) * 4);
+                    continue;
+                }
+                drawnAt[cellRow] = y;
             }
-            const std::uint32_t* tilesRow = maps->detailColourBlended.data() + texRow * 64;
+            const std::size_t rowBase = std::size_t(cellRow) * kTerrainMapSide;
+            const std::uint32_t* elev = maps->elevation.data() + rowBase;
+            const std::uint32_t* src = image + rowBase;
+            if (texturing) {
+                if (termsRow != std::int64_t(cellRow)) {
+                    termsRow = cellRow;
+                    gatherCellTerms(terms, cols, src, elev, maps->detail.data() + rowBase, level, water);
 #if defined(SORTIE_RENDER_AVX2)
-            if (wide) texturedRowWide(cols, out, tilesRow, terms, terms.anyWet);
-            else
+                    if (wide) spreadCellTermsWide(cols, terms);
 #endif
-                texturedRow(cols, out, tilesRow, terms, terms.anyWet);
-        } else if (cols.fine) {
-            cellPixels(pixels, cols, src, elev, level, water, masked);
+                }
+                const std::uint32_t* tilesRow = maps->detailColourBlended.data() + texRow * 64;
 #if defined(SORTIE_RENDER_AVX2)
-            if (wide) spreadRowWide(cols, out, pixels.data());
-            else
+                if (wide) texturedRowWide(cols, out, tilesRow, terms, terms.anyWet);
+                else
 #endif
-                spreadRow(cols, out, pixels.data());
-        } else {
+                    texturedRow(cols, out, tilesRow, terms, terms.anyWet);
+            } else if (cols.fine) {
+                cellPixels(pixels, cols, src, elev, level, water, masked);
 #if defined(SORTIE_RENDER_AVX2)
-            if (wide) coarseRowWide(cols, out, src, elev, level, water, masked);
-            else
+                if (wide) spreadRowWide(cols, out, pixels.data());
+                else
 #endif
-                coarseRow(cols, out, src, elev, level, water, masked);
+                    spreadRow(cols, out, pixels.data());
+            } else {
+#if defined(SORTIE_RENDER_AVX2)
+                if (wide) coarseRowWide(cols, out, src, elev, level, water, masked);
+                else
+#endif
+                    coarseRow(cols, out, src, elev, level, water, masked);
+            }
         }
-    }
+    };
+    render_ForRowBands(h, render_RowWorkers(std::int64_t(w) * h), band);
 }

@@ -3,6 +3,7 @@
 #include "mission/mission.h"
 
 #include <algorithm>
+#include <cmath>
 #include <new>
 
 namespace {
@@ -61,11 +62,17 @@ std::int32_t mapsurface_WidthForPane(std::int32_t paneWidth) {
     return (paneWidth + kMapSurfaceWidthStep) & ~(kMapSurfaceWidthStep - 1);
 }
 
-bool mapsurface_Create(MapSurface& surface, std::int32_t paneWidth, std::int32_t paneHeight) {
+bool mapsurface_Create(MapSurface& surface, std::int32_t paneWidth, std::int32_t paneHeight, float scale) {
     surface = MapSurface{};
     if (paneWidth <= 0 || paneHeight <= 0) return false;
-    const std::int32_t width = mapsurface_WidthForPane(paneWidth);
-    const std::int32_t height = std::min(paneHeight, kMapSurfaceMaxRows);
+    if (!(scale >= kMapScaleMin && scale <= kMapScaleMax)) scale = 1.0f;
+    const std::int32_t viewWidth = mapsurface_WidthForPane(paneWidth);
+    const std::int32_t viewHeight = std::min(paneHeight, kMapSurfaceMaxRows);
+    std::int32_t width = viewWidth, height = viewHeight;
+    if (scale != 1.0f) {
+        width = std::int32_t(std::ceil(double(viewWidth) * scale));
+        height = std::min(std::int32_t(std::ceil(double(viewHeight) * scale)), kMapSurfaceMaxRows);
+    }
     try {
         surface.bits.assign(std::size_t(width) * std::size_t(height), 0u);
     } catch (const std::bad_alloc&) {
@@ -78,6 +85,9 @@ bool mapsurface_Create(MapSurface& surface, std::int32_t paneWidth, std::int32_t
     surface.bits_per_pixel = 32;
     surface.pane_width = paneWidth;
     surface.pane_height = paneHeight;
+    surface.scale = scale;
+    surface.view_width = viewWidth;
+    surface.view_height = viewHeight;
     mapsurface_BuildRows(surface);
     return true;
 }

@@ -80,6 +80,9 @@ bool view_ItemVisible(const Mission& page, std::int32_t index);
 constexpr int kMapSurfaceMaxRows = 4096;
 // Widths are rounded to this many pixels (and so are 1 to 16 pixels wider than the pane).
 constexpr int kMapSurfaceWidthStep = 16;
+// The device pixel ratios a surface is drawn at.
+constexpr float kMapScaleMin = 0.25f;
+constexpr float kMapScaleMax = 8.0f;
 
 struct MapSurface {
     std::int32_t width = 0;
@@ -88,6 +91,11 @@ struct MapSurface {
     std::int32_t bits_per_pixel = 0;   // 32 once created
     std::int32_t pane_width = 0;       // the pane the surface was made for
     std::int32_t pane_height = 0;
+    // Device pixels per pane pixel, and the bitmap's size in pane pixels (0: the bitmap's
+    // own). The renderer draws the view at scale; hit testing and gestures work in pane pixels.
+    float scale = 1.0f;
+    std::int32_t view_width = 0;
+    std::int32_t view_height = 0;
     std::vector<std::uint32_t> bits;   // width * height pixels
     // One pointer per row into bits; rebuilt only when the geometry or the bits move.
     std::vector<std::uint32_t*> rows;
@@ -101,10 +109,16 @@ void view_ResetSurface();
 std::int32_t mapsurface_WidthForPane(std::int32_t paneWidth);
 // (Re)creates the surface for a pane of that client size: width by the rule above, height the
 // pane's (at most kMapSurfaceMaxRows), pixels cleared, row table built. False, with no bitmap,
-// when the pane is empty or the memory cannot be had.
-bool mapsurface_Create(MapSurface& surface, std::int32_t paneWidth, std::int32_t paneHeight);
+// when the pane is empty or the memory cannot be had. At a scale other than 1 the bitmap has
+// that many device pixels per pane pixel (rounded up, rows still at most kMapSurfaceMaxRows);
+// a scale outside kMapScaleMin .. kMapScaleMax, or not a number, counts as 1.
+bool mapsurface_Create(MapSurface& surface, std::int32_t paneWidth, std::int32_t paneHeight, float scale = 1.0f);
 // Rebuilds the row table when width, height, stride or the bits have moved since it was built.
 void mapsurface_BuildRows(MapSurface& surface);
+// The bitmap's size in pane pixels: what hit testing and the gestures measure against.
+inline std::int32_t mapsurface_ViewWidth(const MapSurface& s) { return s.view_width > 0 ? s.view_width : s.width; }
+inline std::int32_t mapsurface_ViewHeight(const MapSurface& s) { return s.view_height > 0 ? s.view_height : s.height; }
+
 // Whether there is a bitmap to draw into.
 inline bool mapsurface_Ready(const MapSurface& s) {
     return s.width > 0 && s.height > 0 && s.rows.size() == std::size_t(s.height) &&

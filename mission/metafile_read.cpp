@@ -18,12 +18,14 @@
 #include "core/text.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -56,8 +58,55 @@ bool same(const char* a, const char* b) {
 }
 
 // Decimal text to integer: leading blanks, a sign, then digits up to the first non-digit;
-// text that is not a number gives 0. Values beyond the 32-bit range stop at its ends.
-std::int32_t toInt(const char* s) { return number_ClampedInt(s ? std::string_view(s) : std::string_view()); }
+// text that is not a number gives 0. Values beyond the 32-bit range stop at its ends. The
+// usual token (digits, perhaps after a minus) is read with from_chars; the rest, and values
+// out of range, by the general rule.
+std::int32_t toInt(const char* s) {
+    if (!s) return 0;
+    const char* digits = s + (s[0] == '-');
+    if (*digits >= '0' && *digits <= '9') {
+        std::int32_t v = 0;
+        const auto r = std::from_chars(s, s + std::strlen(s), v);
+        if (r.ec == std::errc()) return v;
+    }
+    return number_ClampedInt(std::string_view(s));
+}
+
+// Finds a keyword in a fixed list without building a string: the key's letters folded to
+// lower case are hashed into a small open table, and the one candidate found there is
+// compared in full.
+class KeywordTable {
+public:
+    explicit KeywordTable(const std::vector<const char*>& words) : words_(words) {
+        for (std::size_t i = 0; i < words.size(); ++i) {
+            std::size_t slot = hash(words[i]);
+            while (slot_[slot] != 0) slot = (slot + 1) & (kSlots - 1);
+            slot_[slot] = std::uint8_t(i + 1);
+        }
+    }
+    // The keyword's position in the list, or -1.
+    int find(const char* key) const {
+        for (std::size_t slot = hash(key); slot_[slot] != 0; slot = (slot + 1) & (kSlots - 1)) {
+            const int i = slot_[slot] - 1;
+            if (same(key, words_[std::size_t(i)])) return i;
+        }
+        return -1;
+    }
+
+private:
+    static constexpr std::size_t kSlots = 256;   // well over the longest list, which stays sparse
+    static std::size_t hash(const char* s) {
+        std::uint32_t h = 2166136261u;
+        for (; *s; ++s) {
+            unsigned char c = static_cast<unsigned char>(*s);
+            if (c >= 'A' && c <= 'Z') c = static_cast<unsigned char>(c - 'A' + 'a');
+            h = (h ^ c) * 16777619u;
+        }
+        return (h ^ (h >> 15)) & (kSlots - 1);
+    }
+    std::array<std::uint8_t, kSlots> slot_{};
+    std::vector<const char*> words_;
+};
 
 // The older accuracy form: a decimal fraction, stored in hundredths, truncated toward zero.
 // Parsed without the locale, so "0.5" means one half whatever the user's settings are.
@@ -139,6 +188,25 @@ constexpr GeneralIntField kGeneralInts[] = {
     {"weather_type", &GeneralInfo::weather_type},   {"sunset", &GeneralInfo::sunset},
     {"lowest_elev", &GeneralInfo::lowest_elev},
 };
+
+// The other item keywords, after the integer ones in the item table.
+enum class ItemKey { Position, Facing, Name, WAccuracy, Perception, Perfectionist, EDistances, Loadout, Bumper,
+                     NameOverride, AiName, Value };
+constexpr const char* kItemOtherKeys[] = {"position", "facing",     "name",    "waccuracy",
+                                          "perception", "perfectionist", "edistances", "loadout",
+                                          "bumper",   "name_override", "ai_name", "value"};
+
+static_assert(std::size(kItemOtherKeys) == std::size_t(ItemKey::Value) + 1);
+
+const KeywordTable& itemKeywords() {
+    static const KeywordTable table = [] {
+        std::vector<const char*> words;
+        for (const IntField& f : kItemInts) words.push_back(f.key);
+        for (const char* k : kItemOtherKeys) words.push_back(k);
+        return KeywordTable(words);
+    }();
+    return table;
+}
 
 constexpr const char* kGeneralIgnored[] = {"mapkey_circle", "mapkey_fcircle", "mapkey_diamond", "mapkey_cross",
                                            "attribA",       "attribB",        "attribN"};
@@ -363,45 +431,45 @@ private:
 
     std::int32_t item(const LineTokens& t) {
         MissionItem& it = m_.items[std::size_t(n_)];
-        const char* key = t.at(0);
-        for (const auto& f : kItemInts)
-            if (same(key, f.key)) {
-                it.*f.field = toInt(t.at(1));
-                return 0;
-            }
-        if (same(key, "position")) {
+        const int k = itemKeywords().find(t.at(0));
+        if (k < 0) return 1;
+        constexpr int kInts = int(std::size(kItemInts));
+        if (k < kInts) {
+            it.*kItemInts[std::size_t(k)].field = toInt(t.at(1));
+            return 0;
+        }
+        switch (ItemKey(k - kInts)) {
+        case ItemKey::Position:
             it.x = toInt(t.at(1));
             it.y = toInt(t.at(2));
             it.z = toInt(t.at(3));
-        } else if (same(key, "facing")) {
+            break;
+        case ItemKey::Facing:
             if (t.count >= 3) {
                 it.heading = toInt(t.at(1));
                 it.pitch = toInt(t.at(2));
             }
-        } else if (same(key, "name")) {
+            break;
+        case ItemKey::Name:
             // Older files name the definition; a type_id line, before or after, wins.
             if (it.type_id == 0) {
                 if (const ItemDef* d = itemdef_At(itemdef_FindByName(t.at(1)))) it.type_id = d->typeNumber;
             }
-        } else if (same(key, "waccuracy")) {
-            it.waccuracy = toHundredths(t.at(1));
-        } else if (same(key, "perception")) {
-            it.perception = toHundredths(t.at(1));
-        } else if (same(key, "perfectionist")) {
-            it.perfectionist = toHundredths(t.at(1));
-        } else if (same(key, "edistances")) {
+            break;
+        case ItemKey::WAccuracy: it.waccuracy = toHundredths(t.at(1)); break;
+        case ItemKey::Perception: it.perception = toHundredths(t.at(1)); break;
+        case ItemKey::Perfectionist: it.perfectionist = toHundredths(t.at(1)); break;
+        case ItemKey::EDistances:
             it.edistances[0] = toInt(t.at(1));
             it.edistances[1] = toInt(t.at(2));
-        } else if (same(key, "loadout")) {
+            break;
+        case ItemKey::Loadout:
             for (int i = 0; i < 5; ++i) it.loadout[i] = toInt(t.at(i + 1));
-        } else if (same(key, "bumper")) {
-            setTag(it.bumper, t.at(1));
-        } else if (same(key, "name_override")) {
-            setTag(it.name_override, t.at(1));
-        } else if (same(key, "ai_name") || same(key, "value")) {
-            // accepted, not kept
-        } else {
-            return 1;
+            break;
+        case ItemKey::Bumper: setTag(it.bumper, t.at(1)); break;
+        case ItemKey::NameOverride: setTag(it.name_override, t.at(1)); break;
+        case ItemKey::AiName:
+        case ItemKey::Value: break;   // accepted, not kept
         }
         return 0;
     }

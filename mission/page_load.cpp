@@ -22,7 +22,9 @@ void model_LoadForItems() {
 }
 
 int terrain_LoadPageMaps(Mission& page) {
-    if (!page.terrain) page.terrain = TerrainMapsPtr(terrain_NewMaps(), terrain_FreeMaps);
+    // Loading sizes and clears the maps itself: a new set is left unsized until then, so that
+    // its megabytes are not cleared twice.
+    if (!page.terrain) page.terrain = TerrainMapsPtr(new TerrainMaps, terrain_FreeMaps);
     char name[sizeof page.info.terrain + 1] = {};
     std::memcpy(name, page.info.terrain, sizeof page.info.terrain);
     if (name[0] == '\0') return terrain_LoadMaps(*page.terrain, name);

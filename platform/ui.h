@@ -169,6 +169,7 @@ struct PixelView {
     int width = 0;                          // pixels per row actually shown
     int height = 0;
     int stride = 0;                         // pixels from one row to the next
+    float scale = 1.0f;                     // device pixels per pane pixel
 };
 
 enum class MouseButton { None, Left, Right, Middle };
@@ -180,6 +181,9 @@ constexpr unsigned kModAlt = 4;
 struct PaneSize {
     int width = 0;
     int height = 0;
+    // Device pixels per pane pixel: the map is drawn at the screen's own resolution, while
+    // every position the pane reports stays in pane pixels.
+    float scale = 1.0f;
 };
 
 // What the map pane reports. Positions are pane pixels, (0,0) the top-left corner.

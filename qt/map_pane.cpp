@@ -1,6 +1,8 @@
 #include "qt/map_pane.h"
 
 #include <QMouseEvent>
+
+#include <cmath>
 #include <QPainter>
 #include <QWheelEvent>
 
@@ -35,6 +37,7 @@ void MapPane::present(const PixelView& view) {
     if (view.pixels && view.width > 0 && view.height > 0 && view.stride >= view.width) {
         image_ = QImage(reinterpret_cast<uchar*>(view.pixels), view.width, view.height,
                         static_cast<qsizetype>(view.stride) * 4, QImage::Format_RGB32);
+        image_.setDevicePixelRatio(view.scale > 0 ? view.scale : 1.0);
     } else {
         image_ = QImage();
         view_ = PixelView{};
@@ -47,6 +50,11 @@ void MapPane::present(const PixelView& view) {
 
 void MapPane::xorRect(int x0, int y0, int x1, int y1) {
     if (!view_.pixels) return;
+    if (view_.scale != 1.0f && view_.scale > 0) {
+        // Pane pixels to device pixels, the same way both times the band is drawn.
+        const auto device = [s = double(view_.scale)](int v) { return static_cast<int>(std::floor(v * s)); };
+        x0 = device(x0), y0 = device(y0), x1 = device(x1), y1 = device(y1);
+    }
     if (x0 > x1) std::swap(x0, x1);
     if (y0 > y1) std::swap(y0, y1);
     const int w = view_.width, h = view_.height;
@@ -89,6 +97,11 @@ void MapPane::capture(bool on) {
 
 void MapPane::paintEvent(QPaintEvent*) {
     painting_ = true;
+    // Moved to a screen of another pixel ratio: the core makes its buffer again first.
+    if (!presentOnly_ && sink_ && devicePixelRatioF() != ratio_) {
+        ratio_ = devicePixelRatioF();
+        sink_->onResize(width(), height());
+    }
     if (!presentOnly_ && sink_) {
         // Only what the core presents during this paint is drawn: the buffer of an
         // earlier present may be gone by now.
@@ -97,9 +110,10 @@ void MapPane::paintEvent(QPaintEvent*) {
         sink_->onPaint();
     }
     QPainter p(this);
-    if (!image_.isNull()) p.drawImage(0, 0, image_);
+    if (!image_.isNull()) p.drawImage(QPointF(0, 0), image_);
     // The part of the pane the buffer does not cover stays black.
-    const int iw = image_.isNull() ? 0 : image_.width(), ih = image_.isNull() ? 0 : image_.height();
+    const QSizeF shown = image_.isNull() ? QSizeF() : image_.deviceIndependentSize();
+    const int iw = static_cast<int>(std::floor(shown.width())), ih = static_cast<int>(std::floor(shown.height()));
     if (iw < width()) p.fillRect(iw, 0, width() - iw, height(), Qt::black);
     if (ih < height()) p.fillRect(0, ih, std::min(iw, width()), height() - ih, Qt::black);
     if (!caption_.isEmpty()) {
@@ -114,6 +128,7 @@ void MapPane::resizeEvent(QResizeEvent* e) {
     image_ = QImage();
     view_ = PixelView{};
     QWidget::resizeEvent(e);
+    ratio_ = devicePixelRatioF();
     if (sink_) sink_->onResize(width(), height());
 }
 

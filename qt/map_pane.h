@@ -1,5 +1,7 @@
 // The map pane: shows the renderer's pixel buffer as it stands (no copy), passes mouse
 // input, paints and size changes to the core, and draws the rubber band into the buffer.
+// The buffer holds device pixels (the core draws at the screen's pixel ratio, fractional
+// ones too); positions to and from the core are in the pane's own (logical) pixels.
 #pragma once
 
 #include "platform/ui.h"
@@ -19,7 +21,8 @@ public:
     // Asks for a full paint: the core renders, then presents.
     void invalidate() { update(); }
     // Inverts the outline of the rectangle with corners (x0,y0) and (x1,y1), both
-    // included, in the band colour; doing it twice restores the pixels.
+    // included, in the band colour; doing it twice restores the pixels. The corners are pane
+    // pixels; the outline is one device pixel wide.
     void xorRect(int x0, int y0, int x1, int y1);
     void setCaption(const QString& text);
     void capture(bool on);
@@ -46,6 +49,7 @@ private:
     bool painting_ = false;
     bool presentOnly_ = false;
     bool captured_ = false;
+    qreal ratio_ = 0;   // the pixel ratio the core last sized its buffer for
 };
 
 // Converts Qt's modifier flags and buttons to the core's.

@@ -208,7 +208,10 @@ void QtPlatform::setTimer(int id, int intervalMs) {
 
 void QtPlatform::killTimer(int id) { timers_.erase(id); }
 
-PaneSize QtPlatform::mapSize() { return {main_->mapPane().width(), main_->mapPane().height()}; }
+PaneSize QtPlatform::mapSize() {
+    const MapPane& pane = main_->mapPane();
+    return {pane.width(), pane.height(), static_cast<float>(pane.devicePixelRatioF())};
+}
 
 void QtPlatform::mapPresent(const PixelView& view) { main_->mapPane().present(view); }
 

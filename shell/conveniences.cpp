@@ -101,7 +101,8 @@ void conv_FillRecent(std::vector<MenuEntry>& entries) {
 
 bool conv_ZoomBy(double factor) {
     const MapSurface& s = view_Surface();
-    return zoom_About(view_State(), s.width, s.height, s.width >> 1, s.height >> 1, factor);
+    const std::int32_t w = mapsurface_ViewWidth(s), h = mapsurface_ViewHeight(s);
+    return zoom_About(view_State(), w, h, w >> 1, h >> 1, factor);
 }
 
 void conv_Zoom(double factor) {

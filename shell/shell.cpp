@@ -90,7 +90,7 @@ public:
     void onResize(int width, int height) override {
         ShellState& s = shell_State();
         if (!s.started) return;  // start-up creates the surface in its own place
-        s.surfaceOk = mapsurface_Create(view_Surface(), width, height);
+        s.surfaceOk = mapsurface_Create(view_Surface(), width, height, platform().mapSize().scale);
         if (MapPaneSink* in = s.hooks.mapInput) in->onResize(width, height);
     }
 };
@@ -276,7 +276,7 @@ int shell_Startup(const ShellArgs& args) {
 
     step("surface");
     const PaneSize pane = ui.mapSize();
-    s.surfaceOk = mapsurface_Create(view_Surface(), pane.width, pane.height);
+    s.surfaceOk = mapsurface_Create(view_Surface(), pane.width, pane.height, pane.scale);
     if (!s.surfaceOk) ui.messageBox(text_Get("Dialog Message", "CANT_CREATE_DIB"), "", MsgIcon::None, MsgButtons::Ok);
 
     step("items.def");

@@ -249,6 +249,44 @@ TEST(ParserFiles, DiskFileReadsAndMissingFileGivesOne) {
     EXPECT_EQ(parser_ReadDiskFile(std::filesystem::temp_directory_path().c_str(), m.callback()), 1);
 }
 
+// The room a disk file is read into is kept from one file to the next: a callback reading
+// another file meanwhile, a longer file after a shorter one, and a shorter one after a longer
+// one each see only their own lines.
+TEST(ParserFiles, KeptRoomServesNestedLongerAndShorterFiles) {
+    ScopedFakePlatform fake;
+    const std::string outer = tempPath("outer.mis"), inner = tempPath("inner.mis"), big = tempPath("big.mis");
+    writeFile(outer, "a 1\nb 2\nc 3\n");
+    writeFile(inner, "x 9\n");
+    std::string longText;
+    for (int i = 0; i < 40000; ++i) longText += "line " + std::to_string(i) + "\n";
+    writeFile(big, longText);
+    Recorder nested;
+    std::vector<std::string> outerKeys;
+    const LineCallback readsAnother = [&](const LineTokens* t, int) -> std::int32_t {
+        if (!t) return 0;
+        outerKeys.emplace_back(t->at(0));
+        if (outerKeys.size() == 1) EXPECT_EQ(parser_ReadDiskFile(inner.c_str(), nested.callback()), 0);
+        return 0;
+    };
+    EXPECT_EQ(parser_ReadDiskFile(outer.c_str(), readsAnother), 0);
+    EXPECT_EQ(outerKeys, (std::vector<std::string>{"a", "b", "c"}));
+    ASSERT_EQ(nested.calls.size(), 2u);
+    EXPECT_EQ(nested.calls[0].tokens, (Tokens{"x", "9"}));
+    struct Case {
+        const std::string* path;
+        std::size_t lines;
+        const char* last;
+    };
+    for (const Case& c : {Case{&big, 40000, "39999"}, Case{&outer, 3, "3"}, Case{&big, 40000, "39999"}}) {
+        Recorder r;
+        EXPECT_EQ(parser_ReadDiskFile(c.path->c_str(), r.callback()), 0);
+        ASSERT_EQ(r.calls.size(), c.lines + 1) << *c.path;
+        EXPECT_EQ(r.calls[c.lines - 1].tokens.back(), c.last) << *c.path;
+        EXPECT_EQ(r.calls.back().line, int(c.lines) + 1) << *c.path;
+    }
+    for (const std::string& p : {outer, inner, big}) std::remove(p.c_str());
+}
+
 TEST(ParserScramble, KnownKeystreamAndRoundTrips) {
     std::uint8_t two[2] = {0x00, 0x01};
     // Reversed to {01, 00}; the first two keystream bytes for seed 1 are both 0x11.

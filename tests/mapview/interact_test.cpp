@@ -75,6 +75,25 @@ using Sel = std::vector<std::int32_t>;
 // ---------------------------------------------------------------------------------------
 // Geometry
 
+// On a screen of another pixel ratio the bitmap is larger, but clicks, the band and the
+// wheel still measure in pane pixels: the same pane point picks the same item.
+TEST_F(Interact, PanePixelsWhateverTheScreensRatio) {
+    const std::int32_t near = add(120, -40), far = add(-300, 200);
+    for (float scale : {1.0f, 2.0f, 1.5f, 1.25f}) {
+        ASSERT_TRUE(mapsurface_Create(view_Surface(), 784, 600, scale));
+        const Viewport vp = interact_Viewport(view_State(), view_Surface());
+        EXPECT_EQ(vp.width, 800) << scale;
+        EXPECT_EQ(vp.height, 600) << scale;
+        EXPECT_EQ(vp.zoom, 1.0f) << scale;
+        mission_ClearSelection(page());
+        click(520, 340);
+        EXPECT_EQ(selection(), Sel{near}) << scale;
+        mission_ClearSelection(page());
+        click(100, 100);
+        EXPECT_EQ(selection(), Sel{far}) << scale;
+    }
+}
+
 TEST_F(Interact, PaneAndWorldConvertBothWays) {
     Viewport vp = interact_Viewport(view_State(), view_Surface());
     WorldPoint w = interact_PaneToWorld(vp, 410, 290);

@@ -52,15 +52,18 @@ protected:
     }
     MissionItem& item(std::int32_t i) { return page->items[std::size_t(i)]; }
 
-    // The picture drawn with wide vectors and again with narrow ones, against the file.
+    // The picture drawn with wide vectors and again with narrow ones, each on one thread and
+    // with its rows shared among several, against the file.
     void expectGolden(const std::string& name) {
-        for (bool wide : {true, false}) {
-            render_Tuning().wideVectors = wide;
-            render_Draw(surface, view, gesture, *page, *clipboard);
-            const std::string problem = test_CompareGolden(name, test_PaneImage(surface));
-            EXPECT_TRUE(problem.empty()) << (wide ? "wide: " : "narrow: ") << problem;
-        }
-        render_Tuning().wideVectors = true;
+        for (bool wide : {true, false})
+            for (int threads : {1, 2, 3}) {
+                render_Tuning().wideVectors = wide;
+                render_Tuning().threads = threads;
+                render_Draw(surface, view, gesture, *page, *clipboard);
+                const std::string problem = test_CompareGolden(name, test_PaneImage(surface));
+                EXPECT_TRUE(problem.empty()) << (wide ? "wide, " : "narrow, ") << threads << " threads: " << problem;
+            }
+        render_Tuning() = RenderTuning{};
     }
 
     // A tank-like model whose four levels differ visibly: hull with turret and barrel, hull
@@ -139,6 +142,14 @@ TEST_F(RenderGoldenTerrain, ColourMap) {
     expectGolden("terrain_colour_detail_water");
     view.show_flags &= ~kShowWater;
     expectGolden("terrain_colour_detail");
+}
+
+// Close in, where the step per pixel is 256 / 0.1: 2560 in the frame's single precision. A
+// step of 2559 would draw the texels a column off from the middle outwards.
+TEST_F(RenderGoldenTerrain, ColourDetailAtZoomOneTenth) {
+    view.zoom = 0.1f;
+    view.show_flags |= kShowWater | kShowDetail;
+    expectGolden("terrain_colour_detail_zoom_0_1");
 }
 
 TEST_F(RenderGoldenTerrain, ElevationAndEdgeMaps) {

@@ -200,7 +200,8 @@ TEST(RenderColours, TablesAndFallbacks) {
 
 std::uint32_t referencePixel(const Mission& page, const ViewState& v, const RenderFrame& f, int x, int y) {
     const TerrainMaps& t = *page.terrain;
-    const std::int64_t s = std::int64_t(256.0 / f.zoom);
+    // Single precision, as the frame is: at zoom 0.1 that is 2560, not 2559.
+    const std::int64_t s = std::int64_t(256.0f / float(f.zoom));
     const std::int64_t col = std::int64_t(256) * v.center_x - s * f.hw + s * x;
     const std::int64_t row = std::int64_t(-256) * v.center_y - s * f.hh + s * y;
     const std::size_t cell = std::size_t((row >> 16) & 1023) * 1024 + std::size_t((col >> 16) & 1023);
@@ -323,6 +324,8 @@ TEST_F(TerrainPassTest, RandomMapsMatchThePixelRule) {
     std::uniform_real_distribution<double> logCoarse(std::log(0.0001), std::log(0.0039));
     for (bool wide : {true, false}) {
         render_Tuning().wideVectors = wide;
+        // Bands of rows drawn apart still repeat the rows drawn further up in their own band.
+        render_Tuning().threads = wide ? 3 : 1;
         for (int round = 0; round < 20; ++round) {
             ViewState v = view_StartupState();
             v.show_flags |= kShowWater;
@@ -334,7 +337,7 @@ TEST_F(TerrainPassTest, RandomMapsMatchThePixelRule) {
             expectReference(v, (std::string(wide ? "wide" : "narrow") + " tall, zoom " + std::to_string(v.zoom)).c_str());
         }
     }
-    render_Tuning().wideVectors = true;
+    render_Tuning() = RenderTuning{};
 }
 
 TEST_F(TerrainPassTest, SamplingEdgeCases) {
@@ -434,6 +437,81 @@ TEST(ViewStateTest, VisibilityFollowsFlagsTeamsAndLayers) {
     view_Reset();
 }
 
+// A surface for a screen of another pixel ratio: the bitmap in device pixels, the view's
+// size in pane pixels; ratios no screen has count as 1.
+TEST(MapSurfaceTest, DevicePixelsAtTheScreensRatio) {
+    struct Case {
+        float scale;
+        std::int32_t width, height;   // the bitmap
+        float kept;
+    };
+    const Case cases[] = {
+        {1.0f, 816, 301, 1.0f},   {2.0f, 1632, 602, 2.0f},  {1.5f, 1224, 452, 1.5f},  {1.25f, 1020, 377, 1.25f},
+        {0.5f, 408, 151, 0.5f},   {0.0f, 816, 301, 1.0f},   {-2.0f, 816, 301, 1.0f},  {100.0f, 816, 301, 1.0f},
+        {std::nanf(""), 816, 301, 1.0f},
+    };
+    for (const Case& c : cases) {
+        MapSurface s;
+        ASSERT_TRUE(mapsurface_Create(s, 801, 301, c.scale)) << c.scale;
+        EXPECT_EQ(s.width, c.width) << c.scale;
+        EXPECT_EQ(s.height, c.height) << c.scale;
+        EXPECT_EQ(s.scale, c.kept) << c.scale;
+        EXPECT_EQ(mapsurface_ViewWidth(s), 816) << c.scale;
+        EXPECT_EQ(mapsurface_ViewHeight(s), 301) << c.scale;
+        EXPECT_TRUE(mapsurface_Ready(s)) << c.scale;
+    }
+    MapSurface tall;
+    ASSERT_TRUE(mapsurface_Create(tall, 100, 3000, 2.0f));
+    EXPECT_EQ(tall.height, kMapSurfaceMaxRows);
+}
+
+// The same view at any pixel ratio: the frame's centre and zoom scale with it, so a world
+// point lands on the device pixel under its pane pixel, and the lines stay one device pixel
+// wide (a person symbol's pixels grow with the ratio, not with its square).
+TEST(RenderScaleTest, SameViewAtEveryRatio) {
+    auto page = test_NewMission();
+    auto clipboard = test_NewMission();
+    ScopedItemDefs defs({{kTestRifleman, kItemPerson}});
+    const std::int32_t i = test_AddItem(*page, kTestRifleman, 3000, -2000, 0);
+    page->items[std::size_t(i)].fov = 0;
+    ViewState v = view_StartupState();
+    v.grid_shown = 0;
+    v.zoom = 0.02f;
+    mission_Select(*page, i);
+    struct Box {
+        double x0 = 1e9, y0 = 1e9, x1 = -1e9, y1 = -1e9;
+        int pixels = 0;
+    };
+    const auto draw = [&](float scale) {
+        MapSurface s;
+        EXPECT_TRUE(mapsurface_Create(s, 301, 201, scale));
+        render_Draw(s, v, GestureState{}, *page, *clipboard);
+        Box b;
+        for (int y = 0; y < s.height; ++y)
+            for (int x = 0; x < s.width; ++x)
+                if (s.rows[y][x] == kColourSelection) {
+                    b.x0 = std::min(b.x0, x / double(scale));
+                    b.x1 = std::max(b.x1, (x + 1) / double(scale));
+                    b.y0 = std::min(b.y0, y / double(scale));
+                    b.y1 = std::max(b.y1, (y + 1) / double(scale));
+                    ++b.pixels;
+                }
+        return b;
+    };
+    const Box one = draw(1.0f);
+    ASSERT_GT(one.pixels, 10);
+    for (float scale : {2.0f, 1.5f, 3.0f}) {
+        const Box b = draw(scale);
+        // The symbol covers the same pane pixels, give or take one.
+        EXPECT_NEAR(b.x0, one.x0, 1.0) << scale;
+        EXPECT_NEAR(b.x1, one.x1, 1.0) << scale;
+        EXPECT_NEAR(b.y0, one.y0, 1.0) << scale;
+        EXPECT_NEAR(b.y1, one.y1, 1.0) << scale;
+        EXPECT_GT(b.pixels, one.pixels * scale * 0.8) << scale;
+        EXPECT_LT(b.pixels, one.pixels * scale * 1.3) << scale;
+    }
+}
+
 TEST(RenderPageTest, PresentsTheSurfaceAndTheInsertCaption) {
     ScopedFakePlatform fake;
     auto page = test_NewMission();
@@ -451,6 +529,7 @@ TEST(RenderPageTest, PresentsTheSurfaceAndTheInsertCaption) {
     EXPECT_EQ(fake->presented[0].width, 160);
     EXPECT_EQ(fake->presented[0].height, 80);
     EXPECT_EQ(fake->presented[0].stride, 160);
+    EXPECT_EQ(fake->presented[0].scale, 1.0f);
     EXPECT_FALSE(fake->caption.empty());
     view_State().insert_mode = 0;
     render_Page(*page);

@@ -502,6 +502,53 @@ TEST(MetafileWrite, FailureIsReportedAndLeavesThePreviousFile) {
 // ---------------------------------------------------------------------------------------
 // Reading: keywords of both generations
 
+// Numbers and keywords in the forms files hold them: any letter case, signs, leading zeros,
+// values beyond 32 bits held at its ends, text that is no number read as its leading digits.
+TEST(MetafileRead, NumberAndKeywordForms) {
+    FilesEnv env;
+    ScopedFakePlatform fake;
+    struct Case {
+        const char* line;
+        std::int32_t MissionItem::*field;
+        std::int32_t want;
+    };
+    const Case cases[] = {
+        {"id 42", &MissionItem::id, 42},
+        {"ID 007", &MissionItem::id, 7},
+        {"Type_Id -12", &MissionItem::type_id, -12},
+        {"team +3", &MissionItem::team, 3},
+        {"team -0", &MissionItem::team, 0},
+        {"fov 2147483647", &MissionItem::fov, 2147483647},
+        {"fov 2147483648", &MissionItem::fov, 2147483647},
+        {"fov -2147483648", &MissionItem::fov, -2147483647 - 1},
+        {"fov -99999999999999999999", &MissionItem::fov, -2147483647 - 1},
+        {"layer 12abc", &MissionItem::layer, 12},
+        {"layer abc", &MissionItem::layer, 0},
+        {"layer -", &MissionItem::layer, 0},
+        {"layer \v5", &MissionItem::layer, 5},
+        {"ALIGNMENT 2", &MissionItem::team, 2},
+        {"wpDistance 300", &MissionItem::wpdistance, 300},
+        {"waccuracy 0.5", &MissionItem::waccuracy, 50},
+        {"Position 5 -6 7", &MissionItem::y, -6},
+    };
+    for (const Case& c : cases) {
+        const std::string path = env.write("forms.mis", std::string("begin general_information\nnum_items 1\nend\n"
+                                                                     "begin item 0\n") + c.line + "\nend\n");
+        auto m = files_NewMission();
+        ASSERT_EQ(metafile_Read(*m, path.c_str(), noTerrain()), 1) << c.line;
+        EXPECT_EQ(m->items[0].*c.field, c.want) << c.line;
+    }
+    // Near-misses of keywords are bad lines, reported with their number.
+    for (const char* line : {"positio 1 2 3", "positions 1 2 3", "id_ 4", "_id 4", "idd 4"}) {
+        const std::string path = env.write("miss.mis", std::string("begin general_information\nend\nbegin item 0\n") +
+                                                           line + "\nend\n");
+        auto m = files_NewMission();
+        fake->log.clear();
+        EXPECT_EQ(metafile_Read(*m, path.c_str(), noTerrain()), 0) << line;
+        EXPECT_EQ(fake->log, (std::vector<std::string>{"lineError " + path + ":4"})) << line;
+    }
+}
+
 TEST(MetafileRead, OlderKeywordsAndTheirForms) {
     FilesEnv env;
     ScopedFakePlatform fake;
