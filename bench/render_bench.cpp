@@ -62,7 +62,7 @@ struct Scene {
             return;
         }
         std::vector<std::int32_t> defs;
-        for (std::int32_t i = 0; i < page->item_count; ++i) defs.push_back(page->items[std::size_t(i)].def_index);
+        for (std::int32_t i = 0; i < page->item_count; ++i) defs.push_back(mission_DefIndex(page->items[std::size_t(i)]));
         model_LoadForDefs(defs);
         mission_Clear(*clipboard);
         if (!mapsurface_Create(surface, kPaneWidth, kPaneHeight)) {

@@ -601,14 +601,13 @@ int metafile_Read(Mission& m, const char* path, const MetafileReadOptions& optio
     // has been read, so the read still succeeds.
     if (options.loadTerrain) terrain_LoadPageMaps(m);
 
-    // Definitions, kinds and ids: items without an id get fresh ones in table order, after
+    // Kinds and ids: items without an id get fresh ones in table order, after
     // every id of the file is known.
     std::int32_t highest = 0;
     for (std::int32_t i = 0; i < m.item_count; ++i) highest = std::max(highest, m.items[std::size_t(i)].id);
     for (std::int32_t i = 0; i < m.item_count; ++i) {
         MissionItem& it = m.items[std::size_t(i)];
-        it.def_index = itemdef_FindByType(it.type_id);
-        const ItemDef* d = itemdef_At(it.def_index);
+        const ItemDef* d = itemdef_At(itemdef_FindByType(it.type_id));
         it.kind = d ? d->type : 0;
         if (it.id == 0) {
             // The same id mission_NextItemId gives, without a scan per item.
