@@ -13,6 +13,7 @@
 #include "mapview/render.h"
 #include "mapview/view.h"
 #include "mapview/gesture.h"
+#include "mission/index.h"
 #include "mission/metafile.h"
 #include "mission/mission.h"
 #include "platform/console_platform.h"
@@ -130,6 +131,24 @@ void BM_RenderColourDetailTerrainOnly(benchmark::State& state) {
     renderFrames(state, v);
 }
 BENCHMARK(BM_RenderColourDetailTerrainOnly)->Unit(benchmark::kMillisecond);
+
+// What the frame spends on working out definitions, paths and areas from the page (the
+// index every frame builds), on its own.
+void BM_BuildIndex(benchmark::State& state) {
+    Scene& s = scene();
+    if (!s.ready) {
+        state.SkipWithError(s.problem.c_str());
+        return;
+    }
+    const auto index = std::make_unique<MissionIndex>();
+    for (auto _ : state) {
+        mission_BuildIndex(*s.page, *index);
+        benchmark::DoNotOptimize(index->paths[1].point_count);
+        benchmark::ClobberMemory();
+    }
+    state.counters["items"] = double(s.page->item_count);
+}
+BENCHMARK(BM_BuildIndex)->Unit(benchmark::kMillisecond);
 
 void BM_RenderElevation(benchmark::State& state) {
     ViewState v = scene().view;

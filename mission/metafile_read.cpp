@@ -7,6 +7,7 @@
 // capacities is refused as a bad line, and texts are cut to their fields.
 #include "mission/metafile.h"
 
+#include "core/nocase.h"
 #include "core/number.h"
 
 #include "gamedata/itemdef.h"
@@ -18,7 +19,6 @@
 #include "core/text.h"
 
 #include <algorithm>
-#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -623,8 +623,7 @@ MissionFileKind metafile_Sniff(const std::string& path) {
     const SmallFile r = file_ReadSmall(path, 4096, head);
     if (r != SmallFile::Ok && r != SmallFile::TooLarge) return MissionFileKind::None;
     if (head.size() >= 3 && head.compare(0, 3, "BMS") == 0) return MissionFileKind::Binary;
-    std::string lower(head);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    const std::string lower = nocase_ToLower(head);
     return lower.find("begin general_information") != std::string::npos ? MissionFileKind::Metafile
                                                                          : MissionFileKind::None;
 }
