@@ -14,6 +14,7 @@
 #include "mapview/render.h"
 #include "mapview/view.h"
 #include "mapview/gesture.h"
+#include "mission/index.h"
 #include "mission/metafile.h"
 #include "mission/mission.h"
 #include "platform/console_platform.h"
@@ -64,7 +65,7 @@ struct Scene {
             return;
         }
         std::vector<std::int32_t> defs;
-        for (std::int32_t i = 0; i < page->item_count; ++i) defs.push_back(page->items[std::size_t(i)].def_index);
+        for (std::int32_t i = 0; i < page->item_count; ++i) defs.push_back(mission_DefIndex(page->items[std::size_t(i)]));
         model_LoadForDefs(defs);
         mission_Clear(*clipboard);
         if (!mapsurface_Create(surface, kPaneWidth, kPaneHeight) ||
@@ -143,6 +144,24 @@ void BM_RenderColourDetailTerrainOnly(benchmark::State& state) {
     renderFrames(state, v);
 }
 BENCHMARK(BM_RenderColourDetailTerrainOnly)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// What the frame spends on working out definitions, paths and areas from the page (the
+// index every frame builds), on its own.
+void BM_BuildIndex(benchmark::State& state) {
+    Scene& s = scene();
+    if (!s.ready) {
+        state.SkipWithError(s.problem.c_str());
+        return;
+    }
+    const auto index = std::make_unique<MissionIndex>();
+    for (auto _ : state) {
+        mission_BuildIndex(*s.page, *index);
+        benchmark::DoNotOptimize(index->paths[1].point_count);
+        benchmark::ClobberMemory();
+    }
+    state.counters["items"] = double(s.page->item_count);
+}
+BENCHMARK(BM_BuildIndex)->Unit(benchmark::kMillisecond);
 
 void BM_RenderElevation(benchmark::State& state) {
     ViewState v = scene().view;

@@ -123,11 +123,6 @@ int cmd_List(CliContext& ctx, const CliArgs& args) {
             std::fprintf(stderr, "%s: cannot be read as a mission metafile\n", a.mission.c_str());
         return kExitBadInput;
     }
-    // The editor lists what the map last rebuilt; here nothing has drawn the map yet.
-    mission_BuildWaypointPaths(*m);
-    mission_CountGroupMembers(*m);
-    mission_BuildAreaBounds(*m);
-
     const ListingStamp stamp = list_Stamp(a.mission, metafile_HeaderTime());
     std::ostringstream out;
     switch (a.listing) {

@@ -245,7 +245,7 @@ int cmd_Render(CliContext& ctx, const CliArgs& args) {
     }
     std::vector<std::int32_t> defs;
     for (std::int32_t i = 0; i < std::clamp(page->item_count, 0, kMaxItems); ++i)
-        defs.push_back(page->items[std::size_t(i)].def_index);
+        defs.push_back(mission_DefIndex(page->items[std::size_t(i)]));
     model_LoadForDefs(defs);
 
     ViewState view = view_StartupState();

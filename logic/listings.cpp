@@ -6,12 +6,14 @@
 #include "logic/events.h"
 #include "logic/vocab.h"
 #include "mission/metafile.h"
+#include "mission/index.h"
 #include "mission/mission.h"
 #include "platform/ui.h"
 
 #include <cctype>
 #include <filesystem>
 #include <ostream>
+#include <memory>
 #include <sstream>
 
 namespace {
@@ -113,20 +115,24 @@ void list_WriteGroups(std::ostream& out, const Mission& m, const ListingStamp& s
 
 void list_WriteWaypoints(std::ostream& out, const Mission& m, const ListingStamp& s) {
     out << header(kFileIo, "WAYPOINT_LIST_HEADER", s);
+    const auto index = std::make_unique<MissionIndex>();
+    mission_BuildIndex(m, *index);
     for (int w = 1; w < kMaxWaypoints; ++w) {
         const Waypoint& wp = m.waypoints[static_cast<std::size_t>(w)];
         const std::string_view desc = mission_Text(wp.description);
-        if (wp.point_count != 0 || !desc.empty())
-            out << text_Format("%3i - %s (%i)\n", {w, desc, wp.point_count});
+        const std::int32_t points = index->paths[static_cast<std::size_t>(w)].point_count;
+        if (points != 0 || !desc.empty()) out << text_Format("%3i - %s (%i)\n", {w, desc, points});
     }
 }
 
 void list_WriteAreaTriggers(std::ostream& out, const Mission& m, const ListingStamp& s) {
     out << header(kFileIo, "AREATRIGGER_LIST_HEADER", s);
+    const auto index = std::make_unique<MissionIndex>();
+    mission_BuildIndex(m, *index);
     for (int a = 1; a < kMaxAreaTriggers; ++a) {
         const AreaTrigger& area = m.area_triggers[static_cast<std::size_t>(a)];
         const std::string_view desc = mission_Text(area.description);
-        if (area.in_use != 0 || !desc.empty()) out << text_Format("%3i - %s\n", {a, desc});
+        if (index->areas[static_cast<std::size_t>(a)].in_use != 0 || !desc.empty()) out << text_Format("%3i - %s\n", {a, desc});
     }
 }
 

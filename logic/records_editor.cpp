@@ -5,11 +5,13 @@
 #include "core/format.h"
 #include "core/text.h"
 #include "logic/listings.h"
+#include "mission/index.h"
 #include "mission/mission.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <memory>
 
 using namespace recid;
 
@@ -97,8 +99,13 @@ void RecordsEditorProc::onInit(Dialog& dlg) {
 
 void RecordsEditorProc::loadPanel(Dialog& dlg) {
     const auto s = static_cast<std::size_t>(current_);
-    if (kind_ == RecordKind::Group) dlg.setText(kSize, text_Printf(kMsg, "SIZE", {page_.groups[s].member_count}));
-    if (kind_ == RecordKind::Waypoint) dlg.setText(kSize, text_Printf(kMsg, "SIZE", {page_.waypoints[s].point_count}));
+    if (kind_ == RecordKind::Group || kind_ == RecordKind::Waypoint) {
+        const auto index = std::make_unique<MissionIndex>();
+        mission_BuildIndex(page_, *index);
+        const std::int32_t size =
+            kind_ == RecordKind::Group ? index->group_members[s] : index->paths[s].point_count;
+        dlg.setText(kSize, text_Printf(kMsg, "SIZE", {size}));
+    }
     if (const std::int32_t* colour = colourField(page_, kind_, current_))
         dlg.setSelection(kColor, records_ColorKey(*colour) ? *colour : -1);
     if (kind_ == RecordKind::Waypoint) {
@@ -153,9 +160,10 @@ void RecordsEditorProc::selectOnMap() {
                 mission_Select(page_, i);
         break;
     case RecordKind::Waypoint: {
-        const Waypoint& w = page_.waypoints[static_cast<std::size_t>(current_)];
-        const std::int32_t n = std::clamp(w.point_count, 0, kWaypointMaxPoints);
-        for (std::int32_t p = 0; p < n; ++p) mission_Select(page_, w.points[static_cast<std::size_t>(p)]);
+        const auto index = std::make_unique<MissionIndex>();
+        mission_BuildIndex(page_, *index);
+        const PathPoints& path = index->paths[static_cast<std::size_t>(current_)];
+        for (std::int32_t p = 0; p < path.point_count; ++p) mission_Select(page_, path.points[static_cast<std::size_t>(p)]);
         break;
     }
     case RecordKind::AreaTrigger:

@@ -209,9 +209,7 @@ std::string refs_Wording(const char* key, const char* fallback) {
 }
 
 const ItemDef* refs_ItemDef(const MissionItem& it) {
-    const ItemDef* d = itemdef_At(it.def_index);
-    if (d && d->typeNumber == it.type_id) return d;
-    d = itemdef_At(itemdef_FindByType(it.type_id));
+    const ItemDef* d = itemdef_At(mission_DefIndex(it));
     return d && d->typeNumber == it.type_id ? d : nullptr;
 }
 

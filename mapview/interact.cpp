@@ -69,7 +69,7 @@ void redrawItem(const Mission& m, std::int32_t index) {
     const ViewState& view = view_State();
     const RenderFrame f = render_SetupFrame(surface, view);
     const MissionItem& item = m.items[static_cast<std::size_t>(index)];
-    const std::uint32_t colour = mission_IsSelected(m, index) ? kColourSelection : render_ItemColour(item, view.view_by);
+    const std::uint32_t colour = mission_IsSelected(m, index) ? kColourSelection : render_ItemColour(item, view.view_by, m.marks[static_cast<std::size_t>(index)]);
     render_Item(f, item, colour, (view.show_flags & kShowCones) != 0);
 }
 

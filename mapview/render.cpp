@@ -5,6 +5,7 @@
 #include "gamedata/model.h"
 #include "mapview/view.h"
 #include "mapview/gesture.h"
+#include "mission/index.h"
 #include "mission/mission.h"
 #include "platform/ui.h"
 
@@ -12,6 +13,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <memory>
 
 // The inner boundary square is the edge of the terrain the editor keeps items on.
 static_assert(kInnerBoundary == kTerrainHalfSide);
@@ -101,8 +103,8 @@ std::uint32_t render_KindColour(std::int32_t kind) {
     return kKindColours[std::size_t(kind)];
 }
 
-std::uint32_t render_ItemColour(const MissionItem& item, std::int32_t viewBy) {
-    if (item.mark & kItemMarkDisplay) return kColourMarked;
+std::uint32_t render_ItemColour(const MissionItem& item, std::int32_t viewBy, std::uint8_t mark) {
+    if (mark & kItemMarkDisplay) return kColourMarked;
     return viewBy == kViewBySide ? render_TeamColour(item.team) : render_KindColour(item.kind);
 }
 
@@ -268,29 +270,30 @@ void render_Boundaries(const RenderFrame& f) {
 // ---------------------------------------------------------------------------------------
 // Waypoint paths and area rectangles
 
-void render_Waypoints(const RenderFrame& f, Mission& page, const ViewState& view) {
-    mission_BuildWaypointPaths(page);
-    for (const Waypoint& w : page.waypoints) {
-        const std::int32_t n = std::min(w.point_count, kWaypointMaxPoints);
+void render_Waypoints(const RenderFrame& f, const Mission& page, const MissionIndex& index, const ViewState& view) {
+    for (std::size_t p = 0; p < index.paths.size(); ++p) {
+        const Waypoint& w = page.waypoints[p];
+        const PathPoints& path = index.paths[p];
+        const std::int32_t n = std::min(path.point_count, kWaypointMaxPoints);
         if (n < 2) continue;
-        if (!mission_ItemShown(page, w.points[0], view.show_flags)) continue;
         bool ok = true;
-        for (std::int32_t i = 0; i < n; ++i) ok = ok && validItem(page, w.points[std::size_t(i)]);
+        for (std::int32_t i = 0; i < n; ++i) ok = ok && validItem(page, path.points[std::size_t(i)]);
         if (!ok) continue;
+        if (!mission_ItemShown(page, path.points[0], view.show_flags)) continue;
         const std::uint32_t colour = render_CodeColour(w.color);
-        const auto at = [&](std::int32_t i) -> const MissionItem& { return page.items[std::size_t(w.points[std::size_t(i)])]; };
+        const auto at = [&](std::int32_t i) -> const MissionItem& { return page.items[std::size_t(path.points[std::size_t(i)])]; };
         for (std::int32_t i = 0; i + 1 < n; ++i)
             render_DrawLine(f, at(i).x, at(i).y, at(i + 1).x, at(i + 1).y, colour);
         if (!(w.attrib & kWaypointNoLoop)) render_DrawLine(f, at(0).x, at(0).y, at(n - 1).x, at(n - 1).y, colour);
     }
 }
 
-void render_AreaTriggers(const RenderFrame& f, Mission& page, const ViewState& view) {
-    mission_BuildAreaBounds(page);
-    for (const AreaTrigger& a : page.area_triggers) {
-        if (a.in_use == 0) continue;
+void render_AreaTriggers(const RenderFrame& f, const Mission& page, const MissionIndex& index, const ViewState& view) {
+    for (std::size_t n = 0; n < index.areas.size(); ++n) {
+        const AreaBounds& a = index.areas[n];
+        if (a.in_use == 0 || !validItem(page, a.leftmost)) continue;
         if (!mission_ItemShown(page, a.leftmost, view.show_flags)) continue;
-        const std::uint32_t colour = render_CodeColour(a.color);
+        const std::uint32_t colour = render_CodeColour(page.area_triggers[n].color);
         const double x0 = a.min_x, x1 = a.max_x, y0 = a.max_y, y1 = a.min_y;
         render_DrawLine(f, x0, y0, x1, y0, colour);
         render_DrawLine(f, x1, y0, x1, y1, colour);
@@ -530,18 +533,28 @@ void drawModel(const RenderFrame& f, const Placement& p, const ModelMesh& mesh, 
     }
 }
 
-const Model* itemModel(const MissionItem& item) {
+const Model* itemModel(const MissionItem& item, std::int32_t defIndex) {
     if (item.kind == kItemPerson || item.kind == kItemMarker) return nullptr;
-    const ItemDef* def = itemdef_At(item.def_index);
+    const ItemDef* def = itemdef_At(defIndex);
     return def ? def->model : nullptr;
 }
+
+void drawItem(const RenderFrame& f, const MissionItem& item, std::int32_t defIndex, std::uint32_t colour, bool cones,
+              double dx, double dy);
 
 }  // namespace
 
 void render_Item(const RenderFrame& f, const MissionItem& item, std::uint32_t colour, bool cones, double dx,
                  double dy) {
+    drawItem(f, item, mission_DefIndex(item), colour, cones, dx, dy);
+}
+
+namespace {
+
+void drawItem(const RenderFrame& f, const MissionItem& item, std::int32_t defIndex, std::uint32_t colour, bool cones,
+              double dx, double dy) {
     if (f.rows == nullptr) return;
-    const Model* model = itemModel(item);
+    const Model* model = itemModel(item, defIndex);
     const double r = model ? double(model->extent >> 8) : kDefaultSymbolRadius;
     const double z = f.zoom;
     const double p = r * z;
@@ -585,51 +598,63 @@ void render_Item(const RenderFrame& f, const MissionItem& item, std::uint32_t co
     drawModel(f, place, *mesh, colour);
 }
 
+}  // namespace
+
 // ---------------------------------------------------------------------------------------
 // The frame
 
-void render_Draw(MapSurface& surface, const ViewState& view, const GestureState& gesture, Mission& page,
+void render_Draw(MapSurface& surface, const ViewState& view, const GestureState& gesture, const Mission& page,
                  const Mission& clipboard) {
     mapsurface_BuildRows(surface);
     RenderFrame f = render_SetupFrame(surface, view);
     if (f.rows == nullptr) return;
     RenderScratch scratch;
     f.scratch = &scratch;
+    // The page's definitions, paths and areas, worked out afresh for this frame (a small part
+    // of its time: one pass over the items).
+    const auto index = std::make_unique<MissionIndex>();
+    mission_BuildIndex(page, *index);
+    const auto defOf = [](const MissionIndex& ix, const Mission& m, std::int32_t i) {
+        return i < ix.item_count ? ix.def_index[std::size_t(i)] : mission_DefIndex(m.items[std::size_t(i)]);
+    };
 
     render_Terrain(f, page, view);
     if (view.grid_shown) render_Grid(f, view);
     render_Boundaries(f);
-    if (view.show_flags & kShowMarkers) render_Waypoints(f, page, view);
+    if (view.show_flags & kShowMarkers) render_Waypoints(f, page, *index, view);
 
     const bool cones = (view.show_flags & kShowCones) != 0;
     const std::int32_t count = std::clamp(page.item_count, 0, kMaxItems);
     for (std::int32_t i = 0; i < count; ++i) {
         if (!mission_ItemShown(page, i, view.show_flags)) continue;
         const MissionItem& item = page.items[std::size_t(i)];
-        render_Item(f, item, render_ItemColour(item, view.view_by), cones);
+        drawItem(f, item, defOf(*index, page, i), render_ItemColour(item, view.view_by, page.marks[std::size_t(i)]), cones,
+                 0, 0);
     }
     // The selection over the rest; an item the view hides stays hidden when selected.
-    const auto drawSelection = [&](const Mission& m, bool onlyShown, double dx, double dy) {
+    const auto drawSelection = [&](const Mission& m, const MissionIndex& ix, bool onlyShown, double dx, double dy) {
         const std::int32_t n = std::clamp(m.selection.count, 0, kMaxItems);
         for (std::int32_t s = 0; s < n; ++s) {
             const std::int32_t i = m.selection.index[std::size_t(s)];
             if (!validItem(m, i)) continue;
             if (onlyShown && !mission_ItemShown(m, i, view.show_flags)) continue;
-            render_Item(f, m.items[std::size_t(i)], kColourSelection, cones, dx, dy);
+            drawItem(f, m.items[std::size_t(i)], defOf(ix, m, i), kColourSelection, cones, dx, dy);
         }
     };
-    drawSelection(page, true, 0, 0);
+    drawSelection(page, *index, true, 0, 0);
 
-    if (view.show_flags & kShowAreas) render_AreaTriggers(f, page, view);
+    if (view.show_flags & kShowAreas) render_AreaTriggers(f, page, *index, view);
 
     // The drag preview shows everything the drop will move or paste.
-    if (gesture.state == kGestureMove)
-        drawSelection(page, false, gesture.offset_x, gesture.offset_y);
-    else if (gesture.state == kGesturePlace)
-        drawSelection(clipboard, false, gesture.offset_x, gesture.offset_y);
+    if (gesture.state == kGestureMove) {
+        drawSelection(page, *index, false, gesture.offset_x, gesture.offset_y);
+    } else if (gesture.state == kGesturePlace) {
+        mission_BuildIndex(clipboard, *index);
+        drawSelection(clipboard, *index, false, gesture.offset_x, gesture.offset_y);
+    }
 }
 
-void render_Page(Mission& page) {
+void render_Page(const Mission& page) {
     MapSurface& surface = view_Surface();
     if (!mapsurface_Ready(surface)) return;
     const ViewState& view = view_State();

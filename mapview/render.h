@@ -8,6 +8,7 @@
 
 struct Mission;
 struct MissionItem;
+struct MissionIndex;
 struct MapSurface;
 struct ViewState;
 struct GestureState;
@@ -35,8 +36,9 @@ std::uint32_t render_CodeColour(std::int32_t code);
 // Teams and kinds without a colour of their own are drawn grey.
 std::uint32_t render_TeamColour(std::int32_t team);
 std::uint32_t render_KindColour(std::int32_t kind);
-// The colour an item is drawn in: marked items violet, else by view_by.
-std::uint32_t render_ItemColour(const MissionItem& item, std::int32_t viewBy);
+// The colour an item is drawn in: marked items (mark, from Mission::marks) violet, else by
+// view_by.
+std::uint32_t render_ItemColour(const MissionItem& item, std::int32_t viewBy, std::uint8_t mark);
 
 // ---------------------------------------------------------------------------------------
 // The transform of one frame
@@ -118,9 +120,9 @@ void render_Terrain(const RenderFrame& f, const Mission& page, const ViewState& 
 // Grid of 64 x 64 cells around the centre, aligned to multiples of the grid size.
 void render_Grid(const RenderFrame& f, const ViewState& view);
 void render_Boundaries(const RenderFrame& f);
-// Waypoint paths and area rectangles; both rebuild their derived data from the markers.
-void render_Waypoints(const RenderFrame& f, Mission& page, const ViewState& view);
-void render_AreaTriggers(const RenderFrame& f, Mission& page, const ViewState& view);
+// Waypoint paths and area rectangles, as index (built from page) holds them.
+void render_Waypoints(const RenderFrame& f, const Mission& page, const MissionIndex& index, const ViewState& view);
+void render_AreaTriggers(const RenderFrame& f, const Mission& page, const MissionIndex& index, const ViewState& view);
 // One item's symbol in colour, displaced by (dx, dy) world units.
 void render_Item(const RenderFrame& f, const MissionItem& item, std::uint32_t colour, bool cones,
                  double dx = 0, double dy = 0);
@@ -128,8 +130,8 @@ void render_Item(const RenderFrame& f, const MissionItem& item, std::uint32_t co
 // The whole picture of page into surface (no presenting). clipboard supplies the placement
 // preview.
 void render_Draw(MapSurface& surface, const ViewState& view, const GestureState& gesture,
-                 Mission& page, const Mission& clipboard);
+                 const Mission& page, const Mission& clipboard);
 
 // Render: the page into the process's MapSurface with the current view and gesture, shown in
 // the map pane at once, with the insert-mode caption. Nothing happens without a bitmap.
-void render_Page(Mission& page);
+void render_Page(const Mission& page);

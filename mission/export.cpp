@@ -9,6 +9,7 @@
 #include "core/file.h"
 #include "core/text.h"
 #include "gamedata/sky.h"
+#include "mission/index.h"
 #include "mission/mission.h"
 #include "platform/ui.h"
 
@@ -67,7 +68,6 @@ int sectionOf(std::int32_t kind) {
 }
 
 // Sorts the used items by type_id, then wpnumber. Items equal in both keys keep their order.
-// The selection is carried along, so the same items stay selected after the export.
 void sortItems(Mission& m) {
     const int count = std::clamp(m.item_count, 0, kMaxItems);
     std::vector<std::int32_t> order(static_cast<std::size_t>(count));
@@ -82,17 +82,10 @@ void sortItems(Mission& m) {
     for (int i = 0; i < count && !moved; ++i) moved = order[std::size_t(i)] != i;
     if (!moved) return;
     std::vector<MissionItem> sorted(static_cast<std::size_t>(count));
-    std::vector<std::int32_t> newIndex(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         sorted[std::size_t(i)] = m.items[std::size_t(order[std::size_t(i)])];
-        newIndex[std::size_t(order[std::size_t(i)])] = i;
     }
     std::copy(sorted.begin(), sorted.end(), m.items.begin());
-    const int selected = std::clamp(m.selection.count, 0, kMaxItems);
-    for (int s = 0; s < selected; ++s) {
-        std::int32_t& idx = m.selection.index[std::size_t(s)];
-        if (idx >= 0 && idx < count) idx = newIndex[std::size_t(idx)];
-    }
 }
 
 void writeHeader(Bytes& o, const Mission& m, const std::int32_t counts[4], const BmsSky& sky) {
@@ -206,9 +199,8 @@ BmsSky export_SkyFor(std::int32_t sunsetNumber) {
 
 std::vector<std::uint8_t> mission_ExportBinaryBytes(const Mission& page, const BmsSky* skyIn) {
     const BmsSky sky = skyIn ? *skyIn : export_SkyFor(page.info.sunset);
-    // The game wants the items sorted and the derived tables filled: that is done on a copy
-    // of the tables, so the page, its order, its history and its modified state stay as they
-    // were.
+    // The game wants the items sorted: that is done on a copy of the tables, so the page, its
+    // order, its history and its modified state stay as they were.
     auto copy = std::make_unique<Mission>();
     static_cast<MissionTables&>(*copy) = static_cast<const MissionTables&>(page);
     Mission& m = *copy;
@@ -257,26 +249,26 @@ std::vector<std::uint8_t> mission_ExportBinaryBytes(const Mission& page, const B
 
     // Waypoints: each point as its position within the markers section, i.e. the number of
     // marker-kind items before it in the sorted table.
-    mission_BuildWaypointPaths(m);
+    const auto index = std::make_unique<MissionIndex>();
+    mission_BuildIndex(m, *index);
     std::vector<std::int32_t> markersBefore(std::size_t(itemCount) + 1, 0);
     for (int i = 0; i < itemCount; ++i)
         markersBefore[std::size_t(i) + 1] = markersBefore[std::size_t(i)] + (m.items[std::size_t(i)].kind == 4 ? 1 : 0);
     for (int w = 0; w < kBmsWaypoints; ++w) {
-        const Waypoint& wp = m.waypoints[std::size_t(w)];
-        o.i32(wp.attrib);
-        o.i32(wp.point_count);
-        const int shown = std::clamp(wp.point_count, 0, kBmsWaypointPoints);
+        const PathPoints& path = index->paths[std::size_t(w)];
+        o.i32(m.waypoints[std::size_t(w)].attrib);
+        o.i32(path.point_count);
+        const int shown = std::clamp(path.point_count, 0, kBmsWaypointPoints);
         for (int k = 0; k < kBmsWaypointPoints; ++k) {
             std::int32_t number = 0;
             if (k < shown) {
-                const std::int32_t idx = wp.points[std::size_t(k)];
+                const std::int32_t idx = path.points[std::size_t(k)];
                 if (idx >= 0 && idx < itemCount) number = markersBefore[std::size_t(idx)];
             }
             o.i32(number);
         }
     }
 
-    mission_CountGroupMembers(m);
     for (int g = 0; g < kBmsGroups; ++g) {
         const Group& gr = m.groups[std::size_t(g)];
         o.i32(gr.attrib & 3);
@@ -291,11 +283,13 @@ std::vector<std::uint8_t> mission_ExportBinaryBytes(const Mission& page, const B
         o.text(text(m.wav_lists[std::size_t(w)].file_name), 16);
     }
 
+    // Each event's first trigger and first action row: running totals over the events before.
+    std::vector<std::int32_t> firstTrigger(static_cast<std::size_t>(eventCount), 0), firstAction(firstTrigger);
     std::int32_t triggerTotal = 0, actionTotal = 0;
     for (int e = 0; e < eventCount; ++e) {
-        MissionEvent& ev = m.events[std::size_t(e)];
-        ev.first_trigger = triggerTotal;
-        ev.first_action = actionTotal;
+        const MissionEvent& ev = m.events[std::size_t(e)];
+        firstTrigger[std::size_t(e)] = triggerTotal;
+        firstAction[std::size_t(e)] = actionTotal;
         triggerTotal += std::clamp(ev.trigger_count, 0, kEventMaxTriggers);
         actionTotal += std::clamp(ev.action_count, 0, kEventMaxActions);
     }
@@ -305,8 +299,8 @@ std::vector<std::uint8_t> mission_ExportBinaryBytes(const Mission& page, const B
     for (int e = 0; e < eventCount; ++e) {
         const MissionEvent& ev = m.events[std::size_t(e)];
         o.i32(ev.attrib);
-        o.i32(ev.first_trigger);
-        o.i32(ev.first_action);
+        o.i32(firstTrigger[std::size_t(e)]);
+        o.i32(firstAction[std::size_t(e)]);
         o.i16(0);
         o.i16(static_cast<std::int32_t>(static_cast<std::uint32_t>(ev.reset_value) * 50u));
         o.i16(0);

@@ -43,10 +43,10 @@ struct BmsSky {
 };
 
 // Writes the page as a binary mission. A copy of the page's tables is sorted by type and
-// waypoint number, with its waypoint paths, group counts and each event's first-row indices
-// rebuilt; the page itself is left as it is. Section limits are warned about through message boxes and cut. Written to a
-// temporary file beside path and renamed into place: 1 on success, 0 when the file could
-// not be written (the previous file, if any, is untouched).
+// waypoint number, and its waypoint paths and each event's first-row indices are worked out
+// from that copy; the page itself is left as it is. Section limits are warned about through
+// message boxes and cut. Written to a temporary file beside path and renamed into place: 1
+// on success, 0 when the file could not be written (the previous file, if any, is untouched).
 int mission_ExportBinary(const Mission& m, const char* path);
 // As above with the sky values given (null: looked up in the loaded sunset table).
 int mission_ExportBinaryWithSky(const Mission& m, const char* path, const BmsSky* sky);

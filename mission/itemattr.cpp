@@ -307,7 +307,7 @@ void ItemAttrDialogProc::fillLists(Dialog& dlg) {
     const MissionItem& w = work_;
     // Definitions of the reference item's kind; the one whose name is the reference's is
     // chosen.
-    const ItemDef* own = itemdef_At(w.def_index);
+    const ItemDef* own = itemdef_At(mission_DefIndex(w));
     const std::string_view ownName = own ? mission_Text(own->name) : std::string_view();
     dlg.clearEntries(kSubType);
     int chosen = -1;
@@ -447,7 +447,6 @@ void ItemAttrDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
         const ItemDef* def = sel >= 0 ? itemdef_At(static_cast<std::int32_t>(dlg.entryData(kSubType, sel))) : nullptr;
         if (!def) return;
         work_.type_id = def->typeNumber;
-        work_.def_index = static_cast<std::int32_t>(dlg.entryData(kSubType, sel));
         typeChosen_ = true;
         applyEnableRules(dlg);
     } else if (id == kIdOk && code == Notify::Clicked) {
@@ -468,11 +467,10 @@ void ItemAttrDialogProc::apply(Dialog& dlg) {
 
     // 1. Sub-type: items of the reference's kind take the new definition.
     if (w.type_id != ref.type_id) {
-        const std::int32_t kind = ref.kind, type = w.type_id, def = w.def_index;
+        const std::int32_t kind = ref.kind, type = w.type_id;
         forSelected([&](MissionItem& it) {
             if (it.kind != kind) return;
             it.type_id = type;
-            it.def_index = def;
         });
         if (g_hooks.repaintMap) g_hooks.repaintMap();
     }

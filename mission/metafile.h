@@ -59,12 +59,12 @@ enum class MissionFileKind { None, Metafile, Binary };
 MissionFileKind metafile_Sniff(const std::string& path);
 
 // Writes the page as a metafile to path: to a temporary file beside it, renamed into place,
-// so a failed write leaves any previous file as it was. Rebuilds the page's derived area,
-// waypoint and group data on the way. 1 on success, 0 when the file could not be written.
-int metafile_Write(Mission& m, const char* path);
+// so a failed write leaves any previous file as it was. The page is only read. 1 on success,
+// 0 when the file could not be written.
+int metafile_Write(const Mission& m, const char* path);
 // The text metafile_Write writes, with the header dated when (only its month, day, year, hour
 // and minute are shown).
-std::string metafile_Format(Mission& m, const std::tm& when);
+std::string metafile_Format(const Mission& m, const std::tm& when);
 // The time the header shows: SOURCE_DATE_EPOCH in UTC when that variable holds a number (so
 // the output reproduces byte for byte), else the local time now.
 std::tm metafile_HeaderTime();

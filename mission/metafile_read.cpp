@@ -7,6 +7,7 @@
 // capacities is refused as a bad line, and texts are cut to their fields.
 #include "mission/metafile.h"
 
+#include "core/nocase.h"
 #include "core/number.h"
 
 #include "gamedata/itemdef.h"
@@ -669,14 +670,13 @@ int metafile_Read(Mission& m, const char* path, const MetafileReadOptions& optio
     // has been read, so the read still succeeds.
     if (options.loadTerrain) terrain_LoadPageMaps(m);
 
-    // Definitions, kinds and ids: items without an id get fresh ones in table order, after
+    // Kinds and ids: items without an id get fresh ones in table order, after
     // every id of the file is known.
     std::int32_t highest = 0;
     for (std::int32_t i = 0; i < m.item_count; ++i) highest = std::max(highest, m.items[std::size_t(i)].id);
     for (std::int32_t i = 0; i < m.item_count; ++i) {
         MissionItem& it = m.items[std::size_t(i)];
-        it.def_index = itemdef_FindByType(it.type_id);
-        const ItemDef* d = itemdef_At(it.def_index);
+        const ItemDef* d = itemdef_At(itemdef_FindByType(it.type_id));
         it.kind = d ? d->type : 0;
         if (it.id == 0) {
             // The same id mission_NextItemId gives, without a scan per item.
@@ -692,8 +692,7 @@ MissionFileKind metafile_Sniff(const std::string& path) {
     const SmallFile r = file_ReadSmall(path, 4096, head);
     if (r != SmallFile::Ok && r != SmallFile::TooLarge) return MissionFileKind::None;
     if (head.size() >= 3 && head.compare(0, 3, "BMS") == 0) return MissionFileKind::Binary;
-    std::string lower(head);
-    std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    const std::string lower = nocase_ToLower(head);
     return lower.find("begin general_information") != std::string::npos ? MissionFileKind::Metafile
                                                                          : MissionFileKind::None;
 }

@@ -5,6 +5,7 @@
 #include "mission/metafile.h"
 
 #include "core/file.h"
+#include "mission/index.h"
 #include "mission/mission.h"
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -159,11 +161,10 @@ void writeBriefing(Out& o, const Mission& m) {
     o.eol();
 }
 
-void writeAreas(Out& o, Mission& m) {
-    mission_BuildAreaBounds(m);
+void writeAreas(Out& o, const Mission& m, const MissionIndex& index) {
     for (int n = 1; n < kMaxAreaTriggers; ++n) {
         const AreaTrigger& a = m.area_triggers[n];
-        if (a.in_use == 0 && a.description[0] == '\0') continue;
+        if (index.areas[std::size_t(n)].in_use == 0 && a.description[0] == '\0') continue;
         o.kv("begin areatrig", n);
         o.quoted("description", text(a.description));
         o.kvNz("color", a.color);
@@ -174,11 +175,10 @@ void writeAreas(Out& o, Mission& m) {
     }
 }
 
-void writeWaypoints(Out& o, Mission& m) {
-    mission_BuildWaypointPaths(m);
+void writeWaypoints(Out& o, const Mission& m, const MissionIndex& index) {
     for (int n = 1; n < kMaxWaypoints; ++n) {
         const Waypoint& w = m.waypoints[n];
-        if (w.point_count <= 0 && w.description[0] == '\0') continue;
+        if (index.paths[std::size_t(n)].point_count <= 0 && w.description[0] == '\0') continue;
         o.kv("begin waypoint", n);
         o.quoted("description", text(w.description));
         o.kvNz("color", w.color);
@@ -189,11 +189,10 @@ void writeWaypoints(Out& o, Mission& m) {
     }
 }
 
-void writeGroups(Out& o, Mission& m) {
-    mission_CountGroupMembers(m);
+void writeGroups(Out& o, const Mission& m, const MissionIndex& index) {
     for (int n = 1; n < kMaxGroups; ++n) {
         const Group& g = m.groups[n];
-        if (g.member_count <= 0 && g.description[0] == '\0') continue;
+        if (index.group_members[std::size_t(n)] <= 0 && g.description[0] == '\0') continue;
         o.kv("begin group", n);
         o.quoted("description", text(g.description));
         o.kvNz("attrib", g.attrib);
@@ -291,7 +290,8 @@ void writeItems(Out& o, const Mission& m) {
         o.kvNz("sweapon_type", it.sweapon_type);
         o.kvNz("group_id", it.group_id);
         o.kvNz("group_rel", it.group_rel);
-        o.kvNz("waypoint_id", it.waypoint_id);
+        // A stray waypoint marker is saved on no path, as the editor has always saved it.
+        o.kvNz("waypoint_id", mission_IsStrayMarker(it) ? 0 : it.waypoint_id);
         o.kvNz("wpnumber", it.wpnumber);
         o.kvNz("wpdistance", it.wpdistance);
         o.kvNz("ttoolindex", it.ttoolindex);
@@ -336,7 +336,7 @@ std::tm metafile_HeaderTime() {
     return out;
 }
 
-std::string metafile_Format(Mission& m, const std::tm& when) {
+std::string metafile_Format(const Mission& m, const std::tm& when) {
     std::string s;
     s.reserve(4096 + std::size_t(std::clamp(m.item_count, 0, kMaxItems)) * 320 +
               std::size_t(std::clamp(m.event_count, 0, kMaxEvents)) * 900);
@@ -344,9 +344,11 @@ std::string metafile_Format(Mission& m, const std::tm& when) {
     writeHeader(o, when);
     writeGeneral(o, m);
     writeBriefing(o, m);
-    writeAreas(o, m);
-    writeWaypoints(o, m);
-    writeGroups(o, m);
+    const auto index = std::make_unique<MissionIndex>();
+    mission_BuildIndex(m, *index);
+    writeAreas(o, m, *index);
+    writeWaypoints(o, m, *index);
+    writeGroups(o, m, *index);
     writeWavLists(o, m);
     writeLayers(o, m);
     writeEvents(o, m);
@@ -354,7 +356,7 @@ std::string metafile_Format(Mission& m, const std::tm& when) {
     return s;
 }
 
-int metafile_Write(Mission& m, const char* path) {
+int metafile_Write(const Mission& m, const char* path) {
     if (!path || !*path) return 0;
     const std::string text = metafile_Format(m, metafile_HeaderTime());
     return file_WriteAtomic(path, text.data(), text.size()) ? 1 : 0;

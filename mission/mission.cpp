@@ -30,21 +30,6 @@ std::int32_t addClamped(std::int32_t a, std::int32_t b) {
         sum, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
-// The definition index of the marker items of a type, or -1 when the table has no such
-// definition. The lookup answers 0 both for "first definition" and for "none", so the
-// definition found is checked.
-std::int32_t markerDef(std::int32_t typeNumber) {
-    const std::int32_t def = itemdef_FindByType(typeNumber);
-    const ItemDef* d = itemdef_At(def);
-    return (d && d->typeNumber == typeNumber) ? def : -1;
-}
-
-// Whether the item is a marker of that definition. The type number is compared too: an item
-// of an unknown type falls back to definition 0 and must not count as a marker of it.
-bool isMarker(const MissionItem& item, std::int32_t def, std::int32_t typeNumber) {
-    return item.def_index == def && item.type_id == typeNumber;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
@@ -82,6 +67,8 @@ void mission_SetText(char* field, std::size_t capacity, std::string_view text) {
 
 void mission_Clear(Mission& m) {
     std::memset(static_cast<MissionTables*>(&m), 0, sizeof(MissionTables));
+    m.selection.count = 0;
+    m.marks.fill(0);
     m.terrain.reset();
     m.wind_list.clear();
     m.wind_list.shrink_to_fit();
@@ -95,10 +82,13 @@ MissionSnapshot::~MissionSnapshot() = default;
 void MissionSnapshot::take(const Mission& m) {
     if (!tables_) tables_ = std::make_unique<MissionTables>();
     *tables_ = static_cast<const MissionTables&>(m);
+    if (!selection_) selection_ = std::make_unique<Selection>();
+    *selection_ = m.selection;
 }
 
 void MissionSnapshot::restore(Mission& m) const {
     if (tables_) static_cast<MissionTables&>(m) = *tables_;
+    if (selection_) m.selection = *selection_;
 }
 
 std::string mission_LayerCaption(const Mission& m, std::int32_t layer, bool unnamedAsNumber) {
@@ -132,6 +122,8 @@ void mission_TakeOver(Mission& m, Mission& read, const std::string& filePath) {
     m.terrain = std::move(read.terrain);  // the page's maps go with it
     m.wind_list = std::move(read.wind_list);
     m.file_path = filePath;
+    mission_ClearSelection(m);
+    mission_TidyStrayMarkers(m);
 }
 
 void group_SetDefaultNames(Mission& m) {
@@ -161,8 +153,7 @@ std::int32_t mission_NextItemId(const Mission& m) {
 }
 
 void mission_SetItemDefaults(MissionItem& item) {
-    item.def_index = itemdef_FindByType(item.type_id);
-    const ItemDef* def = itemdef_At(item.def_index);
+    const ItemDef* def = itemdef_At(itemdef_FindByType(item.type_id));
     item.kind = def ? def->type : 0;
 
     item.wpdistance = kItemDefaultWpDistance;
@@ -198,6 +189,7 @@ std::int32_t mission_AddItem(Mission& m, std::int32_t typeId, std::int32_t x, st
     item.y = y;
     item.z = z;
     item.layer = m.info.current_layer;
+    m.marks[std::size_t(index)] = 0;
     m.item_count = index + 1;
     return index;
 }
@@ -209,6 +201,7 @@ std::int32_t mission_InsertItemCopy(Mission& m, const MissionItem& item) {
     m.items[index] = item;  // item may be a record of this very table; copy before counting
     m.items[index].id = id;
     m.items[index].layer = m.info.current_layer;
+    m.marks[std::size_t(index)] = 0;
     m.item_count = index + 1;
     return index;
 }
@@ -217,8 +210,11 @@ int mission_RemoveItem(Mission& m, std::int32_t index) {
     if (!validIndex(m, index)) return 0;
     std::copy(m.items.begin() + index + 1, m.items.begin() + m.item_count,
               m.items.begin() + index);
+    // The display marks go with their items.
+    std::copy(m.marks.begin() + index + 1, m.marks.begin() + m.item_count, m.marks.begin() + index);
     --m.item_count;
     m.items[m.item_count] = MissionItem{};
+    m.marks[std::size_t(m.item_count)] = 0;
     return 1;
 }
 
@@ -317,7 +313,7 @@ void mission_DeleteSelected(Mission& m) {
 void mission_ClearSelection(Mission& m) {
     m.selection.count = 0;
     const std::int32_t count = std::clamp(m.item_count, 0, kMaxItems);
-    for (std::int32_t i = 0; i < count; ++i) m.items[i].mark &= ~kItemMarkDisplay;
+    for (std::int32_t i = 0; i < count; ++i) m.marks[std::size_t(i)] &= std::uint8_t(~kItemMarkDisplay);
 }
 
 bool mission_IsSelected(const Mission& m, std::int32_t index) {
@@ -410,70 +406,26 @@ void mission_SelectType(Mission& m, std::uint32_t showFlags) {
 }
 
 // ---------------------------------------------------------------------------------------
-// Derived tables
+// Definitions and stray markers
 
-void mission_BuildWaypointPaths(Mission& m) {
-    for (Waypoint& w : m.waypoints) w.point_count = 0;
-    const std::int32_t def = markerDef(kWaypointMarkerType);
-    if (def < 0) return;
+std::int32_t mission_DefIndex(const MissionItem& item) { return itemdef_FindByType(item.type_id); }
 
-    const std::int32_t count = std::clamp(m.item_count, 0, kMaxItems);
-    for (std::int32_t i = 0; i < count; ++i) {
-        MissionItem& item = m.items[i];
-        if (!isMarker(item, def, kWaypointMarkerType)) continue;
-        if (item.waypoint_id < 1 || item.waypoint_id >= kMaxWaypoints) {
-            item.waypoint_id = 0;
-            continue;
-        }
-        Waypoint& w = m.waypoints[item.waypoint_id];
-        if (w.point_count < kWaypointMaxPoints) w.points[w.point_count++] = i;
-    }
-
-    // Order each path by wpnumber with an exchange sort: each later point with a smaller
-    // wpnumber is swapped into position i.
-    for (std::int32_t p = 1; p < kMaxWaypoints; ++p) {
-        Waypoint& w = m.waypoints[p];
-        for (std::int32_t i = 0; i < w.point_count; ++i)
-            for (std::int32_t j = i + 1; j < w.point_count; ++j)
-                if (m.items[w.points[j]].wpnumber < m.items[w.points[i]].wpnumber)
-                    std::swap(w.points[i], w.points[j]);
-    }
+bool mission_IsStrayMarker(const MissionItem& item) {
+    if (item.type_id != kWaypointMarkerType || (item.waypoint_id >= 1 && item.waypoint_id < kMaxWaypoints))
+        return false;
+    // Without the marker's definition there are no paths to belong to, and nothing is tidied.
+    const ItemDef* d = itemdef_At(itemdef_FindByType(kWaypointMarkerType));
+    return d && d->typeNumber == kWaypointMarkerType;
 }
 
-void mission_CountGroupMembers(Mission& m) {
-    for (Group& g : m.groups) g.member_count = 0;
+int mission_TidyStrayMarkers(Mission& m) {
+    int changed = 0;
     const std::int32_t count = std::clamp(m.item_count, 0, kMaxItems);
     for (std::int32_t i = 0; i < count; ++i) {
-        const std::int32_t g = m.items[i].group_id;
-        if (g >= 1 && g < kMaxGroups) ++m.groups[g].member_count;
+        MissionItem& item = m.items[std::size_t(i)];
+        if (item.waypoint_id == 0 || !mission_IsStrayMarker(item)) continue;
+        item.waypoint_id = 0;
+        ++changed;
     }
-}
-
-void mission_BuildAreaBounds(Mission& m) {
-    for (AreaTrigger& a : m.area_triggers) a.in_use = 0;
-    const std::int32_t def = markerDef(kAreaMarkerType);
-    if (def < 0) return;
-
-    const std::int32_t count = std::clamp(m.item_count, 0, kMaxItems);
-    for (std::int32_t i = 0; i < count; ++i) {
-        const MissionItem& item = m.items[i];
-        if (!isMarker(item, def, kAreaMarkerType)) continue;
-        const std::int32_t n = item.wpnumber;
-        if (n < 1 || n >= kMaxAreaTriggers) continue;
-        AreaTrigger& a = m.area_triggers[n];
-        if (!a.in_use) {
-            a.in_use = n;
-            a.min_x = a.max_x = item.x;
-            a.min_y = a.max_y = item.y;
-            a.leftmost = i;
-            continue;
-        }
-        if (item.x < a.min_x) {
-            a.min_x = item.x;
-            a.leftmost = i;
-        }
-        if (item.x > a.max_x) a.max_x = item.x;
-        if (item.y < a.min_y) a.min_y = item.y;
-        if (item.y > a.max_y) a.max_y = item.y;
-    }
+    return changed;
 }

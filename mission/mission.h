@@ -1,11 +1,12 @@
 // The mission model: one page of the editor holds the general information, the briefing,
-// every placed item, the selection, waypoint paths, groups, events, wav lists, layer names,
-// area triggers, the wind list and the page's terrain maps. Every table has a fixed capacity;
-// items are addressed by table index inside one operation and by id across operations.
+// every placed item, waypoint paths, groups, events, wav lists, layer names, area triggers,
+// the wind list and the page's terrain maps, and beside them the session's selection. Every
+// table has a fixed capacity; items are addressed by table index inside one operation and by id across operations.
 //
 // The editor holds two pages and a clipboard page (MissionPages). The operations here keep the
-// tables consistent: adding, copying, moving and deleting items, the selection, hiding, and
-// the derived data (waypoint point lists, group member counts, area bounds).
+// tables consistent: adding, copying, moving and deleting items, the selection and hiding.
+// What is worked out from the content (definitions, point lists, member counts, area bounds)
+// is not part of the page: see mission/index.h.
 #pragma once
 
 #include <array>
@@ -50,7 +51,7 @@ constexpr std::size_t kItemTagSize = 4;           // bumper, name_override
 // ---------------------------------------------------------------------------------------
 // Values with a fixed meaning
 
-// Item type numbers of the two markers the derived tables are built from.
+// Item type numbers of the two markers waypoint paths and area triggers are built from.
 constexpr std::int32_t kWaypointMarkerType = 6005;
 constexpr std::int32_t kAreaMarkerType = 6013;
 
@@ -61,8 +62,8 @@ constexpr std::int32_t kTeamEvil = 2;
 constexpr std::int32_t kTeamYellow = 3;
 constexpr std::int32_t kTeamViolet = 4;
 
-// MissionItem::mark: a display mark of the map view, cleared whenever the selection is.
-constexpr std::uint32_t kItemMarkDisplay = 2;
+// Mission::marks: a display mark of the map view, cleared whenever the selection is.
+constexpr std::uint8_t kItemMarkDisplay = 2;
 
 // Waypoint::attrib bits.
 constexpr std::int32_t kWaypointNoLoop = 1;
@@ -128,10 +129,8 @@ struct MissionItem {
     std::int32_t ammo_50_cal, ammo_tow, ammo_stinger, ammo_grenade, delay, smoke_time;
     char name_override[kItemTagSize];
     std::int32_t attributes;        // saved and read only
-    std::int32_t def_index;         // index in the item definition table; derived, never stored
     std::int32_t hidden;            // 1 = hidden on the map
     std::int32_t layer;             // 0..15
-    std::uint32_t mark;             // kItemMarkDisplay
     std::array<std::int32_t, 5> loadout;
     std::int32_t group_rel;         // saved, read and exported; no dialog shows it
     std::int32_t ttoolindex;        // waypoint name in the waypoint-name list
@@ -141,9 +140,6 @@ struct Waypoint {
     char description[kWaypointDescSize];
     std::int32_t attrib;            // kWaypointNoLoop, kWaypointTeamBlue, kWaypointTeamRed
     std::int32_t color;             // colour index 0..16
-    // Derived by mission_BuildWaypointPaths: item indexes of the markers, by wpnumber.
-    std::int32_t point_count;
-    std::array<std::int32_t, kWaypointMaxPoints> points;
 };
 
 struct Group {
@@ -151,17 +147,12 @@ struct Group {
     std::int32_t attrib;            // bit values 1 and 2 are exported
     std::int32_t color;
     std::int32_t commander;
-    std::int32_t member_count;      // derived by mission_CountGroupMembers
 };
 
 struct AreaTrigger {
     char description[kAreaDescSize];
     std::int32_t attrib;
     std::int32_t color;             // colour index 0..16
-    // Derived by mission_BuildAreaBounds.
-    std::int32_t in_use;            // the area number when a marker exists, else 0
-    std::int32_t leftmost;          // item index of the first marker with the smallest x
-    std::int32_t min_x, max_y, max_x, min_y;
 };
 
 struct EventTrigger {
@@ -189,8 +180,6 @@ struct MissionEvent {
     std::int32_t action_count;      // 0..kEventMaxActions
     std::array<EventTrigger, kEventMaxTriggers> triggers;
     std::array<EventAction, kEventMaxActions> actions;
-    std::int32_t first_trigger;     // running totals, filled by the binary export
-    std::int32_t first_action;
 };
 
 struct WavList {
@@ -247,12 +236,12 @@ struct Selection {
     std::array<std::int32_t, kMaxItems> index; // item indexes in the order they were selected
 };
 
-// The fixed-capacity part of a page: plain data, cleared by a zero fill.
+// The content of a page, in fixed-capacity tables: plain data, cleared by a zero fill. Every
+// byte is content: the undo compares and restores the block as a whole.
 struct MissionTables {
     GeneralInfo info;
     std::int32_t item_count;                   // records 0..item_count-1 are used
     std::array<MissionItem, kMaxItems> items;
-    Selection selection;
     std::array<Waypoint, kMaxWaypoints> waypoints;
     std::array<Group, kMaxGroups> groups;
     std::int32_t event_count;                  // records 0..event_count-1 are used
@@ -274,7 +263,8 @@ static_assert(std::is_trivially_copyable_v<MissionTables>);
 using TerrainMapsPtr = std::unique_ptr<TerrainMaps, void (*)(TerrainMaps*)>;
 
 // One page. The owned parts (terrain maps, wind list) sit beside the tables so that a page
-// is cleared without touching their layout and the clipboard never carries a terrain.
+// is cleared without touching their layout and the clipboard never carries a terrain; the
+// session's selection and display marks sit beside them too, being no content of the page.
 // Pages are large (about 2 MiB): keep them in MissionPages or on the heap, never on the stack.
 struct Mission : MissionTables {
     Mission() : MissionTables{} {}
@@ -286,6 +276,9 @@ struct Mission : MissionTables {
     // The metafile last opened or saved, whole (any length the system allows); shown in the
     // title. Empty: the page has no file.
     std::string file_path;
+    // The selected items, and the map view's marks by item index; cleared with the tables.
+    Selection selection{};
+    std::array<std::uint8_t, kMaxItems> marks{};
 };
 
 // The two pages and the clipboard: process-wide, reset by tests with mission_ResetPages.
@@ -322,13 +315,15 @@ std::string_view mission_Text(const char (&field)[N]) {
 // the model's convention: an index or 1 for success, -1 for a full table, 0 for nothing done.
 
 // Empties the page: every table and text zero, counts 0, terrain maps and wind list
-// released; then group_SetDefaultNames on the same page.
+// released, nothing selected or marked; then group_SetDefaultNames on the same page.
 void mission_Clear(Mission& m);
 // The page takes over what a page read aside holds (a file read completely before anything of
-// the page is touched): its tables, terrain maps and wind list, under the file path given.
+// the page is touched): its tables, terrain maps and wind list, under the file path given,
+// with nothing selected; its stray waypoint markers are tidied (mission_TidyStrayMarkers).
 void mission_TakeOver(Mission& m, Mission& read, const std::string& filePath);
-// The tables of a page as they were when taken, for an editor that changes the page as the
-// user works and puts it back on Cancel. The terrain and the wind list are not part of it.
+// The tables and the selection of a page as they were when taken, for an editor that changes
+// the page as the user works and puts it back on Cancel. The terrain and the wind list are not
+// part of it.
 class MissionSnapshot {
 public:
     MissionSnapshot();
@@ -339,6 +334,7 @@ public:
 
 private:
     std::unique_ptr<MissionTables> tables_;
+    std::unique_ptr<Selection> selection_;
 };
 
 // How a layer is named wherever the user reads it: "%2i - %s" with its number (1..16) and the
@@ -363,7 +359,7 @@ std::int32_t mission_NextItemId(const Mission& m);
 // current layer. Index, or -1 when the table is full.
 std::int32_t mission_AddItem(Mission& m, std::int32_t typeId, std::int32_t x, std::int32_t y,
                              std::int32_t z);
-// Definition index, kind, team and the default values of an item of item.type_id.
+// Kind, team and the default values of an item of item.type_id.
 void mission_SetItemDefaults(MissionItem& item);
 // Appends a copy of item with a fresh id on the current layer. Index, or -1 when full.
 std::int32_t mission_InsertItemCopy(Mission& m, const MissionItem& item);
@@ -418,9 +414,12 @@ void mission_SelectType(Mission& m, std::uint32_t showFlags);
 // order of the rest: what is hidden is not cut, deleted or moved unseen. Number dropped.
 int mission_DeselectHidden(Mission& m, std::uint32_t showFlags);
 
-// Rebuilds the point lists of the waypoint paths from the waypoint markers.
-void mission_BuildWaypointPaths(Mission& m);
-// Counts the members of every group.
-void mission_CountGroupMembers(Mission& m);
-// Rebuilds the bounds of every area trigger from its markers.
-void mission_BuildAreaBounds(Mission& m);
+// The item's definition: itemdef_FindByType of its type (0 for an unknown type). For many
+// items at once, mission_BuildIndex (mission/index.h) is quicker.
+std::int32_t mission_DefIndex(const MissionItem& item);
+
+// Whether the item is a waypoint marker whose path number names no path (outside
+// 1..kMaxWaypoints-1): it belongs to no path, and is saved with path number 0.
+bool mission_IsStrayMarker(const MissionItem& item);
+// Gives every stray waypoint marker path number 0. Number of markers changed.
+int mission_TidyStrayMarkers(Mission& m);

@@ -6,17 +6,20 @@
 #include "gamedata/model.h"
 #include "gamedata/terrain.h"
 #include "core/text.h"
+#include "mission/index.h"
 #include "mission/mission.h"
 #include "platform/ui.h"
 
 #include <algorithm>
+#include <memory>
 #include <cstring>
 
 void model_LoadForItems() {
     std::vector<std::int32_t> defs;
+    const auto index = std::make_unique<MissionIndex>();
     for (const Mission& page : mission_Pages().page) {
-        const std::int32_t n = std::min<std::int32_t>(std::max(page.item_count, 0), static_cast<std::int32_t>(page.items.size()));
-        for (std::int32_t i = 0; i < n; ++i) defs.push_back(page.items[i].def_index);
+        mission_BuildIndex(page, *index);
+        defs.insert(defs.end(), index->def_index.begin(), index->def_index.begin() + index->item_count);
     }
     model_LoadForDefs(defs);
 }

@@ -27,72 +27,23 @@ constexpr std::size_t kChunkBlocks = 64;
 // A literal stretch ends at this many zero bytes in a row.
 constexpr std::size_t kZeroBreak = 3;
 
-std::vector<UndoRange> buildIgnored() {
-    std::vector<UndoRange> r;
-    auto add = [&r](std::size_t offset, std::size_t size) { r.push_back({offset, size}); };
-    add(offsetof(MissionTables, selection), sizeof(Selection));
-    for (std::size_t i = 0; i < std::size_t(kMaxItems); ++i)
-        add(offsetof(MissionTables, items) + i * sizeof(MissionItem) + offsetof(MissionItem, mark), sizeof(std::uint32_t));
-    for (std::size_t i = 0; i < std::size_t(kMaxWaypoints); ++i) {
-        const std::size_t w = offsetof(MissionTables, waypoints) + i * sizeof(Waypoint);
-        add(w + offsetof(Waypoint, point_count), sizeof(Waypoint) - offsetof(Waypoint, point_count));
-    }
-    for (std::size_t i = 0; i < std::size_t(kMaxGroups); ++i)
-        add(offsetof(MissionTables, groups) + i * sizeof(Group) + offsetof(Group, member_count), sizeof(std::int32_t));
-    for (std::size_t i = 0; i < std::size_t(kMaxAreaTriggers); ++i) {
-        const std::size_t a = offsetof(MissionTables, area_triggers) + i * sizeof(AreaTrigger);
-        add(a + offsetof(AreaTrigger, in_use), sizeof(AreaTrigger) - offsetof(AreaTrigger, in_use));
-    }
-    for (std::size_t i = 0; i < std::size_t(kMaxEvents); ++i) {
-        const std::size_t e = offsetof(MissionTables, events) + i * sizeof(MissionEvent);
-        add(e + offsetof(MissionEvent, first_trigger), 2 * sizeof(std::int32_t));
-    }
-    return r;
-}
-
-// Per block, the bytes that are not compared (bit n: byte n of the block).
-struct BlockMasks {
-    std::vector<std::uint64_t> bits;
-    BlockMasks() : bits(kBlocks, 0) {
-        for (const UndoRange& r : undo_IgnoredRanges())
-            for (std::size_t p = r.offset; p < r.offset + r.size && p < kTablesSize; ++p)
-                bits[p / kBlock] |= std::uint64_t(1) << (p % kBlock);
-    }
-};
-const BlockMasks& masks() {
-    static const BlockMasks m;
-    return m;
-}
-
 const std::uint8_t* bytesOf(const MissionTables& t) { return reinterpret_cast<const std::uint8_t*>(&t); }
 std::uint8_t* bytesOf(MissionTables& t) { return reinterpret_cast<std::uint8_t*>(&t); }
 
 std::size_t blockLength(std::size_t block) { return std::min(kBlock, kTablesSize - block * kBlock); }
 
-// Exclusive-or of one block into out (compared bytes only); true when any byte differs.
-bool xorBlock(const std::uint8_t* a, const std::uint8_t* b, std::size_t block, std::uint8_t* out) {
+// Exclusive-or of one block into out.
+void xorBlock(const std::uint8_t* a, const std::uint8_t* b, std::size_t block, std::uint8_t* out) {
     const std::size_t off = block * kBlock, len = blockLength(block);
-    const std::uint64_t mask = masks().bits[block];
-    std::uint8_t any = 0;
-    for (std::size_t i = 0; i < len; ++i) {
-        std::uint8_t x = static_cast<std::uint8_t>(a[off + i] ^ b[off + i]);
-        if (mask >> i & 1) x = 0;
-        out[i] = x;
-        any |= x;
-    }
-    return any != 0;
+    for (std::size_t i = 0; i < len; ++i) out[i] = static_cast<std::uint8_t>(a[off + i] ^ b[off + i]);
 }
 
 bool blockDiffers(const std::uint8_t* a, const std::uint8_t* b, std::size_t block) {
-    const std::size_t off = block * kBlock, len = blockLength(block);
-    if (std::memcmp(a + off, b + off, len) == 0) return false;
-    if (masks().bits[block] == 0) return true;
-    std::uint8_t scratch[kBlock];
-    return xorBlock(a, b, block, scratch);
+    const std::size_t off = block * kBlock;
+    return std::memcmp(a + off, b + off, blockLength(block)) != 0;
 }
 
-// Calls fn(block) for every block whose compared bytes differ, in order; stops when fn
-// returns false.
+// Calls fn(block) for every block that differs, in order; stops when fn returns false.
 template <class Fn>
 void forChangedBlocks(const std::uint8_t* a, const std::uint8_t* b, Fn fn) {
     for (std::size_t chunk = 0; chunk < kBlocks; chunk += kChunkBlocks) {
@@ -195,11 +146,6 @@ void setSelection(Mission& m, const std::vector<std::int32_t>& list) {
 }  // namespace
 
 // ---------------------------------------------------------------------------------------
-
-const std::vector<UndoRange>& undo_IgnoredRanges() {
-    static const std::vector<UndoRange> ranges = buildIgnored();
-    return ranges;
-}
 
 bool undo_SameContent(const Mission& a, const Mission& b) {
     bool same = true;

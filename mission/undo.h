@@ -7,11 +7,11 @@
 // new, with the zero runs squeezed out. The same bytes take the page back and forth: undo and
 // redo both apply the step's exclusive-or to the page and to the base.
 //
-// Some bytes of the tables are not content: the selection and the items' display marks (no
-// step of their own; the selection is kept beside each step instead) and the derived data
-// that the renderer, the writer and the editors rebuild before they use it (waypoint point
-// lists, group member counts, area bounds, the export's event totals). Those bytes are never
-// compared and never restored by the exclusive-or.
+// Every byte of the tables is content: what is worked out from it lives in an index beside
+// the page (mission/index.h) and the selection and display marks in the page's session
+// record, so nothing that only reads the page (drawing, saving, exporting) can make a step or
+// a false "modified". The selection has no step of its own; each step keeps it as it stood
+// before and after, and undo and redo put it back.
 //
 // Besides the tables a step carries the wind list and the page's file path (beside the tables)
 // when they changed, e.g. Clear Page; a save or an open sets the path without a step. A step that changes the
@@ -131,10 +131,5 @@ std::vector<std::int32_t> undo_Selection(const Mission& m);
 // The two pages' histories (process-wide; the shell resets them).
 UndoHistory& undo_PageHistory(int page);
 
-// The byte ranges of the tables that are not compared (tests, benchmarks).
-struct UndoRange {
-    std::size_t offset, size;
-};
-const std::vector<UndoRange>& undo_IgnoredRanges();
-// The page's tables equal other's in every compared byte, and its wind list equals other's.
+// The page's tables equal other's byte for byte, and so do its wind list and file path.
 bool undo_SameContent(const Mission& a, const Mission& b);

@@ -38,9 +38,8 @@ void shell_RunEditorAt(int command, std::int32_t start) {
             itemattr_Run(page);
             shell_Render();
         }
-        // Whether or not the dialog ran: markers may have new paths or numbers, items new
-        // types whose models are not loaded yet.
-        mission_BuildWaypointPaths(page);
+        // Whether or not the dialog ran: items may have new types whose models are not loaded
+        // yet.
         model_LoadForItems();
         shell_RepaintItems();
         break;
@@ -49,7 +48,6 @@ void shell_RunEditorAt(int command, std::int32_t start) {
         shell_RepaintMap();
         break;
     case cmd::kWaypoints:
-        mission_BuildWaypointPaths(page);
         setRecordsHooks();
         waypoints_RunEditorAt(page, start < 1 ? 1 : start);
         shell_Render();
@@ -59,13 +57,11 @@ void shell_RunEditorAt(int command, std::int32_t start) {
         // Events do not show on the map: nothing to refresh.
         break;
     case cmd::kGroups:
-        mission_CountGroupMembers(page);
         setRecordsHooks();
         groups_RunEditorAt(page, start < 1 ? 1 : start);
         shell_Render();
         break;
     case cmd::kAreaTriggers:
-        mission_BuildAreaBounds(page);
         setRecordsHooks();
         areas_RunEditorAt(page, start < 1 ? 1 : start);
         shell_Render();

@@ -1,7 +1,7 @@
 // The commands that open the mission editors: item attributes (170, also a click on the
 // selection pane), general information (185), waypoints (223), events (224), groups (225)
-// and area triggers (40004). Each rebuilds the derived data its editor shows, runs the
-// editor on the current page and refreshes what the editor may have changed.
+// and area triggers (40004). Each runs its editor on the current page and refreshes what the
+// editor may have changed.
 #pragma once
 
 #include <cstdint>

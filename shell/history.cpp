@@ -337,9 +337,6 @@ void history_Forget() {
 }
 
 void history_Baseline(int page, bool saved) {
-    // The map tidies the path numbers of stray waypoint markers when it draws them; tidied
-    // now, drawing changes nothing.
-    mission_BuildWaypointPaths(pageAt(page));
     historyOf(page).reset(pageAt(page), saved);
     gb.recovered[page == 1 ? 1 : 0] = false;
     if (g.action.open && g.action.page == page) g.action.selection = undo_Selection(pageAt(page));
@@ -420,10 +417,7 @@ bool history_SavePage(int index, bool askName) {
     const bool written = (askName || path.empty()) ? shell_SaveMission(m) : shell_WriteMission(m, path);
     if (!written) return false;
     gb.recovered[std::size_t(index)] = false;
-    h.adoptPath(m);
-    // Writing rebuilds the derived tables and may tidy a marker's path number: that is what
-    // the file holds now.
-    commitPage(index);
+    // Writing only reads the page: it is what the file holds now, under the path written.
     h.markSaved(m);
     dropBackup(index);
     if (index == currentIndex()) shell_RefreshTitle();

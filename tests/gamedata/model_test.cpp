@@ -413,7 +413,7 @@ TEST_F(ModelFileTest, LoadForItemsCoversBothPages) {
     Mission& second = mission_Pages().page[1];
     ASSERT_GE(mission_AddItem(first, 12, 0, 0, 0), 0);    // a person: never a model
     ASSERT_GE(mission_AddItem(second, 11, 0, 0, 0), 0);   // the hut, only on page 2
-    ASSERT_EQ(second.items[0].def_index, 1);
+    ASSERT_EQ(mission_DefIndex(second.items[0]), 1);
 
     model_LoadForItems();
     EXPECT_EQ(defs[0].model, nullptr) << "no item uses the jeep";

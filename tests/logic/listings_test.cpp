@@ -6,6 +6,7 @@
 #include "mission/mission.h"
 #include "support/fake_platform.h"
 #include "support/core_env.h"
+#include "support/fixtures.h"
 #include "support/logic_text.h"
 
 #include <gtest/gtest.h>
@@ -55,22 +56,29 @@ std::unique_ptr<Mission> sampleMission() {
     mission_SetText(m->groups[5].description, "Ridge patrol");
     mission_SetText(m->groups[12].description, "Convoy escort");
     mission_SetText(m->groups[63].description, "Last group");
-    m->groups[7].member_count = 4;  // members alone do not list a group
+    const auto item = [&m](std::int32_t type, std::int32_t group, std::int32_t path, std::int32_t number) {
+        MissionItem& it = m->items[static_cast<std::size_t>(m->item_count++)];
+        it.type_id = type;
+        it.group_id = group;
+        it.waypoint_id = path;
+        it.wpnumber = number;
+    };
+    for (int i = 0; i < 4; ++i) item(kTestRifleman, 7, 0, 0);  // members alone do not list a group
 
+    // Markers: four on path 1, two on path 3, one on path 127 and three on no path (never
+    // listed); areas 1, 4 and 99 in use.
     mission_SetText(m->waypoints[1].description, "Patrol loop");
-    m->waypoints[1].point_count = 4;
-    m->waypoints[3].point_count = 2;
+    for (int n = 1; n <= 4; ++n) item(kWaypointMarkerType, 0, 1, n);
+    for (int n = 1; n <= 2; ++n) item(kWaypointMarkerType, 0, 3, n);
     mission_SetText(m->waypoints[10].description, "Unused path");
     mission_SetText(m->waypoints[127].description, "Far path");
-    m->waypoints[127].point_count = 1;
-    m->waypoints[0].point_count = 3;  // slot 0 is never listed
+    item(kWaypointMarkerType, 0, 127, 1);
+    for (int n = 1; n <= 3; ++n) item(kWaypointMarkerType, 0, 0, n);
 
     mission_SetText(m->area_triggers[1].description, "Bridge");
-    m->area_triggers[1].in_use = 1;
-    m->area_triggers[4].in_use = 4;
+    for (int a : {1, 4, 99}) item(kAreaMarkerType, 0, 0, a);
     mission_SetText(m->area_triggers[20].description, "Village square");
     mission_SetText(m->area_triggers[99].description, "Edge");
-    m->area_triggers[99].in_use = 99;
     mission_SetText(m->area_triggers[0].description, "Never listed");
 
     m->event_count = 4;
@@ -103,6 +111,7 @@ std::unique_ptr<Mission> sampleMission() {
 class ListingsTest : public ::testing::Test {
 protected:
     ScopedLogicText text_{kLogicTestExtraSource};
+    ScopedItemDefs defs_;  // the marker definitions: paths and areas are made of markers
     ListingStamp stamp_ = list_Stamp("sample.mis", sampleTime());
 };
 

@@ -176,7 +176,7 @@ TEST_F(RecordsEditor, ColourDropDownStoresItsPositionAndRedraws) {
 TEST_F(RecordsEditor, WaypointBoxesStoreForTheWaypointShown) {
     page->waypoints[1].attrib = 0x10 | kWaypointTeamBlue;  // bit 4 is no box's
     page->waypoints[2].attrib = kWaypointNoLoop | kWaypointTeamRed;
-    page->waypoints[1].point_count = 3;
+    for (int n = 0; n < 3; ++n) page->items[std::size_t(test_AddItem(*page, kWaypointMarkerType))].waypoint_id = 1;
     RecordsEditorProc proc(RecordKind::Waypoint, *page);
     FakeDialog d(proc, &kDlgEditWaypoints);
     d.init();
@@ -236,7 +236,6 @@ TEST_F(RecordsEditor, SelectAddsMembersOrMarkersToTheSelection) {
     m.items[p1].wpnumber = 1;
     m.items[p2].wpnumber = 2;
     m.items[p2].hidden = 1;
-    mission_BuildWaypointPaths(m);
     RecordsEditorProc paths(RecordKind::Waypoint, m);
     FakeDialog w(paths, &kDlgEditWaypoints);
     w.init();

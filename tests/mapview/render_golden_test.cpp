@@ -285,7 +285,7 @@ TEST_F(RenderGolden, SelectionAndColourSchemes) {
     item(b).fov = 0;
     item(d).team = kTeamYellow;
     item(e).team = kTeamViolet;
-    item(c).mark = kItemMarkDisplay;
+    page->marks[std::size_t(c)] = kItemMarkDisplay;
     mission_Select(*page, d);
     mission_Select(*page, e);
     expectGolden("colours_by_type");

@@ -184,15 +184,14 @@ TEST(RenderColours, TablesAndFallbacks) {
     MissionItem item{};
     item.kind = kItemPerson;
     item.team = kTeamEvil;
-    EXPECT_EQ(render_ItemColour(item, kViewByType), 0x00FF00u);
-    EXPECT_EQ(render_ItemColour(item, kViewBySide), 0xFF0000u);
-    item.mark = kItemMarkDisplay;
-    EXPECT_EQ(render_ItemColour(item, kViewBySide), kColourMarked);
-    item.mark = 0;
+    EXPECT_EQ(render_ItemColour(item, kViewByType, 0), 0x00FF00u);
+    EXPECT_EQ(render_ItemColour(item, kViewBySide, 0), 0xFF0000u);
+    EXPECT_EQ(render_ItemColour(item, kViewBySide, kItemMarkDisplay), kColourMarked);
+    EXPECT_EQ(render_ItemColour(item, kViewBySide, 1), 0xFF0000u);  // other marks are no display mark
     item.kind = 40;
     item.team = -3;
-    EXPECT_EQ(render_ItemColour(item, kViewByType), 0xB4B4B4u);
-    EXPECT_EQ(render_ItemColour(item, kViewBySide), 0xB4B4B4u);
+    EXPECT_EQ(render_ItemColour(item, kViewByType, 0), 0xB4B4B4u);
+    EXPECT_EQ(render_ItemColour(item, kViewBySide, 0), 0xB4B4B4u);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -632,7 +631,7 @@ TEST(RenderModelOutline, SameAsEveryVisibleEdge) {
                     double x0, y0, x1, y1;
                     world(p, x0, y0);
                     world(q, x1, y1);
-                    render_DrawLine(f, x0, y0, x1, y1, render_ItemColour(item, v.view_by));
+                    render_DrawLine(f, x0, y0, x1, y1, render_ItemColour(item, v.view_by, 0));
                 }
         }
         ASSERT_EQ(drawn.bits, expected.bits) << "round " << round;

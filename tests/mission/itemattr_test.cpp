@@ -90,7 +90,7 @@ TEST_F(ItemAttr, OpensOnTheReferenceItem) {
             }
         }
         EXPECT_EQ(d.entryText(kLayerList, 0), "L1");
-        EXPECT_EQ(d.entryData(kSubType, d.selection(kSubType)), r.def_index);
+        EXPECT_EQ(d.entryData(kSubType, d.selection(kSubType)), mission_DefIndex(r));
         EXPECT_EQ(d.check(kDeaf), kChecked);
         EXPECT_EQ(d.check(kBlind), kUnchecked);
         EXPECT_EQ(d.text(kMoveTimer), "7");  // filled, never shown
@@ -182,7 +182,6 @@ TEST_F(ItemAttr, SubTypeChangesOnlyItemsOfTheReferenceKind) {
     itemattr_Hooks().repaintMap = [] { ++*counter; };
     run([](FakeDialog& d) { chooseType(d, kPerson2); });
     EXPECT_EQ(item(idx[1]).type_id, kPerson2);
-    EXPECT_EQ(item(idx[1]).def_index, itemdef_FindByType(kPerson2));
     EXPECT_EQ(std::memcmp(&item(idx[0]), &decor, sizeof decor), 0);
     EXPECT_EQ(repaints, 1);
 }

@@ -26,10 +26,6 @@ std::vector<std::int32_t> selection(const Mission& m) {
     return {m.selection.index.begin(), m.selection.index.begin() + m.selection.count};
 }
 
-std::vector<std::int32_t> points(const Waypoint& w) {
-    return {w.points.begin(), w.points.begin() + w.point_count};
-}
-
 // Terrain maps stand-in: the test never looks inside, it only counts releases.
 int g_terrainReleases = 0;
 void releaseTerrain(TerrainMaps* maps) {
@@ -156,7 +152,7 @@ TEST(MissionItems, NewItemsGetTheirDefinitionDefaultsAndTheCurrentLayer) {
     m->info.current_layer = 7;
     const MissionItem& item = m->items[test_AddItem(*m, kTestJeep, 256, -512, 1024)];
     EXPECT_EQ(item.type_id, kTestJeep);
-    EXPECT_EQ(item.def_index, 6);
+    EXPECT_EQ(mission_DefIndex(item), 6);
     EXPECT_EQ(item.kind, kItemVehicle);
     EXPECT_EQ(item.x, 256);
     EXPECT_EQ(item.y, -512);
@@ -191,13 +187,13 @@ TEST(MissionItems, UnknownTypesFallBackToTheFirstDefinition) {
         ScopedItemDefs defs;
         const MissionItem& item = m->items[test_AddItem(*m, 9999)];
         EXPECT_EQ(item.type_id, 9999);  // the type stays as given
-        EXPECT_EQ(item.def_index, 0);
+        EXPECT_EQ(mission_DefIndex(item), 0);
         EXPECT_EQ(item.kind, kItemPerson);
     }
     // With no definitions at all the item still goes in, with no kind.
     ScopedItemDefs none(std::initializer_list<TestDef>{});
     const MissionItem& item = m->items[test_AddItem(*m, kTestJeep)];
-    EXPECT_EQ(item.def_index, 0);
+    EXPECT_EQ(mission_DefIndex(item), 0);
     EXPECT_EQ(item.kind, 0);
     EXPECT_EQ(item.team, kTeamNeutral);
 }
@@ -255,12 +251,12 @@ TEST(MissionDelete, RemovesSelectedItemsAndKeepsTheOrderOfTheRest) {
     for (const auto& order : orders) {
         auto m = test_NewMission();
         for (int i = 0; i < 7; ++i) test_AddItem(*m, kTestRifleman, i);
-        m->items[3].mark = kItemMarkDisplay;
+        m->marks[3] = kItemMarkDisplay;
         for (std::int32_t index : order) mission_Select(*m, index);
         mission_DeleteSelected(*m);
         EXPECT_EQ(ids(*m), (std::vector<std::int32_t>{1, 2, 4, 5, 7}));
         EXPECT_EQ(m->selection.count, 0);
-        EXPECT_EQ(m->items[2].mark, 0u);  // clearing the selection clears the marks
+        EXPECT_EQ(m->marks[2], 0u);  // clearing the selection clears the marks
         EXPECT_EQ(m->items[5].type_id, 0);  // freed records are blank
     }
 
@@ -317,10 +313,10 @@ TEST(MissionSelection, SelectDeselectToggleKeepOrderAndRefuseBadIndexes) {
     EXPECT_TRUE(mission_IsSelected(*m, 1));
     EXPECT_FALSE(mission_IsSelected(*m, 3));
 
-    m->items[2].mark = kItemMarkDisplay | 1u;
+    m->marks[2] = kItemMarkDisplay | 1u;
     mission_ClearSelection(*m);
     EXPECT_EQ(m->selection.count, 0);
-    EXPECT_EQ(m->items[2].mark, 1u);       // only the display mark goes
+    EXPECT_EQ(m->marks[2], 1u);       // only the display mark goes
     EXPECT_EQ(mission_ReferenceItem(*m), -1);
 }
 
@@ -482,139 +478,6 @@ TEST(MissionSelectType, OutOfRangeFieldsNeverShiftPastTheFlagWords) {
     m->items[0].team = -2;
     EXPECT_FALSE(mission_ItemShown(*m, 0, kShowEverything));
     EXPECT_FALSE(mission_ItemShown(*m, 1, kShowEverything));
-}
-
-// ---------------------------------------------------------------------------------------
-// Derived tables
-
-TEST(MissionWaypoints, PathsAreOrderedByNumberWithGapsAndBadPathsReset) {
-    ScopedItemDefs defs;
-    auto m = test_NewMission();
-    auto marker = [&](std::int32_t path, std::int32_t number) {
-        const std::int32_t i = test_AddItem(*m, kWaypointMarkerType);
-        m->items[i].waypoint_id = path;
-        m->items[i].wpnumber = number;
-        return i;
-    };
-    const std::int32_t a3 = marker(1, 30);
-    const std::int32_t b1 = marker(2, 1);
-    const std::int32_t a1 = marker(1, 10);
-    const std::int32_t none = marker(0, 1);
-    const std::int32_t far = marker(200, 1);
-    const std::int32_t a2 = marker(1, 20);
-    const std::int32_t a0 = marker(1, -5);
-    // A person following path 1 is no point of it.
-    const std::int32_t person = test_AddItem(*m, kTestRifleman);
-    m->items[person].waypoint_id = 1;
-    m->waypoints[5].point_count = 9;  // stale count from an earlier build
-
-    mission_BuildWaypointPaths(*m);
-    EXPECT_EQ(points(m->waypoints[1]), (std::vector<std::int32_t>{a0, a1, a2, a3}));
-    EXPECT_EQ(points(m->waypoints[2]), (std::vector<std::int32_t>{b1}));
-    EXPECT_EQ(m->waypoints[5].point_count, 0);
-    EXPECT_EQ(m->waypoints[0].point_count, 0);
-    EXPECT_EQ(m->items[none].waypoint_id, 0);
-    EXPECT_EQ(m->items[far].waypoint_id, 0);
-    EXPECT_EQ(m->items[person].waypoint_id, 1);
-
-    // A rebuild after a delete follows the new indexes.
-    mission_Select(*m, b1);
-    mission_DeleteSelected(*m);
-    mission_BuildWaypointPaths(*m);
-    EXPECT_EQ(points(m->waypoints[1]), (std::vector<std::int32_t>{a0 - 1, a1 - 1, a2 - 1, a3}));
-    EXPECT_EQ(m->waypoints[2].point_count, 0);
-}
-
-TEST(MissionWaypoints, APathListsAtMostSixtyFourMarkers) {
-    ScopedItemDefs defs;
-    auto m = test_NewMission();
-    for (int i = 0; i < 70; ++i) {
-        const std::int32_t index = test_AddItem(*m, kWaypointMarkerType);
-        m->items[index].waypoint_id = 127;
-        m->items[index].wpnumber = 100 - i;
-    }
-    mission_BuildWaypointPaths(*m);
-    ASSERT_EQ(m->waypoints[127].point_count, kWaypointMaxPoints);
-    // The first 64 markers in table order, sorted: the 64th (wpnumber 37) comes first.
-    EXPECT_EQ(m->waypoints[127].points[0], 63);
-    EXPECT_EQ(m->waypoints[127].points[63], 0);
-}
-
-TEST(MissionWaypoints, MarkerDefinitionMissingOrFirstInTheTable) {
-    auto m = test_NewMission();
-    {
-        // No waypoint marker definition: no paths, and nothing is reset.
-        ScopedItemDefs defs({{kTestRifleman, kItemPerson}});
-        const std::int32_t i = test_AddItem(*m, kWaypointMarkerType);
-        m->items[i].waypoint_id = 3;
-        m->waypoints[3].point_count = 2;
-        mission_BuildWaypointPaths(*m);
-        EXPECT_EQ(m->waypoints[3].point_count, 0);
-        EXPECT_EQ(m->items[i].waypoint_id, 3);
-    }
-    {
-        // The marker as the very first definition still makes paths; an item of an unknown
-        // type, which falls back to that definition, is no marker.
-        ScopedItemDefs defs({{kWaypointMarkerType, kItemMarker}, {kTestRifleman, kItemPerson}});
-        mission_Clear(*m);
-        const std::int32_t i = test_AddItem(*m, kWaypointMarkerType);
-        m->items[i].waypoint_id = 3;
-        const std::int32_t stray = test_AddItem(*m, 4242);
-        m->items[stray].waypoint_id = 3;
-        mission_BuildWaypointPaths(*m);
-        EXPECT_EQ(points(m->waypoints[3]), (std::vector<std::int32_t>{i}));
-    }
-}
-
-TEST(MissionGroups, MembersAreCountedForValidGroupsOnly) {
-    ScopedItemDefs defs;
-    auto m = test_NewMission();
-    for (std::int32_t g : {1, 1, 63, 0, 64, -1, 5, 1}) {
-        const std::int32_t i = test_AddItem(*m, kTestRifleman);
-        m->items[i].group_id = g;
-    }
-    m->groups[7].member_count = 4;  // stale
-    mission_CountGroupMembers(*m);
-    EXPECT_EQ(m->groups[1].member_count, 3);
-    EXPECT_EQ(m->groups[5].member_count, 1);
-    EXPECT_EQ(m->groups[63].member_count, 1);
-    EXPECT_EQ(m->groups[0].member_count, 0);
-    EXPECT_EQ(m->groups[7].member_count, 0);
-}
-
-TEST(MissionAreas, BoundsAndLeftmostMarkerPerArea) {
-    ScopedItemDefs defs;
-    auto m = test_NewMission();
-    auto marker = [&](std::int32_t area, std::int32_t x, std::int32_t y) {
-        const std::int32_t i = test_AddItem(*m, kAreaMarkerType, x, y);
-        m->items[i].wpnumber = area;
-        return i;
-    };
-    marker(4, 50, 50);
-    const std::int32_t left = marker(4, -10, 80);
-    marker(4, -10, -30);   // as far left, but later: the first one stays the leftmost
-    marker(4, 90, 0);
-    marker(0, -999, 0);    // outside 1..99
-    marker(100, -999, 0);
-    const std::int32_t single = marker(99, 7, 8);
-    const std::int32_t person = test_AddItem(*m, kTestRifleman, -500, -500);
-    m->items[person].wpnumber = 4;
-    m->area_triggers[12].in_use = 12;  // stale
-
-    mission_BuildAreaBounds(*m);
-    const AreaTrigger& a = m->area_triggers[4];
-    EXPECT_EQ(a.in_use, 4);
-    EXPECT_EQ(a.min_x, -10);
-    EXPECT_EQ(a.max_x, 90);
-    EXPECT_EQ(a.min_y, -30);
-    EXPECT_EQ(a.max_y, 80);
-    EXPECT_EQ(a.leftmost, left);
-    EXPECT_EQ(m->area_triggers[99].in_use, 99);
-    EXPECT_EQ(m->area_triggers[99].leftmost, single);
-    EXPECT_EQ(m->area_triggers[99].min_x, 7);
-    EXPECT_EQ(m->area_triggers[99].max_y, 8);
-    EXPECT_EQ(m->area_triggers[0].in_use, 0);
-    EXPECT_EQ(m->area_triggers[12].in_use, 0);
 }
 
 TEST(MissionPages, CurrentPageAndClipboardAreSeparateRecords) {

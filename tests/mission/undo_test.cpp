@@ -28,6 +28,7 @@ std::unique_ptr<Mission> copyOf(const Mission& m) {
     std::memcpy(static_cast<MissionTables*>(c.get()), static_cast<const MissionTables*>(&m), sizeof(MissionTables));
     c->wind_list = m.wind_list;
     c->file_path = m.file_path;
+    c->selection = m.selection;
     return c;
 }
 
@@ -119,24 +120,40 @@ TEST(UndoHistory, AChainOfStepsWalksBackAndForthThroughEveryState) {
     }
 }
 
-TEST(UndoHistory, SelectionFilePathAndDerivedTablesAreNoSteps) {
+TEST(UndoHistory, SelectionMarksAndFilePathAreNoSteps) {
     ScopedItemDefs defs;
     auto m = test_NewMission();
     fill(*m, 10);
     UndoHistory h;
     h.reset(*m, true);
     select(*m, {1, 2, 3});
-    m->groups[1].member_count = 7;
-    m->area_triggers[2].in_use = 2;
-    m->events[0].first_trigger = 5;
-    m->waypoints[4].point_count = 2;
-    m->items[2].mark = kItemMarkDisplay;
+    m->marks[2] = kItemMarkDisplay;
     EXPECT_FALSE(h.pending(*m));
     EXPECT_FALSE(h.commit(*m, "STEP", {}));
     // A save names the file without a step; the page is what that file holds.
     m->file_path = "/x.mis";
     h.markSaved(*m);
     EXPECT_FALSE(h.modified(*m));
+}
+
+// Every byte of the tables is content: a change anywhere, even in the last byte, is a step
+// that undoes to the same page.
+TEST(UndoHistory, AChangeAnywhereInTheTablesIsOneStep) {
+    ScopedItemDefs defs;
+    for (std::size_t offset : {std::size_t(0), sizeof(MissionTables) / 2, sizeof(MissionTables) - 1}) {
+        auto m = test_NewMission();
+        fill(*m, 3);
+        const auto before = copyOf(*m);
+        UndoHistory h;
+        h.reset(*m, true);
+        reinterpret_cast<std::uint8_t*>(static_cast<MissionTables*>(m.get()))[offset] ^= 0x41;
+        EXPECT_TRUE(h.pending(*m)) << offset;
+        EXPECT_TRUE(h.commit(*m, "STEP", {})) << offset;
+        EXPECT_FALSE(h.commit(*m, "STEP", {})) << offset;
+        ASSERT_TRUE(h.undo(*m).done);
+        EXPECT_TRUE(undo_SameContent(*m, *before)) << offset;
+        EXPECT_FALSE(h.modified(*m)) << offset;
+    }
 }
 
 TEST(UndoHistory, ModifiedFollowsTheSavedPositionAndIsLostWhenItsStateIs) {

@@ -16,6 +16,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <thread>
 
 namespace {
@@ -220,6 +222,56 @@ TEST_F(HistoryTest, SaveWritesToThePageFileAndSaveAsAsks) {
     EXPECT_EQ(page.file_path, out.file("second.mis"));
     shell_Command(cmd::kRedo);
     EXPECT_FALSE(titleMarked());
+}
+
+// A file's stray waypoint marker (path 200) is tidied as the page takes the file over, so the
+// opened page is not modified; then drawing, saving and exporting only read the page: none of
+// them is a step or marks the page.
+TEST_F(HistoryTest, ReadingThePageIsNoStepAndAStrayMarkerIsTidiedOnOpen) {
+    start();
+    ScopedItemDefs defs;
+    std::string path;
+    {
+        auto m = test_NewMission();
+        for (std::int32_t wp : {5, 1, 1}) m->items[std::size_t(test_AddItem(*m, kWaypointMarkerType))].waypoint_id = wp;
+        m->items[std::size_t(test_AddItem(*m, kAreaMarkerType, 512, 512))].wpnumber = 3;
+        std::string text = metafile_Format(*m, metafile_HeaderTime());
+        text.replace(text.find("waypoint_id 5"), 13, "waypoint_id 200");
+        path = out.file("stray.mis");
+        std::ofstream(path, std::ios::binary) << text;
+    }
+    shell_OpenMissionPath(path);
+    Mission& page = mission_CurrentPage();
+    ASSERT_EQ(page.item_count, 4);
+    EXPECT_EQ(page.items[0].waypoint_id, 0);
+    EXPECT_FALSE(history_PageModified(0));
+
+    mission_Select(page, 1);
+    struct Reader {
+        const char* what;
+        std::function<void()> run;
+    };
+    const Reader readers[] = {
+        {"draw", [] { shell_Render(); }},
+        {"save", [] { shell_Command(cmd::kSave); }},
+        {"save as", [&] {
+             fake->fileAnswers = {out.file("again.mis")};
+             shell_Command(cmd::kSaveAs);
+         }},
+        {"export", [&] {
+             fake->fileAnswers = {out.file("stray.bms")};
+             shell_Command(cmd::kExport);
+         }},
+    };
+    for (const Reader& r : readers) {
+        r.run();
+        EXPECT_EQ(undo_PageHistory(0).undoCount(), 0u) << r.what;
+        EXPECT_FALSE(history_PageModified(0)) << r.what;
+        EXPECT_FALSE(fake->menuEnabled[cmd::kUndo]) << r.what;
+        EXPECT_EQ(undo_Selection(page), std::vector<std::int32_t>{1}) << r.what;
+    }
+    EXPECT_EQ(page.file_path, out.file("again.mis"));
+    EXPECT_TRUE(fs::exists(out.file("stray.bms")));
 }
 
 TEST_F(HistoryTest, TheEditMenuStartsWithUndoAndRedoAndEveryStepHasItsWording) {
