@@ -15,6 +15,7 @@
 #include <QGroupBox>
 #include <QKeySequence>
 #include <QKeyEvent>
+#include <QStatusBar>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -90,6 +91,10 @@ Key qt_Key(int k, Qt::KeyboardModifiers mods) {
     case Qt::Key_Equal: return Key::Plus;  // + shares its key with = on many layouts
     case Qt::Key_Minus: return Key::Minus;
     case Qt::Key_Home: return Key::Home;
+    case Qt::Key_Escape: return Key::Escape;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return Key::Return;
+    case Qt::Key_Backspace: return Key::Backspace;
     default: return Key::Other;
     }
 }
@@ -122,6 +127,13 @@ MainWindow::MainWindow() {
     selection_->onClick = [this] {
         if (sink_) sink_->onPaneClick(1);
     };
+    // The status bar: the hint takes the room left of the position and the selection.
+    for (QLabel*& l : status_) l = new QLabel(this);
+    statusBar()->addWidget(status_[int(StatusField::Hint)], 1);
+    statusBar()->addPermanentWidget(status_[int(StatusField::Position)]);
+    statusBar()->addPermanentWidget(status_[int(StatusField::Selection)]);
+    status_[int(StatusField::Position)]->setMinimumWidth(QFontMetrics(font()).horizontalAdvance(QStringLiteral("X -00000.0 m  Y -00000.0 m")));
+    statusBar()->setSizeGripEnabled(false);
     setAcceptDrops(true);
     resize(1024, 768);
     relayout();
@@ -134,6 +146,17 @@ void MainWindow::relayout() {
     place(selection_, l.selection);
     place(centre_, l.centre);
 }
+
+void MainWindow::setStatusField(StatusField field, const QString& text) {
+    QLabel* l = status_[std::clamp(int(field), 0, 2)];
+    if (l->text() != text) l->setText(text);
+}
+
+void MainWindow::setStatusMessage(const QString& text) { statusBar()->showMessage(text, 8000); }
+
+QString MainWindow::statusText(StatusField field) const { return status_[std::clamp(int(field), 0, 2)]->text(); }
+
+QString MainWindow::statusMessageShown() const { return statusBar()->currentMessage(); }
 
 void MainWindow::command(int id) {
     central_->setFocus();
