@@ -275,7 +275,7 @@ bool QtPlatform::printMap(const PixelView& pixels, std::string_view heading, std
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(qtShownText(heading));
     printer.setPageOrientation(map.width() >= map.height() ? QPageLayout::Landscape : QPageLayout::Portrait);
-    QPrintDialog dialog(&printer, main_);
+    QPrintDialog dialog(&printer, main_.get());
     if (dialog.exec() != QDialog::Accepted) return false;
     return qt_PrintMap(printer, map, qtShownText(heading), qtShownText(footer));
 }

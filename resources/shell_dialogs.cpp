@@ -93,5 +93,5 @@ const DialogTemplate kDlgVisibleLayers = {"VISIBLELAYERS", "VISIBLE_LAYERS", 327
 const DialogTemplate kDlgLayerNames = {"LAYERNAMES", "LAYER_NAMES", 269, 181, {}, 8, kLayerNames};
 const DialogTemplate kDlgEditBriefing = {"EDITBRIEFING", "BRIEFING", 247, 126, {}, 8, kEditBriefing};
 const DialogTemplate kDlgAbout = {"ABOUT_KZMED", "ABOUT_KZMED", 187, 175, {}, 8, kAbout};
-const DialogTemplate kDlgChoose = {"CHOOSE", "", 180, 72, {}, 8, kChoose};
+const DialogTemplate kDlgChoose = {"CHOOSE", "CHOOSE", 180, 72, {}, 8, kChoose};
 const DialogTemplate kDlgStatus = {"STATUSDIALOG", "STATUS", 133, 45, {}, 8, kStatus};

@@ -130,8 +130,20 @@ void newPage(int) {
 
 bool idle(int) { return gesture_Idle(gesture_State()); }
 
-// Page Up and Page Down (and the number pad's 9, 3, + and -) zoom in finer steps than + and -.
-constexpr double kZoomKeyIn = 1.1, kZoomKeyOut = 0.9;
+// Page Up and Page Down (and the number pad's 9, 3, + and -) zoom about the centre in finer
+// steps than + and -; at either end of the range they hold the zoom there without a redraw.
+void zoomStep(int id) {
+    ViewState& v = view_State();
+    const float z = v.zoom * (id == cmd::kZoomInStep ? 1.1f : 0.9f);
+    if (z > kZoomMax) {
+        v.zoom = kZoomMax;
+    } else if (z < kZoomMin) {
+        v.zoom = kZoomMin;
+    } else {
+        v.zoom = z;
+        shell_Render();
+    }
+}
 
 using enum Refresh;
 constexpr std::array<Refresh, 3> kShowRefresh = {Items, Render};
@@ -250,9 +262,9 @@ const Action kRows[] = {
     {.id = cmd::kZoomToMission, .name = "ZoomToMission", .menuKey = "VIEW_ZOOMFIT", .keys = {Key::Home},
      .shortcut = "Home", .run = [](int) { conv_ShowMission(); }},
     {.id = cmd::kZoomInStep, .name = "ZoomInStep", .menuKey = "VIEW_ZOOMINSTEP", .keys = {Key::PageUp, Key::Pad9, Key::PadPlus},
-     .run = [](int) { conv_Zoom(kZoomKeyIn); }},
+     .run = zoomStep},
     {.id = cmd::kZoomOutStep, .name = "ZoomOutStep", .menuKey = "VIEW_ZOOMOUTSTEP",
-     .keys = {Key::PageDown, Key::Pad3, Key::PadMinus}, .run = [](int) { conv_Zoom(kZoomKeyOut); }},
+     .keys = {Key::PageDown, Key::Pad3, Key::PadMinus}, .run = zoomStep},
     {.id = cmd::kShowLinks, .name = "ShowLinks", .menuKey = "VIEW_SHOWLINKS", .refresh = {Render},
      .run = [](int) { view_State().links_shown = !view_State().links_shown; },
      .checked = [](int) { return view_State().links_shown != 0; }},
