@@ -238,7 +238,7 @@ struct BarControl {
 };
 
 // The fields of the status bar.
-enum class StatusField { Position, Selection, Hint };
+enum class StatusField { Position, Selection, Hint, Scale };
 
 // A line of an information pane at a pixel position inside the pane.
 struct PaneLine {

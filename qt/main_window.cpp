@@ -130,6 +130,7 @@ MainWindow::MainWindow() {
     // The status bar: the hint takes the room left of the position and the selection.
     for (QLabel*& l : status_) l = new QLabel(this);
     statusBar()->addWidget(status_[int(StatusField::Hint)], 1);
+    statusBar()->addPermanentWidget(status_[int(StatusField::Scale)]);
     statusBar()->addPermanentWidget(status_[int(StatusField::Position)]);
     statusBar()->addPermanentWidget(status_[int(StatusField::Selection)]);
     status_[int(StatusField::Position)]->setMinimumWidth(QFontMetrics(font()).horizontalAdvance(QStringLiteral("X -00000.0 m  Y -00000.0 m")));
@@ -148,13 +149,13 @@ void MainWindow::relayout() {
 }
 
 void MainWindow::setStatusField(StatusField field, const QString& text) {
-    QLabel* l = status_[std::clamp(int(field), 0, 2)];
+    QLabel* l = status_[std::clamp(int(field), 0, 3)];
     if (l->text() != text) l->setText(text);
 }
 
 void MainWindow::setStatusMessage(const QString& text) { statusBar()->showMessage(text, 8000); }
 
-QString MainWindow::statusText(StatusField field) const { return status_[std::clamp(int(field), 0, 2)]->text(); }
+QString MainWindow::statusText(StatusField field) const { return status_[std::clamp(int(field), 0, 3)]->text(); }
 
 QString MainWindow::statusMessageShown() const { return statusBar()->currentMessage(); }
 
@@ -275,7 +276,16 @@ void MainWindow::fillMenu(QMenu* menu, const std::vector<MenuEntry>& entries,
             a->setData(e.id);
             a->setEnabled(e.enabled);
             // Shown beside the text and run from the keyboard; "; " separates a second one.
-            if (!e.shortcut.empty()) a->setShortcuts(QKeySequence::listFromString(qtText(e.shortcut)));
+            if (!e.shortcut.empty()) {
+                const QList<QKeySequence> keys = QKeySequence::listFromString(qtText(e.shortcut));
+                a->setShortcuts(keys);
+                // A menu shows only the first shortcut of its own accord: every key is shown.
+                if (keys.size() > 1) {
+                    QStringList shown;
+                    for (const QKeySequence& k : keys) shown << k.toString(QKeySequence::NativeText);
+                    a->setText(a->text() + QLatin1Char('\t') + shown.join(QStringLiteral(", ")));
+                }
+            }
             if (e.checked) {
                 a->setCheckable(true);
                 a->setChecked(true);
@@ -333,7 +343,11 @@ void MainWindow::setMenuEnabled(int id, bool enabled) {
 void MainWindow::setMenuText(int id, const QString& text) {
     auto it = menuActions_.find(id);
     if (it == menuActions_.end()) return;
-    for (QAction* a : it->second) a->setText(text);
+    for (QAction* a : it->second) {
+        // The keys shown after a tab stay.
+        const qsizetype tab = a->text().indexOf(QLatin1Char('\t'));
+        a->setText(tab < 0 ? text : text + a->text().mid(tab));
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {

@@ -76,7 +76,7 @@ private:
     std::vector<QButtonGroup*> barGroups_;
     std::vector<QMenu*> menus_;
     std::map<int, std::vector<QAction*>> menuActions_;
-    QLabel* status_[3] = {};  // position, selection, hint
+    QLabel* status_[4] = {};  // position, selection, hint, scale
 };
 
 // The core's key for a Qt key press; number-pad keys are told apart from the others.

@@ -212,6 +212,7 @@ void maptools_StatusPointer(int paneX, int paneY) {
 void maptools_RefreshStatus() {
     platform().statusField(StatusField::Selection, text_Printf(kTools, "SELECTION", {page().selection.count}));
     platform().statusField(StatusField::Hint, gestureHint());
+    platform().statusField(StatusField::Scale, zoom_ScaleText(view_State().zoom));
 }
 
 void maptools_StatusMessage(const std::string& text) { platform().statusMessage(text); }

@@ -8,6 +8,9 @@
 #include "mapview/interact.h"
 #include "mapview/render.h"
 #include "mapview/view.h"
+#include "mapview/zoom.h"
+#include "platform/layout.h"
+#include "shell/conveniences.h"
 #include "mission/mission.h"
 #include "mission/undo.h"
 #include "resources/shell_dialogs.h"
@@ -16,6 +19,9 @@
 #include "support/shell_env.h"
 
 #include <gtest/gtest.h>
+
+#include <climits>
+#include <tuple>
 
 namespace {
 
@@ -222,6 +228,30 @@ TEST_F(MapTools, StatusBarFollowsThePointerTheSelectionAndTheFiles) {
     ASSERT_TRUE(shell_ExportMission());
     EXPECT_EQ(ui_PlainText(fake->statusMessages.back()),
               ui_PlainText(text_Printf("Map Tools", "EXPORTED", {1, ui_PathText(data.file("x.bms"))})));
+}
+
+}  // namespace
+
+namespace {
+
+using MapToolsScale = MapTools;
+
+// The centre pane's lines stay inside it wherever the view is; a scale with no room left is
+// not drawn cut but left to the status bar, which always shows it.
+TEST_F(MapToolsScale, TheScaleFitsTheCentrePaneOrIsLeftToTheStatusBar) {
+    const CharMetrics m{8, 16};
+    const int width = layout_MainPanes(0, 0, m).centre.w;
+    for (auto [x, zoom, inPane] : {std::tuple{0, 1.0f, true}, std::tuple{INT32_MIN, 0.0001f, false},
+                                   std::tuple{-300 * 256, 0.002f, true}}) {
+        view_State().center_x = view_State().center_y = x;
+        view_State().zoom = zoom;
+        const std::vector<PaneLine> lines = conv_CentreLines(m);
+        for (const PaneLine& l : lines) EXPECT_LE(l.x + int(l.text.size()) * m.cw, width - 5) << l.text;
+        const std::string scale = zoom_ScaleText(zoom);
+        EXPECT_EQ(lines.back().text == scale, inPane) << x;
+        shell_RefreshMenuState();
+        EXPECT_EQ(status(StatusField::Scale), scale);
+    }
 }
 
 }  // namespace
