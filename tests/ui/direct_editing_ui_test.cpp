@@ -14,7 +14,10 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
+#include <QPrinter>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <filesystem>
@@ -209,6 +212,33 @@ TEST_F(DirectEditing, DrawPathPlacesNumberedMarkersThatOneUndoTakesAway) {
     key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(page().item_count, items);
     EXPECT_FALSE(undo_PageHistory(0).canUndo());
+}
+
+}  // namespace
+
+namespace {
+
+// Print draws the map into a PDF page; Export Map Image's PNG reads back at its size.
+TEST(DirectEditingFiles, PrintToPdfAndPngReadBack) {
+    QTemporaryDir dir;
+    std::vector<std::uint32_t> pixels(std::size_t(64) * 40, 0x00336699u);
+    PixelView view{pixels.data(), 60, 40, 64};
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    const QString pdf = dir.filePath(QStringLiteral("map.pdf"));
+    printer.setOutputFileName(pdf);
+    QImage image(reinterpret_cast<const uchar*>(pixels.data()), 60, 40, 64 * 4, QImage::Format_RGB32);
+    ASSERT_TRUE(qt_PrintMap(printer, image, QStringLiteral("First Steps"), QStringLiteral("Scale 100px: 38 m")));
+    EXPECT_GT(QFileInfo(pdf).size(), 1000);
+    EXPECT_FALSE(qt_PrintMap(printer, QImage(), {}, {}));
+
+    QtPlatform qt;
+    const std::string png = dir.filePath(QStringLiteral("map.png")).toStdString();
+    ASSERT_TRUE(qt.writePng(png, view));
+    const QImage back(QString::fromStdString(png));
+    EXPECT_EQ(back.size(), QSize(60, 40));
+    EXPECT_EQ(back.pixel(59, 39) & 0xFFFFFFu, 0x336699u);
+    EXPECT_FALSE(qt.writePng(dir.filePath(QStringLiteral("no/such/folder/x.png")).toStdString(), view));
 }
 
 }  // namespace
