@@ -642,22 +642,6 @@ TEST_F(Interact, DrawPathNumbersOnFromThePathsHighestAndTakesBack) {
     EXPECT_EQ(page().item_count, 3);
 }
 
-TEST_F(Interact, DrawAreaPlacesCornersOfTheChosenArea) {
-    ASSERT_EQ(interact_StartDraw(kGestureDrawArea, 3), 1);
-    click(300, 200);
-    click(500, 400);
-    interact_Cancel();
-    ASSERT_EQ(page().item_count, 2);
-    for (int i = 0; i < 2; ++i) {
-        EXPECT_EQ(page().items[i].type_id, kAreaMarkerType);
-        EXPECT_EQ(page().items[i].wpnumber, 3);
-    }
-    mission_BuildAreaBounds(page());
-    EXPECT_EQ(page().area_triggers[3].min_x, -100);
-    EXPECT_EQ(page().area_triggers[3].max_x, 100);
-    EXPECT_EQ(interact_StartDraw(kGestureDrawArea, kMaxAreaTriggers), 0);
-}
-
 TEST_F(Interact, AnInsertedItemBecomesTheSelection) {
     add(0, 0);
     mission_Select(page(), 0);
