@@ -45,7 +45,9 @@ int printToFile(Dialog* owner, Write write) {
     std::ostringstream out;
     write(out);
     const std::string text = out.str();
-    return file_WriteAtomic(*path, text.data(), text.size()) ? 1 : 0;
+    if (!file_WriteAtomic(*path, text.data(), text.size())) return 0;
+    platform().statusMessage(text_Printf("Map Tools", "LISTING_WRITTEN", {ui_PathText(*path)}));
+    return 1;
 }
 
 bool validEvent(const Mission& m, int index) {

@@ -19,6 +19,8 @@ int itemops_StartPaste(const Mission& clipboard, GestureState& gesture) {
     gesture.state = kGesturePlace;
     gesture.ref_x = gesture.ref_y = gesture.ref_z = 0;
     gesture.offset_x = gesture.offset_y = gesture.offset_z = 0;
+    gesture.grab_x = gesture.grab_y = 0;
+    gesture.dragging = false;
     return 1;
 }
 
@@ -38,6 +40,7 @@ int itemops_FinishMove(Mission& page, GestureState& gesture) {
     mission_MoveSelected(page, gesture.offset_x, gesture.offset_y, gesture.offset_z);
     mission_HoldSelectionOnTerrain(page);
     gesture.state = kGestureIdle;
+    gesture.dragging = false;
     return 1;
 }
 
@@ -45,6 +48,7 @@ int itemops_CancelGesture(GestureState& gesture) {
     if (gesture.state == kGestureIdle && gesture.drag == kDragNone) return 0;
     gesture.state = kGestureIdle;
     gesture.drag = kDragNone;
+    gesture.dragging = false;
     return 1;
 }
 
@@ -56,5 +60,7 @@ int itemops_StartMove(const Mission& page, GestureState& gesture) {
     gesture.ref_y = page.items[ref].y;
     gesture.ref_z = 0;
     gesture.offset_x = gesture.offset_y = gesture.offset_z = 0;
+    gesture.grab_x = gesture.grab_y = 0;
+    gesture.dragging = false;
     return 1;
 }

@@ -11,9 +11,15 @@ struct Mission;
 // GestureState::state
 constexpr std::int32_t kGestureIdle = 0;
 constexpr std::int32_t kGestureBandAdd = 3;     // rubber band that adds to the selection
+constexpr std::int32_t kGestureBandReplace = 5; // rubber band that replaces the selection
 constexpr std::int32_t kGestureBandRemove = 4;  // rubber band that removes from it
 constexpr std::int32_t kGestureMove = 9;        // moving the selection
 constexpr std::int32_t kGesturePlace = 11;      // placing the clipboard
+constexpr std::int32_t kGesturePress = 12;      // left button down, not moved yet
+constexpr std::int32_t kGestureDrawPath = 13;   // each click a marker of a waypoint path
+constexpr std::int32_t kGestureDrawArea = 14;   // each click a corner of an area trigger
+// Markers one drawing can take back with Backspace (a path holds at most this many).
+constexpr int kDrawUndoDepth = 64;
 // GestureState::drag
 constexpr std::int32_t kDragNone = 0;
 constexpr std::int32_t kDragZoom = 2;           // zoom drag with the right button
@@ -27,12 +33,30 @@ struct GestureState {
     std::int32_t band_corner_x = 0, band_corner_y = 0;
     std::int32_t ref_x = 0, ref_y = 0, ref_z = 0;           // world point of the move or place
     std::int32_t offset_x = 0, offset_y = 0, offset_z = 0;  // current displacement, world units
+    // A move that follows the held left button (started by a drag): the release commits it.
+    bool dragging = false;
+    // Pointer minus reference item at the start of a drag move, world units: the reference
+    // item keeps its distance from the pointer (and lands on the grid when snapping).
+    std::int32_t grab_x = 0, grab_y = 0;
+    unsigned press_mods = 0;            // modifiers of the press a pending press began with
+    // The drawing tools: the path or area drawn and the ids of the markers placed so far.
+    std::int32_t record = 0;
+    std::int32_t placed_count = 0;
+    std::int32_t placed[kDrawUndoDepth] = {};
 };
 
 GestureState& gesture_State();
 void gesture_Reset();
 // No gesture and no drag in progress.
 inline bool gesture_Idle(const GestureState& g) { return g.state == kGestureIdle && g.drag == kDragNone; }
+// A rubber band of any kind is being drawn.
+inline bool gesture_Band(const GestureState& g) {
+    return g.state == kGestureBandAdd || g.state == kGestureBandRemove || g.state == kGestureBandReplace;
+}
+// A drawing tool is in use.
+inline bool gesture_Drawing(const GestureState& g) {
+    return g.state == kGestureDrawPath || g.state == kGestureDrawArea;
+}
 
 // ----------------------------------------------------------------------------------------
 // Paste and Move of the Edit menu and the item context menu: the steps that go through the

@@ -9,9 +9,11 @@
 #include "mapview/gesture.h"
 #include "mission/itemops.h"
 #include "mapview/zoom.h"
+#include "mission/index.h"
 #include "mission/mission.h"
 
 #include <algorithm>
+#include <memory>
 #include <cmath>
 #include <limits>
 
@@ -102,24 +104,29 @@ void startBand(GestureState& g, std::int32_t state, int x, int y) {
     drawBand(g);
 }
 
-// Left button up in a band: every pickable item inside it joins (or leaves) the selection.
+// Left button up in a band: every pickable item inside it joins (or leaves) the selection; a
+// band that replaces the selection first empties it.
 void finishBand(GestureState& g) {
     drawBand(g);  // erased
     Mission& m = page();
     const Viewport vp = viewport();
     const std::int64_t x0 = std::min(g.band_anchor_x, g.band_corner_x), x1 = std::max(g.band_anchor_x, g.band_corner_x);
     const std::int64_t y0 = std::min(g.band_anchor_y, g.band_corner_y), y1 = std::max(g.band_anchor_y, g.band_corner_y);
-    const bool adding = g.state == kGestureBandAdd;
+    const bool replacing = g.state == kGestureBandReplace;
+    const bool adding = g.state != kGestureBandRemove;
+    if (replacing) mission_ClearSelection(m);
     for (std::int32_t i = 0; i < m.item_count; ++i) {
         std::int64_t px = 0, py = 0;
         if (!interact_Pickable(m, vp, i, px, py)) continue;
         if (px < x0 || px > x1 || py < y0 || py > y1) continue;
         if (adding) mission_Select(m, i);
         else mission_Deselect(m, i);
-        redrawItem(m, i);
+        if (!replacing) redrawItem(m, i);
     }
-    present();
     g.state = kGestureIdle;
+    // Items that left the selection may lie anywhere: the whole picture is drawn again.
+    if (replacing) renderNow();
+    else present();
     repaintItems();
     platform().mapCaptureMouse(false);
 }
@@ -158,6 +165,9 @@ void insertAt(int x, int y) {
     }
     model_LoadForDefs({defIndex});
     if (randomFacing) m.items[static_cast<std::size_t>(index)].heading = interact_NextRandom(g_interact) % 360;
+    // The new item is the selection, ready for its attributes or a move.
+    mission_ClearSelection(m);
+    mission_Select(m, index);
     renderNow();
     repaintItems();
 }
@@ -199,6 +209,109 @@ void openContextMenu(int x, int y) {
 // ---------------------------------------------------------------------------------------
 // The mouse
 
+// The nearest selected item within grabbing distance of a pane point; -1 for none.
+std::int32_t grabbedItem(const Mission& m, const Viewport& vp, int x, int y) {
+    std::int32_t best = -1;
+    std::int64_t bestDistance = kGrabLimitSquared + 1;
+    for (std::int32_t i = 0; i < m.item_count; ++i) {
+        std::int64_t px = 0, py = 0;
+        if (!interact_Pickable(m, vp, i, px, py)) continue;
+        const std::int64_t dx = px - x, dy = py - y;
+        const std::int64_t d = dx * dx + dy * dy;
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = i;
+        }
+    }
+    return best >= 0 && mission_IsSelected(m, best) ? best : -1;
+}
+
+// The pointer a drag move follows, to world, less the grab, snapped when snapping is on.
+void followPointer(GestureState& g, int x, int y) {
+    const Viewport vp = viewport();
+    WorldPoint w = interact_PaneToWorld(vp, x, y);
+    std::int64_t wx = std::int64_t(w.x) - g.grab_x, wy = std::int64_t(w.y) - g.grab_y;
+    if (vp.snap) {
+        wx = interact_Snap(static_cast<std::int32_t>(std::clamp<std::int64_t>(wx, INT32_MIN, INT32_MAX)), vp.grid);
+        wy = interact_Snap(static_cast<std::int32_t>(std::clamp<std::int64_t>(wy, INT32_MIN, INT32_MAX)), vp.grid);
+    }
+    g.offset_x = static_cast<std::int32_t>(std::clamp<std::int64_t>(wx - g.ref_x, INT32_MIN, INT32_MAX));
+    g.offset_y = static_cast<std::int32_t>(std::clamp<std::int64_t>(wy - g.ref_y, INT32_MIN, INT32_MAX));
+    g.offset_z = 0;
+}
+
+// A pending press became a drag: from a selected item it moves the selection, from anywhere
+// else it draws a band that replaces the selection.
+void startDrag(GestureState& g, int x, int y) {
+    Mission& m = page();
+    const Viewport vp = viewport();
+    const int px = g.band_anchor_x, py = g.band_anchor_y;
+    g.state = kGestureIdle;
+    const std::int32_t grabbed = grabbedItem(m, vp, px, py);
+    if (grabbed >= 0 && itemops_StartMove(m, g)) {
+        // Measured from the item under the pointer: that one lands on the grid.
+        g.ref_x = m.items[static_cast<std::size_t>(grabbed)].x;
+        g.ref_y = m.items[static_cast<std::size_t>(grabbed)].y;
+        const WorldPoint at = interact_PaneToWorld(vp, px, py);
+        g.grab_x = static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t(at.x) - g.ref_x, INT32_MIN, INT32_MAX));
+        g.grab_y = static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t(at.y) - g.ref_y, INT32_MIN, INT32_MAX));
+        g.dragging = true;
+        followPointer(g, x, y);
+        ++g_interact.previewFrames;
+        renderNow();
+        return;
+    }
+    g.state = kGestureBandReplace;
+    g.band_corner_x = x;
+    g.band_corner_y = y;
+    drawBand(g);
+}
+
+// Removes the item at index, keeping the selection on the items it named.
+void removeItem(Mission& m, std::int32_t index) {
+    mission_Deselect(m, index);
+    mission_RemoveItem(m, index);
+    const std::int32_t n = std::clamp(m.selection.count, 0, kMaxItems);
+    for (std::int32_t i = 0; i < n; ++i)
+        if (m.selection.index[static_cast<std::size_t>(i)] > index) --m.selection.index[static_cast<std::size_t>(i)];
+}
+
+// Whether a path holds as many markers as a path can.
+bool pathFull(const Mission& m, std::int32_t path) {
+    if (path < 1 || path >= kMaxWaypoints) return false;
+    auto index = std::make_unique<MissionIndex>();
+    mission_BuildIndex(m, *index);
+    return index->paths[static_cast<std::size_t>(path)].point_count >= kWaypointMaxPoints;
+}
+
+// A click of a drawing tool: one marker, numbered next on the path or naming the area.
+void drawAt(GestureState& g, int x, int y) {
+    Mission& m = page();
+    const bool path = g.state == kGestureDrawPath;
+    if (path && pathFull(m, g.record)) {
+        // The path is full: a further marker would not be part of it.
+        itemops_ReportNoRoom(1, 0);
+        return;
+    }
+    const WorldPoint w = interact_PaneToWorldSnapped(viewport(), x, y);
+    const std::int32_t type = path ? kWaypointMarkerType : kAreaMarkerType;
+    const std::int32_t number = path ? interact_NextWaypointNumber(m, g.record) : g.record;
+    const std::int32_t index = mission_AddItem(m, type, mission_HoldOnTerrain(w.x), mission_HoldOnTerrain(w.y), w.z);
+    if (index < 0) {
+        itemops_ReportNoRoom(1, 0);
+        return;
+    }
+    MissionItem& item = m.items[static_cast<std::size_t>(index)];
+    if (path) item.waypoint_id = g.record;
+    item.wpnumber = number;
+    if (g.placed_count == kDrawUndoDepth) {
+        std::copy(g.placed + 1, g.placed + kDrawUndoDepth, g.placed);
+        --g.placed_count;
+    }
+    g.placed[g.placed_count++] = item.id;
+    renderNow();
+}
+
 void leftDown(int x, int y, unsigned mods) {
     GestureState& g = gesture_State();
     if (g.drag != kDragNone) return;
@@ -207,19 +320,81 @@ void leftDown(int x, int y, unsigned mods) {
         if (mods & kModShift) startBand(g, kGestureBandAdd, x, y);
         else if (mods & kModCtrl) startBand(g, kGestureBandRemove, x, y);
         else if (view_State().insert_mode) insertAt(x, y);
-        else clickSelect(x, y);
+        else {
+            // A click or the start of a drag: the release or the first move tells.
+            g.state = kGesturePress;
+            g.band_anchor_x = g.band_corner_x = x;
+            g.band_anchor_y = g.band_corner_y = y;
+            g.press_mods = mods;
+            platform().mapCaptureMouse(true);
+        }
         break;
     case kGestureMove: commitMove(g); break;
     case kGesturePlace: commitPlace(g, x, y); break;
+    case kGestureDrawPath:
+    case kGestureDrawArea: drawAt(g, x, y); break;
     default: break;
     }
+}
+
+void leftUp(int x, int y) {
+    GestureState& g = gesture_State();
+    switch (g.state) {
+    case kGestureBandAdd:
+    case kGestureBandRemove:
+    case kGestureBandReplace: finishBand(g); break;
+    case kGesturePress:
+        // Pressed and released without moving: the click toggles as ever.
+        g.state = kGestureIdle;
+        platform().mapCaptureMouse(false);
+        clickSelect(g.band_anchor_x, g.band_anchor_y);
+        break;
+    case kGestureMove:
+        if (!g.dragging) break;
+        followPointer(g, x, y);
+        platform().mapCaptureMouse(false);
+        commitMove(g);
+        break;
+    default: break;
+    }
+}
+
+// A double click: on an item it joins the selection (if the first click took it out) and the
+// item attributes open on the selection. A drawing tool takes it as one more click; in insert
+// mode the first press has inserted already.
+void doubleClick(int x, int y, unsigned mods) {
+    GestureState& g = gesture_State();
+    if (gesture_Drawing(g)) {
+        drawAt(g, x, y);
+        return;
+    }
+    if (g.state == kGesturePress) {
+        // A second press already reported as such: the double click stands for it.
+        g.state = kGestureIdle;
+        platform().mapCaptureMouse(false);
+    }
+    if (!gesture_Idle(g) || view_State().insert_mode || (mods & (kModShift | kModCtrl))) {
+        leftDown(x, y, mods);
+        return;
+    }
+    Mission& m = page();
+    const std::int32_t hit = interact_HitTest(m, viewport(), x, y);
+    if (hit < 0) return;
+    if (!mission_IsSelected(m, hit)) {
+        mission_Select(m, hit);
+        redrawItem(m, hit);
+        present();
+        repaintItems();
+    }
+    // The press that follows a double click's press never comes: no drag starts.
+    if (g_interact.hooks.openAttributes) g_interact.hooks.openAttributes();
 }
 
 void rightDown(int x, int y, unsigned mods) {
     GestureState& g = gesture_State();
     if (mods & kModShift) {
-        // A band holds the mouse already; the zoom drag waits until it is done.
-        if (g.drag != kDragNone || g.state == kGestureBandAdd || g.state == kGestureBandRemove) return;
+        // A band or a held left button owns the mouse already; the zoom drag waits.
+        if (g.drag != kDragNone || gesture_Band(g) || g.state == kGesturePress || g.dragging) return;
         platform().mapCaptureMouse(true);
         g.drag = kDragZoom;
         g.zoom_at_start = view_State().zoom;
@@ -239,17 +414,24 @@ void rightDown(int x, int y, unsigned mods) {
 
 void mouseMove(int x, int y) {
     GestureState& g = gesture_State();
-    if (g.state == kGestureBandAdd || g.state == kGestureBandRemove) {
+    if (g.state == kGesturePress) {
+        if (std::abs(x - g.band_anchor_x) >= kDragThreshold || std::abs(y - g.band_anchor_y) >= kDragThreshold)
+            startDrag(g, x, y);
+    } else if (gesture_Band(g)) {
         drawBand(g);
         g.band_corner_x = x;
         g.band_corner_y = y;
         drawBand(g);
     } else if (g.state == kGestureMove || g.state == kGesturePlace) {
         // Moves that came in a burst reach here merged; each one draws the preview once.
-        const WorldPoint w = interact_PaneToWorldSnapped(viewport(), x, y);
-        g.offset_x = static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t(w.x) - g.ref_x, INT32_MIN, INT32_MAX));
-        g.offset_y = static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t(w.y) - g.ref_y, INT32_MIN, INT32_MAX));
-        g.offset_z = 0;
+        if (g.state == kGestureMove && g.dragging) {
+            followPointer(g, x, y);
+        } else {
+            const WorldPoint w = interact_PaneToWorldSnapped(viewport(), x, y);
+            g.offset_x = static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t(w.x) - g.ref_x, INT32_MIN, INT32_MAX));
+            g.offset_y = static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t(w.y) - g.ref_y, INT32_MIN, INT32_MAX));
+            g.offset_z = 0;
+        }
         ++g_interact.previewFrames;
         renderNow();
     }
@@ -276,10 +458,10 @@ public:
         case MouseButton::None: break;
         }
     }
-    void onMouseUp(MouseButton b, int, int, unsigned) override {
+    void onMouseUp(MouseButton b, int x, int y, unsigned) override {
         GestureState& g = gesture_State();
-        if (b == MouseButton::Left && (g.state == kGestureBandAdd || g.state == kGestureBandRemove)) {
-            finishBand(g);
+        if (b == MouseButton::Left) {
+            leftUp(x, y);
         } else if (b == MouseButton::Right && g.drag == kDragZoom) {
             g.drag = kDragNone;
             renderNow();
@@ -287,9 +469,8 @@ public:
         }
     }
     void onDoubleClick(MouseButton b, int x, int y, unsigned mods) override {
-        // The second press of a double click counts as a press of its own; other buttons'
-        // double clicks do nothing.
-        if (b == MouseButton::Left) leftDown(x, y, mods);
+        // Other buttons' double clicks do nothing.
+        if (b == MouseButton::Left) doubleClick(x, y, mods);
     }
     void onMouseMove(int x, int y, unsigned) override { mouseMove(x, y); }
     void onPaint() override { renderNow(); }
@@ -298,7 +479,7 @@ public:
     // the band is drawn over the picture as it stands.
     void onWheel(int x, int y, int delta, unsigned) override {
         const GestureState& g = gesture_State();
-        if (g.drag != kDragNone || g.state == kGestureBandAdd || g.state == kGestureBandRemove) return;
+        if (g.drag != kDragNone || gesture_Band(g)) return;
         const MapSurface& s = view_Surface();
         if (!zoom_About(view_State(), mapsurface_ViewWidth(s), mapsurface_ViewHeight(s), x, y, zoom_WheelFactor(delta)))
             return;
@@ -413,13 +594,52 @@ int interact_StartPlace() {
 
 int interact_Cancel() {
     GestureState& g = gesture_State();
-    const bool band = g.state == kGestureBandAdd || g.state == kGestureBandRemove;
-    const bool held = band || g.drag == kDragZoom;
+    const bool band = gesture_Band(g);
+    const bool held = band || g.drag == kDragZoom || g.state == kGesturePress || g.dragging;
     if (band) drawBand(g);  // erased, or it would stay on the map
+    if (gesture_Drawing(g)) g.placed_count = 0;
     if (!itemops_CancelGesture(g)) return 0;
     if (held) platform().mapCaptureMouse(false);
     repaintMap();
     return 1;
+}
+
+int interact_StartDraw(std::int32_t state, std::int32_t record) {
+    GestureState& g = gesture_State();
+    if (state != kGestureDrawPath && state != kGestureDrawArea) return 0;
+    const std::int32_t limit = state == kGestureDrawPath ? kMaxWaypoints : kMaxAreaTriggers;
+    if (record < 1 || record >= limit || !gesture_Idle(g)) return 0;
+    g.state = state;
+    g.record = record;
+    g.placed_count = 0;
+    view_State().insert_mode = 0;  // each click is a marker now
+    repaintMap();
+    return 1;
+}
+
+int interact_DrawBack() {
+    GestureState& g = gesture_State();
+    if (!gesture_Drawing(g) || g.placed_count <= 0) return 0;
+    const std::int32_t id = g.placed[--g.placed_count];
+    Mission& m = page();
+    for (std::int32_t i = m.item_count - 1; i >= 0; --i) {
+        if (m.items[static_cast<std::size_t>(i)].id != id) continue;
+        removeItem(m, i);
+        renderNow();
+        repaintItems();
+        return 1;
+    }
+    return 0;
+}
+
+std::int32_t interact_NextWaypointNumber(const Mission& m, std::int32_t path) {
+    std::int32_t highest = 0;
+    const std::int32_t count = std::clamp(m.item_count, 0, kMaxItems);
+    for (std::int32_t i = 0; i < count; ++i) {
+        const MissionItem& item = m.items[static_cast<std::size_t>(i)];
+        if (item.type_id == kWaypointMarkerType && item.waypoint_id == path) highest = std::max(highest, item.wpnumber);
+    }
+    return highest < INT32_MAX ? highest + 1 : highest;
 }
 
 MapPaneSink& interact_Sink() { return g_sink; }

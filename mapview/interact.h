@@ -39,6 +39,8 @@ struct InteractHooks {
     // Insert Item: asks which item to insert. false when cancelled; otherwise the chosen
     // definition's name and whether it gets a random facing.
     bool (*chooseItem)(std::string& defName, bool& randomFacing) = nullptr;
+    // A double click on an item: the item attributes editor opens on the selection.
+    void (*openAttributes)() = nullptr;
 };
 
 // The interaction's own state besides the gesture: the program's one pseudo-random
@@ -96,9 +98,23 @@ std::int32_t interact_HitTest(const Mission& page, const Viewport& vp, int px, i
 int interact_StartMove();
 // Paste (161): placing the clipboard. 1 started, 0 refused.
 int interact_StartPlace();
-// Ends any gesture without changing the page (a rubber band is erased, the mouse freed).
-// 1 when one was in progress.
+// Ends any gesture without changing the page (a rubber band is erased, the mouse freed); a
+// drawing ends keeping the markers placed. 1 when one was in progress.
 int interact_Cancel();
+
+// Draw Path and Draw Area: from now on each left click places a marker of waypoint path (or
+// area trigger) `record`, numbered next on it, until interact_Cancel (Return, Esc or a right
+// click). state is kGestureDrawPath or kGestureDrawArea. 1 started, 0 refused.
+int interact_StartDraw(std::int32_t state, std::int32_t record);
+// Backspace while drawing: the last marker placed goes again. 1 when one went.
+int interact_DrawBack();
+// The number the next marker of a waypoint path takes: one above the path's highest.
+std::int32_t interact_NextWaypointNumber(const Mission& page, std::int32_t path);
+
+// A press and release closer than this many pixels in both directions is a click, not a drag.
+constexpr int kDragThreshold = 4;
+// A drag that starts this close to a selected item moves the selection (squared pixels).
+constexpr std::int64_t kGrabLimitSquared = 12 * 12;
 
 // The map pane's mouse handler.
 MapPaneSink& interact_Sink();

@@ -622,6 +622,7 @@ void render_Draw(MapSurface& surface, const ViewState& view, const GestureState&
     if (view.grid_shown) render_Grid(f, view);
     render_Boundaries(f);
     if (view.show_flags & kShowMarkers) render_Waypoints(f, page, *index, view);
+    if (view.links_shown) render_Links(f, page, *index, view);
 
     const bool cones = (view.show_flags & kShowCones) != 0;
     const std::int32_t count = std::clamp(page.item_count, 0, kMaxItems);

@@ -123,6 +123,8 @@ void render_Boundaries(const RenderFrame& f);
 // Waypoint paths and area rectangles, as index (built from page) holds them.
 void render_Waypoints(const RenderFrame& f, const Mission& page, const MissionIndex& index, const ViewState& view);
 void render_AreaTriggers(const RenderFrame& f, const Mission& page, const MissionIndex& index, const ViewState& view);
+// A line from each shown unit of a group to the first marker of the path it follows.
+void render_Links(const RenderFrame& f, const Mission& page, const MissionIndex& index, const ViewState& view);
 // One item's symbol in colour, displaced by (dx, dy) world units.
 void render_Item(const RenderFrame& f, const MissionItem& item, std::uint32_t colour, bool cones,
                  double dx = 0, double dy = 0);

@@ -56,6 +56,7 @@ struct ViewState {
     std::int32_t snap_to_grid = 0;
     std::int32_t grid_size = 0;     // 1/256 metre
     std::int32_t page = 0;          // current page, 0 or 1
+    std::int32_t links_shown = 0;   // View > Show Links: units joined to their paths' starts
 };
 
 ViewState& view_State();

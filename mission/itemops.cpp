@@ -3,6 +3,8 @@
 #include "core/text.h"
 #include "platform/ui.h"
 
+#include <algorithm>
+
 int itemops_Copy(Mission& page, Mission& clipboard) {
     const std::int32_t ref = mission_ReferenceItem(page);
     if (ref < 0) return 0;
@@ -38,6 +40,14 @@ int itemops_SelectThisType(Mission& page, std::uint32_t showFlags) {
 }
 
 void itemops_ClearSelection(Mission& page) { mission_ClearSelection(page); }
+
+int itemops_SelectAll(Mission& page, std::uint32_t showFlags) {
+    mission_ClearSelection(page);
+    const std::int32_t count = std::clamp(page.item_count, 0, kMaxItems);
+    for (std::int32_t i = 0; i < count; ++i)
+        if (mission_ItemShown(page, i, showFlags)) mission_Select(page, i);
+    return page.selection.count;
+}
 
 void itemops_ReportNoRoom(std::int32_t wanted, std::int32_t placed) {
     if (placed >= wanted) return;

@@ -30,6 +30,8 @@ void itemops_UnhideAll(Mission& page);
 int itemops_SelectThisType(Mission& page, std::uint32_t showFlags);
 // Clear selection.
 void itemops_ClearSelection(Mission& page);
+// Select All: every item the map shows with these show flags, in index order. Number selected.
+int itemops_SelectAll(Mission& page, std::uint32_t showFlags);
 
 // Paste and insert at the item limit: tells the user that only placed of the wanted items went
 // in and why (a mission holds at most kMaxItems). Nothing is shown when all of them fit.

@@ -217,6 +217,7 @@ enum class Key {
     F1, F2, F3, F4,
     Pad2, Pad3, Pad4, Pad6, Pad8, Pad9, PadPlus, PadMinus,
     Plus, Minus, Home,  // the main keyboard's + (or =) and -, and Home
+    Escape, Return, Backspace,  // Return and the number pad's Enter alike
 };
 
 // Average character width and line height of the main window's fixed-pitch font: the
@@ -239,6 +240,9 @@ struct BarControl {
     int command = 0;                  // sent to MainWindowSink::onCommand when clicked; 0: none
     std::string tip;                  // tooltip; empty: none
 };
+
+// The fields of the status bar.
+enum class StatusField { Position, Selection, Hint, Scale };
 
 // A line of an information pane at a pixel position inside the pane.
 struct PaneLine {
@@ -348,6 +352,30 @@ public:
     virtual void mapCaptureMouse(bool on) = 0;
     virtual void mapXorRect(int x0, int y0, int x1, int y1) = 0;  // rubber band, drawn twice = gone
     virtual void mapCaption(std::string_view text) = 0;        // text over the map (insert mode)
+
+    // The status bar under the map: the world position under the pointer, the selection,
+    // a hint for the gesture in progress (each a field that keeps its text until set again)
+    // and a message that stays a few seconds.
+    virtual void statusField(StatusField field, std::string_view text) {
+        (void)field;
+        (void)text;
+    }
+    virtual void statusMessage(std::string_view text) { (void)text; }
+
+    // File > Print: the map's pixels on a printed page, fitted to it, under a heading and
+    // above a footer line. false when the user cancelled or nothing could be printed.
+    virtual bool printMap(const PixelView& pixels, std::string_view heading, std::string_view footer) {
+        (void)pixels;
+        (void)heading;
+        (void)footer;
+        return false;
+    }
+    // Writes pixels as a PNG file; false when it could not be written.
+    virtual bool writePng(const std::string& path, const PixelView& pixels) {
+        (void)path;
+        (void)pixels;
+        return false;
+    }
 
     // Information panes: 0 the centre pane, 1 the selection pane.
     virtual void paneSetText(int pane, std::string_view text) = 0;

@@ -15,6 +15,7 @@
 #include <QGroupBox>
 #include <QKeySequence>
 #include <QKeyEvent>
+#include <QStatusBar>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -90,6 +91,10 @@ Key qt_Key(int k, Qt::KeyboardModifiers mods) {
     case Qt::Key_Equal: return Key::Plus;  // + shares its key with = on many layouts
     case Qt::Key_Minus: return Key::Minus;
     case Qt::Key_Home: return Key::Home;
+    case Qt::Key_Escape: return Key::Escape;
+    case Qt::Key_Return:
+    case Qt::Key_Enter: return Key::Return;
+    case Qt::Key_Backspace: return Key::Backspace;
     default: return Key::Other;
     }
 }
@@ -122,6 +127,14 @@ MainWindow::MainWindow() {
     selection_->onClick = [this] {
         if (sink_) sink_->onPaneClick(1);
     };
+    // The status bar: the hint takes the room left of the position and the selection.
+    for (QLabel*& l : status_) l = new QLabel(this);
+    statusBar()->addWidget(status_[int(StatusField::Hint)], 1);
+    statusBar()->addPermanentWidget(status_[int(StatusField::Scale)]);
+    statusBar()->addPermanentWidget(status_[int(StatusField::Position)]);
+    statusBar()->addPermanentWidget(status_[int(StatusField::Selection)]);
+    status_[int(StatusField::Position)]->setMinimumWidth(QFontMetrics(font()).horizontalAdvance(QStringLiteral("X -00000.0 m  Y -00000.0 m")));
+    statusBar()->setSizeGripEnabled(false);
     setAcceptDrops(true);
     resize(1024, 768);
     relayout();
@@ -134,6 +147,17 @@ void MainWindow::relayout() {
     place(selection_, l.selection);
     place(centre_, l.centre);
 }
+
+void MainWindow::setStatusField(StatusField field, const QString& text) {
+    QLabel* l = status_[std::clamp(int(field), 0, 3)];
+    if (l->text() != text) l->setText(text);
+}
+
+void MainWindow::setStatusMessage(const QString& text) { statusBar()->showMessage(text, 8000); }
+
+QString MainWindow::statusText(StatusField field) const { return status_[std::clamp(int(field), 0, 3)]->text(); }
+
+QString MainWindow::statusMessageShown() const { return statusBar()->currentMessage(); }
 
 void MainWindow::command(int id) {
     central_->setFocus();
@@ -252,7 +276,16 @@ void MainWindow::fillMenu(QMenu* menu, const std::vector<MenuEntry>& entries,
             a->setData(e.id);
             a->setEnabled(e.enabled);
             // Shown beside the text and run from the keyboard; "; " separates a second one.
-            if (!e.shortcut.empty()) a->setShortcuts(QKeySequence::listFromString(qtText(e.shortcut)));
+            if (!e.shortcut.empty()) {
+                const QList<QKeySequence> keys = QKeySequence::listFromString(qtText(e.shortcut));
+                a->setShortcuts(keys);
+                // A menu shows only the first shortcut of its own accord: every key is shown.
+                if (keys.size() > 1) {
+                    QStringList shown;
+                    for (const QKeySequence& k : keys) shown << k.toString(QKeySequence::NativeText);
+                    a->setText(a->text() + QLatin1Char('\t') + shown.join(QStringLiteral(", ")));
+                }
+            }
             if (e.checked) {
                 a->setCheckable(true);
                 a->setChecked(true);
@@ -310,7 +343,11 @@ void MainWindow::setMenuEnabled(int id, bool enabled) {
 void MainWindow::setMenuText(int id, const QString& text) {
     auto it = menuActions_.find(id);
     if (it == menuActions_.end()) return;
-    for (QAction* a : it->second) a->setText(text);
+    for (QAction* a : it->second) {
+        // The keys shown after a tab stay.
+        const qsizetype tab = a->text().indexOf(QLatin1Char('\t'));
+        a->setText(tab < 0 ? text : text + a->text().mid(tab));
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {

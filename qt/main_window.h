@@ -14,6 +14,7 @@
 
 class QMenu;
 class QButtonGroup;
+class QLabel;
 
 class MainWindow : public QMainWindow {
 public:
@@ -40,6 +41,12 @@ public:
     // actions, when given, collects them by id.
     static void fillMenu(QMenu* menu, const std::vector<MenuEntry>& entries,
                          std::map<int, std::vector<QAction*>>* actions);
+
+    // The status bar: a field's text, or a message that stays a few seconds.
+    void setStatusField(StatusField field, const QString& text);
+    void setStatusMessage(const QString& text);
+    QString statusText(StatusField field) const;  // tests read it
+    QString statusMessageShown() const;
 
     // Sends a command to the sink and gives the keyboard focus back to the window.
     void command(int id);
@@ -69,6 +76,7 @@ private:
     std::vector<QButtonGroup*> barGroups_;
     std::vector<QMenu*> menus_;
     std::map<int, std::vector<QAction*>> menuActions_;
+    QLabel* status_[4] = {};  // position, selection, hint, scale
 };
 
 // The core's key for a Qt key press; number-pad keys are told apart from the others.

@@ -11,6 +11,9 @@
 #include <QFileInfo>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QTimer>
 
 #include <cstdio>
@@ -229,6 +232,60 @@ void QtPlatform::paneSetText(int pane, std::string_view text) {
 
 void QtPlatform::paneSetLines(int pane, const std::vector<PaneLine>& lines) {
     if (pane == 0 || pane == 1) main_->pane(pane).setLines(lines);
+}
+
+void QtPlatform::statusField(StatusField field, std::string_view text) { main_->setStatusField(field, qtShownText(text)); }
+
+void QtPlatform::statusMessage(std::string_view text) { main_->setStatusMessage(qtShownText(text)); }
+
+namespace {
+
+// The pixels as an image of their own (the buffer changes with the next render).
+QImage imageOf(const PixelView& v) {
+    if (!v.pixels || v.width <= 0 || v.height <= 0 || v.stride < v.width) return {};
+    return QImage(reinterpret_cast<const uchar*>(v.pixels), v.width, v.height, qsizetype(v.stride) * 4, QImage::Format_RGB32)
+        .copy();
+}
+
+}  // namespace
+
+bool qt_PrintMap(QPrinter& printer, const QImage& map, const QString& heading, const QString& footer) {
+    if (map.isNull()) return false;
+    QPainter p;
+    if (!p.begin(&printer)) return false;
+    const QRect page = printer.pageLayout().paintRectPixels(printer.resolution());
+    const QRect area(0, 0, page.width(), page.height());
+    QFont f = p.font();
+    f.setPointSizeF(12);
+    p.setFont(f);
+    const int line = p.fontMetrics().height();
+    p.drawText(QRect(area.left(), area.top(), area.width(), line), Qt::AlignLeft | Qt::AlignVCenter, heading);
+    p.drawText(QRect(area.left(), area.bottom() - line, area.width(), line), Qt::AlignLeft | Qt::AlignVCenter, footer);
+    // The map as large as the page takes between the two lines, its proportions kept.
+    const QRect room(area.left(), area.top() + line * 3 / 2, area.width(), area.height() - line * 3);
+    QSize size = map.size();
+    size.scale(room.size(), Qt::KeepAspectRatio);
+    const QRect target(room.left() + (room.width() - size.width()) / 2, room.top(), size.width(), size.height());
+    p.drawImage(target, map);
+    p.setPen(Qt::black);
+    p.drawRect(target);
+    return p.end();
+}
+
+bool QtPlatform::printMap(const PixelView& pixels, std::string_view heading, std::string_view footer) {
+    const QImage map = imageOf(pixels);
+    if (map.isNull()) return false;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(qtShownText(heading));
+    printer.setPageOrientation(map.width() >= map.height() ? QPageLayout::Landscape : QPageLayout::Portrait);
+    QPrintDialog dialog(&printer, main_.get());
+    if (dialog.exec() != QDialog::Accepted) return false;
+    return qt_PrintMap(printer, map, qtShownText(heading), qtShownText(footer));
+}
+
+bool QtPlatform::writePng(const std::string& path, const PixelView& pixels) {
+    const QImage image = imageOf(pixels);
+    return !image.isNull() && image.save(QString::fromStdString(path), "PNG");
 }
 
 void QtPlatform::quit() {

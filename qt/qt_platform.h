@@ -58,6 +58,10 @@ public:
     void mapCaption(std::string_view text) override;
     void paneSetText(int pane, std::string_view text) override;
     void paneSetLines(int pane, const std::vector<PaneLine>& lines) override;
+    void statusField(StatusField field, std::string_view text) override;
+    void statusMessage(std::string_view text) override;
+    bool printMap(const PixelView& pixels, std::string_view heading, std::string_view footer) override;
+    bool writePng(const std::string& path, const PixelView& pixels) override;
     void quit() override;
     Settings& settings() override { return settings_; }
 
@@ -79,3 +83,8 @@ private:
 QStringList qt_FileFilters(const std::vector<FileFilter>& filters);
 // The chosen name with the default extension added when the name has none.
 std::string qt_WithDefaultExtension(const std::string& path, std::string_view extension);
+// Draws the map on the printer's page: the heading above, the footer below, the map between
+// them as large as it fits with its proportions kept. false when nothing could be printed.
+class QPrinter;
+class QImage;
+bool qt_PrintMap(QPrinter& printer, const QImage& map, const QString& heading, const QString& footer);

@@ -72,6 +72,14 @@ constexpr ControlTemplate kAbout[] = {
     {kIdOk, K::DefaultButton, "OK", 70, 145, 45, 20, kCtlGroup},
 };
 
+// A choice from a list: the path or area a drawing tool draws, the size of an exported image.
+constexpr ControlTemplate kChoose[] = {
+    {kChooseLabel, K::StaticText, "", 10, 10, 160, 10},
+    {kChooseList, K::DropDownList, "", 10, 24, 160, 120, kCtlGroup},
+    {kIdCancel, K::PushButton, "CANCEL", 30, 48, 60, 16, kCtlGroup},
+    {kIdOk, K::DefaultButton, "OK", 100, 48, 60, 16},
+};
+
 constexpr ControlTemplate kStatus[] = {
     {kStatusLine, K::StaticText, "", 8, 14, 118, 14, kCtlCentre},
 };
@@ -85,4 +93,5 @@ const DialogTemplate kDlgVisibleLayers = {"VISIBLELAYERS", "VISIBLE_LAYERS", 327
 const DialogTemplate kDlgLayerNames = {"LAYERNAMES", "LAYER_NAMES", 269, 181, {}, 8, kLayerNames};
 const DialogTemplate kDlgEditBriefing = {"EDITBRIEFING", "BRIEFING", 247, 126, {}, 8, kEditBriefing};
 const DialogTemplate kDlgAbout = {"ABOUT_KZMED", "ABOUT_KZMED", 187, 175, {}, 8, kAbout};
+const DialogTemplate kDlgChoose = {"CHOOSE", "CHOOSE", 180, 72, {}, 8, kChoose};
 const DialogTemplate kDlgStatus = {"STATUSDIALOG", "STATUS", 133, 45, {}, 8, kStatus};

@@ -44,6 +44,9 @@ constexpr int kAboutCopyright = 1184;
 constexpr int kAboutHelp = 1234;
 // STATUSDIALOG
 constexpr int kStatusLine = 3700;
+// CHOOSE
+constexpr int kChooseLabel = 5100;
+constexpr int kChooseList = 5101;
 }  // namespace dlgid
 
 extern const DialogTemplate kDlgGetCenter;
@@ -53,3 +56,4 @@ extern const DialogTemplate kDlgLayerNames;
 extern const DialogTemplate kDlgEditBriefing;
 extern const DialogTemplate kDlgAbout;
 extern const DialogTemplate kDlgStatus;
+extern const DialogTemplate kDlgChoose;

@@ -29,7 +29,7 @@ bool sameName(std::string_view a, std::string_view b) {
 // rather than self-registering objects, because a static library drops unreferenced files.
 constexpr std::array kDialogs = {
     &kDlgGetCenter,     &kDlgInsertItem, &kDlgVisibleLayers, &kDlgLayerNames,
-    &kDlgEditBriefing,  &kDlgAbout,      &kDlgStatus,
+    &kDlgEditBriefing,  &kDlgAbout,      &kDlgStatus,      &kDlgChoose,
     &kDlgEditEvents,    &kDlgEventTriggers, &kDlgEventActions,
     &kDlgEditGroups, &kDlgEditWaypoints, &kDlgEditAreaTriggers,
     &kDlgItemAttributes,

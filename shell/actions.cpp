@@ -14,6 +14,7 @@
 #include "shell/editor_commands.h"
 #include "shell/find_dialog.h"
 #include "shell/history.h"
+#include "shell/map_tools.h"
 #include "shell/problems.h"
 #include "shell/recent.h"
 #include "shell/shell.h"
@@ -101,8 +102,48 @@ bool hasClipboard(int) { return mission_Clipboard().selection.count > 0; }
 std::string undoLabel(int) { return history_UndoLabel(currentPage()); }
 std::string redoLabel(int) { return history_RedoLabel(currentPage()); }
 
-// Nothing to do in this program (the entry is kept for its place in the menu).
-void nothing(int) {}
+// Return and Alt+Return: a drawing ends; otherwise the item attributes open on the selection.
+void itemAttributes(int id) {
+    if (gesture_Drawing(gesture_State())) interact_Cancel();
+    else if (page().selection.count > 0) shell_RunEditor(id);
+}
+
+// Esc: the gesture in progress ends (a move, placement, band or zoom drag is cancelled, a
+// drawing ends), else insert mode ends.
+void cancelGesture(int) {
+    if (interact_Cancel()) return;
+    if (view_State().insert_mode) {
+        view_State().insert_mode = 0;
+        shell_RepaintMap();
+    }
+}
+
+// File > New: an empty, untitled page, asked about first when modified.
+void newPage(int) {
+    const int index = currentPage();
+    if (!history_AskAboutPage(index, "CLEAR")) return;
+    interact_Cancel();
+    mission_NewPage(page());
+    page().file_path.clear();
+    history_Baseline(index, true);
+}
+
+bool idle(int) { return gesture_Idle(gesture_State()); }
+
+// Page Up and Page Down (and the number pad's 9, 3, + and -) zoom about the centre in finer
+// steps than + and -; at either end of the range they hold the zoom there without a redraw.
+void zoomStep(int id) {
+    ViewState& v = view_State();
+    const float z = v.zoom * (id == cmd::kZoomInStep ? 1.1f : 0.9f);
+    if (z > kZoomMax) {
+        v.zoom = kZoomMax;
+    } else if (z < kZoomMin) {
+        v.zoom = kZoomMin;
+    } else {
+        v.zoom = z;
+        shell_Render();
+    }
+}
 
 using enum Refresh;
 constexpr std::array<Refresh, 3> kShowRefresh = {Items, Render};
@@ -129,8 +170,10 @@ const Action kRows[] = {
      .refresh = {Title}, .run = [](int) { history_SavePage(currentPage(), true); }},
     {.id = cmd::kExport, .name = "Export", .menuKey = "FILE_EXPORT", .shortcut = "Ctrl+E",
      .run = [](int) { shell_ExportMission(); }},
-    {.id = cmd::kPrint, .name = "Print", .menuKey = "FILE_PRINT", .run = nothing},
-    {.id = cmd::kMetafile, .name = "Metafile", .run = nothing},
+    {.id = cmd::kNew, .name = "New", .menuKey = "FILE_NEW", .shortcut = "Ctrl+N", .refresh = {Title, Map, Items},
+     .run = newPage},
+    {.id = cmd::kPrint, .name = "Print", .menuKey = "FILE_PRINT", .shortcut = "Ctrl+P", .run = [](int) { maptools_Print(); }},
+    {.id = cmd::kExportImage, .name = "ExportImage", .menuKey = "FILE_EXPORT_IMAGE", .run = [](int) { maptools_ExportImage(); }},
     {.id = cmd::kRecentClear, .name = "RecentClear", .menuKey = "FILE_RECENT_CLEAR", .run = [](int) { conv_ClearRecent(); }},
     {.id = cmd::kRecentFirst, .name = "Recent1", .menuKey = "FILE_RECENT_NONE", .run = conv_OpenRecent},
     {.id = cmd::kRecentFirst + 1, .name = "Recent2", .run = conv_OpenRecent},
@@ -170,8 +213,16 @@ const Action kRows[] = {
      .checked = [](int) { return view_State().insert_mode != 0; }},
     {.id = cmd::kMove, .name = "Move", .menuKey = "MOUSE_MOVE", .stepKey = "STEP_MOVE", .forwarded = true,
      .run = [](int) { interact_StartMove(); }, .enabled = hasSelection},
-    {.id = cmd::kUnselectAll, .name = "UnselectAll", .keys = {Key::U}, .refresh = {Render, Items},
-     .run = [](int) { itemops_ClearSelection(page()); }},
+    {.id = cmd::kSelectAll, .name = "SelectAll", .menuKey = "EDIT_SELECTALL", .shortcut = "Ctrl+A", .refresh = {Render, Items},
+     .run = [](int) { itemops_SelectAll(page(), view_State().show_flags); }, .enabled = idle},
+    {.id = cmd::kUnselectAll, .name = "UnselectAll", .menuKey = "EDIT_UNSELECTALL", .keys = {Key::U},
+     .shortcut = "Ctrl+Shift+A", .refresh = {Render, Items}, .run = [](int) { itemops_ClearSelection(page()); }},
+    {.id = cmd::kDrawPath, .name = "DrawPath", .menuKey = "EDIT_DRAWPATH", .stepKey = "STEP_DRAW_PATH",
+     .run = maptools_StartDrawing, .enabled = idle},
+    {.id = cmd::kDrawArea, .name = "DrawArea", .menuKey = "EDIT_DRAWAREA", .stepKey = "STEP_DRAW_AREA",
+     .run = maptools_StartDrawing, .enabled = idle},
+    {.id = cmd::kCancelGesture, .name = "CancelGesture", .keys = {Key::Escape}, .run = cancelGesture},
+    {.id = cmd::kDrawBack, .name = "DrawBack", .keys = {Key::Backspace}, .run = [](int) { interact_DrawBack(); }},
     {.id = cmd::kSelectType, .name = "SelectType", .menuKey = "MOUSE_SELECTTYPE", .forwarded = true, .refresh = {Render, Items},
      .run = [](int) { itemops_SelectThisType(page(), view_State().show_flags); }, .enabled = hasSelection},
     {.id = cmd::kUnhideAll, .name = "UnhideAll", .menuKey = "MOUSE_UNHIDEALL", .stepKey = "STEP_UNHIDE", .forwarded = true,
@@ -182,7 +233,9 @@ const Action kRows[] = {
      .forwarded = true, .refresh = {Render}, .run = [](int) { itemops_HideUnselected(page()); }},
     // The mission editors rebuild what they show and refresh what they may change
     // (shell/editor_commands).
-    {.id = cmd::kItemAttributes, .name = "ItemAttributes", .stepKey = "STEP_ATTRIBUTES", .run = shell_RunEditor},
+    {.id = cmd::kItemAttributes, .name = "ItemAttributes", .menuKey = "EDIT_ITEMATTRIBUTES", .keys = {Key::Return},
+     .shortcut = "Alt+Return", .stepKey = "STEP_ATTRIBUTES", .forwarded = true, .run = itemAttributes,
+     .enabled = [](int) { return page().selection.count > 0 || gesture_Drawing(gesture_State()); }},
     {.id = cmd::kBriefing, .name = "Briefing", .menuKey = "EDIT_BRIEFING", .stepKey = "STEP_BRIEFING", .refresh = {Map},
      .run = [](int) { dialogs_RunBriefing(page()); }},
     {.id = cmd::kGeneralInfo, .name = "GeneralInfo", .menuKey = "EDIT_GENERALINFO", .stepKey = "STEP_GENERAL",
@@ -208,7 +261,14 @@ const Action kRows[] = {
      .run = [](int) { conv_Zoom(1.0 / kZoomStep); }},
     {.id = cmd::kZoomToMission, .name = "ZoomToMission", .menuKey = "VIEW_ZOOMFIT", .keys = {Key::Home},
      .shortcut = "Home", .run = [](int) { conv_ShowMission(); }},
-    {.id = cmd::kCentre, .name = "Centre", .refresh = {Centre, Map},
+    {.id = cmd::kZoomInStep, .name = "ZoomInStep", .menuKey = "VIEW_ZOOMINSTEP", .keys = {Key::PageUp, Key::Pad9, Key::PadPlus},
+     .run = zoomStep},
+    {.id = cmd::kZoomOutStep, .name = "ZoomOutStep", .menuKey = "VIEW_ZOOMOUTSTEP",
+     .keys = {Key::PageDown, Key::Pad3, Key::PadMinus}, .run = zoomStep},
+    {.id = cmd::kShowLinks, .name = "ShowLinks", .menuKey = "VIEW_SHOWLINKS", .refresh = {Render},
+     .run = [](int) { view_State().links_shown = !view_State().links_shown; },
+     .checked = [](int) { return view_State().links_shown != 0; }},
+    {.id = cmd::kCentre, .name = "Centre", .menuKey = "VIEW_CENTREON", .shortcut = "Ctrl+G", .refresh = {Centre, Map},
      .run = [](int) { dialogs_RunCenter(view_State().center_x, view_State().center_y); }},
     {.id = cmd::kProblems, .name = "Problems", .menuKey = "VIEW_PROBLEMS", .shortcut = "F8",
      .run = [](int) { problems_Toggle(); }, .checked = [](int) { return problems_Shown(); }},
@@ -243,15 +303,27 @@ const Action kRows[] = {
 };
 // clang-format on
 
-// The shortcut a menu shows for a row: its own, else the first plain key it answers.
-std::string shortcutOf(const Action& a) {
-    if (!a.shortcut.empty()) return std::string(a.shortcut);
-    switch (a.keys[0]) {
+// The name a menu shows (and the toolkit binds) for a plain key.
+std::string_view keyName(Key k) {
+    switch (k) {
     case Key::Delete: return "Del";
     case Key::Insert: return "Ins";
     case Key::F1: return "F1";
     case Key::F2: return "F2";
     case Key::F3: return "F3";
+    case Key::U: return "U";
+    case Key::Plus: return "+";
+    case Key::Minus: return "-";
+    case Key::Home: return "Home";
+    case Key::PageUp: return "PgUp";
+    case Key::PageDown: return "PgDown";
+    case Key::Pad9: return "Num+9";
+    case Key::Pad3: return "Num+3";
+    case Key::PadPlus: return "Num++";
+    case Key::PadMinus: return "Num+-";
+    case Key::Return: return "Return";
+    case Key::Escape: return "Esc";
+    case Key::Backspace: return "Backspace";
     default: return {};
     }
 }
@@ -274,6 +346,26 @@ int actions_ForKey(Key key) {
     return 0;
 }
 
+std::string actions_Shortcut(const Action& a) {
+    std::string out(a.shortcut);
+    for (Key k : a.keys) {
+        const std::string_view name = keyName(k);
+        if (name.empty()) continue;
+        // A key the shortcuts name already is not shown twice.
+        bool named = false;
+        std::string_view rest = a.shortcut;
+        while (!rest.empty() && !named) {
+            const std::size_t end = rest.find("; ");
+            named = rest.substr(0, end) == name;
+            rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 2);
+        }
+        if (named) continue;
+        if (!out.empty()) out += "; ";
+        out += name;
+    }
+    return out;
+}
+
 const char* actions_StepKey(int id) {
     const Action* a = actions_Find(id);
     if (!a) return nullptr;
@@ -289,7 +381,7 @@ void actions_PrepareMenu(std::vector<MenuEntry>& entries) {
             } else if (!e.key.empty()) {
                 e.text = text_Get("Menu Text", e.key.c_str());
             }
-            e.shortcut = shortcutOf(*a);
+            e.shortcut = actions_Shortcut(*a);
         } else if (!e.key.empty()) {
             e.text = text_Get("Menu Text", e.key.c_str());
         }

@@ -24,7 +24,7 @@
 namespace cmd {
 constexpr int kColourMap = 101, kElevationMap = 102, kEdgeMap = 103;
 constexpr int kCopy = 107, kSnap = 111, kCentre = 115;
-constexpr int kPrint = 124, kMetafile = 126;
+constexpr int kPrint = 124;
 constexpr int kClear = 134, kOpen = 135, kSave = 136, kExit = 137;
 constexpr int kUnselectAll = 144, kGridShown = 145, kGridBigger = 146, kGridSmaller = 147;
 constexpr int kToggleVehicles = 148, kTogglePeople = 149, kToggleObjects = 150, kToggleDecorations = 151;
@@ -48,6 +48,11 @@ constexpr int kRecentFirst = 41060, kRecentLast = 41067;
 // The checks and where-used (shell/problems, shell/find_dialog): View > Problems, Edit >
 // Find... and Edit > Show References (of the selection's reference item).
 constexpr int kProblems = 41100, kFind = 41101, kShowReferences = 41102;
+// Editing on the map itself: File > New, Select All, the drawing tools, Show Links, Export Map
+// Image, and the keys that end or take back a gesture (Esc, Backspace).
+constexpr int kNew = 41150, kSelectAll = 41151, kDrawPath = 41152, kDrawArea = 41153;
+constexpr int kShowLinks = 41154, kExportImage = 41155, kCancelGesture = 41156, kDrawBack = 41157;
+constexpr int kZoomInStep = 41158, kZoomOutStep = 41159;
 }  // namespace cmd
 
 // ---------------------------------------------------------------------------------------
@@ -83,7 +88,8 @@ struct Action {
     std::string_view menuKey{};                      // key of its menu text; empty: none
     std::string_view menuSection = "Menu Text";      // the string-table section of menuKey
     std::array<Key, 4> keys{};                       // plain keys that run it; Key::Other: none
-    std::string_view shortcut{};                     // menu shortcuts, "; " between two
+    std::string_view shortcut{};                     // menu shortcuts, "; " between two (the
+                                                     // menus show the plain keys after them)
     std::string_view stepKey{};                      // section "Undo": the step it takes
     bool forwarded = false;                          // the map's context menus pass it on
     std::array<Refresh, 3> refresh{};                // in this order, after run
@@ -98,6 +104,8 @@ std::span<const Action> actions_Table();
 const Action* actions_Find(int id);
 // The command a plain key runs; 0 when none.
 int actions_ForKey(Key key);
+// What a menu shows and binds for a row: its shortcuts, then its plain keys, "; " between.
+std::string actions_Shortcut(const Action& a);
 // The undo step a command takes ("STEP_EDIT" for a row that names none); null when id is
 // not a command.
 const char* actions_StepKey(int id);

@@ -21,6 +21,7 @@
 #include "shell/editor_commands.h"
 #include "shell/find_dialog.h"
 #include "shell/history.h"
+#include "shell/map_tools.h"
 #include "shell/problems.h"
 #include "logic/refs.h"
 
@@ -82,19 +83,6 @@ void proposePageFile(FileDialogRequest& r, const Mission& m, const std::string& 
     r.initialName = name.string();
 }
 
-void zoomBy(float factor) {
-    ViewState& v = view_State();
-    const float z = v.zoom * factor;
-    if (z > kZoomMax) {
-        v.zoom = kZoomMax;
-    } else if (z < kZoomMin) {
-        v.zoom = kZoomMin;
-    } else {
-        v.zoom = z;
-        shell_Render();
-    }
-}
-
 void moveCentre(std::int32_t dx, std::int32_t dy) {
     ViewState& v = view_State();
     v.center_x += dx;
@@ -126,7 +114,10 @@ void shell_RepaintItems() {
 
 void shell_RepaintCentre() { platform().paneSetLines(kPaneCentre, conv_CentreLines(shell_State().metrics)); }
 
-void shell_RefreshMenuState() { actions_RefreshWindow(); }
+void shell_RefreshMenuState() {
+    actions_RefreshWindow();
+    maptools_RefreshStatus();  // the selection and the gesture may have changed with them
+}
 
 std::string shell_TitleFor(std::string_view fileName) {
     const char* consumer = text_Get(kMsg, "CONSUMER");
@@ -262,6 +253,7 @@ bool shell_WriteMission(Mission& m, const std::string& path) {
     m.file_path = path;
     history_NoteFileOnDisk(&m == &mission_Pages().page[1] ? 1 : 0);
     conv_MissionSaved(path);
+    maptools_StatusMessage(text_Printf("Map Tools", "SAVED", {ui_PathText(path)}));
     return true;
 }
 
@@ -282,6 +274,7 @@ bool shell_ExportMission() {
         reportWriteFailure(*path);
         return false;
     }
+    maptools_StatusMessage(text_Printf("Map Tools", "EXPORTED", {page().item_count, ui_PathText(*path)}));
     return true;
 }
 
@@ -336,12 +329,6 @@ void shell_Key(Key key, unsigned mods) {
     const ViewState& v = view_State();
     const std::int32_t step = v.grid_size / 10;
     switch (key) {
-    case Key::PageUp:
-    case Key::Pad9:
-    case Key::PadPlus: zoomBy(1.1f); break;
-    case Key::PageDown:
-    case Key::Pad3:
-    case Key::PadMinus: zoomBy(0.9f); break;
     case Key::Space: shell_Render(); break;
     case Key::Left: moveCentre(-step, 0); break;
     case Key::Right: moveCentre(step, 0); break;

@@ -165,7 +165,9 @@ std::vector<PaneLine> conv_CentreLines(CharMetrics m) {
     std::string scale = zoom_ScaleText(v.zoom);
     const int after = lines.empty() ? 5 : lines.back().x + int(lines.back().text.size() + 2) * m.cw;
     const int right = layout_MainPanes(0, 0, m).centre.w - 5 - int(scale.size() + 1) * m.cw;
-    lines.push_back({std::max(after, right), 5, std::move(scale)});
+    // A scale that would run past the pane's edge is left to the status bar, which always
+    // shows it, rather than shown cut.
+    if (after <= right) lines.push_back({right, 5, std::move(scale)});
     return lines;
 }
 

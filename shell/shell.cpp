@@ -16,6 +16,7 @@
 #include "shell/data_start.h"
 #include "shell/dialogs.h"
 #include "shell/history.h"
+#include "shell/map_tools.h"
 #include "shell/problems.h"
 
 #include <cctype>
@@ -84,7 +85,10 @@ public:
         if (MapPaneSink* in = shell_State().hooks.mapInput) in->onWheel(x, y, delta, mods);
     }
     void onMouseMove(int x, int y, unsigned mods) override {
+        const std::int32_t state = gesture_State().state;
         if (MapPaneSink* in = shell_State().hooks.mapInput) in->onMouseMove(x, y, mods);
+        maptools_StatusPointer(x, y);
+        if (gesture_State().state != state) maptools_RefreshStatus();  // a press became a drag
     }
     void onPaint() override { shell_Render(); }
     void onResize(int width, int height) override {
@@ -257,6 +261,7 @@ int shell_Startup(const ShellArgs& args) {
         ih.forward = [](int id) { shell_ForwardMapCommand(id); };
         ih.menu = &shell_ContextMenu;
         ih.chooseItem = &dialogs_ChooseInsertItem;
+        ih.openAttributes = [] { shell_Command(cmd::kItemAttributes); };
     }
     ui.setSinks(&shell_MainSink(), &shell_MapSink());
 

@@ -1,4 +1,5 @@
 #include "mapview/interact.h"
+#include "mission/index.h"
 
 #include "mapview/render.h"
 #include "mapview/reset.h"
@@ -173,13 +174,25 @@ TEST_F(Interact, NearestWinsAndTiesGoToTheLowerIndex) {
     (void)b;
 }
 
-TEST_F(Interact, DoubleClickTogglesTwiceAndClickDeselects) {
+TEST_F(Interact, DoubleClickSelectsAndOpensTheAttributesAndClickDeselects) {
     const std::int32_t a = add(0, 0), b = add(100, 0);
-    pane().onMouseDown(MouseButton::Left, 400, 300, 0);
-    pane().onMouseUp(MouseButton::Left, 400, 300, 0);
-    pane().onDoubleClick(MouseButton::Left, 400, 300, 0);
-    pane().onMouseUp(MouseButton::Left, 400, 300, 0);
-    EXPECT_EQ(selection(), Sel{});
+    static int opened = 0;
+    opened = 0;
+    interact_State().hooks.openAttributes = [] { ++opened; };
+    // The first click selects, the double click keeps it selected and opens the editor; on
+    // a selected item the first click takes it out and the double click brings it back.
+    for (int round = 1; round <= 2; ++round) {
+        pane().onMouseDown(MouseButton::Left, 400, 300, 0);
+        pane().onMouseUp(MouseButton::Left, 400, 300, 0);
+        pane().onDoubleClick(MouseButton::Left, 400, 300, 0);
+        pane().onMouseUp(MouseButton::Left, 400, 300, 0);
+        EXPECT_EQ(selection(), Sel{a});
+        EXPECT_EQ(opened, round);
+    }
+    // Far from everything: nothing opens.
+    pane().onDoubleClick(MouseButton::Left, 799, 599, 0);
+    EXPECT_EQ(opened, 2);
+    mission_ClearSelection(page());
     click(500, 300);
     click(400, 300);
     EXPECT_EQ(selection(), (Sel{b, a}));  // appended at the end
@@ -322,7 +335,7 @@ TEST_F(Interact, RightClickDuringAMoveLeavesTheItemsWhereTheyWere) {
     pane().onMouseMove(600, 100, 0);
     pane().onMouseDown(MouseButton::Right, 600, 100, 0);
     EXPECT_TRUE(gesture_Idle(gesture_State()));
-    pane().onMouseDown(MouseButton::Left, 600, 100, 0);  // now an ordinary click
+    click(600, 100);  // now an ordinary click
     EXPECT_EQ(page().items[a].x, 5);
     EXPECT_EQ(page().items[a].y, 5);
     EXPECT_EQ(interact_Cancel(), 0);
@@ -559,4 +572,109 @@ TEST(InteractRandom, FollowsTheGeneratorSequence) {
     std::vector<std::int32_t> got;
     for (int i = 0; i < 5; ++i) got.push_back(interact_NextRandom(s));
     EXPECT_EQ(got, (std::vector<std::int32_t>{41, 18467, 6334, 26500, 19169}));
+}
+
+namespace {
+
+// A left drag in one move from (x0, y0) to (x1, y1), released there.
+void dragOn(MapPaneSink& pane, int x0, int y0, int x1, int y1, unsigned mods = 0) {
+    pane.onMouseDown(MouseButton::Left, x0, y0, mods);
+    pane.onMouseMove(x1, y1, mods);
+    pane.onMouseUp(MouseButton::Left, x1, y1, mods);
+}
+
+}  // namespace
+
+// Where a plain drag starts decides what it does: on a selected item it moves the selection,
+// anywhere else it draws a band that replaces it; too short a drag is a click.
+TEST_F(Interact, PlainDragMovesFromTheSelectionAndBandsElsewhere) {
+    struct Case {
+        const char* name;
+        bool snap;
+        int x0, y0, x1, y1;
+        Sel selected;
+        Sel after;
+        std::int32_t ax, ay;  // where item a ends
+    };
+    // a at pane (400, 300), b at (500, 300), c at (400, 400).
+    const Case cases[] = {
+        {"move from a selected item", false, 403, 301, 433, 281, {0, 1}, {0, 1}, 30, 20},
+        {"move snapped, the item on the grid", true, 403, 301, 433, 281, {0, 1}, {0, 1}, 0, 0},
+        {"move snapped further", true, 403, 301, 463, 241, {0, 1}, {0, 1}, 64, 64},
+        {"band from empty ground replaces", false, 380, 280, 520, 320, {2}, {0, 1}, 0, 0},
+        {"band over nothing empties", false, 600, 500, 700, 550, {0, 2}, {}, 0, 0},
+        {"drag from an unselected item bands", false, 400, 300, 420, 420, {1}, {0, 2}, 0, 0},
+        {"three pixels is a click on a", false, 400, 300, 403, 302, {1}, {1, 0}, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        mission_ResetLayer();
+        gesture_Reset();
+        view_State().snap_to_grid = c.snap;
+        view_State().grid_size = 64;
+        add(0, 0), add(100, 0), add(0, -100);
+        for (std::int32_t i : c.selected) mission_Select(page(), i);
+        dragOn(pane(), c.x0, c.y0, c.x1, c.y1);
+        EXPECT_TRUE(gesture_Idle(gesture_State()));
+        EXPECT_FALSE(ui->mouseCaptured);
+        EXPECT_EQ(selection(), c.after);
+        EXPECT_EQ(page().items[0].x, c.ax);
+        EXPECT_EQ(page().items[0].y, c.ay);
+        // b moves with a when both were moved, else stays.
+        const bool moved = c.ax != 0 || c.ay != 0;
+        EXPECT_EQ(page().items[1].x, moved ? 100 + c.ax : 100);
+    }
+}
+
+TEST_F(Interact, DrawPathNumbersOnFromThePathsHighestAndTakesBack) {
+    std::int32_t old = add(0, 0, kWaypointMarkerType);
+    page().items[old].waypoint_id = 4;
+    page().items[old].wpnumber = 6;
+    const std::int32_t other = add(50, 0, kWaypointMarkerType);
+    page().items[other].waypoint_id = 5;
+    page().items[other].wpnumber = 20;
+    view_State().snap_to_grid = 1;
+    view_State().grid_size = 64;
+    EXPECT_EQ(interact_StartDraw(kGestureDrawPath, 0), 0);
+    EXPECT_EQ(interact_StartDraw(kGestureDrawPath, kMaxWaypoints), 0);
+    ASSERT_EQ(interact_StartDraw(kGestureDrawPath, 4), 1);
+    EXPECT_EQ(interact_StartMove(), 0);  // one gesture at a time
+    click(430, 300);  // world (30, 0): snapped to (0, 0)
+    click(500, 200);
+    pane().onDoubleClick(MouseButton::Left, 600, 200, 0);  // one more marker
+    ASSERT_EQ(page().item_count, 5);
+    const std::int32_t numbers[] = {7, 8, 9};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(page().items[2 + i].type_id, kWaypointMarkerType);
+        EXPECT_EQ(page().items[2 + i].waypoint_id, 4);
+        EXPECT_EQ(page().items[2 + i].wpnumber, numbers[i]);
+    }
+    EXPECT_EQ(page().items[2].x, 0);
+    auto index = std::make_unique<MissionIndex>();
+    mission_BuildIndex(page(), *index);
+    EXPECT_EQ(index->paths[4].point_count, 4);
+    EXPECT_EQ(interact_DrawBack(), 1);
+    EXPECT_EQ(interact_DrawBack(), 1);
+    EXPECT_EQ(page().item_count, 3);
+    EXPECT_EQ(interact_NextWaypointNumber(page(), 4), 8);
+    // A right click ends the drawing and keeps the markers; Backspace then does nothing.
+    pane().onMouseDown(MouseButton::Right, 300, 300, 0);
+    EXPECT_TRUE(gesture_Idle(gesture_State()));
+    EXPECT_EQ(interact_DrawBack(), 0);
+    EXPECT_EQ(page().item_count, 3);
+}
+
+TEST_F(Interact, AnInsertedItemBecomesTheSelection) {
+    add(0, 0);
+    mission_Select(page(), 0);
+    view_State().insert_mode = 1;
+    ui->dialogScripts["INSERTITEM"] = [](FakeDialog& d) {
+        d.setCheck(dlgid::kInsertVehicles, kChecked);
+        d.click(dlgid::kInsertVehicles);
+        d.choose(dlgid::kInsertList, 0);
+        d.click(kIdOk);
+    };
+    click(450, 300);
+    ASSERT_EQ(page().item_count, 2);
+    EXPECT_EQ(selection(), Sel{1});
 }

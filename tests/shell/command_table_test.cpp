@@ -26,7 +26,8 @@ namespace {
 
 class CommandTable : public ShellEnvTest {
 protected:
-    CommandTable() : ShellEnvTest({"data/text/undo.txt", "data/text/conveniences.txt", "data/text/checks.txt"}) {}
+    CommandTable()
+        : ShellEnvTest({"data/text/undo.txt", "data/text/conveniences.txt", "data/text/checks.txt", "data/text/map_tools.txt"}) {}
 };
 
 void collectIds(const std::vector<MenuEntry>& entries, std::set<int>& ids) {
@@ -47,7 +48,7 @@ TEST_F(CommandTable, EveryMenuEntryKeyAndBarButtonReachesARowThatRuns) {
     const std::size_t fromMenus = ids.size();
     for (const BarControl& c : shell_ButtonBar(CharMetrics{}))
         if (c.command != 0) ids.insert(c.command);
-    for (int k = static_cast<int>(Key::Other); k <= static_cast<int>(Key::Home); ++k)
+    for (int k = static_cast<int>(Key::Other); k <= static_cast<int>(Key::Backspace); ++k)
         if (const int id = actions_ForKey(static_cast<Key>(k))) ids.insert(id);
     ASSERT_GT(fromMenus, 20u);
     ASSERT_GT(ids.size(), fromMenus);
@@ -73,7 +74,7 @@ TEST_F(CommandTable, EveryMenuEntryKeyAndBarButtonReachesARowThatRuns) {
     EXPECT_FALSE(shell_Dispatch(99999));
     // What a context menu forwards runs only when its row says so.
     EXPECT_TRUE(shell_ForwardMapCommand(cmd::kInsertMode));
-    for (int id : {0, cmd::kColourMap, cmd::kCentre, cmd::kItemAttributes, cmd::kVisibleLayers, 99999})
+    for (int id : {0, cmd::kColourMap, cmd::kCentre, cmd::kDrawPath, cmd::kVisibleLayers, 99999})
         EXPECT_FALSE(shell_ForwardMapCommand(id)) << id;
 }
 
@@ -83,6 +84,7 @@ struct Drive {
     std::function<void(Mission&)> prepare{};
     std::map<std::string, std::function<void(FakeDialog&)>> scripts{};
     bool clickMap = false;
+    Key finish = Key::Other;  // the key that ends the gesture after the click
 };
 
 std::map<int, Drive> drives() {
@@ -110,6 +112,8 @@ std::map<int, Drive> drives() {
         {cmd::kWaypoints, {.scripts = {{"EDITWAYPOINTS", ok([](FakeDialog& d) { d.type(recid::kDesc, "Patrol"); })}}}},
         {cmd::kEvents, {.scripts = {{"EDITEVENTS", ok([](FakeDialog&) { mission_CurrentPage().event_count = 1; })}}}},
         {cmd::kLayerNames, {.scripts = {{"LAYERNAMES", ok([](FakeDialog& d) { d.type(dlgid::kLayerNameEdit, "Scouts"); })}}}},
+        {cmd::kDrawPath, {.scripts = {{"CHOOSE", ok([](FakeDialog&) {})}}, .clickMap = true, .finish = Key::Return}},
+        {cmd::kDrawArea, {.scripts = {{"CHOOSE", ok([](FakeDialog&) {})}}, .clickMap = true, .finish = Key::Escape}},
         {cmd::kVisibleLayers, {.scripts = {{"VISIBLELAYERS", ok([](FakeDialog& d) { d.toggle(dlgid::kLayerCheckFirst + 3); })}}}},
     };
 }
@@ -144,6 +148,7 @@ TEST_F(CommandTable, EveryPageChangingRowIsOneStepNamedFromItsRowThatUndoes) {
             shell_MapSink().onMouseDown(MouseButton::Left, 500, 200, 0);
             shell_MapSink().onMouseUp(MouseButton::Left, 500, 200, 0);
         }
+        if (drive->second.finish != Key::Other) shell_Key(drive->second.finish, 0);
         const UndoHistory& h = undo_PageHistory(0);
         ASSERT_TRUE(h.canUndo());
         EXPECT_EQ(std::string(h.undoName()), a.stepKey);

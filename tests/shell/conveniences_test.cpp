@@ -134,6 +134,7 @@ TEST_F(Conveniences, EditCommandsAreEnabledOnlyWhenTheyCanAct) {
     mission_ClearSelection(page);
     shell_RefreshMenuState();
     shell_MapSink().onMouseDown(MouseButton::Left, 400, 300, 0);
+    shell_MapSink().onMouseUp(MouseButton::Left, 400, 300, 0);
     EXPECT_TRUE(fake->menuEnabled[cmd::kCut]);
 }
 

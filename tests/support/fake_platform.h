@@ -161,6 +161,17 @@ public:
     PaneSize mapPaneSize{800, 600};          // answered by mapSize()
     std::vector<BarControl> bar;             // the button bar; checks and texts kept current
     int quitCalls = 0;
+    // The status bar: each field's text and every message, in order.
+    std::map<StatusField, std::string> statusFields;
+    std::vector<std::string> statusMessages;
+    // What was printed and the PNG files asked for (kept here, not written); the answers.
+    struct Picture {
+        std::string where;  // the heading printed over it, or the PNG's path
+        std::string footer;
+        int width = 0, height = 0;
+    };
+    std::vector<Picture> printed, pngs;
+    bool printAnswer = true, pngAnswer = true;
 
     // Scripted answers; an empty queue answers Ok/Yes (message boxes) or cancels (files).
     std::deque<MsgAnswer> msgAnswers;
@@ -206,6 +217,16 @@ public:
     void mapCaption(std::string_view text) override;
     void paneSetText(int pane, std::string_view text) override;
     void paneSetLines(int pane, const std::vector<PaneLine>& lines) override;
+    void statusField(StatusField field, std::string_view text) override { statusFields[field] = std::string(text); }
+    void statusMessage(std::string_view text) override { statusMessages.emplace_back(text); }
+    bool printMap(const PixelView& pixels, std::string_view heading, std::string_view footer) override {
+        if (printAnswer) printed.push_back({std::string(heading), std::string(footer), pixels.width, pixels.height});
+        return printAnswer;
+    }
+    bool writePng(const std::string& path, const PixelView& pixels) override {
+        if (pngAnswer) pngs.push_back({path, {}, pixels.width, pixels.height});
+        return pngAnswer;
+    }
     void quit() override;
     Settings& settings() override { return settingsStore; }
     // The settings, kept in memory for the test to look at.

@@ -79,6 +79,10 @@ TEST_F(EditingSession, InsertBandMoveCopyPasteHideLayersBriefingAndSave) {
     }
     menuAction(w, cmd::kInsertMode)->trigger();
     ASSERT_EQ(view_State().insert_mode, 0);
+    // The item inserted last is the selection; Unselect All empties it.
+    ASSERT_EQ(one.selection.count, 1);
+    EXPECT_EQ(one.selection.index[0], 2);
+    menuAction(w, cmd::kUnselectAll)->trigger();
 
     // A Shift band round the first two.
     QTest::mousePress(pane, Qt::LeftButton, Qt::ShiftModifier, {cx - 60, cy + 40});
