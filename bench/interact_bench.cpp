@@ -57,7 +57,7 @@ struct Fixture {
         }
         mission_ResetPages();
         metafile_Read(mission_CurrentPage(), mission.c_str());
-        model_LoadForItems();
+        pageload_Models();
         Mission& page = mission_CurrentPage();
         terrain = page.terrain != nullptr;
         items = page.item_count;

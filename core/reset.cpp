@@ -2,6 +2,7 @@
 
 #include "core/file.h"
 #include "core/mem.h"
+#include "core/parser.h"
 #include "core/text.h"
 
 void core_ResetLayer() {
@@ -9,5 +10,6 @@ void core_ResetLayer() {
     text_FreeTables();
     text_SetCurrent(nullptr);
     file_Reset();
+    parser_State() = LineParser{};
     mem_Shutdown();
 }

@@ -54,8 +54,8 @@ void showVars(Dialog& dlg, const Mission& page, const LogicVarSpec& vars,
         dlg.clearEntries(box);
         const bool used = slot.list != LogicList::None;
         if (used) {
-            combo_Fill(dlg, box, list_Build(slot.list, page));
-            combo_SelectByData(dlg, box, stored[static_cast<std::size_t>(i)]);
+            vocab_FillCombo(dlg, box, list_Build(slot.list, page));
+            vocab_SelectComboData(dlg, box, stored[static_cast<std::size_t>(i)]);
         }
         dlg.enable(box, used);
     }
@@ -399,7 +399,7 @@ bool SlotDialogProc::typeOrSelectorChosen(Dialog& dlg, int id, Notify code,
     showVars(dlg, page_, vars, stored);
     if (id == kType) {
         fillSelector(dlg);
-        combo_SelectByData(dlg, kSelector, 0);  // an empty list stays without a selection
+        vocab_SelectComboData(dlg, kSelector, 0);  // an empty list stays without a selection
     }
     dlg.enable(kSelector, vars.selectorEnabled);
     return true;
@@ -421,9 +421,9 @@ void TriggerDialogProc::onInit(Dialog& dlg) {
     selector_ = slot_.condition;
     dlg.clearEntries(kType);
     for (std::int32_t t : kTriggerTypeOrder) dlg.addEntry(kType, event_TriggerTypeName(t), t);
-    combo_SelectByData(dlg, kType, type_);
+    vocab_SelectComboData(dlg, kType, type_);
     fillSelector(dlg);
-    combo_SelectByData(dlg, kSelector, selector_);
+    vocab_SelectComboData(dlg, kSelector, selector_);
     checkRadio(dlg, kSenseRadios, (slot_.flags & kTriggerSenseFalse) ? kSenseFalse : kSenseTrue);
     showVars(dlg, page_, varSpec(), storedVars(slot_));
     const int logic = (slot_.flags & kTriggerLogicOr) ? kLogicOr : (slot_.flags & kTriggerLogicXor) ? kLogicXor : kLogicAnd;
@@ -469,9 +469,9 @@ void ActionDialogProc::onInit(Dialog& dlg) {
     selector_ = slot_.subtype;
     dlg.clearEntries(kType);
     for (std::int32_t t = 0; t <= kActionTypeMax; ++t) dlg.addEntry(kType, event_ActionTypeName(t), t);
-    combo_SelectByData(dlg, kType, type_);
+    vocab_SelectComboData(dlg, kType, type_);
     fillSelector(dlg);
-    combo_SelectByData(dlg, kSelector, selector_);
+    vocab_SelectComboData(dlg, kSelector, selector_);
     const LogicVarSpec vars = varSpec();
     dlg.enable(kSelector, vars.selectorEnabled);
     showVars(dlg, page_, vars, storedVars(slot_));

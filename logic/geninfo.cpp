@@ -162,7 +162,7 @@ void openTerrain(Dialog& dlg, const Mission& page) {
         // The list is sorted: the entry goes where it sorts, so its index comes back.
         const int at = dlg.addEntry(kTerrain, name, 0);
         if (chosen >= at) ++chosen;
-        if (chosen < 0 && !stored.empty() && gi_SameTerrain(name, stored)) chosen = at;
+        if (chosen < 0 && !stored.empty() && geninfo_SameTerrain(name, stored)) chosen = at;
     }
     dlg.setSelection(kTerrain, chosen);
 }
@@ -195,17 +195,17 @@ void readNumber(const Dialog& dlg, int id, std::int32_t& value) {
 }
 
 // Reloads the page's terrain under the status box.
-void loadTerrain(Mission& page) { terrain_LoadPageMaps(page); }
+void loadTerrain(Mission& page) { pageload_TerrainMaps(page); }
 
 }  // namespace
 
-bool gi_SameTerrain(std::string_view a, std::string_view b) {
+bool geninfo_SameTerrain(std::string_view a, std::string_view b) {
     // The loader reads "<name>.trn" whatever extension a stored name carries.
     auto base = [](std::string_view s) { return s.substr(0, s.find('.')); };
     return sameNoCase(base(a), base(b));
 }
 
-void gi_Open(Dialog& dlg, const Mission& page) {
+void geninfo_Open(Dialog& dlg, const Mission& page) {
     const GeneralInfo& info = page.info;
 
     for (int v = 1; v <= kGiCampVars; ++v) dlg.setText(kCampVarFirst + v - 1, std::to_string(v));
@@ -252,20 +252,20 @@ void gi_Open(Dialog& dlg, const Mission& page) {
     dlg.clearEntries(kSunset);
     for (std::int32_t i = 0; i < sky_Count(); ++i)
         if (const Sunset* s = sky_At(i)) dlg.addEntry(kSunset, s->name, s->number);
-    combo_SelectByData(dlg, kSunset, info.sunset);
+    vocab_SelectComboData(dlg, kSunset, info.sunset);
 
     for (std::size_t slot = 0; slot < kEquipmentSlots; ++slot) {
         const EquipmentList& list = equipmentLists()[slot];
         dlg.clearEntries(list.control);
         for (const Weapon& w : list.weapons) dlg.addEntry(list.control, text_Get("Weapons", w.key), w.code);
-        combo_SelectByData(dlg, list.control, info.default_equipment[slot]);
+        vocab_SelectComboData(dlg, list.control, info.default_equipment[slot]);
     }
 
     dlg.setText(kWindSpeed, text_Format("%u", {std::uint32_t(info.wind[0])}));
     dlg.setText(kWindDirection, text_Format("%u", {std::uint32_t(info.wind[1])}));
 }
 
-void gi_Store(Dialog& dlg, Mission& page) {
+void geninfo_Store(Dialog& dlg, Mission& page) {
     GeneralInfo& info = page.info;
 
     mission_SetText(info.name, fieldText(dlg, kName, kGiNameMax));
@@ -275,7 +275,7 @@ void gi_Store(Dialog& dlg, Mission& page) {
 
     const int terrainSel = dlg.selection(kTerrain);
     const std::string terrain = terrainSel >= 0 ? dlg.entryText(kTerrain, terrainSel) : std::string();
-    if (!gi_SameTerrain(terrain, mission_Text(info.terrain))) {
+    if (!geninfo_SameTerrain(terrain, mission_Text(info.terrain))) {
         mission_SetText(info.terrain, terrain);
         loadTerrain(page);
     }
@@ -317,20 +317,20 @@ void gi_Store(Dialog& dlg, Mission& page) {
     readNumber(dlg, kWindDirection, info.wind[1]);
 }
 
-void GeneralInfoDialogProc::onInit(Dialog& dlg) { gi_Open(dlg, page_); }
+void GeneralInfoDialogProc::onInit(Dialog& dlg) { geninfo_Open(dlg, page_); }
 
 void GeneralInfoDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
     if (code != Notify::Clicked) return;
     if (id == kIdOk) {
         if (!ui_CheckNumbers(dlg)) return;
-        gi_Store(dlg, page_);
+        geninfo_Store(dlg, page_);
         dlg.end(kIdOk);
     } else if (id == kIdCancel) {
         dlg.end(kIdCancel);
     }
 }
 
-int gi_Run(Mission& page) {
+int geninfo_Run(Mission& page) {
     GeneralInfoDialogProc proc(page);
     return platform().runDialog("GENERALINFO", proc) == kIdOk ? kIdOk : kIdCancel;
 }

@@ -1,7 +1,7 @@
 // The general information editor: the mission-wide values of a page (name, designer,
 // terrain and its colour scheme, the companion files, default equipment, wind, game types,
 // terrain overrides, sky, win and lose sub-goals, fire missions, visible campaign
-// variables). gi_Open fills the dialog from the page; gi_Store, run by OK, writes every
+// variables). geninfo_Open fills the dialog from the page; geninfo_Store, run by OK, writes every
 // control back and reloads the page's terrain when another terrain was chosen. Cancel
 // leaves the page as it was.
 #pragma once
@@ -97,12 +97,12 @@ constexpr int kGiConditionsMax = 128;
 
 // True when two terrain names name the same terrain: equal without regard to case once
 // each has the extension "trn" (a stored "alps" is the file "alps.trn").
-bool gi_SameTerrain(std::string_view a, std::string_view b);
+bool geninfo_SameTerrain(std::string_view a, std::string_view b);
 
 // Fills the dialog from the page.
-void gi_Open(Dialog& dlg, const Mission& page);
+void geninfo_Open(Dialog& dlg, const Mission& page);
 // Writes every control back into the page; reloads its terrain when another one was chosen.
-void gi_Store(Dialog& dlg, Mission& page);
+void geninfo_Store(Dialog& dlg, Mission& page);
 
 class GeneralInfoDialogProc : public DialogProc {
 public:
@@ -115,4 +115,4 @@ private:
 };
 
 // Runs GENERALINFO on the page; kIdOk when OK stored the dialog, else kIdCancel.
-int gi_Run(Mission& page);
+int geninfo_Run(Mission& page);

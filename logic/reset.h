@@ -1,4 +1,4 @@
-// The logic layer's process-wide records: the event clipboard.
+// The logic layer's process-wide records: the event clipboard and the record editors' hooks.
 // shell/reset.h puts back every layer's.
 #pragma once
 

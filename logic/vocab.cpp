@@ -376,12 +376,12 @@ std::string event_LoseConditionName(std::int32_t code) {
     return conditionName("LoseConditions", "STRLOSECOND%0.3i", code);
 }
 
-void combo_Fill(Dialog& dlg, int id, const ValueList& entries) {
+void vocab_FillCombo(Dialog& dlg, int id, const ValueList& entries) {
     dlg.clearEntries(id);
     for (const ListEntry& e : entries) dlg.addEntry(id, e.text, e.data);
 }
 
-void combo_SelectByData(Dialog& dlg, int id, std::int64_t value) {
+void vocab_SelectComboData(Dialog& dlg, int id, std::int64_t value) {
     const int n = dlg.entryCount(id);
     for (int i = 0; i < n; ++i) {
         if (dlg.entryData(id, i) == value) {

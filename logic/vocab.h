@@ -109,9 +109,9 @@ std::string event_WinConditionName(std::int32_t code);
 std::string event_LoseConditionName(std::int32_t code);
 
 // Drop-downs. Fills the control (emptied first) with the entries in order.
-void combo_Fill(Dialog& dlg, int id, const ValueList& entries);
+void vocab_FillCombo(Dialog& dlg, int id, const ValueList& entries);
 // Selects the first entry whose item data equals value; when none does, entry 0.
-void combo_SelectByData(Dialog& dlg, int id, std::int64_t value);
+void vocab_SelectComboData(Dialog& dlg, int id, std::int64_t value);
 
 // ---------------------------------------------------------------------------------------
 // Variable slots

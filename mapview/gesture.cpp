@@ -13,7 +13,7 @@ GestureState& gesture_State() { return g_gesture; }
 
 void gesture_Reset() { g_gesture = GestureState{}; }
 
-int itemops_StartPaste(const Mission& clipboard, GestureState& gesture) {
+int gesture_StartPaste(const Mission& clipboard, GestureState& gesture) {
     if (clipboard.selection.count <= 0 || clipboard.item_count <= 0) return 0;
     if (!gesture_Idle(gesture)) return 0;
     gesture.state = kGesturePlace;
@@ -24,7 +24,7 @@ int itemops_StartPaste(const Mission& clipboard, GestureState& gesture) {
     return 1;
 }
 
-int itemops_Place(Mission& page, const Mission& clipboard, GestureState& gesture,
+int gesture_Place(Mission& page, const Mission& clipboard, GestureState& gesture,
                   std::int32_t x, std::int32_t y, std::int32_t z) {
     if (gesture.state != kGesturePlace || gesture.drag != kDragNone) return -1;
     const std::int32_t wanted = std::clamp(clipboard.selection.count, 0, kMaxItems);
@@ -35,7 +35,7 @@ int itemops_Place(Mission& page, const Mission& clipboard, GestureState& gesture
     return placed;
 }
 
-int itemops_FinishMove(Mission& page, GestureState& gesture) {
+int gesture_FinishMove(Mission& page, GestureState& gesture) {
     if (gesture.state != kGestureMove || gesture.drag != kDragNone) return 0;
     mission_MoveSelected(page, gesture.offset_x, gesture.offset_y, gesture.offset_z);
     mission_HoldSelectionOnTerrain(page);
@@ -44,7 +44,7 @@ int itemops_FinishMove(Mission& page, GestureState& gesture) {
     return 1;
 }
 
-int itemops_CancelGesture(GestureState& gesture) {
+int gesture_CancelGesture(GestureState& gesture) {
     if (gesture.state == kGestureIdle && gesture.drag == kDragNone) return 0;
     gesture.state = kGestureIdle;
     gesture.drag = kDragNone;
@@ -52,7 +52,7 @@ int itemops_CancelGesture(GestureState& gesture) {
     return 1;
 }
 
-int itemops_StartMove(const Mission& page, GestureState& gesture) {
+int gesture_StartMove(const Mission& page, GestureState& gesture) {
     const std::int32_t ref = mission_ReferenceItem(page);
     if (ref < 0 || !gesture_Idle(gesture)) return 0;
     gesture.state = kGestureMove;

@@ -64,20 +64,20 @@ inline bool gesture_Drawing(const GestureState& g) {
 
 // Paste, first step: starts placing the clipboard when it holds a selection and no gesture
 // is in progress. 1 started, 0 refused.
-int itemops_StartPaste(const Mission& clipboard, GestureState& gesture);
+int gesture_StartPaste(const Mission& clipboard, GestureState& gesture);
 // Paste, placing step: the clipboard's items go into the page displaced by the world point
 // (x, y, z), so the reference item lands on it; the copies become the page's selection and
 // the gesture ends. Items beyond the table's capacity are dropped without a message. Number
 // of items placed; -1 when no placement was in progress.
-int itemops_Place(Mission& page, const Mission& clipboard, GestureState& gesture,
+int gesture_Place(Mission& page, const Mission& clipboard, GestureState& gesture,
                   std::int32_t x, std::int32_t y, std::int32_t z);
 
 // Move, first step: starts moving the selection, measured from the reference item's x and y,
 // when the selection is not empty and no gesture is in progress. 1 started, 0 refused.
-int itemops_StartMove(const Mission& page, GestureState& gesture);
+int gesture_StartMove(const Mission& page, GestureState& gesture);
 // Move, final step: adds the gesture's current offset to every selected item and ends the
 // gesture. 1, or 0 when no move was in progress.
-int itemops_FinishMove(Mission& page, GestureState& gesture);
+int gesture_FinishMove(Mission& page, GestureState& gesture);
 // Abandons a move or placement (or any gesture): nothing in the page changes. 1 when a
 // gesture was in progress.
-int itemops_CancelGesture(GestureState& gesture);
+int gesture_CancelGesture(GestureState& gesture);

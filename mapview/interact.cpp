@@ -173,14 +173,14 @@ void insertAt(int x, int y) {
 }
 
 void commitMove(GestureState& g) {
-    itemops_FinishMove(page(), g);
+    gesture_FinishMove(page(), g);
     renderNow();
     repaintItems();
 }
 
 void commitPlace(GestureState& g, int x, int y) {
     const WorldPoint w = interact_PaneToWorldSnapped(viewport(), x, y);
-    itemops_Place(page(), mission_Clipboard(), g, w.x, w.y, w.z);
+    gesture_Place(page(), mission_Clipboard(), g, w.x, w.y, w.z);
     renderNow();
     repaintItems();
 }
@@ -248,7 +248,7 @@ void startDrag(GestureState& g, int x, int y) {
     const int px = g.band_anchor_x, py = g.band_anchor_y;
     g.state = kGestureIdle;
     const std::int32_t grabbed = grabbedItem(m, vp, px, py);
-    if (grabbed >= 0 && itemops_StartMove(m, g)) {
+    if (grabbed >= 0 && gesture_StartMove(m, g)) {
         // Measured from the item under the pointer: that one lands on the grid.
         g.ref_x = m.items[static_cast<std::size_t>(grabbed)].x;
         g.ref_y = m.items[static_cast<std::size_t>(grabbed)].y;
@@ -581,13 +581,13 @@ std::int32_t interact_HitTest(const Mission& m, const Viewport& vp, int x, int y
 }
 
 int interact_StartMove() {
-    if (!itemops_StartMove(page(), gesture_State())) return 0;
+    if (!gesture_StartMove(page(), gesture_State())) return 0;
     repaintMap();
     return 1;
 }
 
 int interact_StartPlace() {
-    if (!itemops_StartPaste(mission_Clipboard(), gesture_State())) return 0;
+    if (!gesture_StartPaste(mission_Clipboard(), gesture_State())) return 0;
     repaintMap();
     return 1;
 }
@@ -598,7 +598,7 @@ int interact_Cancel() {
     const bool held = band || g.drag == kDragZoom || g.state == kGesturePress || g.dragging;
     if (band) drawBand(g);  // erased, or it would stay on the map
     if (gesture_Drawing(g)) g.placed_count = 0;
-    if (!itemops_CancelGesture(g)) return 0;
+    if (!gesture_CancelGesture(g)) return 0;
     if (held) platform().mapCaptureMouse(false);
     repaintMap();
     return 1;

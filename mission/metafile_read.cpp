@@ -668,7 +668,7 @@ int metafile_Read(Mission& m, const char* path, const MetafileReadOptions& optio
 
     // A terrain whose definition has an error is reported by the loader; the mission itself
     // has been read, so the read still succeeds.
-    if (options.loadTerrain) terrain_LoadPageMaps(m);
+    if (options.loadTerrain) pageload_TerrainMaps(m);
 
     // Kinds and ids: items without an id get fresh ones in table order, after
     // every id of the file is known.

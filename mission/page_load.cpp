@@ -14,7 +14,7 @@
 #include <memory>
 #include <cstring>
 
-void model_LoadForItems() {
+void pageload_Models() {
     std::vector<std::int32_t> defs;
     const auto index = std::make_unique<MissionIndex>();
     for (const Mission& page : mission_Pages().page) {
@@ -24,7 +24,7 @@ void model_LoadForItems() {
     model_LoadForDefs(defs);
 }
 
-int terrain_LoadPageMaps(Mission& page) {
+int pageload_TerrainMaps(Mission& page) {
     // Loading sizes and clears the maps itself: a new set is left unsized until then, so that
     // its megabytes are not cleared twice.
     if (!page.terrain) page.terrain = TerrainMapsPtr(new TerrainMaps, terrain_FreeMaps);

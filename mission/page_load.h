@@ -6,6 +6,6 @@ struct Mission;
 
 // Loads the page's terrain (by its terrain name) into its maps, created when it has none yet.
 // As terrain_LoadMaps: 1 when done, 0 when the definition file has an error.
-int terrain_LoadPageMaps(Mission& page);
+int pageload_TerrainMaps(Mission& page);
 // Loads the models the item definitions of every placed item of both mission pages need.
-void model_LoadForItems();
+void pageload_Models();

@@ -294,7 +294,7 @@ void UndoHistory::apply(Mission& m, const UndoStep& s, bool forward) {
     if (s.terrainChanged) {
         // The page's maps follow its terrain name; a page without one has none.
         if (m.info.terrain[0] == '\0') m.terrain.reset();
-        else terrain_LoadPageMaps(m);
+        else pageload_TerrainMaps(m);
     }
 }
 

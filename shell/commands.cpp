@@ -175,7 +175,7 @@ void shell_OpenMissionPath(const std::string& path) {
         return;
     }
     mission_TakeOver(m, *fresh, path);
-    model_LoadForItems();
+    pageload_Models();
     history_Baseline(mission_Pages().current, true);
     history_NoteFileOnDisk(mission_Pages().current);
     conv_MissionOpened(path, true);

@@ -40,11 +40,11 @@ void shell_RunEditorAt(int command, std::int32_t start) {
         }
         // Whether or not the dialog ran: items may have new types whose models are not loaded
         // yet.
-        model_LoadForItems();
+        pageload_Models();
         shell_RepaintItems();
         break;
     case cmd::kGeneralInfo:
-        gi_Run(page);
+        geninfo_Run(page);
         shell_RepaintMap();
         break;
     case cmd::kWaypoints:

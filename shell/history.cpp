@@ -309,7 +309,7 @@ bool offerBackup(const fs::path& backup, int index, const std::string& file) {
     if (a == MsgAnswer::Yes) {
         Mission& m = pageAt(target);
         mission_TakeOver(m, *fresh, file);  // the file is proposed when the page is first saved
-        model_LoadForItems();
+        pageload_Models();
         history_Baseline(target, false);
         gb.recovered[std::size_t(target)] = true;
     }
@@ -387,7 +387,7 @@ void history_Undo(int index, bool undo) {
     UndoHistory& h = historyOf(index);
     const UndoResult r = undo ? h.undo(m) : h.redo(m);
     if (!r.done) return;
-    if (r.itemsAdded || r.terrainChanged) model_LoadForItems();
+    if (r.itemsAdded || r.terrainChanged) pageload_Models();
     shell_Render();
     shell_RepaintItems();
     shell_RepaintMap();

@@ -415,7 +415,7 @@ TEST_F(ModelFileTest, LoadForItemsCoversBothPages) {
     ASSERT_GE(mission_AddItem(second, 11, 0, 0, 0), 0);   // the hut, only on page 2
     ASSERT_EQ(mission_DefIndex(second.items[0]), 1);
 
-    model_LoadForItems();
+    pageload_Models();
     EXPECT_EQ(defs[0].model, nullptr) << "no item uses the jeep";
     EXPECT_NE(defs[1].model, nullptr);
     EXPECT_EQ(defs[2].model, nullptr);

@@ -308,7 +308,7 @@ TEST_F(TerrainTest, PageGetsItsOwnMaps) {
     serve({{"w.trn", text("water_height 5\r\n")}});
     auto page = std::make_unique<Mission>();
     std::strcpy(page->info.terrain, "w");
-    ASSERT_EQ(terrain_LoadPageMaps(*page), 1);
+    ASSERT_EQ(pageload_TerrainMaps(*page), 1);
     ASSERT_NE(page->terrain, nullptr);
     EXPECT_EQ(page->terrain->waterLevel, 5);
     EXPECT_EQ(page->terrain->colour.size(), kTerrainMapCells);

@@ -81,7 +81,7 @@ protected:
             if (script) script(d);
             if (!d.ended()) d.click(kIdOk);
         };
-        return gi_Run(*page);
+        return geninfo_Run(*page);
     }
     bool reloaded() {
         for (const std::string& line : ui->log)

@@ -427,12 +427,12 @@ TEST_F(VocabTest, SelectByDataPicksTheFirstMatchOrEntryZero) {
     ComboProc proc;
     FakeDialog dlg(proc);
     auto m = std::make_unique<Mission>();
-    combo_Fill(dlg, 10, list_Percent());
+    vocab_FillCombo(dlg, 10, list_Percent());
     ASSERT_EQ(dlg.entryCount(10), 101);
-    combo_SelectByData(dlg, 10, 42);
+    vocab_SelectComboData(dlg, 10, 42);
     EXPECT_EQ(dlg.selection(10), 42);
     // A stored value no entry carries selects entry 0, whose data OK would then store.
-    combo_SelectByData(dlg, 10, 500);
+    vocab_SelectComboData(dlg, 10, 500);
     EXPECT_EQ(dlg.selection(10), 0);
     EXPECT_EQ(dlg.entryData(10, dlg.selection(10)), 0);
 
@@ -440,16 +440,16 @@ TEST_F(VocabTest, SelectByDataPicksTheFirstMatchOrEntryZero) {
     dlg.addEntry(11, "a", 5);
     dlg.addEntry(11, "b", 7);
     dlg.addEntry(11, "c", 7);
-    combo_SelectByData(dlg, 11, 7);
+    vocab_SelectComboData(dlg, 11, 7);
     EXPECT_EQ(dlg.selection(11), 1);
 
     // Refilling replaces the entries.
-    combo_Fill(dlg, 11, list_Groups(*m));
+    vocab_FillCombo(dlg, 11, list_Groups(*m));
     EXPECT_EQ(dlg.entryCount(11), 64);
     EXPECT_EQ(dlg.entryText(11, 0), "(none)");
 
     dlg.clearEntries(12);
-    combo_SelectByData(dlg, 12, 3);
+    vocab_SelectComboData(dlg, 12, 3);
     EXPECT_EQ(dlg.selection(12), -1);
 }
 

@@ -77,9 +77,9 @@ TEST_F(ItemOps, PastePutsTheReferenceItemOnTheClickAndKeepsOffsets) {
     other->info.current_layer = 3;
     test_AddItem(*other, kTestCrate);  // the target page's ids continue from its own
 
-    ASSERT_EQ(itemops_StartPaste(*clipboard, gesture), 1);
+    ASSERT_EQ(gesture_StartPaste(*clipboard, gesture), 1);
     EXPECT_EQ(gesture.state, kGesturePlace);
-    ASSERT_EQ(itemops_Place(*other, *clipboard, gesture, 5000, 6000, 10), 2);
+    ASSERT_EQ(gesture_Place(*other, *clipboard, gesture, 5000, 6000, 10), 2);
     EXPECT_EQ(gesture.state, kGestureIdle);
 
     ASSERT_EQ(other->item_count, 3);
@@ -101,8 +101,8 @@ TEST_F(ItemOps, PastePutsTheReferenceItemOnTheClickAndKeepsOffsets) {
     EXPECT_EQ(selection(*other), (std::vector<std::int32_t>{1, 2}));
 
     // The clipboard still holds the items: a second paste works too.
-    ASSERT_EQ(itemops_StartPaste(*clipboard, gesture), 1);
-    EXPECT_EQ(itemops_Place(*other, *clipboard, gesture, 0, 0, 0), 2);
+    ASSERT_EQ(gesture_StartPaste(*clipboard, gesture), 1);
+    EXPECT_EQ(gesture_Place(*other, *clipboard, gesture, 0, 0, 0), 2);
     EXPECT_EQ(other->item_count, 5);
 }
 
@@ -115,8 +115,8 @@ TEST_F(ItemOps, CutRemovesTheItemsAndTheClipboardSurvivesAClear) {
     EXPECT_EQ(clipboard->item_count, 2);
 
     mission_Clear(*page);
-    ASSERT_EQ(itemops_StartPaste(*clipboard, gesture), 1);
-    EXPECT_EQ(itemops_Place(*page, *clipboard, gesture, 100, 100, 0), 2);
+    ASSERT_EQ(gesture_StartPaste(*clipboard, gesture), 1);
+    EXPECT_EQ(gesture_Place(*page, *clipboard, gesture, 100, 100, 0), 2);
     EXPECT_EQ(page->items[0].id, 1);   // new ids from the target page
     EXPECT_EQ(page->items[1].id, 2);
     EXPECT_EQ(page->items[1].x, 100);
@@ -132,30 +132,30 @@ TEST_F(ItemOps, CommandsWithoutTheirPreconditionDoNothing) {
     EXPECT_EQ(itemops_Cut(*page, *clipboard), 0);
     EXPECT_EQ(clipboard->item_count, 1);
     EXPECT_EQ(page->item_count, 1);
-    EXPECT_EQ(itemops_StartMove(*page, gesture), 0);
+    EXPECT_EQ(gesture_StartMove(*page, gesture), 0);
     EXPECT_EQ(itemops_SelectThisType(*page, kShowEverything), 0);
     itemops_Delete(*page);
     EXPECT_EQ(page->item_count, 1);
 
     // A placing click without a paste in progress places nothing.
-    EXPECT_EQ(itemops_Place(*page, *clipboard, gesture, 0, 0, 0), -1);
+    EXPECT_EQ(gesture_Place(*page, *clipboard, gesture, 0, 0, 0), -1);
     EXPECT_EQ(page->item_count, 1);
 
     // An empty clipboard cannot be pasted.
     auto empty = test_NewMission();
-    EXPECT_EQ(itemops_StartPaste(*empty, gesture), 0);
+    EXPECT_EQ(gesture_StartPaste(*empty, gesture), 0);
     EXPECT_EQ(gesture.state, kGestureIdle);
 
     // While one gesture runs, neither paste nor move starts.
     mission_Select(*page, 0);
-    ASSERT_EQ(itemops_StartMove(*page, gesture), 1);
-    EXPECT_EQ(itemops_StartPaste(*clipboard, gesture), 0);
-    EXPECT_EQ(itemops_StartMove(*page, gesture), 0);
+    ASSERT_EQ(gesture_StartMove(*page, gesture), 1);
+    EXPECT_EQ(gesture_StartPaste(*clipboard, gesture), 0);
+    EXPECT_EQ(gesture_StartMove(*page, gesture), 0);
     EXPECT_EQ(gesture.state, kGestureMove);
-    itemops_CancelGesture(gesture);
+    gesture_CancelGesture(gesture);
     gesture.drag = kDragZoom;   // a zoom drag counts as a gesture too
-    EXPECT_EQ(itemops_StartPaste(*clipboard, gesture), 0);
-    EXPECT_EQ(itemops_StartMove(*page, gesture), 0);
+    EXPECT_EQ(gesture_StartPaste(*clipboard, gesture), 0);
+    EXPECT_EQ(gesture_StartMove(*page, gesture), 0);
 }
 
 // Items that do not fit are left out, and the user is told how many of how many went in.
@@ -170,8 +170,8 @@ TEST_F(ItemOps, PasteIntoAFullPageSaysHowManyDidNotFit) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.placed);
         ui->boxes.clear();
-        ASSERT_EQ(itemops_StartPaste(*clipboard, gesture), 1);
-        EXPECT_EQ(itemops_Place(*other, *clipboard, gesture, 0, 0, 0), c.placed);
+        ASSERT_EQ(gesture_StartPaste(*clipboard, gesture), 1);
+        EXPECT_EQ(gesture_Place(*other, *clipboard, gesture, 0, 0, 0), c.placed);
         EXPECT_EQ(other->item_count, kMaxItems);
         EXPECT_EQ(gesture.state, kGestureIdle);
         ASSERT_EQ(ui->boxes.size(), 1u);
@@ -180,13 +180,13 @@ TEST_F(ItemOps, PasteIntoAFullPageSaysHowManyDidNotFit) {
     EXPECT_EQ(other->items[kMaxItems - 1].type_id, kTestRifleman);  // A went in, B did not
     ui->boxes.clear();
     // A paste that fits says nothing (TearDown checks).
-    ASSERT_EQ(itemops_StartPaste(*clipboard, gesture), 1);
-    EXPECT_EQ(itemops_Place(*page, *clipboard, gesture, 0, 0, 0), 2);
+    ASSERT_EQ(gesture_StartPaste(*clipboard, gesture), 1);
+    EXPECT_EQ(gesture_Place(*page, *clipboard, gesture, 0, 0, 0), 2);
 }
 
 TEST_F(ItemOps, MoveIsMeasuredFromTheReferenceItemAndCancelLeavesItemsInPlace) {
     selectAThenB();
-    ASSERT_EQ(itemops_StartMove(*page, gesture), 1);
+    ASSERT_EQ(gesture_StartMove(*page, gesture), 1);
     EXPECT_EQ(gesture.ref_x, 1300);
     EXPECT_EQ(gesture.ref_y, 1800);
     EXPECT_EQ(gesture.offset_x, 0);
@@ -194,21 +194,21 @@ TEST_F(ItemOps, MoveIsMeasuredFromTheReferenceItemAndCancelLeavesItemsInPlace) {
     // The map pane sets the offset as the pointer moves; a cancel drops it.
     gesture.offset_x = 500;
     gesture.offset_y = -200;
-    EXPECT_EQ(itemops_CancelGesture(gesture), 1);
-    EXPECT_EQ(itemops_FinishMove(*page, gesture), 0);
+    EXPECT_EQ(gesture_CancelGesture(gesture), 1);
+    EXPECT_EQ(gesture_FinishMove(*page, gesture), 0);
     EXPECT_EQ(page->items[a].x, 1000);
     EXPECT_EQ(page->items[b].x, 1300);
 
-    ASSERT_EQ(itemops_StartMove(*page, gesture), 1);
+    ASSERT_EQ(gesture_StartMove(*page, gesture), 1);
     gesture.offset_x = 500;
     gesture.offset_y = -200;
-    EXPECT_EQ(itemops_FinishMove(*page, gesture), 1);
+    EXPECT_EQ(gesture_FinishMove(*page, gesture), 1);
     EXPECT_EQ(gesture.state, kGestureIdle);
     EXPECT_EQ(page->items[a].x, 1500);
     EXPECT_EQ(page->items[a].y, 1800);
     EXPECT_EQ(page->items[b].x, 1800);
     EXPECT_EQ(page->items[c].x, 0);  // not selected
-    EXPECT_EQ(itemops_CancelGesture(gesture), 0);
+    EXPECT_EQ(gesture_CancelGesture(gesture), 0);
 }
 
 TEST_F(ItemOps, HideSelectedClearsTheSelectionHideUnselectedKeepsIt) {

@@ -72,7 +72,7 @@ protected:
         return ended;
     }
     void runDialog(const std::string& dialog) {
-        if (dialog == "GENERALINFO") gi_Run(*page);
+        if (dialog == "GENERALINFO") geninfo_Run(*page);
         else if (dialog == "ITEMATTRIBUTES") itemattr_Run(*page);
         else if (dialog == "EDITEVENTS") events_RunEditor(*page);
         else if (dialog == "GETCENTER") dialogs_RunCenter(centreX, centreY);
@@ -197,7 +197,7 @@ TEST_F(NumberFields, ValuesFromAFileOutOfRangeAreShownAndKeptUnlessEdited) {
         d.click(kIdOk);
         EXPECT_TRUE(d.ended());
     };
-    gi_Run(*page);
+    geninfo_Run(*page);
     itemattr_Run(*page);
     events_RunEditor(*page);
     EXPECT_EQ(page->info.wind[0], 100);
