@@ -32,7 +32,8 @@ struct Fixture {
         // every lookup walks the whole of it.
         std::vector<PffPackMember> members;
         for (int i = 0; i < kMembers - 2; ++i)
-            members.push_back({"m" + std::to_string(i) + ".bin", std::vector<std::uint8_t>(1024 + i * 16, std::uint8_t(i)), false});
+            members.push_back(
+                {"m" + std::to_string(i) + ".bin", std::vector<std::uint8_t>(1024 + i * 16, std::uint8_t(i)), false});
         std::vector<std::uint8_t> big(kBigSize);
         for (std::size_t i = 0; i < big.size(); ++i) big[i] = std::uint8_t(i * 2654435761u >> 24);
         members.push_back({"big.bin", big, false});

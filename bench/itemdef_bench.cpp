@@ -28,7 +28,11 @@ std::string itemsText() {
         out << "// definition " << i << "\r\n"
             << "begin \"Bench item " << i << "\"\r\n"
             << "id " << 100000 + i << "\r\n"
-            << "type " << (i % 3 == 0 ? "vehicle" : i % 3 == 1 ? "person" : "building") << "\r\n"
+            << "type "
+            << (i % 3 == 0   ? "vehicle"
+                : i % 3 == 1 ? "person"
+                             : "building")
+            << "\r\n"
             << "graphic model" << i % 97 << "\r\n"
             << "husk husk" << i % 31 << "\r\n"
             << "ai_function ai_" << i % 7 << "\r\n"

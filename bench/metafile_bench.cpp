@@ -34,7 +34,8 @@ struct Fixture {
         platform_Set(&quiet);
         mem_Startup();
         file_Reset();
-        static const std::int32_t kTypes[][2] = {{1001, 3}, {2001, 2}, {5001, 5}, {7001, 6}, {1, 1}, {6005, 4}, {6013, 4}};
+        static const std::int32_t kTypes[][2] = {{1001, 3}, {2001, 2}, {5001, 5}, {7001, 6},
+                                                 {1, 1},    {6005, 4}, {6013, 4}};
         ItemDef* defs = itemdef_Allocate(7);
         for (int i = 0; i < 7; ++i) {
             std::snprintf(defs[i].name, sizeof defs[i].name, "Def%d", i);

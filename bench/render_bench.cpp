@@ -30,7 +30,7 @@
 
 namespace {
 
-constexpr int kPaneWidth = 1904;   // the bitmap rounds it up to 1920
+constexpr int kPaneWidth = 1904;  // the bitmap rounds it up to 1920
 constexpr int kPaneHeight = 1080;
 
 struct Scene {
@@ -39,7 +39,7 @@ struct Scene {
     std::unique_ptr<Mission> page = std::make_unique<Mission>();
     std::unique_ptr<Mission> clipboard = std::make_unique<Mission>();
     MapSurface surface;
-    MapSurface surface4k;   // 3840 x 2160
+    MapSurface surface4k;  // 3840 x 2160
     ViewState view;
     bool ready = false;
     std::string problem;
@@ -65,7 +65,8 @@ struct Scene {
             return;
         }
         std::vector<std::int32_t> defs;
-        for (std::int32_t i = 0; i < page->item_count; ++i) defs.push_back(mission_DefIndex(page->items[std::size_t(i)]));
+        for (std::int32_t i = 0; i < page->item_count; ++i)
+            defs.push_back(mission_DefIndex(page->items[std::size_t(i)]));
         model_LoadForDefs(defs);
         mission_Clear(*clipboard);
         if (!mapsurface_Create(surface, kPaneWidth, kPaneHeight) ||
@@ -172,9 +173,7 @@ void BM_RenderElevation(benchmark::State& state) {
 BENCHMARK(BM_RenderElevation)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Start-up zoom: the whole terrain, almost four cells per pixel, every item on screen.
-void BM_RenderStartupView(benchmark::State& state) {
-    renderFrames(state, scene().view);
-}
+void BM_RenderStartupView(benchmark::State& state) { renderFrames(state, scene().view); }
 BENCHMARK(BM_RenderStartupView)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The physical limit: writing the same bitmap and nothing else.

@@ -31,7 +31,8 @@ struct TerrainFixture {
             detail[i] = std::uint8_t(((x / 32) + (y / 32)) % 24);
         }
         std::vector<std::uint32_t> detailColour(768 * 256);
-        for (std::size_t i = 0; i < detailColour.size(); ++i) detailColour[i] = 0x80000000u | std::uint32_t(i * 2654435761u >> 8);
+        for (std::size_t i = 0; i < detailColour.size(); ++i)
+            detailColour[i] = 0x80000000u | std::uint32_t(i * 2654435761u >> 8);
         std::uint8_t palette[768];
         for (int i = 0; i < 768; ++i) palette[i] = std::uint8_t(i * 7);
         const std::string def = std::string("terrain_name Bench\r\ncolor_map bench\r\nelev_map bench.r16\r\n") +

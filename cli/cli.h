@@ -14,8 +14,8 @@ constexpr int kExitUsage = 2;
 
 struct CliContext {
     std::string program = "sortie-cli";
-    std::string dataDir;         // game data root (--data)
-    bool verbose = false;        // --verbose: status lines on stderr
+    std::string dataDir;   // game data root (--data)
+    bool verbose = false;  // --verbose: status lines on stderr
     ConsolePlatform* console = nullptr;
 };
 
@@ -55,9 +55,9 @@ int cmd_Scr(CliContext& ctx, const CliArgs& args);
 
 // Game data a command needs; cli_LoadGameData brings it up in start-up's order.
 enum CliData : unsigned {
-    kCliDataTexts = 1,      // text.bin, kz7wpn.bin, kz7items.bin
-    kCliDataItems = 2,      // items.def (and the item names)
-    kCliDataSunsets = 4,    // sunsets.def
+    kCliDataTexts = 1,    // text.bin, kz7wpn.bin, kz7items.bin
+    kCliDataItems = 2,    // items.def (and the item names)
+    kCliDataSunsets = 4,  // sunsets.def
 };
 
 struct Mission;
@@ -65,9 +65,9 @@ struct MetafileLines;
 struct MetafileCut;
 
 struct CliGameData {
-    bool texts = false;     // text.bin loaded
-    bool items = false;     // at least one item definition loaded
-    bool sunsets = false;   // at least one sunset loaded
+    bool texts = false;    // text.bin loaded
+    bool items = false;    // at least one item definition loaded
+    bool sunsets = false;  // at least one sunset loaded
 };
 
 // Memory pools, the file layer with kz7.pff and terrains.pff under ctx.dataDir registered and

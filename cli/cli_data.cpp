@@ -10,7 +10,6 @@
 #include "mission/metafile.h"
 #include "shell/data_start.h"
 
-
 #include <cstdio>
 #include <filesystem>
 

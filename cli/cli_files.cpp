@@ -30,7 +30,8 @@ std::string cli_CannotWrite(const std::string& path) {
 
 bool cli_OutputIsInput(const char* command, const std::string& in, const std::string& out) {
     // The same file under any name: stat follows links, and the device and inode name the file.
-    struct stat a {}, b {};
+    struct stat a {
+    }, b{};
     if (::stat(in.c_str(), &a) != 0 || ::stat(out.c_str(), &b) != 0) return false;
     if (a.st_dev != b.st_dev || a.st_ino != b.st_ino) return false;
     cli_Fail(kExitUsage, std::string(command) + ": the output " + out + " is the input file " + in +

@@ -36,10 +36,14 @@ bool prepareLoaders() {
 int defsItems(CliContext& ctx, const CliArgs& args) {
     std::string path, names;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--names" && i + 1 < args.size()) names = args[++i];
-        else if (!args[i].empty() && args[i][0] == '-') return cli_Fail(kExitUsage, "defs items: unknown option " + args[i]);
-        else if (path.empty()) path = args[i];
-        else return cli_Fail(kExitUsage, "defs items: one file only");
+        if (args[i] == "--names" && i + 1 < args.size())
+            names = args[++i];
+        else if (!args[i].empty() && args[i][0] == '-')
+            return cli_Fail(kExitUsage, "defs items: unknown option " + args[i]);
+        else if (path.empty())
+            path = args[i];
+        else
+            return cli_Fail(kExitUsage, "defs items: one file only");
     }
     if (path.empty()) return cli_Fail(kExitUsage, "defs items: no file given");
     if (!prepareLoaders()) return cli_Fail(kExitBadInput, "defs items: no memory for the pools");
@@ -62,10 +66,14 @@ int defsItems(CliContext& ctx, const CliArgs& args) {
 int defsSunsets(CliContext& ctx, const CliArgs& args) {
     std::string path, names;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--names" && i + 1 < args.size()) names = args[++i];
-        else if (!args[i].empty() && args[i][0] == '-') return cli_Fail(kExitUsage, "defs sunsets: unknown option " + args[i]);
-        else if (path.empty()) path = args[i];
-        else return cli_Fail(kExitUsage, "defs sunsets: one file only");
+        if (args[i] == "--names" && i + 1 < args.size())
+            names = args[++i];
+        else if (!args[i].empty() && args[i][0] == '-')
+            return cli_Fail(kExitUsage, "defs sunsets: unknown option " + args[i]);
+        else if (path.empty())
+            path = args[i];
+        else
+            return cli_Fail(kExitUsage, "defs sunsets: one file only");
     }
     if (path.empty()) return cli_Fail(kExitUsage, "defs sunsets: no file given");
     if (!prepareLoaders()) return cli_Fail(kExitBadInput, "defs sunsets: no memory for the pools");
@@ -100,11 +108,13 @@ void printTerrainDef(const TerrainDef& d) {
     std::printf("terrain_name \"%s\"\n", d.terrain_name);
     std::printf("terrain_creator \"%s\"\n", d.terrain_creator);
     const std::pair<const char*, const char*> files[] = {
-        {"color_map", d.color_map},         {"elev_map", d.elev_map},         {"detail_map", d.detail_map},
-        {"detail_color", d.detail_color},   {"detail_elev", d.detail_elev},   {"detail_shade", d.detail_shade},
-        {"char_data", d.char_data},         {"sky_map", d.sky_map},           {"sky_palette", d.sky_palette},
-        {"water_map", d.water_map},         {"water_palette", d.water_palette},
-        {"moon_sun_object", d.moon_sun_object}, {"star_field", d.star_field},
+        {"color_map", d.color_map},         {"elev_map", d.elev_map},
+        {"detail_map", d.detail_map},       {"detail_color", d.detail_color},
+        {"detail_elev", d.detail_elev},     {"detail_shade", d.detail_shade},
+        {"char_data", d.char_data},         {"sky_map", d.sky_map},
+        {"sky_palette", d.sky_palette},     {"water_map", d.water_map},
+        {"water_palette", d.water_palette}, {"moon_sun_object", d.moon_sun_object},
+        {"star_field", d.star_field},
     };
     for (const auto& [key, value] : files) std::printf("%s \"%s\"\n", key, value);
     std::printf("camouflage %d\n", d.camouflage);
@@ -146,7 +156,8 @@ int defsTerrain(CliContext& ctx, const CliArgs& args) {
     set_Extension(trn, sizeof trn, "trn");
     if (!file_Exists(trn)) return cli_Fail(kExitBadInput, "defs terrain: cannot find " + std::string(trn));
     TerrainDef def;
-    if (!terrain_LoadDef(name.c_str(), def)) return cli_Fail(kExitBadInput, "defs terrain: bad definition " + std::string(trn));
+    if (!terrain_LoadDef(name.c_str(), def))
+        return cli_Fail(kExitBadInput, "defs terrain: bad definition " + std::string(trn));
     printTerrainDef(def);
     return kExitOk;
 }

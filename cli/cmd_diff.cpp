@@ -185,8 +185,8 @@ const char* opName(DiffOp op) {
 }
 
 std::string formatJson(const std::string& a, const std::string& b, const std::vector<DiffChange>& changes) {
-    std::string s = "{\n  \"a\": " + json(a) + ",\n  \"b\": " + json(b) + ",\n  \"equal\": " +
-                    (changes.empty() ? "true" : "false") + ",\n  \"changes\": [";
+    std::string s = "{\n  \"a\": " + json(a) + ",\n  \"b\": " + json(b) +
+                    ",\n  \"equal\": " + (changes.empty() ? "true" : "false") + ",\n  \"changes\": [";
     for (std::size_t i = 0; i < changes.size(); ++i) {
         const DiffChange& c = changes[i];
         s += i ? ",\n    {" : "\n    {";

@@ -70,13 +70,17 @@ int imageDecode(const CliArgs& args) {
     bool indices = false, bands = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "-o" && i + 1 < args.size()) output = args[++i];
-        else if (a == "--indices") indices = true;
-        else if (a == "--bands") bands = true;
+        if (a == "-o" && i + 1 < args.size())
+            output = args[++i];
+        else if (a == "--indices")
+            indices = true;
+        else if (a == "--bands")
+            bands = true;
         else if (!a.empty() && a[0] == '-') {
             std::fputs(kImageUsage, stderr);
             return cli_Fail(kExitUsage, "image decode: unknown option " + a);
-        } else if (input.empty()) input = a;
+        } else if (input.empty())
+            input = a;
         else {
             std::fputs(kImageUsage, stderr);
             return cli_Fail(kExitUsage, "image decode: more than one input file");
@@ -131,8 +135,8 @@ int imageDecode(const CliArgs& args) {
         ok = indices ? writePamGrey(output, image.width, image.height, image.indices())
                      : writePamRgb(output, image.width, image.height, image.pixels32());
     if (!ok) return cli_Fail(kExitBadInput, output + ": cannot write");
-    std::printf("%s: %s %d x %d, name %s, flags 0x%02X\n", input.c_str(), kind, image.width, image.height,
-                image.name, static_cast<unsigned>(image.flags));
+    std::printf("%s: %s %d x %d, name %s, flags 0x%02X\n", input.c_str(), kind, image.width, image.height, image.name,
+                static_cast<unsigned>(image.flags));
     img_Release(image);
     return kExitOk;
 }

@@ -38,12 +38,18 @@ struct ListArgs {
 };
 
 bool parseListing(const std::string& word, Listing& listing) {
-    if (word == "events") listing = Listing::Events;
-    else if (word == "event") listing = Listing::Event;
-    else if (word == "groups") listing = Listing::Groups;
-    else if (word == "waypoints") listing = Listing::Waypoints;
-    else if (word == "areas") listing = Listing::Areas;
-    else return false;
+    if (word == "events")
+        listing = Listing::Events;
+    else if (word == "event")
+        listing = Listing::Event;
+    else if (word == "groups")
+        listing = Listing::Groups;
+    else if (word == "waypoints")
+        listing = Listing::Waypoints;
+    else if (word == "areas")
+        listing = Listing::Areas;
+    else
+        return false;
     return true;
 }
 
@@ -126,16 +132,15 @@ int cmd_List(CliContext& ctx, const CliArgs& args) {
     const ListingStamp stamp = list_Stamp(a.mission, metafile_HeaderTime());
     std::ostringstream out;
     switch (a.listing) {
-        case Listing::Events: list_WriteAllEvents(out, *m, stamp); break;
-        case Listing::Event:
-            if (!list_WriteEvent(out, *m, a.event, stamp))
-                return cli_Fail(kExitBadInput, "list event: " + a.mission + " has no event " +
-                                                   std::to_string(a.event) + " (it has " +
-                                                   std::to_string(m->event_count) + ")");
-            break;
-        case Listing::Groups: list_WriteGroups(out, *m, stamp); break;
-        case Listing::Waypoints: list_WriteWaypoints(out, *m, stamp); break;
-        case Listing::Areas: list_WriteAreaTriggers(out, *m, stamp); break;
+    case Listing::Events: list_WriteAllEvents(out, *m, stamp); break;
+    case Listing::Event:
+        if (!list_WriteEvent(out, *m, a.event, stamp))
+            return cli_Fail(kExitBadInput, "list event: " + a.mission + " has no event " + std::to_string(a.event) +
+                                               " (it has " + std::to_string(m->event_count) + ")");
+        break;
+    case Listing::Groups: list_WriteGroups(out, *m, stamp); break;
+    case Listing::Waypoints: list_WriteWaypoints(out, *m, stamp); break;
+    case Listing::Areas: list_WriteAreaTriggers(out, *m, stamp); break;
     }
     const std::string text = out.str();
     if (a.out.empty()) {

@@ -78,14 +78,18 @@ std::string jsonString(std::string_view text) {
     std::string out = "\"";
     for (const char c : text) {
         const auto u = static_cast<unsigned char>(c);
-        if (c == '"' || c == '\\') out += '\\', out += c;
-        else if (c == '\n') out += "\\n";
-        else if (c == '\t') out += "\\t";
+        if (c == '"' || c == '\\')
+            out += '\\', out += c;
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\t')
+            out += "\\t";
         else if (u < 0x20 || (u >= 0x80 && !utf8)) {
             char buf[8];
             std::snprintf(buf, sizeof buf, "\\u%04x", u);
             out += buf;
-        } else out += c;
+        } else
+            out += c;
     }
     return out + "\"";
 }
@@ -95,10 +99,10 @@ void printFindingsJson(const std::string& file, const std::vector<CheckFinding>&
     for (std::size_t i = 0; i < findings.size(); ++i) {
         const CheckFinding& f = findings[i];
         out += i ? ",\n " : "\n ";
-        out += "{\"file\": " + jsonString(file) + ", \"line\": " + std::to_string(f.line) +
-               ", \"severity\": \"" + check_SeverityName(f.severity) + "\", \"message\": " + jsonString(f.message) +
-               ", \"kind\": \"" + check_TargetName(f.target) + "\", \"number\": " + std::to_string(f.number) +
-               ", \"check\": \"" + check_KindName(f.kind) + "\"}";
+        out += "{\"file\": " + jsonString(file) + ", \"line\": " + std::to_string(f.line) + ", \"severity\": \"" +
+               check_SeverityName(f.severity) + "\", \"message\": " + jsonString(f.message) + ", \"kind\": \"" +
+               check_TargetName(f.target) + "\", \"number\": " + std::to_string(f.number) + ", \"check\": \"" +
+               check_KindName(f.kind) + "\"}";
     }
     out += findings.empty() ? "]\n" : "\n]\n";
     std::fwrite(out.data(), 1, out.size(), stdout);
@@ -132,10 +136,14 @@ int cmd_Check(CliContext& ctx, const CliArgs& args) {
     bool json = false;
     CliArgs rest;
     for (const std::string& a : args) {
-        if (a == "--format=json") json = true;
-        else if (a == "--format=text") json = false;
-        else if (a.rfind("--format", 0) == 0) return cli_Fail(kExitUsage, "check: --format takes text or json");
-        else rest.push_back(a);
+        if (a == "--format=json")
+            json = true;
+        else if (a == "--format=text")
+            json = false;
+        else if (a.rfind("--format", 0) == 0)
+            return cli_Fail(kExitUsage, "check: --format takes text or json");
+        else
+            rest.push_back(a);
     }
     InOut io;
     if (!parseInOut("check", rest, false, io)) return kExitUsage;
@@ -165,8 +173,10 @@ int cmd_Check(CliContext& ctx, const CliArgs& args) {
     } else {
         for (const CheckFinding& f : findings) {
             const char* mark = f.severity == CheckSeverity::Warning ? "warning: " : "";
-            if (f.line > 0) std::fprintf(stderr, "%s:%d: %s%s\n", io.in.c_str(), f.line, mark, f.message.c_str());
-            else std::fprintf(stderr, "%s: %s%s\n", io.in.c_str(), mark, f.message.c_str());
+            if (f.line > 0)
+                std::fprintf(stderr, "%s:%d: %s%s\n", io.in.c_str(), f.line, mark, f.message.c_str());
+            else
+                std::fprintf(stderr, "%s: %s%s\n", io.in.c_str(), mark, f.message.c_str());
         }
     }
     if (!data.items)
@@ -213,7 +223,8 @@ int cmd_Export(CliContext& ctx, const CliArgs& args) {
     if (!cli_LoadGameData(ctx, kCliDataTexts | kCliDataItems | kCliDataSunsets, data)) return kExitBadInput;
     auto m = std::make_unique<Mission>();
     if (!cli_ReadMission(ctx, *m, io.in, nullptr)) return kExitBadInput;
-    if (mission_ExportBinary(*m, io.out.c_str()) != 1) return cli_Fail(kExitBadInput, "export: " + cli_CannotWrite(io.out));
+    if (mission_ExportBinary(*m, io.out.c_str()) != 1)
+        return cli_Fail(kExitBadInput, "export: " + cli_CannotWrite(io.out));
     return kExitOk;
 }
 
@@ -235,7 +246,8 @@ int cmd_DumpBms(CliContext&, const CliArgs& args) {
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
     std::ifstream f(io.in, std::ios::binary);
     f.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    if (static_cast<std::size_t>(f.gcount()) != bytes.size()) return cli_Fail(kExitBadInput, "dump-bms: cannot read " + io.in);
+    if (static_cast<std::size_t>(f.gcount()) != bytes.size())
+        return cli_Fail(kExitBadInput, "dump-bms: cannot read " + io.in);
     BmsFile bms;
     std::string error;
     if (!bms_Parse(bytes.data(), bytes.size(), bms, error)) {

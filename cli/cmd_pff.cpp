@@ -135,14 +135,18 @@ int extract(const CliArgs& args) {
         std::set<std::string> seen;
         for (int i = 0; i < pff_EntryCount(a); ++i) {
             const PffEntry* e = pff_Entry(a, i);
-            if (seen.insert(lower(e->name)).second) chosen.push_back(e);
-            else std::fprintf(stderr, "sortie-cli: pff: skipping the second member named %s\n", e->name);
+            if (seen.insert(lower(e->name)).second)
+                chosen.push_back(e);
+            else
+                std::fprintf(stderr, "sortie-cli: pff: skipping the second member named %s\n", e->name);
         }
     } else {
         for (const auto& n : names) {
             const PffEntry* e = pff_FindMember(n.c_str(), a);
-            if (e) chosen.push_back(e);
-            else rc = cli_Fail(kExitBadInput, "pff: no member named " + n);
+            if (e)
+                chosen.push_back(e);
+            else
+                rc = cli_Fail(kExitBadInput, "pff: no member named " + n);
         }
     }
 
@@ -151,14 +155,16 @@ int extract(const CliArgs& args) {
     std::vector<std::uint8_t> bytes;
     for (const PffEntry* e : chosen) {
         if (!safeName(e->name)) {
-            rc = cli_Fail(kExitBadInput, std::string("pff: member name '") + e->name + "' is not a plain file name; skipped");
+            rc = cli_Fail(kExitBadInput,
+                          std::string("pff: member name '") + e->name + "' is not a plain file name; skipped");
             continue;
         }
         pff_ReadMember(a, *e, bytes);
         if (bytes.size() < e->size)
             std::fprintf(stderr, "sortie-cli: pff: %s is cut short by the end of the archive\n", e->name);
         std::string target = (fs::path(outDir) / e->name).string();
-        if (!file_WriteAtomic(target, bytes.data(), bytes.size())) rc = cli_Fail(kExitBadInput, "pff: cannot write " + target);
+        if (!file_WriteAtomic(target, bytes.data(), bytes.size()))
+            rc = cli_Fail(kExitBadInput, "pff: cannot write " + target);
     }
     pff_CloseArchive(a);
     return rc;

@@ -96,12 +96,23 @@ struct ShowWord {
     std::uint32_t bits;
 };
 constexpr ShowWord kShowWords[] = {
-    {"vehicles", kShowVehicles}, {"decorations", kShowDecorations}, {"people", kShowPeople},
-    {"markers", kShowMarkers},   {"buildings", kShowBuildings},     {"objects", kShowObjects},
-    {"cones", kShowCones},       {"areas", kShowAreas},             {"water", kShowWater},
-    {"detail", kShowDetail},     {"neutral", kShowTeamNeutral},     {"blue", kShowTeamGood},
-    {"red", kShowTeamEvil},      {"yellow", kShowTeamYellow},       {"violet", kShowTeamViolet},
-    {"good", kShowTeamGood},     {"evil", kShowTeamEvil},
+    {"vehicles", kShowVehicles},
+    {"decorations", kShowDecorations},
+    {"people", kShowPeople},
+    {"markers", kShowMarkers},
+    {"buildings", kShowBuildings},
+    {"objects", kShowObjects},
+    {"cones", kShowCones},
+    {"areas", kShowAreas},
+    {"water", kShowWater},
+    {"detail", kShowDetail},
+    {"neutral", kShowTeamNeutral},
+    {"blue", kShowTeamGood},
+    {"red", kShowTeamEvil},
+    {"yellow", kShowTeamYellow},
+    {"violet", kShowTeamViolet},
+    {"good", kShowTeamGood},
+    {"evil", kShowTeamEvil},
     {"teams", kShowTeamNeutral | kShowTeamGood | kShowTeamEvil | kShowTeamYellow | kShowTeamViolet},
 };
 
@@ -164,9 +175,11 @@ bool parseArgs(const CliArgs& args, RenderArgs& a) {
             if (x == std::string::npos || !parseNumber(std::string_view(v).substr(0, x), a.width) ||
                 !parseNumber(std::string_view(v).substr(x + 1), a.height) || a.width < 1 || a.height < 1 ||
                 a.width > 16384 || a.height > kMapSurfaceMaxRows)
-                return usageError("--size wants WxH, 1x1 to 16384x" + std::to_string(kMapSurfaceMaxRows) + ", not " + v);
+                return usageError("--size wants WxH, 1x1 to 16384x" + std::to_string(kMapSurfaceMaxRows) + ", not " +
+                                  v);
         } else if (s == "--scale") {
-            if (!value(v) || !parseNumber(std::string_view(v), a.scale) || !(a.scale >= kMapScaleMin && a.scale <= kMapScaleMax))
+            if (!value(v) || !parseNumber(std::string_view(v), a.scale) ||
+                !(a.scale >= kMapScaleMin && a.scale <= kMapScaleMax))
                 return usageError("--scale wants a number from 0.25 to 8");
         } else if (s == "--zoom") {
             if (!value(v) || !parseNumber(std::string_view(v), a.zoom) || !(a.zoom >= kZoomMin && a.zoom <= kZoomMax))
@@ -181,10 +194,14 @@ bool parseArgs(const CliArgs& args, RenderArgs& a) {
             a.centreGiven = true;
         } else if (s == "--mode") {
             if (!value(v)) return usageError("--mode needs color, elevation or edges");
-            if (v == "color" || v == "colour") a.mode = kMapModeColour;
-            else if (v == "elevation") a.mode = kMapModeElevation;
-            else if (v == "edges") a.mode = kMapModeEdges;
-            else return usageError("--mode is color, elevation or edges, not " + v);
+            if (v == "color" || v == "colour")
+                a.mode = kMapModeColour;
+            else if (v == "elevation")
+                a.mode = kMapModeElevation;
+            else if (v == "edges")
+                a.mode = kMapModeEdges;
+            else
+                return usageError("--mode is color, elevation or edges, not " + v);
         } else if (s == "--grid") {
             if (!value(v) || !parseNumber(std::string_view(v), a.gridSize) || a.gridSize < 1)
                 return usageError("--grid wants a spacing of at least 1 (1/256 metre)");
@@ -202,9 +219,12 @@ bool parseArgs(const CliArgs& args, RenderArgs& a) {
             }
         } else if (s == "--by") {
             if (!value(v)) return usageError("--by needs type or side");
-            if (v == "type") a.viewBy = kViewByType;
-            else if (v == "side") a.viewBy = kViewBySide;
-            else return usageError("--by is type or side, not " + v);
+            if (v == "type")
+                a.viewBy = kViewByType;
+            else if (v == "side")
+                a.viewBy = kViewBySide;
+            else
+                return usageError("--by is type or side, not " + v);
         } else if (s.size() > 1 && s[0] == '-') {
             return usageError("unknown option " + s);
         } else {
@@ -268,14 +288,15 @@ int cmd_Render(CliContext& ctx, const CliArgs& args) {
         std::int32_t found = -1;
         for (std::int32_t i = 0; i < std::clamp(page->item_count, 0, kMaxItems) && found < 0; ++i)
             if (page->items[std::size_t(i)].id == id) found = i;
-        if (found < 0) return cli_Fail(kExitBadInput, "render: " + a.mission + " has no item with id " + std::to_string(id));
+        if (found < 0)
+            return cli_Fail(kExitBadInput, "render: " + a.mission + " has no item with id " + std::to_string(id));
         mission_Select(*page, found);
     }
 
     MapSurface surface;
     if (!mapsurface_Create(surface, a.width, a.height, a.scale))
-        return cli_Fail(kExitBadInput, "render: no memory for a " + std::to_string(a.width) + "x" +
-                                           std::to_string(a.height) + " map");
+        return cli_Fail(kExitBadInput,
+                        "render: no memory for a " + std::to_string(a.width) + "x" + std::to_string(a.height) + " map");
     auto clipboard = std::make_unique<Mission>();
     render_Draw(surface, view, GestureState{}, *page, *clipboard);
 

@@ -30,7 +30,7 @@ bool parseSeed(const std::string& text, std::uint32_t& seed) {
     if (s.empty() || s.size() > 8) return false;
     std::uint32_t v = 0;
     for (char c : s) {
-        int d = (c >= '0' && c <= '9') ? c - '0'
+        int d = (c >= '0' && c <= '9')   ? c - '0'
                 : (c >= 'a' && c <= 'f') ? c - 'a' + 10
                 : (c >= 'A' && c <= 'F') ? c - 'A' + 10
                                          : -1;
@@ -87,7 +87,6 @@ int cmd_Scr(CliContext&, const CliArgs& args) {
         data.erase(data.begin(), data.begin() + kScrHeader.size());
         parser_Unscramble(data.data(), static_cast<std::uint32_t>(data.size()), seed);
     }
-    if (!file_WriteAtomic(output, data.data(), data.size()))
-        return cli_Fail(kExitBadInput, "cannot write " + output);
+    if (!file_WriteAtomic(output, data.data(), data.size())) return cli_Fail(kExitBadInput, "cannot write " + output);
     return kExitOk;
 }

@@ -122,8 +122,7 @@ int build(const CliArgs& args) {
     }
     std::vector<std::uint8_t> table;
     if (!text_BuildTable(source, table)) return cli_Fail(kExitBadInput, "the table would exceed 4 GiB");
-    if (!file_WriteAtomic(output, table.data(), table.size()))
-        return cli_Fail(kExitBadInput, "cannot write " + output);
+    if (!file_WriteAtomic(output, table.data(), table.size())) return cli_Fail(kExitBadInput, "cannot write " + output);
     return kExitOk;
 }
 
@@ -144,8 +143,7 @@ int dump(const CliArgs& args) {
         std::fwrite(text.data(), 1, text.size(), stdout);
         return std::fflush(stdout) == 0 ? kExitOk : kExitBadInput;
     }
-    if (!file_WriteAtomic(output, text.data(), text.size()))
-        return cli_Fail(kExitBadInput, "cannot write " + output);
+    if (!file_WriteAtomic(output, text.data(), text.size())) return cli_Fail(kExitBadInput, "cannot write " + output);
     return kExitOk;
 }
 

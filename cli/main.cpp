@@ -27,8 +27,9 @@ constexpr std::array kCommands = {
 };
 
 void usage(std::FILE* f) {
-    std::fprintf(f, "usage: sortie-cli [--data DIR] [--verbose] COMMAND [ARGS...]\n"
-                    "       sortie-cli --help | --version\n\ncommands:\n");
+    std::fprintf(f,
+                 "usage: sortie-cli [--data DIR] [--verbose] COMMAND [ARGS...]\n"
+                 "       sortie-cli --help | --version\n\ncommands:\n");
     for (const auto& c : kCommands) std::fprintf(f, "  %-10s %s\n", c.name, c.summary);
     std::fprintf(f, "\n'sortie-cli COMMAND --help' describes a command.\n");
 }
@@ -58,9 +59,12 @@ int main(int argc, char** argv) {
     int i = 1;
     for (; i < argc; ++i) {
         std::string a = argv[i];
-        if (a == "--data" && i + 1 < argc) ctx.dataDir = argv[++i];
-        else if (a.rfind("--data=", 0) == 0) ctx.dataDir = a.substr(7);
-        else if (a == "--verbose" || a == "-v") ctx.verbose = true;
+        if (a == "--data" && i + 1 < argc)
+            ctx.dataDir = argv[++i];
+        else if (a.rfind("--data=", 0) == 0)
+            ctx.dataDir = a.substr(7);
+        else if (a == "--verbose" || a == "-v")
+            ctx.verbose = true;
         else if (a == "-h" || a == "--help") {
             usage(stdout);
             return kExitOk;
@@ -70,7 +74,8 @@ int main(int argc, char** argv) {
         } else if (!a.empty() && a[0] == '-') {
             usage(stderr);
             return cli_Fail(kExitUsage, "unknown option " + a);
-        } else break;
+        } else
+            break;
     }
     if (i >= argc) {
         usage(stderr);

@@ -63,7 +63,7 @@ bool classMatches(Cls cls, char literal, char c) {
 // Each pattern element is a run (any length from min) or one character of a class.
 struct Element {
     bool run;
-    int min;   // runs: 0 for *, 1 for +
+    int min;  // runs: 0 for *, 1 for +
     Cls cls;
     char literal;
 };
@@ -109,9 +109,12 @@ std::vector<Element> diskPattern(std::string_view p) {
     if (p == "*.*") p = "*";
     std::vector<Element> out;
     for (char c : p) {
-        if (c == '*') out.push_back({true, 0, Cls::Any, 0});
-        else if (c == '?') out.push_back({false, 0, Cls::Any, 0});
-        else out.push_back({false, 0, Cls::Literal, c});
+        if (c == '*')
+            out.push_back({true, 0, Cls::Any, 0});
+        else if (c == '?')
+            out.push_back({false, 0, Cls::Any, 0});
+        else
+            out.push_back({false, 0, Cls::Literal, c});
     }
     return out;
 }
@@ -184,8 +187,10 @@ void gmem_Free(void* area) {
     GmemHeader* h = headerOf(area);
     if (h == nullptr) return;
     std::memset(area, 0xDD, h->size);
-    if (h->prev) h->prev->next = h->next;
-    else g_gmem.head = h->next;
+    if (h->prev)
+        h->prev->next = h->next;
+    else
+        g_gmem.head = h->next;
     if (h->next) h->next->prev = h->prev;
     --g_gmem.liveCount;
     g_gmem.liveBytes -= h->size;
@@ -242,10 +247,14 @@ DirList* dir_List(const char* pattern, unsigned flags) {
         while (at && compareNames(at->name, e->name, noCase) < 0) at = at->next;
         e->next = at;
         e->prev = at ? at->prev : list->last;
-        if (e->prev) e->prev->next = e;
-        else list->first = e;
-        if (at) at->prev = e;
-        else list->last = e;
+        if (e->prev)
+            e->prev->next = e;
+        else
+            list->first = e;
+        if (at)
+            at->prev = e;
+        else
+            list->last = e;
         ++list->count;
     }
     return list;
@@ -272,8 +281,10 @@ StrEntry* strlist_Add(StrList* list, const char* string) {
     std::memcpy(e->string, string, len + 1);
     e->owner = list;
     e->prev = list->last;
-    if (list->last) list->last->next = e;
-    else list->first = e;
+    if (list->last)
+        list->last->next = e;
+    else
+        list->first = e;
     list->last = e;
     ++list->count;
     return e;

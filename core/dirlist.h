@@ -73,8 +73,8 @@ struct DirEntry {
     DirEntry* prev;
     DirEntry* next;
     DirList* owner;
-    char* name;              // points at the text behind the record
-    std::uint32_t size;      // low 32 bits of the file size
+    char* name;          // points at the text behind the record
+    std::uint32_t size;  // low 32 bits of the file size
     DirTime created;
     DirTime accessed;
     DirTime written;
@@ -102,7 +102,7 @@ struct StrEntry {
     StrEntry* prev;
     StrEntry* next;
     StrList* owner;
-    char* string;            // points at the text behind the record
+    char* string;  // points at the text behind the record
 };
 
 struct StrList {

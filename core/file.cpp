@@ -109,8 +109,8 @@ void closeDisk() {
 }
 
 void recount() {
-    g_file.count = static_cast<int>(std::count_if(g_file.registry.begin(), g_file.registry.end(),
-                                                  [](PffArchive* a) { return a != nullptr; }));
+    g_file.count = static_cast<int>(
+        std::count_if(g_file.registry.begin(), g_file.registry.end(), [](PffArchive* a) { return a != nullptr; }));
 }
 
 int openRead(const std::string& path) {
@@ -504,7 +504,8 @@ SmallFile file_ReadSmall(const std::string& path, std::size_t cap, std::string& 
     int fd;
     do fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     while (fd < 0 && errno == EINTR);
-    if (fd < 0) return errno == ENOENT ? SmallFile::Missing : (errno == ENXIO ? SmallFile::NotRegular : SmallFile::Unreadable);
+    if (fd < 0)
+        return errno == ENOENT ? SmallFile::Missing : (errno == ENXIO ? SmallFile::NotRegular : SmallFile::Unreadable);
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         const bool stated = st.st_mode != 0;

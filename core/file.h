@@ -21,16 +21,16 @@ int pff_RegisterArchives(const char* first, const char* second, const char* thir
 // archive with no free slot left is not stored (the caller keeps it); nullptr changes nothing.
 void pff_AddArchive(PffArchive* archive);
 int pff_ArchiveCount();
-PffArchive* pff_Archive(int slot);            // nullptr for an empty slot
+PffArchive* pff_Archive(int slot);  // nullptr for an empty slot
 
 // The layer's state. One instance for the process; file_Reset clears it.
 struct FileState {
-    int diskHandle = -1;                          // current disk file, -1 for none
-    int currentSlot = -1;                         // registry slot of the current member, -1: disk
+    int diskHandle = -1;   // current disk file, -1 for none
+    int currentSlot = -1;  // registry slot of the current member, -1: disk
     std::uint32_t lastLoadedSize = 0;
     int diskFirst = 0;
     bool diskError = false;
-    int writeError = 0;                           // errno of the step where the last safe write failed
+    int writeError = 0;  // errno of the step where the last safe write failed
     std::array<PffArchive*, kPffMaxArchives> registry = {};
     int count = 0;
 };
@@ -39,14 +39,14 @@ FileState& file_State();
 // Layer state: start-up clears it before anything is registered; tests too. Closes the
 // current disk file and every registered archive.
 void file_Reset();
-int file_SetDiskFirst(int on);                // the previous setting
+int file_SetDiskFirst(int on);  // the previous setting
 
-int file_OpenEx(const char* path);            // >= 0 on success, -1 found nowhere
+int file_OpenEx(const char* path);  // >= 0 on success, -1 found nowhere
 int file_Read(void* buffer, std::int32_t count);
 std::int32_t file_Seek(std::int32_t offset, int origin);
 void file_Close();
 std::int32_t file_FileSizeEx(const char* path);
-void* file_LoadFileEx(const char* path);      // a main-pool block, or nullptr
+void* file_LoadFileEx(const char* path);  // a main-pool block, or nullptr
 std::uint32_t file_LastLoadedSize();
 int file_Exists(const char* path);
 int file_Create(const char* path);

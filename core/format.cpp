@@ -127,9 +127,12 @@ bool text_TryFormat(std::string_view fmt, std::initializer_list<FmtArg> argList,
             if (next >= argCount) return false;
             const FmtArg& a = args[next++];
             double v;
-            if (a.kind() == FmtArg::Kind::Real) v = a.real();
-            else if (a.kind() == FmtArg::Kind::Int) v = static_cast<double>(a.integer());
-            else return false;
+            if (a.kind() == FmtArg::Kind::Real)
+                v = a.real();
+            else if (a.kind() == FmtArg::Kind::Int)
+                v = static_cast<double>(a.integer());
+            else
+                return false;
             pattern.push_back(conv);
             n = std::snprintf(buf, sizeof buf, pattern.c_str(), v);
             break;
@@ -137,16 +140,17 @@ bool text_TryFormat(std::string_view fmt, std::initializer_list<FmtArg> argList,
         case 's': {
             if (next >= argCount || args[next].kind() != FmtArg::Kind::Str) return false;
             std::string_view s = args[next++].str();
-            if (precision >= 0 && static_cast<size_t>(precision) < s.size()) s = s.substr(0, static_cast<size_t>(precision));
-            size_t pad = (width > 0 && static_cast<size_t>(width) > s.size()) ? static_cast<size_t>(width) - s.size() : 0;
+            if (precision >= 0 && static_cast<size_t>(precision) < s.size())
+                s = s.substr(0, static_cast<size_t>(precision));
+            size_t pad =
+                (width > 0 && static_cast<size_t>(width) > s.size()) ? static_cast<size_t>(width) - s.size() : 0;
             bool left = pattern.find('-') != std::string::npos;
             if (!left) out.append(pad, ' ');
             out.append(s);
             if (left) out.append(pad, ' ');
             continue;
         }
-        default:
-            return false;  // %n, %p and anything unknown
+        default: return false;  // %n, %p and anything unknown
         }
         if (n < 0) return false;
         out.append(buf, static_cast<size_t>(n) < sizeof buf ? static_cast<size_t>(n) : sizeof buf - 1);

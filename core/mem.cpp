@@ -51,8 +51,7 @@ std::uint32_t internTag(const char* name) {
 MemBlockHeader* findBlock(const MemPool& pool, const void* data) {
     if (pool.base == nullptr || data == nullptr) return nullptr;
     std::uintptr_t target = addr(data) - kMemHeaderSize;
-    if (addr(data) < addr(pool.base) + 2 * kMemHeaderSize || addr(data) > addr(pool.base) + pool.size)
-        return nullptr;
+    if (addr(data) < addr(pool.base) + 2 * kMemHeaderSize || addr(data) > addr(pool.base) + pool.size) return nullptr;
     for (MemBlockHeader* h = nextOf(pool, pool.first); h != nullptr; h = nextOf(pool, h))
         if (addr(h) == target) return h;
     return nullptr;
@@ -112,10 +111,8 @@ int mem_Startup() {
     // The other two pools have no size setting of their own: the default serves.
     std::uint32_t saved = g_mem.poolSizeSetting;
     g_mem.poolSizeSetting = 0;
-    if (withPool(g_mem.scratchPool, [] { return mem_InitPool(*g_mem.current, g_mem.poolSizeSetting); }) != 0)
-        rc = -1;
-    if (withPool(g_mem.archivePool, [] { return mem_InitPool(*g_mem.current, g_mem.poolSizeSetting); }) != 0)
-        rc = -1;
+    if (withPool(g_mem.scratchPool, [] { return mem_InitPool(*g_mem.current, g_mem.poolSizeSetting); }) != 0) rc = -1;
+    if (withPool(g_mem.archivePool, [] { return mem_InitPool(*g_mem.current, g_mem.poolSizeSetting); }) != 0) rc = -1;
     g_mem.poolSizeSetting = saved;
     return rc;
 }
@@ -267,4 +264,3 @@ void mem_AdviseLarge(void* block, std::size_t bytes) {
     (void)bytes;
 #endif
 }
-

@@ -18,8 +18,8 @@ void mem_AdviseLarge(void* block, std::size_t bytes);
 
 // The number every pool's counter starts at; caller identifiers stay below it.
 constexpr std::uint32_t kMemCounterStart = 0x1000000;
-constexpr std::uint32_t kMemDefaultPoolSize = 0xF00000;   // 15 MiB
-constexpr std::uint32_t kMemMainPoolSize = 0x1400000;     // 20 MiB, set by start-up
+constexpr std::uint32_t kMemDefaultPoolSize = 0xF00000;  // 15 MiB
+constexpr std::uint32_t kMemMainPoolSize = 0x1400000;    // 20 MiB, set by start-up
 constexpr std::uint32_t kMemHeaderSize = 16;
 
 // The 16 bytes in front of every block's data. Pointers are 8 bytes on 64-bit hosts, so the

@@ -111,15 +111,14 @@ void reportBadLine(const char* fileName, int lineNumber, std::string_view lineTe
     if (tooLong) {
         // The refused piece may be any part of the line: the reason is its length, and the
         // report shows how the line begins.
-        reason = text_Printf("Dialog Message", "LINE_TOO_LONG", {static_cast<std::int32_t>(lineText.size()),
-                                                                 static_cast<std::int32_t>(kDiskLineChars)});
+        reason = text_Printf("Dialog Message", "LINE_TOO_LONG",
+                             {static_cast<std::int32_t>(lineText.size()), static_cast<std::int32_t>(kDiskLineChars)});
         shown = parser_VisibleText(lineText.substr(0, kLongLineShown)) + "...";
     }
     const std::string message =
         reason.empty() ? text_Format(text_Get("Dialog Message", "BAD_LINE_NUMBER"), {lineNumber, shown})
                        : text_Format(text_Get("Dialog Message", "BAD_LINE_REASON"), {lineNumber, reason, shown});
-    platform().lineError(fileName ? fileName : "", lineNumber, message,
-                         text_Get("Dialog Message", "ASCII_PARSE"));
+    platform().lineError(fileName ? fileName : "", lineNumber, message, text_Get("Dialog Message", "ASCII_PARSE"));
 }
 
 // A line with no token, or only the empty one a line of separators gives, is blank.
@@ -186,13 +185,15 @@ std::int32_t parser_ParseBuffer(const char* data, std::size_t size, LineEnds end
         // The piece goes straight into the line buffer: up to its first NUL, and at most the
         // buffer's length.
         length = std::min(length, kLineBufferChars);
-        if (const void* nul = std::memchr(text, '\0', length)) length = std::size_t(static_cast<const char*>(nul) - text);
+        if (const void* nul = std::memchr(text, '\0', length))
+            length = std::size_t(static_cast<const char*>(nul) - text);
         std::memcpy(state.line.data(), text, length);
         state.line[length] = '\0';
         const LineTokens tokens = length == 0 ? LineTokens{} : splitInPlace(length);
         if (blankOrComment(tokens)) return std::int32_t{0};
         const std::int32_t rc = callback(&tokens, lineNumber);
-        if (rc != 0) reportBadLine(fileName, lineNumber, whole, ends == LineEnds::DiskText && whole.size() > kDiskLineChars);
+        if (rc != 0)
+            reportBadLine(fileName, lineNumber, whole, ends == LineEnds::DiskText && whole.size() > kDiskLineChars);
         return rc;
     };
 

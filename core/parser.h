@@ -2,7 +2,6 @@
 // definitions and sunsets.def. It splits lines into tokens and hands them to a callback.
 #pragma once
 
-
 #include <array>
 #include <cstddef>
 #include <cstdint>

@@ -196,8 +196,7 @@ bool pff_ReadMember(PffArchive* archive, const PffEntry& entry, std::vector<std:
     return true;
 }
 
-bool pff_BuildArchive(const std::vector<PffPackMember>& members, std::vector<std::uint8_t>& out,
-                      std::string& error) {
+bool pff_BuildArchive(const std::vector<PffPackMember>& members, std::vector<std::uint8_t>& out, std::string& error) {
     out.clear();
     for (std::size_t i = 0; i < members.size(); ++i) {
         const std::string& n = members[i].name;

@@ -22,26 +22,26 @@ constexpr std::size_t kPffPathMax = 127;
 constexpr std::uint32_t kPffScrambleSeed = 0x6B2D91F4;
 
 struct PffEntry {
-    std::uint8_t flags = 0;           // bit 0: the member is scrambled
-    std::uint32_t offset = 0;         // file offset of the member's first byte
+    std::uint8_t flags = 0;    // bit 0: the member is scrambled
+    std::uint32_t offset = 0;  // file offset of the member's first byte
     std::uint32_t size = 0;
-    char name[17] = {};               // the 16 name bytes of the entry, always terminated here
+    char name[17] = {};  // the 16 name bytes of the entry, always terminated here
 };
 
 // One opened archive. Lives in the archive pool under "PFF STRUCT"; its directory, parsed
 // into PffEntry records, under "PFF HEADERS". The archive's bytes come from its disk file
 // (kept open for the whole run) or, for archives opened from memory, from a caller's buffer.
 struct PffArchive {
-    int handle = -1;                              // disk file; -1 for a memory archive
-    const std::uint8_t* memory = nullptr;         // memory archive bytes (not owned)
-    std::uint64_t fileSize = 0;                   // bytes in the archive file
-    std::uint64_t filePos = 0;                    // read position in the archive file
+    int handle = -1;                       // disk file; -1 for a memory archive
+    const std::uint8_t* memory = nullptr;  // memory archive bytes (not owned)
+    std::uint64_t fileSize = 0;            // bytes in the archive file
+    std::uint64_t filePos = 0;             // read position in the archive file
     char path[kPffPathMax + 1] = {};
     std::array<std::uint8_t, kPffHeaderSize> header = {};
     PffEntry* directory = nullptr;
     std::uint32_t entryCount = 0;
-    int currentEntry = -1;                        // the member opened last
-    std::int32_t position = 0;                    // read position within the current member
+    int currentEntry = -1;      // the member opened last
+    std::int32_t position = 0;  // read position within the current member
     bool open = false;
     std::uint32_t lastSize = 0;
     bool failed = false;
@@ -73,13 +73,12 @@ void pff_Unscramble(void* data, std::size_t size);
 
 // One file to pack.
 struct PffPackMember {
-    std::string name;                 // member name, 1 to 15 characters, no folder part
-    std::vector<std::uint8_t> data;   // plain bytes
-    bool scramble = false;            // store scrambled, flag bit 0 set
+    std::string name;                // member name, 1 to 15 characters, no folder part
+    std::vector<std::uint8_t> data;  // plain bytes
+    bool scramble = false;           // store scrambled, flag bit 0 set
 };
 
 // The archive bytes for members, in order: header, directory, then the members' bytes.
 // false (with error set) for a name that is empty, too long, has a folder part or repeats
 // another without regard to case, or for an archive beyond 4 GiB.
-bool pff_BuildArchive(const std::vector<PffPackMember>& members, std::vector<std::uint8_t>& out,
-                      std::string& error);
+bool pff_BuildArchive(const std::vector<PffPackMember>& members, std::vector<std::uint8_t>& out, std::string& error);

@@ -218,9 +218,7 @@ const TextEntry* text_Entry(const TextTable* table, std::uint32_t index) {
     return &table->entries[index];
 }
 
-const char* text_EntryText(const TextTable*, const TextEntry* entry) {
-    return entry ? entry->text : nullptr;
-}
+const char* text_EntryText(const TextTable*, const TextEntry* entry) { return entry ? entry->text : nullptr; }
 
 const char* text_Get(const char* section, const char* key) {
     const TextTable* table = text_Current();
@@ -299,15 +297,19 @@ std::string text_EscapeSourceText(std::string_view text) {
     out.reserve(text.size() + 8);
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
-        if (c == '\\') out += "\\\\";
-        else if (c == '\n') out += "\\n";
-        else if (c == '\t') out += "\\t";
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\t')
+            out += "\\t";
         // Control bytes, and blanks at either end (the reader trims those), as hex escapes.
         else if (c < 0x20 || c == 0x7F || (c == ' ' && (i == 0 || i + 1 == text.size()))) {
             out += "\\x";
             out += kHex[c >> 4];
             out += kHex[c & 15];
-        } else out += static_cast<char>(c);
+        } else
+            out += static_cast<char>(c);
     }
     return out;
 }
@@ -343,9 +345,7 @@ bool text_UnescapeSourceText(std::string_view text, std::string& out, std::strin
             i += 2;
             break;
         }
-        default:
-            error = std::string("unknown escape \\") + text[i];
-            return false;
+        default: error = std::string("unknown escape \\") + text[i]; return false;
         }
     }
     return true;
@@ -454,13 +454,14 @@ std::string text_DumpSource(const TextTable* table) {
         out += "]\n";
         for (std::size_t k = 0; k < sec.keys.size(); ++k) {
             out += sec.keys[k];
-            const TextEntry* e = text_Entry(table, static_cast<std::uint32_t>(std::min<std::uint64_t>(
-                                                       sec.base + k, 0xFFFFFFFFu)));
+            const TextEntry* e =
+                text_Entry(table, static_cast<std::uint32_t>(std::min<std::uint64_t>(sec.base + k, 0xFFFFFFFFu)));
             const char* text = e ? e->text : "";
             if (*text) {
                 out += " = ";
                 out += text_EscapeSourceText(text);
-            } else out += " =";
+            } else
+                out += " =";
             out += '\n';
         }
     }

@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-struct TextTable;   // a loaded, checked string-table file
-struct TextEntry;   // one entry of a table
+struct TextTable;  // a loaded, checked string-table file
+struct TextEntry;  // one entry of a table
 
 // Loads a table through the file layer (disk or archive); nullptr when the file cannot be
 // loaded or fails the layout checks. id is handed to mem_SetBlockId.
@@ -38,9 +38,9 @@ std::string text_Printf(const char* section, const char* key, std::initializer_l
 
 // The other two tables that start-up loads: the game vocabulary and the game names.
 struct TextTables {
-    TextTable* ui = nullptr;       // text.bin (also the current table)
-    TextTable* vocab = nullptr;    // kz7wpn.bin
-    TextTable* names = nullptr;    // kz7items.bin
+    TextTable* ui = nullptr;     // text.bin (also the current table)
+    TextTable* vocab = nullptr;  // kz7wpn.bin
+    TextTable* names = nullptr;  // kz7items.bin
 };
 TextTables& text_Tables();
 
@@ -56,7 +56,7 @@ void text_FreeTables();
 
 std::uint32_t text_EntryCount(const TextTable* table);
 std::uint32_t text_SectionCount(const TextTable* table);
-const char* text_SectionName(const TextTable* table, std::uint32_t section);   // nullptr when out of range
+const char* text_SectionName(const TextTable* table, std::uint32_t section);  // nullptr when out of range
 std::uint32_t text_SectionKeyCount(const TextTable* table, std::uint32_t section);
 const char* text_SectionKey(const TextTable* table, std::uint32_t section, std::uint32_t key);
 // The global entry index of a section's first key (the key counts of the sections before it).
@@ -83,7 +83,7 @@ struct TextSource {
 };
 
 struct TextSourceError {
-    int line = 0;          // 1-based line of the source text
+    int line = 0;  // 1-based line of the source text
     std::string message;
 };
 

@@ -59,5 +59,5 @@ inline void defs_ExerciseModel(const std::uint8_t* data, std::size_t size) {
             }
         }
     }
-    model_ClearCache();   // gives the pool blocks back, so inputs do not fill the pool
+    model_ClearCache();  // gives the pool blocks back, so inputs do not fill the pool
 }

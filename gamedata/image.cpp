@@ -164,7 +164,9 @@ bool pcxDecode(const PcxInfo& info, Store store) {
 // ---------------------------------------------------------------------------------------
 // TGA
 
-inline std::uint32_t bgr(const std::uint8_t* p) { return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16); }
+inline std::uint32_t bgr(const std::uint8_t* p) {
+    return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16);
+}
 inline std::uint32_t bgra(const std::uint8_t* p) { return bgr(p) | (std::uint32_t(p[3]) << 24); }
 
 // Fills out (pixelCount pixels, already zero) from the image data. false when the data is short.
@@ -180,8 +182,7 @@ bool tgaPixels(const std::uint8_t* d, std::size_t size, int type, int depth, int
         const std::uint8_t* map = p;
         const std::uint8_t* idx = p + mapBytes;
         // An index beyond the colour map gives black rather than a read past it.
-        for (std::size_t i = 0; i < count; ++i)
-            out[i] = idx[i] < cmLength ? bgr(map + std::size_t(idx[i]) * 3) : 0;
+        for (std::size_t i = 0; i < count; ++i) out[i] = idx[i] < cmLength ? bgr(map + std::size_t(idx[i]) * 3) : 0;
         return true;
     }
     case 2:
@@ -223,8 +224,7 @@ bool tgaPixels(const std::uint8_t* d, std::size_t size, int type, int depth, int
         }
         return true;
     }
-    default:
-        return true;  // run-length colour-mapped and grey, and unknown types: black
+    default: return true;  // run-length colour-mapped and grey, and unknown types: black
     }
 }
 
@@ -239,13 +239,11 @@ bool tgaDataFits(int type, int depth, int cmLength, int cmEntry, std::size_t ava
     case 2:
         if (depth != 24 && depth != 32) return true;
         return avail / (std::size_t(depth) / 8) >= count;
-    case 3:
-        return depth != 8 || avail >= count;
+    case 3: return depth != 8 || avail >= count;
     case 10:
         if (depth != 24 && depth != 32) return true;
         return avail / (1 + std::size_t(depth) / 8) >= (count + 127) / 128;
-    default:
-        return true;
+    default: return true;
     }
 }
 
@@ -314,7 +312,9 @@ int img_DecodePcxGreen(ImageRecord& image, const std::uint8_t* data, std::size_t
     std::uint32_t green[256];
     for (int i = 0; i < 256; ++i) green[i] = std::uint32_t(info.palette[3 * i + 1]) << 8;
     std::fill(out, out + count, 0u);
-    if (!pcxDecode(info, [&](std::size_t at, std::size_t n, std::uint8_t v) { std::fill(out + at, out + at + n, green[v]); })) {
+    if (!pcxDecode(info, [&](std::size_t at, std::size_t n, std::uint8_t v) {
+            std::fill(out + at, out + at + n, green[v]);
+        })) {
         img_Release(image);
         return kImgWrongFormat;
     }
@@ -353,23 +353,47 @@ int img_DecodeTga(ImageRecord& image, const std::uint8_t* data, std::size_t size
 }
 
 std::uint32_t img_R16Band(std::uint16_t height) {
-    const int e = height >> 5;       // 0..2047
-    const int band = e / 192;        // 0..10
+    const int e = height >> 5;  // 0..2047
+    const int band = e / 192;   // 0..10
     const std::uint32_t v = std::uint32_t(e % 192 + 64);
     const std::uint32_t h = v / 2;
     std::uint32_t b = 0, g = 0, r = 0;
     switch (band) {
     case 0: b = v; break;
-    case 1: b = v; g = h; break;
-    case 2: b = v; g = v; break;
-    case 3: b = h; g = v; break;
+    case 1:
+        b = v;
+        g = h;
+        break;
+    case 2:
+        b = v;
+        g = v;
+        break;
+    case 3:
+        b = h;
+        g = v;
+        break;
     case 4: g = v; break;
-    case 5: g = v; r = h; break;
-    case 6: g = v; r = v; break;
-    case 7: g = h; r = v; break;
+    case 5:
+        g = v;
+        r = h;
+        break;
+    case 6:
+        g = v;
+        r = v;
+        break;
+    case 7:
+        g = h;
+        r = v;
+        break;
     case 8: r = v; break;
-    case 9: b = h; r = v; break;
-    default: b = v; r = v; break;
+    case 9:
+        b = h;
+        r = v;
+        break;
+    default:
+        b = v;
+        r = v;
+        break;
     }
     return (r << 16) | (g << 8) | b;
 }

@@ -27,7 +27,7 @@ constexpr std::uint32_t kImgFlagPowerOfTwo = 0x10;    // both sides are powers o
 // in the same block (from the next multiple of 4) by a palette of 256 entries (bytes blue,
 // green, red, 0).
 struct ImageRecord {
-    char name[9] = {};            // file name without directory and extension, 8 chars at most
+    char name[9] = {};  // file name without directory and extension, 8 chars at most
     std::int16_t width = 0;
     std::int16_t height = 0;
     std::int32_t pixelCount = 0;  // width x height
@@ -36,7 +36,7 @@ struct ImageRecord {
     std::uint32_t widthMask = 0;  // (1 << widthBits) - 1
     std::uint32_t heightMask = 0;
     std::uint32_t flags = 0;
-    void* pixels = nullptr;       // main-pool block, owned
+    void* pixels = nullptr;  // main-pool block, owned
 
     ImageRecord() = default;
     ImageRecord(const ImageRecord&) = delete;

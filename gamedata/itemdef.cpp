@@ -21,10 +21,9 @@ struct AttributeWord {
 
 // The two " DV" words differ only in their trailing blanks; the file writes them in quotes.
 constexpr AttributeWord kAttributeWords[] = {
-    {"good", kItemAttrGood},     {"evil", kItemAttrEvil},     {"aidata", kItemAttrAiData},
-    {"fo", kItemAttrFo},         {"movecb", kItemAttrMoveCb}, {"powerup", kItemAttrPowerup},
-    {"flesh", kItemAttrFlesh},   {"NoAK", kItemAttrNoAK},     {" DV   ", kItemAttrDv1},
-    {"snap", kItemAttrSnap},     {"pfoil", kItemAttrPfoil},   {"train", kItemAttrTrain},
+    {"good", kItemAttrGood},     {"evil", kItemAttrEvil},       {"aidata", kItemAttrAiData}, {"fo", kItemAttrFo},
+    {"movecb", kItemAttrMoveCb}, {"powerup", kItemAttrPowerup}, {"flesh", kItemAttrFlesh},   {"NoAK", kItemAttrNoAK},
+    {" DV   ", kItemAttrDv1},    {"snap", kItemAttrSnap},       {"pfoil", kItemAttrPfoil},   {"train", kItemAttrTrain},
     {"S&D", kItemAttrSnD},       {" DV    ", kItemAttrDv2},
 };
 
@@ -34,9 +33,8 @@ struct KindWord {
 };
 
 constexpr KindWord kKindWords[] = {
-    {"person", kItemPerson}, {"vehicle", kItemVehicle}, {"building", kItemBuilding},
-    {"decoration", kItemDecoration}, {"marker", kItemMarker}, {"object", kItemObject},
-    {"effect", kItemEffect},
+    {"person", kItemPerson}, {"vehicle", kItemVehicle}, {"building", kItemBuilding}, {"decoration", kItemDecoration},
+    {"marker", kItemMarker}, {"object", kItemObject},   {"effect", kItemEffect},
 };
 
 template <std::size_t N>
@@ -140,9 +138,7 @@ std::int32_t itemdef_TurnRateFromDegrees(std::int32_t degrees) {
     return defs_Clamp32(sixteenths >> 6);
 }
 
-std::int32_t itemdef_AccelerationFromFile(std::int32_t value) {
-    return defs_Clamp32(std::int64_t{value} * 1024);
-}
+std::int32_t itemdef_AccelerationFromFile(std::int32_t value) { return defs_Clamp32(std::int64_t{value} * 1024); }
 
 ItemDefTable& itemdef_Table() { return gTable; }
 
@@ -152,8 +148,7 @@ ItemDef* itemdef_Allocate(std::int32_t count) {
     if (gTable.defs) mem_Free(gTable.defs);
     gTable = ItemDefTable{};
     if (count <= 0) return nullptr;
-    if (static_cast<std::uint64_t>(count) * sizeof(ItemDef) > std::numeric_limits<std::uint32_t>::max())
-        return nullptr;
+    if (static_cast<std::uint64_t>(count) * sizeof(ItemDef) > std::numeric_limits<std::uint32_t>::max()) return nullptr;
     auto bytes = static_cast<std::uint32_t>(count * sizeof(ItemDef));
     void* block = mem_GetMemEx(bytes, 16, 0, "Item Defs");
     if (!block) return nullptr;
@@ -185,8 +180,7 @@ int itemdef_Load(const char* fileName) {
     // what was read up to it stays and the table still counts as built.
     SecondPass pass{&gTable};
     parser_ReadLayerFile(
-        fileName,
-        [&pass](const LineTokens* line, int) -> std::int32_t { return line ? applyLine(pass, *line) : 0; },
+        fileName, [&pass](const LineTokens* line, int) -> std::int32_t { return line ? applyLine(pass, *line) : 0; },
         kItemsDefSeed);
     return 1;
 }
@@ -225,9 +219,7 @@ ItemDef* itemdef_At(std::int32_t index) {
     return &gTable.defs[index];
 }
 
-bool itemdef_Listed(const ItemDef& def, bool showAll) {
-    return showAll || (def.attributes & kItemAttrHiddenMask) == 0;
-}
+bool itemdef_Listed(const ItemDef& def, bool showAll) { return showAll || (def.attributes & kItemAttrHiddenMask) == 0; }
 
 const char* itemdef_KindName(std::int32_t type) {
     for (const auto& k : kKindWords)

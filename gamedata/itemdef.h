@@ -6,15 +6,15 @@
 #include <cstddef>
 #include <cstdint>
 
-struct Model;       // gamedata/model.h
-struct TextTable;   // core/text.h
+struct Model;      // gamedata/model.h
+struct TextTable;  // core/text.h
 
 // Field lengths fixed by the definition record (each includes the terminating NUL).
 constexpr std::size_t kItemNameSize = 64;
-constexpr std::size_t kItemBeginNameMax = 62;    // a `begin` name keeps at most this many chars
-constexpr std::size_t kItemTableNameMax = 63;    // a name from the names table keeps this many
-constexpr std::size_t kItemFileNameSize = 16;    // graphic, husk, chr_file, anim_def
-constexpr std::size_t kItemFunctionSize = 12;    // ai_function, move_function
+constexpr std::size_t kItemBeginNameMax = 62;  // a `begin` name keeps at most this many chars
+constexpr std::size_t kItemTableNameMax = 63;  // a name from the names table keeps this many
+constexpr std::size_t kItemFileNameSize = 16;  // graphic, husk, chr_file, anim_def
+constexpr std::size_t kItemFunctionSize = 12;  // ai_function, move_function
 constexpr std::size_t kItemAmbientNameSize = 12;
 constexpr int kItemAmbientSlots = 4;
 
@@ -37,12 +37,12 @@ constexpr std::uint32_t kItemAttrPowerup = 0x0020;
 constexpr std::uint32_t kItemAttrFlesh = 0x0040;
 constexpr std::uint32_t kItemAttrNoAK = 0x0080;
 // Second byte:
-constexpr std::uint32_t kItemAttrDv1 = 0x0100;    // written " DV   " (three trailing spaces)
+constexpr std::uint32_t kItemAttrDv1 = 0x0100;  // written " DV   " (three trailing spaces)
 constexpr std::uint32_t kItemAttrSnap = 0x0200;
 constexpr std::uint32_t kItemAttrPfoil = 0x0400;
 constexpr std::uint32_t kItemAttrTrain = 0x0800;
 constexpr std::uint32_t kItemAttrSnD = 0x1000;
-constexpr std::uint32_t kItemAttrDv2 = 0x2000;    // written " DV    " (four trailing spaces)
+constexpr std::uint32_t kItemAttrDv2 = 0x2000;  // written " DV    " (four trailing spaces)
 // Definitions carrying either of these are left out of the item pick lists unless /SHOWALL.
 constexpr std::uint32_t kItemAttrHiddenMask = kItemAttrDv1 | kItemAttrDv2;
 
@@ -53,23 +53,23 @@ struct ItemAmbient {
 
 // One item definition. Every field is zero until items.def sets it.
 struct ItemDef {
-    char name[kItemNameSize];            // `begin`, then replaced by the item name pass
-    std::int32_t typeNumber;             // `id` minus 100000
-    std::uint32_t attributes;            // kItemAttr* bits; only the low two bytes are used
-    std::int32_t type;                   // kItemVehicle ... kItemEffect
-    char graphic[kItemFileNameSize];     // model file name
-    char husk[kItemFileNameSize];        // destroyed-state model
+    char name[kItemNameSize];         // `begin`, then replaced by the item name pass
+    std::int32_t typeNumber;          // `id` minus 100000
+    std::uint32_t attributes;         // kItemAttr* bits; only the low two bytes are used
+    std::int32_t type;                // kItemVehicle ... kItemEffect
+    char graphic[kItemFileNameSize];  // model file name
+    char husk[kItemFileNameSize];     // destroyed-state model
     char chrFile[kItemFileNameSize];
     char animDef[kItemFileNameSize];
-    Model* model;                        // loaded on first use (gamedata/model.h); null until then
+    Model* model;  // loaded on first use (gamedata/model.h); null until then
     char aiFunction[kItemFunctionSize];
     char moveFunction[kItemFunctionSize];
     std::int32_t hitPoints[2];
     std::int32_t phraseSet;
     std::int32_t faceSet;
-    std::int32_t acceleration;           // file value x 1024
-    std::int32_t turnRate;               // 1024ths of a full turn
-    std::int32_t axleDistance;           // 16.16 fixed point
+    std::int32_t acceleration;  // file value x 1024
+    std::int32_t turnRate;      // 1024ths of a full turn
+    std::int32_t axleDistance;  // 16.16 fixed point
     ItemAmbient ambient[kItemAmbientSlots];
     std::int32_t interruptSound;
     std::int32_t extra;

@@ -20,10 +20,9 @@ namespace {
 // block decoder refuses such a block once it is done, so the hot loop needs no bound check.
 constexpr int kSpareSlot = 64;
 constexpr std::array<std::uint8_t, 80> kZigZag = {
-    0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,  12, 19, 26, 33, 40, 48,
-    41, 34, 27, 20, 13, 6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23,
-    30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63,
-    64, 64, 64, 64, 64, 64, 64, 64, 64, 64, 64, 64, 64, 64, 64, 64};
+    0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,  12, 19, 26, 33, 40, 48, 41, 34, 27, 20, 13,
+    6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23, 30, 37, 44, 51, 58, 59, 52, 45, 38, 31,
+    39, 46, 53, 60, 61, 54, 47, 55, 62, 63, 64, 64, 64, 64, 64, 64, 64, 64, 64, 64, 64, 64, 64, 64, 64, 64};
 
 // ---------------------------------------------------------------------------------------
 // Huffman tables: a 256-entry lookup for codes of up to 8 bits, limits for longer ones, and a
@@ -45,8 +44,8 @@ struct HuffTable {
     bool present = false;
     std::array<std::uint8_t, 256> lookLength{};  // 0: the code is longer than 8 bits
     std::array<std::uint8_t, 256> lookSymbol{};
-    std::array<std::int32_t, 18> maxCode{};      // per length; [17] is the sentinel
-    std::array<std::int32_t, 17> valOffset{};    // symbol index = code + valOffset[length]
+    std::array<std::int32_t, 18> maxCode{};    // per length; [17] is the sentinel
+    std::array<std::int32_t, 17> valOffset{};  // symbol index = code + valOffset[length]
     std::array<std::uint8_t, 256> symbols{};
     int count = 0;
     std::array<std::int32_t, 1 << kLookBits> fast{};
@@ -75,8 +74,9 @@ void buildFast(HuffTable& t, const std::uint8_t* counts, bool ac) {
             for (int j = 0; j < span; ++j) {
                 const std::uint32_t extra = static_cast<std::uint32_t>(j) >> (kLookBits - len - size);
                 const int value = size ? extend(extra, size) : 0;
-                t.fast[first + j] = static_cast<std::int32_t>((static_cast<std::uint32_t>(value) << 16) |
-                                                              static_cast<std::uint32_t>(((run + 1) << 8) | (len + size)));
+                t.fast[first + j] =
+                    static_cast<std::int32_t>((static_cast<std::uint32_t>(value) << 16) |
+                                              static_cast<std::uint32_t>(((run + 1) << 8) | (len + size)));
             }
         }
         code <<= 1;
@@ -150,7 +150,7 @@ struct BitReader {
     std::size_t pos = 0;
     std::uint64_t bits = 0;  // valid bits at the top; below them zeros or the data that follows
     int count = 0;
-    bool atMarker = false;   // pos is on the 0xFF of a marker (or at the end of the data)
+    bool atMarker = false;  // pos is on the 0xFF of a marker (or at the end of the data)
 
     // Tops the buffer up to at least 56 bits (the count never exceeds 63). The common case
     // takes the next eight bytes at once when none of them is 0xFF (so none needs the
@@ -238,8 +238,8 @@ inline std::uint8_t flatSample(std::int16_t dc, std::uint16_t q, const std::uint
 // ---------------------------------------------------------------------------------------
 // Marker walking.
 
-constexpr std::uint8_t kSOI = 0xD8, kEOI = 0xD9, kAPP0 = 0xE0, kSOF0 = 0xC0, kDHT = 0xC4,
-                       kDQT = 0xDB, kDRI = 0xDD, kSOS = 0xDA, kDAC = 0xCC;
+constexpr std::uint8_t kSOI = 0xD8, kEOI = 0xD9, kAPP0 = 0xE0, kSOF0 = 0xC0, kDHT = 0xC4, kDQT = 0xDB, kDRI = 0xDD,
+                       kSOS = 0xDA, kDAC = 0xCC;
 
 inline unsigned be16(const std::uint8_t* p) { return (unsigned(p[0]) << 8) | p[1]; }
 
@@ -375,8 +375,7 @@ bool Decoder::readSof(const std::uint8_t* p, std::size_t n, int expectW, int exp
     mcusX = (w - 1) / mcuWidth + 1;
     mcusY = (h - 1) / mcuHeight + 1;
     if (allocate) {
-        if (w > kJpegMaxSide || h > kJpegMaxSide || std::uint64_t(w) * std::uint64_t(h) > kJpegMaxPixels)
-            return false;
+        if (w > kJpegMaxSide || h > kJpegMaxSide || std::uint64_t(w) * std::uint64_t(h) > kJpegMaxPixels) return false;
         out = new (std::nothrow) std::uint32_t[std::size_t(w) * std::size_t(h)];
         if (!out) return false;
     } else if (w != expectW || h != expectH) {
@@ -387,7 +386,6 @@ bool Decoder::readSof(const std::uint8_t* p, std::size_t n, int expectW, int exp
     frame = true;
     return true;
 }
-
 
 // ---------------------------------------------------------------------------------------
 // Entropy decoding of one block. The bit buffer and its count are copied into locals for the
@@ -433,8 +431,7 @@ JPEG_INLINE inline int decodeSymbol(BitReader& br, std::uint64_t& bits, int& cou
 
 // The symbol of a code the lookahead could not finish: a short code's symbol stands in its
 // entry (e), a longer code is read bit by bit. -1 for a code the table does not hold.
-JPEG_INLINE inline int entrySymbol(BitReader& br, std::uint64_t& bits, int& count, const HuffTable& t,
-                                   std::int32_t e) {
+JPEG_INLINE inline int entrySymbol(BitReader& br, std::uint64_t& bits, int& count, const HuffTable& t, std::int32_t e) {
     if (e == 0) return decodeSymbol(br, bits, count, t);
     skipBits(bits, count, e & 0xFF);
     return (e >> 16) & 0xFF;
@@ -443,8 +440,8 @@ JPEG_INLINE inline int entrySymbol(BitReader& br, std::uint64_t& bits, int& coun
 // One AC symbol with its value, at zig-zag position k: 0 to go on, 1 at the end of the block,
 // -1 for data the table cannot decode. A run past position 63 puts the coefficient into the
 // spare slot (k then exceeds 64).
-JPEG_INLINE inline int acStep(BitReader& br, std::uint64_t& bits, int& count, const HuffTable& act,
-                              std::int16_t* coef, unsigned& k) {
+JPEG_INLINE inline int acStep(BitReader& br, std::uint64_t& bits, int& count, const HuffTable& act, std::int16_t* coef,
+                              unsigned& k) {
     const std::int32_t e = act.fast[bits >> (64 - kLookBits)];
     if (e & kFastStep) {
         skipBits(bits, count, e & 0xFF);
@@ -668,8 +665,10 @@ std::size_t Decoder::readScan(const std::uint8_t* p, std::size_t n, std::size_t 
                         std::uint8_t* dst = base + std::size_t(by) * 8 * stride[ci] + bx * 8;
                         if (kind > 0) {
 #if SORTIE_JPEG_VECTOR
-                            if (narrow) jpeg_IdctVector(coef, q, dst, stride[ci]);
-                            else jpeg_IdctPlain(coef, q, dst, stride[ci]);
+                            if (narrow)
+                                jpeg_IdctVector(coef, q, dst, stride[ci]);
+                            else
+                                jpeg_IdctPlain(coef, q, dst, stride[ci]);
 #else
                             (void)narrow;
                             jpeg_IdctPlain(coef, q, dst, stride[ci]);
@@ -713,8 +712,10 @@ int jpeg_ReadSize(const std::uint8_t* data, std::size_t length, int* width, int*
         const std::uint8_t* seg = data + pos + 2;
         const std::size_t n = segLength - 2;
         if (m == kAPP0) {
-            if (hasJfifId(seg, n)) jfif = true;
-            else if (!jfif) return 0;
+            if (hasJfifId(seg, n))
+                jfif = true;
+            else if (!jfif)
+                return 0;
         } else if (m == kSOF0 && jfif) {
             if (n < 5) return 0;
             const int h = static_cast<int>(be16(seg + 1));
@@ -731,8 +732,8 @@ int jpeg_ReadSize(const std::uint8_t* data, std::size_t length, int* width, int*
     return 0;
 }
 
-int jpeg_Decode(const std::uint8_t* data, std::size_t length, int* width, int* height,
-                std::uint32_t** pixels, bool allocate) {
+int jpeg_Decode(const std::uint8_t* data, std::size_t length, int* width, int* height, std::uint32_t** pixels,
+                bool allocate) {
     if (!data || !width || !height || !pixels) return 0;
     if (!allocate && (!*pixels || *width <= 0 || *height <= 0)) return 0;
     auto dec = std::make_unique<Decoder>();

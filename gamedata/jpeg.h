@@ -30,8 +30,8 @@ int jpeg_ReadSize(const std::uint8_t* data, std::size_t length, int* width, int*
 //    area again and *pixels is nullptr.
 // 1 when the end-of-image marker is reached after a complete frame and scan; 0 when the file is
 // refused or ends early. A refusal may leave the caller's area partly written.
-int jpeg_Decode(const std::uint8_t* data, std::size_t length, int* width, int* height,
-                std::uint32_t** pixels, bool allocate);
+int jpeg_Decode(const std::uint8_t* data, std::size_t length, int* width, int* height, std::uint32_t** pixels,
+                bool allocate);
 
 // Releases an area that jpeg_Decode allocated. nullptr is ignored.
 void jpeg_FreePixels(std::uint32_t* pixels);

@@ -36,9 +36,8 @@ JpegTables buildTables() {
 
 constexpr int kConstBits = 13;
 constexpr int kPass1Bits = 2;
-constexpr std::int64_t F0_298 = 2446, F0_390 = 3196, F0_541 = 4433, F0_765 = 6270,
-                       F0_899 = 7373, F1_175 = 9633, F1_501 = 12299, F1_847 = 15137,
-                       F1_961 = 16069, F2_053 = 16819, F2_562 = 20995, F3_072 = 25172;
+constexpr std::int64_t F0_298 = 2446, F0_390 = 3196, F0_541 = 4433, F0_765 = 6270, F0_899 = 7373, F1_175 = 9633,
+                       F1_501 = 12299, F1_847 = 15137, F1_961 = 16069, F2_053 = 16819, F2_562 = 20995, F3_072 = 25172;
 
 inline std::int64_t descale(std::int64_t x, int n) { return (x + (std::int64_t(1) << (n - 1))) >> n; }
 
@@ -97,8 +96,7 @@ void jpeg_IdctPlain(const std::int16_t* coef, const std::uint16_t* quant, std::u
         const std::int16_t* in = coef + c;
         const std::uint16_t* q = quant + c;
         int* w = ws + c;
-        if (in[8] == 0 && in[16] == 0 && in[24] == 0 && in[32] == 0 && in[40] == 0 && in[48] == 0 &&
-            in[56] == 0) {
+        if (in[8] == 0 && in[16] == 0 && in[24] == 0 && in[32] == 0 && in[40] == 0 && in[48] == 0 && in[56] == 0) {
             const int dc = static_cast<int>(std::int64_t(in[0]) * q[0] * (1 << kPass1Bits));
             for (int r = 0; r < 8; ++r) w[r * 8] = dc;
             continue;
@@ -152,7 +150,8 @@ namespace {
 // A pmaddwd constant: each 32-bit lane multiplies its low 16-bit half by lo and its high half
 // by hi and adds the two products.
 inline __m128i pair(int lo, int hi) {
-    return _mm_set1_epi32(static_cast<int>((static_cast<std::uint32_t>(hi) << 16) | (static_cast<std::uint32_t>(lo) & 0xFFFF)));
+    return _mm_set1_epi32(
+        static_cast<int>((static_cast<std::uint32_t>(hi) << 16) | (static_cast<std::uint32_t>(lo) & 0xFFFF)));
 }
 
 inline void transpose8(__m128i* v) {
@@ -253,8 +252,8 @@ void jpeg_IdctVector(const std::int16_t* coef, const std::uint16_t* quant, std::
         lowest = _mm_min_epi16(lowest, v[r]);
         highest = _mm_max_epi16(highest, v[r]);
     }
-    const __m128i extreme = _mm_or_si128(_mm_cmpeq_epi16(lowest, _mm_set1_epi16(-32768)),
-                                         _mm_cmpeq_epi16(highest, _mm_set1_epi16(32767)));
+    const __m128i extreme =
+        _mm_or_si128(_mm_cmpeq_epi16(lowest, _mm_set1_epi16(-32768)), _mm_cmpeq_epi16(highest, _mm_set1_epi16(32767)));
     if (_mm_movemask_epi8(extreme) != 0) {
         jpeg_IdctPlain(coef, quant, out, stride);
         return;
@@ -288,8 +287,10 @@ void jpeg_ChromaOffsetsVector(const std::uint8_t* cb, const std::uint8_t* cr, in
     const __m128i kRed = pair(26345, 16384), kBlue = pair(-14942, 16384), kGreen = pair(-22554, 18734);
     int i = 0;
     for (; i + 8 <= n; i += 8) {
-        const __m128i b = _mm_sub_epi16(_mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cb + i)), zero), centre);
-        const __m128i r = _mm_sub_epi16(_mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cr + i)), zero), centre);
+        const __m128i b =
+            _mm_sub_epi16(_mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cb + i)), zero), centre);
+        const __m128i r =
+            _mm_sub_epi16(_mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cr + i)), zero), centre);
         // (x, 2) pairs carry the rounding 2 * 16384 = 2^15 inside the pmaddwd.
         const __m128i rl = _mm_srai_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(r, two), kRed), 16);
         const __m128i rh = _mm_srai_epi32(_mm_madd_epi16(_mm_unpackhi_epi16(r, two), kRed), 16);
@@ -298,7 +299,8 @@ void jpeg_ChromaOffsetsVector(const std::uint8_t* cb, const std::uint8_t* cr, in
         const __m128i gl = _mm_srai_epi32(_mm_add_epi32(_mm_madd_epi16(_mm_unpacklo_epi16(b, r), kGreen), half), 16);
         const __m128i gh = _mm_srai_epi32(_mm_add_epi32(_mm_madd_epi16(_mm_unpackhi_epi16(b, r), kGreen), half), 16);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(red + i), _mm_add_epi16(_mm_packs_epi32(rl, rh), r));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(blue + i), _mm_add_epi16(_mm_packs_epi32(bl, bh), _mm_add_epi16(b, b)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(blue + i),
+                         _mm_add_epi16(_mm_packs_epi32(bl, bh), _mm_add_epi16(b, b)));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(green + i), _mm_sub_epi16(_mm_packs_epi32(gl, gh), r));
     }
     jpeg_ChromaOffsetsPlain(cb + i, cr + i, n - i, red + i, green + i, blue + i);

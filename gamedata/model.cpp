@@ -58,9 +58,9 @@ struct ByteCursor {
 // Where each table's entry count stands in the mesh header, in block order; the table's
 // start is stored in the word after its count.
 constexpr std::size_t kCountAt[kMeshTableCount] = {128, 136, 144, 152, 160, 176, 184, 168};
-constexpr std::size_t kEntrySize[kMeshTableCount] = {
-    kModelVertexSize, kModelNormalSize, kModelPolygonSize, kModelPartSize,
-    kModelUnnamedSize, kModelPointListSize, kModelSubListSize, kModelFaceSize};
+constexpr std::size_t kEntrySize[kMeshTableCount] = {kModelVertexSize,  kModelNormalSize,  kModelPolygonSize,
+                                                     kModelPartSize,    kModelUnnamedSize, kModelPointListSize,
+                                                     kModelSubListSize, kModelFaceSize};
 
 std::uint16_t log2Of(std::uint16_t v) {
     std::uint16_t n = 0;
@@ -312,7 +312,8 @@ Model* model_ReadFromMemory(const std::uint8_t* data, std::size_t size, const ch
     const std::uint8_t* countField = in.take(4);
     if (!countField) return fail();
     std::int32_t textures = rd32s(countField);
-    if (textures < 0 || std::uint64_t(textures) * (kModelTextureRecordSize + kModelPaletteSize) > in.left()) return fail();
+    if (textures < 0 || std::uint64_t(textures) * (kModelTextureRecordSize + kModelPaletteSize) > in.left())
+        return fail();
     m.firstTexture = static_cast<std::uint16_t>(c.textureCount);
     for (std::int32_t t = 0; t < textures; ++t) {
         const std::uint8_t* rec = in.take(kModelTextureRecordSize);
@@ -321,7 +322,7 @@ Model* model_ReadFromMemory(const std::uint8_t* data, std::size_t size, const ch
         const std::uint64_t payload = std::uint64_t{length} + kModelPaletteSize;
         const std::uint8_t* bytes = in.take(payload);
         if (!bytes) return fail();
-        if (c.textureCount >= kModelTextureMax) continue;   // full: passed over
+        if (c.textureCount >= kModelTextureMax) continue;  // full: passed over
         ModelTexture& tex = c.textures[c.textureCount];
         tex = ModelTexture{};
         std::memcpy(tex.record.data(), rec, kModelTextureRecordSize);
@@ -358,7 +359,7 @@ Model* model_ReadFromMemory(const std::uint8_t* data, std::size_t size, const ch
         const std::uint32_t blockSize = rd32(mh + 20);
         const std::uint8_t* bytes = in.take(blockSize);
         if (!bytes) return fail();
-        if (c.meshCount >= kModelMeshMax) continue;   // full: the level stays empty
+        if (c.meshCount >= kModelMeshMax) continue;  // full: the level stays empty
         ModelMesh& mesh = c.meshes[c.meshCount];
         mesh = ModelMesh{};
         std::memcpy(mesh.header.data(), mh, kModelMeshHeaderSize);
@@ -369,7 +370,7 @@ Model* model_ReadFromMemory(const std::uint8_t* data, std::size_t size, const ch
         nameFrom(tag, mh, 16);
         if (blockSize > 0) {
             mesh.block = static_cast<std::uint8_t*>(mem_GetMemEx(blockSize, 32, 0, tag));
-            if (!mesh.block) {   // no memory: this level stays empty
+            if (!mesh.block) {  // no memory: this level stays empty
                 mesh = ModelMesh{};
                 continue;
             }
@@ -524,8 +525,7 @@ std::vector<std::uint8_t> encodeMesh(const ModelDescMesh& m) {
                 e[55] = f.altTexture;
                 break;
             }
-            default:
-                break;
+            default: break;
             }
         }
         block.insert(block.end(), table.begin(), table.end());

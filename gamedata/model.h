@@ -11,13 +11,13 @@
 constexpr int kModelMax = 500;
 constexpr int kModelMeshMax = 601;
 constexpr int kModelTextureMax = 2000;
-constexpr int kModelLodRefs = 4;   // levels of detail the model header refers to
+constexpr int kModelLodRefs = 4;  // levels of detail the model header refers to
 
 // Record sizes fixed by the file format.
 constexpr std::size_t kModelHeaderSize = 124;
 constexpr std::size_t kModelTextureRecordSize = 52;
-constexpr std::size_t kModelPaletteSize = 1024;      // 256 entries of 4 bytes
-constexpr std::size_t kModelRgbPaletteSize = 768;    // 256 red, green, blue triples
+constexpr std::size_t kModelPaletteSize = 1024;    // 256 entries of 4 bytes
+constexpr std::size_t kModelRgbPaletteSize = 768;  // 256 red, green, blue triples
 constexpr std::size_t kModelMeshHeaderSize = 192;
 constexpr std::size_t kModelVertexSize = 8;
 constexpr std::size_t kModelNormalSize = 8;
@@ -30,16 +30,16 @@ constexpr std::size_t kModelFaceSize = 120;
 constexpr std::uint8_t kModelMinVersion = 8;
 
 // Texture record flags (record byte 34).
-constexpr std::uint8_t kTexGreenSet = 0x01;     // camouflage sets: bit 0 green,
-constexpr std::uint8_t kTexOtherSets = 0x06;    // bits 1 and 2 the others
+constexpr std::uint8_t kTexGreenSet = 0x01;   // camouflage sets: bit 0 green,
+constexpr std::uint8_t kTexOtherSets = 0x06;  // bits 1 and 2 the others
 constexpr std::uint8_t kTexLoadAlways = 0x08;
 constexpr std::uint8_t kTexTransparent = 0x20;
 
 // Face flags (face byte 8).
 constexpr std::uint32_t kFaceTextured = 0x0001;
-constexpr std::uint32_t kFaceTransparent = 0x0200;   // bit 1 of the second byte
-constexpr std::uint32_t kFaceScaled = 0x4000;        // value at byte 28 is scaled by 0.62
-constexpr std::uint32_t kFacePixelsOnly = 0x8000;    // texture from byte 55, pixels only
+constexpr std::uint32_t kFaceTransparent = 0x0200;  // bit 1 of the second byte
+constexpr std::uint32_t kFaceScaled = 0x4000;       // value at byte 28 is scaled by 0.62
+constexpr std::uint32_t kFacePixelsOnly = 0x8000;   // texture from byte 55, pixels only
 
 // Polygon flags (polygon byte 8): edge e (0: 0-1, 1: 1-2, 2: 2-0) is hidden when bit
 // (2 << e) is set.
@@ -50,13 +50,13 @@ constexpr std::uint32_t kMeshPartRelative = 0x1;
 
 struct ModelTexture {
     std::array<std::uint8_t, kModelTextureRecordSize> record{};  // as read
-    char name[13] = {};          // record bytes 0..11
-    char altName[17] = {};       // record bytes 12..27
-    std::uint32_t length = 0;    // pixel bytes (record byte 28)
-    std::uint16_t number = 0;    // record byte 32; faces select textures by it
-    std::uint8_t flags = 0;      // record byte 34
-    std::uint16_t width = 0;     // record byte 36
-    std::uint16_t height = 0;    // record byte 38
+    char name[13] = {};                                          // record bytes 0..11
+    char altName[17] = {};                                       // record bytes 12..27
+    std::uint32_t length = 0;                                    // pixel bytes (record byte 28)
+    std::uint16_t number = 0;                                    // record byte 32; faces select textures by it
+    std::uint8_t flags = 0;                                      // record byte 34
+    std::uint16_t width = 0;                                     // record byte 36
+    std::uint16_t height = 0;                                    // record byte 38
     // One main-pool block of length + 1792 bytes: pixels, the 1024-byte palette, then
     // the palette as 768 bytes of red, green, blue (filled when a face is prepared).
     std::uint8_t* pixels = nullptr;
@@ -72,38 +72,38 @@ struct ModelVertex {
 struct ModelFace;
 
 struct ModelPolygon {
-    std::uint16_t vertex[3] = {};    // indices into the mesh's vertex table
-    std::uint32_t flags = 0;         // hidden-edge bits
-    std::int32_t faceIndex = -1;     // polygon byte 68
-    ModelFace* face = nullptr;       // null when the index names no face of the mesh
+    std::uint16_t vertex[3] = {};  // indices into the mesh's vertex table
+    std::uint32_t flags = 0;       // hidden-edge bits
+    std::int32_t faceIndex = -1;   // polygon byte 68
+    ModelFace* face = nullptr;     // null when the index names no face of the mesh
 };
 
 struct ModelPart {
-    std::int32_t vertexCount = 0, vertexStart = 0;     // part bytes 4 / 8
-    std::int32_t polygonCount = 0, polygonStart = 0;   // 12 / 16
-    std::int32_t normalCount = 0, normalStart = 0;     // 20 / 24
-    std::int32_t subListCount = 0, subListStart = 0;   // 28 / 32
-    std::int32_t parent = -1;                          // 36; outside the parts: none
-    std::int32_t relative[3] = {};                     // 40, 44, 48: position minus parent's
-    std::int32_t position[3] = {};                     // 52, 56, 60
+    std::int32_t vertexCount = 0, vertexStart = 0;    // part bytes 4 / 8
+    std::int32_t polygonCount = 0, polygonStart = 0;  // 12 / 16
+    std::int32_t normalCount = 0, normalStart = 0;    // 20 / 24
+    std::int32_t subListCount = 0, subListStart = 0;  // 28 / 32
+    std::int32_t parent = -1;                         // 36; outside the parts: none
+    std::int32_t relative[3] = {};                    // 40, 44, 48: position minus parent's
+    std::int32_t position[3] = {};                    // 52, 56, 60
 };
 
 struct ModelSubList {
-    std::int32_t pointCount = 0;   // sub-list byte 72
-    std::int32_t pointStart = 0;   // byte 76
+    std::int32_t pointCount = 0;  // sub-list byte 72
+    std::int32_t pointStart = 0;  // byte 76
 };
 
 struct ModelFace {
-    std::uint32_t flags = 0;          // face byte 8
-    std::uint16_t textureIndex = 0;   // 24: index in the texture table
-    std::uint16_t drawParam = 0;      // 26
-    std::int16_t value = 0;           // 28
-    std::uint8_t sizeFactor = 0;      // 30
-    std::uint8_t sizeClass = 0;       // 31
-    std::uint16_t log2Width = 0, log2Height = 0;   // 32, 34
-    std::uint16_t maskWidth = 0, maskHeight = 0;   // 36, 38
-    std::uint8_t textureNumber = 0;     // 52
-    std::uint8_t altTextureNumber = 0;  // 55
+    std::uint32_t flags = 0;                      // face byte 8
+    std::uint16_t textureIndex = 0;               // 24: index in the texture table
+    std::uint16_t drawParam = 0;                  // 26
+    std::int16_t value = 0;                       // 28
+    std::uint8_t sizeFactor = 0;                  // 30
+    std::uint8_t sizeClass = 0;                   // 31
+    std::uint16_t log2Width = 0, log2Height = 0;  // 32, 34
+    std::uint16_t maskWidth = 0, maskHeight = 0;  // 36, 38
+    std::uint8_t textureNumber = 0;               // 52
+    std::uint8_t altTextureNumber = 0;            // 55
     const ModelTexture* texture = nullptr;
     const std::uint8_t* pixels = nullptr;
     const std::uint8_t* palette = nullptr;
@@ -111,18 +111,27 @@ struct ModelFace {
 };
 
 // Indices of the eight mesh tables, in the order they lie in the data block.
-enum MeshTable { kMeshVertices, kMeshNormals, kMeshPolygons, kMeshParts, kMeshUnnamed,
-                 kMeshPointLists, kMeshSubLists, kMeshFaces, kMeshTableCount };
+enum MeshTable {
+    kMeshVertices,
+    kMeshNormals,
+    kMeshPolygons,
+    kMeshParts,
+    kMeshUnnamed,
+    kMeshPointLists,
+    kMeshSubLists,
+    kMeshFaces,
+    kMeshTableCount
+};
 
 struct ModelMesh {
     std::array<std::uint8_t, kModelMeshHeaderSize> header{};  // as read
-    char name[17] = {};            // the model file name without its extension
-    std::uint32_t flags = 0;       // header byte 16
-    std::uint32_t blockSize = 0;   // header byte 20
-    std::int32_t radius = 0;       // header byte 24; becomes the model's extent
-    std::uint8_t* block = nullptr; // main-pool data block, as read
+    char name[17] = {};                                       // the model file name without its extension
+    std::uint32_t flags = 0;                                  // header byte 16
+    std::uint32_t blockSize = 0;                              // header byte 20
+    std::int32_t radius = 0;                                  // header byte 24; becomes the model's extent
+    std::uint8_t* block = nullptr;                            // main-pool data block, as read
     std::int32_t count[kMeshTableCount] = {};
-    std::uint32_t start[kMeshTableCount] = {};   // byte offsets of the tables in the block
+    std::uint32_t start[kMeshTableCount] = {};  // byte offsets of the tables in the block
     // The tables the editor uses, decoded from the block (the block keeps the rest as read).
     std::vector<ModelVertex> vertices;
     std::vector<ModelPolygon> polygons;
@@ -132,16 +141,16 @@ struct ModelMesh {
 };
 
 struct Model {
-    std::array<std::uint8_t, kModelHeaderSize> header{};   // as read
-    char name[17] = {};          // header bytes 4..19
-    char loadedAs[17] = {};      // the name model_Load was asked for
-    std::uint8_t version = 0;    // header byte 3
-    std::int32_t lodCount = 0;   // header byte 20
-    ModelMesh* lod[kModelLodRefs] = {};   // null beyond the count or for an empty level
+    std::array<std::uint8_t, kModelHeaderSize> header{};  // as read
+    char name[17] = {};                                   // header bytes 4..19
+    char loadedAs[17] = {};                               // the name model_Load was asked for
+    std::uint8_t version = 0;                             // header byte 3
+    std::int32_t lodCount = 0;                            // header byte 20
+    ModelMesh* lod[kModelLodRefs] = {};                   // null beyond the count or for an empty level
     // The map view's symbol radius comes from here (extent >> 8, world units): the first
     // level's mesh radius (mesh header byte 24).
     std::int32_t extent = 0;
-    std::uint16_t firstTexture = 0, endTexture = 0;   // the model's textures in the table
+    std::uint16_t firstTexture = 0, endTexture = 0;  // the model's textures in the table
     std::int32_t sizeMeasure = 0;
 };
 
@@ -187,22 +196,22 @@ struct ModelDescTexture {
     std::uint8_t flags = kTexLoadAlways;
     std::uint16_t width = 0, height = 0;
     std::vector<std::uint8_t> pixels;
-    std::array<std::uint8_t, kModelPaletteSize> palette{};   // r, g, b, 0 per entry
+    std::array<std::uint8_t, kModelPaletteSize> palette{};  // r, g, b, 0 per entry
 };
 
 struct ModelDescTriangle {
     std::uint16_t v[3] = {};
-    std::uint32_t flags = 0;      // hidden-edge bits
-    std::int32_t face = -1;       // index into the mesh's faces, -1 for none
+    std::uint32_t flags = 0;  // hidden-edge bits
+    std::int32_t face = -1;   // index into the mesh's faces, -1 for none
 };
 
 struct ModelDescFace {
     std::uint32_t flags = 0;
-    std::uint8_t texture = 0;        // byte 52
-    std::uint8_t altTexture = 0;     // byte 55
-    std::int16_t value = 0;          // byte 28
-    std::uint8_t sizeFactor = 0;     // byte 30
-    std::uint8_t sizeClass = 0;      // byte 31
+    std::uint8_t texture = 0;     // byte 52
+    std::uint8_t altTexture = 0;  // byte 55
+    std::int16_t value = 0;       // byte 28
+    std::uint8_t sizeFactor = 0;  // byte 30
+    std::uint8_t sizeClass = 0;   // byte 31
 };
 
 struct ModelDescPart {
@@ -219,7 +228,7 @@ struct ModelDescMesh {
     std::vector<ModelVertex> vertices;
     std::vector<ModelDescTriangle> triangles;
     std::vector<ModelDescFace> faces;
-    std::vector<ModelDescPart> parts;   // empty: one part holding everything
+    std::vector<ModelDescPart> parts;  // empty: one part holding everything
 };
 
 struct ModelDesc {

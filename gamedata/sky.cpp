@@ -17,7 +17,7 @@ SkyState gSky;
 template <std::size_t N>
 void setFile(char (&field)[N], const char* value, const char* extension) {
     defs_CopyName(field, N, value, N - 1);
-    const std::size_t room = N - 2 - std::strlen(extension);   // for the dot and the NUL
+    const std::size_t room = N - 2 - std::strlen(extension);  // for the dot and the NUL
     char* dot = std::strchr(field, '.');
     std::size_t base = dot ? static_cast<std::size_t>(dot - field) : std::strlen(field);
     if (base > room) field[room] = '\0';
@@ -44,18 +44,30 @@ std::int32_t applyLine(const LineTokens& line) {
     Sunset scratch{};
     Sunset& s = gSky.count < kSunsetMax ? gSky.sunsets[gSky.count] : scratch;
 
-    if (defs_SameWord(key, "begin")) defs_CopyName(s.name, sizeof s.name, arg, sizeof s.name - 1);
-    else if (defs_SameWord(key, "id")) s.number = byteOf(arg);
-    else if (defs_SameWord(key, "gamma")) s.gamma = byteOf(arg);
-    else if (defs_SameWord(key, "sat")) s.saturation = byteOf(arg);
-    else if (defs_SameWord(key, "r")) s.red = byteOf(arg);
-    else if (defs_SameWord(key, "g")) s.green = byteOf(arg);
-    else if (defs_SameWord(key, "b")) s.blue = byteOf(arg);
-    else if (defs_SameWord(key, "skygrad")) setFile(s.skyGradient, arg, "tga");
-    else if (defs_SameWord(key, "clouds")) setFile(s.clouds, arg, "pcx");
-    else if (defs_SameWord(key, "skyheight")) s.skyHeight = defs_ReadInt(arg);
-    else if (defs_SameWord(key, "horizon")) s.horizon = defs_Fixed16(defs_ReadDecimal(arg));
-    else return 1;
+    if (defs_SameWord(key, "begin"))
+        defs_CopyName(s.name, sizeof s.name, arg, sizeof s.name - 1);
+    else if (defs_SameWord(key, "id"))
+        s.number = byteOf(arg);
+    else if (defs_SameWord(key, "gamma"))
+        s.gamma = byteOf(arg);
+    else if (defs_SameWord(key, "sat"))
+        s.saturation = byteOf(arg);
+    else if (defs_SameWord(key, "r"))
+        s.red = byteOf(arg);
+    else if (defs_SameWord(key, "g"))
+        s.green = byteOf(arg);
+    else if (defs_SameWord(key, "b"))
+        s.blue = byteOf(arg);
+    else if (defs_SameWord(key, "skygrad"))
+        setFile(s.skyGradient, arg, "tga");
+    else if (defs_SameWord(key, "clouds"))
+        setFile(s.clouds, arg, "pcx");
+    else if (defs_SameWord(key, "skyheight"))
+        s.skyHeight = defs_ReadInt(arg);
+    else if (defs_SameWord(key, "horizon"))
+        s.horizon = defs_Fixed16(defs_ReadDecimal(arg));
+    else
+        return 1;
     return 0;
 }
 

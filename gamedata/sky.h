@@ -5,19 +5,19 @@
 #include <cstddef>
 #include <cstdint>
 
-struct TextTable;   // core/text.h
+struct TextTable;  // core/text.h
 
 constexpr int kSunsetMax = 64;
 constexpr std::size_t kSunsetNameSize = 64;
 constexpr std::size_t kSunsetFileSize = 16;
 
 struct Sunset {
-    char name[kSunsetNameSize];          // `begin`, then replaced by the name pass
-    char skyGradient[kSunsetFileSize];   // `skygrad`, always with extension "tga"
-    char clouds[kSunsetFileSize];        // `clouds`, always with extension "pcx"
+    char name[kSunsetNameSize];         // `begin`, then replaced by the name pass
+    char skyGradient[kSunsetFileSize];  // `skygrad`, always with extension "tga"
+    char clouds[kSunsetFileSize];       // `clouds`, always with extension "pcx"
     std::int32_t skyHeight;
-    std::int32_t horizon;                // 16.16 fixed point
-    std::uint8_t number;                 // `id`
+    std::int32_t horizon;  // 16.16 fixed point
+    std::uint8_t number;   // `id`
     std::uint8_t gamma;
     std::uint8_t saturation;
     std::uint8_t red;

@@ -149,9 +149,12 @@ void terrain_DefineLine(TerrainDef& d, const LineTokens& t) {
     } else if (char* file = fileField(d, key, ext)) {
         setFileName(file, arg, ext);
     } else if (sameText(key, "camouflage")) {
-        if (sameText(arg, "green")) d.camouflage = 0;
-        else if (sameText(arg, "brown")) d.camouflage = 1;
-        else if (sameText(arg, "white")) d.camouflage = 2;
+        if (sameText(arg, "green"))
+            d.camouflage = 0;
+        else if (sameText(arg, "brown"))
+            d.camouflage = 1;
+        else if (sameText(arg, "white"))
+            d.camouflage = 2;
     } else if (sameText(key, "filter")) {
         for (int i = 0; i < 3; ++i) d.filter[i] = readInt32(t.at(1 + i));
     } else if (sameText(key, "fog_color")) {
@@ -183,7 +186,8 @@ template <typename T>
 void copyIntoMap(const T* src, int width, int height, T* map) {
     const int w = std::min(width, kTerrainMapSide), h = std::min(height, kTerrainMapSide);
     for (int y = 0; y < h; ++y)
-        std::copy(src + std::size_t(y) * width, src + std::size_t(y) * width + w, map + std::size_t(y) * kTerrainMapSide);
+        std::copy(src + std::size_t(y) * width, src + std::size_t(y) * width + w,
+                  map + std::size_t(y) * kTerrainMapSide);
 }
 
 // The JPEG form of the colour map; true when it decoded into the map.
@@ -313,16 +317,20 @@ int terrain_LoadMaps(TerrainMaps& maps, const char* terrainName) {
     // refused half-way leaves its partial pixels until another form overwrites them.
     if (!loadJpegColour(def, maps)) {
         int rc = -1;
-        if (hasExtension(def.color_map, ".tga")) rc = img_ReadTga(image, def.color_map);
-        else if (hasExtension(def.color_map, ".pcx")) rc = img_ReadPcxGreen(image, def.color_map);
+        if (hasExtension(def.color_map, ".tga"))
+            rc = img_ReadTga(image, def.color_map);
+        else if (hasExtension(def.color_map, ".pcx"))
+            rc = img_ReadPcxGreen(image, def.color_map);
         if (rc == kImgDone) copyIntoMap(image.pixels32(), image.width, image.height, maps.colour.data());
     }
 
     // Elevation map.
     {
         int rc = -1;
-        if (hasExtension(def.elev_map, ".r16")) rc = img_ReadR16(image, def.elev_map);
-        else if (hasExtension(def.elev_map, ".pcx")) rc = img_ReadPcxGreen(image, def.elev_map);
+        if (hasExtension(def.elev_map, ".r16"))
+            rc = img_ReadR16(image, def.elev_map);
+        else if (hasExtension(def.elev_map, ".pcx"))
+            rc = img_ReadPcxGreen(image, def.elev_map);
         if (rc == kImgDone) copyIntoMap(image.pixels32(), image.width, image.height, maps.elevation.data());
     }
 
@@ -362,4 +370,3 @@ bool terrain_Exists(const char* terrainName) {
     set_Extension(name, sizeof name, "trn");
     return file_Exists(name) == 1;
 }
-

@@ -55,16 +55,16 @@ struct TerrainDef {
     std::int32_t camouflage = 0;                  // 0 green, 1 brown, 2 white
     std::int32_t sky_height = 1236;
     std::int32_t sun_slope = 60;
-    std::int32_t water_height = 0;                // the file's integer x 32768
-    std::int32_t water_opacity = 0;               // 16.16 fixed point
+    std::int32_t water_height = 0;   // the file's integer x 32768
+    std::int32_t water_opacity = 0;  // 16.16 fixed point
     std::array<std::int32_t, 3> filter{};
     std::int32_t saturation = 0;
     std::int32_t gamma = 0;
-    std::int32_t horizon = 65536;                 // 16.16 fixed point, 1.0
+    std::int32_t horizon = 65536;  // 16.16 fixed point, 1.0
     std::array<std::int32_t, 3> turbidity{23, 8, 4};
     std::int32_t type_count = 0;
     std::int32_t scale_bits = 0;
-    std::uint32_t fog_color = 0xC0C0C0C0;         // 0x00RRGGBB once a file sets it
+    std::uint32_t fog_color = 0xC0C0C0C0;  // 0x00RRGGBB once a file sets it
     std::int32_t fog_level = 0;
 };
 
@@ -83,19 +83,19 @@ struct TerrainDetailHeader {
 // its full size; rows run from the top of the picture, cell (row, column) at
 // row * 1024 + column. Pixels are 0x00RRGGBB (bytes blue, green, red, 0).
 struct TerrainMaps {
-    std::vector<std::uint32_t> colour;               // 1024 x 1024
-    std::vector<std::uint32_t> elevation;            // 1024 x 1024, height in green (or a band)
-    std::vector<std::uint32_t> edge;                 // 1024 x 1024, 0 or kTerrainEdgeColour
-    std::vector<std::uint8_t> detail;                // 1024 x 1024 detail tile numbers
+    std::vector<std::uint32_t> colour;     // 1024 x 1024
+    std::vector<std::uint32_t> elevation;  // 1024 x 1024, height in green (or a band)
+    std::vector<std::uint32_t> edge;       // 1024 x 1024, 0 or kTerrainEdgeColour
+    std::vector<std::uint8_t> detail;      // 1024 x 1024 detail tile numbers
     std::array<std::uint32_t, kTerrainDetailPaletteSize> detailPalette{};
     // The detail colour image in stored order (tiles of 64 x 64 for the map view), plain
     // (bytes blue, green, red, alpha) and blended; kTerrainDetailColourMaxPixels each.
     std::vector<std::uint32_t> detailColour;
     std::vector<std::uint32_t> detailColourBlended;
-    std::int32_t detailColourWidth = 0;              // size of the loaded image, 0 for none
+    std::int32_t detailColourWidth = 0;  // size of the loaded image, 0 for none
     std::int32_t detailColourHeight = 0;
     TerrainDetailHeader detailHeader;
-    std::int32_t detailFlag = 1;                     // 1 when the detail maps are usable
+    std::int32_t detailFlag = 1;  // 1 when the detail maps are usable
     std::int32_t waterLevel = 0;
 };
 

@@ -58,7 +58,8 @@ constexpr std::array<KindDef, std::size_t(CheckKind::Count_)> kKinds = {{
     {"same-subgoals", "SAME_SUBGOALS", W, "win sub-goal %i and lose sub-goal %i are the same condition: %s"},
     {"team-missing", "TEAM_MISSING", W, "%s: %s, but no unit is on that team"},
     {"count-mismatch", "COUNT_MISMATCH", E, "%s %i is more than the %i %s read; the mission holds those %i"},
-    {"no-event-block", "NO_EVENT_BLOCK", W, "event %i has no block: it stays an empty event, since events are known by their numbers"},
+    {"no-event-block", "NO_EVENT_BLOCK", W,
+     "event %i has no block: it stays an empty event, since events are known by their numbers"},
     {"text-cut", "TEXT_CUT", E, "%s of %i characters is cut to the %i the field holds"},
 }};
 
@@ -129,7 +130,7 @@ private:
         if (!o_.lines) return 0;
         const std::vector<int>* v = kind == RefKind::Group  ? &o_.lines->group
                                     : kind == RefKind::Path ? &o_.lines->waypoint
-                                                               : &o_.lines->area;
+                                                            : &o_.lines->area;
         return lineOf(v, std::size_t(n), itemLine(firstMarker));
     }
 
@@ -183,11 +184,11 @@ private:
 
     void countSection(const MissionItem& it) {
         switch (it.kind) {
-            case kItemDecoration:
-            case kItemBuilding: ++sections_[0]; break;
-            case kItemMarker: ++sections_[1]; break;
-            case kItemPerson: ++sections_[2]; break;
-            default: ++sections_[3]; break;
+        case kItemDecoration:
+        case kItemBuilding: ++sections_[0]; break;
+        case kItemMarker: ++sections_[1]; break;
+        case kItemPerson: ++sections_[2]; break;
+        default: ++sections_[3]; break;
         }
         if (it.kind == kItemPerson || it.kind == kItemVehicle) {
             if (it.team == kTeamGood) ++teamUnits_[0];
@@ -203,8 +204,8 @@ private:
         auto key = [&](std::int32_t i) {
             const MissionItem& it = m_.items[std::size_t(i)];
             const std::int32_t record = it.type_id == kWaypointMarkerType ? it.waypoint_id
-                                        : it.type_id == kAreaMarkerType  ? it.wpnumber
-                                                                         : 0;
+                                        : it.type_id == kAreaMarkerType   ? it.wpnumber
+                                                                          : 0;
             return std::array<std::int32_t, 6>{it.type_id, it.x, it.y, it.z, record, i};
         };
         std::sort(order.begin(), order.end(), [&](std::int32_t a, std::int32_t b) { return key(a) < key(b); });
@@ -213,8 +214,10 @@ private:
         std::size_t first = 0;
         for (std::size_t k = 1; k < order.size(); ++k) {
             auto a = key(order[first]), b = key(order[k]);
-            if (std::equal(a.begin(), a.begin() + 5, b.begin())) pairs.push_back({order[k], order[first]});
-            else first = k;
+            if (std::equal(a.begin(), a.begin() + 5, b.begin()))
+                pairs.push_back({order[k], order[first]});
+            else
+                first = k;
         }
         std::sort(pairs.begin(), pairs.end());
         for (const auto& [i, j] : pairs)
@@ -254,9 +257,9 @@ private:
             const std::int32_t main = mainPath[std::size_t(it.group_id)];
             if (main == 0 || main == it.waypoint_id) continue;
             add(CheckKind::StrayUnit, CheckTarget::Item, i, itemLine(i),
-                message(CheckKind::StrayUnit, {itemSubject(m_, i), recordSubject(m_, RefKind::Path, it.waypoint_id),
-                                               recordSubject(m_, RefKind::Group, it.group_id),
-                                               recordSubject(m_, RefKind::Path, main)}));
+                message(CheckKind::StrayUnit,
+                        {itemSubject(m_, i), recordSubject(m_, RefKind::Path, it.waypoint_id),
+                         recordSubject(m_, RefKind::Group, it.group_id), recordSubject(m_, RefKind::Path, main)}));
         }
     }
 
@@ -277,10 +280,12 @@ private:
                     message(CheckKind::LostEvent, {int(n), eventsGiven}));
         if (itemsGiven > m_.item_count)
             add(CheckKind::CountMismatch, CheckTarget::General, -1, l.numItems,
-                message(CheckKind::CountMismatch, {"num_items", itemsGiven, m_.item_count, "item blocks", m_.item_count}));
+                message(CheckKind::CountMismatch,
+                        {"num_items", itemsGiven, m_.item_count, "item blocks", m_.item_count}));
         if (eventsGiven > m_.event_count)
             add(CheckKind::CountMismatch, CheckTarget::General, -1, l.numEvents,
-                message(CheckKind::CountMismatch, {"num_events", eventsGiven, m_.event_count, "events", m_.event_count}));
+                message(CheckKind::CountMismatch,
+                        {"num_events", eventsGiven, m_.event_count, "events", m_.event_count}));
         for (std::int32_t e = 0; e < m_.event_count; ++e)
             if (std::size_t(e) >= l.event.size() || l.event[std::size_t(e)] == 0)
                 add(CheckKind::NoEventBlock, CheckTarget::Event, e, l.numEvents, message(CheckKind::NoEventBlock, {e}));
@@ -300,8 +305,8 @@ private:
         std::vector<bool> badRows(std::size_t(events_), false);
         for (std::int32_t e = 0; e < events_; ++e) {
             const MissionEvent& ev = m_.events[std::size_t(e)];
-            if (ev.trigger_count > kEventMaxTriggers || ev.action_count > kEventMaxActions ||
-                ev.trigger_count < 0 || ev.action_count < 0) {
+            if (ev.trigger_count > kEventMaxTriggers || ev.action_count > kEventMaxActions || ev.trigger_count < 0 ||
+                ev.action_count < 0) {
                 add(CheckKind::RowCount, CheckTarget::Event, e, eventLine(e),
                     message(CheckKind::RowCount, {eventSubject(m_, e)}));
                 badRows[std::size_t(e)] = true;
@@ -312,28 +317,28 @@ private:
             if (badRows[std::size_t(r.event)]) continue;
             const std::string row = rowSubject(m_, r.event, r.action, r.row);
             switch (r.kind) {
-                case RefKind::Event:
-                    if (r.number >= 0 && r.number < events_) {
-                        if (r.number != r.event) referred[std::size_t(r.number)] = true;
-                    } else {
-                        rowFinding(CheckKind::MissingEvent, r, {row, r.number});
-                    }
-                    break;
-                case RefKind::Group:
-                case RefKind::Path:
-                case RefKind::Area: {
-                    const std::string named = recordSubject(m_, r.kind, r.number);
-                    if (!refs_RecordExists(m_, r.kind, r.number))
-                        rowFinding(CheckKind::MissingRecord, r, {row, named});
-                    else if (r.kind == RefKind::Group && members_[std::size_t(r.number)] == 0)
-                        rowFinding(CheckKind::EmptyGroup, r, {row, named});
-                    else if (r.kind == RefKind::Path && pathNumbers_[std::size_t(r.number)].empty())
-                        rowFinding(CheckKind::MissingPath, r, {row, named});
-                    else if (r.kind == RefKind::Area && areaCorners_[std::size_t(r.number)] == 0)
-                        rowFinding(CheckKind::MissingArea, r, {row, named});
-                    break;
+            case RefKind::Event:
+                if (r.number >= 0 && r.number < events_) {
+                    if (r.number != r.event) referred[std::size_t(r.number)] = true;
+                } else {
+                    rowFinding(CheckKind::MissingEvent, r, {row, r.number});
                 }
-                case RefKind::Item: break;
+                break;
+            case RefKind::Group:
+            case RefKind::Path:
+            case RefKind::Area: {
+                const std::string named = recordSubject(m_, r.kind, r.number);
+                if (!refs_RecordExists(m_, r.kind, r.number))
+                    rowFinding(CheckKind::MissingRecord, r, {row, named});
+                else if (r.kind == RefKind::Group && members_[std::size_t(r.number)] == 0)
+                    rowFinding(CheckKind::EmptyGroup, r, {row, named});
+                else if (r.kind == RefKind::Path && pathNumbers_[std::size_t(r.number)].empty())
+                    rowFinding(CheckKind::MissingPath, r, {row, named});
+                else if (r.kind == RefKind::Area && areaCorners_[std::size_t(r.number)] == 0)
+                    rowFinding(CheckKind::MissingArea, r, {row, named});
+                break;
+            }
+            case RefKind::Item: break;
             }
         }
         for (std::int32_t e = 0; e < events_; ++e) {
@@ -376,7 +381,8 @@ private:
             if (numbers.empty()) continue;
             const std::string named = recordSubject(m_, RefKind::Path, p);
             if (numbers.size() < 2) {
-                add(CheckKind::ShortPath, CheckTarget::Path, p, recordLine(RefKind::Path, p, firstMarker_[std::size_t(p)]),
+                add(CheckKind::ShortPath, CheckTarget::Path, p,
+                    recordLine(RefKind::Path, p, firstMarker_[std::size_t(p)]),
                     message(CheckKind::ShortPath, {named, int(numbers.size())}));
                 continue;
             }
@@ -392,7 +398,8 @@ private:
         for (std::int32_t a = 1; a < kMaxAreaTriggers; ++a) {
             const int corners = areaCorners_[std::size_t(a)];
             if (corners == 1)
-                add(CheckKind::ShortArea, CheckTarget::Area, a, recordLine(RefKind::Area, a, firstCorner_[std::size_t(a)]),
+                add(CheckKind::ShortArea, CheckTarget::Area, a,
+                    recordLine(RefKind::Area, a, firstCorner_[std::size_t(a)]),
                     message(CheckKind::ShortArea, {recordSubject(m_, RefKind::Area, a), corners}));
         }
     }
@@ -452,8 +459,8 @@ private:
     std::array<int, kMaxAreaTriggers> areaCorners_{};
     std::array<std::int32_t, kMaxAreaTriggers> firstCorner_{};
     std::array<int, kMaxGroups> members_{};
-    std::array<int, 4> sections_{};   // decor, markers, persons, items
-    std::array<int, 2> teamUnits_{};  // blue, red
+    std::array<int, 4> sections_{};        // decor, markers, persons, items
+    std::array<int, 2> teamUnits_{};       // blue, red
     std::vector<std::int32_t> followers_;  // items other than markers that follow a path
 };
 
@@ -469,12 +476,12 @@ const char* check_KindName(CheckKind kind) {
 
 const char* check_TargetName(CheckTarget target) {
     switch (target) {
-        case CheckTarget::General: return "general";
-        case CheckTarget::Item: return "item";
-        case CheckTarget::Event: return "event";
-        case CheckTarget::Group: return "group";
-        case CheckTarget::Path: return "path";
-        case CheckTarget::Area: return "area";
+    case CheckTarget::General: return "general";
+    case CheckTarget::Item: return "item";
+    case CheckTarget::Event: return "event";
+    case CheckTarget::Group: return "group";
+    case CheckTarget::Path: return "path";
+    case CheckTarget::Area: return "area";
     }
     return "general";
 }

@@ -60,18 +60,18 @@ struct CheckFinding {
     CheckKind kind = CheckKind::UnknownType;
     CheckSeverity severity = CheckSeverity::Error;
     CheckTarget target = CheckTarget::General;
-    std::int32_t number = -1;   // item index, event index, or record number; -1 for General
-    std::int32_t row = -1;      // event findings: the trigger or action row, -1 for the event
-    bool actionRow = false;     // the row is an action row
-    int line = 0;               // line of the metafile, 0 when not known
+    std::int32_t number = -1;  // item index, event index, or record number; -1 for General
+    std::int32_t row = -1;     // event findings: the trigger or action row, -1 for the event
+    bool actionRow = false;    // the row is an action row
+    int line = 0;              // line of the metafile, 0 when not known
     std::string message;
 };
 
 struct CheckOptions {
-    const MetafileLines* lines = nullptr;  // where the blocks began, when just read from a file
+    const MetafileLines* lines = nullptr;            // where the blocks began, when just read from a file
     const std::vector<MetafileCut>* cuts = nullptr;  // texts cut to fit, when just read from a file
-    bool itemTypes = true;                 // check item types against the definitions
-    bool terrain = true;                   // check that the terrain exists in the game data
+    bool itemTypes = true;                           // check item types against the definitions
+    bool terrain = true;                             // check that the terrain exists in the game data
 };
 
 // All findings of the page, in item, event, record and general order. Reads the page only.

@@ -26,19 +26,19 @@ enum class DiffSection { General, Briefing, Area, Waypoint, Group, WavList, Laye
 const char* diff_SectionKeyword(DiffSection section);
 
 struct DiffField {
-    std::string name;      // the metafile keyword; rows are "trigger N" and "action N"
-    std::string value;     // numbers separated by blanks, or the text itself when isText
-    std::string words;     // what the value means in words; empty when nothing more is to say
+    std::string name;   // the metafile keyword; rows are "trigger N" and "action N"
+    std::string value;  // numbers separated by blanks, or the text itself when isText
+    std::string words;  // what the value means in words; empty when nothing more is to say
     bool isText = false;
-    bool optional = false; // the metafile leaves the field out while it is zero (or empty)
+    bool optional = false;  // the metafile leaves the field out while it is zero (or empty)
 };
 
 struct DiffRecord {
     DiffSection section = DiffSection::General;
-    std::int64_t number = 0;   // item id, block number, wind entry from 1; 0 for the single blocks
-    int duplicate = 0;         // items sharing an id: 0 for the first in table order, then 1...
-    std::string type;          // items: the definition's name (or "type N" when none is known)
-    std::string name;          // people's names, descriptions, event and wind entry names
+    std::int64_t number = 0;                 // item id, block number, wind entry from 1; 0 for the single blocks
+    int duplicate = 0;                       // items sharing an id: 0 for the first in table order, then 1...
+    std::string type;                        // items: the definition's name (or "type N" when none is known)
+    std::string name;                        // people's names, descriptions, event and wind entry names
     std::array<std::int32_t, 3> position{};  // items: x, y, z in 1/256 metre
     std::vector<DiffField> fields;
 };
@@ -58,14 +58,14 @@ struct DiffChange {
     DiffOp op = DiffOp::Changed;
     std::int64_t number = 0;
     int duplicate = 0;
-    std::string type;          // of the record, from the second mission when it has it
+    std::string type;  // of the record, from the second mission when it has it
     std::string name;
-    std::string field;         // empty for a whole record added or removed
+    std::string field;  // empty for a whole record added or removed
     bool isText = false;
-    std::string before, after;             // values; empty on the side that lacks it
+    std::string before, after;  // values; empty on the side that lacks it
     std::string beforeWords, afterWords;
-    double metres = 0;                     // Moved: the straight distance
-    std::vector<DiffField> fields;         // a whole record added or removed: its fields
+    double metres = 0;              // Moved: the straight distance
+    std::vector<DiffField> fields;  // a whole record added or removed: its fields
 };
 
 // What changes from a to b, in the records' order; empty when they mean the same.

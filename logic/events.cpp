@@ -22,8 +22,8 @@ template <typename Row, std::size_t N>
 void removeRow(std::array<Row, N>& rows, std::int32_t& count, std::int32_t index) {
     const auto n = static_cast<std::size_t>(count);
     const auto i = static_cast<std::size_t>(index);
-    std::copy(rows.begin() + static_cast<std::ptrdiff_t>(i) + 1,
-              rows.begin() + static_cast<std::ptrdiff_t>(n), rows.begin() + static_cast<std::ptrdiff_t>(i));
+    std::copy(rows.begin() + static_cast<std::ptrdiff_t>(i) + 1, rows.begin() + static_cast<std::ptrdiff_t>(n),
+              rows.begin() + static_cast<std::ptrdiff_t>(i));
     rows[n - 1] = Row{};
     --count;
 }
@@ -32,8 +32,7 @@ template <typename Row, std::size_t N>
 void insertRow(std::array<Row, N>& rows, std::int32_t& count, std::int32_t index, const Row& row) {
     const auto n = static_cast<std::size_t>(count);
     const auto i = static_cast<std::size_t>(index);
-    std::copy_backward(rows.begin() + static_cast<std::ptrdiff_t>(i),
-                       rows.begin() + static_cast<std::ptrdiff_t>(n),
+    std::copy_backward(rows.begin() + static_cast<std::ptrdiff_t>(i), rows.begin() + static_cast<std::ptrdiff_t>(n),
                        rows.begin() + static_cast<std::ptrdiff_t>(n) + 1);
     rows[i] = row;
     ++count;
@@ -81,13 +80,9 @@ EventClipboard& event_Clipboard() { return gClipboard; }
 
 void event_ResetClipboard() { gClipboard = EventClipboard{}; }
 
-std::int32_t event_TriggerCount(const MissionEvent& e) {
-    return clampCount(e.trigger_count, kEventMaxTriggers);
-}
+std::int32_t event_TriggerCount(const MissionEvent& e) { return clampCount(e.trigger_count, kEventMaxTriggers); }
 
-std::int32_t event_ActionCount(const MissionEvent& e) {
-    return clampCount(e.action_count, kEventMaxActions);
-}
+std::int32_t event_ActionCount(const MissionEvent& e) { return clampCount(e.action_count, kEventMaxActions); }
 
 std::int32_t event_Add(Mission& m) {
     const std::int32_t n = m.event_count;
@@ -127,13 +122,11 @@ int event_RemoveTrigger(Mission& m, std::int32_t eventIndex, std::int32_t trigge
     return 1;
 }
 
-int event_InsertTrigger(Mission& m, std::int32_t eventIndex, std::int32_t triggerIndex,
-                        const EventTrigger& t) {
+int event_InsertTrigger(Mission& m, std::int32_t eventIndex, std::int32_t triggerIndex, const EventTrigger& t) {
     if (!validEvent(m, eventIndex)) return 0;
     MissionEvent& ev = m.events[static_cast<std::size_t>(eventIndex)];
     normaliseCounts(ev);
-    if (triggerIndex < 0 || triggerIndex > ev.trigger_count || ev.trigger_count >= kEventMaxTriggers)
-        return 0;
+    if (triggerIndex < 0 || triggerIndex > ev.trigger_count || ev.trigger_count >= kEventMaxTriggers) return 0;
     const EventTrigger copy = t;
     insertRow(ev.triggers, ev.trigger_count, triggerIndex, copy);
     return 1;
@@ -148,13 +141,11 @@ int event_RemoveAction(Mission& m, std::int32_t eventIndex, std::int32_t actionI
     return 1;
 }
 
-int event_InsertAction(Mission& m, std::int32_t eventIndex, std::int32_t actionIndex,
-                       const EventAction& a) {
+int event_InsertAction(Mission& m, std::int32_t eventIndex, std::int32_t actionIndex, const EventAction& a) {
     if (!validEvent(m, eventIndex)) return 0;
     MissionEvent& ev = m.events[static_cast<std::size_t>(eventIndex)];
     normaliseCounts(ev);
-    if (actionIndex < 0 || actionIndex > ev.action_count || ev.action_count >= kEventMaxActions)
-        return 0;
+    if (actionIndex < 0 || actionIndex > ev.action_count || ev.action_count >= kEventMaxActions) return 0;
     const EventAction copy = a;
     insertRow(ev.actions, ev.action_count, actionIndex, copy);
     return 1;

@@ -46,8 +46,6 @@ int event_InsertAt(Mission& m, const MissionEvent& ev, std::int32_t index);
 int event_RemoveTrigger(Mission& m, std::int32_t eventIndex, std::int32_t triggerIndex);
 // Inserts a copy of t at triggerIndex (0..count, count appends). 1, or 0 when the event or
 // index is bad or the event already has 10 triggers.
-int event_InsertTrigger(Mission& m, std::int32_t eventIndex, std::int32_t triggerIndex,
-                        const EventTrigger& t);
+int event_InsertTrigger(Mission& m, std::int32_t eventIndex, std::int32_t triggerIndex, const EventTrigger& t);
 int event_RemoveAction(Mission& m, std::int32_t eventIndex, std::int32_t actionIndex);
-int event_InsertAction(Mission& m, std::int32_t eventIndex, std::int32_t actionIndex,
-                       const EventAction& a);
+int event_InsertAction(Mission& m, std::int32_t eventIndex, std::int32_t actionIndex, const EventAction& a);

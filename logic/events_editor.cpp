@@ -29,8 +29,8 @@ std::int32_t selectedData(const Dialog& dlg, int id) {
     const int sel = dlg.selection(id);
     if (sel < 0 || sel >= dlg.entryCount(id)) return -1;
     const std::int64_t v = dlg.entryData(id, sel);
-    return static_cast<std::int32_t>(
-        std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(v, std::numeric_limits<std::int32_t>::min(),
+                                                              std::numeric_limits<std::int32_t>::max()));
 }
 
 // Radio buttons of one group: the clicked one checked, the others cleared. The toolkit does
@@ -45,8 +45,7 @@ constexpr std::array<int, 3> kLogicRadios = {kLogicAnd, kLogicOr, kLogicXor};
 
 // Shows the four variable slots of a trigger or action. Each slot with a value list is filled and
 // preselected from the stored word; a slot without one stays empty and disabled.
-void showVars(Dialog& dlg, const Mission& page, const LogicVarSpec& vars,
-              const std::array<std::int32_t, 4>& stored) {
+void showVars(Dialog& dlg, const Mission& page, const LogicVarSpec& vars, const std::array<std::int32_t, 4>& stored) {
     for (int i = 0; i < 4; ++i) {
         const LogicVarSlot& slot = vars.slots[static_cast<std::size_t>(i)];
         const int box = kVarFirst + i;
@@ -240,10 +239,11 @@ void EventsDialogProc::deleteRow(Dialog& dlg, bool trigger) {
     const MissionEvent& ev = page_.events[static_cast<std::size_t>(current_)];
     if (b < 0 || b >= (trigger ? event_TriggerCount(ev) : event_ActionCount(ev))) return;
     const char* text = trigger ? text_Get(kMsg, "DELETE_TRIGGER_?") : text_Get(kMsg, "DELETE_ACTION_?");
-    if (ui_MessageBox(text, text_Get(kMsg, "EVENTS"), MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
-        return;
-    if (trigger) event_RemoveTrigger(page_, current_, b);
-    else event_RemoveAction(page_, current_, b);
+    if (ui_MessageBox(text, text_Get(kMsg, "EVENTS"), MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes) return;
+    if (trigger)
+        event_RemoveTrigger(page_, current_, b);
+    else
+        event_RemoveAction(page_, current_, b);
     event_ShowPanel(dlg, page_, current_);
 }
 
@@ -273,8 +273,10 @@ void EventsDialogProc::pasteRow(Dialog& dlg, bool trigger) {
     const int b = dlg.selection(trigger ? kTriggerList : kActionList);
     if (b < 0) return;
     // A full list refuses the row (the operations check the index and the count).
-    if (trigger) event_InsertTrigger(page_, current_, b, clip.trigger);
-    else event_InsertAction(page_, current_, b, clip.action);
+    if (trigger)
+        event_InsertTrigger(page_, current_, b, clip.trigger);
+    else
+        event_InsertAction(page_, current_, b, clip.action);
     event_ShowPanel(dlg, page_, current_);
 }
 
@@ -285,9 +287,9 @@ void EventsDialogProc::deleteEvent(Dialog& dlg) {
     if (!storeFirst(dlg)) return;
     // An event other rows name asks with their count: deleting it drops those rows.
     const int refs = refs_RowCount(page_, RefKind::Event, sel);
-    const std::string question = refs > 0 ? text_Printf("Checks", "DELETE_REFERENCED?",
-                                                        {refs_Name(page_, RefKind::Event, sel), refs})
-                                          : std::string(text_Get(kMsg, "DELETE_EVENT_?"));
+    const std::string question =
+        refs > 0 ? text_Printf("Checks", "DELETE_REFERENCED?", {refs_Name(page_, RefKind::Event, sel), refs})
+                 : std::string(text_Get(kMsg, "DELETE_EVENT_?"));
     if (ui_MessageBox(question, text_Get(kMsg, "EVENTS"), MsgIcon::Question, MsgButtons::YesNo) != MsgAnswer::Yes)
         return;
     event_Remove(page_, sel);
@@ -383,8 +385,7 @@ void EventsDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
 // ---------------------------------------------------------------------------------------
 // EVENTTRIGGERS and EVENTACTIONS
 
-bool SlotDialogProc::typeOrSelectorChosen(Dialog& dlg, int id, Notify code,
-                                          const std::array<std::int32_t, 4>& stored) {
+bool SlotDialogProc::typeOrSelectorChosen(Dialog& dlg, int id, Notify code, const std::array<std::int32_t, 4>& stored) {
     if (code != Notify::SelChange || (id != kType && id != kSelector)) return false;
     if (dlg.selection(id) < 0) return true;
     const std::int32_t chosen = selectedData(dlg, id);
@@ -426,7 +427,9 @@ void TriggerDialogProc::onInit(Dialog& dlg) {
     vocab_SelectComboData(dlg, kSelector, selector_);
     checkRadio(dlg, kSenseRadios, (slot_.flags & kTriggerSenseFalse) ? kSenseFalse : kSenseTrue);
     showVars(dlg, page_, varSpec(), storedVars(slot_));
-    const int logic = (slot_.flags & kTriggerLogicOr) ? kLogicOr : (slot_.flags & kTriggerLogicXor) ? kLogicXor : kLogicAnd;
+    const int logic = (slot_.flags & kTriggerLogicOr)    ? kLogicOr
+                      : (slot_.flags & kTriggerLogicXor) ? kLogicXor
+                                                         : kLogicAnd;
     checkRadio(dlg, kLogicRadios, logic);
     dlg.enable(kSelector, true);
 }

@@ -12,15 +12,15 @@ struct Mission;
 constexpr std::int32_t kFindAny = -1;
 
 struct FindCriteria {
-    std::int32_t typeId = kFindAny;   // item type number
-    std::int32_t kind = kFindAny;     // kItemVehicle ... kItemEffect
+    std::int32_t typeId = kFindAny;  // item type number
+    std::int32_t kind = kFindAny;    // kItemVehicle ... kItemEffect
     std::int32_t team = kFindAny;
-    std::int32_t group = kFindAny;    // 0: in no group
-    std::int32_t path = kFindAny;     // the path a unit follows or a marker outlines; 0: none
+    std::int32_t group = kFindAny;  // 0: in no group
+    std::int32_t path = kFindAny;   // the path a unit follows or a marker outlines; 0: none
     std::int32_t layer = kFindAny;
-    std::string name;                 // part of the item's name, in any case; empty: any
-    std::uint32_t attributes = 0;     // attribute bits that must all be set
-    std::int32_t area = kFindAny;     // inside area trigger N: within the box of its corners
+    std::string name;              // part of the item's name, in any case; empty: any
+    std::uint32_t attributes = 0;  // attribute bits that must all be set
+    std::int32_t area = kFindAny;  // inside area trigger N: within the box of its corners
 };
 
 // The indexes of the items that match every criterion set, in item order. `visible`, when

@@ -96,7 +96,6 @@ bool sameNoCase(std::string_view a, std::string_view b) {
 
 std::uint32_t attribBit(int bit) { return std::uint32_t(1) << bit; }
 
-
 std::string fieldText(Dialog& dlg, int id, int maxChars) {
     std::string t = dlg.text(id);
     if (t.size() > static_cast<std::size_t>(maxChars)) t.resize(static_cast<std::size_t>(maxChars));
@@ -294,8 +293,10 @@ void geninfo_Store(Dialog& dlg, Mission& page) {
 
     std::uint32_t attrib = static_cast<std::uint32_t>(info.attrib);
     for (const AttribBox& b : kAttribBoxes) {
-        if (dlg.check(b.control) == kChecked) attrib |= attribBit(b.bit);
-        else attrib &= ~attribBit(b.bit);
+        if (dlg.check(b.control) == kChecked)
+            attrib |= attribBit(b.bit);
+        else
+            attrib &= ~attribBit(b.bit);
     }
     info.attrib = static_cast<std::int32_t>(attrib);
     readNumber(dlg, kWaterLevel, info.water_level);
@@ -310,8 +311,7 @@ void geninfo_Store(Dialog& dlg, Mission& page) {
     info.weather_type = static_cast<std::int32_t>(selectedData(dlg, kWeather, -1));
     info.sunset = static_cast<std::int32_t>(selectedData(dlg, kSunset, -1));
     for (std::size_t slot = 0; slot < kEquipmentSlots; ++slot)
-        info.default_equipment[slot] =
-            static_cast<std::int32_t>(selectedData(dlg, equipmentLists()[slot].control, -1));
+        info.default_equipment[slot] = static_cast<std::int32_t>(selectedData(dlg, equipmentLists()[slot].control, -1));
 
     readNumber(dlg, kWindSpeed, info.wind[0]);
     readNumber(dlg, kWindDirection, info.wind[1]);

@@ -73,7 +73,7 @@ constexpr int kSunset = 5164;
 constexpr int kNight = 5165;
 
 constexpr int kWinFrame = 5170;
-constexpr int kWinFirst = 5171;   // 5171..5174: win sub-goals 1..4
+constexpr int kWinFirst = 5171;  // 5171..5174: win sub-goals 1..4
 constexpr int kLoseFrame = 5180;
 constexpr int kLoseFirst = 5181;  // 5181..5184: lose sub-goals 1..4
 

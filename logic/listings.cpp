@@ -50,9 +50,7 @@ int printToFile(Dialog* owner, Write write) {
     return 1;
 }
 
-bool validEvent(const Mission& m, int index) {
-    return index >= 0 && index < m.event_count && index < kMaxEvents;
-}
+bool validEvent(const Mission& m, int index) { return index >= 0 && index < m.event_count && index < kMaxEvents; }
 
 }  // namespace
 
@@ -63,9 +61,7 @@ ListingStamp list_Stamp(std::string fileName, const std::tm& when) {
     return s;
 }
 
-ListingStamp list_Stamp(const Mission& m) {
-    return list_Stamp(m.file_path, metafile_HeaderTime());
-}
+ListingStamp list_Stamp(const Mission& m) { return list_Stamp(m.file_path, metafile_HeaderTime()); }
 
 void list_WriteEventBlock(std::ostream& out, const Mission& m, int index) {
     if (!validEvent(m, index)) return;
@@ -80,8 +76,7 @@ void list_WriteEventBlock(std::ostream& out, const Mission& m, int index) {
     if (triggers > 0) {
         out << text_Printf(kWriteEvent, "TRIGGERS", {});
         for (int t = 0; t < triggers; ++t)
-            out << "    " << event_TriggerText(ev.triggers[static_cast<std::size_t>(t)], t == triggers - 1)
-                << '\n';
+            out << "    " << event_TriggerText(ev.triggers[static_cast<std::size_t>(t)], t == triggers - 1) << '\n';
     }
     const int actions = event_ActionCount(ev);
     if (actions > 0) {
@@ -93,8 +88,7 @@ void list_WriteEventBlock(std::ostream& out, const Mission& m, int index) {
 
 bool list_WriteEvent(std::ostream& out, const Mission& m, int index, const ListingStamp& s) {
     if (!validEvent(m, index)) return false;
-    out << text_Printf(kWriteEvent, "EVENT_HEADER",
-                       {index, s.fileName, s.month, s.day, s.year, s.hour, s.minute});
+    out << text_Printf(kWriteEvent, "EVENT_HEADER", {index, s.fileName, s.month, s.day, s.year, s.hour, s.minute});
     list_WriteEventBlock(out, m, index);
     return true;
 }
@@ -134,7 +128,8 @@ void list_WriteAreaTriggers(std::ostream& out, const Mission& m, const ListingSt
     for (int a = 1; a < kMaxAreaTriggers; ++a) {
         const AreaTrigger& area = m.area_triggers[static_cast<std::size_t>(a)];
         const std::string_view desc = mission_Text(area.description);
-        if (index->areas[static_cast<std::size_t>(a)].in_use != 0 || !desc.empty()) out << text_Format("%3i - %s\n", {a, desc});
+        if (index->areas[static_cast<std::size_t>(a)].in_use != 0 || !desc.empty())
+            out << text_Format("%3i - %s\n", {a, desc});
     }
 }
 
@@ -142,8 +137,7 @@ std::optional<std::string> list_AskTextFile(Dialog* owner) {
     (void)owner;
     FileDialogRequest req;
     req.save = true;
-    req.filters.push_back(
-        {text_Get(kFileIo, "TEXT_FILE_FILTER_DES"), text_Get(kFileIo, "TEXT_FILE_FILTER_EXT")});
+    req.filters.push_back({text_Get(kFileIo, "TEXT_FILE_FILTER_DES"), text_Get(kFileIo, "TEXT_FILE_FILTER_EXT")});
     std::error_code ec;
     req.startFolder = std::filesystem::current_path(ec).string();
     // A listing's own extension, so a name typed without one never lands on a mission.
@@ -156,8 +150,8 @@ std::optional<std::string> list_AskTextFile(Dialog* owner) {
         std::string ext = std::filesystem::path(*path).extension().string();
         for (char& c : ext) c = char(std::tolower(static_cast<unsigned char>(c)));
         if (ext != ".mis" && ext != ".bms" && metafile_Sniff(*path) == MissionFileKind::None) return path;
-        ui_MessageBox(text_Printf(kFileIo, "LISTING_NOT_OVER_MISSION", {ui_PathText(*path)}), text_Get(kFileIo, "TEXT_FILE_FILTER_DES"),
-                      MsgIcon::Warning, MsgButtons::Ok);
+        ui_MessageBox(text_Printf(kFileIo, "LISTING_NOT_OVER_MISSION", {ui_PathText(*path)}),
+                      text_Get(kFileIo, "TEXT_FILE_FILTER_DES"), MsgIcon::Warning, MsgButtons::Ok);
         const std::filesystem::path chosen(*path);
         req.startFolder = chosen.parent_path().string();
         req.initialName = chosen.stem().string() + (req.defaultExtension.empty() ? "" : "." + req.defaultExtension);

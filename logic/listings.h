@@ -19,7 +19,7 @@ struct Mission;
 // What every listing header shows: the mission's file name and when it was written.
 struct ListingStamp {
     std::string fileName;
-    int month = 1;   // 1..12
+    int month = 1;  // 1..12
     int day = 1;
     int year = 1970;
     int hour = 0;

@@ -20,8 +20,8 @@ namespace {
 constexpr const char* kMsg = "Dialog Message";
 
 constexpr std::array<const char*, kRecordColorCount> kColorKeys = {
-    "ORANGE", "BLACK", "YELLOW", "RED",    "GREEN",  "BLUE",  "GRAY",  "LTGRAY",  "PURPLE",
-    "CYAN",   "BROWN", "AQUA",   "INDIGO", "TAN",    "TEAL",  "DARKRED", "WHITE",
+    "ORANGE", "BLACK", "YELLOW", "RED",    "GREEN", "BLUE", "GRAY",    "LTGRAY", "PURPLE",
+    "CYAN",   "BROWN", "AQUA",   "INDIGO", "TAN",   "TEAL", "DARKRED", "WHITE",
 };
 
 RecordsHooks g_hooks;
@@ -102,8 +102,7 @@ void RecordsEditorProc::loadPanel(Dialog& dlg) {
     if (kind_ == RecordKind::Group || kind_ == RecordKind::Waypoint) {
         const auto index = std::make_unique<MissionIndex>();
         mission_BuildIndex(page_, *index);
-        const std::int32_t size =
-            kind_ == RecordKind::Group ? index->group_members[s] : index->paths[s].point_count;
+        const std::int32_t size = kind_ == RecordKind::Group ? index->group_members[s] : index->paths[s].point_count;
         dlg.setText(kSize, text_Printf(kMsg, "SIZE", {size}));
     }
     if (const std::int32_t* colour = colourField(page_, kind_, current_))
@@ -146,8 +145,10 @@ void RecordsEditorProc::storePanel(Dialog& dlg) {
 }
 
 void RecordsEditorProc::redraw() {
-    if (g_hooks.redraw) g_hooks.redraw();
-    else platform().mapInvalidate();
+    if (g_hooks.redraw)
+        g_hooks.redraw();
+    else
+        platform().mapInvalidate();
 }
 
 void RecordsEditorProc::selectOnMap() {
@@ -163,7 +164,8 @@ void RecordsEditorProc::selectOnMap() {
         const auto index = std::make_unique<MissionIndex>();
         mission_BuildIndex(page_, *index);
         const PathPoints& path = index->paths[static_cast<std::size_t>(current_)];
-        for (std::int32_t p = 0; p < path.point_count; ++p) mission_Select(page_, path.points[static_cast<std::size_t>(p)]);
+        for (std::int32_t p = 0; p < path.point_count; ++p)
+            mission_Select(page_, path.points[static_cast<std::size_t>(p)]);
         break;
     }
     case RecordKind::AreaTrigger:
@@ -211,9 +213,12 @@ void RecordsEditorProc::onCommand(Dialog& dlg, int id, Notify code) {
         redraw();
     } else if (id == kPrint && code == Notify::Clicked) {
         storePanel(dlg);
-        if (kind_ == RecordKind::Group) list_PrintGroups(&dlg, page_);
-        else if (kind_ == RecordKind::Waypoint) list_PrintWaypoints(&dlg, page_);
-        else list_PrintAreaTriggers(&dlg, page_);
+        if (kind_ == RecordKind::Group)
+            list_PrintGroups(&dlg, page_);
+        else if (kind_ == RecordKind::Waypoint)
+            list_PrintWaypoints(&dlg, page_);
+        else
+            list_PrintAreaTriggers(&dlg, page_);
     } else if (id == kIdOk && code == Notify::Clicked) {
         storePanel(dlg);
         dlg.end(kIdOk);
@@ -239,4 +244,6 @@ int waypoints_RunEditor(Mission& page) { return waypoints_RunEditorAt(page, 1); 
 int areas_RunEditor(Mission& page) { return areas_RunEditorAt(page, 1); }
 int groups_RunEditorAt(Mission& page, int start) { return run(RecordKind::Group, "EDITGROUPS", page, start); }
 int waypoints_RunEditorAt(Mission& page, int start) { return run(RecordKind::Waypoint, "EDITWAYPOINTS", page, start); }
-int areas_RunEditorAt(Mission& page, int start) { return run(RecordKind::AreaTrigger, "EDITAREATRIGGERS", page, start); }
+int areas_RunEditorAt(Mission& page, int start) {
+    return run(RecordKind::AreaTrigger, "EDITAREATRIGGERS", page, start);
+}

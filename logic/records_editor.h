@@ -20,17 +20,17 @@ struct Mission;
 // Control ids of EDITGROUPS, EDITWAYPOINTS and EDITAREATRIGGERS; a control that two of them
 // have carries the same id in both.
 namespace recid {
-constexpr int kList = 5101;         // the record list, line i = slot i + 1
-constexpr int kSize = 5102;         // member or point count (groups, waypoints)
+constexpr int kList = 5101;  // the record list, line i = slot i + 1
+constexpr int kSize = 5102;  // member or point count (groups, waypoints)
 constexpr int kDescLabel = 5103;
-constexpr int kDesc = 5104;         // description edit
-constexpr int kColorLabel = 5105;   // waypoints, area triggers
-constexpr int kColor = 5106;        // colour drop-down, filled in colour-index order
-constexpr int kNoLoop = 5107;       // waypoint flag boxes
+constexpr int kDesc = 5104;        // description edit
+constexpr int kColorLabel = 5105;  // waypoints, area triggers
+constexpr int kColor = 5106;       // colour drop-down, filled in colour-index order
+constexpr int kNoLoop = 5107;      // waypoint flag boxes
 constexpr int kTeamBlue = 5108;
 constexpr int kTeamRed = 5109;
-constexpr int kSelect = 5110;       // Select Members (groups) or Select Markers
-constexpr int kPrint = 5111;        // Print List
+constexpr int kSelect = 5110;  // Select Members (groups) or Select Markers
+constexpr int kPrint = 5111;   // Print List
 }  // namespace recid
 
 enum class RecordKind { Group, Waypoint, AreaTrigger };

@@ -21,19 +21,19 @@ std::string subject(const char* key, const char* fallback, std::int32_t number, 
 
 std::int32_t varOf(const EventTrigger& t, int v) {
     switch (v) {
-        case 0: return t.var1;
-        case 1: return t.var2;
-        case 2: return t.var3;
-        default: return t.var4;
+    case 0: return t.var1;
+    case 1: return t.var2;
+    case 2: return t.var3;
+    default: return t.var4;
     }
 }
 
 std::int32_t varOf(const EventAction& a, int v) {
     switch (v) {
-        case 0: return a.var1;
-        case 1: return a.var2;
-        case 2: return a.var3;
-        default: return a.var4;
+    case 0: return a.var1;
+    case 1: return a.var2;
+    case 2: return a.var3;
+    default: return a.var4;
     }
 }
 
@@ -72,10 +72,10 @@ void forEachRowRecord(const Mission& m, Fn&& fn) {
 // Whether an item names the record through its own fields.
 bool itemRefers(const MissionItem& it, RefKind kind, std::int32_t number) {
     switch (kind) {
-        case RefKind::Group: return it.group_id == number;
-        case RefKind::Path: return it.type_id != kAreaMarkerType && it.waypoint_id == number;
-        case RefKind::Area: return it.type_id == kAreaMarkerType && it.wpnumber == number;
-        default: return false;
+    case RefKind::Group: return it.group_id == number;
+    case RefKind::Path: return it.type_id != kAreaMarkerType && it.waypoint_id == number;
+    case RefKind::Area: return it.type_id == kAreaMarkerType && it.wpnumber == number;
+    default: return false;
     }
 }
 
@@ -83,11 +83,11 @@ bool itemRefers(const MissionItem& it, RefKind kind, std::int32_t number) {
 
 bool refs_KindOfList(LogicList list, RefKind& kind) {
     switch (list) {
-        case LogicList::Groups: kind = RefKind::Group; return true;
-        case LogicList::Waypoints: kind = RefKind::Path; return true;
-        case LogicList::Areas: kind = RefKind::Area; return true;
-        case LogicList::Events: kind = RefKind::Event; return true;
-        default: return false;
+    case LogicList::Groups: kind = RefKind::Group; return true;
+    case LogicList::Waypoints: kind = RefKind::Path; return true;
+    case LogicList::Areas: kind = RefKind::Area; return true;
+    case LogicList::Events: kind = RefKind::Event; return true;
+    default: return false;
     }
 }
 
@@ -99,11 +99,11 @@ std::vector<RowRecordRef> refs_RowRecords(const Mission& m) {
 
 bool refs_RecordExists(const Mission& m, RefKind kind, std::int32_t number) {
     switch (kind) {
-        case RefKind::Group: return number >= 1 && number < kMaxGroups;
-        case RefKind::Path: return number >= 1 && number < kMaxWaypoints;
-        case RefKind::Area: return number >= 1 && number < kMaxAreaTriggers;
-        case RefKind::Event: return number >= 0 && number < std::clamp(m.event_count, 0, kMaxEvents);
-        case RefKind::Item: return number >= 0 && number < std::clamp(m.item_count, 0, kMaxItems);
+    case RefKind::Group: return number >= 1 && number < kMaxGroups;
+    case RefKind::Path: return number >= 1 && number < kMaxWaypoints;
+    case RefKind::Area: return number >= 1 && number < kMaxAreaTriggers;
+    case RefKind::Event: return number >= 0 && number < std::clamp(m.event_count, 0, kMaxEvents);
+    case RefKind::Item: return number >= 0 && number < std::clamp(m.item_count, 0, kMaxItems);
     }
     return false;
 }
@@ -124,10 +124,8 @@ std::vector<Reference> refs_Find(const Mission& m, RefKind kind, std::int32_t nu
         if (it.type_id == kAreaMarkerType) {
             if (refs_RecordExists(m, RefKind::Area, it.wpnumber)) targets.push_back({RefKind::Area, it.wpnumber});
         } else {
-            if (refs_RecordExists(m, RefKind::Group, it.group_id))
-                targets.push_back({RefKind::Group, it.group_id});
-            if (refs_RecordExists(m, RefKind::Path, it.waypoint_id))
-                targets.push_back({RefKind::Path, it.waypoint_id});
+            if (refs_RecordExists(m, RefKind::Group, it.group_id)) targets.push_back({RefKind::Group, it.group_id});
+            if (refs_RecordExists(m, RefKind::Path, it.waypoint_id)) targets.push_back({RefKind::Path, it.waypoint_id});
         }
     } else {
         targets.push_back({kind, number});
@@ -175,7 +173,8 @@ int refs_RowsEmptiedBySelection(const Mission& m) {
     for (std::int32_t i = 0; i < items; ++i) {
         const MissionItem& it = m.items[std::size_t(i)];
         const int sel = mission_IsSelected(m, i) ? 1 : 0;
-        if (it.group_id >= 1 && it.group_id < kMaxGroups) ++groups[std::size_t(it.group_id)][0], groups[std::size_t(it.group_id)][1] += sel;
+        if (it.group_id >= 1 && it.group_id < kMaxGroups)
+            ++groups[std::size_t(it.group_id)][0], groups[std::size_t(it.group_id)][1] += sel;
         if (it.type_id == kWaypointMarkerType && it.waypoint_id >= 1 && it.waypoint_id < kMaxWaypoints)
             ++paths[std::size_t(it.waypoint_id)][0], paths[std::size_t(it.waypoint_id)][1] += sel;
         if (it.type_id == kAreaMarkerType && it.wpnumber >= 1 && it.wpnumber < kMaxAreaTriggers)
@@ -187,9 +186,12 @@ int refs_RowsEmptiedBySelection(const Mission& m) {
     const std::vector<RowRecordRef> refs = refs_RowRecords(m);
     for (const RowRecordRef& r : refs) {
         bool hit = false;
-        if (r.kind == RefKind::Group && r.number >= 1 && r.number < kMaxGroups) hit = emptied(groups[std::size_t(r.number)]);
-        if (r.kind == RefKind::Path && r.number >= 1 && r.number < kMaxWaypoints) hit = emptied(paths[std::size_t(r.number)]);
-        if (r.kind == RefKind::Area && r.number >= 1 && r.number < kMaxAreaTriggers) hit = emptied(areas[std::size_t(r.number)]);
+        if (r.kind == RefKind::Group && r.number >= 1 && r.number < kMaxGroups)
+            hit = emptied(groups[std::size_t(r.number)]);
+        if (r.kind == RefKind::Path && r.number >= 1 && r.number < kMaxWaypoints)
+            hit = emptied(paths[std::size_t(r.number)]);
+        if (r.kind == RefKind::Area && r.number >= 1 && r.number < kMaxAreaTriggers)
+            hit = emptied(areas[std::size_t(r.number)]);
         if (!hit) continue;
         // A row counts once, however many of its variables name emptied records.
         if (!(last && last->event == r.event && last->action == r.action && last->row == r.row)) ++rows;
@@ -215,23 +217,22 @@ const ItemDef* refs_ItemDef(const MissionItem& it) {
 
 std::string refs_Name(const Mission& m, RefKind kind, std::int32_t n) {
     switch (kind) {
-        case RefKind::Group:
-            return subject("GROUP", "group %i", n,
-                           n >= 1 && n < kMaxGroups ? mission_Text(m.groups[std::size_t(n)].description) : "");
-        case RefKind::Path:
-            return subject("PATH", "path %i", n,
-                           n >= 1 && n < kMaxWaypoints ? mission_Text(m.waypoints[std::size_t(n)].description) : "");
-        case RefKind::Area:
-            return subject("AREA", "area %i", n,
-                           n >= 1 && n < kMaxAreaTriggers ? mission_Text(m.area_triggers[std::size_t(n)].description)
-                                                         : "");
-        case RefKind::Event:
-            return subject("EVENT", "event %i", n,
-                           n >= 0 && n < kMaxEvents ? mission_Text(m.events[std::size_t(n)].name) : "");
-        case RefKind::Item: {
-            const ItemDef* d = n >= 0 && n < kMaxItems ? refs_ItemDef(m.items[std::size_t(n)]) : nullptr;
-            return subject("ITEM", "item %i", n, d ? std::string_view(d->name, strnlen(d->name, sizeof d->name)) : "");
-        }
+    case RefKind::Group:
+        return subject("GROUP", "group %i", n,
+                       n >= 1 && n < kMaxGroups ? mission_Text(m.groups[std::size_t(n)].description) : "");
+    case RefKind::Path:
+        return subject("PATH", "path %i", n,
+                       n >= 1 && n < kMaxWaypoints ? mission_Text(m.waypoints[std::size_t(n)].description) : "");
+    case RefKind::Area:
+        return subject("AREA", "area %i", n,
+                       n >= 1 && n < kMaxAreaTriggers ? mission_Text(m.area_triggers[std::size_t(n)].description) : "");
+    case RefKind::Event:
+        return subject("EVENT", "event %i", n,
+                       n >= 0 && n < kMaxEvents ? mission_Text(m.events[std::size_t(n)].name) : "");
+    case RefKind::Item: {
+        const ItemDef* d = n >= 0 && n < kMaxItems ? refs_ItemDef(m.items[std::size_t(n)]) : nullptr;
+        return subject("ITEM", "item %i", n, d ? std::string_view(d->name, strnlen(d->name, sizeof d->name)) : "");
+    }
     }
     return {};
 }
@@ -259,11 +260,10 @@ std::string refs_Describe(const Mission& m, const Reference& ref, RefKind kind, 
                            {name, it.wpnumber, refs_Name(m, RefKind::Path, it.waypoint_id)});
     // A member of the group asked about (or of an item's group) reads as a member; else it
     // follows the path.
-    const bool member = kind == RefKind::Group ? it.group_id == number
-                        : kind == RefKind::Item
-                            ? it.group_id != 0 && number >= 0 && number < kMaxItems &&
-                                  it.group_id == m.items[std::size_t(number)].group_id
-                            : false;
+    const bool member = kind == RefKind::Group  ? it.group_id == number
+                        : kind == RefKind::Item ? it.group_id != 0 && number >= 0 && number < kMaxItems &&
+                                                      it.group_id == m.items[std::size_t(number)].group_id
+                                                : false;
     if (member)
         return text_Format(refs_Wording("REF_MEMBER", "%s: member of %s"),
                            {name, refs_Name(m, RefKind::Group, it.group_id)});
@@ -272,9 +272,11 @@ std::string refs_Describe(const Mission& m, const Reference& ref, RefKind kind, 
 }
 
 bool refs_KindFromWord(std::string_view word, RefKind& kind) {
-    static constexpr std::pair<std::string_view, RefKind> kWords[] = {
-        {"group", RefKind::Group}, {"path", RefKind::Path}, {"area", RefKind::Area},
-        {"event", RefKind::Event}, {"item", RefKind::Item}};
+    static constexpr std::pair<std::string_view, RefKind> kWords[] = {{"group", RefKind::Group},
+                                                                      {"path", RefKind::Path},
+                                                                      {"area", RefKind::Area},
+                                                                      {"event", RefKind::Event},
+                                                                      {"item", RefKind::Item}};
     for (const auto& [w, k] : kWords)
         if (w == word) {
             kind = k;
@@ -302,7 +304,8 @@ int refs_Show(Mission& page, RefKind kind, std::int32_t number) {
     if (!refs_RecordExists(page, kind, number)) return 0;
     const std::vector<Reference> refs = refs_Find(page, kind, number);
     // Only items show on the map: the selection is kept when no item refers to the record.
-    const bool items = std::any_of(refs.begin(), refs.end(), [](const Reference& r) { return r.from == ReferenceFrom::Item; });
+    const bool items =
+        std::any_of(refs.begin(), refs.end(), [](const Reference& r) { return r.from == ReferenceFrom::Item; });
     if (items) mission_ClearSelection(page);
     for (const Reference& r : refs)
         if (r.from == ReferenceFrom::Item) mission_Select(page, r.item);

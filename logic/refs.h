@@ -22,11 +22,11 @@ enum class RefKind : std::uint8_t { Group, Path, Area, Event, Item };
 // One variable of an event row that names a record.
 struct RowRecordRef {
     std::int32_t event = 0;
-    bool action = false;       // false: a trigger row
+    bool action = false;  // false: a trigger row
     std::int32_t row = 0;
-    int var = 0;               // 0..3: var1..var4
+    int var = 0;  // 0..3: var1..var4
     RefKind kind = RefKind::Group;
-    std::int32_t number = 0;   // the value the variable holds
+    std::int32_t number = 0;  // the value the variable holds
 };
 
 // Every variable of every used trigger and action row of the page that names a group, a
@@ -41,9 +41,9 @@ bool refs_KindOfList(LogicList list, RefKind& kind);
 enum class ReferenceFrom : std::uint8_t { Trigger, Action, Item };
 struct Reference {
     ReferenceFrom from = ReferenceFrom::Item;
-    std::int32_t event = -1;   // trigger and action: the event and its row
+    std::int32_t event = -1;  // trigger and action: the event and its row
     std::int32_t row = -1;
-    std::int32_t item = -1;    // item: its index in the item table
+    std::int32_t item = -1;  // item: its index in the item table
 };
 
 // Whether the record exists: groups 1..63, paths 1..127, areas 1..99 are fixed slots and

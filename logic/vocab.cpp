@@ -42,35 +42,40 @@ struct ConditionDef {
 constexpr std::array<ConditionDef, kGroupConditionMax + 1> kConditions = {{
     {"NULL", {kNoSlot, kNoSlot, kNoSlot}, "GROUP-NULL", "GROUP-NULL", 0},
     {"SEEN_ENEMY", {kGroup1, kGroup2, kNoSlot}, "GROUP_SEES_GROUP", "GROUP_NOT_SEES_GROUP", 2},
-    {"HAS_TARGETED", {kGroup1, kGroup2, kNoSlot}, "GROUP_HAS_TARGETED_GROUP",
-     "GROUP_HAS_NOT_TARGETED_GROUP", 2},
-    {"CONDITION_RED", {kGroup1, kNoSlot, kNoSlot}, "GROUP_AT_RED_ALERT", "GROUP_NOT_AT_RED_ALERT",
-     1},
+    {"HAS_TARGETED", {kGroup1, kGroup2, kNoSlot}, "GROUP_HAS_TARGETED_GROUP", "GROUP_HAS_NOT_TARGETED_GROUP", 2},
+    {"CONDITION_RED", {kGroup1, kNoSlot, kNoSlot}, "GROUP_AT_RED_ALERT", "GROUP_NOT_AT_RED_ALERT", 1},
     {"ALL_DESTROYED", {kGroup1, kNoSlot, kNoSlot}, "GROUP_DESTROYED", "GROUP_NOT_DESTROYED", 1},
     {"ANY_ALIVE", {kGroup1, kNoSlot, kNoSlot}, "GROUP_ALIVE", "GROUP_NOT_ALIVE", 1},
-    {"LOST_X_UNITS", {kGroup1, SlotDef{"NUM_UNITS", LogicList::UnitCount}, kNoSlot},
-     "GROUP_HAS_LOST_MORE_UNITS", "GROUP_HAS_NOT_LOST_MORE_UNITS", 2},
-    {"REACHED_WAYPOINT",
-     {kGroup1, SlotDef{"WAYPOINT_LIST", LogicList::Waypoints},
-      SlotDef{"WAYPOINT_NUMBER", LogicList::WaypointNumbers}},
-     "GROUP_AT_WAYPOINT", "GROUP_NOT_AT_WAYPOINT", 3},
-    // The path is chosen in the dialog but the line names only the group.
-    {"FINISHES_WAYPOINT", {kGroup1, SlotDef{"WAYPOINT_LIST", LogicList::Waypoints}, kNoSlot},
-     "GROUP_FINISH_WP_LIST", "GROUP_NOT_FINISH_WP_LIST", 1},
-    {"ALL_INTACT", {kGroup1, kNoSlot, kNoSlot}, "GROUP_INTACT", "GROUP_NOT_INTACT", 1},
-    {"AREA_TRIGGER", {kGroup, kAreaToTest, kNoSlot}, "GROUP_IS_WITHIN_AREA",
-     "GROUP_IS_NOT_WITHIN_AREA", 2},
-    {"HOLDS_ITEM", {kGroup, kHeldGroup, kNoSlot}, "GROUP_HOLDING_GROUP", "GROUP_NOT_HOLDING_GROUP",
+    {"LOST_X_UNITS",
+     {kGroup1, SlotDef{"NUM_UNITS", LogicList::UnitCount}, kNoSlot},
+     "GROUP_HAS_LOST_MORE_UNITS",
+     "GROUP_HAS_NOT_LOST_MORE_UNITS",
      2},
+    {"REACHED_WAYPOINT",
+     {kGroup1, SlotDef{"WAYPOINT_LIST", LogicList::Waypoints}, SlotDef{"WAYPOINT_NUMBER", LogicList::WaypointNumbers}},
+     "GROUP_AT_WAYPOINT",
+     "GROUP_NOT_AT_WAYPOINT",
+     3},
+    // The path is chosen in the dialog but the line names only the group.
+    {"FINISHES_WAYPOINT",
+     {kGroup1, SlotDef{"WAYPOINT_LIST", LogicList::Waypoints}, kNoSlot},
+     "GROUP_FINISH_WP_LIST",
+     "GROUP_NOT_FINISH_WP_LIST",
+     1},
+    {"ALL_INTACT", {kGroup1, kNoSlot, kNoSlot}, "GROUP_INTACT", "GROUP_NOT_INTACT", 1},
+    {"AREA_TRIGGER", {kGroup, kAreaToTest, kNoSlot}, "GROUP_IS_WITHIN_AREA", "GROUP_IS_NOT_WITHIN_AREA", 2},
+    {"HOLDS_ITEM", {kGroup, kHeldGroup, kNoSlot}, "GROUP_HOLDING_GROUP", "GROUP_NOT_HOLDING_GROUP", 2},
     // The false sense has its own wording rather than a negated one.
-    {"HAS_X_UNITS", {kGroup1, SlotDef{"NUM_UNITS", LogicList::UnitCount}, kNoSlot},
-     "GROUP_HAS_MORE_UNITS", "GROUP_LESS_THAN", 2},
-    {"GROUP_SHOT_GROUP", {kGroup1, kGroup2, kNoSlot}, "GROUP_HAS_SHOT_GROUP",
-     "GROUP_HAS_NOT_SHOT_GROUP", 2},
+    {"HAS_X_UNITS",
+     {kGroup1, SlotDef{"NUM_UNITS", LogicList::UnitCount}, kNoSlot},
+     "GROUP_HAS_MORE_UNITS",
+     "GROUP_LESS_THAN",
+     2},
+    {"GROUP_SHOT_GROUP", {kGroup1, kGroup2, kNoSlot}, "GROUP_HAS_SHOT_GROUP", "GROUP_HAS_NOT_SHOT_GROUP", 2},
 }};
 
-constexpr std::array<const char*, 6> kTriggerTypeNames = {
-    "NULL", "GROUP", "EVENT", "CAMPAIGN_VARIABLE", "SECOND_TIME", "SQUADMATES"};
+constexpr std::array<const char*, 6> kTriggerTypeNames = {"NULL",        "GROUP",     "EVENT", "CAMPAIGN_VARIABLE",
+                                                          "SECOND_TIME", "SQUADMATES"};
 
 // Table 4: the action types. How the rendered line is made:
 enum class ActionRender {
@@ -91,32 +96,29 @@ struct ActionDef {
 
 constexpr std::array<ActionDef, kActionTypeMax + 1> kActions = {{
     {"NULL", kNoSlot, kNoSlot, "NULL", ActionRender::Copy, 0},
-    {"REDIRECT_GROUP_TO", kGroup, SlotDef{"WAYPOINT_LIST", LogicList::Waypoints},
-     "GROUP_REDIRECT_TO", ActionRender::Ints, 2},
+    {"REDIRECT_GROUP_TO", kGroup, SlotDef{"WAYPOINT_LIST", LogicList::Waypoints}, "GROUP_REDIRECT_TO",
+     ActionRender::Ints, 2},
     {"KILL_GROUP", kGroup, kNoSlot, "ELIMINATE_GROUP", ActionRender::Ints, 1},
     {"CHANGE_GROUP_AI", kGroup, kNoSlot, "CHANGE_GROUP", ActionRender::AiChange, 1},
     {"VAPORIZE_GROUP", kGroup, kNoSlot, "VAPORIZE_GROUP_NUM", ActionRender::Ints, 1},
-    {"SET_CAMPAIGN_VARIABLE", kCampVarToSet, SlotDef{"VARIABLE_STATUS", LogicList::Bits},
-     "SET_CAMPAIGN_VARIABLE_NUM", ActionRender::Ints, 2},
-    {"OUTPUT_TEXT", SlotDef{"TEXT_ID", LogicList::Numbers}, kNoSlot, "TEXT_MESSAGE",
-     ActionRender::Ints, 1},
-    {"PLAY_WAVLIST", SlotDef{"WAV_LIST_NUMBER", LogicList::Numbers}, kNoSlot,
-     "PLAY_WAV_FILE_LIST", ActionRender::Ints, 1},
+    {"SET_CAMPAIGN_VARIABLE", kCampVarToSet, SlotDef{"VARIABLE_STATUS", LogicList::Bits}, "SET_CAMPAIGN_VARIABLE_NUM",
+     ActionRender::Ints, 2},
+    {"OUTPUT_TEXT", SlotDef{"TEXT_ID", LogicList::Numbers}, kNoSlot, "TEXT_MESSAGE", ActionRender::Ints, 1},
+    {"PLAY_WAVLIST", SlotDef{"WAV_LIST_NUMBER", LogicList::Numbers}, kNoSlot, "PLAY_WAV_FILE_LIST", ActionRender::Ints,
+     1},
     {"BLUE_WIN", kNoSlot, kNoSlot, "BLUE_WIN", ActionRender::Copy, 0},
     {"RED_WIN", kNoSlot, kNoSlot, "RED_WIN", ActionRender::Copy, 0},
     {"GREEN_WIN", kNoSlot, kNoSlot, "GREEN_WIN", ActionRender::Copy, 0},
-    {"GROUP_VELOCITY", kGroup, SlotDef{"VELOCITY_KPH", LogicList::Percent}, "SET_GROUP_TO_SPEED",
-     ActionRender::Ints, 2},
-    {"AREA_AI_RED", SlotDef{"AREA_ID", LogicList::Areas}, kNoSlot, "CHANGE_ALL_RED_IN_AREA",
-     ActionRender::AiChange, 1},
-    {"AREA_AI_BLUE", SlotDef{"AREA_ID", LogicList::Areas}, kNoSlot, "CHANGE_ALL_BLUE_IN_AREA",
-     ActionRender::AiChange, 1},
-    {"SUB_GOAL_WON", SlotDef{"SUB_GOAL_NUMBER", LogicList::WinSubGoals}, kNoSlot,
-     "SUB_GOAL_NUM_WON", ActionRender::Ints, 1},
-    {"SUB_GOAL_LOST", SlotDef{"SUB_GOAL_NUMBER", LogicList::LoseSubGoals}, kNoSlot,
-     "SUB_GOAL_NUM_LOST", ActionRender::Ints, 1},
-    {"CHANGE_TEAM_ACTION", kGroup, SlotDef{"TEAM", LogicList::Teams}, "CHANGE_TEAM_STRING",
-     ActionRender::Team, 1},
+    {"GROUP_VELOCITY", kGroup, SlotDef{"VELOCITY_KPH", LogicList::Percent}, "SET_GROUP_TO_SPEED", ActionRender::Ints,
+     2},
+    {"AREA_AI_RED", SlotDef{"AREA_ID", LogicList::Areas}, kNoSlot, "CHANGE_ALL_RED_IN_AREA", ActionRender::AiChange, 1},
+    {"AREA_AI_BLUE", SlotDef{"AREA_ID", LogicList::Areas}, kNoSlot, "CHANGE_ALL_BLUE_IN_AREA", ActionRender::AiChange,
+     1},
+    {"SUB_GOAL_WON", SlotDef{"SUB_GOAL_NUMBER", LogicList::WinSubGoals}, kNoSlot, "SUB_GOAL_NUM_WON",
+     ActionRender::Ints, 1},
+    {"SUB_GOAL_LOST", SlotDef{"SUB_GOAL_NUMBER", LogicList::LoseSubGoals}, kNoSlot, "SUB_GOAL_NUM_LOST",
+     ActionRender::Ints, 1},
+    {"CHANGE_TEAM_ACTION", kGroup, SlotDef{"TEAM", LogicList::Teams}, "CHANGE_TEAM_STRING", ActionRender::Team, 1},
     {"CHANGE_GROUP_ACTION", kGroup, kGroup, "CHANGE_GROUP_STRING", ActionRender::Ints, 2},
     {"GROUP_TELEPORT_ACTION", kGroup, SlotDef{"TELEPORT_TARGET_NUM", LogicList::TeleportTargets},
      "GROUP_TELEPORT_STRING", ActionRender::Ints, 2},
@@ -148,8 +150,7 @@ constexpr std::array<AiSubtypeDef, kAiSubtypeMax + 1> kAiSubtypes = {{
     {"MOVE_TIMER", {"TIMER_SEC", LogicList::Numbers}, "MOVE_TIMER_TO", nullptr, true},
     {"CROUCH_TIMER", {"TIMER_SEC", LogicList::Numbers}, "CROUCH_TIMER_TO", nullptr, true},
     {"ATTENTION_SPAN", {"TIMER_SEC", LogicList::Numbers}, "ATTENTION_SPAN_TO", nullptr, true},
-    {"OBLIQUENESS", {"OBLIQUENESS_DEGREES", LogicList::Degrees}, "OBLIQUENESS_TO", nullptr,
-     true},
+    {"OBLIQUENESS", {"OBLIQUENESS_DEGREES", LogicList::Degrees}, "OBLIQUENESS_TO", nullptr, true},
     {"SILENT", {"SILENT_BIT", LogicList::Bits}, "SILENT_ON", "SILENT_OFF", false},
     {"BLIND", {"BLIND_BIT", LogicList::Bits}, "BLIND_ON", "BLIND_OFF", false},
     {"BERSERK", {"BERSERK_BIT", LogicList::Bits}, "BERSERK_ON", "BERSERK_OFF", false},
@@ -173,13 +174,12 @@ LogicVarSlot makeSlot(const SlotDef& def) {
 }
 
 // A key of "Triggers" formatted with the first argc of the given integers.
-std::string formatInts(const char* key, int argc, std::int32_t a, std::int32_t b = 0,
-                       std::int32_t c = 0) {
+std::string formatInts(const char* key, int argc, std::int32_t a, std::int32_t b = 0, std::int32_t c = 0) {
     switch (argc) {
-        case 0: return text_Printf(kSec, key, {});
-        case 1: return text_Printf(kSec, key, {a});
-        case 2: return text_Printf(kSec, key, {a, b});
-        default: return text_Printf(kSec, key, {a, b, c});
+    case 0: return text_Printf(kSec, key, {});
+    case 1: return text_Printf(kSec, key, {a});
+    case 2: return text_Printf(kSec, key, {a, b});
+    default: return text_Printf(kSec, key, {a, b, c});
     }
 }
 
@@ -188,7 +188,8 @@ std::string formatInts(const char* key, int argc, std::int32_t a, std::int32_t b
 std::string recordName(const Mission* page, LogicList list, std::int32_t v) {
     if (!page) return {};
     std::string_view d;
-    if (list == LogicList::Groups && v >= 1 && v < kMaxGroups) d = mission_Text(page->groups[std::size_t(v)].description);
+    if (list == LogicList::Groups && v >= 1 && v < kMaxGroups)
+        d = mission_Text(page->groups[std::size_t(v)].description);
     else if (list == LogicList::Waypoints && v >= 1 && v < kMaxWaypoints)
         d = mission_Text(page->waypoints[std::size_t(v)].description);
     else if (list == LogicList::Areas && v >= 1 && v < kMaxAreaTriggers)
@@ -222,17 +223,20 @@ std::string formatNamed(const char* key, int argc, const std::array<std::int32_t
             continue;
         }
         std::size_t end = i + 1;
-        while (end < fmt.size() && std::string_view("-+ #0123456789.*hlLzjt").find(fmt[end]) != std::string_view::npos) ++end;
+        while (end < fmt.size() && std::string_view("-+ #0123456789.*hlLzjt").find(fmt[end]) != std::string_view::npos)
+            ++end;
         const bool named = arg < 3 && !names[std::size_t(arg)].empty();
         out += named ? std::string("%s") : std::string(fmt.substr(i, end + 1 - i));
         ++arg;
         i = end;
     }
-    const auto a = [&](int k) { return names[std::size_t(k)].empty() ? FmtArg(v[std::size_t(k)]) : FmtArg(names[std::size_t(k)]); };
+    const auto a = [&](int k) {
+        return names[std::size_t(k)].empty() ? FmtArg(v[std::size_t(k)]) : FmtArg(names[std::size_t(k)]);
+    };
     switch (argc) {
-        case 1: return text_Format(out, {a(0)});
-        case 2: return text_Format(out, {a(0), a(1)});
-        default: return text_Format(out, {a(0), a(1), a(2)});
+    case 1: return text_Format(out, {a(0)});
+    case 2: return text_Format(out, {a(0), a(1)});
+    default: return text_Format(out, {a(0), a(1), a(2)});
     }
 }
 
@@ -290,8 +294,7 @@ bool validSubtype(std::int32_t subtype) { return subtype >= 0 && subtype <= kAiS
 }  // namespace
 
 bool event_ActionHasSubtype(std::int32_t actionType) {
-    return actionType == kActionChangeGroupAi || actionType == kActionAreaAiRed ||
-           actionType == kActionAreaAiBlue;
+    return actionType == kActionChangeGroupAi || actionType == kActionAreaAiRed || actionType == kActionAreaAiBlue;
 }
 
 // ---------------------------------------------------------------------------------------
@@ -333,37 +336,36 @@ ValueList list_Numbers() { return numberList(0, 999); }
 ValueList list_TeleportTargets() { return numberList(0, 31); }
 
 ValueList list_Teams() {
-    return {{text_Get("Teams", "NEUTRALTEAM"), 0},
-            {text_Get("Teams", "GOODTEAM"), 1},
-            {text_Get("Teams", "EVILTEAM"), 2}};
+    return {
+        {text_Get("Teams", "NEUTRALTEAM"), 0}, {text_Get("Teams", "GOODTEAM"), 1}, {text_Get("Teams", "EVILTEAM"), 2}};
 }
 
 ValueList list_Weapons() {
-    return {{text_Get("Med Resources", "NONE"), 0},     {text_Get("Weapons", "M16"), 1},
-            {text_Get("Weapons", "AK47"), 2},           {text_Get("Weapons", "DRAGUNOVA"), 3},
-            {text_Get("Weapons", "H&K_MP5_SD"), 6},     {text_Get("Weapons", "COLT_45"), 8},
+    return {{text_Get("Med Resources", "NONE"), 0},   {text_Get("Weapons", "M16"), 1},
+            {text_Get("Weapons", "AK47"), 2},         {text_Get("Weapons", "DRAGUNOVA"), 3},
+            {text_Get("Weapons", "H&K_MP5_SD"), 6},   {text_Get("Weapons", "COLT_45"), 8},
             {text_Get("Weapons", "SUPPRESSED_22"), 9}};
 }
 
 ValueList list_Build(LogicList list, const Mission& m) {
     switch (list) {
-        case LogicList::None: return {};
-        case LogicList::Groups: return list_Groups(m);
-        case LogicList::Waypoints: return list_Waypoints(m);
-        case LogicList::Areas: return list_Areas(m);
-        case LogicList::Events: return list_Events(m);
-        case LogicList::CampaignVars: return list_CampaignVars();
-        case LogicList::WaypointNumbers: return list_WaypointNumbers();
-        case LogicList::Bits: return list_Bits();
-        case LogicList::Percent: return list_Percent();
-        case LogicList::UnitCount: return list_UnitCount();
-        case LogicList::Degrees: return list_Degrees();
-        case LogicList::Numbers: return list_Numbers();
-        case LogicList::TeleportTargets: return list_TeleportTargets();
-        case LogicList::Teams: return list_Teams();
-        case LogicList::Weapons: return list_Weapons();
-        case LogicList::WinSubGoals: return list_WinSubGoals(m);
-        case LogicList::LoseSubGoals: return list_LoseSubGoals(m);
+    case LogicList::None: return {};
+    case LogicList::Groups: return list_Groups(m);
+    case LogicList::Waypoints: return list_Waypoints(m);
+    case LogicList::Areas: return list_Areas(m);
+    case LogicList::Events: return list_Events(m);
+    case LogicList::CampaignVars: return list_CampaignVars();
+    case LogicList::WaypointNumbers: return list_WaypointNumbers();
+    case LogicList::Bits: return list_Bits();
+    case LogicList::Percent: return list_Percent();
+    case LogicList::UnitCount: return list_UnitCount();
+    case LogicList::Degrees: return list_Degrees();
+    case LogicList::Numbers: return list_Numbers();
+    case LogicList::TeleportTargets: return list_TeleportTargets();
+    case LogicList::Teams: return list_Teams();
+    case LogicList::Weapons: return list_Weapons();
+    case LogicList::WinSubGoals: return list_WinSubGoals(m);
+    case LogicList::LoseSubGoals: return list_LoseSubGoals(m);
     }
     return {};
 }
@@ -405,19 +407,19 @@ LogicVarSpec event_EmptyVarSpec() {
 LogicVarSpec event_TriggerVars(std::int32_t type, std::int32_t condition) {
     LogicVarSpec vars = event_EmptyVarSpec();
     switch (type) {
-        case kTriggerGroup:
-            // The condition selector stays usable whatever condition is stored.
-            vars.selectorEnabled = true;
-            if (validCondition(type, condition)) {
-                const ConditionDef& c = kConditions[static_cast<std::size_t>(condition)];
-                for (std::size_t i = 0; i < c.slots.size(); ++i) {
-                    if (c.slots[i].label) vars.slots[i] = makeSlot(c.slots[i]);
-                }
+    case kTriggerGroup:
+        // The condition selector stays usable whatever condition is stored.
+        vars.selectorEnabled = true;
+        if (validCondition(type, condition)) {
+            const ConditionDef& c = kConditions[static_cast<std::size_t>(condition)];
+            for (std::size_t i = 0; i < c.slots.size(); ++i) {
+                if (c.slots[i].label) vars.slots[i] = makeSlot(c.slots[i]);
             }
-            break;
-        case kTriggerEvent: vars.slots[0] = makeSlot(kEventToTest); break;
-        case kTriggerCampaignVar: vars.slots[0] = makeSlot(kCampVarToTest); break;
-        default: break;
+        }
+        break;
+    case kTriggerEvent: vars.slots[0] = makeSlot(kEventToTest); break;
+    case kTriggerCampaignVar: vars.slots[0] = makeSlot(kCampVarToTest); break;
+    default: break;
     }
     return vars;
 }
@@ -447,8 +449,10 @@ LogicVarSpec event_ActionVars(std::int32_t type, std::int32_t subtype) {
 std::array<LogicList, 4> event_TriggerVarLists(std::int32_t type, std::int32_t condition) {
     std::array<LogicList, 4> lists{};
     lists.fill(LogicList::None);
-    if (type == kTriggerEvent) lists[0] = kEventToTest.list;
-    else if (type == kTriggerCampaignVar) lists[0] = kCampVarToTest.list;
+    if (type == kTriggerEvent)
+        lists[0] = kEventToTest.list;
+    else if (type == kTriggerCampaignVar)
+        lists[0] = kCampVarToTest.list;
     else if (validCondition(type, condition)) {
         const ConditionDef& c = kConditions[static_cast<std::size_t>(condition)];
         for (std::size_t i = 0; i < c.slots.size(); ++i)
@@ -490,8 +494,7 @@ std::string event_ActionTypeName(std::int32_t type) {
 }
 
 std::string event_AiSubtypeName(std::int32_t actionType, std::int32_t subtype) {
-    if (!event_ActionHasSubtype(actionType) || !validSubtype(subtype) || subtype == 0)
-        return get("NULL");
+    if (!event_ActionHasSubtype(actionType) || !validSubtype(subtype) || subtype == 0) return get("NULL");
     return get(kAiSubtypes[static_cast<std::size_t>(subtype)].name);
 }
 
@@ -502,37 +505,30 @@ std::string event_TriggerText(const EventTrigger& t, bool last, const Mission* p
     const bool negated = (t.flags & kTriggerSenseFalse) != 0;
     std::string text;
     switch (t.type) {
-        case kTriggerNull: text = get("NULL"); break;
-        case kTriggerGroup:
-            if (validCondition(t.type, t.condition)) {
-                const ConditionDef& c = kConditions[static_cast<std::size_t>(t.condition)];
-                text = formatNamed(negated ? c.keyFalse : c.keyTrue, c.argc, {t.var1, t.var2, t.var3},
-                                   {c.slots[0].list, c.slots[1].list, c.slots[2].list}, page);
-            } else {
-                // A condition no table knows: read as no condition at all.
-                text = get("NULL");
-            }
-            break;
-        case kTriggerEvent:
-            text = formatInts(negated ? "EVENT_NOT_TRIGGERED" : "EVENT_TRIGGERED", 1, t.var1);
-            break;
-        case kTriggerCampaignVar:
-            text = formatInts(negated ? "CAMPAIGN_VARIABLE_NOT_SET" : "CAMPAIGN_VARIABLE_SET", 1,
-                              t.var1);
-            break;
-        case kTriggerSecondTime:
-            text = formatInts(negated ? "NOT_SECOND_TIME_THROUGH" : "SECOND_TIME_THROUGH", 0, 0);
-            break;
-        case kTriggerSquadmates:
-            text = formatInts(negated ? "SQUADMATES_ARE_OFF" : "SQUADMATES_ARE_ON", 0, 0);
-            break;
-        default: text = "???"; break;
+    case kTriggerNull: text = get("NULL"); break;
+    case kTriggerGroup:
+        if (validCondition(t.type, t.condition)) {
+            const ConditionDef& c = kConditions[static_cast<std::size_t>(t.condition)];
+            text = formatNamed(negated ? c.keyFalse : c.keyTrue, c.argc, {t.var1, t.var2, t.var3},
+                               {c.slots[0].list, c.slots[1].list, c.slots[2].list}, page);
+        } else {
+            // A condition no table knows: read as no condition at all.
+            text = get("NULL");
+        }
+        break;
+    case kTriggerEvent: text = formatInts(negated ? "EVENT_NOT_TRIGGERED" : "EVENT_TRIGGERED", 1, t.var1); break;
+    case kTriggerCampaignVar:
+        text = formatInts(negated ? "CAMPAIGN_VARIABLE_NOT_SET" : "CAMPAIGN_VARIABLE_SET", 1, t.var1);
+        break;
+    case kTriggerSecondTime:
+        text = formatInts(negated ? "NOT_SECOND_TIME_THROUGH" : "SECOND_TIME_THROUGH", 0, 0);
+        break;
+    case kTriggerSquadmates: text = formatInts(negated ? "SQUADMATES_ARE_OFF" : "SQUADMATES_ARE_ON", 0, 0); break;
+    default: text = "???"; break;
     }
     if (!last) {
         // OR is tested first, so a row with both logic bits reads as OR.
-        const char* logic = (t.flags & kTriggerLogicOr)    ? "OR"
-                            : (t.flags & kTriggerLogicXor) ? "XOR"
-                                                           : "AND";
+        const char* logic = (t.flags & kTriggerLogicOr) ? "OR" : (t.flags & kTriggerLogicXor) ? "XOR" : "AND";
         text += text_Get("Trigger Logic", logic);
     }
     return text;
@@ -550,20 +546,20 @@ std::string event_ActionText(const EventAction& a, const Mission* page) {
     if (!validAction(a.type)) return get("RESERVED2");
     const ActionDef& d = kActions[static_cast<std::size_t>(a.type)];
     switch (d.render) {
-        case ActionRender::Copy: return get(d.key);
-        case ActionRender::Ints:
-            return formatNamed(d.key, d.argc, {a.var1, a.var2, 0}, {d.slot1.list, d.slot2.list, LogicList::None}, page);
-        case ActionRender::AiChange: {
-            const std::string change = event_AiChangeText(a);
-            return text_Printf(kSec, d.key, {a.var1, change});
-        }
-        case ActionRender::Team: {
-            std::string text = formatInts(d.key, 1, a.var1);
-            static constexpr std::array<const char*, 3> kColors = {"GREEN", "BLUE", "RED"};
-            if (a.var2 >= 0 && a.var2 < static_cast<std::int32_t>(kColors.size()))
-                text += text_Get("Colors", kColors[static_cast<std::size_t>(a.var2)]);
-            return text;
-        }
+    case ActionRender::Copy: return get(d.key);
+    case ActionRender::Ints:
+        return formatNamed(d.key, d.argc, {a.var1, a.var2, 0}, {d.slot1.list, d.slot2.list, LogicList::None}, page);
+    case ActionRender::AiChange: {
+        const std::string change = event_AiChangeText(a);
+        return text_Printf(kSec, d.key, {a.var1, change});
+    }
+    case ActionRender::Team: {
+        std::string text = formatInts(d.key, 1, a.var1);
+        static constexpr std::array<const char*, 3> kColors = {"GREEN", "BLUE", "RED"};
+        if (a.var2 >= 0 && a.var2 < static_cast<std::int32_t>(kColors.size()))
+            text += text_Get("Colors", kColors[static_cast<std::size_t>(a.var2)]);
+        return text;
+    }
     }
     return get("RESERVED2");
 }

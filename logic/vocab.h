@@ -36,9 +36,9 @@ constexpr std::int32_t kTriggerSenseFalse = 1;  // holds when the test is not tr
 constexpr std::int32_t kTriggerLogicOr = 2;
 constexpr std::int32_t kTriggerLogicXor = 4;
 
-constexpr std::int32_t kGroupConditionMax = 13;   // group conditions 0..13
-constexpr std::int32_t kActionTypeMax = 18;       // action types 0..18
-constexpr std::int32_t kAiSubtypeMax = 19;        // AI-change subtypes 0..19
+constexpr std::int32_t kGroupConditionMax = 13;  // group conditions 0..13
+constexpr std::int32_t kActionTypeMax = 18;      // action types 0..18
+constexpr std::int32_t kAiSubtypeMax = 19;       // AI-change subtypes 0..19
 
 // Action types that change the AI and so carry a subtype.
 constexpr std::int32_t kActionChangeGroupAi = 3;
@@ -82,12 +82,12 @@ using ValueList = std::vector<ListEntry>;
 
 // Lists built from the records of a page (read at the moment of the call). Every slot of the
 // table is listed, used or not.
-ValueList list_Groups(const Mission& m);         // "NULL", then 1..63
-ValueList list_Waypoints(const Mission& m);      // "NULL", then 1..127
-ValueList list_Areas(const Mission& m);          // "NULL", then 1..99
-ValueList list_Events(const Mission& m);         // 0..255, no "NULL" entry
-ValueList list_WinSubGoals(const Mission& m);    // 1..4
-ValueList list_LoseSubGoals(const Mission& m);   // 1..4
+ValueList list_Groups(const Mission& m);        // "NULL", then 1..63
+ValueList list_Waypoints(const Mission& m);     // "NULL", then 1..127
+ValueList list_Areas(const Mission& m);         // "NULL", then 1..99
+ValueList list_Events(const Mission& m);        // 0..255, no "NULL" entry
+ValueList list_WinSubGoals(const Mission& m);   // 1..4
+ValueList list_LoseSubGoals(const Mission& m);  // 1..4
 // Fixed lists.
 ValueList list_CampaignVars();
 ValueList list_WaypointNumbers();
@@ -117,8 +117,8 @@ void vocab_SelectComboData(Dialog& dlg, int id, std::int64_t value);
 // Variable slots
 
 struct LogicVarSlot {
-    std::string labelKey = "NULL";    // key of the label in section "Triggers"
-    std::string label;                // its text
+    std::string labelKey = "NULL";  // key of the label in section "Triggers"
+    std::string label;              // its text
     LogicList list = LogicList::None;
 };
 

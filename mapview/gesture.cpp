@@ -24,8 +24,8 @@ int gesture_StartPaste(const Mission& clipboard, GestureState& gesture) {
     return 1;
 }
 
-int gesture_Place(Mission& page, const Mission& clipboard, GestureState& gesture,
-                  std::int32_t x, std::int32_t y, std::int32_t z) {
+int gesture_Place(Mission& page, const Mission& clipboard, GestureState& gesture, std::int32_t x, std::int32_t y,
+                  std::int32_t z) {
     if (gesture.state != kGesturePlace || gesture.drag != kDragNone) return -1;
     const std::int32_t wanted = std::clamp(clipboard.selection.count, 0, kMaxItems);
     const int placed = mission_CopySelected(page, clipboard, x, y, z);

@@ -10,24 +10,24 @@ struct Mission;
 
 // GestureState::state
 constexpr std::int32_t kGestureIdle = 0;
-constexpr std::int32_t kGestureBandAdd = 3;     // rubber band that adds to the selection
-constexpr std::int32_t kGestureBandReplace = 5; // rubber band that replaces the selection
-constexpr std::int32_t kGestureBandRemove = 4;  // rubber band that removes from it
-constexpr std::int32_t kGestureMove = 9;        // moving the selection
-constexpr std::int32_t kGesturePlace = 11;      // placing the clipboard
-constexpr std::int32_t kGesturePress = 12;      // left button down, not moved yet
-constexpr std::int32_t kGestureDrawPath = 13;   // each click a marker of a waypoint path
-constexpr std::int32_t kGestureDrawArea = 14;   // each click a corner of an area trigger
+constexpr std::int32_t kGestureBandAdd = 3;      // rubber band that adds to the selection
+constexpr std::int32_t kGestureBandReplace = 5;  // rubber band that replaces the selection
+constexpr std::int32_t kGestureBandRemove = 4;   // rubber band that removes from it
+constexpr std::int32_t kGestureMove = 9;         // moving the selection
+constexpr std::int32_t kGesturePlace = 11;       // placing the clipboard
+constexpr std::int32_t kGesturePress = 12;       // left button down, not moved yet
+constexpr std::int32_t kGestureDrawPath = 13;    // each click a marker of a waypoint path
+constexpr std::int32_t kGestureDrawArea = 14;    // each click a corner of an area trigger
 // Markers one drawing can take back with Backspace (a path holds at most this many).
 constexpr int kDrawUndoDepth = 64;
 // GestureState::drag
 constexpr std::int32_t kDragNone = 0;
-constexpr std::int32_t kDragZoom = 2;           // zoom drag with the right button
+constexpr std::int32_t kDragZoom = 2;  // zoom drag with the right button
 
 struct GestureState {
     std::int32_t state = kGestureIdle;
     std::int32_t drag = kDragNone;
-    std::int32_t zoom_anchor_x = 0;     // pane x where the zoom drag started, forced odd
+    std::int32_t zoom_anchor_x = 0;  // pane x where the zoom drag started, forced odd
     float zoom_at_start = 0.0f;
     std::int32_t band_anchor_x = 0, band_anchor_y = 0;
     std::int32_t band_corner_x = 0, band_corner_y = 0;
@@ -38,7 +38,7 @@ struct GestureState {
     // Pointer minus reference item at the start of a drag move, world units: the reference
     // item keeps its distance from the pointer (and lands on the grid when snapping).
     std::int32_t grab_x = 0, grab_y = 0;
-    unsigned press_mods = 0;            // modifiers of the press a pending press began with
+    unsigned press_mods = 0;  // modifiers of the press a pending press began with
     // The drawing tools: the path or area drawn and the ids of the markers placed so far.
     std::int32_t record = 0;
     std::int32_t placed_count = 0;
@@ -69,8 +69,8 @@ int gesture_StartPaste(const Mission& clipboard, GestureState& gesture);
 // (x, y, z), so the reference item lands on it; the copies become the page's selection and
 // the gesture ends. Items beyond the table's capacity are dropped without a message. Number
 // of items placed; -1 when no placement was in progress.
-int gesture_Place(Mission& page, const Mission& clipboard, GestureState& gesture,
-                  std::int32_t x, std::int32_t y, std::int32_t z);
+int gesture_Place(Mission& page, const Mission& clipboard, GestureState& gesture, std::int32_t x, std::int32_t y,
+                  std::int32_t z);
 
 // Move, first step: starts moving the selection, measured from the reference item's x and y,
 // when the selection is not empty and no gesture is in progress. 1 started, 0 refused.

@@ -13,9 +13,7 @@ namespace {
 constexpr const char* kSel = "Med Selection";
 
 // A "%i - %s" line: a number and a name the designer gave.
-std::string numbered(int number, std::string_view name) {
-    return text_Format("%i - %s", {number, name});
-}
+std::string numbered(int number, std::string_view name) { return text_Format("%i - %s", {number, name}); }
 
 }  // namespace
 
@@ -64,7 +62,8 @@ std::vector<PaneLine> infopane_SelectionLines(const Mission& page, CharMetrics m
     const bool areaMarker = item.type_id == kAreaMarkerType && item.wpnumber >= 1 && item.wpnumber < kMaxAreaTriggers;
     if (areaMarker) {
         const std::int32_t a = item.wpnumber;
-        line(text_Printf(kSel, "ITEM_AREA", {described(a, mission_Text(page.area_triggers[std::size_t(a)].description))}));
+        line(text_Printf(kSel, "ITEM_AREA",
+                         {described(a, mission_Text(page.area_triggers[std::size_t(a)].description))}));
     } else if (item.waypoint_id >= 1 && item.waypoint_id < kMaxWaypoints) {
         const std::int32_t w = item.waypoint_id;
         line(text_Printf(kSel, "ITEM_WAYPOINT_NAMED",
@@ -97,8 +96,11 @@ std::vector<PaneLine> infopane_SelectionLines(const Mission& page, CharMetrics m
     const std::int32_t group = item.group_id;
     std::string_view groupName;
     if (group >= 0 && group < kMaxGroups) groupName = mission_Text(page.groups[static_cast<size_t>(group)].description);
-    if (!groupName.empty()) line(numbered(group, groupName));
-    else if (group != 0) line(text_Printf(kSel, "LAYER_NUM", {group}));
-    else line(text_Get(kSel, "GROUP_NONE"));
+    if (!groupName.empty())
+        line(numbered(group, groupName));
+    else if (group != 0)
+        line(text_Printf(kSel, "LAYER_NUM", {group}));
+    else
+        line(text_Get(kSel, "GROUP_NONE"));
     return out;
 }

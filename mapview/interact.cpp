@@ -1,6 +1,5 @@
 #include "mapview/interact.h"
 
-
 #include "core/text.h"
 #include "gamedata/itemdef.h"
 #include "gamedata/model.h"
@@ -50,12 +49,16 @@ Viewport viewport() { return interact_Viewport(view_State(), view_Surface()); }
 // Screen updates
 
 void renderNow() {
-    if (g_interact.hooks.render) g_interact.hooks.render();
-    else render_Page(page());
+    if (g_interact.hooks.render)
+        g_interact.hooks.render();
+    else
+        render_Page(page());
 }
 void repaintMap() {
-    if (g_interact.hooks.repaintMap) g_interact.hooks.repaintMap();
-    else platform().mapInvalidate();
+    if (g_interact.hooks.repaintMap)
+        g_interact.hooks.repaintMap();
+    else
+        platform().mapInvalidate();
 }
 void repaintItems() {
     if (g_interact.hooks.repaintItems) g_interact.hooks.repaintItems();
@@ -71,7 +74,9 @@ void redrawItem(const Mission& m, std::int32_t index) {
     const ViewState& view = view_State();
     const RenderFrame f = render_SetupFrame(surface, view);
     const MissionItem& item = m.items[static_cast<std::size_t>(index)];
-    const std::uint32_t colour = mission_IsSelected(m, index) ? kColourSelection : render_ItemColour(item, view.view_by, m.marks[static_cast<std::size_t>(index)]);
+    const std::uint32_t colour = mission_IsSelected(m, index)
+                                     ? kColourSelection
+                                     : render_ItemColour(item, view.view_by, m.marks[static_cast<std::size_t>(index)]);
     render_Item(f, item, colour, (view.show_flags & kShowCones) != 0);
 }
 
@@ -119,14 +124,18 @@ void finishBand(GestureState& g) {
         std::int64_t px = 0, py = 0;
         if (!interact_Pickable(m, vp, i, px, py)) continue;
         if (px < x0 || px > x1 || py < y0 || py > y1) continue;
-        if (adding) mission_Select(m, i);
-        else mission_Deselect(m, i);
+        if (adding)
+            mission_Select(m, i);
+        else
+            mission_Deselect(m, i);
         if (!replacing) redrawItem(m, i);
     }
     g.state = kGestureIdle;
     // Items that left the selection may lie anywhere: the whole picture is drawn again.
-    if (replacing) renderNow();
-    else present();
+    if (replacing)
+        renderNow();
+    else
+        present();
     repaintItems();
     platform().mapCaptureMouse(false);
 }
@@ -253,8 +262,10 @@ void startDrag(GestureState& g, int x, int y) {
         g.ref_x = m.items[static_cast<std::size_t>(grabbed)].x;
         g.ref_y = m.items[static_cast<std::size_t>(grabbed)].y;
         const WorldPoint at = interact_PaneToWorld(vp, px, py);
-        g.grab_x = static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t(at.x) - g.ref_x, INT32_MIN, INT32_MAX));
-        g.grab_y = static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t(at.y) - g.ref_y, INT32_MIN, INT32_MAX));
+        g.grab_x =
+            static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t(at.x) - g.ref_x, INT32_MIN, INT32_MAX));
+        g.grab_y =
+            static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t(at.y) - g.ref_y, INT32_MIN, INT32_MAX));
         g.dragging = true;
         followPointer(g, x, y);
         ++g_interact.previewFrames;
@@ -317,9 +328,12 @@ void leftDown(int x, int y, unsigned mods) {
     if (g.drag != kDragNone) return;
     switch (g.state) {
     case kGestureIdle:
-        if (mods & kModShift) startBand(g, kGestureBandAdd, x, y);
-        else if (mods & kModCtrl) startBand(g, kGestureBandRemove, x, y);
-        else if (view_State().insert_mode) insertAt(x, y);
+        if (mods & kModShift)
+            startBand(g, kGestureBandAdd, x, y);
+        else if (mods & kModCtrl)
+            startBand(g, kGestureBandRemove, x, y);
+        else if (view_State().insert_mode)
+            insertAt(x, y);
         else {
             // A click or the start of a drag: the release or the first move tells.
             g.state = kGesturePress;
@@ -428,8 +442,10 @@ void mouseMove(int x, int y) {
             followPointer(g, x, y);
         } else {
             const WorldPoint w = interact_PaneToWorldSnapped(viewport(), x, y);
-            g.offset_x = static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t(w.x) - g.ref_x, INT32_MIN, INT32_MAX));
-            g.offset_y = static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t(w.y) - g.ref_y, INT32_MIN, INT32_MAX));
+            g.offset_x =
+                static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t(w.x) - g.ref_x, INT32_MIN, INT32_MAX));
+            g.offset_y =
+                static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t(w.y) - g.ref_y, INT32_MIN, INT32_MAX));
             g.offset_z = 0;
         }
         ++g_interact.previewFrames;

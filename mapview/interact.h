@@ -77,16 +77,14 @@ struct WorldPoint {
 // Pane pixel to world, in single precision, truncated toward zero (held to the 32-bit range).
 WorldPoint interact_PaneToWorld(const Viewport& vp, int px, int py);
 // World to pane pixel, as the renderer projects.
-void interact_WorldToPane(const Viewport& vp, std::int32_t x, std::int32_t y, std::int64_t& px,
-                          std::int64_t& py);
+void interact_WorldToPane(const Viewport& vp, std::int32_t x, std::int32_t y, std::int64_t& px, std::int64_t& py);
 // Nearest multiple of grid, halves away from zero (grid < 1 leaves v as it is).
 std::int32_t interact_Snap(std::int32_t v, std::int32_t grid);
 // Pane to world, snapped when snapping is on (z never is).
 WorldPoint interact_PaneToWorldSnapped(const Viewport& vp, int px, int py);
 
 // Whether an item can be hit or banded: shown, and its projected centre inside the surface.
-bool interact_Pickable(const Mission& page, const Viewport& vp, std::int32_t index, std::int64_t& px,
-                       std::int64_t& py);
+bool interact_Pickable(const Mission& page, const Viewport& vp, std::int32_t index, std::int64_t& px, std::int64_t& py);
 // The item a click at (px, py) hits: the nearest pickable item less than 256 pixels away,
 // the lower index on ties; -1 for none.
 std::int32_t interact_HitTest(const Mission& page, const Viewport& vp, int px, int py);

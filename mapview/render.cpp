@@ -28,7 +28,7 @@ constexpr std::int64_t kTurnsKept = 1080;
 // Screen coordinates beyond this are clipped in floating point before the integer clipper
 // sees them, so that its products cannot overflow.
 constexpr double kFarPixels = double(std::int64_t(1) << 30);
-constexpr std::int64_t kFarLinePixels = std::int64_t(1) << 30;   // the same, as an integer
+constexpr std::int64_t kFarLinePixels = std::int64_t(1) << 30;  // the same, as an integer
 
 constexpr std::array<std::uint32_t, 17> kCodeColours = {
     0xE47C00, 0x000000, 0xF1E800, 0xFF0000, 0x00FF00, 0x0069A9, 0xB4B4B4, 0xDCDCDC, 0x7C0065,
@@ -79,8 +79,7 @@ std::int64_t truncPixels(double v) {
 
 inline void plot(const RenderFrame& f, std::int64_t x, std::int64_t y, std::uint32_t colour) {
     // The clipper keeps every pixel inside; the check guards the row table all the same.
-    if (std::uint64_t(x) <= std::uint64_t(f.xmax) && std::uint64_t(y) <= std::uint64_t(f.ymax))
-        f.rows[y][x] = colour;
+    if (std::uint64_t(x) <= std::uint64_t(f.xmax) && std::uint64_t(y) <= std::uint64_t(f.ymax)) f.rows[y][x] = colour;
 }
 
 }  // namespace
@@ -126,9 +125,9 @@ RenderFrame render_SetupFrame(const MapSurface& surface, const ViewState& view) 
     f.cy = double(view.center_y);
     f.cz = double(view.center_z);
     float z = view.zoom;
-    if (!(z >= kZoomMin)) z = kZoomMin;   // also catches NaN
+    if (!(z >= kZoomMin)) z = kZoomMin;  // also catches NaN
     if (z > kZoomMax) z = kZoomMax;
-    f.zoom = double(z * scale);   // device pixels per world unit
+    f.zoom = double(z * scale);  // device pixels per world unit
     f.rows = surface.rows.data();
     return f;
 }
@@ -137,8 +136,8 @@ ScreenPoint render_Project(const RenderFrame& f, double x, double y) {
     return {f.hw + truncPixels(f.zoom * (x - f.cx)), f.hh - truncPixels(f.zoom * (y - f.cy))};
 }
 
-void render_DrawScreenLine(const RenderFrame& f, std::int64_t x0, std::int64_t y0, std::int64_t x1,
-                           std::int64_t y1, std::uint32_t colour) {
+void render_DrawScreenLine(const RenderFrame& f, std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1,
+                           std::uint32_t colour) {
     if (f.rows == nullptr || f.xmax < 0 || f.ymax < 0) return;
     const std::int64_t xmax = f.xmax, ymax = f.ymax;
 
@@ -223,8 +222,7 @@ void render_DrawScreenLine(const RenderFrame& f, std::int64_t x0, std::int64_t y
     }
 }
 
-void render_DrawLine(const RenderFrame& f, double x0, double y0, double x1, double y1,
-                     std::uint32_t colour) {
+void render_DrawLine(const RenderFrame& f, double x0, double y0, double x1, double y1, std::uint32_t colour) {
     const ScreenPoint a = render_Project(f, x0, y0), b = render_Project(f, x1, y1);
     render_DrawScreenLine(f, a.x, a.y, b.x, b.y, colour);
 }
@@ -234,7 +232,7 @@ void render_DrawLine(const RenderFrame& f, double x0, double y0, double x1, doub
 
 void render_Grid(const RenderFrame& f, const ViewState& view) {
     const std::int64_t g = view.grid_size;
-    if (g <= 0) return;   // no spacing: nothing to draw (and nothing to divide by)
+    if (g <= 0) return;  // no spacing: nothing to draw (and nothing to divide by)
     const std::int64_t x0 = g * (std::int64_t(view.center_x) / g - 32);
     const std::int64_t y0 = g * (std::int64_t(view.center_y) / g - 32);
     for (std::int64_t k = 0; k <= 64; ++k) {
@@ -281,9 +279,10 @@ void render_Waypoints(const RenderFrame& f, const Mission& page, const MissionIn
         if (!ok) continue;
         if (!mission_ItemShown(page, path.points[0], view.show_flags)) continue;
         const std::uint32_t colour = render_CodeColour(w.color);
-        const auto at = [&](std::int32_t i) -> const MissionItem& { return page.items[std::size_t(path.points[std::size_t(i)])]; };
-        for (std::int32_t i = 0; i + 1 < n; ++i)
-            render_DrawLine(f, at(i).x, at(i).y, at(i + 1).x, at(i + 1).y, colour);
+        const auto at = [&](std::int32_t i) -> const MissionItem& {
+            return page.items[std::size_t(path.points[std::size_t(i)])];
+        };
+        for (std::int32_t i = 0; i + 1 < n; ++i) render_DrawLine(f, at(i).x, at(i).y, at(i + 1).x, at(i + 1).y, colour);
         if (!(w.attrib & kWaypointNoLoop)) render_DrawLine(f, at(0).x, at(0).y, at(n - 1).x, at(n - 1).y, colour);
     }
 }
@@ -315,7 +314,7 @@ constexpr double kDefaultSymbolRadius = 512.0;
 
 // One item's placement: its position and the rotation of its drawing angle.
 struct Placement {
-    double x = 0, y = 0;     // world position (displacement included)
+    double x = 0, y = 0;  // world position (displacement included)
     double cosA = 1, sinA = 0;
     // Local (u, v) to world, scaled after rotation.
     void world(double u, double v, double scale, double& wx, double& wy) const {
@@ -430,7 +429,7 @@ void buildOutline(const ModelMesh& mesh, MeshOutline& out, std::vector<std::uint
             const std::uint16_t a = poly.vertex[e], b = poly.vertex[(e + 1) % 3];
             if (a >= nv || b >= nv) continue;
             const std::uint32_t pa = packPoint(mesh.vertices[a]), pb = packPoint(mesh.vertices[b]);
-            if (pa == pb) continue;   // seen end-on from above
+            if (pa == pb) continue;  // seen end-on from above
             keys.push_back(pa < pb ? std::uint64_t(pa) << 32 | pb : std::uint64_t(pb) << 32 | pa);
         }
     }
@@ -497,7 +496,7 @@ void drawModelEdges(const RenderFrame& f, const Placement& p, const ModelMesh& m
             if (a >= nv || b >= nv) continue;
             const ModelVertex& va = mesh.vertices[a];
             const ModelVertex& vb = mesh.vertices[b];
-            if (va.x == vb.x && va.y == vb.y) continue;   // seen end-on from above
+            if (va.x == vb.x && va.y == vb.y) continue;  // seen end-on from above
             render_DrawScreenLine(f, screen[a].x, screen[a].y, screen[b].x, screen[b].y, colour);
         }
     }
@@ -528,7 +527,7 @@ void drawModel(const RenderFrame& f, const Placement& p, const ModelMesh& mesh, 
     for (std::size_t k = 0; k + 1 < outline.segments.size(); k += 2) {
         const ScreenPoint& a = screen[outline.segments[k]];
         const ScreenPoint& b = screen[outline.segments[k + 1]];
-        if (a.x == b.x && a.y == b.y) continue;   // both ends on one pixel: nothing drawn
+        if (a.x == b.x && a.y == b.y) continue;  // both ends on one pixel: nothing drawn
         render_DrawScreenLine(f, a.x, a.y, b.x, b.y, colour);
     }
 }
@@ -570,8 +569,7 @@ void drawItem(const RenderFrame& f, const MissionItem& item, std::int32_t defInd
     const double wx = double(item.x) + dx, wy = double(item.y) + dy;
     const double sx = (wx - f.cx) * z + f.hw;
     const double sy = f.hh - z * (wy - f.cy);
-    if (sx + reach < -1.0 || sx - reach > double(f.width) || sy + reach < -1.0 || sy - reach > double(f.height))
-        return;
+    if (sx + reach < -1.0 || sx - reach > double(f.width) || sy + reach < -1.0 || sy - reach > double(f.height)) return;
 
     Placement place;
     place.x = wx;
@@ -629,8 +627,8 @@ void render_Draw(MapSurface& surface, const ViewState& view, const GestureState&
     for (std::int32_t i = 0; i < count; ++i) {
         if (!mission_ItemShown(page, i, view.show_flags)) continue;
         const MissionItem& item = page.items[std::size_t(i)];
-        drawItem(f, item, defOf(*index, page, i), render_ItemColour(item, view.view_by, page.marks[std::size_t(i)]), cones,
-                 0, 0);
+        drawItem(f, item, defOf(*index, page, i), render_ItemColour(item, view.view_by, page.marks[std::size_t(i)]),
+                 cones, 0, 0);
     }
     // The selection over the rest; an item the view hides stays hidden when selected.
     const auto drawSelection = [&](const Mission& m, const MissionIndex& ix, bool onlyShown, double dx, double dy) {

@@ -17,11 +17,11 @@ struct GestureState;
 // Colours (0x00RRGGBB)
 
 constexpr std::uint32_t kColourSelection = 0xF1E800;
-constexpr std::uint32_t kColourMarked = 0xCD40FC;   // items whose display mark is set
+constexpr std::uint32_t kColourMarked = 0xCD40FC;  // items whose display mark is set
 constexpr std::uint32_t kColourGrid = 0x000000;
 constexpr std::uint32_t kColourInnerBoundary = 0x00FF00;
 constexpr std::uint32_t kColourOuterBoundary = 0xFF0000;
-constexpr std::int32_t kInnerBoundary = 262144;     // half sides of the boundary squares
+constexpr std::int32_t kInnerBoundary = 262144;  // half sides of the boundary squares
 constexpr std::int32_t kOuterBoundary = 524288;
 
 // The water tint: each byte halved, then this added.
@@ -63,7 +63,7 @@ struct RenderFrame {
 // once however many triangle edges lie on it.
 struct MeshOutline {
     std::vector<std::uint32_t> points;
-    std::vector<std::uint32_t> segments;   // pairs of point indices
+    std::vector<std::uint32_t> segments;  // pairs of point indices
 };
 
 // What the items of one frame share: room for projected points, the outlines of the meshes
@@ -73,7 +73,7 @@ struct RenderScratch {
     std::vector<MeshOutline> outlines;
     std::vector<std::uint8_t> outlineReady;
     std::vector<std::uint64_t> keys;
-    std::vector<double> turnCos, turnSin;   // by whole degree
+    std::vector<double> turnCos, turnSin;  // by whole degree
     std::vector<std::uint8_t> turnKnown;
 };
 
@@ -86,11 +86,10 @@ ScreenPoint render_Project(const RenderFrame& f, double x, double y);
 
 // Screen segment, both ends included, clipped to the frame; pixels overwritten. A segment
 // whose ends fall on the same pixel draws nothing.
-void render_DrawScreenLine(const RenderFrame& f, std::int64_t x0, std::int64_t y0, std::int64_t x1,
-                           std::int64_t y1, std::uint32_t colour);
+void render_DrawScreenLine(const RenderFrame& f, std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1,
+                           std::uint32_t colour);
 // World segment: both ends projected, then drawn as above.
-void render_DrawLine(const RenderFrame& f, double x0, double y0, double x1, double y1,
-                     std::uint32_t colour);
+void render_DrawLine(const RenderFrame& f, double x0, double y0, double x1, double y1, std::uint32_t colour);
 
 // ---------------------------------------------------------------------------------------
 // Passes
@@ -126,13 +125,13 @@ void render_AreaTriggers(const RenderFrame& f, const Mission& page, const Missio
 // A line from each shown unit of a group to the first marker of the path it follows.
 void render_Links(const RenderFrame& f, const Mission& page, const MissionIndex& index, const ViewState& view);
 // One item's symbol in colour, displaced by (dx, dy) world units.
-void render_Item(const RenderFrame& f, const MissionItem& item, std::uint32_t colour, bool cones,
-                 double dx = 0, double dy = 0);
+void render_Item(const RenderFrame& f, const MissionItem& item, std::uint32_t colour, bool cones, double dx = 0,
+                 double dy = 0);
 
 // The whole picture of page into surface (no presenting). clipboard supplies the placement
 // preview.
-void render_Draw(MapSurface& surface, const ViewState& view, const GestureState& gesture,
-                 const Mission& page, const Mission& clipboard);
+void render_Draw(MapSurface& surface, const ViewState& view, const GestureState& gesture, const Mission& page,
+                 const Mission& clipboard);
 
 // Render: the page into the process's MapSurface with the current view and gesture, shown in
 // the map pane at once, with the insert-mode caption. Nothing happens without a bitmap.

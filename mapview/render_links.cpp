@@ -19,6 +19,7 @@ void render_Links(const RenderFrame& f, const Mission& page, const MissionIndex&
         const std::int32_t marker = path.points[0];
         if (marker < 0 || marker >= count) continue;
         const MissionItem& to = page.items[std::size_t(marker)];
-        render_DrawLine(f, unit.x, unit.y, to.x, to.y, render_CodeColour(page.waypoints[std::size_t(unit.waypoint_id)].color));
+        render_DrawLine(f, unit.x, unit.y, to.x, to.y,
+                        render_CodeColour(page.waypoints[std::size_t(unit.waypoint_id)].color));
     }
 }

@@ -70,7 +70,7 @@ private:
             wake_.wait(lock, [&] { return stopping_ || round_ != seen; });
             if (stopping_) return;
             seen = round_;
-            if (!open_ || helpersWanted_ == 0) continue;   // too late, or not wanted this round
+            if (!open_ || helpersWanted_ == 0) continue;  // too late, or not wanted this round
             --helpersWanted_;
             ++active_;
             lock.unlock();

@@ -26,7 +26,7 @@
 namespace {
 
 constexpr int kTileTexels = 64 * 64;
-constexpr std::size_t kTileCount = 256;   // a detail-map byte names one of these
+constexpr std::size_t kTileCount = 256;  // a detail-map byte names one of these
 
 // The page's maps when every one has its full size; null when the page has no terrain.
 const TerrainMaps* usableMaps(const Mission& page) {
@@ -69,11 +69,11 @@ struct Columns {
     // The step is less than a cell per pixel, so the columns walk the cells in order, a few
     // columns to a cell, and eight columns never span more than eight cells.
     bool fine = false;
-    std::vector<std::int32_t> cell;      // fine: cell counted from the leftmost one; else the cell column
-    std::vector<std::int32_t> inGroup;   // fine: cell counted from that of the first column of its group of 8
-    std::vector<std::uint8_t> texCol;    // fine: texel column inside the detail tile
-    std::int32_t cells = 0;              // fine: how many cells a row crosses
-    std::uint32_t firstCell = 0;         // fine: the leftmost cell column
+    std::vector<std::int32_t> cell;     // fine: cell counted from the leftmost one; else the cell column
+    std::vector<std::int32_t> inGroup;  // fine: cell counted from that of the first column of its group of 8
+    std::vector<std::uint8_t> texCol;   // fine: texel column inside the detail tile
+    std::int32_t cells = 0;             // fine: how many cells a row crosses
+    std::uint32_t firstCell = 0;        // fine: the leftmost cell column
 };
 
 // The column terms for a column accumulator starting at colStart and stepping s per pixel.
@@ -129,18 +129,18 @@ inline std::uint32_t tinted(std::uint32_t p, bool masked) {
 // a vector read of eight past the last. Gathered once per cell row; at texturing zooms a
 // cell row serves a few pixel rows.
 struct CellTerms {
-    std::vector<std::uint32_t> colour;   // colour-map pixel
-    std::vector<std::uint32_t> wet;      // all ones where the cell lies at or below the water
-    std::vector<std::uint32_t> tile;     // first texel of the cell's detail tile
+    std::vector<std::uint32_t> colour;  // colour-map pixel
+    std::vector<std::uint32_t> wet;     // all ones where the cell lies at or below the water
+    std::vector<std::uint32_t> tile;    // first texel of the cell's detail tile
     // The same spread over the pixel columns (the 256-bit path): each column's colour-map
     // pixel, wet mask and texel inside its tile's texel row. Worked out once per cell row, so
     // the pixel rows drawn from it only load them.
     std::vector<std::uint32_t> colourAt, wetAt, texelAt;
-    bool anyWet = false;                 // whether any cell is: rows without water skip the tint
+    bool anyWet = false;  // whether any cell is: rows without water skip the tint
 };
 
-void gatherCellTerms(CellTerms& terms, const Columns& cols, const std::uint32_t* colourRow, const std::uint32_t* elevRow,
-                     const std::uint8_t* detailRow, std::uint32_t level, bool water) {
+void gatherCellTerms(CellTerms& terms, const Columns& cols, const std::uint32_t* colourRow,
+                     const std::uint32_t* elevRow, const std::uint8_t* detailRow, std::uint32_t level, bool water) {
     const std::size_t n = std::size_t(cols.cells) + 8;
     terms.colour.resize(n);
     terms.wet.resize(n);
@@ -151,7 +151,8 @@ void gatherCellTerms(CellTerms& terms, const Columns& cols, const std::uint32_t*
     forCellPieces(cols.firstCell, n, [&](std::size_t k, std::uint32_t c, std::size_t count) {
         std::memcpy(colour + k, colourRow + c, count * 4);
         for (std::size_t i = 0; i < count; ++i) tile[k + i] = std::uint32_t(detailRow[c + i]) * kTileTexels;
-        if (!water) std::fill_n(wet + k, count, 0u);
+        if (!water)
+            std::fill_n(wet + k, count, 0u);
         else
             for (std::size_t i = 0; i < count; ++i)
                 wet[k + i] = ((elevRow[c + i] >> 8) & 0xFF) <= level ? 0xFFFFFFFFu : 0u;
@@ -173,7 +174,8 @@ void cellPixels(std::vector<std::uint32_t>& out, const Columns& cols, const std:
     out.resize(n);
     std::uint32_t* pixels = out.data();
     forCellPieces(cols.firstCell, n, [&](std::size_t k, std::uint32_t c, std::size_t count) {
-        if (!water) std::memcpy(pixels + k, src + c, count * 4);
+        if (!water)
+            std::memcpy(pixels + k, src + c, count * 4);
         else
             for (std::size_t i = 0; i < count; ++i) {
                 const std::uint32_t p = src[c + i];
@@ -245,10 +247,10 @@ void coarseRow(const Columns& cols, std::uint32_t* out, const std::uint32_t* src
     std::int32_t x = 0;
     for (; x + 4 <= cols.width; x += 4) {
         const std::int32_t c0 = cell[x], c1 = cell[x + 1], c2 = cell[x + 2], c3 = cell[x + 3];
-        const __m128i m = _mm_set_epi32(std::int32_t(src[c3]), std::int32_t(src[c2]), std::int32_t(src[c1]),
-                                        std::int32_t(src[c0]));
-        const __m128i e = _mm_set_epi32(std::int32_t(elevRow[c3]), std::int32_t(elevRow[c2]),
-                                        std::int32_t(elevRow[c1]), std::int32_t(elevRow[c0]));
+        const __m128i m =
+            _mm_set_epi32(std::int32_t(src[c3]), std::int32_t(src[c2]), std::int32_t(src[c1]), std::int32_t(src[c0]));
+        const __m128i e = _mm_set_epi32(std::int32_t(elevRow[c3]), std::int32_t(elevRow[c2]), std::int32_t(elevRow[c1]),
+                                        std::int32_t(elevRow[c0]));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), water4(m, e, levelPlusOne, masked));
     }
     for (; x < cols.width; ++x) out[x] = coarsePixel(cols, src, elevRow, level, water, masked, x);
@@ -291,8 +293,8 @@ void texturedRow(const Columns& cols, std::uint32_t* out, const std::uint32_t* t
 __attribute__((target("avx2"))) inline __m256i blendHalfWide(__m256i t257, __m256i m257) {
     const __m256i base = _mm256_srli_epi16(t257, 1);
     // Each pixel's top lane copied to its four lanes, in one byte shuffle.
-    const __m256i topLane = _mm256_setr_epi8(6, 7, 6, 7, 6, 7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15,
-                                             6, 7, 6, 7, 6, 7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15);
+    const __m256i topLane = _mm256_setr_epi8(6, 7, 6, 7, 6, 7, 6, 7, 14, 15, 14, 15, 14, 15, 14, 15, 6, 7, 6, 7, 6, 7,
+                                             6, 7, 14, 15, 14, 15, 14, 15, 14, 15);
     const __m256i scale = _mm256_shuffle_epi8(t257, topLane);
     const __m256i sum = _mm256_adds_epu16(base, _mm256_mulhi_epi16(scale, _mm256_srli_epi16(m257, 1)));
     return _mm256_srli_epi16(sum, 6);
@@ -377,8 +379,8 @@ __attribute__((target("avx2"))) void spreadRowWide(const Columns& cols, std::uin
     std::int32_t x = 0;
     for (; x + 8 <= cols.width; x += 8) {
         const __m256i spread = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(inGroup + x));
-        const __m256i p = _mm256_permutevar8x32_epi32(
-            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pixels + cell[x])), spread);
+        const __m256i p =
+            _mm256_permutevar8x32_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(pixels + cell[x])), spread);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x), p);
     }
     for (; x < cols.width; ++x) out[x] = pixels[cell[x]];
@@ -400,9 +402,9 @@ __attribute__((target("avx2"))) void coarseRowWide(const Columns& cols, std::uin
         __m256i p = _mm256_setr_epi32(int(src[c[0]]), int(src[c[1]]), int(src[c[2]]), int(src[c[3]]), int(src[c[4]]),
                                       int(src[c[5]]), int(src[c[6]]), int(src[c[7]]));
         if (water) {
-            const __m256i e = _mm256_setr_epi32(int(elevRow[c[0]]), int(elevRow[c[1]]), int(elevRow[c[2]]),
-                                                int(elevRow[c[3]]), int(elevRow[c[4]]), int(elevRow[c[5]]),
-                                                int(elevRow[c[6]]), int(elevRow[c[7]]));
+            const __m256i e =
+                _mm256_setr_epi32(int(elevRow[c[0]]), int(elevRow[c[1]]), int(elevRow[c[2]]), int(elevRow[c[3]]),
+                                  int(elevRow[c[4]]), int(elevRow[c[5]]), int(elevRow[c[6]]), int(elevRow[c[7]]));
             const __m256i wet = _mm256_cmpgt_epi32(levelPlusOne, _mm256_and_si256(_mm256_srli_epi32(e, 8), byte));
             const __m256i tinted = _mm256_add_epi32(_mm256_and_si256(_mm256_srli_epi32(p, 1), mask), tint);
             p = _mm256_blendv_epi8(p, tinted, wet);
@@ -437,8 +439,10 @@ RenderTuning& render_Tuning() {
 std::uint32_t render_WaterLevel(const Mission& page, std::uint32_t showFlags) {
     if (!(showFlags & kShowWater)) return 0;
     std::int32_t level = 0;
-    if (page.info.attrib & 1) level = page.info.water_level;
-    else if (page.terrain) level = page.terrain->waterLevel;
+    if (page.info.attrib & 1)
+        level = page.info.water_level;
+    else if (page.terrain)
+        level = page.terrain->waterLevel;
     // The level is an elevation byte: a level below the lowest ground floods nothing, one
     // above the highest floods everything. Taking the low byte instead would turn -1 into a
     // sea over the whole map and 256 into none.
@@ -482,10 +486,10 @@ void render_Terrain(const RenderFrame& f, const Mission& page, const ViewState& 
     // Each band of rows is drawn on its own, from its own first row: a row's pixels depend
     // on its cell and texel row alone, so any split gives the same picture.
     const auto band = [&](std::int32_t firstRow, std::int32_t endRow) {
-        CellTerms terms;                     // textured frames
-        std::vector<std::uint32_t> pixels;   // untextured frames at fine steps
-        std::int64_t termsRow = -1;          // the cell row terms holds
-        std::int64_t previous = -1;          // what the last row was drawn from
+        CellTerms terms;                    // textured frames
+        std::vector<std::uint32_t> pixels;  // untextured frames at fine steps
+        std::int64_t termsRow = -1;         // the cell row terms holds
+        std::int64_t previous = -1;         // what the last row was drawn from
         // Untextured rows depend on their cell row alone, and at coarse steps the rows come back
         // to cell rows drawn further up: the first pixel row drawn from each cell row.
         std::vector<std::int32_t> drawnAt;
@@ -522,20 +526,23 @@ void render_Terrain(const RenderFrame& f, const Mission& page, const ViewState& 
                 }
                 const std::uint32_t* tilesRow = maps->detailColourBlended.data() + texRow * 64;
 #if defined(SORTIE_RENDER_AVX2)
-                if (wide) texturedRowWide(cols, out, tilesRow, terms, terms.anyWet);
+                if (wide)
+                    texturedRowWide(cols, out, tilesRow, terms, terms.anyWet);
                 else
 #endif
                     texturedRow(cols, out, tilesRow, terms, terms.anyWet);
             } else if (cols.fine) {
                 cellPixels(pixels, cols, src, elev, level, water, masked);
 #if defined(SORTIE_RENDER_AVX2)
-                if (wide) spreadRowWide(cols, out, pixels.data());
+                if (wide)
+                    spreadRowWide(cols, out, pixels.data());
                 else
 #endif
                     spreadRow(cols, out, pixels.data());
             } else {
 #if defined(SORTIE_RENDER_AVX2)
-                if (wide) coarseRowWide(cols, out, src, elev, level, water, masked);
+                if (wide)
+                    coarseRowWide(cols, out, src, elev, level, water, masked);
                 else
 #endif
                     coarseRow(cols, out, src, elev, level, water, masked);

@@ -13,18 +13,18 @@
 constexpr std::uint32_t kShowVehicles = 0x2;
 constexpr std::uint32_t kShowDecorations = 0x4;
 constexpr std::uint32_t kShowPeople = 0x8;
-constexpr std::uint32_t kShowMarkers = 0x10;       // also the waypoint paths
+constexpr std::uint32_t kShowMarkers = 0x10;  // also the waypoint paths
 constexpr std::uint32_t kShowBuildings = 0x20;
 constexpr std::uint32_t kShowObjects = 0x40;
-constexpr std::uint32_t kShowCones = 0x80;         // field-of-view cones of people
-constexpr std::uint32_t kShowAreas = 0x100;        // area rectangles; also effects (kind 8)
-constexpr std::uint32_t kShowWater = 0x200;        // water tint
+constexpr std::uint32_t kShowCones = 0x80;   // field-of-view cones of people
+constexpr std::uint32_t kShowAreas = 0x100;  // area rectangles; also effects (kind 8)
+constexpr std::uint32_t kShowWater = 0x200;  // water tint
 constexpr std::uint32_t kShowTeamNeutral = 0x10000;
 constexpr std::uint32_t kShowTeamGood = 0x20000;
 constexpr std::uint32_t kShowTeamEvil = 0x40000;
 constexpr std::uint32_t kShowTeamYellow = 0x80000;
 constexpr std::uint32_t kShowTeamViolet = 0x100000;
-constexpr std::uint32_t kShowDetail = 0x200000;    // detail texturing of the colour map
+constexpr std::uint32_t kShowDetail = 0x200000;  // detail texturing of the colour map
 
 // What the button bar switches on when the main window is created.
 constexpr std::uint32_t kShowFlagsStartup = 0x001F03FE;
@@ -41,22 +41,22 @@ constexpr std::int32_t kViewBySide = 1;
 constexpr float kZoomMin = 0.0001f;
 constexpr float kZoomMax = 1000.0f;
 constexpr float kZoomStartup = 0.001f;
-constexpr std::int32_t kGridSizeStartup = 131072;   // 512 m
+constexpr std::int32_t kGridSizeStartup = 131072;  // 512 m
 
 struct ViewState {
     std::uint32_t show_flags = 0;
-    float zoom = 0.0f;              // map pixels per world unit
-    std::int32_t center_x = 0;      // world point at the centre of the map
+    float zoom = 0.0f;          // map pixels per world unit
+    std::int32_t center_x = 0;  // world point at the centre of the map
     std::int32_t center_y = 0;
-    std::int32_t center_z = 0;      // kept with the centre; the projection ignores it
+    std::int32_t center_z = 0;  // kept with the centre; the projection ignores it
     std::int32_t map_mode = kMapModeColour;
     std::int32_t insert_mode = 0;
     std::int32_t view_by = kViewByType;
     std::int32_t grid_shown = 0;
     std::int32_t snap_to_grid = 0;
-    std::int32_t grid_size = 0;     // 1/256 metre
-    std::int32_t page = 0;          // current page, 0 or 1
-    std::int32_t links_shown = 0;   // View > Show Links: units joined to their paths' starts
+    std::int32_t grid_size = 0;    // 1/256 metre
+    std::int32_t page = 0;         // current page, 0 or 1
+    std::int32_t links_shown = 0;  // View > Show Links: units joined to their paths' starts
 };
 
 ViewState& view_State();
@@ -88,16 +88,16 @@ constexpr float kMapScaleMax = 8.0f;
 struct MapSurface {
     std::int32_t width = 0;
     std::int32_t height = 0;
-    std::int32_t stride = 0;           // bytes from one row to the next
-    std::int32_t bits_per_pixel = 0;   // 32 once created
-    std::int32_t pane_width = 0;       // the pane the surface was made for
+    std::int32_t stride = 0;          // bytes from one row to the next
+    std::int32_t bits_per_pixel = 0;  // 32 once created
+    std::int32_t pane_width = 0;      // the pane the surface was made for
     std::int32_t pane_height = 0;
     // Device pixels per pane pixel, and the bitmap's size in pane pixels (0: the bitmap's
     // own). The renderer draws the view at scale; hit testing and gestures work in pane pixels.
     float scale = 1.0f;
     std::int32_t view_width = 0;
     std::int32_t view_height = 0;
-    std::vector<std::uint32_t> bits;   // width * height pixels
+    std::vector<std::uint32_t> bits;  // width * height pixels
     // One pointer per row into bits; rebuilt only when the geometry or the bits move.
     std::vector<std::uint32_t*> rows;
 };

@@ -22,8 +22,8 @@ public:
     bool need(std::size_t count, const char* what, std::string& error) {
         if (count <= left()) return true;
         char buf[200];
-        std::snprintf(buf, sizeof buf, "file ends at offset %zu inside %s (needs %zu bytes from offset %zu)",
-                      size_, what, count, pos_);
+        std::snprintf(buf, sizeof buf, "file ends at offset %zu inside %s (needs %zu bytes from offset %zu)", size_,
+                      what, count, pos_);
         error = buf;
         return false;
     }
@@ -151,8 +151,8 @@ bool bms_Parse(const std::uint8_t* data, std::size_t size, BmsFile& out, std::st
             error = std::string("negative ") + kSectionNames[s] + " count in the header";
             return false;
         }
-        std::string what = std::string("the ") + kSectionNames[s] + " section (" +
-                           std::to_string(counts[s]) + " records)";
+        std::string what =
+            std::string("the ") + kSectionNames[s] + " section (" + std::to_string(counts[s]) + " records)";
         if (!r.need(std::size_t(counts[s]) * kBmsItemSize, what.c_str(), error)) return false;
         out.sections[s].resize(std::size_t(counts[s]));
         for (auto& it : out.sections[s]) readItem(r, it);
@@ -245,7 +245,8 @@ void add(std::string& s, const char* fmt, ...) {
 std::string quoted(const std::string& t) {
     std::string q = "\"";
     for (unsigned char c : t) {
-        if (c == '\n') q += "\\n";
+        if (c == '\n')
+            q += "\\n";
         else if (c == '\\' || c == '"') {
             q += '\\';
             q += char(c);
@@ -253,7 +254,8 @@ std::string quoted(const std::string& t) {
             char b[8];
             std::snprintf(b, sizeof b, "\\x%02X", c);
             q += b;
-        } else q += char(c);
+        } else
+            q += char(c);
     }
     return q + "\"";
 }
@@ -310,7 +312,9 @@ std::string bms_Dump(const BmsFile& f) {
     add(s, "totals events=%d triggers=%d actions=%d\n", f.eventTotal, f.triggerTotal, f.actionTotal);
     for (std::size_t i = 0; i < f.events.size(); ++i) {
         const BmsEvent& e = f.events[i];
-        add(s, "event[%zu] attrib=%d first_trigger=%d first_action=%d reset_value50=%d delay_value50=%d triggers=%u actions=%u\n",
+        add(s,
+            "event[%zu] attrib=%d first_trigger=%d first_action=%d reset_value50=%d delay_value50=%d triggers=%u "
+            "actions=%u\n",
             i, e.attrib, e.firstTrigger, e.firstAction, e.reset50, e.delay50, e.triggerCount, e.actionCount);
     }
     for (std::size_t i = 0; i < f.triggers.size(); ++i) {

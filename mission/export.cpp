@@ -13,7 +13,6 @@
 #include "mission/mission.h"
 #include "platform/ui.h"
 
-
 #include <algorithm>
 #include <memory>
 #include <cstring>
@@ -24,12 +23,8 @@ namespace {
 class Bytes {
 public:
     explicit Bytes(std::vector<std::uint8_t>& b) : b_(b) {}
-    void i32(std::int32_t v) {
-        le_Append32(b_, static_cast<std::uint32_t>(v));
-    }
-    void i16(std::int32_t v) {
-        le_Append16(b_, static_cast<std::uint16_t>(static_cast<std::uint32_t>(v)));
-    }
+    void i32(std::int32_t v) { le_Append32(b_, static_cast<std::uint32_t>(v)); }
+    void i16(std::int32_t v) { le_Append16(b_, static_cast<std::uint16_t>(static_cast<std::uint32_t>(v))); }
     void u8(std::int32_t v) { b_.push_back(static_cast<std::uint8_t>(static_cast<std::uint32_t>(v))); }
     void zeros(std::size_t n) { b_.insert(b_.end(), n, 0); }
     // A text cut to width: NUL-padded when shorter, unterminated when it fills the field.
@@ -60,10 +55,10 @@ enum Section { kSecItems = 0, kSecDecor = 1, kSecMarkers = 2, kSecPersons = 3 };
 int sectionOf(std::int32_t kind) {
     switch (kind) {
     case 2:
-    case 5: return kSecDecor;     // decoration, building
+    case 5: return kSecDecor;  // decoration, building
     case 4: return kSecMarkers;
     case 3: return kSecPersons;
-    default: return kSecItems;    // vehicle, object, anything else
+    default: return kSecItems;  // vehicle, object, anything else
     }
 }
 

@@ -24,8 +24,8 @@ constexpr int kBmsGroups = 64;
 constexpr int kBmsWavs = 32;
 constexpr int kBmsWaypointPoints = 32;
 // The file of a mission with nothing in it.
-constexpr std::size_t kBmsEmptySize = kBmsHeaderSize + kBmsWaypoints * kBmsWaypointSize +
-                                      kBmsGroups * kBmsGroupSize + kBmsWavs * kBmsWavSize + 12;
+constexpr std::size_t kBmsEmptySize =
+    kBmsHeaderSize + kBmsWaypoints * kBmsWaypointSize + kBmsGroups * kBmsGroupSize + kBmsWavs * kBmsWavSize + 12;
 
 // What the game accepts per item section.
 constexpr int kBmsMaxDecor = 1024;
@@ -38,7 +38,7 @@ struct BmsSky {
     char clouds[16] = {};
     char skygrad[16] = {};
     std::int32_t skyheight = 0;
-    std::int32_t horizon = 0;    // 16.16 fixed point
+    std::int32_t horizon = 0;  // 16.16 fixed point
     std::uint8_t gamma = 0, sat = 0, r = 0, g = 0, b = 0;
 };
 
@@ -104,7 +104,7 @@ struct BmsEvent {
 
 struct BmsFile {
     BmsHeader header;
-    std::vector<BmsItem> sections[4];   // items, decor, markers, persons
+    std::vector<BmsItem> sections[4];  // items, decor, markers, persons
     BmsWaypoint waypoints[kBmsWaypoints];
     BmsGroup groups[kBmsGroups];
     std::string wavNames[kBmsWavs];

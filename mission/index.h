@@ -29,11 +29,11 @@ struct AreaBounds {
 };
 
 struct MissionIndex {
-    std::int32_t item_count;                                // items of the page it was built from
-    std::array<std::int32_t, kMaxItems> def_index;          // itemdef_FindByType of each item's type
-    std::array<PathPoints, kMaxWaypoints> paths;            // [0] stays empty
-    std::array<std::int32_t, kMaxGroups> group_members;     // [0] counts no group
-    std::array<AreaBounds, kMaxAreaTriggers> areas;         // [0] stays unused
+    std::int32_t item_count;                             // items of the page it was built from
+    std::array<std::int32_t, kMaxItems> def_index;       // itemdef_FindByType of each item's type
+    std::array<PathPoints, kMaxWaypoints> paths;         // [0] stays empty
+    std::array<std::int32_t, kMaxGroups> group_members;  // [0] counts no group
+    std::array<AreaBounds, kMaxAreaTriggers> areas;      // [0] stays unused
 };
 
 // Fills index from the page. Only the parts a reader looks at are written: the point lists

@@ -65,7 +65,6 @@ std::int32_t readAxis(const Dialog& dlg, int metres, int fraction) {
 
 void setInt(Dialog& dlg, int id, std::int32_t v) { dlg.setText(id, text_Format("%i", {v})); }
 
-
 // Fills a list with texts; the entry at value is selected (none when value is not listed).
 void fillList(Dialog& dlg, int id, const std::vector<std::string>& texts, std::int32_t value) {
     dlg.clearEntries(id);
@@ -127,17 +126,26 @@ struct FieldOf {
     std::int32_t MissionItem::*field;
 };
 constexpr FieldOf kEditFields[] = {
-    {kHeading, &MissionItem::heading},   {kPitch, &MissionItem::pitch},
-    {kLessThan, &MissionItem::nolessthan}, {kMoreThan, &MissionItem::nomorethan},
-    {kFov, &MissionItem::fov},           {kAccuracy, &MissionItem::waccuracy},
-    {kPerception, &MissionItem::perception}, {kObliqueness, &MissionItem::obliqueness},
-    {kNumber, &MissionItem::wpnumber},   {kDistance, &MissionItem::wpdistance},
+    {kHeading, &MissionItem::heading},
+    {kPitch, &MissionItem::pitch},
+    {kLessThan, &MissionItem::nolessthan},
+    {kMoreThan, &MissionItem::nomorethan},
+    {kFov, &MissionItem::fov},
+    {kAccuracy, &MissionItem::waccuracy},
+    {kPerception, &MissionItem::perception},
+    {kObliqueness, &MissionItem::obliqueness},
+    {kNumber, &MissionItem::wpnumber},
+    {kDistance, &MissionItem::wpdistance},
 };
 constexpr FieldOf kListFields[] = {
-    {kLayerList, &MissionItem::layer},        {kMapSymbol, &MissionItem::map_symbol},
-    {kWaypointList, &MissionItem::waypoint_id}, {kGroupList, &MissionItem::group_id},
-    {kTeamList, &MissionItem::team},          {kAlertList, &MissionItem::alert_state},
-    {kWeaponList, &MissionItem::weapon_type}, {kNameList, &MissionItem::name_index},
+    {kLayerList, &MissionItem::layer},
+    {kMapSymbol, &MissionItem::map_symbol},
+    {kWaypointList, &MissionItem::waypoint_id},
+    {kGroupList, &MissionItem::group_id},
+    {kTeamList, &MissionItem::team},
+    {kAlertList, &MissionItem::alert_state},
+    {kWeaponList, &MissionItem::weapon_type},
+    {kNameList, &MissionItem::name_index},
     {kWaypointName, &MissionItem::ttoolindex},
 };
 // The item data of the "(mixed)" entry a list gets when its items disagree.
@@ -162,10 +170,10 @@ constexpr int kWaypointNameIds[] = {kWaypointName, 0};
 constexpr int kDeafIds[] = {kDeaf, 0};
 constexpr int kBlindIds[] = {kBlind, 0};
 constexpr int kGuardingIds[] = {kGuarding, 0};
-constexpr int kPersonOnlyIds[] = {kLessThanCheck, kLessThan, kMoreThanCheck, kMoreThan, kMultiplayer, kGroupList,
-                                  kAlertList, kObliqueness, kWeaponList, kBreakLeft, kBreakRight, kStander,
-                                  kProner, kSilent, kBerserk, kClimbLadders, kNoWater, kMoveTimer, kCrouchTimer,
-                                  kAttention, kAdvanceTimer, kMinEngage, kMaxEngage, 0};
+constexpr int kPersonOnlyIds[] = {kLessThanCheck, kLessThan,    kMoreThanCheck, kMoreThan,     kMultiplayer, kGroupList,
+                                  kAlertList,     kObliqueness, kWeaponList,    kBreakLeft,    kBreakRight,  kStander,
+                                  kProner,        kSilent,      kBerserk,       kClimbLadders, kNoWater,     kMoveTimer,
+                                  kCrouchTimer,   kAttention,   kAdvanceTimer,  kMinEngage,    kMaxEngage,   0};
 
 struct ControlGroup {
     ItemAttrControls group;
@@ -249,8 +257,10 @@ NumberRange ItemAttrDialogProc::fieldRange(int id, const NumberRange& range) con
     NumberRange r = range;
     if (id == kNumber) {
         // Waypoint markers are numbered within a path of 32 points, area markers 1 to 99.
-        if (work_.type_id == kWaypointMarkerType) r.max = kWaypointNumberMax;
-        else if (work_.type_id == kAreaMarkerType) r.min = 1, r.max = kAreaNumberMax;
+        if (work_.type_id == kWaypointMarkerType)
+            r.max = kWaypointNumberMax;
+        else if (work_.type_id == kAreaMarkerType)
+            r.min = 1, r.max = kAreaNumberMax;
     } else if (id == kXMetres || id == kYMetres) {
         // A typed position stays on the terrain.
         r.min = -kTerrainHalfSide / 256, r.max = kTerrainHalfSide / 256;
@@ -324,12 +334,12 @@ void ItemAttrDialogProc::fillLists(Dialog& dlg) {
     for (int n = 0; n < kMaxLayers; ++n) layers.push_back(mission_LayerCaption(page_, n));
     fillList(dlg, kLayerList, layers, w.layer);
 
-    fillList(dlg, kMapSymbol,
-             {text_Get("Med Resources", "NONE"), text_Get("Map Symbols", "CIRCLE"),
-              text_Get("Map Symbols", "FILLEDCIRCLE"), text_Get("Map Symbols", "DIAMOND"),
-              text_Get("Map Symbols", "CROSS"), text_Get("Map Symbols", "PERSON"), text_Get("Map Symbols", "BOX"),
-              text_Get("Map Symbols", "CIRCLEX"), text_Get("Map Symbols", "TRIANGLE")},
-             w.map_symbol);
+    fillList(
+        dlg, kMapSymbol,
+        {text_Get("Med Resources", "NONE"), text_Get("Map Symbols", "CIRCLE"), text_Get("Map Symbols", "FILLEDCIRCLE"),
+         text_Get("Map Symbols", "DIAMOND"), text_Get("Map Symbols", "CROSS"), text_Get("Map Symbols", "PERSON"),
+         text_Get("Map Symbols", "BOX"), text_Get("Map Symbols", "CIRCLEX"), text_Get("Map Symbols", "TRIANGLE")},
+        w.map_symbol);
     fillList(dlg, kGroupList, numberedList(page_.groups), w.group_id);
     fillList(dlg, kTeamList,
              {text_Get("Teams", "NEUTRALTEAM"), text_Get("Teams", "GOODTEAM"), text_Get("Teams", "EVILTEAM"),
@@ -410,7 +420,9 @@ void ItemAttrDialogProc::markMixed(Dialog& dlg) {
     }
     // The sub-type among the items of the reference's kind, which alone take a new one.
     bool otherType = false;
-    forSelected([&](const MissionItem& it) { otherType = otherType || (it.kind == work_.kind && it.type_id != work_.type_id); });
+    forSelected([&](const MissionItem& it) {
+        otherType = otherType || (it.kind == work_.kind && it.type_id != work_.type_id);
+    });
     if (otherType) dlg.setSelection(kSubType, dlg.addEntry(kSubType, text_Get(kMsg, "MIXED"), kMixedEntry));
     for (const BitBox& b : kBitBoxes) {
         bool d = false;
@@ -546,8 +558,10 @@ void ItemAttrDialogProc::apply(Dialog& dlg) {
         const bool checked = dlg.check(b.id) == kChecked;
         if (checked == ((w.bmsi_attributes & b.bit) != 0) && !mixed(b.id)) continue;
         forSelected([&](MissionItem& it) {
-            if (checked) it.bmsi_attributes |= b.bit;
-            else it.bmsi_attributes &= ~b.bit;
+            if (checked)
+                it.bmsi_attributes |= b.bit;
+            else
+                it.bmsi_attributes &= ~b.bit;
         });
     }
 }

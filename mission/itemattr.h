@@ -19,13 +19,13 @@
 // Control ids of ITEMATTRIBUTES.
 namespace itemattr {
 // What the dialog shows and edits.
-constexpr int kSubType = 4000;        // drop-down: definitions of the reference item's kind
+constexpr int kSubType = 4000;  // drop-down: definitions of the reference item's kind
 constexpr int kXMetres = 4001, kYMetres = 4002, kZMetres = 4003;
 constexpr int kXFraction = 4010, kYFraction = 4011, kZFraction = 4012;  // 1/256 m
 constexpr int kHeading = 4004;
-constexpr int kKind = 4005;           // static: the item kind
+constexpr int kKind = 4005;  // static: the item kind
 constexpr int kWaypointList = 4006;
-constexpr int kNumber = 4007;         // order in the path / area number
+constexpr int kNumber = 4007;  // order in the path / area number
 constexpr int kGroupList = 4008;
 constexpr int kLessThanCheck = 4014, kLessThan = 4015;
 constexpr int kMoreThanCheck = 4016, kMoreThan = 4017;
@@ -43,12 +43,12 @@ constexpr int kWaypointName = 4032;
 constexpr int kDeaf = 4033, kStander = 4034, kProner = 4035;
 constexpr int kObliqueness = 4037;
 constexpr int kMoveTimer = 4038, kCrouchTimer = 4039, kAttention = 4041;  // hidden
-constexpr int kSsn = 4042;            // static: the item's id
+constexpr int kSsn = 4042;                                                // static: the item's id
 constexpr int kNameList = 4043;
 constexpr int kLayerList = 4044;
 constexpr int kMapSymbol = 4045;
 constexpr int kSilent = 4046, kBerserk = 4047, kClimbLadders = 4048, kNoWater = 4049;
-constexpr int kAdvanceTimer = 4050;   // hidden ("Fire")
+constexpr int kAdvanceTimer = 4050;  // hidden ("Fire")
 constexpr int kPitch = 4013;
 
 // Captions the procedure words from the string table (labels and frames).
@@ -94,8 +94,8 @@ constexpr int kItemAttrEditMax = 35;
 
 // What the dialog needs from the rest of the editor, set by whoever opens it.
 struct ItemAttrHooks {
-    bool showAll = false;             // /SHOWALL: hidden definitions are offered too
-    void (*repaintMap)() = nullptr;   // a new sub-type changes how items are drawn
+    bool showAll = false;            // /SHOWALL: hidden definitions are offered too
+    void (*repaintMap)() = nullptr;  // a new sub-type changes how items are drawn
 };
 ItemAttrHooks& itemattr_Hooks();
 
@@ -151,10 +151,10 @@ private:
     void forSelected(F&& f);
 
     Mission& page_;
-    std::int32_t ref_ = -1;       // index of the reference item
-    MissionItem work_{};          // the reference as the dialog opened, with the chosen type
-    bool typeChosen_ = false;     // the user picked a sub-type
-    std::vector<int> mixed_;      // controls whose value differs among the selected items
+    std::int32_t ref_ = -1;    // index of the reference item
+    MissionItem work_{};       // the reference as the dialog opened, with the chosen type
+    bool typeChosen_ = false;  // the user picked a sub-type
+    std::vector<int> mixed_;   // controls whose value differs among the selected items
 };
 
 // Runs ITEMATTRIBUTES for the page's selection: kIdOk or kIdCancel (kIdCancel without a

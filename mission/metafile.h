@@ -13,33 +13,33 @@ struct Mission;
 // Where the blocks of a metafile began, so that tools can point at the line of a finding.
 // Filled by metafile_Read when asked for; a line of 0 means no block of that number was read.
 struct MetafileLines {
-    std::vector<int> item;       // begin item N, indexed by N
-    std::vector<int> event;      // begin event N
+    std::vector<int> item;                  // begin item N, indexed by N
+    std::vector<int> event;                 // begin event N
     std::vector<std::vector<int>> trigger;  // trigger rows, by event and row
     std::vector<std::vector<int>> action;   // action rows, by event and row
-    std::vector<int> waypoint;   // begin waypoint N
-    std::vector<int> group;      // begin group N
-    std::vector<int> area;       // begin areatrig N
-    int generalInfo = 0;         // begin general_information
-    int numItems = 0;            // the num_items line
-    int numEvents = 0;           // the num_events line
-    int itemsDeclared = 0;       // num_items as the file gives it (the page holds the blocks read)
-    int eventsDeclared = 0;      // num_events as the file gives it
-    int unterminated = 0;        // begin line of a block the file never closed, 0 for none
-    bool noBlock = false;        // the file holds no block at all (empty or blank): no mission
+    std::vector<int> waypoint;              // begin waypoint N
+    std::vector<int> group;                 // begin group N
+    std::vector<int> area;                  // begin areatrig N
+    int generalInfo = 0;                    // begin general_information
+    int numItems = 0;                       // the num_items line
+    int numEvents = 0;                      // the num_events line
+    int itemsDeclared = 0;                  // num_items as the file gives it (the page holds the blocks read)
+    int eventsDeclared = 0;                 // num_events as the file gives it
+    int unterminated = 0;                   // begin line of a block the file never closed, 0 for none
+    bool noBlock = false;                   // the file holds no block at all (empty or blank): no mission
 };
 
 // A text field of the file that was longer than the page's field holds and was cut to fit.
 struct MetafileCut {
-    std::string field;           // the keyword of its line ("description", "briefing"...)
-    int line = 0;                // its line (the begin line for the briefing)
-    std::size_t length = 0;      // characters in the file
-    std::size_t capacity = 0;    // characters the field holds
+    std::string field;         // the keyword of its line ("description", "briefing"...)
+    int line = 0;              // its line (the begin line for the briefing)
+    std::size_t length = 0;    // characters in the file
+    std::size_t capacity = 0;  // characters the field holds
 };
 
 struct MetafileReadOptions {
-    bool loadTerrain = true;          // load the terrain the file names into the page
-    MetafileLines* lines = nullptr;   // where blocks began (optional)
+    bool loadTerrain = true;                   // load the terrain the file names into the page
+    MetafileLines* lines = nullptr;            // where blocks began (optional)
     std::vector<MetafileCut>* cuts = nullptr;  // text fields cut to fit (optional)
 };
 

@@ -95,7 +95,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t kSlots = 256;   // well over the longest list, which stays sparse
+    static constexpr std::size_t kSlots = 256;  // well over the longest list, which stays sparse
     static std::size_t hash(const char* s) {
         std::uint32_t h = 2166136261u;
         for (; *s; ++s) {
@@ -182,20 +182,37 @@ struct GeneralIntField {
 };
 
 constexpr GeneralIntField kGeneralInts[] = {
-    {"terrain_color", &GeneralInfo::terrain_color}, {"attrib", &GeneralInfo::attrib},
-    {"visible_if", &GeneralInfo::visible_if},       {"notvisible_if", &GeneralInfo::notvisible_if},
-    {"arty", &GeneralInfo::arty},                   {"water_level", &GeneralInfo::water_level},
-    {"fog_level", &GeneralInfo::fog_level},         {"fog_color", &GeneralInfo::fog_color},
-    {"weather_type", &GeneralInfo::weather_type},   {"sunset", &GeneralInfo::sunset},
+    {"terrain_color", &GeneralInfo::terrain_color},
+    {"attrib", &GeneralInfo::attrib},
+    {"visible_if", &GeneralInfo::visible_if},
+    {"notvisible_if", &GeneralInfo::notvisible_if},
+    {"arty", &GeneralInfo::arty},
+    {"water_level", &GeneralInfo::water_level},
+    {"fog_level", &GeneralInfo::fog_level},
+    {"fog_color", &GeneralInfo::fog_color},
+    {"weather_type", &GeneralInfo::weather_type},
+    {"sunset", &GeneralInfo::sunset},
     {"lowest_elev", &GeneralInfo::lowest_elev},
 };
 
 // The other item keywords, after the integer ones in the item table.
-enum class ItemKey { Position, Facing, Name, WAccuracy, Perception, Perfectionist, EDistances, Loadout, Bumper,
-                     NameOverride, AiName, Value };
-constexpr const char* kItemOtherKeys[] = {"position", "facing",     "name",    "waccuracy",
+enum class ItemKey {
+    Position,
+    Facing,
+    Name,
+    WAccuracy,
+    Perception,
+    Perfectionist,
+    EDistances,
+    Loadout,
+    Bumper,
+    NameOverride,
+    AiName,
+    Value
+};
+constexpr const char* kItemOtherKeys[] = {"position",   "facing",        "name",       "waccuracy",
                                           "perception", "perfectionist", "edistances", "loadout",
-                                          "bumper",   "name_override", "ai_name", "value"};
+                                          "bumper",     "name_override", "ai_name",    "value"};
 
 static_assert(std::size(kItemOtherKeys) == std::size_t(ItemKey::Value) + 1);
 
@@ -378,11 +395,16 @@ private:
     std::int32_t general(const LineTokens& t) {
         GeneralInfo& g = m_.info;
         const char* key = t.at(0);
-        if (same(key, "name")) setText(g.name, t.at(0), t.at(1));
-        else if (same(key, "designer")) setText(g.designer, t.at(0), t.at(1));
-        else if (same(key, "terrain")) setText(g.terrain, t.at(0), t.at(1));
-        else if (same(key, "cnv_file")) setText(g.cnv_file, t.at(0), t.at(1));
-        else if (same(key, "tt_file")) setText(g.tt_file, t.at(0), t.at(1));
+        if (same(key, "name"))
+            setText(g.name, t.at(0), t.at(1));
+        else if (same(key, "designer"))
+            setText(g.designer, t.at(0), t.at(1));
+        else if (same(key, "terrain"))
+            setText(g.terrain, t.at(0), t.at(1));
+        else if (same(key, "cnv_file"))
+            setText(g.cnv_file, t.at(0), t.at(1));
+        else if (same(key, "tt_file"))
+            setText(g.tt_file, t.at(0), t.at(1));
         else if (same(key, "num_items")) {
             const std::int32_t v = toInt(t.at(1));
             if (v < 0 || v > kMaxItems) return limit(v > kMaxItems ? "ITEMS_LIMIT" : nullptr, kMaxItems);
@@ -470,7 +492,7 @@ private:
         case ItemKey::Bumper: setTag(it.bumper, t.at(1)); break;
         case ItemKey::NameOverride: setTag(it.name_override, t.at(1)); break;
         case ItemKey::AiName:
-        case ItemKey::Value: break;   // accepted, not kept
+        case ItemKey::Value: break;  // accepted, not kept
         }
         return 0;
     }
@@ -478,31 +500,43 @@ private:
     std::int32_t waypoint(const LineTokens& t) {
         Waypoint& w = m_.waypoints[std::size_t(n_)];
         const char* key = t.at(0);
-        if (same(key, "description")) setText(w.description, t.at(0), t.at(1));
-        else if (same(key, "color")) w.color = toInt(t.at(1));
-        else if (same(key, "attrib") || same(key, "noloop")) w.attrib = toInt(t.at(1));
+        if (same(key, "description"))
+            setText(w.description, t.at(0), t.at(1));
+        else if (same(key, "color"))
+            w.color = toInt(t.at(1));
+        else if (same(key, "attrib") || same(key, "noloop"))
+            w.attrib = toInt(t.at(1));
         else if (same(key, "speed")) {
-        } else return 1;
+        } else
+            return 1;
         return 0;
     }
 
     std::int32_t group(const LineTokens& t) {
         Group& g = m_.groups[std::size_t(n_)];
         const char* key = t.at(0);
-        if (same(key, "description")) setText(g.description, t.at(0), t.at(1));
-        else if (same(key, "attrib")) g.attrib = toInt(t.at(1));
-        else if (same(key, "color")) g.color = toInt(t.at(1));
-        else if (same(key, "commander")) g.commander = toInt(t.at(1));
-        else return 1;
+        if (same(key, "description"))
+            setText(g.description, t.at(0), t.at(1));
+        else if (same(key, "attrib"))
+            g.attrib = toInt(t.at(1));
+        else if (same(key, "color"))
+            g.color = toInt(t.at(1));
+        else if (same(key, "commander"))
+            g.commander = toInt(t.at(1));
+        else
+            return 1;
         return 0;
     }
 
     std::int32_t wavList(const LineTokens& t) {
         WavList& w = m_.wav_lists[std::size_t(n_)];
         const char* key = t.at(0);
-        if (same(key, "description")) setText(w.description, t.at(0), t.at(1));
-        else if (same(key, "file_name")) setText(w.file_name, t.at(0), t.at(1));
-        else return 1;
+        if (same(key, "description"))
+            setText(w.description, t.at(0), t.at(1));
+        else if (same(key, "file_name"))
+            setText(w.file_name, t.at(0), t.at(1));
+        else
+            return 1;
         return 0;
     }
 
@@ -515,20 +549,28 @@ private:
     std::int32_t area(const LineTokens& t) {
         AreaTrigger& a = m_.area_triggers[std::size_t(n_)];
         const char* key = t.at(0);
-        if (same(key, "description")) setText(a.description, t.at(0), t.at(1));
-        else if (same(key, "color")) a.color = toInt(t.at(1));
-        else if (same(key, "attrib")) a.attrib = toInt(t.at(1));
-        else return 1;
+        if (same(key, "description"))
+            setText(a.description, t.at(0), t.at(1));
+        else if (same(key, "color"))
+            a.color = toInt(t.at(1));
+        else if (same(key, "attrib"))
+            a.attrib = toInt(t.at(1));
+        else
+            return 1;
         return 0;
     }
 
     std::int32_t event(const LineTokens& t) {
         MissionEvent& e = m_.events[std::size_t(n_)];
         const char* key = t.at(0);
-        if (same(key, "name")) setText(e.name, t.at(0), t.at(1));
-        else if (same(key, "attrib")) e.attrib = toInt(t.at(1));
-        else if (same(key, "reset_value")) e.reset_value = toInt(t.at(1));
-        else if (same(key, "delay_value")) e.delay_value = toInt(t.at(1));
+        if (same(key, "name"))
+            setText(e.name, t.at(0), t.at(1));
+        else if (same(key, "attrib"))
+            e.attrib = toInt(t.at(1));
+        else if (same(key, "reset_value"))
+            e.reset_value = toInt(t.at(1));
+        else if (same(key, "delay_value"))
+            e.delay_value = toInt(t.at(1));
         else if (same(key, "begin")) {
             const bool triggers = same(t.at(1), "triggers");
             if (!triggers && !same(t.at(1), "actions")) return 1;
@@ -537,7 +579,8 @@ private:
             (triggers ? e.trigger_count : e.action_count) = k;
             row_ = 0;
             block_ = triggers ? Block::Triggers : Block::Actions;
-        } else return 1;
+        } else
+            return 1;
         return 0;
     }
 
@@ -594,12 +637,18 @@ private:
     std::int32_t wind(const LineTokens& t) {
         WindEntry& w = m_.wind_list.back();
         const char* key = t.at(0);
-        if (same(key, "end")) block_ = Block::Outside;
-        else if (same(key, "name")) setText(w.name, t.at(0), t.at(1));
-        else if (same(key, "start")) w.start = toInt(t.at(1));
-        else if (same(key, "stop")) w.stop = toInt(t.at(1));
-        else if (same(key, "heading")) w.heading = static_cast<std::int16_t>(toInt(t.at(1)));
-        else if (same(key, "speed")) w.speed = static_cast<std::int16_t>(toInt(t.at(1)));
+        if (same(key, "end"))
+            block_ = Block::Outside;
+        else if (same(key, "name"))
+            setText(w.name, t.at(0), t.at(1));
+        else if (same(key, "start"))
+            w.start = toInt(t.at(1));
+        else if (same(key, "stop"))
+            w.stop = toInt(t.at(1));
+        else if (same(key, "heading"))
+            w.heading = static_cast<std::int16_t>(toInt(t.at(1)));
+        else if (same(key, "speed"))
+            w.speed = static_cast<std::int16_t>(toInt(t.at(1)));
         // Other keywords of a wind entry are ignored.
         return 0;
     }
@@ -655,8 +704,8 @@ int metafile_Read(Mission& m, const char* path, const MetafileReadOptions& optio
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) return 0;
     Reader reader(m, options.lines);
-    const std::int32_t rc =
-        parser_ReadDiskFile(path, [&reader](const LineTokens* t, int lineNumber) { return reader.line(t, lineNumber); });
+    const std::int32_t rc = parser_ReadDiskFile(
+        path, [&reader](const LineTokens* t, int lineNumber) { return reader.line(t, lineNumber); });
     if (options.cuts) *options.cuts = std::move(reader.cuts());
     if (rc != 0) return 0;
     // An empty or blank file, or one with no block at all, is not a mission.
@@ -694,5 +743,5 @@ MissionFileKind metafile_Sniff(const std::string& path) {
     if (head.size() >= 3 && head.compare(0, 3, "BMS") == 0) return MissionFileKind::Binary;
     const std::string lower = nocase_ToLower(head);
     return lower.find("begin general_information") != std::string::npos ? MissionFileKind::Metafile
-                                                                         : MissionFileKind::None;
+                                                                        : MissionFileKind::None;
 }

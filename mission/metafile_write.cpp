@@ -149,8 +149,10 @@ void writeBriefing(Out& o, const Mission& m) {
         // Line breaks travel as "|"; the reader turns them back.
         std::string copy(piece);
         for (char& c : copy) {
-            if (c == '\n') c = '|';
-            else if (c == '\r') c = ' ';
+            if (c == '\n')
+                c = '|';
+            else if (c == '\r')
+                c = ' ';
         }
         o.raw(copy);
         o.raw("\"");

@@ -26,8 +26,8 @@ bool validIndex(const Mission& m, std::int32_t index) {
 // end of the coordinate range, so sums stop at its edges.
 std::int32_t addClamped(std::int32_t a, std::int32_t b) {
     const std::int64_t sum = std::int64_t{a} + b;
-    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
-        sum, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(sum, std::numeric_limits<std::int32_t>::min(),
+                                                              std::numeric_limits<std::int32_t>::max()));
 }
 
 }  // namespace
@@ -129,8 +129,7 @@ void mission_TakeOver(Mission& m, Mission& read, const std::string& filePath) {
 void group_SetDefaultNames(Mission& m) {
     if (m.groups[1].description[0] == '\0')
         mission_SetText(m.groups[1].description, text_Get("Players", "BLUEPLAYERS"));
-    if (m.groups[2].description[0] == '\0')
-        mission_SetText(m.groups[2].description, text_Get("Players", "REDPLAYERS"));
+    if (m.groups[2].description[0] == '\0') mission_SetText(m.groups[2].description, text_Get("Players", "REDPLAYERS"));
 }
 
 // ---------------------------------------------------------------------------------------
@@ -176,8 +175,7 @@ void mission_SetItemDefaults(MissionItem& item) {
     }
 }
 
-std::int32_t mission_AddItem(Mission& m, std::int32_t typeId, std::int32_t x, std::int32_t y,
-                             std::int32_t z) {
+std::int32_t mission_AddItem(Mission& m, std::int32_t typeId, std::int32_t x, std::int32_t y, std::int32_t z) {
     if (m.item_count < 0 || m.item_count >= kMaxItems) return -1;
     const std::int32_t index = m.item_count;
     MissionItem& item = m.items[index];
@@ -208,8 +206,7 @@ std::int32_t mission_InsertItemCopy(Mission& m, const MissionItem& item) {
 
 int mission_RemoveItem(Mission& m, std::int32_t index) {
     if (!validIndex(m, index)) return 0;
-    std::copy(m.items.begin() + index + 1, m.items.begin() + m.item_count,
-              m.items.begin() + index);
+    std::copy(m.items.begin() + index + 1, m.items.begin() + m.item_count, m.items.begin() + index);
     // The display marks go with their items.
     std::copy(m.marks.begin() + index + 1, m.marks.begin() + m.item_count, m.marks.begin() + index);
     --m.item_count;
@@ -221,8 +218,7 @@ int mission_RemoveItem(Mission& m, std::int32_t index) {
 // ---------------------------------------------------------------------------------------
 // Copy, move, delete
 
-int mission_CopySelected(Mission& dst, const Mission& src, std::int32_t dx, std::int32_t dy,
-                         std::int32_t dz) {
+int mission_CopySelected(Mission& dst, const Mission& src, std::int32_t dx, std::int32_t dy, std::int32_t dz) {
     // Take the source's selection first: clearing dst's selection below empties it too when
     // both are the same page.
     const std::int32_t n = std::clamp(src.selection.count, 0, kMaxItems);
@@ -286,8 +282,10 @@ void mission_HoldSelectionOnTerrain(Mission& m) {
         const std::int32_t index = m.selection.index[s];
         if (!validIndex(m, index)) continue;
         MissionItem& item = m.items[index];
-        item.x = mission_HoldOnTerrain(static_cast<std::int32_t>(std::clamp<std::int64_t>(item.x + dx, INT32_MIN, INT32_MAX)));
-        item.y = mission_HoldOnTerrain(static_cast<std::int32_t>(std::clamp<std::int64_t>(item.y + dy, INT32_MIN, INT32_MAX)));
+        item.x = mission_HoldOnTerrain(
+            static_cast<std::int32_t>(std::clamp<std::int64_t>(item.x + dx, INT32_MIN, INT32_MAX)));
+        item.y = mission_HoldOnTerrain(
+            static_cast<std::int32_t>(std::clamp<std::int64_t>(item.y + dy, INT32_MIN, INT32_MAX)));
     }
 }
 
@@ -382,17 +380,15 @@ bool mission_ItemShown(const Mission& m, std::int32_t index, std::uint32_t showF
     // by a filter bit (kind, team) or hidden by a layer bit (layer).
     if (item.kind < 0 || item.kind > 15 || !(showFlags & (1u << item.kind))) return false;
     if (item.team < 0 || item.team > 15 || !(showFlags & (1u << (item.team + 16)))) return false;
-    if (item.layer >= 0 && item.layer < 32 && (m.info.hidden_layers & (1u << item.layer)))
-        return false;
+    if (item.layer >= 0 && item.layer < 32 && (m.info.hidden_layers & (1u << item.layer))) return false;
     return true;
 }
 
 int mission_DeselectHidden(Mission& m, std::uint32_t showFlags) {
     const std::int32_t n = std::clamp(m.selection.count, 0, kMaxItems);
     auto begin = m.selection.index.begin();
-    const auto kept = std::remove_if(begin, begin + n, [&](std::int32_t index) {
-        return !mission_ItemShown(m, index, showFlags);
-    });
+    const auto kept =
+        std::remove_if(begin, begin + n, [&](std::int32_t index) { return !mission_ItemShown(m, index, showFlags); });
     m.selection.count = static_cast<std::int32_t>(kept - begin);
     return n - m.selection.count;
 }

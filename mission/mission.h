@@ -25,28 +25,28 @@ struct TerrainMaps;  // gamedata/terrain.h: colour, elevation, edge and detail m
 // Capacities and sizes of the text fields (each size includes the terminating NUL)
 
 constexpr int kMaxItems = 5000;
-constexpr int kMaxWaypoints = 128;         // paths 1..127; record 0 is never used
+constexpr int kMaxWaypoints = 128;  // paths 1..127; record 0 is never used
 constexpr int kWaypointMaxPoints = 64;
-constexpr int kMaxGroups = 64;             // groups 1..63; record 0 is never used
+constexpr int kMaxGroups = 64;  // groups 1..63; record 0 is never used
 constexpr int kMaxEvents = 256;
 constexpr int kEventMaxTriggers = 10;
 constexpr int kEventMaxActions = 10;
-constexpr int kMaxWavLists = 32;           // wav lists 1..31; record 0 is never used
-constexpr int kMaxLayers = 16;             // layers 0..15
-constexpr int kMaxAreaTriggers = 100;      // area triggers 1..99; record 0 is never used
+constexpr int kMaxWavLists = 32;       // wav lists 1..31; record 0 is never used
+constexpr int kMaxLayers = 16;         // layers 0..15
+constexpr int kMaxAreaTriggers = 100;  // area triggers 1..99; record 0 is never used
 
-constexpr std::size_t kMissionNameSize = 80;      // name, designer
-constexpr std::size_t kMissionFileSize = 16;      // terrain, cnv_file, tt_file
+constexpr std::size_t kMissionNameSize = 80;  // name, designer
+constexpr std::size_t kMissionFileSize = 16;  // terrain, cnv_file, tt_file
 constexpr std::size_t kBriefingSize = 256;
 constexpr std::size_t kWaypointDescSize = 1280;
-constexpr int kWaypointDescInputMax = 249;        // the waypoint editor lets this many in
+constexpr int kWaypointDescInputMax = 249;  // the waypoint editor lets this many in
 constexpr std::size_t kGroupDescSize = 256;
 constexpr std::size_t kAreaDescSize = 256;
 constexpr std::size_t kEventNameSize = 64;
 constexpr std::size_t kWavDescSize = 256;
 constexpr std::size_t kWavFileSize = 40;
 constexpr std::size_t kWindNameSize = 24;
-constexpr std::size_t kItemTagSize = 4;           // bumper, name_override
+constexpr std::size_t kItemTagSize = 4;  // bumper, name_override
 
 // ---------------------------------------------------------------------------------------
 // Values with a fixed meaning
@@ -93,33 +93,33 @@ constexpr std::int32_t kItemDefaultMaxEngage = 1024;
 // Every record here is plain data: zero bytes are its cleared state.
 
 struct MissionItem {
-    std::int32_t type_id;           // ItemDef type number
-    std::int32_t id;                // unique within the page, >= 1
-    std::int32_t kind;              // the ItemDef's type (kItemVehicle ... kItemEffect)
+    std::int32_t type_id;  // ItemDef type number
+    std::int32_t id;       // unique within the page, >= 1
+    std::int32_t kind;     // the ItemDef's type (kItemVehicle ... kItemEffect)
     std::int32_t x, y, z;
-    std::int32_t heading;           // 0 = north (+y), 90 = east (+x)
-    std::int32_t pitch;             // 90 = up
-    std::int32_t team;              // kTeam*
-    std::int32_t map_symbol;        // 0 none, 1 circle ... 8 triangle
-    std::int32_t bmsi_attributes;   // AI and multiplayer attribute bits
-    std::int32_t nolessthan;        // removed in multiplayer below this many players
-    std::int32_t nomorethan;        // removed above this many players
-    std::int32_t name_index;        // person's name in the people-name list
-    std::int32_t weapon_type;       // NPC primary weapon, 0 none
-    std::int32_t sweapon_type;      // second weapon
-    std::int32_t group_id;          // 1..63, 0 none
-    std::int32_t waypoint_id;       // person: path it follows; waypoint marker: its path
-    std::int32_t wpnumber;          // waypoint marker: order in the path; area marker: area number
-    std::int32_t wpdistance;        // metres
-    std::int32_t fov;               // degrees
-    std::int32_t alert_state;       // 0 green, 1 yellow, 2 red
+    std::int32_t heading;          // 0 = north (+y), 90 = east (+x)
+    std::int32_t pitch;            // 90 = up
+    std::int32_t team;             // kTeam*
+    std::int32_t map_symbol;       // 0 none, 1 circle ... 8 triangle
+    std::int32_t bmsi_attributes;  // AI and multiplayer attribute bits
+    std::int32_t nolessthan;       // removed in multiplayer below this many players
+    std::int32_t nomorethan;       // removed above this many players
+    std::int32_t name_index;       // person's name in the people-name list
+    std::int32_t weapon_type;      // NPC primary weapon, 0 none
+    std::int32_t sweapon_type;     // second weapon
+    std::int32_t group_id;         // 1..63, 0 none
+    std::int32_t waypoint_id;      // person: path it follows; waypoint marker: its path
+    std::int32_t wpnumber;         // waypoint marker: order in the path; area marker: area number
+    std::int32_t wpdistance;       // metres
+    std::int32_t fov;              // degrees
+    std::int32_t alert_state;      // 0 green, 1 yellow, 2 red
     std::int32_t obliqueness;
-    std::int32_t movetimer;         // seconds
+    std::int32_t movetimer;  // seconds
     std::int32_t crouchtimer;
     std::int32_t shoottimer;
     std::int32_t attention;
     std::int32_t advancetimer;
-    std::int32_t waccuracy;         // hundredths
+    std::int32_t waccuracy;  // hundredths
     std::int32_t perception;
     std::int32_t perfectionist;
     std::array<std::int32_t, 2> edistances;  // min and max engagement distance, metres
@@ -128,23 +128,23 @@ struct MissionItem {
     std::int32_t camo_type, speed, ai, advance, formation, icon_value;
     std::int32_t ammo_50_cal, ammo_tow, ammo_stinger, ammo_grenade, delay, smoke_time;
     char name_override[kItemTagSize];
-    std::int32_t attributes;        // saved and read only
-    std::int32_t hidden;            // 1 = hidden on the map
-    std::int32_t layer;             // 0..15
+    std::int32_t attributes;  // saved and read only
+    std::int32_t hidden;      // 1 = hidden on the map
+    std::int32_t layer;       // 0..15
     std::array<std::int32_t, 5> loadout;
-    std::int32_t group_rel;         // saved, read and exported; no dialog shows it
-    std::int32_t ttoolindex;        // waypoint name in the waypoint-name list
+    std::int32_t group_rel;   // saved, read and exported; no dialog shows it
+    std::int32_t ttoolindex;  // waypoint name in the waypoint-name list
 };
 
 struct Waypoint {
     char description[kWaypointDescSize];
-    std::int32_t attrib;            // kWaypointNoLoop, kWaypointTeamBlue, kWaypointTeamRed
-    std::int32_t color;             // colour index 0..16
+    std::int32_t attrib;  // kWaypointNoLoop, kWaypointTeamBlue, kWaypointTeamRed
+    std::int32_t color;   // colour index 0..16
 };
 
 struct Group {
     char description[kGroupDescSize];
-    std::int32_t attrib;            // bit values 1 and 2 are exported
+    std::int32_t attrib;  // bit values 1 and 2 are exported
     std::int32_t color;
     std::int32_t commander;
 };
@@ -152,11 +152,11 @@ struct Group {
 struct AreaTrigger {
     char description[kAreaDescSize];
     std::int32_t attrib;
-    std::int32_t color;             // colour index 0..16
+    std::int32_t color;  // colour index 0..16
 };
 
 struct EventTrigger {
-    std::int32_t flags;             // sense and logic bits
+    std::int32_t flags;  // sense and logic bits
     std::int32_t type;
     std::int32_t condition;
     std::int32_t var1, var2, var3, var4;
@@ -173,11 +173,11 @@ struct EventAction {
 
 struct MissionEvent {
     char name[kEventNameSize];
-    std::int32_t attrib;            // 1 reset enabled, 2 pre-mission, 4 post-mission
-    std::int32_t reset_value;       // seconds
-    std::int32_t delay_value;       // seconds
-    std::int32_t trigger_count;     // 0..kEventMaxTriggers
-    std::int32_t action_count;      // 0..kEventMaxActions
+    std::int32_t attrib;         // 1 reset enabled, 2 pre-mission, 4 post-mission
+    std::int32_t reset_value;    // seconds
+    std::int32_t delay_value;    // seconds
+    std::int32_t trigger_count;  // 0..kEventMaxTriggers
+    std::int32_t action_count;   // 0..kEventMaxActions
     std::array<EventTrigger, kEventMaxTriggers> triggers;
     std::array<EventAction, kEventMaxActions> actions;
 };
@@ -207,52 +207,52 @@ struct GeneralInfo {
     char name[kMissionNameSize];
     char designer[kMissionNameSize];
     char terrain[kMissionFileSize];
-    char cnv_file[kMissionFileSize];    // dialog file
-    char tt_file[kMissionFileSize];     // mission file
-    std::int32_t terrain_color;         // 0 green, 1 brown, 2 white, 3 alpha
-    std::int32_t attrib;                // game-type, night and override bits
-    std::int32_t visible_if;            // bits 1..30: campaign variables shown
+    char cnv_file[kMissionFileSize];  // dialog file
+    char tt_file[kMissionFileSize];   // mission file
+    std::int32_t terrain_color;       // 0 green, 1 brown, 2 white, 3 alpha
+    std::int32_t attrib;              // game-type, night and override bits
+    std::int32_t visible_if;          // bits 1..30: campaign variables shown
     std::int32_t notvisible_if;
-    std::int32_t arty;                  // fire missions
+    std::int32_t arty;  // fire missions
     std::int32_t water_level;
     std::int32_t fog_level;
-    std::int32_t fog_color;             // 0x00RRGGBB
-    std::int32_t weather_type;          // 0 nice day, 1 rain, 2 snow
+    std::int32_t fog_color;     // 0x00RRGGBB
+    std::int32_t weather_type;  // 0 nice day, 1 rain, 2 snow
     std::int32_t sunset;
     std::array<std::int32_t, 4> default_equipment;  // sidearm, primary, secondary, auxiliary
-    std::array<std::int32_t, 2> wind;   // speed km/h (0..45), direction
-    std::uint32_t hidden_layers;        // bit n: layer n hidden; the current layer's bit is clear
-    std::int32_t current_layer;         // 0..15; new and pasted items go on it
+    std::array<std::int32_t, 2> wind;               // speed km/h (0..45), direction
+    std::uint32_t hidden_layers;                    // bit n: layer n hidden; the current layer's bit is clear
+    std::int32_t current_layer;                     // 0..15; new and pasted items go on it
     std::int32_t lowest_elev;
     std::array<std::int32_t, 8> wp_names_blue;
     std::array<std::int32_t, 8> wp_names_red;
-    char briefing[kBriefingSize];       // line breaks stored as LF
-    std::array<std::int8_t, 4> subgoals_win;   // condition codes, -1 none
+    char briefing[kBriefingSize];             // line breaks stored as LF
+    std::array<std::int8_t, 4> subgoals_win;  // condition codes, -1 none
     std::array<std::int8_t, 4> subgoals_lose;
 };
 
 struct Selection {
-    std::int32_t count;                        // 0..kMaxItems
-    std::array<std::int32_t, kMaxItems> index; // item indexes in the order they were selected
+    std::int32_t count;                         // 0..kMaxItems
+    std::array<std::int32_t, kMaxItems> index;  // item indexes in the order they were selected
 };
 
 // The content of a page, in fixed-capacity tables: plain data, cleared by a zero fill. Every
 // byte is content: the undo compares and restores the block as a whole.
 struct MissionTables {
     GeneralInfo info;
-    std::int32_t item_count;                   // records 0..item_count-1 are used
+    std::int32_t item_count;  // records 0..item_count-1 are used
     std::array<MissionItem, kMaxItems> items;
     std::array<Waypoint, kMaxWaypoints> waypoints;
     std::array<Group, kMaxGroups> groups;
-    std::int32_t event_count;                  // records 0..event_count-1 are used
+    std::int32_t event_count;  // records 0..event_count-1 are used
     std::array<MissionEvent, kMaxEvents> events;
     std::array<WavList, kMaxWavLists> wav_lists;
     std::array<Layer, kMaxLayers> layers;
     std::array<AreaTrigger, kMaxAreaTriggers> area_triggers;
-    std::int32_t wind_count;                   // kept as read; the list itself is wind_list
-    std::array<std::int32_t, 6> loadout;       // kept as read; not written or exported
-    std::int32_t time_limit;                   // kept as read
-    std::int32_t tank_loadout;                 // kept as read
+    std::int32_t wind_count;              // kept as read; the list itself is wind_list
+    std::array<std::int32_t, 6> loadout;  // kept as read; not written or exported
+    std::int32_t time_limit;              // kept as read
+    std::int32_t tank_loadout;            // kept as read
 };
 static_assert(std::is_trivially_copyable_v<MissionTables>);
 
@@ -272,7 +272,7 @@ struct Mission : MissionTables {
     Mission& operator=(const Mission&) = delete;
 
     TerrainMapsPtr terrain{nullptr, nullptr};
-    std::vector<WindEntry> wind_list;          // entries the metafile brought; never saved
+    std::vector<WindEntry> wind_list;  // entries the metafile brought; never saved
     // The metafile last opened or saved, whole (any length the system allows); shown in the
     // title. Empty: the page has no file.
     std::string file_path;
@@ -284,8 +284,8 @@ struct Mission : MissionTables {
 // The two pages and the clipboard: process-wide, reset by tests with mission_ResetPages.
 struct MissionPages {
     std::array<Mission, 2> page;
-    std::int32_t current = 0;                  // 0 or 1
-    Mission clipboard;                         // only its items and selection are used
+    std::int32_t current = 0;  // 0 or 1
+    Mission clipboard;         // only its items and selection are used
 };
 MissionPages& mission_Pages();
 Mission& mission_CurrentPage();
@@ -357,8 +357,7 @@ void group_SetDefaultNames(Mission& m);
 std::int32_t mission_NextItemId(const Mission& m);
 // Appends a new item of the given type at (x, y, z) with its defaults, a fresh id and the
 // current layer. Index, or -1 when the table is full.
-std::int32_t mission_AddItem(Mission& m, std::int32_t typeId, std::int32_t x, std::int32_t y,
-                             std::int32_t z);
+std::int32_t mission_AddItem(Mission& m, std::int32_t typeId, std::int32_t x, std::int32_t y, std::int32_t z);
 // Kind, team and the default values of an item of item.type_id.
 void mission_SetItemDefaults(MissionItem& item);
 // Appends a copy of item with a fresh id on the current layer. Index, or -1 when full.
@@ -370,8 +369,7 @@ int mission_RemoveItem(Mission& m, std::int32_t index);
 // Copies the selected items of src, in selection order, displaced by (dx, dy, dz) and shown,
 // into dst; the copies become dst's selection. Items that do not fit are dropped. Number of
 // items copied. src and dst may be the same page.
-int mission_CopySelected(Mission& dst, const Mission& src, std::int32_t dx, std::int32_t dy,
-                         std::int32_t dz);
+int mission_CopySelected(Mission& dst, const Mission& src, std::int32_t dx, std::int32_t dy, std::int32_t dz);
 // Adds the displacement to every selected item (saturating at the coordinate range).
 void mission_MoveSelected(Mission& m, std::int32_t dx, std::int32_t dy, std::int32_t dz);
 // Removes the selected items in selection order, keeping the order of the rest; then clears

@@ -293,8 +293,10 @@ void UndoHistory::apply(Mission& m, const UndoStep& s, bool forward) {
     }
     if (s.terrainChanged) {
         // The page's maps follow its terrain name; a page without one has none.
-        if (m.info.terrain[0] == '\0') m.terrain.reset();
-        else pageload_TerrainMaps(m);
+        if (m.info.terrain[0] == '\0')
+            m.terrain.reset();
+        else
+            pageload_TerrainMaps(m);
     }
 }
 

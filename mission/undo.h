@@ -33,15 +33,15 @@
 #include <vector>
 
 struct UndoStep {
-    std::string name;                     // string-table key of what the step did (section "Undo")
-    std::vector<std::uint8_t> delta;      // the changed blocks, coded (see undo.cpp)
+    std::string name;                 // string-table key of what the step did (section "Undo")
+    std::vector<std::uint8_t> delta;  // the changed blocks, coded (see undo.cpp)
     std::vector<std::int32_t> selectionBefore, selectionAfter;
     bool windChanged = false;
     std::vector<WindEntry> windBefore, windAfter;
     bool pathChanged = false;
     std::string pathBefore, pathAfter;
-    bool terrainChanged = false;          // the terrain name differs before and after
-    std::size_t bytes() const;            // memory the step holds
+    bool terrainChanged = false;  // the terrain name differs before and after
+    std::size_t bytes() const;    // memory the step holds
 };
 
 // What an undo or redo did.
@@ -117,10 +117,10 @@ private:
     std::unique_ptr<MissionTables> base_;
     std::vector<WindEntry> baseWind_;
     std::string basePath_;
-    std::deque<UndoStep> steps_;      // [0, pos_) can be undone, [pos_, size) redone
+    std::deque<UndoStep> steps_;  // [0, pos_) can be undone, [pos_, size) redone
     std::size_t pos_ = 0;
-    std::uint64_t first_ = 0;         // steps dropped from the front so far
-    std::int64_t saved_ = 0;          // absolute position of the saved state; -1 none
+    std::uint64_t first_ = 0;  // steps dropped from the front so far
+    std::int64_t saved_ = 0;   // absolute position of the saved state; -1 none
     std::size_t bytes_ = 0;
     std::size_t budget_ = kUndoDefaultBudget;
 };

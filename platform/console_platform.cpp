@@ -9,8 +9,8 @@ void printLine(std::FILE* f, std::string_view text) {
 
 }  // namespace
 
-MsgAnswer ConsolePlatform::messageBox(std::string_view text, std::string_view caption,
-                                      MsgIcon icon, MsgButtons buttons) {
+MsgAnswer ConsolePlatform::messageBox(std::string_view text, std::string_view caption, MsgIcon icon,
+                                      MsgButtons buttons) {
     if (icon == MsgIcon::Error) ++errors_;
     if (icon == MsgIcon::Warning) ++warnings_;
     std::string line;
@@ -32,8 +32,7 @@ MsgAnswer ConsolePlatform::messageBox(std::string_view text, std::string_view ca
     return MsgAnswer::Ok;
 }
 
-void ConsolePlatform::lineError(std::string_view file, int line, std::string_view text,
-                                std::string_view) {
+void ConsolePlatform::lineError(std::string_view file, int line, std::string_view text, std::string_view) {
     ++errors_;
     std::string out(file);
     out += ':';

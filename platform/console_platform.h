@@ -23,10 +23,8 @@ public:
     int errorCount() const { return errors_; }
     int warningCount() const { return warnings_; }
 
-    MsgAnswer messageBox(std::string_view text, std::string_view caption, MsgIcon icon,
-                         MsgButtons buttons) override;
-    void lineError(std::string_view file, int line, std::string_view text,
-                   std::string_view caption) override;
+    MsgAnswer messageBox(std::string_view text, std::string_view caption, MsgIcon icon, MsgButtons buttons) override;
+    void lineError(std::string_view file, int line, std::string_view text, std::string_view caption) override;
     std::optional<std::string> fileDialog(const FileDialogRequest& request) override;
     int runDialog(std::string_view templateName, DialogProc& proc) override;
     void debugOutput(std::string_view text) override;

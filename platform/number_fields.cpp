@@ -34,8 +34,7 @@ std::string ui_NumberMessage(std::string_view name, const NumberRange& range) {
 
 void ui_RefuseNumber(Dialog& dlg, int id, const NumberRange& range) {
     const std::string name = fieldName(range.label >= 0 ? dlg.text(range.label) : std::string());
-    ui_MessageBox(ui_NumberMessage(name, range), text_Get(kMsg, "NUMBER_REFUSED"), MsgIcon::Warning,
-                  MsgButtons::Ok);
+    ui_MessageBox(ui_NumberMessage(name, range), text_Get(kMsg, "NUMBER_REFUSED"), MsgIcon::Warning, MsgButtons::Ok);
     dlg.setFocus(id);
 }
 

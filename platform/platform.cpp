@@ -16,8 +16,7 @@ Platform& platform() { return g_platform ? *g_platform : defaultPlatform(); }
 
 void platform_Set(Platform* p) { g_platform = p; }
 
-MsgAnswer ui_MessageBox(std::string_view text, std::string_view caption, MsgIcon icon,
-                        MsgButtons buttons) {
+MsgAnswer ui_MessageBox(std::string_view text, std::string_view caption, MsgIcon icon, MsgButtons buttons) {
     return platform().messageBox(text, caption, icon, buttons);
 }
 
@@ -31,9 +30,7 @@ std::string ui_FilterExtension(const FileFilter& filter) {
 }
 
 bool ui_SortsBefore(std::string_view a, std::string_view b) {
-    auto lower = [](char c) {
-        return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    };
+    auto lower = [](char c) { return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); };
     size_t n = a.size() < b.size() ? a.size() : b.size();
     for (size_t i = 0; i < n; ++i) {
         unsigned char ca = lower(a[i]), cb = lower(b[i]);

@@ -24,7 +24,8 @@ void MemorySettings::setList(std::string_view name, const std::vector<std::strin
 bool settings_ValidName(std::string_view name) {
     if (name.empty() || name.size() > 64) return false;
     for (char c : name) {
-        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
+        const bool ok =
+            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '_';
         if (!ok) return false;
     }
     return true;
@@ -55,7 +56,8 @@ std::vector<std::string> settings_ReadLines(const std::string& path, std::size_t
         std::fprintf(stderr, "sortie: %s cannot be read (%s); ignored\n", path.c_str(), std::strerror(errno));
         return out;
     case SmallFile::TooLarge:
-        std::fprintf(stderr, "sortie: %s is larger than %zu bytes; only its first lines were read\n", path.c_str(), cap);
+        std::fprintf(stderr, "sortie: %s is larger than %zu bytes; only its first lines were read\n", path.c_str(),
+                     cap);
         // The last line may be cut in the middle: it goes.
         text.erase(text.find_last_of('\n') == std::string::npos ? 0 : text.find_last_of('\n') + 1);
         break;
@@ -69,7 +71,8 @@ std::vector<std::string> settings_ReadLines(const std::string& path, std::size_t
         if (!line.empty() && line.back() == '\r') line.pop_back();
         if (line.empty()) continue;
         // Control characters (a stray carriage return, a NUL) make no entry the program wrote.
-        const bool control = std::any_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 && c != '\t'; });
+        const bool control = std::any_of(line.begin(), line.end(),
+                                         [](char c) { return static_cast<unsigned char>(c) < 0x20 && c != '\t'; });
         if (control || !file_ValidUtf8(line)) {
             ++dropped;
             continue;

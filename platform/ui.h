@@ -38,14 +38,14 @@ struct FileFilter {
 std::string ui_FilterExtension(const FileFilter& filter);
 
 struct FileDialogRequest {
-    bool save = false;              // save dialog (else open dialog)
-    std::string title;              // caption; empty for the toolkit's default
+    bool save = false;  // save dialog (else open dialog)
+    std::string title;  // caption; empty for the toolkit's default
     std::vector<FileFilter> filters;
-    std::string defaultExtension;   // appended when the user types a name without one
-    std::string startFolder;        // empty: the current folder
-    std::string initialName;        // file name proposed in the name field
-    bool promptOverwrite = false;   // save: ask before replacing an existing file
-    bool mustExist = false;         // open: the file must exist
+    std::string defaultExtension;  // appended when the user types a name without one
+    std::string startFolder;       // empty: the current folder
+    std::string initialName;       // file name proposed in the name field
+    bool promptOverwrite = false;  // save: ask before replacing an existing file
+    bool mustExist = false;        // open: the file must exist
 };
 
 // ---------------------------------------------------------------------------------------
@@ -152,24 +152,24 @@ public:
 // Menus
 
 struct MenuEntry {
-    std::string text;         // empty text: a separator
-    int id = 0;               // command id; 0 for a submenu or separator
+    std::string text;  // empty text: a separator
+    int id = 0;        // command id; 0 for a submenu or separator
     bool checked = false;
     bool enabled = true;
     std::vector<MenuEntry> children;  // a submenu when not empty
-    std::string key;          // string-table key the text comes from; empty for a fixed text
-    std::string shortcut;     // key sequence shown and bound in the menu ("Ctrl+Shift+Z"); empty: none
+    std::string key;                  // string-table key the text comes from; empty for a fixed text
+    std::string shortcut;             // key sequence shown and bound in the menu ("Ctrl+Shift+Z"); empty: none
 };
 
 // ---------------------------------------------------------------------------------------
 // Map pane: a 32-bit 0x00RRGGBB pixel buffer shown in the main window.
 
 struct PixelView {
-    std::uint32_t* pixels = nullptr;        // first row (the rubber band is drawn into it)
-    int width = 0;                          // pixels per row actually shown
+    std::uint32_t* pixels = nullptr;  // first row (the rubber band is drawn into it)
+    int width = 0;                    // pixels per row actually shown
     int height = 0;
-    int stride = 0;                         // pixels from one row to the next
-    float scale = 1.0f;                     // device pixels per pane pixel
+    int stride = 0;      // pixels from one row to the next
+    float scale = 1.0f;  // device pixels per pane pixel
 };
 
 enum class MouseButton { None, Left, Right, Middle };
@@ -202,9 +202,7 @@ public:
     virtual void onResize(int width, int height) = 0;
     // The wheel turned over the pane by delta eighths of a degree (120 a notch; positive
     // away from the user) with the pointer at (x, y).
-    virtual void onWheel(int x, int y, int delta, unsigned mods) {
-        (void)x, (void)y, (void)delta, (void)mods;
-    }
+    virtual void onWheel(int x, int y, int delta, unsigned mods) { (void)x, (void)y, (void)delta, (void)mods; }
 };
 
 // ---------------------------------------------------------------------------------------
@@ -213,11 +211,34 @@ public:
 // The keys the main window tells apart; the number-pad keys are separate from the others.
 enum class Key {
     Other,
-    PageUp, PageDown, Space, Left, Right, Up, Down, Insert, Delete, U,
-    F1, F2, F3, F4,
-    Pad2, Pad3, Pad4, Pad6, Pad8, Pad9, PadPlus, PadMinus,
-    Plus, Minus, Home,  // the main keyboard's + (or =) and -, and Home
-    Escape, Return, Backspace,  // Return and the number pad's Enter alike
+    PageUp,
+    PageDown,
+    Space,
+    Left,
+    Right,
+    Up,
+    Down,
+    Insert,
+    Delete,
+    U,
+    F1,
+    F2,
+    F3,
+    F4,
+    Pad2,
+    Pad3,
+    Pad4,
+    Pad6,
+    Pad8,
+    Pad9,
+    PadPlus,
+    PadMinus,
+    Plus,
+    Minus,
+    Home,  // the main keyboard's + (or =) and -, and Home
+    Escape,
+    Return,
+    Backspace,  // Return and the number pad's Enter alike
 };
 
 // Average character width and line height of the main window's fixed-pitch font: the
@@ -235,10 +256,10 @@ struct BarControl {
     BarKind kind = BarKind::PushButton;
     std::string text;
     int x = 0, y = 0, w = 0, h = 0;  // pixels in the main window's client area
-    bool groupStart = false;          // push-like radios: starts a new exclusive group
+    bool groupStart = false;         // push-like radios: starts a new exclusive group
     int check = kUnchecked;
-    int command = 0;                  // sent to MainWindowSink::onCommand when clicked; 0: none
-    std::string tip;                  // tooltip; empty: none
+    int command = 0;  // sent to MainWindowSink::onCommand when clicked; 0: none
+    std::string tip;  // tooltip; empty: none
 };
 
 // The fields of the status bar.
@@ -289,13 +310,11 @@ public:
     virtual ~Platform() = default;
 
     // Message box; owner is implied (the main window when it exists).
-    virtual MsgAnswer messageBox(std::string_view text, std::string_view caption, MsgIcon icon,
-                                 MsgButtons buttons) = 0;
+    virtual MsgAnswer messageBox(std::string_view text, std::string_view caption, MsgIcon icon, MsgButtons buttons) = 0;
 
     // A bad line in a text file: a message box in the editor, "file:line: message" on a
     // console. The default shows text under caption with the error icon.
-    virtual void lineError(std::string_view file, int line, std::string_view text,
-                           std::string_view caption) {
+    virtual void lineError(std::string_view file, int line, std::string_view text, std::string_view caption) {
         (void)file;
         (void)line;
         messageBox(text, caption, MsgIcon::Error, MsgButtons::Ok);
@@ -347,11 +366,11 @@ public:
     // Map pane. The pixels handed to mapPresent stay in use (they are shown, not copied)
     // until the next mapPresent; the rubber band is drawn into them, in 0x0000C8.
     virtual PaneSize mapSize() = 0;
-    virtual void mapPresent(const PixelView& view) = 0;        // show these pixels now
-    virtual void mapInvalidate() = 0;                          // request a repaint
+    virtual void mapPresent(const PixelView& view) = 0;  // show these pixels now
+    virtual void mapInvalidate() = 0;                    // request a repaint
     virtual void mapCaptureMouse(bool on) = 0;
     virtual void mapXorRect(int x0, int y0, int x1, int y1) = 0;  // rubber band, drawn twice = gone
-    virtual void mapCaption(std::string_view text) = 0;        // text over the map (insert mode)
+    virtual void mapCaption(std::string_view text) = 0;           // text over the map (insert mode)
 
     // The status bar under the map: the world position under the pointer, the selection,
     // a hint for the gesture in progress (each a field that keeps its text until set again)
@@ -426,5 +445,5 @@ void ui_ForEachPart(std::string_view text, Fn&& part) {
 }
 
 // Convenience: a message box through the current platform.
-MsgAnswer ui_MessageBox(std::string_view text, std::string_view caption,
-                        MsgIcon icon = MsgIcon::Information, MsgButtons buttons = MsgButtons::Ok);
+MsgAnswer ui_MessageBox(std::string_view text, std::string_view caption, MsgIcon icon = MsgIcon::Information,
+                        MsgButtons buttons = MsgButtons::Ok);

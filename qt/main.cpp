@@ -35,8 +35,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "sortie: %s\n%s", error.c_str(), shell_Usage().c_str());
         return 2;
     }
-    if (parsed.dataDir.empty())
-        parsed.dataDir = startup_DefaultDataDir(argv[0], startup_BuildDefaults());
+    if (parsed.dataDir.empty()) parsed.dataDir = startup_DefaultDataDir(argv[0], startup_BuildDefaults());
 
     QApplication app(argc, argv);
     // Ties the windows to the installed desktop entry (its icon and name in the task bar).

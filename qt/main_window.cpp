@@ -133,7 +133,8 @@ MainWindow::MainWindow() {
     statusBar()->addPermanentWidget(status_[int(StatusField::Scale)]);
     statusBar()->addPermanentWidget(status_[int(StatusField::Position)]);
     statusBar()->addPermanentWidget(status_[int(StatusField::Selection)]);
-    status_[int(StatusField::Position)]->setMinimumWidth(QFontMetrics(font()).horizontalAdvance(QStringLiteral("X -00000.0 m  Y -00000.0 m")));
+    status_[int(StatusField::Position)]->setMinimumWidth(
+        QFontMetrics(font()).horizontalAdvance(QStringLiteral("X -00000.0 m  Y -00000.0 m")));
     statusBar()->setSizeGripEnabled(false);
     setAcceptDrops(true);
     resize(1024, 768);
@@ -198,17 +199,20 @@ void MainWindow::setButtonBar(const std::vector<BarControl>& bar) {
                 item.group = group;
                 b->setChecked(c.check != kUnchecked);
                 // The button that is down must be told at a glance from the others.
-                b->setStyleSheet(QStringLiteral("QPushButton:checked { background-color: #6f9bd1; color: white;"
-                                                " font-weight: bold; border: 1px solid #2f5f96; border-radius: 3px; }"));
+                b->setStyleSheet(
+                    QStringLiteral("QPushButton:checked { background-color: #6f9bd1; color: white;"
+                                   " font-weight: bold; border: 1px solid #2f5f96; border-radius: 3px; }"));
             }
-            connect(b, &QPushButton::clicked, this, [this, command] { command ? this->command(command) : central_->setFocus(); });
+            connect(b, &QPushButton::clicked, this,
+                    [this, command] { command ? this->command(command) : central_->setFocus(); });
             item.widget = b;
             break;
         }
         case BarKind::CheckBox: {
             auto* b = new QCheckBox(text, central_);
             b->setChecked(c.check != kUnchecked);
-            connect(b, &QCheckBox::clicked, this, [this, command] { command ? this->command(command) : central_->setFocus(); });
+            connect(b, &QCheckBox::clicked, this,
+                    [this, command] { command ? this->command(command) : central_->setFocus(); });
             item.widget = b;
             break;
         }
@@ -216,9 +220,7 @@ void MainWindow::setButtonBar(const std::vector<BarControl>& bar) {
             item.widget = new QGroupBox(text, central_);
             frames.push_back(item.widget);
             break;
-        case BarKind::Label:
-            item.widget = new QLabel(text, central_);
-            break;
+        case BarKind::Label: item.widget = new QLabel(text, central_); break;
         }
         item.widget->setFocusPolicy(Qt::NoFocus);
         if (!c.tip.empty()) item.widget->setToolTip(qtText(c.tip));
@@ -255,9 +257,12 @@ void MainWindow::barSetText(int id, std::string_view text) {
         if (b.data.id != id) continue;
         b.data.text = std::string(text);
         const QString t = qtText(text);
-        if (auto* l = qobject_cast<QLabel*>(b.widget)) l->setText(t);
-        else if (auto* g = qobject_cast<QGroupBox*>(b.widget)) g->setTitle(t);
-        else if (auto* a = qobject_cast<QAbstractButton*>(b.widget)) a->setText(t);
+        if (auto* l = qobject_cast<QLabel*>(b.widget))
+            l->setText(t);
+        else if (auto* g = qobject_cast<QGroupBox*>(b.widget))
+            g->setTitle(t);
+        else if (auto* a = qobject_cast<QAbstractButton*>(b.widget))
+            a->setText(t);
         return;
     }
 }
@@ -351,8 +356,10 @@ void MainWindow::setMenuText(int id, const QString& text) {
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {
-    if (sink_ && !sink_->onCloseRequest()) e->ignore();
-    else e->accept();
+    if (sink_ && !sink_->onCloseRequest())
+        e->ignore();
+    else
+        e->accept();
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* e) {

@@ -61,7 +61,8 @@ void MapPane::xorRect(int x0, int y0, int x1, int y1) {
     // Each pixel of the outline exactly once, so that a second pass undoes the first.
     auto flip = [&](int x, int y) {
         if (x >= 0 && x < w && y >= 0 && y < h)
-            view_.pixels[static_cast<size_t>(y) * static_cast<size_t>(view_.stride) + static_cast<size_t>(x)] ^= kBandColour;
+            view_.pixels[static_cast<size_t>(y) * static_cast<size_t>(view_.stride) + static_cast<size_t>(x)] ^=
+                kBandColour;
     };
     for (int x = x0; x <= x1; ++x) {
         flip(x, y0);

@@ -49,7 +49,7 @@ private:
     bool painting_ = false;
     bool presentOnly_ = false;
     bool captured_ = false;
-    qreal ratio_ = 0;   // the pixel ratio the core last sized its buffer for
+    qreal ratio_ = 0;  // the pixel ratio the core last sized its buffer for
 };
 
 // Converts Qt's modifier flags and buttons to the core's.

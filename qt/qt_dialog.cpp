@@ -27,8 +27,10 @@ class FocusWatcher : public QObject {
 public:
     FocusWatcher(QtDialog& dlg, int id, QObject* parent) : QObject(parent), dlg_(dlg), id_(id) {}
     bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::FocusIn) dlg_.notify(id_, Notify::SetFocus);
-        else if (e->type() == QEvent::FocusOut) dlg_.notify(id_, Notify::KillFocus);
+        if (e->type() == QEvent::FocusIn)
+            dlg_.notify(id_, Notify::SetFocus);
+        else if (e->type() == QEvent::FocusOut)
+            dlg_.notify(id_, Notify::KillFocus);
         return false;
     }
 
@@ -124,12 +126,10 @@ void QtDialog::build() {
         if (dropDown) {
             // The template's height is the open list; the closed box takes its natural height.
             h = std::min(c.h, kDropDownClosedHeight);
-            static_cast<QComboBox*>(w)->setMaxVisibleItems(
-                std::max(1, (c.h - kDropDownClosedHeight) / 8));
+            static_cast<QComboBox*>(w)->setMaxVisibleItems(std::max(1, (c.h - kDropDownClosedHeight) / 8));
         }
         w->setGeometry(units_.x(c.x), units_.y(c.y), units_.x(c.w), units_.y(h));
-        if (dropDown)
-            w->resize(w->width(), std::max(units_.y(h), w->sizeHint().height()));
+        if (dropDown) w->resize(w->width(), std::max(units_.y(h), w->sizeHint().height()));
         if (c.style & kCtlDisabled) w->setEnabled(false);
         if (c.style & kCtlHidden) w->hide();
         if (c.id != kIdStatic) {
@@ -226,9 +226,12 @@ QWidget* QtDialog::createControl(const ControlTemplate& c, QButtonGroup*& radioG
     }
     case ControlKind::ListBox: {
         auto* l = new QListWidget(parent);
-        if (c.style & kCtlExtendedSelect) l->setSelectionMode(QAbstractItemView::ExtendedSelection);
-        else if (c.style & kCtlMultiSelect) l->setSelectionMode(QAbstractItemView::MultiSelection);
-        else l->setSelectionMode(QAbstractItemView::SingleSelection);
+        if (c.style & kCtlExtendedSelect)
+            l->setSelectionMode(QAbstractItemView::ExtendedSelection);
+        else if (c.style & kCtlMultiSelect)
+            l->setSelectionMode(QAbstractItemView::MultiSelection);
+        else
+            l->setSelectionMode(QAbstractItemView::SingleSelection);
         QObject::connect(l, &QListWidget::itemSelectionChanged, parent, [this, id] { notify(id, Notify::SelChange); });
         QObject::connect(l, &QListWidget::itemDoubleClicked, parent, [this, id] { notify(id, Notify::DoubleClick); });
         l->installEventFilter(new FocusWatcher(*this, id, l));
@@ -256,12 +259,13 @@ QWidget* QtDialog::createControl(const ControlTemplate& c, QButtonGroup*& radioG
         auto* l = new QLabel(text, parent);
         l->setTextFormat(Qt::PlainText);
         l->setWordWrap(true);
-        Qt::Alignment h = (c.style & kCtlCentre) ? Qt::AlignHCenter : (c.style & kCtlRight) ? Qt::AlignRight : Qt::AlignLeft;
+        Qt::Alignment h = (c.style & kCtlCentre)  ? Qt::AlignHCenter
+                          : (c.style & kCtlRight) ? Qt::AlignRight
+                                                  : Qt::AlignLeft;
         l->setAlignment(h | Qt::AlignTop);
         return l;
     }
-    case ControlKind::GroupBox:
-        return new QGroupBox(text, parent);
+    case ControlKind::GroupBox: return new QGroupBox(text, parent);
     case ControlKind::Icon: {
         auto* l = new QLabel(parent);
         QIcon icon = QApplication::windowIcon();
@@ -335,16 +339,21 @@ void QtDialog::setText(int id, std::string_view text) {
     Quiet q(*this);
     const QString t = qtText(text);
     QWidget* w = c->widget;
-    if (auto* e = qobject_cast<QLineEdit*>(w)) e->setText(t);
+    if (auto* e = qobject_cast<QLineEdit*>(w))
+        e->setText(t);
     else if (auto* p = qobject_cast<QPlainTextEdit*>(w)) {
         // Line breaks arrive as "\r\n" or "\n"; the edit keeps "\n".
         QString plain = t;
         plain.remove(QLatin1Char('\r'));
         p->setPlainText(plain);
-    } else if (auto* b = qobject_cast<QAbstractButton*>(w)) b->setText(t);
-    else if (auto* l = qobject_cast<QLabel*>(w)) l->setText(t);
-    else if (auto* g = qobject_cast<QGroupBox*>(w)) g->setTitle(t);
-    else if (auto* cb = qobject_cast<QComboBox*>(w); cb && cb->isEditable()) cb->setEditText(t);
+    } else if (auto* b = qobject_cast<QAbstractButton*>(w))
+        b->setText(t);
+    else if (auto* l = qobject_cast<QLabel*>(w))
+        l->setText(t);
+    else if (auto* g = qobject_cast<QGroupBox*>(w))
+        g->setTitle(t);
+    else if (auto* cb = qobject_cast<QComboBox*>(w); cb && cb->isEditable())
+        cb->setEditText(t);
 }
 
 std::string QtDialog::text(int id) const {
@@ -388,8 +397,10 @@ void QtDialog::clearEntries(int id) {
     Control* c = find(id);
     if (!c) return;
     Quiet q(*this);
-    if (auto* l = qobject_cast<QListWidget*>(c->widget)) l->clear();
-    else if (auto* cb = qobject_cast<QComboBox*>(c->widget)) cb->clear();
+    if (auto* l = qobject_cast<QListWidget*>(c->widget))
+        l->clear();
+    else if (auto* cb = qobject_cast<QComboBox*>(c->widget))
+        cb->clear();
 }
 
 int QtDialog::addEntry(int id, std::string_view text, std::int64_t data) {
@@ -468,7 +479,8 @@ void QtDialog::setEntryData(int id, int index, std::int64_t data) {
     Control* c = find(id);
     if (!c) return;
     if (auto* l = qobject_cast<QListWidget*>(c->widget)) {
-        if (clampIndex(index, l->count()) >= 0) l->item(index)->setData(kDataRole, QVariant::fromValue<qlonglong>(data));
+        if (clampIndex(index, l->count()) >= 0)
+            l->item(index)->setData(kDataRole, QVariant::fromValue<qlonglong>(data));
     } else if (auto* cb = qobject_cast<QComboBox*>(c->widget)) {
         if (clampIndex(index, cb->count()) >= 0) cb->setItemData(index, QVariant::fromValue<qlonglong>(data));
     }
@@ -521,8 +533,10 @@ void QtDialog::setEntrySelected(int id, int index, bool selected) {
         if (selected && l->selectionMode() == QAbstractItemView::SingleSelection) l->clearSelection();
         l->item(index)->setSelected(selected);
     } else if (auto* cb = qobject_cast<QComboBox*>(c->widget)) {
-        if (selected) cb->setCurrentIndex(clampIndex(index, cb->count()));
-        else if (cb->currentIndex() == index) cb->setCurrentIndex(-1);
+        if (selected)
+            cb->setCurrentIndex(clampIndex(index, cb->count()));
+        else if (cb->currentIndex() == index)
+            cb->setCurrentIndex(-1);
     }
 }
 
@@ -544,8 +558,10 @@ void QtDialog::setCheck(int id, int state) {
     if (auto* cb = qobject_cast<QCheckBox*>(b)) {
         // Set by the program, the third state also lets the user click through it (a box that
         // shows a value its items do not share).
-        if (state == kIndeterminate) cb->setCheckState(Qt::PartiallyChecked);
-        else cb->setCheckState(state == kUnchecked ? Qt::Unchecked : Qt::Checked);
+        if (state == kIndeterminate)
+            cb->setCheckState(Qt::PartiallyChecked);
+        else
+            cb->setCheckState(state == kUnchecked ? Qt::Unchecked : Qt::Checked);
         return;
     }
     // An exclusive group refuses to clear its checked button; let it for this call.

@@ -31,8 +31,10 @@ QStringList qt_FileFilters(const std::vector<FileFilter>& filters) {
         const QString shown = QStringLiteral("(") + patterns + QLatin1Char(')');
         QString tail = label.mid(label.lastIndexOf(QLatin1Char('(')));
         tail.replace(QLatin1Char(';'), QLatin1Char(' '));
-        if (label.endsWith(QLatin1Char(')')) && tail.simplified() == shown) out << label;
-        else out << label + QLatin1Char(' ') + shown;
+        if (label.endsWith(QLatin1Char(')')) && tail.simplified() == shown)
+            out << label;
+        else
+            out << label + QLatin1Char(' ') + shown;
     }
     return out;
 }
@@ -66,8 +68,7 @@ QWidget* QtPlatform::owner() const {
     return main_.get();
 }
 
-MsgAnswer QtPlatform::messageBox(std::string_view text, std::string_view caption, MsgIcon icon,
-                                 MsgButtons buttons) {
+MsgAnswer QtPlatform::messageBox(std::string_view text, std::string_view caption, MsgIcon icon, MsgButtons buttons) {
     QMessageBox::Icon qicon = QMessageBox::NoIcon;
     switch (icon) {
     case MsgIcon::None: break;
@@ -79,9 +80,18 @@ MsgAnswer QtPlatform::messageBox(std::string_view text, std::string_view caption
     QMessageBox::StandardButtons set;
     QMessageBox::StandardButton escape = QMessageBox::Ok;
     switch (buttons) {
-    case MsgButtons::Ok: set = QMessageBox::Ok; escape = QMessageBox::Ok; break;
-    case MsgButtons::OkCancel: set = QMessageBox::Ok | QMessageBox::Cancel; escape = QMessageBox::Cancel; break;
-    case MsgButtons::YesNo: set = QMessageBox::Yes | QMessageBox::No; escape = QMessageBox::No; break;
+    case MsgButtons::Ok:
+        set = QMessageBox::Ok;
+        escape = QMessageBox::Ok;
+        break;
+    case MsgButtons::OkCancel:
+        set = QMessageBox::Ok | QMessageBox::Cancel;
+        escape = QMessageBox::Cancel;
+        break;
+    case MsgButtons::YesNo:
+        set = QMessageBox::Yes | QMessageBox::No;
+        escape = QMessageBox::No;
+        break;
     case MsgButtons::YesNoCancel:
         set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
         escape = QMessageBox::Cancel;
@@ -234,7 +244,9 @@ void QtPlatform::paneSetLines(int pane, const std::vector<PaneLine>& lines) {
     if (pane == 0 || pane == 1) main_->pane(pane).setLines(lines);
 }
 
-void QtPlatform::statusField(StatusField field, std::string_view text) { main_->setStatusField(field, qtShownText(text)); }
+void QtPlatform::statusField(StatusField field, std::string_view text) {
+    main_->setStatusField(field, qtShownText(text));
+}
 
 void QtPlatform::statusMessage(std::string_view text) { main_->setStatusMessage(qtShownText(text)); }
 
@@ -243,7 +255,8 @@ namespace {
 // The pixels as an image of their own (the buffer changes with the next render).
 QImage imageOf(const PixelView& v) {
     if (!v.pixels || v.width <= 0 || v.height <= 0 || v.stride < v.width) return {};
-    return QImage(reinterpret_cast<const uchar*>(v.pixels), v.width, v.height, qsizetype(v.stride) * 4, QImage::Format_RGB32)
+    return QImage(reinterpret_cast<const uchar*>(v.pixels), v.width, v.height, qsizetype(v.stride) * 4,
+                  QImage::Format_RGB32)
         .copy();
 }
 

@@ -27,8 +27,7 @@ public:
     // The status box while it is open (tests look at it), else nullptr.
     QtDialog* statusBox() const { return status_.get(); }
 
-    MsgAnswer messageBox(std::string_view text, std::string_view caption, MsgIcon icon,
-                         MsgButtons buttons) override;
+    MsgAnswer messageBox(std::string_view text, std::string_view caption, MsgIcon icon, MsgButtons buttons) override;
     void lineError(std::string_view file, int line, std::string_view text, std::string_view caption) override;
     std::optional<std::string> fileDialog(const FileDialogRequest& request) override;
     int runDialog(std::string_view templateName, DialogProc& proc) override;

@@ -11,20 +11,30 @@ namespace {
 constexpr int kRowH = 17;
 constexpr int kListH = kDropDownClosedHeight + 120;
 
-constexpr ControlTemplate label(int id, const char* key, int row) { return {id, K::StaticText, key, 7, 9 + kRowH * row, 70, 10}; }
+constexpr ControlTemplate label(int id, const char* key, int row) {
+    return {id, K::StaticText, key, 7, 9 + kRowH * row, 70, 10};
+}
 constexpr ControlTemplate choice(int id, int row) {
     return {id, K::DropDownList, "", 80, 7 + kRowH * row, 170, kListH, kCtlGroup};
 }
 
 constexpr ControlTemplate kFindItems[] = {
-    label(kTypeLabel, "FIND_TYPE", 0),   choice(kType, 0),
-    label(kKindLabel, "FIND_KIND", 1),   choice(kKind, 1),
-    label(kTeamLabel, "FIND_TEAM", 2),   choice(kTeam, 2),
-    label(kGroupLabel, "FIND_GROUP", 3), choice(kGroup, 3),
-    label(kPathLabel, "FIND_PATH", 4),   choice(kPath, 4),
-    label(kLayerLabel, "FIND_LAYER", 5), choice(kLayer, 5),
-    label(kAreaLabel, "FIND_AREA", 6),   choice(kArea, 6),
-    label(kAttrLabel, "FIND_ATTRIBUTE", 7), choice(kAttr, 7),
+    label(kTypeLabel, "FIND_TYPE", 0),
+    choice(kType, 0),
+    label(kKindLabel, "FIND_KIND", 1),
+    choice(kKind, 1),
+    label(kTeamLabel, "FIND_TEAM", 2),
+    choice(kTeam, 2),
+    label(kGroupLabel, "FIND_GROUP", 3),
+    choice(kGroup, 3),
+    label(kPathLabel, "FIND_PATH", 4),
+    choice(kPath, 4),
+    label(kLayerLabel, "FIND_LAYER", 5),
+    choice(kLayer, 5),
+    label(kAreaLabel, "FIND_AREA", 6),
+    choice(kArea, 6),
+    label(kAttrLabel, "FIND_ATTRIBUTE", 7),
+    choice(kAttr, 7),
     label(kNameLabel, "FIND_NAME", 8),
     {kName, K::Edit, "", 80, 7 + kRowH * 8, 170, 13, kCtlGroup},
     {kAdd, K::CheckBox, "FIND_ADD", 80, 10 + kRowH * 9, 170, 10, kCtlGroup},

@@ -12,12 +12,14 @@ namespace {
 // the right. Captions are the string-table keys the procedure looks up.
 
 // A label with its field to the right, on one row of the left column.
-constexpr ControlTemplate rowLabel(int id, const char* key, int y) { return {id, K::StaticText, key, 7, y + 2, 58, 10}; }
+constexpr ControlTemplate rowLabel(int id, const char* key, int y) {
+    return {id, K::StaticText, key, 7, y + 2, 58, 10};
+}
 
 // Campaign variable boxes 1..30: six to a row.
 constexpr ControlTemplate campVar(int v) {
-    return {kCampVarFirst + v - 1, K::CheckBox, "", 389 + 27 * ((v - 1) % 6), 174 + 12 * ((v - 1) / 6), 26, 10,
-            v == 1 ? kCtlGroup : 0u};
+    return {kCampVarFirst + v - 1,    K::CheckBox, "", 389 + 27 * ((v - 1) % 6),
+            174 + 12 * ((v - 1) / 6), 26,          10, v == 1 ? kCtlGroup : 0u};
 }
 
 // Sub-goal lists: four to a frame.
@@ -91,16 +93,47 @@ constexpr ControlTemplate kGeneralInfo[] = {
 
     // Right column.
     {kWinFrame, K::GroupBox, "WIN_CONDITION", 383, 5, 170, 74},
-    subGoal(kWinFirst, 0, 5), subGoal(kWinFirst, 1, 5), subGoal(kWinFirst, 2, 5), subGoal(kWinFirst, 3, 5),
+    subGoal(kWinFirst, 0, 5),
+    subGoal(kWinFirst, 1, 5),
+    subGoal(kWinFirst, 2, 5),
+    subGoal(kWinFirst, 3, 5),
     {kLoseFrame, K::GroupBox, "LOSE_CONDITION", 383, 83, 170, 74},
-    subGoal(kLoseFirst, 0, 83), subGoal(kLoseFirst, 1, 83), subGoal(kLoseFirst, 2, 83), subGoal(kLoseFirst, 3, 83),
+    subGoal(kLoseFirst, 0, 83),
+    subGoal(kLoseFirst, 1, 83),
+    subGoal(kLoseFirst, 2, 83),
+    subGoal(kLoseFirst, 3, 83),
 
     {kCampVarsFrame, K::GroupBox, "VISIBLE_CAMP_VARS", 383, 161, 170, 78},
-    campVar(1),  campVar(2),  campVar(3),  campVar(4),  campVar(5),  campVar(6),
-    campVar(7),  campVar(8),  campVar(9),  campVar(10), campVar(11), campVar(12),
-    campVar(13), campVar(14), campVar(15), campVar(16), campVar(17), campVar(18),
-    campVar(19), campVar(20), campVar(21), campVar(22), campVar(23), campVar(24),
-    campVar(25), campVar(26), campVar(27), campVar(28), campVar(29), campVar(30),
+    campVar(1),
+    campVar(2),
+    campVar(3),
+    campVar(4),
+    campVar(5),
+    campVar(6),
+    campVar(7),
+    campVar(8),
+    campVar(9),
+    campVar(10),
+    campVar(11),
+    campVar(12),
+    campVar(13),
+    campVar(14),
+    campVar(15),
+    campVar(16),
+    campVar(17),
+    campVar(18),
+    campVar(19),
+    campVar(20),
+    campVar(21),
+    campVar(22),
+    campVar(23),
+    campVar(24),
+    campVar(25),
+    campVar(26),
+    campVar(27),
+    campVar(28),
+    campVar(29),
+    campVar(30),
 
     {kIdCancel, K::PushButton, "CANCEL", 420, 246, 60, 16, kCtlGroup},
     {kIdOk, K::DefaultButton, "OK", 490, 246, 60, 16},

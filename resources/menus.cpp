@@ -110,8 +110,7 @@ constexpr std::array kMenus = {
     MenuTemplate{"MouseMenuItem", kMouseMenuItem},
 };
 
-constexpr std::array<std::string_view, kMenus.size()> kMenuNames = {
-    kMenus[0].name, kMenus[1].name, kMenus[2].name};
+constexpr std::array<std::string_view, kMenus.size()> kMenuNames = {kMenus[0].name, kMenus[1].name, kMenus[2].name};
 
 // Builds entries of one level from items[pos] on, while the depth is at least `depth`.
 std::vector<MenuEntry> buildLevel(std::span<const MenuItemTemplate> items, size_t& pos, int depth) {

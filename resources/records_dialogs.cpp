@@ -59,5 +59,4 @@ constexpr ControlTemplate kAreaTriggers[] = {
 
 const DialogTemplate kDlgEditGroups = {"EDITGROUPS", "GROUPS", 340, 196, {}, 8, kGroups};
 const DialogTemplate kDlgEditWaypoints = {"EDITWAYPOINTS", "WAYPOINTS", 340, 196, {}, 8, kWaypoints};
-const DialogTemplate kDlgEditAreaTriggers = {"EDITAREATRIGGERS", "AREA_TRIGGERS", 340, 196, {}, 8,
-                                             kAreaTriggers};
+const DialogTemplate kDlgEditAreaTriggers = {"EDITAREATRIGGERS", "AREA_TRIGGERS", 340, 196, {}, 8, kAreaTriggers};

@@ -30,16 +30,28 @@ constexpr ControlTemplate kInsertItem[] = {
 
 // Layers 1..8 in the left column, 9..16 in the right, 15 units apart.
 constexpr ControlTemplate layerCheck(int n) {
-    return {kLayerCheckFirst + n, K::CheckBox, "", n < 8 ? 15 : 170, 20 + 15 * (n % 8), 139, 10,
-            n == 0 ? kCtlGroup : 0u};
+    return {kLayerCheckFirst + n, K::CheckBox, "", n < 8 ? 15 : 170,
+            20 + 15 * (n % 8),    139,         10, n == 0 ? kCtlGroup : 0u};
 }
 
 constexpr ControlTemplate kVisibleLayers[] = {
     {kLayersGroup, K::GroupBox, "LAYER_VISIBILITY", 10, 7, 305, 133},
-    layerCheck(0), layerCheck(1), layerCheck(2), layerCheck(3),
-    layerCheck(4), layerCheck(5), layerCheck(6), layerCheck(7),
-    layerCheck(8), layerCheck(9), layerCheck(10), layerCheck(11),
-    layerCheck(12), layerCheck(13), layerCheck(14), layerCheck(15),
+    layerCheck(0),
+    layerCheck(1),
+    layerCheck(2),
+    layerCheck(3),
+    layerCheck(4),
+    layerCheck(5),
+    layerCheck(6),
+    layerCheck(7),
+    layerCheck(8),
+    layerCheck(9),
+    layerCheck(10),
+    layerCheck(11),
+    layerCheck(12),
+    layerCheck(13),
+    layerCheck(14),
+    layerCheck(15),
     {kDefaultLayerLabel, K::StaticText, "DEFAULT_LAYER", 25, 150, 101, 18},
     {kDefaultLayerList, K::DropDownList, "", 135, 152, 162, 127, kCtlGroup},
     {kShowAllLayers, K::PushButton, "SHOW_ALL", 60, 180, 53, 21, kCtlGroup},
@@ -88,8 +100,7 @@ constexpr ControlTemplate kStatus[] = {
 
 const DialogTemplate kDlgGetCenter = {"GETCENTER", "GET_CENTER", 112, 111, {}, 8, kGetCenter};
 const DialogTemplate kDlgInsertItem = {"INSERTITEM", "INSERT_ITEM", 327, 231, {}, 8, kInsertItem};
-const DialogTemplate kDlgVisibleLayers = {"VISIBLELAYERS", "VISIBLE_LAYERS", 327, 210, {}, 8,
-                                          kVisibleLayers};
+const DialogTemplate kDlgVisibleLayers = {"VISIBLELAYERS", "VISIBLE_LAYERS", 327, 210, {}, 8, kVisibleLayers};
 const DialogTemplate kDlgLayerNames = {"LAYERNAMES", "LAYER_NAMES", 269, 181, {}, 8, kLayerNames};
 const DialogTemplate kDlgEditBriefing = {"EDITBRIEFING", "BRIEFING", 247, 126, {}, 8, kEditBriefing};
 const DialogTemplate kDlgAbout = {"ABOUT_KZMED", "ABOUT_KZMED", 187, 175, {}, 8, kAbout};

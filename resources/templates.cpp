@@ -28,19 +28,18 @@ bool sameName(std::string_view a, std::string_view b) {
 // Every dialog template of the program. A dialog added later adds its line here; a table
 // rather than self-registering objects, because a static library drops unreferenced files.
 constexpr std::array kDialogs = {
-    &kDlgGetCenter,     &kDlgInsertItem, &kDlgVisibleLayers, &kDlgLayerNames,
-    &kDlgEditBriefing,  &kDlgAbout,      &kDlgStatus,      &kDlgChoose,
-    &kDlgEditEvents,    &kDlgEventTriggers, &kDlgEventActions,
-    &kDlgEditGroups, &kDlgEditWaypoints, &kDlgEditAreaTriggers,
-    &kDlgItemAttributes,
-    &kDlgGeneralInfo,
-    &kDlgFindItems, &kDlgReferences,
+    &kDlgGetCenter,    &kDlgInsertItem, &kDlgVisibleLayers, &kDlgLayerNames,       &kDlgEditBriefing,
+    &kDlgAbout,        &kDlgStatus,     &kDlgChoose,        &kDlgEditEvents,       &kDlgEventTriggers,
+    &kDlgEventActions, &kDlgEditGroups, &kDlgEditWaypoints, &kDlgEditAreaTriggers, &kDlgItemAttributes,
+    &kDlgGeneralInfo,  &kDlgFindItems,  &kDlgReferences,
 };
 
 void collectIds(const std::vector<MenuEntry>& menu, std::vector<int>& out) {
     for (const MenuEntry& e : menu) {
-        if (!e.children.empty()) collectIds(e.children, out);
-        else if (e.id != 0) out.push_back(e.id);
+        if (!e.children.empty())
+            collectIds(e.children, out);
+        else if (e.id != 0)
+            out.push_back(e.id);
     }
 }
 

@@ -24,28 +24,28 @@ enum class ControlKind {
     RadioButton,    // checks itself and clears the others of its group, then notifies
     Edit,
     ListBox,
-    DropDownList,   // a drop-down list the user cannot type into
-    ComboBox,       // a drop-down list with a text field above it; text that is no entry's selects none
+    DropDownList,  // a drop-down list the user cannot type into
+    ComboBox,      // a drop-down list with a text field above it; text that is no entry's selects none
     StaticText,
-    GroupBox,       // a titled frame; controls "inside" it are its siblings
-    Icon,           // an icon; its text names the icon resource
-    Number,         // a one-line edit for a number within the control's range
+    GroupBox,  // a titled frame; controls "inside" it are its siblings
+    Icon,      // an icon; its text names the icon resource
+    Number,    // a one-line edit for a number within the control's range
 };
 
 // Style flags of a control (ControlTemplate::style).
-constexpr unsigned kCtlGroup = 1u << 0;         // starts a group: radio buttons up to the next group start form one
-constexpr unsigned kCtlMultiLine = 1u << 1;     // edit: several lines
-constexpr unsigned kCtlReadOnly = 1u << 2;      // edit: shown, not editable
-constexpr unsigned kCtlNumber = 1u << 3;        // edit: digits only
-constexpr unsigned kCtlMultiSelect = 1u << 4;   // list: every click toggles an entry
+constexpr unsigned kCtlGroup = 1u << 0;           // starts a group: radio buttons up to the next group start form one
+constexpr unsigned kCtlMultiLine = 1u << 1;       // edit: several lines
+constexpr unsigned kCtlReadOnly = 1u << 2;        // edit: shown, not editable
+constexpr unsigned kCtlNumber = 1u << 3;          // edit: digits only
+constexpr unsigned kCtlMultiSelect = 1u << 4;     // list: every click toggles an entry
 constexpr unsigned kCtlExtendedSelect = 1u << 5;  // list: ranges with Shift, single entries with Ctrl
-constexpr unsigned kCtlSorted = 1u << 6;        // list or drop-down: entries kept in order of their text
-constexpr unsigned kCtlCentre = 1u << 7;        // static text: centred
-constexpr unsigned kCtlRight = 1u << 8;         // static text: right-aligned
-constexpr unsigned kCtlDisabled = 1u << 9;      // starts disabled
-constexpr unsigned kCtlHidden = 1u << 10;       // starts hidden
-constexpr unsigned kCtlPushLike = 1u << 11;     // check box or radio button drawn as a push button
-constexpr unsigned kCtlTriState = 1u << 12;     // check box with a third, indeterminate state
+constexpr unsigned kCtlSorted = 1u << 6;          // list or drop-down: entries kept in order of their text
+constexpr unsigned kCtlCentre = 1u << 7;          // static text: centred
+constexpr unsigned kCtlRight = 1u << 8;           // static text: right-aligned
+constexpr unsigned kCtlDisabled = 1u << 9;        // starts disabled
+constexpr unsigned kCtlHidden = 1u << 10;         // starts hidden
+constexpr unsigned kCtlPushLike = 1u << 11;       // check box or radio button drawn as a push button
+constexpr unsigned kCtlTriState = 1u << 12;       // check box with a third, indeterminate state
 
 // The id of controls nobody addresses (labels, frames, icons); several may share it.
 constexpr int kIdStatic = -1;
@@ -56,15 +56,15 @@ constexpr int kDropDownClosedHeight = 12;
 struct ControlTemplate {
     int id = kIdStatic;
     ControlKind kind = ControlKind::StaticText;
-    std::string_view text;  // placeholder caption (usually the string-table key)
+    std::string_view text;           // placeholder caption (usually the string-table key)
     int x = 0, y = 0, w = 0, h = 0;  // dialog units
     unsigned style = 0;
     NumberRange range{};  // Number: what the field takes
 };
 
 // A number field: an edit that takes whole numbers from min to max, named by its label.
-constexpr ControlTemplate numberField(int id, int x, int y, int w, int h, std::int32_t min, std::int32_t max,
-                                      int label, unsigned style = 0) {
+constexpr ControlTemplate numberField(int id, int x, int y, int w, int h, std::int32_t min, std::int32_t max, int label,
+                                      unsigned style = 0) {
     return {id, ControlKind::Number, "", x, y, w, h, style, {min, max, false, label}};
 }
 // A number field that also takes a fraction ("12.5").
@@ -77,8 +77,8 @@ constexpr std::int32_t kMetresMin = -8388608;
 constexpr std::int32_t kMetresMax = 8388607;
 
 struct DialogTemplate {
-    std::string_view name;     // looked up without regard to ASCII case
-    std::string_view caption;  // placeholder title
+    std::string_view name;      // looked up without regard to ASCII case
+    std::string_view caption;   // placeholder title
     int width = 0, height = 0;  // dialog units
     std::string_view fontName;  // empty: the toolkit's default dialog font
     int fontPointSize = 8;

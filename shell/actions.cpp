@@ -47,7 +47,9 @@ void toggleShow(int id) {
 
 void setMapMode(int id) {
     const int mode = id == cmd::kColourMap ? 0 : id == cmd::kElevationMap ? 1 : 2;
-    const int radio = id == cmd::kColourMap ? bar::kColourMap : id == cmd::kElevationMap ? bar::kElevationMap : bar::kEdgeMap;
+    const int radio = id == cmd::kColourMap      ? bar::kColourMap
+                      : id == cmd::kElevationMap ? bar::kElevationMap
+                                                 : bar::kEdgeMap;
     view_State().map_mode = mode;
     platform().barSetCheck(radio, kChecked);
     shell_RepaintMap();
@@ -104,8 +106,10 @@ std::string redoLabel(int) { return history_RedoLabel(currentPage()); }
 
 // Return and Alt+Return: a drawing ends; otherwise the item attributes open on the selection.
 void itemAttributes(int id) {
-    if (gesture_Drawing(gesture_State())) interact_Cancel();
-    else if (page().selection.count > 0) shell_RunEditor(id);
+    if (gesture_Drawing(gesture_State()))
+        interact_Cancel();
+    else if (page().selection.count > 0)
+        shell_RunEditor(id);
 }
 
 // Esc: the gesture in progress ends (a move, placement, band or zoom drag is cancelled, a

@@ -75,28 +75,28 @@ constexpr int kWater = 1044, kTeamYellow = 1046, kTeamViolet = 1047;
 // A refresh action of the main window (see shell/shell.h), run after a command's handler.
 enum class Refresh : std::uint8_t {
     None,
-    Render,   // render the current page now and show it
-    Map,      // ask for a repaint of the map pane
-    Items,    // the selection pane
-    Centre,   // the centre pane
-    Title,    // the window title
+    Render,  // render the current page now and show it
+    Map,     // ask for a repaint of the map pane
+    Items,   // the selection pane
+    Centre,  // the centre pane
+    Title,   // the window title
 };
 
 struct Action {
     int id = 0;
-    std::string_view name{};                         // for messages and tests
-    std::string_view menuKey{};                      // key of its menu text; empty: none
-    std::string_view menuSection = "Menu Text";      // the string-table section of menuKey
-    std::array<Key, 4> keys{};                       // plain keys that run it; Key::Other: none
-    std::string_view shortcut{};                     // menu shortcuts, "; " between two (the
-                                                     // menus show the plain keys after them)
-    std::string_view stepKey{};                      // section "Undo": the step it takes
-    bool forwarded = false;                          // the map's context menus pass it on
-    std::array<Refresh, 3> refresh{};                // in this order, after run
+    std::string_view name{};                     // for messages and tests
+    std::string_view menuKey{};                  // key of its menu text; empty: none
+    std::string_view menuSection = "Menu Text";  // the string-table section of menuKey
+    std::array<Key, 4> keys{};                   // plain keys that run it; Key::Other: none
+    std::string_view shortcut{};                 // menu shortcuts, "; " between two (the
+                                                 // menus show the plain keys after them)
+    std::string_view stepKey{};                  // section "Undo": the step it takes
+    bool forwarded = false;                      // the map's context menus pass it on
+    std::array<Refresh, 3> refresh{};            // in this order, after run
     void (*run)(int id) = nullptr;
-    bool (*enabled)(int id) = nullptr;               // null: always enabled
-    bool (*checked)(int id) = nullptr;               // null: not a checked entry
-    std::string (*label)(int id) = nullptr;          // a text worded at run time; null: menuKey's
+    bool (*enabled)(int id) = nullptr;       // null: always enabled
+    bool (*checked)(int id) = nullptr;       // null: not a checked entry
+    std::string (*label)(int id) = nullptr;  // a text worded at run time; null: menuKey's
 };
 
 std::span<const Action> actions_Table();

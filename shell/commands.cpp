@@ -151,8 +151,8 @@ void shell_OpenMissionPath(const std::string& path) {
     // The same file in both pages would have each save overwrite the other's changes.
     const int current = mission_Pages().current;
     if (const int other = history_PageHolding(path, current); other >= 0) {
-        if (ui_MessageBox(text_Printf(kMsg, "FILE_IN_OTHER_PAGE?", {ui_PathText(path), other + 1, other + 1}), text_Get(kMsg, "WARNING"),
-                          MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes)
+        if (ui_MessageBox(text_Printf(kMsg, "FILE_IN_OTHER_PAGE?", {ui_PathText(path), other + 1, other + 1}),
+                          text_Get(kMsg, "WARNING"), MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes)
             shell_Command(other == 0 ? cmd::kPage1 : cmd::kPage2);
         return;
     }
@@ -182,13 +182,14 @@ void shell_OpenMissionPath(const std::string& path) {
     shell_PageRefresh();
     // Counts larger than the blocks: the page holds what the blocks hold; said once.
     if (lines.itemsDeclared > m.item_count || lines.eventsDeclared > m.event_count)
-        ui_MessageBox(text_Printf(kMsg, "COUNTS_NOT_MET", {ui_PathText(path), lines.itemsDeclared, lines.eventsDeclared,
-                                                           m.item_count, m.event_count}),
-                      text_Get(kMsg, "WARNING"), MsgIcon::Warning, MsgButtons::Ok);
+        ui_MessageBox(
+            text_Printf(kMsg, "COUNTS_NOT_MET",
+                        {ui_PathText(path), lines.itemsDeclared, lines.eventsDeclared, m.item_count, m.event_count}),
+            text_Get(kMsg, "WARNING"), MsgIcon::Warning, MsgButtons::Ok);
     const std::string terrain(mission_Text(m.info.terrain));
     if (!terrain_Exists(terrain.c_str()))
-        ui_MessageBox(text_Printf(kMsg, "TERRAIN_NOT_FOUND", {terrain}), text_Get(kMsg, "WARNING"),
-                      MsgIcon::Warning, MsgButtons::Ok);
+        ui_MessageBox(text_Printf(kMsg, "TERRAIN_NOT_FOUND", {terrain}), text_Get(kMsg, "WARNING"), MsgIcon::Warning,
+                      MsgButtons::Ok);
     if (!cuts.empty()) {
         // One warning for all of them, so the user learns it before saving.
         std::string list;
@@ -196,8 +197,8 @@ void shell_OpenMissionPath(const std::string& path) {
             if (!list.empty()) list += '\n';
             list += text_Printf(kMsg, "TEXT_CUT_LINE", {c.line, c.field, int(c.length), int(c.capacity)});
         }
-        ui_MessageBox(text_Printf(kMsg, "TEXT_CUT", {ui_PathText(path), list}), text_Get(kMsg, "WARNING"), MsgIcon::Warning,
-                      MsgButtons::Ok);
+        ui_MessageBox(text_Printf(kMsg, "TEXT_CUT", {ui_PathText(path), list}), text_Get(kMsg, "WARNING"),
+                      MsgIcon::Warning, MsgButtons::Ok);
     }
 }
 
@@ -309,7 +310,8 @@ int shell_BackupIntervalMs() {
     const std::vector<std::string> set = platform().settings().list("backup-interval");
     if (!set.empty()) {
         if (const int ms = parse(set.front())) return ms;
-        std::fprintf(stderr, "sortie: the backup-interval setting \"%s\" is not a number of seconds (1..86400); ignored\n",
+        std::fprintf(stderr,
+                     "sortie: the backup-interval setting \"%s\" is not a number of seconds (1..86400); ignored\n",
                      set.front().c_str());
     }
     return kBackupPeriodMs;
@@ -395,13 +397,18 @@ std::vector<BarControl> shell_ButtonBar(CharMetrics m) {
         bar.push_back(std::move(c));
     };
     const int top = ch / 2, tall = 7 * ch / 4;
-    add(bar::kColourMap, BarKind::PushRadio, "COLOR_MAP_BUTTON", cw, top, 4 * cw, tall, kChecked, cmd::kColourMap, true);
-    add(bar::kElevationMap, BarKind::PushRadio, "DEPTH_MAP_BUTTON", 5 * cw, top, 4 * cw, tall, kUnchecked, cmd::kElevationMap);
-    add(bar::kEdgeMap, BarKind::PushRadio, "FIRST_ORDER_MAP_BUTTON", 9 * cw, top, 4 * cw, tall, kUnchecked, cmd::kEdgeMap);
+    add(bar::kColourMap, BarKind::PushRadio, "COLOR_MAP_BUTTON", cw, top, 4 * cw, tall, kChecked, cmd::kColourMap,
+        true);
+    add(bar::kElevationMap, BarKind::PushRadio, "DEPTH_MAP_BUTTON", 5 * cw, top, 4 * cw, tall, kUnchecked,
+        cmd::kElevationMap);
+    add(bar::kEdgeMap, BarKind::PushRadio, "FIRST_ORDER_MAP_BUTTON", 9 * cw, top, 4 * cw, tall, kUnchecked,
+        cmd::kEdgeMap);
     add(bar::kPage1, BarKind::PushRadio, "PAGE_1_BUTTON", 18 * cw, top, 4 * cw, tall, kChecked, cmd::kPage1, true);
     add(bar::kPage2, BarKind::PushRadio, "PAGE_2_BUTTON", 22 * cw, top, 4 * cw, tall, kUnchecked, cmd::kPage2);
-    add(bar::kVisibleLayers, BarKind::PushButton, "LAYER_BUTTON", 62 * cw, top, 20 * cw, tall, kUnchecked, cmd::kVisibleLayers);
-    add(bar::kUnselectAll, BarKind::PushButton, "UNSELECT_ALL_BUTTON", 84 * cw, top, 20 * cw, tall, kUnchecked, cmd::kUnselectAll);
+    add(bar::kVisibleLayers, BarKind::PushButton, "LAYER_BUTTON", 62 * cw, top, 20 * cw, tall, kUnchecked,
+        cmd::kVisibleLayers);
+    add(bar::kUnselectAll, BarKind::PushButton, "UNSELECT_ALL_BUTTON", 84 * cw, top, 20 * cw, tall, kUnchecked,
+        cmd::kUnselectAll);
     add(bar::kGridBox, BarKind::GroupBox, "GRID", cw, ch / 2 + 2 * ch, 25 * cw, 4 * ch, kUnchecked, 0);
     const int gridRow = ch / 2 + 3 * ch + ch / 4;
     add(bar::kGridShown, BarKind::CheckBox, "VIEW", 2 * cw, gridRow, 14 * cw, ch, kChecked, cmd::kGridShown);

@@ -94,8 +94,10 @@ std::vector<MenuEntry> recentEntries() {
 
 void conv_FillRecent(std::vector<MenuEntry>& entries) {
     for (MenuEntry& e : entries) {
-        if (e.key == "FILE_RECENT") e.children = recentEntries();
-        else conv_FillRecent(e.children);
+        if (e.key == "FILE_RECENT")
+            e.children = recentEntries();
+        else
+            conv_FillRecent(e.children);
     }
 }
 
@@ -200,6 +202,6 @@ void conv_DropFiles(const std::vector<std::string>& paths) {
         return;
     }
     if (!paths.empty())
-        ui_MessageBox(text_Printf(kConv, "DROP_NOT_MISSION", {ui_PathText(paths.front())}), text_Get(kConv, "DROP_CAPTION"),
-                      MsgIcon::Information, MsgButtons::Ok);
+        ui_MessageBox(text_Printf(kConv, "DROP_NOT_MISSION", {ui_PathText(paths.front())}),
+                      text_Get(kConv, "DROP_CAPTION"), MsgIcon::Information, MsgButtons::Ok);
 }

@@ -22,7 +22,6 @@ constexpr const char* kMsg = "Dialog Message";
 
 DialogSettings g_settings;
 
-
 // The radio buttons of Insert Item and the item kinds they stand for.
 struct KindRadio {
     int radio;
@@ -174,8 +173,10 @@ void VisibleLayersDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
     std::uint32_t& mask = page_.info.hidden_layers;
     if (id >= kLayerCheckFirst && id < kLayerCheckFirst + kMaxLayers && code == Notify::Clicked) {
         const std::uint32_t bit = 1u << (id - kLayerCheckFirst);
-        if (dlg.check(id) == kChecked) mask &= ~bit;
-        else mask |= bit;
+        if (dlg.check(id) == kChecked)
+            mask &= ~bit;
+        else
+            mask |= bit;
     } else if (id == kShowAllLayers && code == Notify::Clicked) {
         mask = 0;
     } else if (id == kHideAllLayers && code == Notify::Clicked) {
@@ -266,9 +267,7 @@ void AboutDialogProc::onCommand(Dialog& dlg, int id, Notify code) {
     if (code == Notify::Clicked && (id == kIdOk || id == kIdCancel)) dlg.end(id);
 }
 
-void StatusDialogProc::onInit(Dialog& dlg) {
-    dlg.setText(kStatusLine, line_);
-}
+void StatusDialogProc::onInit(Dialog& dlg) { dlg.setText(kStatusLine, line_); }
 
 void StatusDialogProc::setLine(Dialog& dlg, std::string_view line) {
     line_ = std::string(line);

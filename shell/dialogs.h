@@ -13,11 +13,11 @@ struct Mission;
 
 // What the dialogs remember from one opening to the next, for the whole run.
 struct DialogSettings {
-    std::int32_t insertKind = 0;     // item kind of the last OK (0: none chosen yet)
-    std::string insertName;          // definition name of the last OK (at most 79 characters)
-    bool randomFacing = false;       // kept as soon as the box is clicked, even on Cancel
-    bool insertCancelled = false;    // the last Insert Item was cancelled
-    bool showAll = false;            // /SHOWALL: hidden definitions are listed too
+    std::int32_t insertKind = 0;   // item kind of the last OK (0: none chosen yet)
+    std::string insertName;        // definition name of the last OK (at most 79 characters)
+    bool randomFacing = false;     // kept as soon as the box is clicked, even on Cancel
+    bool insertCancelled = false;  // the last Insert Item was cancelled
+    bool showAll = false;          // /SHOWALL: hidden definitions are listed too
 };
 DialogSettings& dialogs_Settings();
 // Everything back to its start value (tests).

@@ -50,8 +50,8 @@ ValueList typeList(const Mission& m) {
 
 ValueList kindList() {
     static constexpr std::pair<std::int32_t, const char*> kKinds[] = {
-        {kItemVehicle, "FIND_KIND_VEHICLE"}, {kItemDecoration, "FIND_KIND_DECORATION"},
-        {kItemPerson, "FIND_KIND_PERSON"},   {kItemMarker, "FIND_KIND_MARKER"},
+        {kItemVehicle, "FIND_KIND_VEHICLE"},   {kItemDecoration, "FIND_KIND_DECORATION"},
+        {kItemPerson, "FIND_KIND_PERSON"},     {kItemMarker, "FIND_KIND_MARKER"},
         {kItemBuilding, "FIND_KIND_BUILDING"}, {kItemObject, "FIND_KIND_OBJECT"},
         {kItemEffect, "FIND_KIND_EFFECT"}};
     ValueList out;
@@ -60,9 +60,11 @@ ValueList kindList() {
 }
 
 ValueList teamList() {
-    static constexpr std::pair<std::int32_t, const char*> kTeams[] = {
-        {kTeamNeutral, "NEUTRALTEAM"}, {kTeamGood, "GOODTEAM"}, {kTeamEvil, "EVILTEAM"},
-        {kTeamYellow, "YELLOWTEAM"},   {kTeamViolet, "VIOLETTEAM"}};
+    static constexpr std::pair<std::int32_t, const char*> kTeams[] = {{kTeamNeutral, "NEUTRALTEAM"},
+                                                                      {kTeamGood, "GOODTEAM"},
+                                                                      {kTeamEvil, "EVILTEAM"},
+                                                                      {kTeamYellow, "YELLOWTEAM"},
+                                                                      {kTeamViolet, "VIOLETTEAM"}};
     ValueList out;
     for (const auto& [team, key] : kTeams) out.push_back({text_Get("Teams", key), team});
     return out;
@@ -76,11 +78,17 @@ ValueList layerList(const Mission& m) {
 }
 
 ValueList attributeList() {
-    static constexpr std::pair<std::int32_t, const char*> kBits[] = {
-        {kBmsiDeaf, "DEAF"},         {kBmsiBlind, "BLIND"},         {kBmsiGuarding, "GUARDING"},
-        {kBmsiStander, "STANDING"},  {kBmsiProner, "PRONE"},        {kBmsiBreakLeft, "BREAK_LEFT"},
-        {kBmsiBreakRight, "BREAK_RIGHT"}, {kBmsiSilent, "SILENT"},  {kBmsiBerserk, "BERSERK"},
-        {kBmsiClimbLadders, "CLIMB_LADDERS"}, {kBmsiNoWater, "NO_WATER"}};
+    static constexpr std::pair<std::int32_t, const char*> kBits[] = {{kBmsiDeaf, "DEAF"},
+                                                                     {kBmsiBlind, "BLIND"},
+                                                                     {kBmsiGuarding, "GUARDING"},
+                                                                     {kBmsiStander, "STANDING"},
+                                                                     {kBmsiProner, "PRONE"},
+                                                                     {kBmsiBreakLeft, "BREAK_LEFT"},
+                                                                     {kBmsiBreakRight, "BREAK_RIGHT"},
+                                                                     {kBmsiSilent, "SILENT"},
+                                                                     {kBmsiBerserk, "BERSERK"},
+                                                                     {kBmsiClimbLadders, "CLIMB_LADDERS"},
+                                                                     {kBmsiNoWater, "NO_WATER"}};
     ValueList out;
     for (const auto& [bit, key] : kBits) out.push_back({text_Get("Dialog Message", key), bit});
     return out;
@@ -92,7 +100,7 @@ void FindDialogProc::onInit(Dialog& dlg) {
     fill(dlg, kType, typeList(page_));
     fill(dlg, kKind, kindList());
     fill(dlg, kTeam, teamList());
-    fill(dlg, kGroup, list_Groups(page_));   // "none" (0) finds the items in no group
+    fill(dlg, kGroup, list_Groups(page_));  // "none" (0) finds the items in no group
     fill(dlg, kPath, list_Waypoints(page_));
     fill(dlg, kLayer, layerList(page_));
     ValueList areas = list_Areas(page_);

@@ -152,8 +152,8 @@ constexpr const char* kLockName = "lock";
 constexpr const char* kOwnPrefix = "editor-";
 
 struct BackupState {
-    fs::path own;        // this editor's folder; empty until made
-    int lockFd = -1;     // the lock on it
+    fs::path own;                     // this editor's folder; empty until made
+    int lockFd = -1;                  // the lock on it
     std::array<bool, 2> recovered{};  // the page holds recovered work: its first Save asks for a name
 };
 BackupState gb;
@@ -299,13 +299,14 @@ bool offerBackup(const fs::path& backup, int index, const std::string& file) {
     MetafileReadOptions options;
     options.lines = &lines;
     if (metafile_Read(*fresh, backup.string().c_str(), options) != 1) {
-        ui_MessageBox(text_Printf(kUndo, "BACKUP_NOT_READ", {index + 1, ui_PathText(backup.string())}), text_Get(kUndo, "RECOVER"),
-                      MsgIcon::Warning, MsgButtons::Ok);
+        ui_MessageBox(text_Printf(kUndo, "BACKUP_NOT_READ", {index + 1, ui_PathText(backup.string())}),
+                      text_Get(kUndo, "RECOVER"), MsgIcon::Warning, MsgButtons::Ok);
         return false;
     }
     const std::string where = file.empty() ? std::string(text_Get(kUndo, "NO_FILE")) : ui_PathText(file);
-    const MsgAnswer a = ui_MessageBox(text_Printf(kUndo, "RECOVER_PAGE?", {index + 1, localTime(backupTime), where, target + 1}),
-                                      text_Get(kUndo, "RECOVER"), MsgIcon::Question, MsgButtons::YesNo);
+    const MsgAnswer a =
+        ui_MessageBox(text_Printf(kUndo, "RECOVER_PAGE?", {index + 1, localTime(backupTime), where, target + 1}),
+                      text_Get(kUndo, "RECOVER"), MsgIcon::Question, MsgButtons::YesNo);
     if (a == MsgAnswer::Yes) {
         Mission& m = pageAt(target);
         mission_TakeOver(m, *fresh, file);  // the file is proposed when the page is first saved
@@ -369,8 +370,10 @@ void history_End() {
 void history_MapBegin(MouseButton button, unsigned mods, bool press) {
     const GestureState& gs = gesture_State();
     const char* name = nullptr;
-    if (gs.state == kGestureMove) name = "STEP_MOVE";
-    else if (gs.state == kGesturePlace) name = "STEP_PASTE";
+    if (gs.state == kGestureMove)
+        name = "STEP_MOVE";
+    else if (gs.state == kGesturePlace)
+        name = "STEP_PASTE";
     else if (press && button == MouseButton::Left && view_State().insert_mode && !(mods & (kModShift | kModCtrl)))
         name = "STEP_INSERT";
     history_Begin(0);
@@ -409,8 +412,8 @@ bool history_SavePage(int index, bool askName) {
     if (!askName && !path.empty() && history_FileChangedOnDisk(index)) {
         // Someone else wrote the file since this page read or wrote it: overwriting would
         // lose that work without a word.
-        const MsgAnswer a = ui_MessageBox(text_Printf(kUndo, "FILE_CHANGED_ON_DISK?", {ui_PathText(path)}), text_Get(kUndo, "SAVE"),
-                                          MsgIcon::Warning, MsgButtons::YesNoCancel);
+        const MsgAnswer a = ui_MessageBox(text_Printf(kUndo, "FILE_CHANGED_ON_DISK?", {ui_PathText(path)}),
+                                          text_Get(kUndo, "SAVE"), MsgIcon::Warning, MsgButtons::YesNoCancel);
         if (a == MsgAnswer::Cancel) return false;
         askName = a == MsgAnswer::No;
     }
@@ -450,9 +453,13 @@ std::string stepLabel(const char* step, const char* plain, const char* named) {
 }
 }  // namespace
 
-std::string history_UndoLabel(int index) { return stepLabel(historyOf(index).undoName(), "MENU_UNDO", "MENU_UNDO_NAMED"); }
+std::string history_UndoLabel(int index) {
+    return stepLabel(historyOf(index).undoName(), "MENU_UNDO", "MENU_UNDO_NAMED");
+}
 
-std::string history_RedoLabel(int index) { return stepLabel(historyOf(index).redoName(), "MENU_REDO", "MENU_REDO_NAMED"); }
+std::string history_RedoLabel(int index) {
+    return stepLabel(historyOf(index).redoName(), "MENU_REDO", "MENU_REDO_NAMED");
+}
 
 // ---------------------------------------------------------------------------------------
 // Backups and recovery

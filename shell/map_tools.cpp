@@ -84,7 +84,8 @@ std::int32_t firstChoice(const Mission& m, bool path) {
 // The heading of a printed or exported map: the mission's name, else its file's.
 std::string missionTitle(const Mission& m) {
     std::string name(mission_Text(m.info.name));
-    if (name.empty() && !m.file_path.empty()) name = ui_PathText(std::filesystem::path(m.file_path).filename().string());
+    if (name.empty() && !m.file_path.empty())
+        name = ui_PathText(std::filesystem::path(m.file_path).filename().string());
     if (name.empty()) name = text_Get(kTools, "UNTITLED");
     return name;
 }
@@ -110,8 +111,7 @@ std::string gestureHint() {
     case kGestureMove: return text_Get(kTools, g.dragging ? "HINT_DRAG" : "HINT_MOVE");
     case kGesturePlace: return text_Get(kTools, "HINT_PLACE");
     case kGestureDrawPath:
-        return text_Printf(kTools, "HINT_DRAW_PATH",
-                           {g.record, interact_NextWaypointNumber(page(), g.record)});
+        return text_Printf(kTools, "HINT_DRAW_PATH", {g.record, interact_NextWaypointNumber(page(), g.record)});
     case kGestureDrawArea: return text_Printf(kTools, "HINT_DRAW_AREA", {g.record});
     default: break;
     }
@@ -156,8 +156,8 @@ void maptools_ExportImage() {
     const Size sizes[] = {{paneWidth, paneHeight}, {1280, 720}, {1920, 1080}, {2560, 1440}, {3840, 2160}};
     std::vector<ChoiceEntry> entries;
     for (std::size_t i = 0; i < std::size(sizes); ++i)
-        entries.push_back({text_Printf(kTools, i == 0 ? "SIZE_SHOWN" : "SIZE_ENTRY", {sizes[i].w, sizes[i].h}),
-                           std::int64_t(i)});
+        entries.push_back(
+            {text_Printf(kTools, i == 0 ? "SIZE_SHOWN" : "SIZE_ENTRY", {sizes[i].w, sizes[i].h}), std::int64_t(i)});
     std::int64_t chosen = 0;
     if (!maptools_Choose(text_Get(kTools, "EXPORT_IMAGE"), text_Get(kTools, "CHOOSE_SIZE"), entries, chosen)) return;
     const Size size = sizes[std::clamp<std::int64_t>(chosen, 0, std::int64_t(std::size(sizes)) - 1)];

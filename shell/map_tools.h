@@ -36,5 +36,5 @@ void maptools_Print();
 
 // The status bar.
 void maptools_StatusPointer(int paneX, int paneY);  // the pointer moved over the map
-void maptools_RefreshStatus();                        // the selection count and the hint
+void maptools_RefreshStatus();                      // the selection count and the hint
 void maptools_StatusMessage(const std::string& text);

@@ -16,7 +16,7 @@ struct ProblemsState {
     std::vector<CheckFinding> findings;
     std::vector<PanelRow> rows;  // as last handed to the panel
     std::string title;
-    bool sent = false;           // rows and title were handed to the panel
+    bool sent = false;  // rows and title were handed to the panel
 };
 ProblemsState g;
 

@@ -43,8 +43,10 @@ std::vector<std::string> recent_Load() {
     std::vector<std::string> list;
     std::size_t dropped = 0;
     for (auto it = kept.rbegin(); it != kept.rend(); ++it) {
-        if (fs::path(*it).is_absolute()) recent_Add(list, *it);
-        else ++dropped;
+        if (fs::path(*it).is_absolute())
+            recent_Add(list, *it);
+        else
+            ++dropped;
     }
     if (dropped > 0)
         std::fprintf(stderr, "sortie: %zu entr%s of the recent files that %s not absolute paths %s ignored\n", dropped,

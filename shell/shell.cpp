@@ -196,7 +196,7 @@ int shell_Startup(const ShellArgs& args) {
     Platform& ui = platform();
 
     step("arguments");
-    dialogs_Settings().showAll = args.showAll;  // Insert Item lists hidden definitions too
+    dialogs_Settings().showAll = args.showAll;     // Insert Item lists hidden definitions too
     img_Settings().r16ColourBands = args.sixteen;  // R16 heights shown as colour bands
     step("memory");
     step("files");

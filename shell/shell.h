@@ -17,12 +17,12 @@ struct Mission;
 // Command line
 
 struct ShellArgs {
-    std::string dataDir;        // game data root; empty: the current folder
-    std::string mission;        // metafile opened into page 1 at start; empty: none
-    bool showAll = false;       // /SHOWALL: hidden item definitions are listed too
-    bool sixteen = false;       // /16
+    std::string dataDir;          // game data root; empty: the current folder
+    std::string mission;          // metafile opened into page 1 at start; empty: none
+    bool showAll = false;         // /SHOWALL: hidden item definitions are listed too
+    bool sixteen = false;         // /16
     bool exitAfterStart = false;  // start, paint once, end (start-up timing, smoke tests)
-    bool recovery = false;      // offer the backups at start and drop them when stale (the editor)
+    bool recovery = false;        // offer the backups at start and drop them when stale (the editor)
 };
 
 // Reads the arguments after the program name. /SHOWALL and /16 are recognised as whole
@@ -55,11 +55,11 @@ struct ShellHooks {
 
 struct ShellState {
     ShellArgs args;
-    bool started = false;                  // start-up reached the message loop
-    bool leaving = false;                  // the user agreed to leave: no second question
-    CharMetrics metrics;                   // cw and ch of the main window
-    bool surfaceOk = false;                // the map surface exists
-    std::vector<std::string> trace;        // start-up steps, in the order they ran
+    bool started = false;            // start-up reached the message loop
+    bool leaving = false;            // the user agreed to leave: no second question
+    CharMetrics metrics;             // cw and ch of the main window
+    bool surfaceOk = false;          // the map surface exists
+    std::vector<std::string> trace;  // start-up steps, in the order they ran
     ShellHooks hooks;
 };
 
@@ -106,10 +106,10 @@ MapPaneSink& shell_MapSink();
 // ---------------------------------------------------------------------------------------
 // Refresh actions
 
-void shell_Render();          // render the current page now and show it
-void shell_RepaintMap();      // ask for a repaint of the map pane (it renders when painted)
-void shell_RepaintItems();    // the selection pane
-void shell_RepaintCentre();   // the centre pane
+void shell_Render();         // render the current page now and show it
+void shell_RepaintMap();     // ask for a repaint of the map pane (it renders when painted)
+void shell_RepaintItems();   // the selection pane
+void shell_RepaintCentre();  // the centre pane
 // Every menu entry's enabled, checked and text state from its one source; after any rebuild
 // of the menus (Qt's rebuilt menus start from their entries).
 void shell_RefreshMenuState();
@@ -119,9 +119,9 @@ void shell_BuildMainMenu();
 // The entries of a context menu of the map ("MouseMenu", "MouseMenuItem") as it opens: texts,
 // shortcuts, enabled states and check marks from the action table.
 std::vector<MenuEntry> shell_ContextMenu(std::string_view name);
-void shell_RefreshTitle();    // the title from the current page's file name
+void shell_RefreshTitle();  // the title from the current page's file name
 void shell_RefreshGridLabel();
-void shell_PageRefresh();     // title, repaint map, repaint items
+void shell_PageRefresh();  // title, repaint map, repaint items
 
 // The title for a page file name (empty: none).
 std::string shell_TitleFor(std::string_view fileName);

@@ -26,7 +26,7 @@ constexpr int kM = 256;
 
 struct Item {
     int type;
-    int x, y;     // metres on the terrain: x east 0..1023, y north -1023..0
+    int x, y;  // metres on the terrain: x east 0..1023, y north -1023..0
     int heading = 0;
     int team = 0;
     int group = 0;
@@ -53,10 +53,10 @@ std::string kit_LargeMission(std::uint32_t seed, int total) {
     auto add = [&](Item it) { items.push_back(it); };
 
     // Shares of each binary-export section, kept under its limit.
-    const int decorBudget = total * 1015 / 2800;    // decorations and buildings, at most 1024
-    const int markerBudget = total * 500 / 2800;    // at most 512
-    const int personBudget = total * 250 / 2800;    // at most 256
-    const int itemBudget = total * 1020 / 2800;     // vehicles, objects, effects: at most 1024
+    const int decorBudget = total * 1015 / 2800;  // decorations and buildings, at most 1024
+    const int markerBudget = total * 500 / 2800;  // at most 512
+    const int personBudget = total * 250 / 2800;  // at most 256
+    const int itemBudget = total * 1020 / 2800;   // vehicles, objects, effects: at most 1024
 
     // Villages: buildings in clusters, with fences and monuments.
     const int villages[6][2] = {{200, -250}, {640, -300}, {820, -700}, {300, -760}, {520, -520}, {120, -900}};
@@ -85,8 +85,12 @@ std::string kit_LargeMission(std::uint32_t seed, int total) {
         const int cx = rng.range(80, 940), cy = -rng.range(80, 940);
         const int size = rng.range(4, 8);
         for (int p = 0; p < size; ++p, ++persons) {
-            Item it{blue ? 3001 + 2 * rng.range(0, 1) : 3002 + 2 * rng.range(0, 1), cx + p * 3, cy + rng.range(-4, 4),
-                    rng.range(0, 359), blue ? 1 : 2, group};
+            Item it{blue ? 3001 + 2 * rng.range(0, 1) : 3002 + 2 * rng.range(0, 1),
+                    cx + p * 3,
+                    cy + rng.range(-4, 4),
+                    rng.range(0, 359),
+                    blue ? 1 : 2,
+                    group};
             it.fov = 90 + 10 * rng.range(0, 6);
             it.weapon = rng.range(1, 4);
             it.nameIndex = rng.range(0, 15);

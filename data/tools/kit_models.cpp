@@ -15,7 +15,7 @@
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
-constexpr int kM = 256;   // one metre
+constexpr int kM = 256;  // one metre
 
 // Hidden-edge bits of a triangle: edge e (0: v0-v1, 1: v1-v2, 2: v2-v0) is left out of
 // the outline when bit (2 << e) is set. The diagonals that split quads are hidden.
@@ -89,7 +89,8 @@ struct Builder {
     // A gabled roof over the rectangle, its ridge along the longer side.
     void roof(double x0, double y0, double x1, double y1, double z0, double z1) {
         const bool alongX = (x1 - x0) >= (y1 - y0);
-        const std::uint16_t a = vertex(x0, y0, z0), b = vertex(x1, y0, z0), c = vertex(x1, y1, z0), d = vertex(x0, y1, z0);
+        const std::uint16_t a = vertex(x0, y0, z0), b = vertex(x1, y0, z0), c = vertex(x1, y1, z0),
+                            d = vertex(x0, y1, z0);
         if (alongX) {
             const double ym = (y0 + y1) / 2;
             const std::uint16_t r0 = vertex(x0, ym, z1), r1 = vertex(x1, ym, z1);
@@ -112,7 +113,7 @@ using Shape = std::function<void(Builder&)>;
 
 ModelDescMesh finish(Builder& b, const std::string& name) {
     b.mesh.name = name;
-    ModelDescFace face;   // one plain, untextured face for every triangle
+    ModelDescFace face;  // one plain, untextured face for every triangle
     b.mesh.faces.push_back(face);
     double r = 0;
     for (const ModelVertex& v : b.mesh.vertices) r = std::max(r, std::sqrt(double(v.x) * v.x + double(v.y) * v.y));
@@ -123,8 +124,8 @@ ModelDescMesh finish(Builder& b, const std::string& name) {
 
 struct ModelRecipe {
     std::string name;
-    std::vector<Shape> lods;   // finest first
-    double squash = 1.0;       // destroyed variants are flattened
+    std::vector<Shape> lods;  // finest first
+    double squash = 1.0;      // destroyed variants are flattened
 };
 
 ModelDesc build(const ModelRecipe& recipe) {
@@ -142,11 +143,11 @@ ModelDesc build(const ModelRecipe& recipe) {
 
 // Shapes. Each function draws one level of detail.
 void tankFull(Builder& b) {
-    b.box(-3.6 * kM, -1.7 * kM, 0, 3.6 * kM, 1.7 * kM, 1.2 * kM);         // hull
-    b.box(-3.2 * kM, -1.9 * kM, 0, 3.2 * kM, -1.6 * kM, 0.8 * kM);        // tracks
+    b.box(-3.6 * kM, -1.7 * kM, 0, 3.6 * kM, 1.7 * kM, 1.2 * kM);   // hull
+    b.box(-3.2 * kM, -1.9 * kM, 0, 3.2 * kM, -1.6 * kM, 0.8 * kM);  // tracks
     b.box(-3.2 * kM, 1.6 * kM, 0, 3.2 * kM, 1.9 * kM, 0.8 * kM);
-    b.cylinder(-0.4 * kM, 0, 1.3 * kM, 1.2 * kM, 2.0 * kM, 8);          // turret
-    b.box(0.8 * kM, -0.12 * kM, 1.5 * kM, 6.0 * kM, 0.12 * kM, 1.75 * kM); // barrel, facing east
+    b.cylinder(-0.4 * kM, 0, 1.3 * kM, 1.2 * kM, 2.0 * kM, 8);              // turret
+    b.box(0.8 * kM, -0.12 * kM, 1.5 * kM, 6.0 * kM, 0.12 * kM, 1.75 * kM);  // barrel, facing east
 }
 void tankMid(Builder& b) {
     b.box(-3.6 * kM, -1.9 * kM, 0, 3.6 * kM, 1.9 * kM, 1.2 * kM);
@@ -170,23 +171,29 @@ void scoutFull(Builder& b) {
 
 void apcFull(Builder& b) {
     // A hull with a sloped front: the front edge is narrower.
-    b.prismRing({{-3.2 * kM, -1.5 * kM}, {2.4 * kM, -1.5 * kM}, {3.4 * kM, -0.9 * kM},
-                 {3.4 * kM, 0.9 * kM}, {2.4 * kM, 1.5 * kM}, {-3.2 * kM, 1.5 * kM}}, 0, 1.8 * kM);
+    b.prismRing({{-3.2 * kM, -1.5 * kM},
+                 {2.4 * kM, -1.5 * kM},
+                 {3.4 * kM, -0.9 * kM},
+                 {3.4 * kM, 0.9 * kM},
+                 {2.4 * kM, 1.5 * kM},
+                 {-3.2 * kM, 1.5 * kM}},
+                0, 1.8 * kM);
     b.cylinder(0.6 * kM, 0, 0.6 * kM, 1.8 * kM, 2.3 * kM, 6);
     b.box(1.0 * kM, -0.06 * kM, 2.0 * kM, 3.4 * kM, 0.06 * kM, 2.1 * kM);
 }
 void apcLow(Builder& b) { b.box(-3.2 * kM, -1.5 * kM, 0, 3.4 * kM, 1.5 * kM, 2.0 * kM); }
 
 void boatFull(Builder& b) {
-    b.prismRing({{-3.0 * kM, -1.1 * kM}, {1.5 * kM, -1.1 * kM}, {3.5 * kM, 0}, {1.5 * kM, 1.1 * kM},
-                 {-3.0 * kM, 1.1 * kM}}, 0, 0.9 * kM);
+    b.prismRing(
+        {{-3.0 * kM, -1.1 * kM}, {1.5 * kM, -1.1 * kM}, {3.5 * kM, 0}, {1.5 * kM, 1.1 * kM}, {-3.0 * kM, 1.1 * kM}}, 0,
+        0.9 * kM);
     b.box(-1.2 * kM, -0.6 * kM, 0.9 * kM, 0.4 * kM, 0.6 * kM, 2.0 * kM);
 }
 
 void houseFull(Builder& b) {
     b.box(-5 * kM, -3.5 * kM, 0, 5 * kM, 3.5 * kM, 3 * kM);
     b.roof(-5.4 * kM, -3.9 * kM, 5.4 * kM, 3.9 * kM, 3 * kM, 5.5 * kM);
-    b.box(2.5 * kM, 1.0 * kM, 4 * kM, 3.3 * kM, 1.8 * kM, 6.2 * kM);      // chimney
+    b.box(2.5 * kM, 1.0 * kM, 4 * kM, 3.3 * kM, 1.8 * kM, 6.2 * kM);  // chimney
 }
 void houseLow(Builder& b) {
     b.box(-5 * kM, -3.5 * kM, 0, 5 * kM, 3.5 * kM, 3 * kM);
@@ -197,36 +204,37 @@ void houseTiny(Builder& b) { b.box(-5.4 * kM, -3.9 * kM, 0, 5.4 * kM, 3.9 * kM, 
 void barnFull(Builder& b) {
     b.box(-8 * kM, -5 * kM, 0, 8 * kM, 5 * kM, 4 * kM);
     b.roof(-8.5 * kM, -5.5 * kM, 8.5 * kM, 5.5 * kM, 4 * kM, 8 * kM);
-    b.box(-2 * kM, -5.2 * kM, 0, 2 * kM, -5 * kM, 3.5 * kM);              // doors
+    b.box(-2 * kM, -5.2 * kM, 0, 2 * kM, -5 * kM, 3.5 * kM);  // doors
 }
 void barnLow(Builder& b) { b.box(-8.5 * kM, -5.5 * kM, 0, 8.5 * kM, 5.5 * kM, 8 * kM); }
 
 void towerFull(Builder& b) {
     for (double x : {-1.6, 1.6})
-        for (double y : {-1.6, 1.6}) b.box((x - 0.15) * kM, (y - 0.15) * kM, 0, (x + 0.15) * kM, (y + 0.15) * kM, 8 * kM);
-    b.box(-2.2 * kM, -2.2 * kM, 8 * kM, 2.2 * kM, 2.2 * kM, 8.4 * kM);    // platform
-    b.cone(0, 0, 3.0 * kM, 10.5 * kM, 12.5 * kM, 8);                      // roof
+        for (double y : {-1.6, 1.6})
+            b.box((x - 0.15) * kM, (y - 0.15) * kM, 0, (x + 0.15) * kM, (y + 0.15) * kM, 8 * kM);
+    b.box(-2.2 * kM, -2.2 * kM, 8 * kM, 2.2 * kM, 2.2 * kM, 8.4 * kM);  // platform
+    b.cone(0, 0, 3.0 * kM, 10.5 * kM, 12.5 * kM, 8);                    // roof
 }
 void towerLow(Builder& b) { b.cylinder(0, 0, 2.2 * kM, 0, 10 * kM, 8); }
 
 void barracksFull(Builder& b) {
     b.box(-10 * kM, -4 * kM, 0, 10 * kM, 4 * kM, 3 * kM);
     b.roof(-10.3 * kM, -4.3 * kM, 10.3 * kM, 4.3 * kM, 3 * kM, 4.5 * kM);
-    b.box(-1.2 * kM, -5.5 * kM, 0, 1.2 * kM, -4 * kM, 2.6 * kM);          // porch
+    b.box(-1.2 * kM, -5.5 * kM, 0, 1.2 * kM, -4 * kM, 2.6 * kM);  // porch
 }
 void barracksLow(Builder& b) { b.box(-10.3 * kM, -4.3 * kM, 0, 10.3 * kM, 4.3 * kM, 4.5 * kM); }
 
 void bunkerFull(Builder& b) {
     b.cylinder(0, 0, 4 * kM, 0, 2.2 * kM, 12);
-    b.box(3.6 * kM, -1.5 * kM, 1.2 * kM, 4.3 * kM, 1.5 * kM, 1.7 * kM);   // firing slit
-    b.box(-6 * kM, -0.8 * kM, 0, -3.8 * kM, 0.8 * kM, 1.8 * kM);          // entrance
+    b.box(3.6 * kM, -1.5 * kM, 1.2 * kM, 4.3 * kM, 1.5 * kM, 1.7 * kM);  // firing slit
+    b.box(-6 * kM, -0.8 * kM, 0, -3.8 * kM, 0.8 * kM, 1.8 * kM);         // entrance
 }
 void bunkerLow(Builder& b) { b.cylinder(0, 0, 4.2 * kM, 0, 2.2 * kM, 6); }
 
 void fueltankFull(Builder& b) {
     b.cylinder(0, 0, 3.5 * kM, 0, 6 * kM, 16);
     b.cone(0, 0, 3.5 * kM, 6 * kM, 7 * kM, 16);
-    b.box(3.4 * kM, -0.3 * kM, 0, 3.9 * kM, 0.3 * kM, 6 * kM);            // ladder
+    b.box(3.4 * kM, -0.3 * kM, 0, 3.9 * kM, 0.3 * kM, 6 * kM);  // ladder
 }
 void fueltankLow(Builder& b) { b.cylinder(0, 0, 3.5 * kM, 0, 7 * kM, 8); }
 
@@ -239,19 +247,33 @@ void oak(Builder& b) {
     b.cylinder(0, 0, 3.6 * kM, 3 * kM, 7 * kM, 11);
 }
 void rock(Builder& b) {
-    b.prismRing({{-1.4 * kM, -0.8 * kM}, {0.3 * kM, -1.3 * kM}, {1.5 * kM, -0.4 * kM}, {1.1 * kM, 1.0 * kM},
-                 {-0.5 * kM, 1.3 * kM}, {-1.6 * kM, 0.4 * kM}}, 0, 1.4 * kM);
+    b.prismRing({{-1.4 * kM, -0.8 * kM},
+                 {0.3 * kM, -1.3 * kM},
+                 {1.5 * kM, -0.4 * kM},
+                 {1.1 * kM, 1.0 * kM},
+                 {-0.5 * kM, 1.3 * kM},
+                 {-1.6 * kM, 0.4 * kM}},
+                0, 1.4 * kM);
 }
 void fence(Builder& b) {
-    for (int i = 0; i <= 4; ++i) b.box((-4 + 2 * i - 0.08) * kM, -0.08 * kM, 0, (-4 + 2 * i + 0.08) * kM, 0.08 * kM, 1.2 * kM);
+    for (int i = 0; i <= 4; ++i)
+        b.box((-4 + 2 * i - 0.08) * kM, -0.08 * kM, 0, (-4 + 2 * i + 0.08) * kM, 0.08 * kM, 1.2 * kM);
     b.box(-4 * kM, -0.03 * kM, 0.8 * kM, 4 * kM, 0.03 * kM, 1.0 * kM);
 }
 void sandbag(Builder& b) {
-    b.prismRing({{-2.5 * kM, -0.4 * kM}, {2.5 * kM, -0.4 * kM}, {3.0 * kM, 0.6 * kM}, {2.6 * kM, 0.9 * kM},
-                 {2.1 * kM, 0.4 * kM}, {-2.1 * kM, 0.4 * kM}, {-2.6 * kM, 0.9 * kM}, {-3.0 * kM, 0.6 * kM}}, 0, 1.0 * kM);
+    b.prismRing({{-2.5 * kM, -0.4 * kM},
+                 {2.5 * kM, -0.4 * kM},
+                 {3.0 * kM, 0.6 * kM},
+                 {2.6 * kM, 0.9 * kM},
+                 {2.1 * kM, 0.4 * kM},
+                 {-2.1 * kM, 0.4 * kM},
+                 {-2.6 * kM, 0.9 * kM},
+                 {-3.0 * kM, 0.6 * kM}},
+                0, 1.0 * kM);
 }
 void wreck(Builder& b) {
-    b.prismRing({{-2.2 * kM, -0.9 * kM}, {2.0 * kM, -1.0 * kM}, {2.3 * kM, 0.8 * kM}, {-2.1 * kM, 0.95 * kM}}, 0, 0.9 * kM);
+    b.prismRing({{-2.2 * kM, -0.9 * kM}, {2.0 * kM, -1.0 * kM}, {2.3 * kM, 0.8 * kM}, {-2.1 * kM, 0.95 * kM}}, 0,
+                0.9 * kM);
     b.box(-0.9 * kM, -0.7 * kM, 0.9 * kM, 0.7 * kM, 0.7 * kM, 1.3 * kM);
 }
 void statue(Builder& b) {

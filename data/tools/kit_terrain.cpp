@@ -22,7 +22,7 @@ namespace {
 
 constexpr int kSide = 1024;
 constexpr int kTile = 64;
-constexpr int kTilesAcross = 12;   // detail colour image: 768 x 256, 48 tiles
+constexpr int kTilesAcross = 12;  // detail colour image: 768 x 256, 48 tiles
 constexpr int kTilesDown = 4;
 
 std::uint32_t hash(std::uint32_t x, std::uint32_t y, std::uint32_t seed) {
@@ -44,7 +44,9 @@ double smooth(double t) { return t * t * (3 - 2 * t); }
 double valueNoise(double x, double y, int period, std::uint32_t seed) {
     const int x0 = static_cast<int>(std::floor(x)), y0 = static_cast<int>(std::floor(y));
     const double fx = smooth(x - x0), fy = smooth(y - y0);
-    auto at = [&](int i, int j) { return lattice(((i % period) + period) % period, ((j % period) + period) % period, seed); };
+    auto at = [&](int i, int j) {
+        return lattice(((i % period) + period) % period, ((j % period) + period) % period, seed);
+    };
     const double a = at(x0, y0), b = at(x0 + 1, y0), c = at(x0, y0 + 1), d = at(x0 + 1, y0 + 1);
     return (a + (b - a) * fx) * (1 - fy) + (c + (d - c) * fx) * fy;
 }
@@ -52,7 +54,7 @@ double valueNoise(double x, double y, int period, std::uint32_t seed) {
 // Fractal sum of octaves over the map: cell (x, y) of the 1024 map, base period in cells.
 double fbm(int x, int y, int basePeriod, int octaves, std::uint32_t seed) {
     double sum = 0, amp = 1, total = 0;
-    int period = kSide / basePeriod;   // lattice cells across the map
+    int period = kSide / basePeriod;  // lattice cells across the map
     for (int o = 0; o < octaves; ++o) {
         const double scale = double(period) / kSide;
         sum += amp * valueNoise(x * scale, y * scale, period, seed + 977u * o);
@@ -123,16 +125,16 @@ enum Surface : std::uint8_t { kGrass, kForest, kSand, kRock, kSnow, kRoad, kWate
 int tileOf(Surface s, int variant) { return int(s) * 6 + variant % 6; }
 
 struct Palette {
-    std::array<std::uint8_t, 3> base;   // red, green, blue
-    int grain;                          // strength of the texture noise
+    std::array<std::uint8_t, 3> base;  // red, green, blue
+    int grain;                         // strength of the texture noise
 };
 
 struct Style {
     std::string name;
     std::uint32_t seed;
-    bool water;            // river and lake below the water height
-    int waterByte;         // elevation byte at or below which the map view draws water
-    double relief;         // 0..1 how mountainous
+    bool water;     // river and lake below the water height
+    int waterByte;  // elevation byte at or below which the map view draws water
+    double relief;  // 0..1 how mountainous
     std::array<Palette, kSurfaceCount> surfaces;
 };
 
@@ -144,22 +146,34 @@ Style styleFor(const std::string& name, std::uint32_t seed) {
         s.water = false;
         s.waterByte = 0;
         s.relief = 0.8;
-        s.surfaces = {{{{150, 140, 80}, 18},  {{110, 105, 60}, 22}, {{214, 184, 130}, 16}, {{160, 110, 80}, 26},
-                       {{230, 220, 200}, 10}, {{120, 100, 80}, 12}, {{60, 90, 120}, 8},    {{190, 150, 100}, 20}}};
+        s.surfaces = {{{{150, 140, 80}, 18},
+                       {{110, 105, 60}, 22},
+                       {{214, 184, 130}, 16},
+                       {{160, 110, 80}, 26},
+                       {{230, 220, 200}, 10},
+                       {{120, 100, 80}, 12},
+                       {{60, 90, 120}, 8},
+                       {{190, 150, 100}, 20}}};
     } else {
         s.water = true;
         s.waterByte = 40;
         s.relief = 0.6;
-        s.surfaces = {{{{92, 140, 60}, 20},   {{40, 84, 38}, 24},   {{204, 190, 140}, 14}, {{130, 126, 118}, 24},
-                       {{240, 242, 246}, 8},  {{120, 108, 90}, 12}, {{40, 80, 120}, 8},    {{140, 112, 76}, 18}}};
+        s.surfaces = {{{{92, 140, 60}, 20},
+                       {{40, 84, 38}, 24},
+                       {{204, 190, 140}, 14},
+                       {{130, 126, 118}, 24},
+                       {{240, 242, 246}, 8},
+                       {{120, 108, 90}, 12},
+                       {{40, 80, 120}, 8},
+                       {{140, 112, 76}, 18}}};
     }
     return s;
 }
 
 struct TerrainData {
-    std::vector<std::uint16_t> height;     // 0..65535
+    std::vector<std::uint16_t> height;  // 0..65535
     std::vector<Surface> surface;
-    std::vector<std::uint32_t> colour;     // 0x00RRGGBB
+    std::vector<std::uint32_t> colour;  // 0x00RRGGBB
 };
 
 TerrainData generate(const Style& st) {
@@ -194,7 +208,7 @@ TerrainData generate(const Style& st) {
             lo = std::min(lo, e);
             hi = std::max(hi, e);
         }
-    const double floor = (waterLevel + 2500) / 65535.0;   // lowest dry land
+    const double floor = (waterLevel + 2500) / 65535.0;  // lowest dry land
     for (int y = 0; y < kSide; ++y)
         for (int x = 0; x < kSide; ++x) {
             const std::size_t i = std::size_t(y) * kSide + x;
@@ -204,8 +218,10 @@ TerrainData generate(const Style& st) {
             const double dr = riverDist[i];
             const double valley = std::clamp(dr / 160.0, 0.0, 1.0);
             e = floor + (e - floor) * (0.25 + 0.75 * valley * valley);
-            if (dr < 14) e = std::min(e, st.water ? (waterLevel - 900) / 65535.0 : 0.06 + dr * 0.003);
-            else if (dr < 40) e = std::min(e, (st.water ? waterLevel + (dr - 14) * 90 : (0.10 + dr * 0.002) * 65535) / 65535.0);
+            if (dr < 14)
+                e = std::min(e, st.water ? (waterLevel - 900) / 65535.0 : 0.06 + dr * 0.003);
+            else if (dr < 40)
+                e = std::min(e, (st.water ? waterLevel + (dr - 14) * 90 : (0.10 + dr * 0.002) * 65535) / 65535.0);
             h[i] = e;
         }
     // Roads are cut level with their surroundings: smooth the height across them.
@@ -221,15 +237,24 @@ TerrainData generate(const Style& st) {
             Surface s;
             const double hb = t.height[i] / 256.0;
             const double forest = fbm(x, y, 128, 4, st.seed + 99);
-            if (st.water && hb <= st.waterByte) s = kWater;
-            else if (d < 3.5 && dr > 10) s = kRoad;
-            else if (!st.water && dr < 16) s = kSand;
-            else if (st.water && hb <= st.waterByte + 4) s = kSand;
-            else if (hb > 225) s = kSnow;
-            else if (hb > 165) s = kRock;
-            else if (forest > 0.58 && hb < 150) s = kForest;
-            else if (forest < 0.3) s = kDirt;
-            else s = kGrass;
+            if (st.water && hb <= st.waterByte)
+                s = kWater;
+            else if (d < 3.5 && dr > 10)
+                s = kRoad;
+            else if (!st.water && dr < 16)
+                s = kSand;
+            else if (st.water && hb <= st.waterByte + 4)
+                s = kSand;
+            else if (hb > 225)
+                s = kSnow;
+            else if (hb > 165)
+                s = kRock;
+            else if (forest > 0.58 && hb < 150)
+                s = kForest;
+            else if (forest < 0.3)
+                s = kDirt;
+            else
+                s = kGrass;
             t.surface[i] = s;
         }
     // Colour: the surface's colour, varied by fine noise and lit from the north-west.
@@ -332,7 +357,8 @@ int kit_Terrain(const std::string& name, std::uint32_t seed, const std::string& 
         std::vector<std::uint8_t> idx(t.height.size());
         for (std::size_t i = 0; i < idx.size(); ++i) idx[i] = static_cast<std::uint8_t>(t.height[i] >> 8);
         std::array<std::uint8_t, 768> pal{};
-        for (int i = 0; i < 256; ++i) pal[std::size_t(i) * 3] = pal[std::size_t(i) * 3 + 1] = pal[std::size_t(i) * 3 + 2] = std::uint8_t(i);
+        for (int i = 0; i < 256; ++i)
+            pal[std::size_t(i) * 3] = pal[std::size_t(i) * 3 + 1] = pal[std::size_t(i) * 3 + 2] = std::uint8_t(i);
         if (!img_WritePcx8(base + ".pcx", kSide, kSide, idx.data(), pal.data())) return 1;
         return 0;
     }

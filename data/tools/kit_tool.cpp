@@ -41,7 +41,7 @@ int crlf(const std::string& in, const std::string& out) {
     std::string result;
     result.reserve(text.size() + text.size() / 16);
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r') continue;   // an existing CR LF is written once
+        if (text[i] == '\r') continue;  // an existing CR LF is written once
         if (text[i] == '\n') result += '\r';
         result += text[i];
     }

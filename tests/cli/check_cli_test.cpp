@@ -70,15 +70,17 @@ TEST_F(CheckCli, JsonListsEachFindingWithWhatItPointsAt) {
     const CliResult r = run("check --format=json '" + file + "'", dir_.string());
     EXPECT_EQ(r.code, 1) << r.err;
     // One object a finding; the backslash of the event's name is escaped inside the message.
-    const std::regex error(R"(\{"file": "[^"]*dangling\.mis", "line": 8, "severity": "error", "message": "[^\n]*C:\\\\north[^\n]*", "kind": "event", "number": 0, "check": "missing-event"\})");
-    const std::regex warning(R"("severity": "warning", [^\n]*"kind": "event", "number": 1, "check": "unreachable-event")");
+    const std::regex error(
+        R"(\{"file": "[^"]*dangling\.mis", "line": 8, "severity": "error", "message": "[^\n]*C:\\\\north[^\n]*", "kind": "event", "number": 0, "check": "missing-event"\})");
+    const std::regex warning(
+        R"("severity": "warning", [^\n]*"kind": "event", "number": 1, "check": "unreachable-event")");
     EXPECT_TRUE(std::regex_search(r.out, error)) << r.out;
     EXPECT_TRUE(std::regex_search(r.out, warning)) << r.out;
     EXPECT_EQ(r.out.front(), '[');
     EXPECT_EQ(r.out.substr(r.out.size() - 2), "]\n");
 
-    const CliResult clean = run("check --format=json '" + write("empty.mis", "begin general_information\nend\n") + "'",
-                          dir_.string());
+    const CliResult clean =
+        run("check --format=json '" + write("empty.mis", "begin general_information\nend\n") + "'", dir_.string());
     EXPECT_EQ(clean.code, 0) << clean.err;
     EXPECT_EQ(clean.out, "[]\n");
     EXPECT_EQ(run("check --format=xml '" + file + "'", dir_.string()).code, 2);

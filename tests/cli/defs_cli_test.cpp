@@ -40,8 +40,9 @@ TEST(DefsCli, PrintsItemAndSunsetTables) {
     auto sunsets = dir.write("sunsets.def", "begin Dusk\r\nid 5\r\nskygrad red\r\nhorizon 0.5\r\nr 200\r\nend\r\n");
     r = runCli("defs sunsets \"" + sunsets + "\"");
     EXPECT_EQ(r.status, 0);
-    EXPECT_NE(r.out.find(" 0 id=5 \"Dusk\" skygrad=red.tga clouds=- skyheight=0 horizon=0.5000 gamma=0 sat=0 rgb=200,0,0"),
-              std::string::npos)
+    EXPECT_NE(
+        r.out.find(" 0 id=5 \"Dusk\" skygrad=red.tga clouds=- skyheight=0 horizon=0.5000 gamma=0 sat=0 rgb=200,0,0"),
+        std::string::npos)
         << r.out;
 }
 

@@ -139,9 +139,7 @@ protected:
         return r;
     }
     std::string sample(const std::string& name) { return "\"" + kMissions + name + "\""; }
-    std::string write(const std::string& name, const std::string& text) {
-        return "\"" + dir_.write(name, text) + "\"";
-    }
+    std::string write(const std::string& name, const std::string& text) { return "\"" + dir_.write(name, text) + "\""; }
     ScopedTempDir dir_;
 };
 

@@ -21,8 +21,8 @@ const std::string kListingsDir = std::string(SORTIE_TEST_DATA_DIR) + "/listings"
 // 2026-03-14 09:05 UTC.
 CliRun runCli(const std::string& args) {
     CliRun r;
-    const std::string cmd = "cd \"" + kListingsDir + "\" && SOURCE_DATE_EPOCH=1773479100 \"" +
-                            SORTIE_CLI_PATH + "\" " + args + " 2>/dev/null";
+    const std::string cmd = "cd \"" + kListingsDir + "\" && SOURCE_DATE_EPOCH=1773479100 \"" + SORTIE_CLI_PATH + "\" " +
+                            args + " 2>/dev/null";
     std::FILE* p = popen(cmd.c_str(), "r");
     if (!p) return r;
     char buf[4096];
@@ -38,23 +38,20 @@ CliRun runCli(const std::string& args) {
 class ListCli : public ::testing::Test {
 protected:
     void SetUp() override {
-        const std::string build = std::string("\"") + SORTIE_CLI_PATH + "\" strings build \"" +
-                                  SORTIE_SOURCE_DIR + "/data/text/logic.txt\" -o \"" +
-                                  data_.file("text.bin") + "\" >/dev/null 2>&1";
+        const std::string build = std::string("\"") + SORTIE_CLI_PATH + "\" strings build \"" + SORTIE_SOURCE_DIR +
+                                  "/data/text/logic.txt\" -o \"" + data_.file("text.bin") + "\" >/dev/null 2>&1";
         ASSERT_EQ(std::system(build.c_str()), 0);
         data_.write("items.def",
                     "begin Waypoint\r\nid 106005\r\ntype marker\r\nend\r\n"
                     "begin Area\r\nid 106013\r\ntype marker\r\nend\r\n");
     }
-    std::string list(const std::string& args) {
-        return "--data \"" + data_.path().string() + "\" list " + args;
-    }
+    std::string list(const std::string& args) { return "--data \"" + data_.path().string() + "\" list " + args; }
     ScopedTempDir data_;
 };
 
 TEST_F(ListCli, PrintsTheFiveListings) {
     const std::pair<const char*, const char*> cases[] = {
-        {"events", "events.txt"},   {"event 1", "event1.txt"},       {"groups", "groups.txt"},
+        {"events", "events.txt"},       {"event 1", "event1.txt"}, {"groups", "groups.txt"},
         {"waypoints", "waypoints.txt"}, {"areas", "areas.txt"},
     };
     for (const auto& [what, expected] : cases) {
@@ -76,7 +73,7 @@ TEST_F(ListCli, WritesIntoAFile) {
 }
 
 TEST_F(ListCli, BadInputAndUsage) {
-    EXPECT_EQ(runCli(list("event 4 sample.mis")).status, 1);   // four events: 0..3
+    EXPECT_EQ(runCli(list("event 4 sample.mis")).status, 1);  // four events: 0..3
     EXPECT_EQ(runCli(list("event -1 sample.mis")).status, 1);
     EXPECT_EQ(runCli(list("groups missing.mis")).status, 1);
     const std::string bad = data_.write("bad.mis", "begin group 1\nthis is not a line\nend group\n");

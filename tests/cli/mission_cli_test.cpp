@@ -109,24 +109,25 @@ TEST_F(MissionCli, CheckCleanFileExitsZero) {
 
 TEST_F(MissionCli, CheckReportsEveryKindOfFindingWithItsLine) {
     const std::string file = write("findings.mis",
-                                   "begin general_information\n"      // 1
-                                   "num_items 7\nnum_events 1\n"       // 2, 3
-                                   "end\n"                             // 4
-                                   "begin item 0\nid 5\ntype_id 4242\nend\n"                       // 5-8
-                                   "begin item 1\nid 5\ntype_id 1001\ngroup_id 64\nend\n"          // 9-13
+                                   "begin general_information\n"                                          // 1
+                                   "num_items 7\nnum_events 1\n"                                          // 2, 3
+                                   "end\n"                                                                // 4
+                                   "begin item 0\nid 5\ntype_id 4242\nend\n"                              // 5-8
+                                   "begin item 1\nid 5\ntype_id 1001\ngroup_id 64\nend\n"                 // 9-13
                                    "begin item 2\nid 6\ntype_id 6005\nwaypoint_id 0\nwpnumber 32\nend\n"  // 14-19
-                                   "begin item 3\nid 7\ntype_id 6013\nwpnumber 100\nend\n"         // 20-24
-                                   "begin item 4\nid 8\ntype_id 6005\nwaypoint_id 128\nend\n"      // 25-29
-                                   "begin event 0\nbegin triggers 2\n0 1 0 0\n0 2 0 5\nend\nend\n" // 30-35
-                                   "begin item 9\nid 9\ntype_id 1001\nend\n");                      // 36-39
+                                   "begin item 3\nid 7\ntype_id 6013\nwpnumber 100\nend\n"                // 20-24
+                                   "begin item 4\nid 8\ntype_id 6005\nwaypoint_id 128\nend\n"             // 25-29
+                                   "begin event 0\nbegin triggers 2\n0 1 0 0\n0 2 0 5\nend\nend\n"        // 30-35
+                                   "begin item 9\nid 9\ntype_id 1001\nend\n");                            // 36-39
     const CliRun r = run("check '" + file + "'");
     EXPECT_EQ(r.code, 1);
     EXPECT_FALSE(r.signalled);
-    for (const char* want : {":5: item 0: no item definition has type 4242", ":9: item 1 (Scout): id 5 is already the id of item 0",
-                             ":9: item 1 (Scout): group 64", ":14: item 2 (Waypoint): waypoint marker on path 0",
-                             ":14: item 2 (Waypoint): waypoint marker numbered 32", ":20: item 3 (Area): area marker for area 100",
-                             ":25: item 4 (Waypoint): waypoint marker on path 128", ":33: event 0, trigger 1: names event 5",
-                             ":36: item 9 lies beyond num_items 7"}) {
+    for (const char* want :
+         {":5: item 0: no item definition has type 4242", ":9: item 1 (Scout): id 5 is already the id of item 0",
+          ":9: item 1 (Scout): group 64", ":14: item 2 (Waypoint): waypoint marker on path 0",
+          ":14: item 2 (Waypoint): waypoint marker numbered 32", ":20: item 3 (Area): area marker for area 100",
+          ":25: item 4 (Waypoint): waypoint marker on path 128", ":33: event 0, trigger 1: names event 5",
+          ":36: item 9 lies beyond num_items 7"}) {
         EXPECT_NE(r.err.find(file + want), std::string::npos) << want << "\n" << r.err;
     }
     // Items 5 and 6 have no block: the count names them, and nothing is made up for them.
@@ -137,7 +138,7 @@ TEST_F(MissionCli, CheckReportsEveryKindOfFindingWithItsLine) {
 TEST_F(MissionCli, CountsLargerThanTheBlocksAreReportedAndNotInventedOnResave) {
     const std::string file = write("short.mis",
                                    "begin general_information\nnum_items 3\nnum_events 3\nend\n"  // 1-4
-                                   "begin item 0\nid 4\ntype_id 1001\nend\n"                     // 5-8
+                                   "begin item 0\nid 4\ntype_id 1001\nend\n"                      // 5-8
                                    "begin event 0\nname \"a\"\nend\nbegin event 2\nname \"c\"\nend\n");
     const CliRun r = run("check '" + file + "'");
     EXPECT_EQ(r.code, 1);
@@ -217,8 +218,9 @@ TEST_F(MissionCli, CheckReportsItemsOffTheTerrainAtTheirLines) {
     const std::string file = write("far.mis", text);
     const CliRun r = run("check '" + file + "'");
     EXPECT_EQ(r.code, 0);  // warnings: the mission still works in the game
-    for (const char* want : {":4: warning: item 0 (Scout): at (7800000, 0) m, outside the terrain",
-                             ":9: warning: item 1 (Scout): at (1024, 0) m", ":14: warning: item 2 (Scout): at (0, -1024) m"})
+    for (const char* want :
+         {":4: warning: item 0 (Scout): at (7800000, 0) m, outside the terrain",
+          ":9: warning: item 1 (Scout): at (1024, 0) m", ":14: warning: item 2 (Scout): at (0, -1024) m"})
         EXPECT_NE(r.err.find(file + want), std::string::npos) << want << "\n" << r.err;
     EXPECT_EQ(r.err.find("item 3"), std::string::npos) << r.err;
 }
@@ -283,7 +285,8 @@ TEST_F(MissionCli, ResaveReproducesByteForByte) {
     ASSERT_EQ(run("resave '" + path("a.mis") + "' -o '" + path("b.mis") + "'", env).code, 0);
     const std::string a = slurp(path("a.mis"));
     EXPECT_EQ(a, slurp(path("b.mis")));
-    EXPECT_EQ(a.rfind("// mission metafile, saved on 9/13/2020, 12:26\r\n\r\n\r\nbegin general_information\r\n", 0), 0u);
+    EXPECT_EQ(a.rfind("// mission metafile, saved on 9/13/2020, 12:26\r\n\r\n\r\nbegin general_information\r\n", 0),
+              0u);
     EXPECT_NE(a.find("begin item 1\r\nid 2\r\ntype_id 6005\r\n"), std::string::npos);
 
     // A target that cannot be written fails and says so.
@@ -337,8 +340,10 @@ TEST_F(MissionCli, ExportWarnsAboutSectionLimitsOnStderr) {
 }
 
 TEST_F(MissionCli, CheckReportsCutTextsAndRefusesEmptyFiles) {
-    const std::string cut = write("cut.mis", "begin general_information\nname \"Cut\"\nend\n"
-                                             "begin group 3\ndescription \"" + std::string(300, 'd') + "\"\nend\n");
+    const std::string cut = write("cut.mis",
+                                  "begin general_information\nname \"Cut\"\nend\n"
+                                  "begin group 3\ndescription \"" +
+                                      std::string(300, 'd') + "\"\nend\n");
     const CliRun r = run("check '" + cut + "'");
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find(cut + ":5: description of 300 characters is cut"), std::string::npos) << r.err;

@@ -91,8 +91,8 @@ TEST_F(PffCli, ExtractNeverWritesOutsideTheTargetFolder) {
     // Member names that would climb out of the folder or name a folder are refused.
     std::vector<std::uint8_t> bytes;
     std::string error;
-    ASSERT_TRUE(pff_BuildArchive({{"aaaaaaaaaaaaa", {'1'}, false}, {"bbbbbbb", {'2'}, false}, {"safe.txt", {'3'}, false}},
-                                 bytes, error));
+    ASSERT_TRUE(pff_BuildArchive(
+        {{"aaaaaaaaaaaaa", {'1'}, false}, {"bbbbbbb", {'2'}, false}, {"safe.txt", {'3'}, false}}, bytes, error));
     std::memcpy(&bytes[20 + 16], "../escape.txt\0", 14);
     std::memcpy(&bytes[52 + 16], "..\0", 3);
     std::string pff = dir.write("evil.pff", bytes);

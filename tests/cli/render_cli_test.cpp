@@ -41,7 +41,7 @@ TEST_F(RenderCli, WritesThePaneSizedMap) {
     ASSERT_EQ(runCli(render(out, "--size 200x150 --fit")), 0);
     TestImage image;
     ASSERT_TRUE(png_ReadTestImage(out, image));
-    EXPECT_EQ(image.width, 200);    // the pane, not the wider bitmap behind it
+    EXPECT_EQ(image.width, 200);  // the pane, not the wider bitmap behind it
     EXPECT_EQ(image.height, 150);
     std::set<std::uint32_t> colours(image.pixels.begin(), image.pixels.end());
     EXPECT_GT(colours.size(), 20u);  // terrain, grid and items, not one flat colour
@@ -101,12 +101,13 @@ TEST_F(RenderCli, RefusesWhatItCannotDo) {
     EXPECT_EQ(runCli(render(out, "--fit --zoom 0.1")), 2);
     EXPECT_EQ(runCli(render(out, "--size 0x10")), 2);
     EXPECT_EQ(runCli(render(out, "--size 100")), 2);
-    for (const char* scale : {"0", "9", "-2", "two", "nan"}) EXPECT_EQ(runCli(render(out, std::string("--scale ") + scale)), 2) << scale;
+    for (const char* scale : {"0", "9", "-2", "two", "nan"})
+        EXPECT_EQ(runCli(render(out, std::string("--scale ") + scale)), 2) << scale;
     EXPECT_EQ(runCli(render(out, "--mode sepia")), 2);
     EXPECT_EQ(runCli(render(out, "--show flowers")), 2);
     EXPECT_EQ(runCli(render(out, "--grid 0")), 2);
     EXPECT_EQ(runCli(render(out, "--center 5")), 2);
-    EXPECT_EQ(runCli("--data \"" + kData + "\" render \"" + kTutorial + "\""), 2);   // no -o
+    EXPECT_EQ(runCli("--data \"" + kData + "\" render \"" + kTutorial + "\""), 2);  // no -o
     EXPECT_EQ(runCli(render(out, "--select 999999")), 1);                           // no such item
     EXPECT_EQ(runCli("--data \"" + kData + "\" render \"" + dir.file("missing.mis") + "\" -o \"" + out + "\""), 1);
     EXPECT_FALSE(std::filesystem::exists(out));

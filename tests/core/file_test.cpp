@@ -127,7 +127,8 @@ TEST_F(FileLayer, AtomicWritesReplaceWholeOrNotAtAll) {
     ::chmod(dir.file("locked").c_str(), 0755);
     // No temporary files are left behind.
     int n = 0;
-    for (auto& e : std::filesystem::directory_iterator(dir.path())) n += e.path().filename().string().find(".mis.") != std::string::npos;
+    for (auto& e : std::filesystem::directory_iterator(dir.path()))
+        n += e.path().filename().string().find(".mis.") != std::string::npos;
     EXPECT_EQ(n, 0);
 }
 

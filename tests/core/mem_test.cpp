@@ -127,7 +127,7 @@ TEST_F(SmallPool, ReleaseRefusesWhatThePoolDoesNotHold) {
     EXPECT_EQ(mem_Free(a), 0);
     EXPECT_EQ(mem_Free(a), -1);  // twice
     int local = 0;
-    EXPECT_EQ(mem_Free(&local), -1);                       // never from a pool
+    EXPECT_EQ(mem_Free(&local), -1);                          // never from a pool
     EXPECT_EQ(mem_Free(mem_State().mainPool.base + 16), -1);  // the base block's data
     EXPECT_EQ(mem_BlockSize(a), 0u);
     EXPECT_EQ(mem_BlockSize(&local), 0u);
@@ -143,7 +143,7 @@ TEST_F(SmallPool, BlockIdsBelowTheCounterStartOnly) {
     EXPECT_EQ(mem_BlockId(a), 5u);
     mem_SetBlockId(nullptr, 3);  // nothing happens
     int local = 0;
-    mem_SetBlockId(&local, 3);   // not a block: not written through
+    mem_SetBlockId(&local, 3);  // not a block: not written through
     EXPECT_EQ(local, 0);
 }
 

@@ -161,16 +161,19 @@ TEST(ParserLines, ReportsShowTheRealLineItsInvisibleCharactersAndTheReason) {
     struct Case {
         const char* what;
         std::string data;
-        const char* reason;    // what the callback says when it refuses, or nullptr
-        int reported;          // the line number the report names, 0: no report
-        std::string shown;     // a piece of the report's text
+        const char* reason;  // what the callback says when it refuses, or nullptr
+        int reported;        // the line number the report names, 0: no report
+        std::string shown;   // a piece of the report's text
     } cases[] = {
         {"tab and control byte shown", "ok\nkey\tva\x01lue\x7F\n", nullptr, 2, "key\\tva\\x01lue\\x7F"},
         {"blanks only: blank", "ok\n   \t \nlast\n", nullptr, 0, ""},
         {"the callback's reason", "ok\nnum 9\n", "too many", 2, "too many"},
         {"tail of a long line: the line's own number", "a\n" + longLine + "\nb\n", nullptr, 2, "807"},
         {"after a long blank line", std::string(800, ' ') + "\nbad\n", nullptr, 2, "\nbad"},
-        {"byte-order mark skipped", "\xEF\xBB\xBF" "ok\nbad\n", nullptr, 2, "\nbad"},
+        {"byte-order mark skipped",
+         "\xEF\xBB\xBF"
+         "ok\nbad\n",
+         nullptr, 2, "\nbad"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -239,7 +242,7 @@ TEST(ParserFiles, DiskFileReadsAndMissingFileGivesOne) {
     Recorder r;
     EXPECT_EQ(parser_ReadDiskFile(path.c_str(), r.callback()), 0);
     EXPECT_EQ(r.lines(), (std::vector<int>{1, 2, 3, -4}));
-    EXPECT_EQ(r.calls[1].tokens, (Tokens{"item", "1"})  /* leading blanks start no token */);
+    EXPECT_EQ(r.calls[1].tokens, (Tokens{"item", "1"}) /* leading blanks start no token */);
     std::remove(path.c_str());
 
     Recorder m;

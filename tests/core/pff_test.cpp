@@ -92,7 +92,8 @@ TEST_F(Pff, OpensWrittenArchivesFromDiskAndMemory) {
     auto a = build({{"text.bin", bytes("hello"), false}, {"items.def", bytes("defs"), true}});
     std::string path = dir.write("kz.pff", a);
     std::string error;
-    ASSERT_TRUE(pff_WriteArchive(path, {{"text.bin", bytes("hello"), false}, {"items.def", bytes("defs"), true}}, error));
+    ASSERT_TRUE(
+        pff_WriteArchive(path, {{"text.bin", bytes("hello"), false}, {"items.def", bytes("defs"), true}}, error));
     EXPECT_EQ(readWholeFile(path), std::string(a.begin(), a.end()));
 
     for (PffArchive* arch : {pff_OpenArchive(path.c_str()), pff_OpenArchiveMemory(a.data(), a.size(), "mem")}) {

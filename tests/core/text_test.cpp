@@ -150,18 +150,18 @@ TEST(TextLoader, OffsetsAndCountsOutsideTheFileAreRefused) {
         text_FreeTable(t);
         return t == nullptr;
     };
-    EXPECT_TRUE(refused(4, static_cast<std::uint32_t>(size)));          // directory at the end
-    EXPECT_TRUE(refused(4, static_cast<std::uint32_t>(size - 3)));      // section count cut
-    EXPECT_TRUE(refused(4, 0xFFFFFFFFu));                                // offset wraps
-    EXPECT_TRUE(refused(12, 0xFFFFFFFFu));                               // entry count
-    EXPECT_TRUE(refused(12, static_cast<std::uint32_t>(size / 16)));     // entries past the end
-    EXPECT_TRUE(refused(16, static_cast<std::uint32_t>(size)));          // entry text offset
+    EXPECT_TRUE(refused(4, static_cast<std::uint32_t>(size)));        // directory at the end
+    EXPECT_TRUE(refused(4, static_cast<std::uint32_t>(size - 3)));    // section count cut
+    EXPECT_TRUE(refused(4, 0xFFFFFFFFu));                             // offset wraps
+    EXPECT_TRUE(refused(12, 0xFFFFFFFFu));                            // entry count
+    EXPECT_TRUE(refused(12, static_cast<std::uint32_t>(size / 16)));  // entries past the end
+    EXPECT_TRUE(refused(16, static_cast<std::uint32_t>(size)));       // entry text offset
     EXPECT_TRUE(refused(16, 0xFFFFFFF0u));
-    EXPECT_TRUE(refused(dir, 0xFFFFFFFFu));                              // section count
-    EXPECT_TRUE(refused(dir, 2));                                        // second record runs into names
-    EXPECT_TRUE(refused(dir + 4, static_cast<std::uint32_t>(size)));    // key block offset
+    EXPECT_TRUE(refused(dir, 0xFFFFFFFFu));                           // section count
+    EXPECT_TRUE(refused(dir, 2));                                     // second record runs into names
+    EXPECT_TRUE(refused(dir + 4, static_cast<std::uint32_t>(size)));  // key block offset
     EXPECT_TRUE(refused(dir + 4, 0xFFFFFFFCu));
-    EXPECT_TRUE(refused(dir + 8, 3));                                    // more keys than the block holds
+    EXPECT_TRUE(refused(dir + 8, 3));  // more keys than the block holds
     EXPECT_TRUE(refused(dir + 8, 0xFFFFFFFFu));
 
     // The last key losing its terminator would run off the block.

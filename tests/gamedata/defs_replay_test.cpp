@@ -18,7 +18,8 @@ namespace {
 template <typename Exercise>
 int replay(const char* target, Exercise exercise) {
     int replayed = 0;
-    for (const std::string& folder : {std::string("/fuzz/corpus/") + target, std::string("/tests/fuzz_regressions/") + target}) {
+    for (const std::string& folder :
+         {std::string("/fuzz/corpus/") + target, std::string("/tests/fuzz_regressions/") + target}) {
         std::filesystem::path dir = std::string(SORTIE_SOURCE_DIR) + folder;
         if (!std::filesystem::is_directory(dir)) continue;
         for (const auto& entry : std::filesystem::directory_iterator(dir)) {

@@ -82,8 +82,8 @@ TEST(GameDataFuzzRegressions, CrashingInputsAreHandled) {
 TEST(JpegHuffman, OverfullTableIsRefused) {
     // DHT whose 1-bit codes number three: only two fit. Such a table used to overrun the
     // lookup while being built.
-    Bytes file = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1, 0, 0,
-                  0xFF, 0xC4, 0x00, 0x16, 0x00, 3};
+    Bytes file = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F',  'I',  'F',  0,    1,    1,
+                  0,    0,    1,    0,    1,    0,    0,   0xFF, 0xC4, 0x00, 0x16, 0x00, 3};
     for (int i = 1; i < 16; ++i) file.push_back(0);
     file.insert(file.end(), {1, 2, 3, 0xFF, 0xD9});
     int w = 0, h = 0;

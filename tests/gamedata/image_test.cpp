@@ -132,7 +132,8 @@ TEST_F(ImageTest, RecordCarriesNameExponentsMasksAndFlags) {
 TEST_F(ImageTest, WritersRoundTrip) {
     // TGA, with and without alpha.
     std::vector<std::uint32_t> px(7 * 5);
-    for (std::size_t i = 0; i < px.size(); ++i) px[i] = 0x01000000u * std::uint32_t(i * 7) + std::uint32_t(i * 0x030507);
+    for (std::size_t i = 0; i < px.size(); ++i)
+        px[i] = 0x01000000u * std::uint32_t(i * 7) + std::uint32_t(i * 0x030507);
     Bytes file = img_EncodeTga(7, 5, px.data(), 32);
     ASSERT_EQ(img_DecodeTga(image, file.data(), file.size(), "a"), kImgDone);
     EXPECT_EQ(pixels(), px);
@@ -163,14 +164,14 @@ TEST_F(ImageTest, WritersRoundTrip) {
 TEST_F(ImageTest, R16ColourBandsFollowTheBandTable) {
     // (height, colour): the first and last value of some bands, V = offset in band + 64.
     const std::pair<std::uint16_t, std::uint32_t> cases[] = {
-        {0, 0x000040},                      // E 0: blue V
-        {191 * 32, 0x0000FF},               // E 191: V 255
-        {192 * 32, 0x002040},               // E 192: blue V, green V/2
-        {576 * 32, 0x004020},               // E 576: blue V/2, green V
-        {768 * 32, 0x004000},               // green only
-        {1536 * 32, 0x400000},              // red only
-        {1728 * 32 + 31, 0x400020},         // red V, blue V/2
-        {65535, 0xBF00BF},                  // E 2047: V 191 in the last, short band
+        {0, 0x000040},               // E 0: blue V
+        {191 * 32, 0x0000FF},        // E 191: V 255
+        {192 * 32, 0x002040},        // E 192: blue V, green V/2
+        {576 * 32, 0x004020},        // E 576: blue V/2, green V
+        {768 * 32, 0x004000},        // green only
+        {1536 * 32, 0x400000},       // red only
+        {1728 * 32 + 31, 0x400020},  // red V, blue V/2
+        {65535, 0xBF00BF},           // E 2047: V 191 in the last, short band
     };
     for (const auto& [h, colour] : cases) EXPECT_EQ(img_R16Band(h), colour) << h;
 
@@ -208,8 +209,8 @@ TEST_F(ImageTest, ShortAndLyingFilesGiveWrongFormat) {
     // Every proper prefix of every reference file is refused (and the sanitizer builds see no
     // access outside the buffer; each prefix gets a buffer of its own size).
     const std::pair<const char*, int (*)(ImageRecord&, const std::uint8_t*, std::size_t, const char*)> files[] = {
-        {"t24.tga", img_DecodeTga},    {"t24rle.tga", img_DecodeTga},       {"tpal.tga", img_DecodeTga},
-        {"big_rle.tga", img_DecodeTga}, {"p8.pcx", img_DecodePcxIndexed},   {"big.pcx", img_DecodePcxGreen},
+        {"t24.tga", img_DecodeTga},     {"t24rle.tga", img_DecodeTga},    {"tpal.tga", img_DecodeTga},
+        {"big_rle.tga", img_DecodeTga}, {"p8.pcx", img_DecodePcxIndexed}, {"big.pcx", img_DecodePcxGreen},
     };
     for (const auto& [name, decode] : files) {
         const Bytes whole = readData(name);
@@ -245,7 +246,7 @@ TEST_F(ImageTest, ShortAndLyingFilesGiveWrongFormat) {
     tga = readData("tpal.tga");
     tga[5] = 2;  // colour map of 2 entries; the pixel indices beyond it read black
     tga[6] = 0;
-    ASSERT_EQ(img_DecodeTga(image, tga.data() , tga.size(), "t"), kImgDone);
+    ASSERT_EQ(img_DecodeTga(image, tga.data(), tga.size(), "t"), kImgDone);
     for (const char* name : {"t24.tga", "t24rle.tga", "tgrey.tga", "tpal.tga"}) {
         tga = readData(name);
         tga[13] = tga[15] = 0x70;  // 28672 x 28672: far more than the file holds, and than the pool

@@ -89,7 +89,7 @@ TEST_F(ItemDefTest, ReadsEveryKeywordOfADefinition) {
     EXPECT_EQ(d.interruptSound, 17);
     EXPECT_EQ(d.extra, -5);
     EXPECT_EQ(d.tm8Type, 9);
-    EXPECT_EQ(d.attributes, 0x0281u);   // low byte 129, second byte 2
+    EXPECT_EQ(d.attributes, 0x0281u);  // low byte 129, second byte 2
     EXPECT_STREQ(d.ambient[0].name, "engine");
     EXPECT_EQ(d.ambient[0].number, 5);
     EXPECT_STREQ(d.ambient[1].name, "tracks");
@@ -153,16 +153,16 @@ TEST(ItemDefConversions, TurnRateAccelerationAndNumbers) {
     EXPECT_EQ(itemdef_TurnRateFromDegrees(90), 256);
     EXPECT_EQ(itemdef_TurnRateFromDegrees(360), 1024);
     EXPECT_EQ(itemdef_TurnRateFromDegrees(45), 128);
-    EXPECT_EQ(itemdef_TurnRateFromDegrees(1), 2);     // 65536/360 = 182, 182 >> 6 = 2
-    EXPECT_EQ(itemdef_TurnRateFromDegrees(-1), -3);   // -182 >> 6 rounds down to -3
+    EXPECT_EQ(itemdef_TurnRateFromDegrees(1), 2);    // 65536/360 = 182, 182 >> 6 = 2
+    EXPECT_EQ(itemdef_TurnRateFromDegrees(-1), -3);  // -182 >> 6 rounds down to -3
     EXPECT_EQ(itemdef_TurnRateFromDegrees(-90), -256);
-    EXPECT_EQ(itemdef_TurnRateFromDegrees(100000), 284444);   // no 32-bit overflow on the way
+    EXPECT_EQ(itemdef_TurnRateFromDegrees(100000), 284444);  // no 32-bit overflow on the way
     EXPECT_EQ(itemdef_AccelerationFromFile(-2), -2048);
     EXPECT_EQ(itemdef_AccelerationFromFile(3000000), INT32_MAX);
 
     EXPECT_EQ(defs_Fixed16(1.5), 98304);
     EXPECT_EQ(defs_Fixed16(-0.5), -32768);
-    EXPECT_EQ(defs_Fixed16(0.00001), 0);        // truncated toward zero
+    EXPECT_EQ(defs_Fixed16(0.00001), 0);  // truncated toward zero
     EXPECT_EQ(defs_Fixed16(-0.00001), 0);
     EXPECT_EQ(defs_Fixed16(1e12), INT32_MAX);
 
@@ -187,11 +187,11 @@ TEST(ItemDefConversions, TurnRateAccelerationAndNumbers) {
 
 TEST_F(ItemDefTest, BadKeywordStopsTheSecondPassAndKeepsWhatWasRead) {
     auto path = writeDefs({
-        "begin one",      // line 1
+        "begin one",  // line 1
         "id 100001",
         "end",
-        "begin two",      // line 4
-        "colour red",     // line 5: unknown
+        "begin two",   // line 4
+        "colour red",  // line 5: unknown
         "id 100002",
         "end",
         "begin three",
@@ -212,7 +212,7 @@ TEST_F(ItemDefTest, BadKeywordStopsTheSecondPassAndKeepsWhatWasRead) {
 
 TEST_F(ItemDefTest, SurplusEndLinesNeverWriteBehindTheTable) {
     auto path = writeDefs({
-        "id 100009",   // before any begin: acts on the first definition
+        "id 100009",  // before any begin: acts on the first definition
         "begin only",
         "end",
         "end",
@@ -259,8 +259,10 @@ TEST_F(ItemDefTest, ExhaustedPoolGivesZeroAndNoTable) {
     // for fifty definitions.
     std::vector<void*> kept;
     for (auto [p, size] : hogs) {
-        if (size <= 4096) mem_Free(p);
-        else kept.push_back(p);
+        if (size <= 4096)
+            mem_Free(p);
+        else
+            kept.push_back(p);
     }
     ASSERT_GT(50 * sizeof(ItemDef), 8192u);
     fake->debugLines.clear();
@@ -279,8 +281,7 @@ TEST_F(ItemDefTest, ScrambledFileIsReadInClear) {
     std::vector<std::uint8_t> stream(plain.size(), 0);
     parser_Unscramble(stream.data(), static_cast<std::uint32_t>(stream.size()), 0x3C5E7A19);
     std::string body(plain.size(), '\0');
-    for (std::size_t i = 0; i < plain.size(); ++i)
-        body[plain.size() - 1 - i] = static_cast<char>(plain[i] ^ stream[i]);
+    for (std::size_t i = 0; i < plain.size(); ++i) body[plain.size() - 1 - i] = static_cast<char>(plain[i] ^ stream[i]);
     auto path = dir.write("items.def", std::string("SCR\x01", 4) + body);
 
     ASSERT_EQ(itemdef_Load(path.c_str()), 1);
@@ -291,10 +292,18 @@ TEST_F(ItemDefTest, ScrambledFileIsReadInClear) {
 
 TEST_F(ItemDefTest, NamePassAndLookups) {
     auto path = writeDefs({
-        "begin Tank", "id 100042", "end",
-        "begin Jeep", "id 100007", "end",
-        "begin Crate", "id 100300", "end",
-        "begin tank", "id 100042", "end",
+        "begin Tank",
+        "id 100042",
+        "end",
+        "begin Jeep",
+        "id 100007",
+        "end",
+        "begin Crate",
+        "id 100300",
+        "end",
+        "begin tank",
+        "id 100042",
+        "end",
     });
     ASSERT_EQ(itemdef_Load(path.c_str()), 1);
 
@@ -314,7 +323,8 @@ TEST_F(ItemDefTest, NamePassAndLookups) {
         "[KZ7 Item Names]\n"
         "STR_ITM0042 = Heavy Tank\n"
         "STR_ITM0007 =\n"
-        "STR_ITM0300 = " + longText + "\n");
+        "STR_ITM0300 = " +
+        longText + "\n");
     ASSERT_NE(names, nullptr);
     itemdef_NamePass(names);
     EXPECT_STREQ(itemdef_At(0)->name, "Heavy Tank");

@@ -53,8 +53,7 @@ TEST(JpegKernels, VectorIdctGivesThePlainBytesForEveryKindOfBlock) {
     for (int i = 0; i < 6000; ++i) {
         const int bits = 1 + i % 16;
         randomQuant(i % 3 == 0 ? 1 : i % 3 == 1 ? 255 : 32767);
-        for (auto& c : coef)
-            c = static_cast<std::int16_t>(static_cast<int>(rng() % (2u << bits)) - (1 << bits));
+        for (auto& c : coef) c = static_cast<std::int16_t>(static_cast<int>(rng() % (2u << bits)) - (1 << bits));
         expectSameIdct(coef, quant, "dense", i);
     }
     // A lone term whose dequantised value leaves 16 bits (and might wrap to a small one).
@@ -96,7 +95,8 @@ TEST(JpegKernels, VectorChromaOffsetsMatchTheTablesForEveryPair) {
         jpeg_ChromaOffsetsVector(cb.data(), cr.data(), n, vec.data(), vec.data() + 256, vec.data() + 512);
         for (int i = 0; i < n; ++i)
             for (int ch = 0; ch < 3; ++ch)
-                ASSERT_EQ(vec[ch * 256 + i], plain[ch * 256 + i]) << "cb " << int(cb[i]) << " cr " << int(cr[i]) << " channel " << ch;
+                ASSERT_EQ(vec[ch * 256 + i], plain[ch * 256 + i])
+                    << "cb " << int(cb[i]) << " cr " << int(cr[i]) << " channel " << ch;
     }
     // The offsets are the tables' values: spot checks of the neutral and the extreme chroma.
     const std::uint8_t ends[] = {0, 128, 255};

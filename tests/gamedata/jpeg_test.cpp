@@ -42,8 +42,8 @@ std::string firstDifference(const std::vector<std::uint32_t>& a, const std::vect
     for (std::size_t i = 0; i < a.size(); ++i)
         if (a[i] != b[i]) {
             char buf[96];
-            std::snprintf(buf, sizeof buf, "pixel (%d,%d): ours %06X, reference %06X", int(i % width),
-                          int(i / width), a[i], b[i]);
+            std::snprintf(buf, sizeof buf, "pixel (%d,%d): ours %06X, reference %06X", int(i % width), int(i / width),
+                          a[i], b[i]);
             return buf;
         }
     return "";
@@ -276,7 +276,8 @@ TEST(JpegDecode, OversizedFramesAreRefusedInAllocateMode) {
 #endif  // SORTIE_HAVE_LIBJPEG
 
 TEST(JpegDecode, RefusesDataThatIsNoJpegAtAll) {
-    const std::uint8_t junk[] = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1, 0, 0, 0xFF, 0xD9};
+    const std::uint8_t junk[] = {0xFF, 0xD8, 0xFF, 0xE0, 0x00, 0x10, 'J', 'F', 'I', 'F',  0,
+                                 1,    1,    0,    0,    1,    0,    1,   0,   0,   0xFF, 0xD9};
     int w = 0, h = 0;
     std::uint32_t* p = nullptr;
     EXPECT_EQ(jpeg_ReadSize(junk, sizeof junk, &w, &h), 0);

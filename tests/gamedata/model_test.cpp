@@ -62,9 +62,9 @@ ModelDesc tankDesc() {
     hi.radius = 5120;
     hi.vertices = {{0, 0, 0}, {100, 0, 0}, {100, 200, 0}, {0, 200, 10}};
     hi.triangles = {{{0, 1, 2}, 0x4, 0}, {{0, 2, 3}, 0, 7}};
-    hi.faces = {face(kFaceTextured, 3, 100, 2, 1),                 // bound to camo
-                face(kFaceTextured | kFaceScaled, 9, 100, 5, 8),   // no texture 9; outside the measure
-                face(kFacePixelsOnly, 5, -40, 3, 7)};              // pixels of green
+    hi.faces = {face(kFaceTextured, 3, 100, 2, 1),                // bound to camo
+                face(kFaceTextured | kFaceScaled, 9, 100, 5, 8),  // no texture 9; outside the measure
+                face(kFacePixelsOnly, 5, -40, 3, 7)};             // pixels of green
     ModelDescMesh lo;
     lo.name = "hull_lo";
     lo.vertices = {{0, 0, 0}, {50, 0, 0}, {0, 50, 0}};
@@ -203,7 +203,7 @@ TEST_F(ModelTest, PartRelativeVerticesAndPositions) {
     arm.parent = 0;
     arm.position[0] = 256 * 50;
     arm.position[1] = 256 * 30;
-    arm.position[2] = 300;   // 300 / 256 truncates to 1
+    arm.position[2] = 300;  // 300 / 256 truncates to 1
     m.parts = {base, arm};
     d.lods = {m};
 
@@ -372,7 +372,7 @@ TEST_F(ModelFileTest, LoadForDefsSkipsPersonsAndShowsTheStatusOnce) {
     defs[1].type = kItemVehicle;
     std::strcpy(defs[2].graphic, "TANK");
     defs[2].type = kItemBuilding;
-    defs[3].type = kItemVehicle;   // no graphic
+    defs[3].type = kItemVehicle;  // no graphic
     std::strcpy(defs[4].graphic, "gone");
     defs[4].type = kItemObject;
 
@@ -411,8 +411,8 @@ TEST_F(ModelFileTest, LoadForItemsCoversBothPages) {
     mission_ResetPages();
     Mission& first = mission_Pages().page[0];
     Mission& second = mission_Pages().page[1];
-    ASSERT_GE(mission_AddItem(first, 12, 0, 0, 0), 0);    // a person: never a model
-    ASSERT_GE(mission_AddItem(second, 11, 0, 0, 0), 0);   // the hut, only on page 2
+    ASSERT_GE(mission_AddItem(first, 12, 0, 0, 0), 0);   // a person: never a model
+    ASSERT_GE(mission_AddItem(second, 11, 0, 0, 0), 0);  // the hut, only on page 2
     ASSERT_EQ(mission_DefIndex(second.items[0]), 1);
 
     pageload_Models();

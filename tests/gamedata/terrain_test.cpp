@@ -60,7 +60,9 @@ std::vector<std::uint32_t> mapPicture(std::uint32_t (*f)(int x, int y), int w = 
     return px;
 }
 
-std::uint32_t colourAt(int x, int y) { return std::uint32_t((x * 7) & 255) << 16 | std::uint32_t((y * 3) & 255) << 8 | 0x40; }
+std::uint32_t colourAt(int x, int y) {
+    return std::uint32_t((x * 7) & 255) << 16 | std::uint32_t((y * 3) & 255) << 8 | 0x40;
+}
 
 TEST_F(TerrainTest, DefinitionKeywordsAndDefaults) {
     serve({{"alps.trn", text("// the alps\r\n"
@@ -201,8 +203,8 @@ TEST_F(TerrainTest, BlankTerrainAndMissingFilesLeaveClearMaps) {
 TEST_F(TerrainTest, MapsFromTgaR16AndPcx) {
     const auto colour = mapPicture(colourAt);
     std::vector<std::uint16_t> heights(kTerrainMapCells, 0x2000);
-    heights[500 * 1024 + 300] = 0x2100;   // one raised cell
-    heights[10 * 1024 + 1023] = 0x3000;   // on the right edge: its wrap-around neighbour is column 0
+    heights[500 * 1024 + 300] = 0x2100;  // one raised cell
+    heights[10 * 1024 + 1023] = 0x3000;  // on the right edge: its wrap-around neighbour is column 0
     std::vector<std::uint32_t> detailColour(128 * 64);
     for (std::size_t i = 0; i < detailColour.size(); ++i) detailColour[i] = 0xFF000000u | std::uint32_t(i * 0x010203);
     detailColour[1] = 0x00FFFFFF;
@@ -273,8 +275,10 @@ TEST_F(TerrainTest, ElevationFromPcxAndColourBands) {
     std::uint8_t palette[768] = {};
     palette[3 + 1] = 0x77;  // entry 1: green 0x77
     std::vector<std::uint16_t> heights(kTerrainMapCells, 0);
-    serve({{"p.trn", text("elev_map p.pcx\r\n")}, {"p.pcx", img_EncodePcx8(1024, 1024, idx.data(), palette)},
-           {"q.trn", text("elev_map q.r16\r\n")}, {"q.r16", img_EncodeR16(1024, 1024, heights.data())}});
+    serve({{"p.trn", text("elev_map p.pcx\r\n")},
+           {"p.pcx", img_EncodePcx8(1024, 1024, idx.data(), palette)},
+           {"q.trn", text("elev_map q.r16\r\n")},
+           {"q.r16", img_EncodeR16(1024, 1024, heights.data())}});
     ASSERT_EQ(terrain_LoadMaps(maps, "p"), 1);
     EXPECT_EQ(maps.elevation[12345], 0x7700u);
     img_Settings().r16ColourBands = true;
@@ -295,8 +299,12 @@ TEST_F(TerrainTest, JpegColourMapComesFirstWhenItIs1024Square) {
     const Bytes smallJpg = jpegref_Encode(jpegref_TestPicture(512, 512, 3), small);
     std::vector<std::uint32_t> flat(1024 * 1024, 0x0000FF);
 
-    serve({{"j.trn", text("color_map j\r\n")}, {"j.jpg", jpg}, {"j.tga", img_EncodeTga(1024, 1024, flat.data(), 24)},
-           {"s.trn", text("color_map s.tga\r\n")}, {"s.jpg", smallJpg}, {"s.tga", img_EncodeTga(1024, 1024, flat.data(), 24)}});
+    serve({{"j.trn", text("color_map j\r\n")},
+           {"j.jpg", jpg},
+           {"j.tga", img_EncodeTga(1024, 1024, flat.data(), 24)},
+           {"s.trn", text("color_map s.tga\r\n")},
+           {"s.jpg", smallJpg},
+           {"s.tga", img_EncodeTga(1024, 1024, flat.data(), 24)}});
     ASSERT_EQ(terrain_LoadMaps(maps, "j"), 1);
     EXPECT_EQ(maps.colour, want);
     ASSERT_EQ(terrain_LoadMaps(maps, "s"), 1);

@@ -169,9 +169,9 @@ constexpr RuntimeKey kRuntimeKeys[] = {
 // Argument kinds of call sites whose argument expressions do not show their type, by
 // section and key.
 const std::map<std::pair<std::string, std::string>, std::string> kArgKinds = {
-    {{"Dialog Message", "BAD_LINE_NUMBER"}, "is"},   // line number, line text
-    {{"Dialog Message", "LOADING..."}, "s"},         // the model's graphic name
-    {{"Triggers", "EVENT_NUM"}, "i"},                // the new event's index
+    {{"Dialog Message", "BAD_LINE_NUMBER"}, "is"},  // line number, line text
+    {{"Dialog Message", "LOADING..."}, "s"},        // the model's graphic name
+    {{"Triggers", "EVENT_NUM"}, "i"},               // the new event's index
 };
 
 // Checks a format against the argument kinds ('?' for unknown); a message when it does not fit.
@@ -339,9 +339,9 @@ TEST_F(Kit, ItemDefinitionsComeScrambledFromTheArchiveAndCoverEveryKind) {
     EXPECT_GT(evil, 0);
     EXPECT_GE(hidden, 2);
     // The type numbers the item attributes editor treats specially.
-    for (std::int32_t special : {1041, 1042, 6001, 6002, 6003, 6004, 6005, 6006, 6013, 6026, 6027, 6028, 6088, 6090,
-                                 6091, 6092, 6093, 6094, 6095, 6096, 6097, 6098, 6099, 4015, 4035, 4036, 4043, 4044,
-                                 4047, 4048, 4049, 4126, 4127, 4128, 4129, 4130, 4136, 4137})
+    for (std::int32_t special : {1041, 1042, 6001, 6002, 6003, 6004, 6005, 6006, 6013, 6026, 6027, 6028, 6088,
+                                 6090, 6091, 6092, 6093, 6094, 6095, 6096, 6097, 6098, 6099, 4015, 4035, 4036,
+                                 4043, 4044, 4047, 4048, 4049, 4126, 4127, 4128, 4129, 4130, 4136, 4137})
         EXPECT_TRUE(types.count(special)) << "no definition of type " << special;
 
     // Every definition has a display name in the names table, which the name pass applies.
@@ -437,7 +437,8 @@ TEST_F(Kit, NoFallbackTextReachesTheUser) {
     for (std::int32_t i = 0; i < itemdef_Count(); ++i) all.push_back(i);
     model_LoadForDefs(all);
     ASSERT_FALSE(platform_->statusLines.empty());
-    for (const std::string& line : platform_->statusLines) EXPECT_EQ(line.find(kTextFallback), std::string::npos) << line;
+    for (const std::string& line : platform_->statusLines)
+        EXPECT_EQ(line.find(kTextFallback), std::string::npos) << line;
 }
 
 #ifdef SORTIE_KIT_HAS_VOCAB
@@ -459,7 +460,8 @@ TEST_F(Kit, EventVocabularyAndListingsRenderWithoutFallback) {
                     texts.push_back(event_TriggerText(t, last));
                     if (type == 1 || cond == 0) {
                         texts.push_back(event_ConditionName(type, cond));
-                        for (const LogicVarSlot& slot : event_TriggerVars(type, cond).slots) texts.push_back(slot.label);
+                        for (const LogicVarSlot& slot : event_TriggerVars(type, cond).slots)
+                            texts.push_back(slot.label);
                     }
                 }
     for (std::int32_t type = 0; type <= kActionTypeMax; ++type) {

@@ -108,63 +108,76 @@ TEST_F(DiffTest, EachKindOfChangeIsFoundAndWorded) {
              EXPECT_EQ(c.name, "Ada Test");
          }},
         {"item removed from the middle: the later ones are still matched",
-         [](Mission& m) { mission_RemoveItem(m, 1); }, {{S::Item, O::Removed, truck, ""}},
+         [](Mission& m) { mission_RemoveItem(m, 1); },
+         {{S::Item, O::Removed, truck, ""}},
          [](const DiffChange& c, const Mission&) {
              EXPECT_EQ(c.type, "Test item 200");
              ASSERT_FALSE(c.fields.empty());
              EXPECT_EQ(c.fields[0].name, "type_id");
          }},
-        {"item added", [](Mission& m) { test_AddItem(m, kTestJeep, 1, 2, 3); },
-         {{S::Item, O::Added, crate + 1, ""}}},
-        {"item field", [](Mission& m) { m.items[2].layer = 3, m.items[2].fov = 90; },
+        {"item added", [](Mission& m) { test_AddItem(m, kTestJeep, 1, 2, 3); }, {{S::Item, O::Added, crate + 1, ""}}},
+        {"item field",
+         [](Mission& m) { m.items[2].layer = 3, m.items[2].fov = 90; },
          {{S::Item, O::Changed, crate, "fov"}, {S::Item, O::Changed, crate, "layer"}},
          [](const DiffChange& c, const Mission&) {
              EXPECT_NE(c.before, "90");
              EXPECT_EQ(c.after, "90");
          }},
-        {"person's name", [](Mission& m) { m.items[0].name_index = 1; },
+        {"person's name",
+         [](Mission& m) { m.items[0].name_index = 1; },
          {{S::Item, O::Changed, soldier, "name_index"}},
          [](const DiffChange& c, const Mission&) {
              EXPECT_EQ(c.beforeWords, "Ada Test");
              EXPECT_EQ(c.afterWords, "Bo Test");
              EXPECT_EQ(c.name, "Bo Test");
          }},
-        {"event renamed", [](Mission& m) { mission_SetText(m.events[1].name, "Much later"); },
+        {"event renamed",
+         [](Mission& m) { mission_SetText(m.events[1].name, "Much later"); },
          {{S::Event, O::Changed, 1, "name"}}},
-        {"trigger row changed", [](Mission& m) { m.events[0].triggers[0].var1 = 5; },
+        {"trigger row changed",
+         [](Mission& m) { m.events[0].triggers[0].var1 = 5; },
          {{S::Event, O::Changed, 0, "trigger 0"}},
          [](const DiffChange& c, const Mission& m) {
              EXPECT_EQ(c.afterWords, event_TriggerText(m.events[0].triggers[0], false));
              EXPECT_NE(c.beforeWords, c.afterWords);
          }},
-        {"a number the words do not show still counts", [](Mission& m) { m.events[0].triggers[1].var1 = 45; },
+        {"a number the words do not show still counts",
+         [](Mission& m) { m.events[0].triggers[1].var1 = 45; },
          {{S::Event, O::Changed, 0, "trigger 1"}}},
         {"trigger appended: the row before it keeps its numbers",
          [](Mission& m) { m.events[0].triggers[m.events[0].trigger_count++] = m.events[0].triggers[1]; },
          {{S::Event, O::Added, 0, "trigger 2"}}},
-        {"action removed", [](Mission& m) { m.events[0].action_count = 0; },
+        {"action removed",
+         [](Mission& m) { m.events[0].action_count = 0; },
          {{S::Event, O::Removed, 0, "action 0"}},
          [](const DiffChange& c, const Mission& m) {
              EXPECT_EQ(c.beforeWords, event_ActionText(m.events[0].actions[0]));
          }},
         {"event added", [](Mission& m) { m.event_count = 3; }, {{S::Event, O::Added, 2, ""}}},
-        {"group", [](Mission& m) { mission_SetText(m.groups[3].description, "Valley"); },
+        {"group",
+         [](Mission& m) { mission_SetText(m.groups[3].description, "Valley"); },
          {{S::Group, O::Changed, 3, "description"}}},
         {"waypoint path", [](Mission& m) { m.waypoints[2].color = 5; }, {{S::Waypoint, O::Changed, 2, "color"}}},
         {"area trigger added", [](Mission& m) { m.area_triggers[7].attrib = 1; }, {{S::Area, O::Added, 7, ""}}},
         {"layer removed", [](Mission& m) { m.layers[1].description[0] = 0; }, {{S::Layer, O::Removed, 1, ""}}},
-        {"wav list", [](Mission& m) { mission_SetText(m.wav_lists[1].file_name, "r2.wav"); },
+        {"wav list",
+         [](Mission& m) { mission_SetText(m.wav_lists[1].file_name, "r2.wav"); },
          {{S::WavList, O::Changed, 1, "file_name"}}},
         {"wind entry", [](Mission& m) { m.wind_list[0].speed = 9; }, {{S::Wind, O::Changed, 1, "speed"}}},
-        {"general information", [](Mission& m) { m.info.fog_level = 7, m.info.wind = {5, 180}; },
+        {"general information",
+         [](Mission& m) {
+             m.info.fog_level = 7, m.info.wind = {5, 180};
+         },
          {{S::General, O::Changed, 0, "fog_level"}, {S::General, O::Changed, 0, "wind"}}},
-        {"win sub-goals", [](Mission& m) { m.info.subgoals_win[1] = 2; },
+        {"win sub-goals",
+         [](Mission& m) { m.info.subgoals_win[1] = 2; },
          {{S::General, O::Changed, 0, "subgoals_win"}},
          [](const DiffChange& c, const Mission&) {
              EXPECT_EQ(c.after, "1 2 -1 -1");
              EXPECT_NE(c.afterWords.find(event_WinConditionName(2)), std::string::npos);
          }},
-        {"briefing", [](Mission& m) { mission_SetText(m.info.briefing, "Wait."); },
+        {"briefing",
+         [](Mission& m) { mission_SetText(m.info.briefing, "Wait."); },
          {{S::Briefing, O::Changed, 0, "text"}}},
     };
     for (const Case& k : cases) {

@@ -78,7 +78,8 @@ TEST_F(EventsEditor, OpeningAddsAnEventToAnEmptyPageAndShowsEventZero) {
     FakeDialog& d = open();
     expectIdsInTemplate(d, kDlgEditEvents);
     ASSERT_EQ(page->event_count, 1);
-    EXPECT_EQ(entries(d, kEventList), (std::vector<std::string>{event_ListLine(*page, 0), text_Get("Triggers", "NEW_EVENT")}));
+    EXPECT_EQ(entries(d, kEventList),
+              (std::vector<std::string>{event_ListLine(*page, 0), text_Get("Triggers", "NEW_EVENT")}));
     EXPECT_EQ(d.selection(kEventList), 0);
     EXPECT_EQ(entries(d, kTriggerList), std::vector<std::string>{text_Get("Triggers", "NEW_TRIGGER")});
     for (int id : {kTriggerPaste, kActionPaste, kPasteEvent}) EXPECT_FALSE(d.isEnabled(id)) << id;
@@ -152,7 +153,12 @@ TEST_F(EventsEditor, NewEventLineAddsAnEventUntilTheTableIsFull) {
 
 // Double-clicks on the trigger and action lists, with the sub-dialog answering OK or Cancel.
 TEST_F(EventsEditor, DoubleClickEditsARowAndOnlyAnOkOnTheNewLineAppends) {
-    struct Case { bool trigger; int line; bool ok; int count; };
+    struct Case {
+        bool trigger;
+        int line;
+        bool ok;
+        int count;
+    };
     for (const Case& c : {Case{true, 0, false, 0}, Case{true, 0, true, 1}, Case{true, 0, true, 1},
                           Case{true, 1, false, 1}, Case{false, 0, true, 1}, Case{false, -1, true, 1}}) {
         SCOPED_TRACE(std::to_string(c.trigger) + " line " + std::to_string(c.line));
@@ -305,22 +311,33 @@ TEST_F(EventsEditor, PrintingStoresThePanelFirstAndCancelWritesNothing) {
 // The trigger and action dialogs
 
 struct SubStep {
-    int id;        // control
-    int line;      // line chosen; -1: a click
+    int id;    // control
+    int line;  // line chosen; -1: a click
 };
 
 TEST_F(EventsEditor, TriggerDialogSelectorsSlotsAndRows) {
-    struct Case { const char* what; EventTrigger stored; std::vector<SubStep> steps; Row row; };
+    struct Case {
+        const char* what;
+        EventTrigger stored;
+        std::vector<SubStep> steps;
+        Row row;
+    };
     const EventTrigger group7{8, kTriggerGroup, 7, 3, 500, 4, 9, 77};
     const Case cases[] = {
-        {"group 3 sees group 5, true, AND", {}, {{kType, 1}, {kSelector, 1}, {kVarFirst, 3}, {kVarFirst + 1, 5}},
+        {"group 3 sees group 5, true, AND",
+         {},
+         {{kType, 1}, {kSelector, 1}, {kVarFirst, 3}, {kVarFirst + 1, 5}},
          {0, 1, 1, 3, 5, -1, -1, 0}},
         {"stored row kept; a value not offered takes entry 0", group7, {}, {8, 1, 7, 3, 0, 4, -1, 77}},
         {"type change resets the condition and offers events", group7, {{kType, 2}}, {8, 2, 0, 3, -1, -1, -1, 77}},
-        {"a value hidden by a condition change is not kept", group7,
-         {{kVarFirst + 1, 9}, {kSelector, 3}, {kSelector, 7}}, {8, 1, 7, 3, 0, 4, -1, 77}},
-        {"false and XOR replace the logic read (OR over XOR)", EventTrigger{6, 4, 0, 0, 0, 0, 0, 0},
-         {{kSenseFalse, -1}, {kLogicXor, -1}}, {5, 4, 0, -1, -1, -1, -1, 0}},
+        {"a value hidden by a condition change is not kept",
+         group7,
+         {{kVarFirst + 1, 9}, {kSelector, 3}, {kSelector, 7}},
+         {8, 1, 7, 3, 0, 4, -1, 77}},
+        {"false and XOR replace the logic read (OR over XOR)",
+         EventTrigger{6, 4, 0, 0, 0, 0, 0, 0},
+         {{kSenseFalse, -1}, {kLogicXor, -1}},
+         {5, 4, 0, -1, -1, -1, -1, 0}},
     };
     addEvents(12);
     for (const Case& c : cases) {
@@ -349,12 +366,21 @@ TEST_F(EventsEditor, TriggerDialogSelectorsSlotsAndRows) {
 }
 
 TEST_F(EventsEditor, ActionDialogSubtypesFollowTheType) {
-    struct Case { const char* what; EventAction stored; std::vector<SubStep> steps; Row row; int subtypes; };
+    struct Case {
+        const char* what;
+        EventAction stored;
+        std::vector<SubStep> steps;
+        Row row;
+        int subtypes;
+    };
     const EventAction ai{5, kActionChangeGroupAi, 7, 2, 90, 1, 1, 6};
     const Case cases[] = {
         {"kill group stores -1 for every empty box", {}, {{kType, 2}, {kVarFirst, 3}}, {0, 2, -1, 3, -1, -1, -1, 0}, 0},
         {"an AI change keeps its row", ai, {}, {5, 3, 7, 2, 90, -1, -1, 6}, kAiSubtypeMax + 1},
-        {"a subtype change relabels the value", ai, {{kSelector, 2}, {kVarFirst + 1, 1}}, {5, 3, 2, 2, 1, -1, -1, 6},
+        {"a subtype change relabels the value",
+         ai,
+         {{kSelector, 2}, {kVarFirst + 1, 1}},
+         {5, 3, 2, 2, 1, -1, -1, 6},
          kAiSubtypeMax + 1},
         {"a type change empties the subtypes", ai, {{kType, 16}}, {5, 16, -1, 2, 0, -1, -1, 6}, 0},
     };

@@ -143,9 +143,9 @@ TEST_F(EventsTest, InsertShiftsReferencesIncludingTheCopy) {
     EXPECT_EQ(event_InsertAt(*m, copy, 0), 1);
     ASSERT_EQ(m->event_count, 4);
     EXPECT_EQ(nameOf(*m, 0), "pasted");
-    EXPECT_EQ(m->events[0].triggers[0].var1, 2);   // still "one"
+    EXPECT_EQ(m->events[0].triggers[0].var1, 2);  // still "one"
     EXPECT_EQ(m->events[0].triggers[0].flags, 2);
-    EXPECT_EQ(m->events[0].triggers[1].var1, 1);   // group number kept
+    EXPECT_EQ(m->events[0].triggers[1].var1, 1);  // group number kept
     EXPECT_EQ(m->events[1].triggers[0].var1, 2);
     EXPECT_EQ(m->events[2].triggers[0].var1, 1);
     EXPECT_EQ(m->events[2].triggers[1].var1, 3);
@@ -244,8 +244,7 @@ TEST_F(EventsTest, TriggerAndActionRows) {
     EXPECT_EQ(ev.triggers[4].var1, 0);
 
     // Ten is the limit.
-    while (ev.trigger_count < kEventMaxTriggers)
-        ASSERT_EQ(event_InsertTrigger(*m, 0, 0, groupTrigger(20)), 1);
+    while (ev.trigger_count < kEventMaxTriggers) ASSERT_EQ(event_InsertTrigger(*m, 0, 0, groupTrigger(20)), 1);
     EXPECT_EQ(event_InsertTrigger(*m, 0, 0, groupTrigger(21)), 0);
     EXPECT_EQ(event_InsertTrigger(*m, 0, 10, groupTrigger(21)), 0);
     EXPECT_EQ(ev.trigger_count, kEventMaxTriggers);

@@ -131,8 +131,8 @@ TEST_F(GeneralInfoTest, AnEditedFogByteRebuildsTheColourFromItsThreeFields) {
         const char* typed;
         std::int32_t want;
     };
-    for (const Case& c : {Case{kFogRed, "255", 0xFF2030}, Case{kFogGreen, " 0", 0x100030},
-                          Case{kFogBlue, "7", 0x102007}}) {
+    for (const Case& c :
+         {Case{kFogRed, "255", 0xFF2030}, Case{kFogGreen, " 0", 0x100030}, Case{kFogBlue, "7", 0x102007}}) {
         SCOPED_TRACE(c.typed);
         page->info.fog_color = 0x7F102030;  // a high byte no field shows goes with the edit
         run([&](FakeDialog& d) { d.type(c.field, c.typed); });
@@ -161,7 +161,7 @@ TEST_F(GeneralInfoTest, ListsStoreTheCodesOfTheChosenEntries) {
         d.choose(kSunset, 2);   // sorted last: "Noon", number 4
         d.choose(kColour, 3);
         d.choose(kSidearm, withData(d, kSidearm, 28));
-        d.choose(kWinFirst + 1, 2);  // after "(none)" and code 0: code 1
+        d.choose(kWinFirst + 1, 2);               // after "(none)" and code 0: code 1
         d.type(kWinFirst, "Free the pilot");      // spelled exactly: that entry
         d.type(kWinFirst + 2, "free the pilot");  // no entry's text: none
         d.type(kLoseFirst, "");

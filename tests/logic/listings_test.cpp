@@ -37,9 +37,7 @@ EventTrigger trig(int flags, int type, int condition, int v1, int v2 = -1, int v
     return EventTrigger{flags, type, condition, v1, v2, v3, -1, 0};
 }
 
-EventAction act(int type, int subtype, int v1, int v2 = -1) {
-    return EventAction{0, type, subtype, v1, v2, -1, -1, 0};
-}
+EventAction act(int type, int subtype, int v1, int v2 = -1) { return EventAction{0, type, subtype, v1, v2, -1, -1, 0}; }
 
 void addRows(MissionEvent& ev, std::initializer_list<EventTrigger> triggers,
              std::initializer_list<EventAction> actions) {
@@ -103,8 +101,7 @@ std::unique_ptr<Mission> sampleMission() {
     MissionEvent& e3 = m->events[3];
     mission_SetText(e3.name, "Finale");
     e3.delay_value = 10;
-    addRows(e3, {trig(0, 1, 8, 2, 11), trig(1 | 4, 1, 12, 6, 3)},
-            {act(8, -1, -1), act(12, 1, 4, 8)});
+    addRows(e3, {trig(0, 1, 8, 2, 11), trig(1 | 4, 1, 12, 6, 3)}, {act(8, -1, -1), act(12, 1, 4, 8)});
     return m;
 }
 
@@ -189,15 +186,15 @@ TEST_F(ListingsTest, StampComesFromThePageAndSourceDateEpoch) {
     EXPECT_EQ(s.day, 14);
     EXPECT_EQ(s.hour, 9);
     EXPECT_EQ(s.minute, 5);
-    if (old) setenv("SOURCE_DATE_EPOCH", saved.c_str(), 1);
-    else unsetenv("SOURCE_DATE_EPOCH");
+    if (old)
+        setenv("SOURCE_DATE_EPOCH", saved.c_str(), 1);
+    else
+        unsetenv("SOURCE_DATE_EPOCH");
 }
 
 class PrintTest : public ListingsTest {
 protected:
-    void SetUp() override {
-        setenv("SOURCE_DATE_EPOCH", "1773479100", 1);
-    }
+    void SetUp() override { setenv("SOURCE_DATE_EPOCH", "1773479100", 1); }
     void TearDown() override { unsetenv("SOURCE_DATE_EPOCH"); }
     ScopedFakePlatform fake_;
     ScopedTempDir dir_;

@@ -20,9 +20,10 @@ namespace {
 
 // Colour names "c0".."c16", so the drop-down's order can be seen.
 std::string texts() {
-    std::string s = "[Dialog Message]\nGROUPS = Groups\nWAYPOINTS = Paths\nAREA_TRIGGERS = Areas\nSIZE = Size %i\n"
-                    "[Players]\nBLUEPLAYERS = Blue side\nREDPLAYERS = Red side\n"
-                    "[File I/O]\nGROUP_LIST_HEADER = Groups of %s %i/%i/%i %i:%i\\n\n[Colors]\n";
+    std::string s =
+        "[Dialog Message]\nGROUPS = Groups\nWAYPOINTS = Paths\nAREA_TRIGGERS = Areas\nSIZE = Size %i\n"
+        "[Players]\nBLUEPLAYERS = Blue side\nREDPLAYERS = Red side\n"
+        "[File I/O]\nGROUP_LIST_HEADER = Groups of %s %i/%i/%i %i:%i\\n\n[Colors]\n";
     for (int i = 0; i < kRecordColorCount; ++i)
         s += std::string(records_ColorKey(i)) + " = c" + std::to_string(i) + "\n";
     return s;

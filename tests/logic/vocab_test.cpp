@@ -15,8 +15,7 @@
 
 namespace {
 
-EventTrigger trigger(int flags, int type, int condition, int v1 = 0, int v2 = 0, int v3 = 0,
-                     int v4 = 0) {
+EventTrigger trigger(int flags, int type, int condition, int v1 = 0, int v2 = 0, int v3 = 0, int v4 = 0) {
     return EventTrigger{flags, type, condition, v1, v2, v3, v4, 0};
 }
 
@@ -40,11 +39,9 @@ const std::vector<TriggerCase> kTriggerCases = {
     {1, 4, 4, 9, 9, "Group 4 is destroyed", "Group 4 is not destroyed"},
     {1, 5, 4, 9, 9, "Group 4 has units alive", "Group 4 has no unit alive"},
     {1, 6, 2, 7, 9, "Group 2 has lost more than 7 units", "Group 2 has not lost more than 7 units"},
-    {1, 7, 2, 11, 6, "Group 2 is at waypoint path 11, point 6",
-     "Group 2 is not at waypoint path 11, point 6"},
+    {1, 7, 2, 11, 6, "Group 2 is at waypoint path 11, point 6", "Group 2 is not at waypoint path 11, point 6"},
     // The path chosen in slot 2 does not show.
-    {1, 8, 2, 11, 6, "Group 2 has finished its waypoint path",
-     "Group 2 has not finished its waypoint path"},
+    {1, 8, 2, 11, 6, "Group 2 has finished its waypoint path", "Group 2 has not finished its waypoint path"},
     {1, 9, 8, 1, 1, "Group 8 is intact", "Group 8 is not intact"},
     {1, 10, 8, 42, 1, "Group 8 is within area trigger 42", "Group 8 is not within area trigger 42"},
     {1, 11, 8, 9, 1, "Group 8 is holding group 9", "Group 8 is not holding group 9"},
@@ -105,24 +102,36 @@ struct AiCase {
 const std::vector<AiCase> kAiCases = {
     {0, 1, "no change"},
     {1, 6, "weapon to 6"},
-    {2, 1, "guarding on"},         {2, 0, "guarding off"},
-    {3, 1, "standing on"},         {3, 0, "standing off"},
-    {4, 1, "prone on"},            {4, 0, "prone off"},
-    {5, 0, "to red alert"},        {6, 0, "to green alert"},
+    {2, 1, "guarding on"},
+    {2, 0, "guarding off"},
+    {3, 1, "standing on"},
+    {3, 0, "standing off"},
+    {4, 1, "prone on"},
+    {4, 0, "prone off"},
+    {5, 0, "to red alert"},
+    {6, 0, "to green alert"},
     {7, 270, "field of view to 270 degrees"},
-    {8, 55, "accuracy to 55"},     {9, 65, "perception to 65"},
+    {8, 55, "accuracy to 55"},
+    {9, 65, "perception to 65"},
     {10, 4, "move timer to 4 seconds"},
     {11, 5, "crouch timer to 5 seconds"},
     {12, 6, "attention span to 6 seconds"},
     {13, 20, "obliqueness to 20 degrees"},
-    {14, 7, "silent on"},          {14, 0, "silent off"},
-    {15, 1, "blind on"},           {15, 0, "blind off"},
-    {16, 1, "berserk on"},         {16, 0, "berserk off"},
-    {17, 1, "climbing on"},        {17, 0, "climbing off"},
-    {18, 1, "keep out of water on"}, {18, 0, "keep out of water off"},
-    {19, 1, "deaf on"},            {19, 0, "deaf off"},
+    {14, 7, "silent on"},
+    {14, 0, "silent off"},
+    {15, 1, "blind on"},
+    {15, 0, "blind off"},
+    {16, 1, "berserk on"},
+    {16, 0, "berserk off"},
+    {17, 1, "climbing on"},
+    {17, 0, "climbing off"},
+    {18, 1, "keep out of water on"},
+    {18, 0, "keep out of water off"},
+    {19, 1, "deaf on"},
+    {19, 0, "deaf off"},
     // Subtypes no table knows read like subtype 0.
-    {20, 1, "no change"},          {-2, 1, "no change"},
+    {20, 1, "no change"},
+    {-2, 1, "no change"},
 };
 
 class VocabTest : public ::testing::Test {
@@ -171,7 +180,8 @@ TEST_F(VocabTest, WithThePageGroupsPathsAndAreasAreNamed) {
         {event_TriggerText(trigger(0, 1, 10, 2, 1), true, page.get()),
          "Group 2 Red Players is within area trigger 1 Village square"},
         // A record without a description, a number that names no record: the number alone.
-        {event_TriggerText(trigger(0, 1, 10, 5, 1), true, page.get()), "Group 5 is within area trigger 1 Village square"},
+        {event_TriggerText(trigger(0, 1, 10, 5, 1), true, page.get()),
+         "Group 5 is within area trigger 1 Village square"},
         {event_TriggerText(trigger(0, 1, 4, 99), true, page.get()), "Group 99 is destroyed"},
         {event_TriggerText(trigger(0, 1, 4, 2), true), "Group 2 is destroyed"},
         {event_ActionText(action(1, 0, 3, 4), page.get()), "Send group 3 Scouts along waypoint path 4 Ridge road"},
@@ -190,8 +200,7 @@ TEST_F(VocabTest, EveryAiChangeRendersAndEmbedsInAllThreeActions) {
     for (const auto& c : kAiCases) {
         SCOPED_TRACE("subtype " + std::to_string(c.subtype) + " value " + std::to_string(c.value));
         EXPECT_EQ(event_AiChangeText(action(3, c.subtype, 1, c.value)), c.text);
-        EXPECT_EQ(event_ActionText(action(3, c.subtype, 4, c.value)),
-                  std::string("Change AI of group 4: ") + c.text);
+        EXPECT_EQ(event_ActionText(action(3, c.subtype, 4, c.value)), std::string("Change AI of group 4: ") + c.text);
         EXPECT_EQ(event_ActionText(action(12, c.subtype, 4, c.value)),
                   std::string("Change AI of all red units in area 4: ") + c.text);
         EXPECT_EQ(event_ActionText(action(13, c.subtype, 4, c.value)),
@@ -201,8 +210,8 @@ TEST_F(VocabTest, EveryAiChangeRendersAndEmbedsInAllThreeActions) {
 
 TEST_F(VocabTest, NamesFallBackOutsideTheirTables) {
     const std::vector<std::pair<int, const char*>> types = {
-        {0, "(none)"}, {1, "Group"}, {2, "Event"}, {3, "Campaign variable"},
-        {4, "Second time through"}, {5, "Squadmates"}, {6, "(none)"}, {-1, "(none)"}};
+        {0, "(none)"},     {1, "Group"},  {2, "Event"},  {3, "Campaign variable"}, {4, "Second time through"},
+        {5, "Squadmates"}, {6, "(none)"}, {-1, "(none)"}};
     for (const auto& [code, name] : types) EXPECT_EQ(event_TriggerTypeName(code), name) << code;
 
     EXPECT_EQ(event_ConditionName(1, 0), "(none)");
@@ -363,8 +372,7 @@ TEST_F(VocabTest, RecordListsListEverySlot) {
 }
 
 TEST_F(VocabTest, FixedLists) {
-    const auto check = [](const ValueList& l, std::size_t size, std::size_t i, const char* text,
-                          std::int64_t data) {
+    const auto check = [](const ValueList& l, std::size_t size, std::size_t i, const char* text, std::int64_t data) {
         ASSERT_EQ(l.size(), size);
         EXPECT_EQ(l[i].text, text);
         EXPECT_EQ(l[i].data, data);
@@ -457,12 +465,16 @@ TEST_F(VocabTest, SelectByDataPicksTheFirstMatchOrEntryZero) {
 // gives the fallback instead of reading arguments that are not there.
 TEST(VocabWording, LongAndUnfitWordingIsHandledSafely) {
     const std::string longWords(5000, 'x');
-    ScopedTextTable table("[Triggers]\nGROUP_SEES_GROUP = " + longWords + " %i %i\n"
+    ScopedTextTable table("[Triggers]\nGROUP_SEES_GROUP = " + longWords +
+                          " %i %i\n"
                           "GROUP_NOT_SEES_GROUP = %s sees %s\n"
                           "CHANGE_GROUP = %i%s%s\n"
-                          "GUARD_ON = " + longWords + "\n"
+                          "GUARD_ON = " +
+                          longWords +
+                          "\n"
                           "ELIMINATE_GROUP = %n\n"
-                          "[Trigger Logic]\nAND = " + longWords + "\n");
+                          "[Trigger Logic]\nAND = " +
+                          longWords + "\n");
     EXPECT_EQ(event_TriggerText(trigger(0, 1, 1, 3, 5), true), longWords + " 3 5");
     EXPECT_EQ(event_TriggerText(trigger(0, 1, 1, 3, 5), false), longWords + " 3 5" + longWords);
     EXPECT_EQ(event_TriggerText(trigger(1, 1, 1, 3, 5), true), "Bad Texttool String");

@@ -41,16 +41,26 @@ TEST(InfoPanes, SelectionTextLayoutAndDetailsOfTheLastSelected) {
     page->items[b].waypoint_id = 4;
     page->items[b].wpnumber = 2;
     mission_SetText(page->waypoints[4].description, "Patrol");
-    page->items[b].group_id = 3;   // unnamed group 3
+    page->items[b].group_id = 3;  // unnamed group 3
     page->items[b].layer = 0;
     mission_SetText(page->layers[0].description, "Everything");  // as Layer Names shows it
     mission_Select(*page, a);
     mission_Select(*page, b);
     auto lines = infopane_SelectionLines(*page, {8, 16});
-    const std::vector<std::string> want = {
-        "2 selected", "Item 1", std::string(itemdef_At(itemdef_FindByType(kTestCrate))->name),
-        "Id " + std::to_string(page->items[b].id), "Object", "Heading 270",
-        "Path 4 Patrol, point 2", "X -1 m", "Y 0 m", "Z 1 m", "Layer:", " 1 - Everything", "Group:", "3"};
+    const std::vector<std::string> want = {"2 selected",
+                                           "Item 1",
+                                           std::string(itemdef_At(itemdef_FindByType(kTestCrate))->name),
+                                           "Id " + std::to_string(page->items[b].id),
+                                           "Object",
+                                           "Heading 270",
+                                           "Path 4 Patrol, point 2",
+                                           "X -1 m",
+                                           "Y 0 m",
+                                           "Z 1 m",
+                                           "Layer:",
+                                           " 1 - Everything",
+                                           "Group:",
+                                           "3"};
     EXPECT_EQ(texts(lines), want);
     // Positions: down ch + ch/2 after the count, indented by cw for the details, back out
     // for the two headings.

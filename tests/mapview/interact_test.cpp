@@ -292,7 +292,8 @@ TEST_F(Interact, RightClickCancelsABandErasingItAndFreeingTheMouse) {
     EXPECT_EQ(selection(), Sel{});
     EXPECT_EQ(ui->popupAnswers.size(), 0u);
     // The cancelling click opened no menu.
-    EXPECT_TRUE(std::none_of(ui->log.begin(), ui->log.end(), [](const std::string& l) { return l.rfind("popup", 0) == 0; }));
+    EXPECT_TRUE(
+        std::none_of(ui->log.begin(), ui->log.end(), [](const std::string& l) { return l.rfind("popup", 0) == 0; }));
     (void)a;
 }
 
@@ -307,12 +308,12 @@ TEST_F(Interact, MoveFollowsThePointerAndCommitsOnTheLeftButton) {
     EXPECT_EQ(gesture_State().state, kGestureMove);
     EXPECT_EQ(gesture_State().ref_x, 100);
     EXPECT_EQ(gesture_State().ref_y, 50);
-    EXPECT_EQ(interact_StartMove(), 0);   // refused while one is going on
+    EXPECT_EQ(interact_StartMove(), 0);  // refused while one is going on
     EXPECT_EQ(interact_StartPlace(), 0);
-    pane().onMouseMove(520, 230, 0);      // world (120, 70)
+    pane().onMouseMove(520, 230, 0);  // world (120, 70)
     EXPECT_EQ(gesture_State().offset_x, 20);
     EXPECT_EQ(gesture_State().offset_y, 20);
-    EXPECT_EQ(g_renders, 1);              // the preview
+    EXPECT_EQ(g_renders, 1);  // the preview
     pane().onMouseMove(510, 240, 0);
     EXPECT_EQ(g_renders, 2);
     // Shift and Ctrl bands do not start while moving; the left button commits.
@@ -639,7 +640,7 @@ TEST_F(Interact, DrawPathNumbersOnFromThePathsHighestAndTakesBack) {
     EXPECT_EQ(interact_StartDraw(kGestureDrawPath, kMaxWaypoints), 0);
     ASSERT_EQ(interact_StartDraw(kGestureDrawPath, 4), 1);
     EXPECT_EQ(interact_StartMove(), 0);  // one gesture at a time
-    click(430, 300);  // world (30, 0): snapped to (0, 0)
+    click(430, 300);                     // world (30, 0): snapped to (0, 0)
     click(500, 200);
     pane().onDoubleClick(MouseButton::Left, 600, 200, 0);  // one more marker
     ASSERT_EQ(page().item_count, 5);

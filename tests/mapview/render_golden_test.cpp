@@ -15,8 +15,8 @@
 
 namespace {
 
-constexpr std::int32_t kTestTank = 200;         // vehicle with a model of four levels
-constexpr std::int32_t kTestBox = 300;          // object without a model
+constexpr std::int32_t kTestTank = 200;  // vehicle with a model of four levels
+constexpr std::int32_t kTestBox = 300;   // object without a model
 constexpr std::int32_t kRadiusMarker = 6006;
 
 class RenderGolden : public ::testing::Test {
@@ -78,9 +78,16 @@ protected:
             m.vertices.push_back({std::int16_t(x1), std::int16_t(y1), 0});
             m.vertices.push_back({std::int16_t(x0), std::int16_t(y1), 0});
             ModelDescTriangle t;
-            t.v[0] = b; t.v[1] = std::uint16_t(b + 1); t.v[2] = std::uint16_t(b + 2); t.flags = 8; t.face = 0;
+            t.v[0] = b;
+            t.v[1] = std::uint16_t(b + 1);
+            t.v[2] = std::uint16_t(b + 2);
+            t.flags = 8;
+            t.face = 0;
             m.triangles.push_back(t);
-            t.v[0] = b; t.v[1] = std::uint16_t(b + 2); t.v[2] = std::uint16_t(b + 3); t.flags = 2;
+            t.v[0] = b;
+            t.v[1] = std::uint16_t(b + 2);
+            t.v[2] = std::uint16_t(b + 3);
+            t.flags = 2;
             m.triangles.push_back(t);
         };
         const auto mesh = [&](int level) {
@@ -94,10 +101,15 @@ protected:
             if (level == 3) {
                 m.vertices = {{-700, -400, 0}, {700, 0, 0}, {-700, 400, 0}, {-700, 400, 90}};
                 ModelDescTriangle t;
-                t.v[0] = 0; t.v[1] = 1; t.v[2] = 2; t.face = 0;
+                t.v[0] = 0;
+                t.v[1] = 1;
+                t.v[2] = 2;
+                t.face = 0;
                 m.triangles.push_back(t);
                 // An edge seen end-on from above (vertices 2 and 3) draws nothing.
-                t.v[0] = 2; t.v[1] = 3; t.v[2] = 0;
+                t.v[0] = 2;
+                t.v[1] = 3;
+                t.v[2] = 0;
                 m.triangles.push_back(t);
             }
             return m;
@@ -155,7 +167,7 @@ TEST_F(RenderGoldenTerrain, ColourDetailAtZoomOneTenth) {
 TEST_F(RenderGoldenTerrain, ElevationAndEdgeMaps) {
     view.map_mode = kMapModeElevation;
     expectGolden("terrain_elevation");
-    view.show_flags |= kShowWater | kShowDetail;   // no texturing outside the colour map
+    view.show_flags |= kShowWater | kShowDetail;  // no texturing outside the colour map
     expectGolden("terrain_elevation_water");
     view.map_mode = kMapModeEdges;
     expectGolden("terrain_edges_water");
@@ -268,7 +280,7 @@ TEST_F(RenderGolden, WaypointLoopsAndAreas) {
     page->area_triggers[5].color = 2;
     page->info.hidden_layers = 1u << 2;
     expectGolden("waypoints_areas");
-    view.show_flags &= ~(kShowMarkers | kShowAreas);   // paths go with the markers
+    view.show_flags &= ~(kShowMarkers | kShowAreas);  // paths go with the markers
     expectGolden("waypoints_areas_off");
 }
 

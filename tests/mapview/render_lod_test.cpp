@@ -26,11 +26,15 @@ Model* makeModel(const std::vector<int>& levels) {
         m.faces.push_back(ModelDescFace{});
         const int c[4] = {1, 0, -1, 0}, sn[4] = {0, 1, 0, -1};
         const auto at = [&](int along, int across) {
-            return ModelVertex{std::int16_t(along * c[k] - across * sn[k]), std::int16_t(along * sn[k] + across * c[k]), 0};
+            return ModelVertex{std::int16_t(along * c[k] - across * sn[k]), std::int16_t(along * sn[k] + across * c[k]),
+                               0};
         };
         m.vertices = {at(1500, -900), at(4000, 0), at(1500, 900)};
         ModelDescTriangle t;
-        t.v[0] = 0; t.v[1] = 1; t.v[2] = 2; t.face = 0;
+        t.v[0] = 0;
+        t.v[1] = 1;
+        t.v[2] = 2;
+        t.face = 0;
         m.triangles.push_back(t);
         d.lods.push_back(m);
     }

@@ -56,7 +56,8 @@ Pixels run(std::initializer_list<std::pair<int, int>> points) { return Pixels(po
 
 TEST_F(LineTest, StepsWithTruncatedFixedPointAccumulators) {
     // 3/10 per column: the accumulator reaches 1.9998 at x = 5, so that pixel stays on row 1.
-    EXPECT_EQ(line(0, 0, 10, 3), run({{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {6, 2}, {7, 2}, {8, 2}, {9, 3}, {10, 3}}));
+    EXPECT_EQ(line(0, 0, 10, 3),
+              run({{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 1}, {5, 1}, {6, 2}, {7, 2}, {8, 2}, {9, 3}, {10, 3}}));
     EXPECT_EQ(line(10, 3, 0, 0), line(0, 0, 10, 3));
     // Steep, stepping down from the upper end with a negative column step.
     EXPECT_EQ(line(0, 9, 2, 0), run({{2, 0}, {2, 1}, {2, 2}, {1, 3}, {1, 4}, {1, 5}, {1, 6}, {0, 7}, {0, 8}, {0, 9}}));
@@ -65,8 +66,8 @@ TEST_F(LineTest, StepsWithTruncatedFixedPointAccumulators) {
 }
 
 TEST_F(LineTest, ClipsAgainstEachEdge) {
-    EXPECT_EQ(line(-10, 5, 40, 5).size(), 32u);   // through both sides: the whole row
-    EXPECT_EQ(line(7, -5, 7, 30).size(), 20u);    // through top and bottom: the whole column
+    EXPECT_EQ(line(-10, 5, 40, 5).size(), 32u);  // through both sides: the whole row
+    EXPECT_EQ(line(7, -5, 7, 30).size(), 20u);   // through top and bottom: the whole column
     // Left: y moves to 0 + 10 * 3 / 10 = 3.
     EXPECT_EQ(line(-3, 0, 7, 10), run({{0, 3}, {1, 4}, {2, 5}, {3, 6}, {4, 7}, {5, 8}, {6, 9}, {7, 10}}));
     // Right: y moves to 4 + 6 * -7 / -10 = 8 (4.2 truncated).
@@ -80,17 +81,17 @@ TEST_F(LineTest, ClipsAgainstEachEdge) {
 TEST_F(LineTest, ClipsThroughEachCorner) {
     Pixels diagonal;
     for (int k = 0; k < 20; ++k) diagonal.insert({k, k});
-    EXPECT_EQ(line(-5, -5, 40, 40), diagonal);                                      // top-left, bottom
+    EXPECT_EQ(line(-5, -5, 40, 40), diagonal);                                           // top-left, bottom
     EXPECT_EQ(line(35, -4, 27, 4), run({{31, 0}, {30, 1}, {29, 2}, {28, 3}, {27, 4}}));  // top-right
-    EXPECT_EQ(line(-2, 21, 3, 16), run({{3, 16}, {2, 17}, {1, 18}, {0, 19}}));      // bottom-left
-    EXPECT_EQ(line(29, 17, 34, 22), run({{29, 17}, {30, 18}, {31, 19}}));            // bottom-right
+    EXPECT_EQ(line(-2, 21, 3, 16), run({{3, 16}, {2, 17}, {1, 18}, {0, 19}}));           // bottom-left
+    EXPECT_EQ(line(29, 17, 34, 22), run({{29, 17}, {30, 18}, {31, 19}}));                // bottom-right
 }
 
 TEST_F(LineTest, DropsWhatLiesOutside) {
-    EXPECT_TRUE(line(-5, 0, -1, 19).empty());     // left
-    EXPECT_TRUE(line(32, 0, 50, 19).empty());     // right
-    EXPECT_TRUE(line(0, -1, 31, -9).empty());     // above
-    EXPECT_TRUE(line(0, 20, 31, 25).empty());     // below
+    EXPECT_TRUE(line(-5, 0, -1, 19).empty());  // left
+    EXPECT_TRUE(line(32, 0, 50, 19).empty());  // right
+    EXPECT_TRUE(line(0, -1, 31, -9).empty());  // above
+    EXPECT_TRUE(line(0, 20, 31, 25).empty());  // below
     // Passing the top-left corner outside: after the x clip both ends lie above.
     EXPECT_TRUE(line(-10, 5, 5, -10).empty());
     // Passing the bottom-right corner: the right clip leaves both ends below.
@@ -99,7 +100,7 @@ TEST_F(LineTest, DropsWhatLiesOutside) {
 
 TEST_F(LineTest, SinglePointsDrawNothing) {
     EXPECT_TRUE(line(3, 3, 3, 3).empty());
-    EXPECT_TRUE(line(-5, 0, 0, 0).empty());       // clipped down to the one pixel (0, 0)
+    EXPECT_TRUE(line(-5, 0, 0, 0).empty());  // clipped down to the one pixel (0, 0)
     EXPECT_EQ(line(3, 3, 4, 3), run({{3, 3}, {4, 3}}));
 }
 
@@ -112,7 +113,7 @@ TEST_F(LineTest, FarEndsAreClippedWithoutOverflow) {
 
 TEST(RenderProjection, NorthIsUpAndCentreIsHalfTheSurface) {
     MapSurface s;
-    ASSERT_TRUE(mapsurface_Create(s, 100, 51));   // 112 x 51: hw 56, hh 25
+    ASSERT_TRUE(mapsurface_Create(s, 100, 51));  // 112 x 51: hw 56, hh 25
     ViewState v = view_StartupState();
     v.zoom = 0.5f;
     v.center_x = 1000;
@@ -123,7 +124,7 @@ TEST(RenderProjection, NorthIsUpAndCentreIsHalfTheSurface) {
     ScreenPoint p = render_Project(f, 1000, -2000);
     EXPECT_EQ(p.x, 56);
     EXPECT_EQ(p.y, 25);
-    p = render_Project(f, 1003, -1997);   // 1.5 pixels each way, truncated toward zero
+    p = render_Project(f, 1003, -1997);  // 1.5 pixels each way, truncated toward zero
     EXPECT_EQ(p.x, 57);
     EXPECT_EQ(p.y, 24);
     p = render_Project(f, 997, -2003);
@@ -151,23 +152,30 @@ TEST(RenderBlend, MatchesHandComputedLanes) {
 
 TEST(RenderWater, TintHalvesBytesOrTheWholeWord) {
     EXPECT_EQ(render_WaterTintMasked(0x00010101), kWaterTint);
-    EXPECT_EQ(render_WaterTintWhole(0x00010101), 0x4035BFCDu);   // green and blue 0x80 higher
+    EXPECT_EQ(render_WaterTintWhole(0x00010101), 0x4035BFCDu);  // green and blue 0x80 higher
     EXPECT_EQ(render_WaterTintMasked(0x00FFFFFF), 0x40B4BECCu);
-    EXPECT_EQ(render_WaterTintWhole(0x00FFFFFF), 0x40B53F4Cu);   // red's low bit falls into green
+    EXPECT_EQ(render_WaterTintWhole(0x00FFFFFF), 0x40B53F4Cu);  // red's low bit falls into green
 
     auto page = test_NewMission();
-    EXPECT_EQ(render_WaterLevel(*page, kShowWater), 0u);   // no terrain, no override
+    EXPECT_EQ(render_WaterLevel(*page, kShowWater), 0u);  // no terrain, no override
     page->terrain = TerrainMapsPtr(terrain_NewMaps(), terrain_FreeMaps);
     page->terrain->waterLevel = 12;
     EXPECT_EQ(render_WaterLevel(*page, kShowWater), 12u);
     EXPECT_EQ(render_WaterLevel(*page, kShowFlagsStartup & ~kShowWater), 0u);
-    page->info.water_level = -1;                           // without its bit the override is not used
+    page->info.water_level = -1;  // without its bit the override is not used
     EXPECT_EQ(render_WaterLevel(*page, kShowWater), 12u);
     page->info.attrib |= 1;
     // The override is an elevation byte: below the lowest ground no water, above the highest
     // water everywhere (never the low byte: -1 is not a sea over the whole map).
-    for (const auto& [level, want] : {std::pair{-1, 0u}, {-300, 0u}, {0, 0u}, {1, 1u}, {255, 255u}, {256, 255u},
-                                      {0x1FF, 255u}, {INT32_MIN, 0u}, {INT32_MAX, 255u}}) {
+    for (const auto& [level, want] : {std::pair{-1, 0u},
+                                      {-300, 0u},
+                                      {0, 0u},
+                                      {1, 1u},
+                                      {255, 255u},
+                                      {256, 255u},
+                                      {0x1FF, 255u},
+                                      {INT32_MIN, 0u},
+                                      {INT32_MAX, 255u}}) {
         page->info.water_level = level;
         EXPECT_EQ(render_WaterLevel(*page, kShowWater), want) << level;
     }
@@ -205,13 +213,15 @@ std::uint32_t referencePixel(const Mission& page, const ViewState& v, const Rend
     const std::int64_t row = std::int64_t(-256) * v.center_y - s * f.hh + s * y;
     const std::size_t cell = std::size_t((row >> 16) & 1023) * 1024 + std::size_t((col >> 16) & 1023);
     std::uint32_t p;
-    if (v.map_mode == kMapModeElevation) p = t.elevation[cell];
-    else if (v.map_mode == kMapModeEdges) p = t.edge[cell];
+    if (v.map_mode == kMapModeElevation)
+        p = t.elevation[cell];
+    else if (v.map_mode == kMapModeEdges)
+        p = t.edge[cell];
     else {
         p = t.colour[cell];
         if ((v.show_flags & kShowDetail) && t.detailFlag == 1 && s < 65536) {
-            const std::size_t texel = std::size_t(t.detail[cell]) * 4096 + std::size_t((row >> 10) & 63) * 64 +
-                                      std::size_t((col >> 10) & 63);
+            const std::size_t texel =
+                std::size_t(t.detail[cell]) * 4096 + std::size_t((row >> 10) & 63) * 64 + std::size_t((col >> 10) & 63);
             p = render_TextureBlend(t.detailColourBlended[texel], p);
         }
     }
@@ -253,27 +263,27 @@ protected:
 };
 
 TEST_F(TerrainPassTest, EveryModeMatchesThePixelRule) {
-  for (bool wide : {true, false}) {
-    render_Tuning().wideVectors = wide;
-    std::mt19937 rng(7);
-    std::uniform_int_distribution<std::int32_t> coord(-600000, 600000);
-    const float zooms[] = {0.001f, 0.0042f, 0.02f, 0.1f, 0.7f, 3.0f, 0.0001f};
-    for (float zoom : zooms) {
-        for (std::int32_t mode : {kMapModeColour, kMapModeElevation, kMapModeEdges}) {
-            for (std::uint32_t extra : {0u, kShowWater, kShowDetail, kShowWater | kShowDetail}) {
-                ViewState v = view_StartupState();
-                v.show_flags = (kShowFlagsStartup & ~(kShowWater | kShowDetail)) | extra;
-                v.zoom = zoom;
-                v.map_mode = mode;
-                v.center_x = coord(rng);
-                v.center_y = coord(rng);
-                const std::string what = "zoom " + std::to_string(zoom) + " mode " + std::to_string(mode) +
-                                         " flags " + std::to_string(extra);
-                expectReference(v, (what + (wide ? " wide" : " narrow")).c_str());
+    for (bool wide : {true, false}) {
+        render_Tuning().wideVectors = wide;
+        std::mt19937 rng(7);
+        std::uniform_int_distribution<std::int32_t> coord(-600000, 600000);
+        const float zooms[] = {0.001f, 0.0042f, 0.02f, 0.1f, 0.7f, 3.0f, 0.0001f};
+        for (float zoom : zooms) {
+            for (std::int32_t mode : {kMapModeColour, kMapModeElevation, kMapModeEdges}) {
+                for (std::uint32_t extra : {0u, kShowWater, kShowDetail, kShowWater | kShowDetail}) {
+                    ViewState v = view_StartupState();
+                    v.show_flags = (kShowFlagsStartup & ~(kShowWater | kShowDetail)) | extra;
+                    v.zoom = zoom;
+                    v.map_mode = mode;
+                    v.center_x = coord(rng);
+                    v.center_y = coord(rng);
+                    const std::string what = "zoom " + std::to_string(zoom) + " mode " + std::to_string(mode) +
+                                             " flags " + std::to_string(extra);
+                    expectReference(v, (what + (wide ? " wide" : " narrow")).c_str());
+                }
             }
         }
     }
-  }
     render_Tuning().wideVectors = true;
 }
 
@@ -282,7 +292,7 @@ TEST_F(TerrainPassTest, EveryModeMatchesThePixelRule) {
 // per pixel and at widths that leave every remainder of a vector's columns, with either
 // vector width.
 TEST_F(TerrainPassTest, RandomMapsMatchThePixelRule) {
-    ASSERT_TRUE(mapsurface_Create(surface, 2500, 7));   // wide enough to cross the map twice
+    ASSERT_TRUE(mapsurface_Create(surface, 2500, 7));  // wide enough to cross the map twice
     TerrainMaps& t = *page->terrain;
     std::mt19937 rng(11);
     std::uniform_int_distribution<std::uint32_t> word;
@@ -309,9 +319,8 @@ TEST_F(TerrainPassTest, RandomMapsMatchThePixelRule) {
                 v.center_y = coord(rng);
                 t.waterLevel = waterLevel(rng);
                 for (std::int32_t width : {1, 5, 8, 13, 100, surface.width}) {
-                    const std::string what = std::string(wide ? "wide" : "narrow") + " zoom " +
-                                             std::to_string(v.zoom) + " mode " + std::to_string(mode) + " width " +
-                                             std::to_string(width);
+                    const std::string what = std::string(wide ? "wide" : "narrow") + " zoom " + std::to_string(v.zoom) +
+                                             " mode " + std::to_string(mode) + " width " + std::to_string(width);
                     expectReference(v, what.c_str(), width);
                 }
             }
@@ -333,7 +342,8 @@ TEST_F(TerrainPassTest, RandomMapsMatchThePixelRule) {
             v.center_x = coord(rng);
             v.center_y = coord(rng);
             t.waterLevel = waterLevel(rng);
-            expectReference(v, (std::string(wide ? "wide" : "narrow") + " tall, zoom " + std::to_string(v.zoom)).c_str());
+            expectReference(v,
+                            (std::string(wide ? "wide" : "narrow") + " tall, zoom " + std::to_string(v.zoom)).c_str());
         }
     }
     render_Tuning() = RenderTuning{};
@@ -361,7 +371,7 @@ TEST_F(TerrainPassTest, SamplingEdgeCases) {
 TEST_F(TerrainPassTest, PageWithoutTerrainIsBlackOrWater) {
     page->terrain.reset();
     ViewState v = view_StartupState();
-    render_Terrain(render_SetupFrame(surface, v), *page, v);   // no terrain water level either
+    render_Terrain(render_SetupFrame(surface, v), *page, v);  // no terrain water level either
     for (std::uint32_t p : surface.bits) ASSERT_EQ(p, 0u);
     page->info.attrib |= 1;
     page->info.water_level = 9;
@@ -387,7 +397,7 @@ TEST(MapSurfaceTest, WidthRuleRowTableAndLimits) {
     ASSERT_EQ(s.rows.size(), 300u);
     EXPECT_EQ(s.rows[299], s.bits.data() + 299 * 816);
     std::uint32_t* const before = s.rows[0];
-    mapsurface_BuildRows(s);                     // nothing moved: the same table
+    mapsurface_BuildRows(s);  // nothing moved: the same table
     EXPECT_EQ(s.rows[0], before);
 
     ASSERT_TRUE(mapsurface_Create(s, 100, kMapSurfaceMaxRows + 500));
@@ -410,7 +420,7 @@ TEST(ViewStateTest, ResetThenButtonBar) {
     EXPECT_EQ(s.grid_size, 131072);
     EXPECT_EQ(s.snap_to_grid, 0);
     EXPECT_EQ(s.map_mode, kMapModeColour);
-    EXPECT_EQ(view_State().grid_size, 32);       // the live state is left alone
+    EXPECT_EQ(view_State().grid_size, 32);  // the live state is left alone
 }
 
 TEST(ViewStateTest, VisibilityFollowsFlagsTeamsAndLayers) {
@@ -441,13 +451,13 @@ TEST(ViewStateTest, VisibilityFollowsFlagsTeamsAndLayers) {
 TEST(MapSurfaceTest, DevicePixelsAtTheScreensRatio) {
     struct Case {
         float scale;
-        std::int32_t width, height;   // the bitmap
+        std::int32_t width, height;  // the bitmap
         float kept;
     };
     const Case cases[] = {
-        {1.0f, 816, 301, 1.0f},   {2.0f, 1632, 602, 2.0f},  {1.5f, 1224, 452, 1.5f},  {1.25f, 1020, 377, 1.25f},
-        {0.5f, 408, 151, 0.5f},   {0.0f, 816, 301, 1.0f},   {-2.0f, 816, 301, 1.0f},  {100.0f, 816, 301, 1.0f},
-        {std::nanf(""), 816, 301, 1.0f},
+        {1.0f, 816, 301, 1.0f},    {2.0f, 1632, 602, 2.0f},  {1.5f, 1224, 452, 1.5f},
+        {1.25f, 1020, 377, 1.25f}, {0.5f, 408, 151, 0.5f},   {0.0f, 816, 301, 1.0f},
+        {-2.0f, 816, 301, 1.0f},   {100.0f, 816, 301, 1.0f}, {std::nanf(""), 816, 301, 1.0f},
     };
     for (const Case& c : cases) {
         MapSurface s;
@@ -517,7 +527,7 @@ TEST(RenderPageTest, PresentsTheSurfaceAndTheInsertCaption) {
     view_Reset();
     view_ApplyButtonBarDefaults(view_State());
     view_ResetSurface();
-    render_Page(*page);                          // no bitmap: nothing happens
+    render_Page(*page);  // no bitmap: nothing happens
     EXPECT_TRUE(fake->presented.empty());
 
     ASSERT_TRUE(mapsurface_Create(view_Surface(), 150, 80));
@@ -564,7 +574,10 @@ TEST(RenderModelOutline, SameAsEveryVisibleEdge) {
     m.faces.push_back(ModelDescFace{});
     m.vertices = {{0, 0, 0}, {100, 0, 0}, {0, 100, 0}};
     ModelDescTriangle tri;
-    tri.v[0] = 0; tri.v[1] = 1; tri.v[2] = 2; tri.face = 0;
+    tri.v[0] = 0;
+    tri.v[1] = 1;
+    tri.v[2] = 2;
+    tri.face = 0;
     m.triangles.push_back(tri);
     d.lods.push_back(m);
     const std::vector<std::uint8_t> bytes = model_Encode(d);
@@ -586,11 +599,12 @@ TEST(RenderModelOutline, SameAsEveryVisibleEdge) {
         mesh.vertices.clear();
         const int nv = 3 + any(rng) % 30;
         for (int i = 0; i < nv; ++i)
-            mesh.vertices.push_back({std::int16_t(grid(rng) * 150), std::int16_t(grid(rng) * 150), std::int16_t(grid(rng))});
+            mesh.vertices.push_back(
+                {std::int16_t(grid(rng) * 150), std::int16_t(grid(rng) * 150), std::int16_t(grid(rng))});
         mesh.polygons.clear();
         for (int k = 0; k < 60; ++k) {
             ModelPolygon poly;
-            for (auto& v : poly.vertex) v = std::uint16_t(any(rng) % (nv + 2));   // now and then past the table
+            for (auto& v : poly.vertex) v = std::uint16_t(any(rng) % (nv + 2));  // now and then past the table
             poly.flags = std::uint32_t(any(rng)) & 0xE;
             mesh.polygons.push_back(poly);
         }
@@ -637,7 +651,7 @@ TEST(RenderModelOutline, SameAsEveryVisibleEdge) {
         ASSERT_EQ(drawn.bits, expected.bits) << "round " << round;
         inked += countColour(drawn, render_KindColour(kItemVehicle));
     }
-    EXPECT_GT(inked, 1000);   // the outlines were on the map
+    EXPECT_GT(inked, 1000);  // the outlines were on the map
     model_Reset();
 }
 
@@ -649,7 +663,7 @@ TEST(RenderItemCulling, KeepsWhatReachesIntoTheMap) {
     v.zoom = 0.05f;
     v.grid_shown = 0;
     MapSurface s;
-    ASSERT_TRUE(mapsurface_Create(s, 1390, 200));   // 1408 wide: hw 704
+    ASSERT_TRUE(mapsurface_Create(s, 1390, 200));  // 1408 wide: hw 704
     // A person 600 pixels right of the centre: beyond column 1200, still on a wide map.
     const std::int32_t i = test_AddItem(*page, kTestRifleman, 12000, 0);
     page->items[std::size_t(i)].fov = 0;
@@ -658,12 +672,12 @@ TEST(RenderItemCulling, KeepsWhatReachesIntoTheMap) {
     // A person 100 pixels above the map whose cone (2048 units, 102 pixels here) reaches
     // into it still shows the cone.
     page->items[std::size_t(i)].x = 0;
-    page->items[std::size_t(i)].y = 4000;               // row 100 - 200 = -100
-    page->items[std::size_t(i)].heading = 180;          // facing south, into the map
+    page->items[std::size_t(i)].y = 4000;       // row 100 - 200 = -100
+    page->items[std::size_t(i)].heading = 180;  // facing south, into the map
     page->items[std::size_t(i)].fov = 90;
     render_Draw(s, v, GestureState{}, *page, *clipboard);
     EXPECT_GT(countColour(s, 0x00FF00), 10);
-    v.show_flags &= ~kShowCones;                         // without the cone nothing reaches in
+    v.show_flags &= ~kShowCones;  // without the cone nothing reaches in
     render_Draw(s, v, GestureState{}, *page, *clipboard);
     EXPECT_EQ(countColour(s, 0x00FF00), 0);
 }

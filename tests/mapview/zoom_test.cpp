@@ -28,15 +28,15 @@ TEST(Zoom, WheelKeepsTheWorldPointUnderThePointerWithinTheLimits) {
         bool changes;
     };
     const Case cases[] = {
-        {0.01f, 50000, 80000, 700, 100, 1.25, true},            // right of and above zero
-        {0.01f, -50000, -80000, 30, 590, 1.25, true},           // left of and below zero
-        {0.5f, -100, 100, 100, 500, 0.8, true},                 // the pointer across zero
+        {0.01f, 50000, 80000, 700, 100, 1.25, true},   // right of and above zero
+        {0.01f, -50000, -80000, 30, 590, 1.25, true},  // left of and below zero
+        {0.5f, -100, 100, 100, 500, 0.8, true},        // the pointer across zero
         {0.002f, -3000000, 2500000, 799, 0, std::pow(1.25, 3), true},
-        {900.0f, 7, -7, 650, 420, 1.25, true},                  // held at the upper limit
-        {0.00011f, 0, 0, 10, 10, 0.8, true},                    // held at the lower limit
-        {kZoomMax, 1234, -4321, 5, 5, 1.25, false},             // at a limit: nothing moves
+        {900.0f, 7, -7, 650, 420, 1.25, true},       // held at the upper limit
+        {0.00011f, 0, 0, 10, 10, 0.8, true},         // held at the lower limit
+        {kZoomMax, 1234, -4321, 5, 5, 1.25, false},  // at a limit: nothing moves
         {kZoomMin, 1234, -4321, 5, 5, 0.8, false},
-        {1.0f, 0, 0, 5, 5, std::nan(""), false},                // no factor
+        {1.0f, 0, 0, 5, 5, std::nan(""), false},  // no factor
         {1.0f, 0, 0, 5, 5, -1.25, false},
     };
     for (const Case& c : cases) {

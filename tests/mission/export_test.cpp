@@ -136,11 +136,11 @@ TEST(BinaryExport, ItemRecordFieldsPositionsAndHeadings) {
     EXPECT_EQ(le32(b, r + 0x10), 655360);
     EXPECT_EQ(le32(b, r + 0x14), -65536);
     EXPECT_EQ(le32(b, r + 0x18), 256);
-    EXPECT_EQ(le32(b, r + 0x1C), 4);      // wpdistance default
+    EXPECT_EQ(le32(b, r + 0x1C), 4);  // wpdistance default
     EXPECT_EQ(le32(b, r + 0x20), 100);
     EXPECT_EQ(le32(b, r + 0x2C), 16);
     EXPECT_EQ(le32(b, r + 0x30), 1024);
-    EXPECT_EQ(b[r + 0x34] | b[r + 0x35] << 8, 10);   // 370 -> 10
+    EXPECT_EQ(b[r + 0x34] | b[r + 0x35] << 8, 10);  // 370 -> 10
     EXPECT_EQ(static_cast<std::int16_t>(b[r + 0x36] | b[r + 0x37] << 8), -20);
     EXPECT_EQ(b[r + 0x38] | b[r + 0x39] << 8, 180);
     EXPECT_EQ(b[r + 0x42], 2);
@@ -393,8 +393,8 @@ TEST(BinaryReader, RefusesEveryShortFileAndSaysWhere) {
     EXPECT_FALSE(bms_Parse(patched.data(), patched.size(), f, error));
     // An event whose rows lie outside the row tables.
     patched = b;
-    const std::size_t events = waypointTable(b) + kBmsWaypoints * kBmsWaypointSize + kBmsGroups * kBmsGroupSize +
-                               kBmsWavs * kBmsWavSize + 12;
+    const std::size_t events =
+        waypointTable(b) + kBmsWaypoints * kBmsWaypointSize + kBmsGroups * kBmsGroupSize + kBmsWavs * kBmsWavSize + 12;
     patched[events + 4] = 5;
     EXPECT_FALSE(bms_Parse(patched.data(), patched.size(), f, error));
     EXPECT_NE(error.find("event 0"), std::string::npos) << error;

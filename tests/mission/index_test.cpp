@@ -138,9 +138,9 @@ TEST(MissionIndexAreas, BoundsAndLeftmostMarkerPerArea) {
     };
     marker(4, 50, 50);
     const std::int32_t left = marker(4, -10, 80);
-    marker(4, -10, -30);   // as far left, but later: the first one stays the leftmost
+    marker(4, -10, -30);  // as far left, but later: the first one stays the leftmost
     marker(4, 90, 0);
-    marker(0, -999, 0);    // outside 1..99
+    marker(0, -999, 0);  // outside 1..99
     marker(100, -999, 0);
     const std::int32_t single = marker(99, 7, 8);
     const std::int32_t person = test_AddItem(*m, kTestRifleman, -500, -500);
@@ -179,7 +179,8 @@ TEST(MissionIndexDefinitions, SameAsTheLinearLookup) {
                 << table << ", type " << m->items[std::size_t(i)].type_id;
     };
     {
-        ScopedItemDefs defs({{kTestRifleman, kItemPerson}, {kTestJeep, kItemVehicle}, {kWaypointMarkerType, kItemMarker}});
+        ScopedItemDefs defs(
+            {{kTestRifleman, kItemPerson}, {kTestJeep, kItemVehicle}, {kWaypointMarkerType, kItemMarker}});
         check("distinct types");
     }
     {

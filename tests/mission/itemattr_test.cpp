@@ -28,10 +28,17 @@ protected:
     ScopedFakePlatform ui;
     ScopedTextTable texts{"[Dialog Message]\nLAYERNAME = L%i\nITEMS_EDITED = %i items\n"};
     TextTable* vocab = test_TableFromSource("[PeopleNames]\nSTRNAME000 = A\nSTRNAME001 = B\nSTRNAME002 = C\n");
-    ScopedItemDefs defs{{{kPerson, kItemPerson}, {kPerson2, kItemPerson}, {3003, kItemPerson, kItemAttrDv1},
-                         {kVehicle, kItemVehicle}, {kNamedDecor, kItemDecoration}, {kDecor, kItemDecoration},
-                         {kWaypointMarkerType, kItemMarker}, {kAreaMarkerType, kItemMarker},
-                         {kMarker6006, kItemMarker}, {kOddMarker, kItemMarker}, {kPathObject, kItemObject}}};
+    ScopedItemDefs defs{{{kPerson, kItemPerson},
+                         {kPerson2, kItemPerson},
+                         {3003, kItemPerson, kItemAttrDv1},
+                         {kVehicle, kItemVehicle},
+                         {kNamedDecor, kItemDecoration},
+                         {kDecor, kItemDecoration},
+                         {kWaypointMarkerType, kItemMarker},
+                         {kAreaMarkerType, kItemMarker},
+                         {kMarker6006, kItemMarker},
+                         {kOddMarker, kItemMarker},
+                         {kPathObject, kItemObject}}};
     std::unique_ptr<Mission> page = test_NewMission();
 
     void SetUp() override { text_Tables().vocab = vocab; }
@@ -81,7 +88,7 @@ TEST_F(ItemAttr, OpensOnTheReferenceItem) {
     run([&](FakeDialog& d) {
         for (const auto& [id, c] : d.controls()) EXPECT_NE(kDlgItemAttributes.control(id), nullptr) << id;
         EXPECT_EQ(d.text(kXMetres) + " " + d.text(kXFraction), "-1 255");  // -1/256 m lies in metre -1
-        const int lists[][3] = {{kLayerList, 16, 2}, {kGroupList, 64, 0}, {kNameList, 3, 1},
+        const int lists[][3] = {{kLayerList, 16, 2},  {kGroupList, 64, 0},     {kNameList, 3, 1},
                                 {kWeaponList, 11, 0}, {kWaypointList, 128, 5}, {kSubType, 3, -2}};
         for (const auto& l : lists) {
             EXPECT_EQ(d.entryCount(l[0]), l[1]) << l[0];
@@ -132,11 +139,11 @@ TEST_F(ItemAttr, SeveralItemsShowTheirCountAndMarkWhatTheyDoNotShare) {
     const auto idx = select({kPerson, kPerson, kPerson});
     for (int i = 0; i < 3; ++i) {
         MissionItem& it = item(idx[i]);
-        it.x = 256 * 10;                  // shared
-        it.y = 256 * (10 + i);            // mixed
-        it.heading = i == 1 ? 90 : 0;     // mixed
-        it.fov = 60;                      // shared
-        it.team = i == 0 ? kTeamGood : kTeamEvil;  // mixed
+        it.x = 256 * 10;                                                    // shared
+        it.y = 256 * (10 + i);                                              // mixed
+        it.heading = i == 1 ? 90 : 0;                                       // mixed
+        it.fov = 60;                                                        // shared
+        it.team = i == 0 ? kTeamGood : kTeamEvil;                           // mixed
         it.bmsi_attributes = i == 2 ? kBmsiDeaf | kBmsiBlind : kBmsiBlind;  // Deaf mixed, Blind shared
     }
     run([](FakeDialog& d) {
@@ -146,7 +153,7 @@ TEST_F(ItemAttr, SeveralItemsShowTheirCountAndMarkWhatTheyDoNotShare) {
         EXPECT_EQ(d.text(kFov), "60");
         const int team = d.selection(kTeamList);
         ASSERT_GE(team, 0);
-        EXPECT_EQ(d.entryData(kTeamList, team), -2);  // the "(mixed)" entry
+        EXPECT_EQ(d.entryData(kTeamList, team), -2);                       // the "(mixed)" entry
         EXPECT_NE(d.selection(kLayerList), d.entryCount(kLayerList) - 1);  // shared: no mark
         EXPECT_EQ(d.check(kDeaf), kIndeterminate);
         EXPECT_EQ(d.check(kBlind), kChecked);
@@ -209,10 +216,10 @@ TEST_F(ItemAttr, BoxesSetOrClearTheirOwnBitAndFieldsWithoutControlsStayAsTheyWer
         it.sweapon_type = 3 + i, it.shoottimer = 9 + i, it.group_rel = 4 + i;
     }
     run([](FakeDialog& d) {
-        d.toggle(kDeaf);   // clear on every item: set everywhere
+        d.toggle(kDeaf);                             // clear on every item: set everywhere
         EXPECT_EQ(d.check(kBlind), kIndeterminate);  // set on two items of three
-        d.toggle(kBlind);  // half checked, then checked,
-        d.toggle(kBlind);  // then cleared everywhere
+        d.toggle(kBlind);                            // half checked, then checked,
+        d.toggle(kBlind);                            // then cleared everywhere
     });
     for (int i = 0; i < 3; ++i) {
         const MissionItem& it = item(idx[i]);
@@ -229,10 +236,10 @@ TEST_F(ItemAttr, NumbersBeyondAPathOrTheAreaTableAreRefusedAtTheFieldAndNothingI
         const char* typed;
         bool taken;
     };
-    for (const Case& c : {Case{kWaypointMarkerType, "32", false}, Case{kWaypointMarkerType, "31", true},
-                          Case{kWaypointMarkerType, "0", true}, Case{kAreaMarkerType, "100", false},
-                          Case{kAreaMarkerType, "0", false}, Case{kAreaMarkerType, "99", true},
-                          Case{kAreaMarkerType, "1", true}, Case{kPerson, "255", true}}) {
+    for (const Case& c :
+         {Case{kWaypointMarkerType, "32", false}, Case{kWaypointMarkerType, "31", true},
+          Case{kWaypointMarkerType, "0", true}, Case{kAreaMarkerType, "100", false}, Case{kAreaMarkerType, "0", false},
+          Case{kAreaMarkerType, "99", true}, Case{kAreaMarkerType, "1", true}, Case{kPerson, "255", true}}) {
         ui->boxes.clear();
         const auto idx = select({c.type});
         item(idx[0]).wpnumber = 4;
@@ -255,7 +262,7 @@ TEST_F(ItemAttr, NumbersBeyondAPathOrTheAreaTableAreRefusedAtTheFieldAndNothingI
 TEST_F(ItemAttr, ControlsThatApplyToEverySelectedItemStayEnabled) {
     struct Case {
         std::vector<std::int32_t> types;  // the last is the reference
-        std::int32_t chosenType;                    // sub-type picked in the dialog; 0 none
+        std::int32_t chosenType;          // sub-type picked in the dialog; 0 none
         std::vector<int> on, off;
     };
     const Case cases[] = {

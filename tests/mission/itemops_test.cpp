@@ -52,9 +52,9 @@ TEST_F(ItemOps, CopyKeepsPositionsRelativeToTheLastSelectedItem) {
     ASSERT_EQ(itemops_Copy(*page, *clipboard), 1);
     ASSERT_EQ(clipboard->item_count, 2);
     EXPECT_EQ(selection(*clipboard), (std::vector<std::int32_t>{0, 1}));
-    EXPECT_EQ(clipboard->items[0].x, -300);   // A relative to B
+    EXPECT_EQ(clipboard->items[0].x, -300);  // A relative to B
     EXPECT_EQ(clipboard->items[0].y, 200);
-    EXPECT_EQ(clipboard->items[0].z, 50);     // height stays absolute
+    EXPECT_EQ(clipboard->items[0].z, 50);  // height stays absolute
     EXPECT_EQ(clipboard->items[1].x, 0);
     EXPECT_EQ(clipboard->items[1].y, 0);
     EXPECT_EQ(clipboard->items[1].z, 70);
@@ -87,15 +87,15 @@ TEST_F(ItemOps, PastePutsTheReferenceItemOnTheClickAndKeepsOffsets) {
     const MissionItem& pb = other->items[2];
     EXPECT_EQ(pb.x, 5000);
     EXPECT_EQ(pb.y, 6000);
-    EXPECT_EQ(pb.z, 80);          // B.z + the placing height
-    EXPECT_EQ(pa.x, 4700);        // same offset from B as before
+    EXPECT_EQ(pb.z, 80);    // B.z + the placing height
+    EXPECT_EQ(pa.x, 4700);  // same offset from B as before
     EXPECT_EQ(pa.y, 6200);
     EXPECT_EQ(pa.z, 60);
     EXPECT_EQ(pa.id, 2);
     EXPECT_EQ(pb.id, 3);
     EXPECT_EQ(pa.layer, 3);
     EXPECT_EQ(pb.layer, 3);
-    EXPECT_EQ(pb.group_id, 4);    // numbers stay, pointing into the target page's tables
+    EXPECT_EQ(pb.group_id, 4);  // numbers stay, pointing into the target page's tables
     EXPECT_EQ(pb.waypoint_id, 6);
     EXPECT_EQ(pb.team, kTeamGood);
     EXPECT_EQ(selection(*other), (std::vector<std::int32_t>{1, 2}));
@@ -117,7 +117,7 @@ TEST_F(ItemOps, CutRemovesTheItemsAndTheClipboardSurvivesAClear) {
     mission_Clear(*page);
     ASSERT_EQ(gesture_StartPaste(*clipboard, gesture), 1);
     EXPECT_EQ(gesture_Place(*page, *clipboard, gesture, 100, 100, 0), 2);
-    EXPECT_EQ(page->items[0].id, 1);   // new ids from the target page
+    EXPECT_EQ(page->items[0].id, 1);  // new ids from the target page
     EXPECT_EQ(page->items[1].id, 2);
     EXPECT_EQ(page->items[1].x, 100);
 }
@@ -153,7 +153,7 @@ TEST_F(ItemOps, CommandsWithoutTheirPreconditionDoNothing) {
     EXPECT_EQ(gesture_StartMove(*page, gesture), 0);
     EXPECT_EQ(gesture.state, kGestureMove);
     gesture_CancelGesture(gesture);
-    gesture.drag = kDragZoom;   // a zoom drag counts as a gesture too
+    gesture.drag = kDragZoom;  // a zoom drag counts as a gesture too
     EXPECT_EQ(gesture_StartPaste(*clipboard, gesture), 0);
     EXPECT_EQ(gesture_StartMove(*page, gesture), 0);
 }
@@ -175,7 +175,8 @@ TEST_F(ItemOps, PasteIntoAFullPageSaysHowManyDidNotFit) {
         EXPECT_EQ(other->item_count, kMaxItems);
         EXPECT_EQ(gesture.state, kGestureIdle);
         ASSERT_EQ(ui->boxes.size(), 1u);
-        EXPECT_EQ(ui->boxes[0].text, text_Printf("Dialog Message", "ITEMS_DID_NOT_FIT", {c.placed, 2, kMaxItems, 2 - c.placed}));
+        EXPECT_EQ(ui->boxes[0].text,
+                  text_Printf("Dialog Message", "ITEMS_DID_NOT_FIT", {c.placed, 2, kMaxItems, 2 - c.placed}));
     }
     EXPECT_EQ(other->items[kMaxItems - 1].type_id, kTestRifleman);  // A went in, B did not
     ui->boxes.clear();

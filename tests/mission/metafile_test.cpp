@@ -82,7 +82,7 @@ void fillEverything(Mission& m) {
     m.tank_loadout = 7;
     m.wind_list.push_back(WindEntry{});
 
-    static const std::int32_t kTypes[] = {kTestPersonType, kTestVehicleType, kTestDecorType, kTestBuildingType,
+    static const std::int32_t kTypes[] = {kTestPersonType, kTestVehicleType, kTestDecorType,      kTestBuildingType,
                                           kTestObjectType, kTestFlagType,    kWaypointMarkerType, kAreaMarkerType};
     m.item_count = kMaxItems;
     for (int i = 0; i < kMaxItems; ++i) {
@@ -154,7 +154,8 @@ void fillEverything(Mission& m) {
         mission_SetText(w.description, textOf(std::size_t(n * 8), n + 3000));
         mission_SetText(w.file_name, textOf(std::size_t(n == 1 ? 39 : 12), n + 4000));
     }
-    for (int n = 0; n < kMaxLayers; ++n) mission_SetText(m.layers[std::size_t(n)].description, textOf(std::size_t(n + 1), n + 5000));
+    for (int n = 0; n < kMaxLayers; ++n)
+        mission_SetText(m.layers[std::size_t(n)].description, textOf(std::size_t(n + 1), n + 5000));
     m.event_count = kMaxEvents;
     for (int e = 0; e < kMaxEvents; ++e) {
         MissionEvent& ev = m.events[std::size_t(e)];
@@ -307,13 +308,16 @@ TEST(MetafileRoundTrip, EveryTableFullReadsBackEqual) {
     }
     for (int n = 1; n < kMaxWavLists; ++n) {
         EXPECT_EQ(mission_Text(back->wav_lists[std::size_t(n)].description),
-                  mission_Text(orig->wav_lists[std::size_t(n)].description)) << n;
+                  mission_Text(orig->wav_lists[std::size_t(n)].description))
+            << n;
         EXPECT_EQ(mission_Text(back->wav_lists[std::size_t(n)].file_name),
-                  mission_Text(orig->wav_lists[std::size_t(n)].file_name)) << n;
+                  mission_Text(orig->wav_lists[std::size_t(n)].file_name))
+            << n;
     }
     for (int n = 0; n < kMaxLayers; ++n)
         EXPECT_EQ(mission_Text(back->layers[std::size_t(n)].description),
-                  mission_Text(orig->layers[std::size_t(n)].description)) << n;
+                  mission_Text(orig->layers[std::size_t(n)].description))
+            << n;
     ASSERT_EQ(back->event_count, kMaxEvents);
     for (int e = 0; e < kMaxEvents; ++e) {
         const MissionEvent& w = orig->events[std::size_t(e)];
@@ -366,9 +370,11 @@ TEST(MetafileFormat, ClearedMissionWritesHeaderGeneralBlockAndDefaultGroupsOnly)
         "subgoals_win 0 0 0 0\r\nsubgoals_lose 0 0 0 0\r\nsunset 0\r\ndefault_equipment 0 0 0 0\r\nwind 0 0\r\n"
         "wp_names_blue 0 0 0 0 0 0 0 0\r\nwp_names_red 0 0 0 0 0 0 0 0\r\n"
         "end general_information\r\n\r\n"
-        "begin group 1\r\ndescription \"" + groupName + "\"\r\nend group\r\n\r\n"
-        "begin group 2\r\ndescription \"" + std::string(mission_Text(m->groups[2].description)) +
-        "\"\r\nend group\r\n\r\n";
+        "begin group 1\r\ndescription \"" +
+        groupName +
+        "\"\r\nend group\r\n\r\n"
+        "begin group 2\r\ndescription \"" +
+        std::string(mission_Text(m->groups[2].description)) + "\"\r\nend group\r\n\r\n";
     EXPECT_EQ(metafile_Format(*m, fixedTime()), expected);
 }
 
@@ -530,15 +536,16 @@ TEST(MetafileRead, NumberAndKeywordForms) {
     };
     for (const Case& c : cases) {
         const std::string path = env.write("forms.mis", std::string("begin general_information\nnum_items 1\nend\n"
-                                                                     "begin item 0\n") + c.line + "\nend\n");
+                                                                    "begin item 0\n") +
+                                                            c.line + "\nend\n");
         auto m = files_NewMission();
         ASSERT_EQ(metafile_Read(*m, path.c_str(), noTerrain()), 1) << c.line;
         EXPECT_EQ(m->items[0].*c.field, c.want) << c.line;
     }
     // Near-misses of keywords are bad lines, reported with their number.
     for (const char* line : {"positio 1 2 3", "positions 1 2 3", "id_ 4", "_id 4", "idd 4"}) {
-        const std::string path = env.write("miss.mis", std::string("begin general_information\nend\nbegin item 0\n") +
-                                                           line + "\nend\n");
+        const std::string path =
+            env.write("miss.mis", std::string("begin general_information\nend\nbegin item 0\n") + line + "\nend\n");
         auto m = files_NewMission();
         fake->log.clear();
         EXPECT_EQ(metafile_Read(*m, path.c_str(), noTerrain()), 0) << line;
@@ -549,27 +556,27 @@ TEST(MetafileRead, NumberAndKeywordForms) {
 TEST(MetafileRead, OlderKeywordsAndTheirForms) {
     FilesEnv env;
     ScopedFakePlatform fake;
-    const std::string path = env.write(
-        "old.mis",
-        "// comment\n"
-        "BEGIN General_Information\n"
-        "num_items 5\nnum_events 1\n"
-        "mapkey_circle 3\nattribA 1\n"
-        "loadout 1 2 3 4 5 6\ntime_limit 600\ntank_loadout 2\n"
-        "wp_names_blue\n"
-        "wp_names_red 1 2 3 4 5 6 7 8\n"
-        "subgoals_win 255 256 -1 3\n"
-        "end\n"
-        "begin item 0\nwaccuracy 0.5\nperception 1.25\nperfectionist -0.019\nalignment 2\nname pine\nend\n"
-        "begin item 1\nwaccuracy2 50\nname Pine\ntype_id 1001\nfacing 45\nbumper ABCDEFG\nname_override xy\n"
-        "camo_type 3\nammo_tow 9\nsmoke_time 4\nloadout 9 8 7 6 5\nai_name Bob\nvalue 12\nend\n"
-        "begin item 2\ntype_id 1001\nname Pine\nfacing 45 -5\nend\n"
-        "begin item 3\nname NoSuchThing\nend\n"
-        "begin waypoint 4\nnoloop 1\nspeed 3\nend\n"
-        "begin event 0\nbegin triggers 2\n1 2 3 4 5 6 7\n1 2 3 4 5 6 7 8\nend\n"
-        "begin actions 2\n1 2 3 4 5 6\n1 2 3 4 5 6 7 8\nend\nend\n"
-        "begin wind 1\nname Breeze\nheading 90\ngusts 4\nspeed 12\nstart 5\nstop 50\nend\n"
-        "begin wind 2\nname SecondWindWithAVeryLongNameIndeed\nend\n");
+    const std::string path =
+        env.write("old.mis",
+                  "// comment\n"
+                  "BEGIN General_Information\n"
+                  "num_items 5\nnum_events 1\n"
+                  "mapkey_circle 3\nattribA 1\n"
+                  "loadout 1 2 3 4 5 6\ntime_limit 600\ntank_loadout 2\n"
+                  "wp_names_blue\n"
+                  "wp_names_red 1 2 3 4 5 6 7 8\n"
+                  "subgoals_win 255 256 -1 3\n"
+                  "end\n"
+                  "begin item 0\nwaccuracy 0.5\nperception 1.25\nperfectionist -0.019\nalignment 2\nname pine\nend\n"
+                  "begin item 1\nwaccuracy2 50\nname Pine\ntype_id 1001\nfacing 45\nbumper ABCDEFG\nname_override xy\n"
+                  "camo_type 3\nammo_tow 9\nsmoke_time 4\nloadout 9 8 7 6 5\nai_name Bob\nvalue 12\nend\n"
+                  "begin item 2\ntype_id 1001\nname Pine\nfacing 45 -5\nend\n"
+                  "begin item 3\nname NoSuchThing\nend\n"
+                  "begin waypoint 4\nnoloop 1\nspeed 3\nend\n"
+                  "begin event 0\nbegin triggers 2\n1 2 3 4 5 6 7\n1 2 3 4 5 6 7 8\nend\n"
+                  "begin actions 2\n1 2 3 4 5 6\n1 2 3 4 5 6 7 8\nend\nend\n"
+                  "begin wind 1\nname Breeze\nheading 90\ngusts 4\nspeed 12\nstart 5\nstop 50\nend\n"
+                  "begin wind 2\nname SecondWindWithAVeryLongNameIndeed\nend\n");
     auto m = files_NewMission();
     ASSERT_EQ(metafile_Read(*m, path.c_str(), noTerrain()), 1) << (fake->boxes.empty() ? "" : fake->boxes[0].text);
     EXPECT_EQ(m->loadout, (std::array<std::int32_t, 6>{1, 2, 3, 4, 5, 6}));
@@ -626,7 +633,8 @@ TEST(MetafileRead, OlderKeywordsAndTheirForms) {
 TEST(MetafileRead, BriefingJoinsPiecesAndStopsAtItsCapacity) {
     FilesEnv env;
     ScopedFakePlatform fake;
-    std::string text = "begin briefing\n\nbrief \"first|line \"\nanything \"second\"\nend\n// skipped\nbrief \"x\"\nendbriefing\n";
+    std::string text =
+        "begin briefing\n\nbrief \"first|line \"\nanything \"second\"\nend\n// skipped\nbrief \"x\"\nendbriefing\n";
     auto m = files_NewMission();
     ASSERT_EQ(metafile_Read(*m, env.write("b.mis", text).c_str(), noTerrain()), 1);
     EXPECT_EQ(mission_Text(m->info.briefing), "first\nline secondx");
@@ -643,9 +651,10 @@ TEST(MetafileRead, TextsLongerThanTheirFieldsAreCut) {
     FilesEnv env;
     ScopedFakePlatform fake;
     const std::string longText(300, 'L');
-    const std::string path = env.write("long.mis", "begin general_information\nname \"" + longText + "\"\nterrain " +
-                                                       longText + "\nnum_events 1\nend\nbegin event 0\nname " + longText +
-                                                       "\nend\nbegin wav_list 3\nfile_name " + longText + "\nend\n");
+    const std::string path =
+        env.write("long.mis", "begin general_information\nname \"" + longText + "\"\nterrain " + longText +
+                                  "\nnum_events 1\nend\nbegin event 0\nname " + longText +
+                                  "\nend\nbegin wav_list 3\nfile_name " + longText + "\nend\n");
     auto m = files_NewMission();
     ASSERT_EQ(metafile_Read(*m, path.c_str(), noTerrain()), 1);
     EXPECT_EQ(mission_Text(m->info.name).size(), kMissionNameSize - 1);
@@ -663,8 +672,8 @@ namespace {
 struct BadCase {
     const char* name;
     std::string text;
-    int line;                    // the line the message must name
-    const char* names = nullptr; // and a number it must give (the limit that was passed)
+    int line;                     // the line the message must name
+    const char* names = nullptr;  // and a number it must give (the limit that was passed)
 };
 
 }  // namespace
@@ -690,17 +699,21 @@ TEST(MetafileRead, BadLinesStopTheReadWithTheirLineNumber) {
         {"too many events", "begin general_information\nnum_events 257\n", 2, "256"},
         {"eleven triggers", "begin event 0\nbegin triggers 11\n", 2},
         {"eleventh trigger row",
-         "begin event 0\nbegin triggers 10\n" + [] {
-             std::string rows;
-             for (int i = 0; i < 11; ++i) rows += "1 2 3 4 5 6 7 8\n";
-             return rows;
-         }(), 13},
+         "begin event 0\nbegin triggers 10\n" +
+             [] {
+                 std::string rows;
+                 for (int i = 0; i < 11; ++i) rows += "1 2 3 4 5 6 7 8\n";
+                 return rows;
+             }(),
+         13},
         {"eleventh action row",
-         "begin event 0\nbegin actions 1\n" + [] {
-             std::string rows;
-             for (int i = 0; i < 11; ++i) rows += "1 2 3 4 5 6 7 8\n";
-             return rows;
-         }(), 13},
+         "begin event 0\nbegin actions 1\n" +
+             [] {
+                 std::string rows;
+                 for (int i = 0; i < 11; ++i) rows += "1 2 3 4 5 6 7 8\n";
+                 return rows;
+             }(),
+         13},
         {"other begin in an event", "begin event 0\nbegin items 3\n", 2},
         {"control character outside", ok + "\x01\n", 4},
     };
@@ -727,23 +740,41 @@ TEST(MetafileRead, CountsFollowTheBlocksRead) {
     const auto item = [](int n, int id) {
         return "begin item " + std::to_string(n) + "\nid " + std::to_string(id) + "\ntype_id 1001\nend\n";
     };
-    const auto event = [](int n) { return "begin event " + std::to_string(n) + "\nname e" + std::to_string(n) + "\nend\n"; };
+    const auto event = [](int n) {
+        return "begin event " + std::to_string(n) + "\nname e" + std::to_string(n) + "\nend\n";
+    };
     const struct Case {
         const char* what;
         std::string text;
-        std::vector<std::int32_t> ids;    // the items read, in table order
+        std::vector<std::int32_t> ids;  // the items read, in table order
         std::int32_t events;
         int itemsDeclared, eventsDeclared;
     } cases[] = {
-        {"counts met", "begin general_information\nnum_items 2\nnum_events 1\nend\n" + item(0, 7) + item(1, 8) + event(0),
-         {7, 8}, 1, 2, 1},
-        {"missing at the end", "begin general_information\nnum_items 5\nnum_events 4\nend\n" + item(0, 7) + item(1, 8) +
-         event(0) + event(1), {7, 8}, 2, 5, 4},
-        {"missing between", "begin general_information\nnum_items 4\nnum_events 3\nend\n" + item(0, 7) + item(3, 9) +
-         event(0) + event(2), {7, 9}, 3, 4, 3},
+        {"counts met",
+         "begin general_information\nnum_items 2\nnum_events 1\nend\n" + item(0, 7) + item(1, 8) + event(0),
+         {7, 8},
+         1,
+         2,
+         1},
+        {"missing at the end",
+         "begin general_information\nnum_items 5\nnum_events 4\nend\n" + item(0, 7) + item(1, 8) + event(0) + event(1),
+         {7, 8},
+         2,
+         5,
+         4},
+        {"missing between",
+         "begin general_information\nnum_items 4\nnum_events 3\nend\n" + item(0, 7) + item(3, 9) + event(0) + event(2),
+         {7, 9},
+         3,
+         4,
+         3},
         {"no blocks at all", "begin general_information\nnum_items 3\nnum_events 2\nend\n", {}, 0, 3, 2},
-        {"a block beyond the count is still lost", "begin general_information\nnum_items 1\nend\n" + item(0, 7) + item(1, 8),
-         {7}, 0, 1, 0},
+        {"a block beyond the count is still lost",
+         "begin general_information\nnum_items 1\nend\n" + item(0, 7) + item(1, 8),
+         {7},
+         0,
+         1,
+         0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -773,8 +804,9 @@ TEST(MetafileRead, WhatWasReadBeforeABadLineStays) {
     ScopedFakePlatform fake;
     auto m = files_NewMission();
     const std::string path =
-        env.write("partial.mis", "begin general_information\nname Kept\nnum_items 2\nend\nbegin item 0\ntype_id 1001\nend\n"
-                                 "begin item 1\ntype_id 2001\nbogus\nend\n");
+        env.write("partial.mis",
+                  "begin general_information\nname Kept\nnum_items 2\nend\nbegin item 0\ntype_id 1001\nend\n"
+                  "begin item 1\ntype_id 2001\nbogus\nend\n");
     EXPECT_EQ(metafile_Read(*m, path.c_str(), noTerrain()), 0);
     EXPECT_EQ(mission_Text(m->info.name), "Kept");
     EXPECT_EQ(m->items[0].type_id, kTestPersonType);
@@ -822,7 +854,8 @@ TEST(MetafileRead, HostileInputIsRefusedOrReadWithoutHarm) {
         return t;
     }() + "\nend\n";
     const std::string truncated = [] {
-        std::string t = "begin general_information\nnum_items 1\nend\nbegin item 0\ntype_id 1001\nposition 1 2 3\nend\n";
+        std::string t =
+            "begin general_information\nnum_items 1\nend\nbegin item 0\ntype_id 1001\nposition 1 2 3\nend\n";
         return t.substr(0, t.size() - 6);
     }();
     const std::string nuls = std::string("begin item 0\0type_id 5\nend\n", 27);

@@ -139,7 +139,7 @@ TEST(MissionItems, LargestIdFromAFileDoesNotWrapToANegativeId) {
     auto m = test_NewMission();
     test_AddItem(*m, kTestRifleman);
     test_AddItem(*m, kTestRifleman);
-    m->items[0].id = kInt32Max;   // as a metafile may carry it
+    m->items[0].id = kInt32Max;  // as a metafile may carry it
     // id 2 is taken; 1 is free again.
     EXPECT_EQ(mission_NextItemId(*m), 1);
     m->items[1].id = 1;
@@ -256,7 +256,7 @@ TEST(MissionDelete, RemovesSelectedItemsAndKeepsTheOrderOfTheRest) {
         mission_DeleteSelected(*m);
         EXPECT_EQ(ids(*m), (std::vector<std::int32_t>{1, 2, 4, 5, 7}));
         EXPECT_EQ(m->selection.count, 0);
-        EXPECT_EQ(m->marks[2], 0u);  // clearing the selection clears the marks
+        EXPECT_EQ(m->marks[2], 0u);         // clearing the selection clears the marks
         EXPECT_EQ(m->items[5].type_id, 0);  // freed records are blank
     }
 
@@ -297,7 +297,7 @@ TEST(MissionSelection, SelectDeselectToggleKeepOrderAndRefuseBadIndexes) {
     EXPECT_EQ(mission_Select(*m, 0), 1);
     EXPECT_EQ(mission_Select(*m, 3), 0);
     EXPECT_EQ(mission_Select(*m, 4), 1);
-    EXPECT_EQ(mission_Select(*m, 5), 0);   // past the used items
+    EXPECT_EQ(mission_Select(*m, 5), 0);  // past the used items
     EXPECT_EQ(mission_Select(*m, -1), 0);
     EXPECT_EQ(selection(*m), (std::vector<std::int32_t>{3, 0, 4}));
     EXPECT_EQ(mission_ReferenceItem(*m), 4);
@@ -316,7 +316,7 @@ TEST(MissionSelection, SelectDeselectToggleKeepOrderAndRefuseBadIndexes) {
     m->marks[2] = kItemMarkDisplay | 1u;
     mission_ClearSelection(*m);
     EXPECT_EQ(m->selection.count, 0);
-    EXPECT_EQ(m->marks[2], 1u);       // only the display mark goes
+    EXPECT_EQ(m->marks[2], 1u);  // only the display mark goes
     EXPECT_EQ(mission_ReferenceItem(*m), -1);
 }
 
@@ -412,7 +412,8 @@ TEST(MissionMove, ASelectionOffTheTerrainComesBackAsAWholeThenEachItemIsHeldAtTh
     const Case cases[] = {
         {"on the terrain: untouched", {{0, 0}, {E, -E}}, {{0, 0}, {E, -E}}},
         {"over the east edge: the group shifts back, its shape kept",
-         {{E + 100, 5}, {E - 400, 7}}, {{E, 5}, {E - 500, 7}}},
+         {{E + 100, 5}, {E - 400, 7}},
+         {{E, 5}, {E - 500, 7}}},
         {"over the south-west corner", {{-E - 10, -E - 20}, {-E + 90, -E}}, {{-E, -E}, {-E + 100, -E + 20}}},
         {"7,800 km off", {{1996800000, 0}}, {{E, 0}}},
         {"wider than the terrain: the far side held at the edge", {{-E - 10, 0}, {E + 10, 0}}, {{-E, 0}, {E, 0}}},
@@ -456,8 +457,8 @@ TEST(MissionSelectType, AddsShownItemsOfTheReferenceType) {
     EXPECT_EQ(m->selection.count, 0);
 
     mission_Select(*m, reference);
-    const std::uint32_t flags = (1u << kItemPerson) | (1u << kItemVehicle) |
-                                (1u << (kTeamNeutral + 16)) | (1u << (kTeamGood + 16));
+    const std::uint32_t flags =
+        (1u << kItemPerson) | (1u << kItemVehicle) | (1u << (kTeamNeutral + 16)) | (1u << (kTeamGood + 16));
     mission_SelectType(*m, flags);
     EXPECT_EQ(selection(*m), (std::vector<std::int32_t>{reference, first, plain}));
 
@@ -470,9 +471,9 @@ TEST(MissionSelectType, OutOfRangeFieldsNeverShiftPastTheFlagWords) {
     ScopedItemDefs defs;
     auto m = test_NewMission();
     test_AddItem(*m, kTestRifleman);
-    m->items[0].layer = 40;     // no layer bit: not hidden by a layer
+    m->items[0].layer = 40;  // no layer bit: not hidden by a layer
     EXPECT_TRUE(mission_ItemShown(*m, 0, kShowEverything));
-    m->items[0].kind = 33;      // no kind bit: never shown
+    m->items[0].kind = 33;  // no kind bit: never shown
     EXPECT_FALSE(mission_ItemShown(*m, 0, kShowEverything));
     m->items[0].kind = kItemPerson;
     m->items[0].team = -2;

@@ -44,22 +44,47 @@ struct Change {
 
 const std::vector<Change>& changes() {
     static const std::vector<Change> table = {
-        {"move one item", [](Mission& m) { select(m, {3}); mission_MoveSelected(m, 256, -512, 0); }},
+        {"move one item",
+         [](Mission& m) {
+             select(m, {3});
+             mission_MoveSelected(m, 256, -512, 0);
+         }},
         {"move many items",
          [](Mission& m) {
              mission_ClearSelection(m);
              for (int i = 0; i < m.item_count; i += 2) mission_Select(m, i);
              mission_MoveSelected(m, 70000, 3, 1);
          }},
-        {"delete a selection", [](Mission& m) { select(m, {7, 1, 4}); mission_DeleteSelected(m); }},
+        {"delete a selection",
+         [](Mission& m) {
+             select(m, {7, 1, 4});
+             mission_DeleteSelected(m);
+         }},
         {"insert an item", [](Mission& m) { test_AddItem(m, kTestCrate, 99, 98, 97); }},
-        {"paste a copy", [](Mission& m) { select(m, {0, 2}); mission_CopySelected(m, m, 1024, 0, 0); }},
-        {"hide", [](Mission& m) { select(m, {5}); mission_HideUnselected(m); }},
+        {"paste a copy",
+         [](Mission& m) {
+             select(m, {0, 2});
+             mission_CopySelected(m, m, 1024, 0, 0);
+         }},
+        {"hide",
+         [](Mission& m) {
+             select(m, {5});
+             mission_HideUnselected(m);
+         }},
         {"wind list", [](Mission& m) { m.wind_list.clear(); }},
         {"clear the page", [](Mission& m) { mission_Clear(m); }},
-        {"event edit", [](Mission& m) { m.events[0].triggers[0].type = 7; m.events[0].trigger_count = 1; }},
+        {"event edit",
+         [](Mission& m) {
+             m.events[0].triggers[0].type = 7;
+             m.events[0].trigger_count = 1;
+         }},
         {"briefing", [](Mission& m) { mission_SetText(m.info.briefing, "Take the bridge."); }},
-        {"layers", [](Mission& m) { m.info.hidden_layers = 0x6; m.info.current_layer = 3; mission_SetText(m.layers[3].description, "Roads"); }},
+        {"layers",
+         [](Mission& m) {
+             m.info.hidden_layers = 0x6;
+             m.info.current_layer = 3;
+             mission_SetText(m.layers[3].description, "Roads");
+         }},
         {"last byte of the tables", [](Mission& m) { m.tank_loadout = 0x7F000001; }},
     };
     return table;
@@ -207,8 +232,7 @@ TEST(UndoHistory, TheBudgetDropsTheOldestStepsAndTheSavedStateWithThem) {
     EXPECT_GT(kept, 5u);
     EXPECT_LT(kept, 50u);
     EXPECT_TRUE(h.modified(*m));  // the saved state (the start) is gone
-    while (h.undo(*m).done) {
-    }
+    while (h.undo(*m).done) {}
     EXPECT_TRUE(undo_SameContent(*m, *states[50 - kept]));
     EXPECT_TRUE(h.modified(*m));
 

@@ -174,8 +174,7 @@ TEST(MenuTemplates, ContextMenusOfferOnlyCommandsTheMapPaneForwards) {
 
 TEST(MenuTemplates, BuilderNestsByDepthAndToleratesJumps) {
     constexpr MenuItemTemplate items[] = {
-        {0, "A", {}, 0}, {1, "A1", {}, 11}, {3, "deep", {}, 12}, {1, {}, {}, 0},
-        {1, "A2", {}, 13}, {0, "B", {}, 20},
+        {0, "A", {}, 0}, {1, "A1", {}, 11}, {3, "deep", {}, 12}, {1, {}, {}, 0}, {1, "A2", {}, 13}, {0, "B", {}, 20},
     };
     std::vector<MenuEntry> m = menu_Build(items);
     ASSERT_EQ(m.size(), 2u);

@@ -27,7 +27,8 @@ namespace {
 class CommandTable : public ShellEnvTest {
 protected:
     CommandTable()
-        : ShellEnvTest({"data/text/undo.txt", "data/text/conveniences.txt", "data/text/checks.txt", "data/text/map_tools.txt"}) {}
+        : ShellEnvTest({"data/text/undo.txt", "data/text/conveniences.txt", "data/text/checks.txt",
+                        "data/text/map_tools.txt"}) {}
 };
 
 void collectIds(const std::vector<MenuEntry>& entries, std::set<int>& ids) {
@@ -104,17 +105,22 @@ std::map<int, Drive> drives() {
         {cmd::kUnhideAll, {.prepare = hideFirst}},
         {cmd::kHideSelected, {}},
         {cmd::kHideUnselected, {}},
-        {cmd::kItemAttributes, {.scripts = {{"ITEMATTRIBUTES", ok([](FakeDialog& d) { d.type(itemattr::kHeading, "123"); })}}}},
-        {cmd::kBriefing, {.scripts = {{"EDITBRIEFING", ok([](FakeDialog& d) { d.type(dlgid::kBriefingEdit, "Cross at dawn."); })}}}},
+        {cmd::kItemAttributes,
+         {.scripts = {{"ITEMATTRIBUTES", ok([](FakeDialog& d) { d.type(itemattr::kHeading, "123"); })}}}},
+        {cmd::kBriefing,
+         {.scripts = {{"EDITBRIEFING", ok([](FakeDialog& d) { d.type(dlgid::kBriefingEdit, "Cross at dawn."); })}}}},
         {cmd::kGeneralInfo, {.scripts = {{"GENERALINFO", ok([](FakeDialog& d) { d.type(gi::kName, "Bridgehead"); })}}}},
         {cmd::kGroups, {.scripts = {{"EDITGROUPS", ok([](FakeDialog& d) { d.type(recid::kDesc, "Recon"); })}}}},
-        {cmd::kAreaTriggers, {.scripts = {{"EDITAREATRIGGERS", ok([](FakeDialog& d) { d.type(recid::kDesc, "Ford"); })}}}},
+        {cmd::kAreaTriggers,
+         {.scripts = {{"EDITAREATRIGGERS", ok([](FakeDialog& d) { d.type(recid::kDesc, "Ford"); })}}}},
         {cmd::kWaypoints, {.scripts = {{"EDITWAYPOINTS", ok([](FakeDialog& d) { d.type(recid::kDesc, "Patrol"); })}}}},
         {cmd::kEvents, {.scripts = {{"EDITEVENTS", ok([](FakeDialog&) { mission_CurrentPage().event_count = 1; })}}}},
-        {cmd::kLayerNames, {.scripts = {{"LAYERNAMES", ok([](FakeDialog& d) { d.type(dlgid::kLayerNameEdit, "Scouts"); })}}}},
+        {cmd::kLayerNames,
+         {.scripts = {{"LAYERNAMES", ok([](FakeDialog& d) { d.type(dlgid::kLayerNameEdit, "Scouts"); })}}}},
         {cmd::kDrawPath, {.scripts = {{"CHOOSE", ok([](FakeDialog&) {})}}, .clickMap = true, .finish = Key::Return}},
         {cmd::kDrawArea, {.scripts = {{"CHOOSE", ok([](FakeDialog&) {})}}, .clickMap = true, .finish = Key::Escape}},
-        {cmd::kVisibleLayers, {.scripts = {{"VISIBLELAYERS", ok([](FakeDialog& d) { d.toggle(dlgid::kLayerCheckFirst + 3); })}}}},
+        {cmd::kVisibleLayers,
+         {.scripts = {{"VISIBLELAYERS", ok([](FakeDialog& d) { d.toggle(dlgid::kLayerCheckFirst + 3); })}}}},
     };
 }
 

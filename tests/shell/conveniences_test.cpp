@@ -159,7 +159,7 @@ TEST_F(Conveniences, RecentFilesAreKeptOfferedAndPrunedWhenMissing) {
     EXPECT_EQ(keptRecent().front(), recent_Normal(a));
 
     // A file that is gone is taken off the list with a message, and nothing is opened.
-    fake->boxes.clear();  // the question about the page opened before
+    fake->boxes.clear();                                // the question about the page opened before
     shell_MainSink().onCommand(cmd::kRecentFirst + 2);  // gone
     ASSERT_EQ(fake->boxes.size(), 1u);
     EXPECT_NE(fake->boxes[0].text.find(gone), std::string::npos);
@@ -192,13 +192,16 @@ TEST(RecentList, OneEntryPerFileEightAtMostNewestFirst) {
     ScopedTempDir dir;
     const std::string base = dir.path().string();
     std::vector<std::string> list;
-    for (const char* p : {"/a.mis", "/x/../a.mis", "/./b.mis", "/b.mis", "", "/a.mis"}) recent_Add(list, *p ? base + p : p);
+    for (const char* p : {"/a.mis", "/x/../a.mis", "/./b.mis", "/b.mis", "", "/a.mis"})
+        recent_Add(list, *p ? base + p : p);
     EXPECT_EQ(list, (std::vector<std::string>{recent_Normal(base + "/a.mis"), recent_Normal(base + "/b.mis")}));
     EXPECT_TRUE(std::filesystem::path(recent_Normal("some.mis")).is_absolute());
     // A kept list is cleaned as it is read: repeats gone, eight at most, newest first.
     ScopedFakePlatform fake;
-    for (int i = 0; i < 12; ++i) fake->settingsStore.lists[kRecentSettingsList].push_back("/m/" + std::to_string(i % 10));
-    EXPECT_EQ(recent_Load(), (std::vector<std::string>{"/m/0", "/m/1", "/m/2", "/m/3", "/m/4", "/m/5", "/m/6", "/m/7"}));
+    for (int i = 0; i < 12; ++i)
+        fake->settingsStore.lists[kRecentSettingsList].push_back("/m/" + std::to_string(i % 10));
+    EXPECT_EQ(recent_Load(),
+              (std::vector<std::string>{"/m/0", "/m/1", "/m/2", "/m/3", "/m/4", "/m/5", "/m/6", "/m/7"}));
 }
 
 TEST(FileSettings, ListsRoundTripThroughTheConfigFolder) {

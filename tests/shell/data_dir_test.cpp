@@ -34,13 +34,18 @@ TEST(DefaultDataDir, ChoosesByEnvironmentAndProgramFolder) {
         {"a folder below the build is not the build", "/src/build/tests", nullptr, kDefaults,
          "/src/build/share/sortie/gamedata"},
         {"program folder unknown", "", nullptr, kDefaults, "/src/build/gamedata"},
-        {"built without an installed place", "/usr/bin", nullptr, {"/src/build", "/src/build/gamedata", ""},
+        {"built without an installed place",
+         "/usr/bin",
+         nullptr,
+         {"/src/build", "/src/build/gamedata", ""},
          "/src/build/gamedata"},
-        {"an absolute installed place", "/usr/bin", nullptr, {"/src/build", "/src/build/gamedata", "/srv/kit"},
+        {"an absolute installed place",
+         "/usr/bin",
+         nullptr,
+         {"/src/build", "/src/build/gamedata", "/srv/kit"},
          "/srv/kit"},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(startup_ChooseDataDir(c.programDir, c.env, c.defaults), c.expected) << c.what;
+    for (const Case& c : cases) EXPECT_EQ(startup_ChooseDataDir(c.programDir, c.env, c.defaults), c.expected) << c.what;
 }
 
 // A link to the build folder is the build folder.

@@ -106,8 +106,11 @@ TEST_F(Dialogs, CenterReadsNonNumbersAsZeroAndCancelKeepsTheCentre) {
 // Insert Item
 
 TEST_F(Dialogs, InsertItemListsTheKindSortedAndHidesHiddenDefinitionsUnlessShowAll) {
-    ScopedItemDefs defs({{100, kItemPerson}, {200, kItemVehicle}, {101, kItemPerson, 0x2000},
-                         {102, kItemPerson, 0x0100}, {103, kItemPerson, 0x0200}});
+    ScopedItemDefs defs({{100, kItemPerson},
+                         {200, kItemVehicle},
+                         {101, kItemPerson, 0x2000},
+                         {102, kItemPerson, 0x0100},
+                         {103, kItemPerson, 0x0200}});
     itemdef_At(0)->name[0] = 'Z';  // "Zest item 100" sorts last
     InsertItemDialogProc proc(dialogs_Settings());
     FakeDialog d(proc, &kDlgInsertItem);

@@ -19,7 +19,8 @@ TEST(EditorCommands, EachRowRunsItsEditor) {
     mission_ResetPages();
     Mission& page = mission_CurrentPage();
     // Two markers of path 1 numbered 2 and 1, area marker 7, a member of group 5.
-    const std::int32_t first = test_AddItem(page, kWaypointMarkerType), second = test_AddItem(page, kWaypointMarkerType);
+    const std::int32_t first = test_AddItem(page, kWaypointMarkerType),
+                       second = test_AddItem(page, kWaypointMarkerType);
     page.items[first].waypoint_id = page.items[second].waypoint_id = 1;
     page.items[first].wpnumber = 2, page.items[second].wpnumber = 1;
     page.items[test_AddItem(page, kAreaMarkerType)].wpnumber = 7;
@@ -31,10 +32,11 @@ TEST(EditorCommands, EachRowRunsItsEditor) {
     };
     EXPECT_EQ(firstPoint(), second);
     // With nothing selected the selection pane opens nothing.
-    for (int command : {cmd::kItemAttributes, cmd::kWaypoints, cmd::kGroups, cmd::kAreaTriggers, cmd::kEvents,
-                        cmd::kGeneralInfo})
+    for (int command :
+         {cmd::kItemAttributes, cmd::kWaypoints, cmd::kGroups, cmd::kAreaTriggers, cmd::kEvents, cmd::kGeneralInfo})
         shell_RunEditor(command);
-    const std::vector<std::string> opened = {"EDITWAYPOINTS", "EDITGROUPS", "EDITAREATRIGGERS", "EDITEVENTS", "GENERALINFO"};
+    const std::vector<std::string> opened = {"EDITWAYPOINTS", "EDITGROUPS", "EDITAREATRIGGERS", "EDITEVENTS",
+                                             "GENERALINFO"};
     EXPECT_EQ(ui->dialogsRun, opened);
     ui->dialogsRun.clear();
     EXPECT_FALSE(ui->paneLines[kPaneSelection].empty());

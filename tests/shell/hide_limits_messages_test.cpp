@@ -46,7 +46,8 @@ TEST_F(ShellHonesty, HidingDeselectsWhatItHidesInTheSameStep) {
         void (*prepare)(MissionItem&);  // makes the item one the command hides
         bool undoable;                  // layers are the page's; the show flags are the view's
     } cases[] = {
-        {"a kind", cmd::kToggleVehicles, [](MissionItem& it) { it.type_id = kTestJeep, mission_SetItemDefaults(it); }, false},
+        {"a kind", cmd::kToggleVehicles, [](MissionItem& it) { it.type_id = kTestJeep, mission_SetItemDefaults(it); },
+         false},
         {"a team", cmd::kToggleRed, [](MissionItem& it) { it.team = kTeamEvil; }, false},
         {"a layer", cmd::kVisibleLayers, [](MissionItem& it) { it.layer = 3; }, true},
     };
@@ -84,22 +85,22 @@ TEST_F(ShellHonesty, HidingDeselectsWhatItHidesInTheSameStep) {
 
 TEST_F(ShellHonesty, OpenSaysOnceThatTheCountsAreLargerThanTheBlocks) {
     startShell();
-    const std::string path =
-        out.write("short.mis", "begin general_information\nnum_items 4\nnum_events 2\nend\n"
-                               "begin item 0\nid 3\ntype_id 200\nend\nbegin item 2\nid 9\ntype_id 200\nend\n");
+    const std::string path = out.write("short.mis",
+                                       "begin general_information\nnum_items 4\nnum_events 2\nend\n"
+                                       "begin item 0\nid 3\ntype_id 200\nend\nbegin item 2\nid 9\ntype_id 200\nend\n");
     shell_OpenMissionPath(path);
     const Mission& page = mission_CurrentPage();
     EXPECT_EQ(page.item_count, 2);
     EXPECT_EQ(page.items[1].id, 9);
     EXPECT_EQ(page.event_count, 0);
     ASSERT_EQ(fake->boxes.size(), 1u);
-    EXPECT_EQ(fake->boxes[0].text,
-              text_Printf("Dialog Message", "COUNTS_NOT_MET", {path, 4, 2, 2, 0}));
+    EXPECT_EQ(fake->boxes[0].text, text_Printf("Dialog Message", "COUNTS_NOT_MET", {path, 4, 2, 2, 0}));
 
     // A file whose counts are met says nothing.
     fake->boxes.clear();
-    shell_OpenMissionPath(out.write("met.mis", "begin general_information\nnum_items 1\nend\n"
-                                               "begin item 0\nid 3\ntype_id 200\nend\n"));
+    shell_OpenMissionPath(out.write("met.mis",
+                                    "begin general_information\nnum_items 1\nend\n"
+                                    "begin item 0\nid 3\ntype_id 200\nend\n"));
     EXPECT_TRUE(fake->boxes.empty());
 }
 

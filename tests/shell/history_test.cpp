@@ -254,11 +254,13 @@ TEST_F(HistoryTest, ReadingThePageIsNoStepAndAStrayMarkerIsTidiedOnOpen) {
     const Reader readers[] = {
         {"draw", [] { shell_Render(); }},
         {"save", [] { shell_Command(cmd::kSave); }},
-        {"save as", [&] {
+        {"save as",
+         [&] {
              fake->fileAnswers = {out.file("again.mis")};
              shell_Command(cmd::kSaveAs);
          }},
-        {"export", [&] {
+        {"export",
+         [&] {
              fake->fileAnswers = {out.file("stray.bms")};
              shell_Command(cmd::kExport);
          }},

@@ -223,7 +223,8 @@ TEST_F(MapTools, StatusBarFollowsThePointerTheSelectionAndTheFiles) {
     EXPECT_EQ(status(StatusField::Hint), text_Get("Map Tools", "HINT_IDLE"));
     const std::string path = data.file("saved.mis");
     ASSERT_TRUE(shell_WriteMission(page(), path));
-    EXPECT_EQ(ui_PlainText(fake->statusMessages.back()), ui_PlainText(text_Printf("Map Tools", "SAVED", {ui_PathText(path)})));
+    EXPECT_EQ(ui_PlainText(fake->statusMessages.back()),
+              ui_PlainText(text_Printf("Map Tools", "SAVED", {ui_PathText(path)})));
     fake->fileAnswers = {data.file("x.bms")};
     ASSERT_TRUE(shell_ExportMission());
     EXPECT_EQ(ui_PlainText(fake->statusMessages.back()),
@@ -241,8 +242,8 @@ using MapToolsScale = MapTools;
 TEST_F(MapToolsScale, TheScaleFitsTheCentrePaneOrIsLeftToTheStatusBar) {
     const CharMetrics m{8, 16};
     const int width = layout_MainPanes(0, 0, m).centre.w;
-    for (auto [x, zoom, inPane] : {std::tuple{0, 1.0f, true}, std::tuple{INT32_MIN, 0.0001f, false},
-                                   std::tuple{-300 * 256, 0.002f, true}}) {
+    for (auto [x, zoom, inPane] :
+         {std::tuple{0, 1.0f, true}, std::tuple{INT32_MIN, 0.0001f, false}, std::tuple{-300 * 256, 0.002f, true}}) {
         view_State().center_x = view_State().center_y = x;
         view_State().zoom = zoom;
         const std::vector<PaneLine> lines = conv_CentreLines(m);

@@ -72,10 +72,14 @@ protected:
         return ended;
     }
     void runDialog(const std::string& dialog) {
-        if (dialog == "GENERALINFO") geninfo_Run(*page);
-        else if (dialog == "ITEMATTRIBUTES") itemattr_Run(*page);
-        else if (dialog == "EDITEVENTS") events_RunEditor(*page);
-        else if (dialog == "GETCENTER") dialogs_RunCenter(centreX, centreY);
+        if (dialog == "GENERALINFO")
+            geninfo_Run(*page);
+        else if (dialog == "ITEMATTRIBUTES")
+            itemattr_Run(*page);
+        else if (dialog == "EDITEVENTS")
+            events_RunEditor(*page);
+        else if (dialog == "GETCENTER")
+            dialogs_RunCenter(centreX, centreY);
     }
 };
 
@@ -144,9 +148,9 @@ TEST_F(NumberFields, EachEdgeIsStoredAndAnythingElseIsRefusedAtItsField) {
         // One past each edge, text that is no number, nothing at all, a number with a unit,
         // a number beyond 64 bits: refused at the field, nothing stored, the dialog open.
         const std::string fraction = f.decimal ? "1.2.3" : "1.5";
-        for (const std::string& bad : {number(std::int64_t{f.min} - 1), number(std::int64_t{f.max} + 1),
-                                       std::string("abc"), std::string(""), std::string("12km"), fraction,
-                                       std::string("1e9"), std::string("99999999999999999999")}) {
+        for (const std::string& bad :
+             {number(std::int64_t{f.min} - 1), number(std::int64_t{f.max} + 1), std::string("abc"), std::string(""),
+              std::string("12km"), fraction, std::string("1e9"), std::string("99999999999999999999")}) {
             ui->boxes.clear();
             int focus = 0;
             EXPECT_FALSE(typeAndOk(f.dialog, f.id, bad, &focus)) << "'" << bad << "'";
@@ -220,11 +224,20 @@ TEST(NumberText, ClampedAndStrictReadings) {
         bool whole, decimal;  // a number for the strict reading, without and with fractions
     };
     const Case cases[] = {
-        {"42", 42, true, true},          {"  -7 ", -7, true, true},      {"+3", 3, true, true},
-        {"12km", 12, false, false},      {"abc", 0, false, false},       {"", 0, false, false},
-        {"-", 0, false, false},          {"1.5", 1, false, true},        {"1e9", 1, false, false},
-        {".5", 0, false, true},          {"1.", 1, false, true},         {"1.2.3", 1, false, false},
-        {"99999999999", 2147483647, true, true}, {"-99999999999", -2147483647 - 1, true, true},
+        {"42", 42, true, true},
+        {"  -7 ", -7, true, true},
+        {"+3", 3, true, true},
+        {"12km", 12, false, false},
+        {"abc", 0, false, false},
+        {"", 0, false, false},
+        {"-", 0, false, false},
+        {"1.5", 1, false, true},
+        {"1e9", 1, false, false},
+        {".5", 0, false, true},
+        {"1.", 1, false, true},
+        {"1.2.3", 1, false, false},
+        {"99999999999", 2147483647, true, true},
+        {"-99999999999", -2147483647 - 1, true, true},
         {"99999999999999999999", 2147483647, false, false},
     };
     for (const Case& c : cases) {

@@ -127,7 +127,8 @@ TEST_F(ProblemsTest, FindSelectsTheItemsThatMatchEveryCriterion) {
     const int jeep = add(kTestJeep, kTeamEvil, 2, 1100, -1100);
     add(kAreaMarkerType, kTeamNeutral, 0, 500, -500);
     add(kAreaMarkerType, kTeamNeutral, 0, 1500, -1500);
-    for (int i = 0; i < m.item_count; ++i) m.items[std::size_t(i)].wpnumber = m.items[std::size_t(i)].type_id == kAreaMarkerType ? 4 : 0;
+    for (int i = 0; i < m.item_count; ++i)
+        m.items[std::size_t(i)].wpnumber = m.items[std::size_t(i)].type_id == kAreaMarkerType ? 4 : 0;
     m.items[std::size_t(red2)].waypoint_id = 7;
     m.items[std::size_t(blue)].layer = 3;
     m.items[std::size_t(jeep)].bmsi_attributes = 0x0402;
@@ -187,7 +188,8 @@ TEST_F(ProblemsTest, FindSelectsTheItemsThatMatchEveryCriterion) {
 
 TEST_F(ProblemsTest, ShowReferencesSelectsWhatRefersToTheSelectionsGroupAndPath) {
     Mission& m = mission_CurrentPage();
-    const int a = test_AddItem(m, kTestRifleman), b = test_AddItem(m, kTestRifleman), c = test_AddItem(m, kTestRifleman);
+    const int a = test_AddItem(m, kTestRifleman), b = test_AddItem(m, kTestRifleman),
+              c = test_AddItem(m, kTestRifleman);
     m.items[std::size_t(a)].group_id = m.items[std::size_t(b)].group_id = 6;
     m.items[std::size_t(c)].waypoint_id = 2;
     m.items[std::size_t(a)].waypoint_id = 2;
@@ -267,7 +269,7 @@ TEST_F(ProblemsTest, TheEditorsShowWhatRefersToTheirRecord) {
     m.events[0].trigger_count = 1;
     m.events[0].triggers[0] = EventTrigger{0, 2, 0, 1, 0, 0, 0, 0};  // event 1 fired
     m.events[0].action_count = 1;
-    m.events[0].actions[0] = EventAction{0, 2, 0, 6, 0, 0, 0, 0};   // kill group 6
+    m.events[0].actions[0] = EventAction{0, 2, 0, 6, 0, 0, 0, 0};  // kill group 6
     std::vector<int> lines;
     fake->dialogScripts["REFERENCES"] = [&](FakeDialog& d) { lines.push_back(d.entryCount(refid::kList)); };
 

@@ -109,9 +109,8 @@ TEST_F(ShellTest, StartupRunsItsStepsInOrderAndSetsUpTheWindow) {
     fake->mapPaneSize = {800, 600};
     ASSERT_EQ(start(data.path()), 1);
     const std::vector<std::string> expected = {
-        "arguments", "memory", "files", "text.bin", "kz7wpn.bin", "kz7items.bin", "pages", "view", "menu",
-        "window", "title", "panes", "timer", "checks", "surface", "items.def", "sunsets",
-        "rows", "running"};
+        "arguments", "memory", "files", "text.bin", "kz7wpn.bin", "kz7items.bin", "pages",   "view", "menu",   "window",
+        "title",     "panes",  "timer", "checks",   "surface",    "items.def",    "sunsets", "rows", "running"};
     EXPECT_EQ(shell_State().trace, expected);
 
     // The window's pieces in the order the platform saw them.
@@ -252,7 +251,8 @@ TEST_F(ShellTest, MapModesPagesGridAndViewBy) {
     EXPECT_EQ(&mission_CurrentPage(), &mission_Pages().page[1]);
     // (The menus' states are told after every command.)
     auto windowCalls = [&] {
-        return std::count_if(fake->log.begin(), fake->log.end(), [](const std::string& l) { return l.rfind("setMenu", 0) != 0; });
+        return std::count_if(fake->log.begin(), fake->log.end(),
+                             [](const std::string& l) { return l.rfind("setMenu", 0) != 0; });
     };
     const auto logged = windowCalls();
     shell_Command(cmd::kPage2);
@@ -352,8 +352,8 @@ TEST_F(ShellTest, ItemCommandsAndHooks) {
     // The small dialogs open from their commands and from a click on the centre pane.
     shell_PaneClick(kPaneCentre);
     for (int id : {cmd::kVisibleLayers, cmd::kLayerNames, cmd::kAbout, cmd::kBriefing}) shell_Command(id);
-    const std::vector<std::string> dialogs = {"ITEMATTRIBUTES", "GETCENTER", "VISIBLELAYERS", "LAYERNAMES",
-                                              "ABOUT_KZMED", "EDITBRIEFING"};
+    const std::vector<std::string> dialogs = {"ITEMATTRIBUTES", "GETCENTER",   "VISIBLELAYERS",
+                                              "LAYERNAMES",     "ABOUT_KZMED", "EDITBRIEFING"};
     EXPECT_EQ(fake->dialogsRun, dialogs);
     // Only the context menus' own ids go on from the map pane.
     EXPECT_FALSE(shell_ForwardMapCommand(cmd::kOpen));
@@ -437,7 +437,8 @@ TEST_F(ShellTest, SaveFailureIsReportedWithPathAndKeepsTheOldName) {
     fake->fileAnswers = {out.file("good.mis")};
     shell_Command(cmd::kSave);
     EXPECT_EQ(page.file_path, out.file("good.mis"));
-    EXPECT_EQ(fake->windowTitle, "Page 1 - Sortie Mission Editor (" + std::string(shell_Version()) + ") - " + out.file("good.mis"));
+    EXPECT_EQ(fake->windowTitle,
+              "Page 1 - Sortie Mission Editor (" + std::string(shell_Version()) + ") - " + out.file("good.mis"));
     ASSERT_EQ(fake->fileRequests.size(), 1u);
     EXPECT_TRUE(fake->fileRequests[0].save);
     EXPECT_TRUE(fake->fileRequests[0].promptOverwrite);

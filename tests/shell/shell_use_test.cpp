@@ -126,7 +126,7 @@ TEST_F(ShellUse, KeysHeldWithCtrlOrAltRunNoTableCommand) {
         Key key;
         unsigned mods;
         bool runs;
-    } cases[] = {{Key::U, kModCtrl, false},      {Key::U, kModAlt, false}, {Key::Delete, kModCtrl | kModShift, false},
+    } cases[] = {{Key::U, kModCtrl, false},     {Key::U, kModAlt, false}, {Key::Delete, kModCtrl | kModShift, false},
                  {Key::Insert, kModAlt, false}, {Key::U, 0, true},        {Key::Delete, 0, true},
                  {Key::Insert, kModShift, true}};
     for (const auto& c : cases) {

@@ -17,7 +17,8 @@ using Exercise = std::function<bool(const std::vector<std::uint8_t>&)>;
 
 int replay(const char* target, const Exercise& run) {
     int replayed = 0;
-    for (const std::string folder : {std::string("/fuzz/corpus/") + target, std::string("/tests/fuzz_regressions/") + target}) {
+    for (const std::string folder :
+         {std::string("/fuzz/corpus/") + target, std::string("/tests/fuzz_regressions/") + target}) {
         const std::filesystem::path dir = std::filesystem::path(SORTIE_SOURCE_DIR + folder);
         std::error_code ec;
         if (!std::filesystem::is_directory(dir, ec)) continue;

@@ -34,8 +34,8 @@ namespace fs = std::filesystem;
 class TrustTest : public ShellEnvTest {
 protected:
     TrustTest()
-        : ShellEnvTest({"data/text/undo.txt", "data/text/faults.txt", "data/text/logic.txt",
-                        "data/text/conveniences.txt"}) {}
+        : ShellEnvTest(
+              {"data/text/undo.txt", "data/text/faults.txt", "data/text/logic.txt", "data/text/conveniences.txt"}) {}
 
     void start(bool recovery = false, std::string mission = {}) {
         ShellArgs a;
@@ -174,9 +174,7 @@ TEST_F(TrustTest, AMalformedBackupIsRefusedAndKept) {
     for (const auto& [what, bytes] : cases) {
         SCOPED_TRACE(what);
         const std::string backup = crashWithBackup(file);
-        {
-            std::ofstream(backup, std::ios::binary | std::ios::trunc) << bytes;
-        }
+        { std::ofstream(backup, std::ios::binary | std::ios::trunc) << bytes; }
         fake->boxes.clear();
         start(true);
         ASSERT_FALSE(fake->boxes.empty());
@@ -299,9 +297,7 @@ TEST_F(TrustTest, AListingNeverReplacesAMission) {
     const std::string mis = missionFile(out.file("m.mis"), 1);
     const std::string disguised = missionFile(out.file("notes.txt"), 1);
     const std::string bms = out.file("m.bms");
-    {
-        std::ofstream(bms, std::ios::binary) << "BMS\x0f";
-    }
+    { std::ofstream(bms, std::ios::binary) << "BMS\x0f"; }
     fake->fileAnswers = {mis, disguised, bms, out.file("list.txt")};
     const std::optional<std::string> chosen = list_AskTextFile(nullptr);
     ASSERT_TRUE(chosen);
@@ -321,9 +317,7 @@ TEST_F(TrustTest, EmptyFilesAreRefusedAndCutTextsAreReported) {
     shell_OpenMissionPath(good);
     for (const char* bytes : {"", "\n\n\n"}) {
         const std::string empty = out.file("empty.mis");
-        {
-            std::ofstream(empty, std::ios::binary | std::ios::trunc) << bytes;
-        }
+        { std::ofstream(empty, std::ios::binary | std::ios::trunc) << bytes; }
         fake->boxes.clear();
         shell_OpenMissionPath(empty);
         ASSERT_EQ(fake->boxes.size(), 1u);
@@ -338,9 +332,7 @@ TEST_F(TrustTest, EmptyFilesAreRefusedAndCutTextsAreReported) {
     ASSERT_NE(at, std::string::npos);
     text.insert(at, "begin group 7\ndescription \"" + longName + "\"\nend group\n\n");
     const std::string cut = out.file("cut.mis");
-    {
-        std::ofstream(cut, std::ios::binary) << text;
-    }
+    { std::ofstream(cut, std::ios::binary) << text; }
     fake->boxes.clear();
     shell_OpenMissionPath(cut);
     ASSERT_EQ(fake->boxes.size(), 1u);
@@ -405,11 +397,15 @@ TEST(SmallFiles, HostileSettingsAndNotesAreIgnored) {
         {"a folder", [&] { fs::create_directory(path); }, 0},
         {"a device", [&] { fs::create_symlink("/dev/zero", path); }, 0},
         {"a symlink loop", [&] { fs::create_symlink(path, path); }, 0},
-        {"a huge line", [&] {
+        {"a huge line",
+         [&] {
              std::ofstream(path) << "/first\n";
              fs::resize_file(path, 300u << 20);  // sparse: 300 MB of NULs after the first line
-         }, 1},
-        {"binary junk", [&] { std::ofstream(path, std::ios::binary) << "/ok/a.mis\n\xff\xfe\x80\n/bad/\xc3\x28.mis\n/ok/b.mis\n"; }, 2},
+         },
+         1},
+        {"binary junk",
+         [&] { std::ofstream(path, std::ios::binary) << "/ok/a.mis\n\xff\xfe\x80\n/bad/\xc3\x28.mis\n/ok/b.mis\n"; },
+         2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -63,9 +63,18 @@ protected:
         const int kind = pick(14);
         lastKind = kind;
         switch (kind) {
-        case 0: selectSome(); shell_Command(cmd::kDelete); break;
-        case 1: selectSome(); shell_Command(cmd::kCut); break;
-        case 2: selectSome(); shell_Command(cmd::kCopy); break;
+        case 0:
+            selectSome();
+            shell_Command(cmd::kDelete);
+            break;
+        case 1:
+            selectSome();
+            shell_Command(cmd::kCut);
+            break;
+        case 2:
+            selectSome();
+            shell_Command(cmd::kCopy);
+            break;
         case 3:
             shell_Command(cmd::kPaste);
             map.onMouseMove(100 + pick(600), 100 + pick(400), 0);
@@ -85,7 +94,10 @@ protected:
                 map.onMouseUp(MouseButton::Left, 320, 310, 0);
             }
             break;
-        case 5: selectSome(); shell_Command(pick(2) ? cmd::kHideSelected : cmd::kHideUnselected); break;
+        case 5:
+            selectSome();
+            shell_Command(pick(2) ? cmd::kHideSelected : cmd::kHideUnselected);
+            break;
         case 6: shell_Command(cmd::kUnhideAll); break;
         case 7: {
             const std::string text = "Brief " + std::to_string(pick(1000));

@@ -18,8 +18,8 @@ namespace fs = std::filesystem;
 // Layer of a path relative to the source root; -1 for what is not a product layer.
 int layerOf(const std::string& path) {
     static const std::map<std::string, int> kLayers = {
-        {"core", 0}, {"platform", 0}, {"gamedata", 1}, {"mission", 2}, {"logic", 3},
-        {"mapview", 4}, {"shell", 5}, {"resources", 5},
+        {"core", 0},  {"platform", 0}, {"gamedata", 1}, {"mission", 2},
+        {"logic", 3}, {"mapview", 4},  {"shell", 5},    {"resources", 5},
     };
     const auto slash = path.find('/');
     if (slash == std::string::npos) return -1;

@@ -68,8 +68,10 @@ void FakeDialog::removeEntry(int id, int index) {
     auto& c = controls_[id];
     if (index < 0 || index >= static_cast<int>(c.entries.size())) return;
     c.entries.erase(c.entries.begin() + index);
-    if (c.selection == index) c.selection = -1;
-    else if (c.selection > index) --c.selection;
+    if (c.selection == index)
+        c.selection = -1;
+    else if (c.selection > index)
+        --c.selection;
 }
 
 int FakeDialog::entryCount(int id) const {
@@ -144,8 +146,7 @@ void plainMenuTexts(std::vector<MenuEntry>& entries) {
 }
 }  // namespace
 
-MsgAnswer FakePlatform::messageBox(std::string_view text, std::string_view cap, MsgIcon icon,
-                                   MsgButtons buttons) {
+MsgAnswer FakePlatform::messageBox(std::string_view text, std::string_view cap, MsgIcon icon, MsgButtons buttons) {
     // What the user reads: paths shown in their own encoding, without the marks around them.
     const std::string shown = ui_PlainText(text);
     log.push_back("messageBox " + std::string(cap) + "|" + shown);
@@ -157,12 +158,10 @@ MsgAnswer FakePlatform::messageBox(std::string_view text, std::string_view cap, 
         msgAnswers.pop_front();
         return a;
     }
-    return (buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel) ? MsgAnswer::Ok
-                                                                          : MsgAnswer::Yes;
+    return (buttons == MsgButtons::Ok || buttons == MsgButtons::OkCancel) ? MsgAnswer::Ok : MsgAnswer::Yes;
 }
 
-void FakePlatform::lineError(std::string_view file, int line, std::string_view text,
-                             std::string_view cap) {
+void FakePlatform::lineError(std::string_view file, int line, std::string_view text, std::string_view cap) {
     log.push_back("lineError " + std::string(file) + ":" + std::to_string(line));
     // Seen by the user as a message box: record it as one.
     boxes.push_back({ui_PlainText(text), std::string(cap), MsgIcon::Error, MsgButtons::Ok});

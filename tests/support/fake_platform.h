@@ -29,7 +29,7 @@ struct FakeControl {
     int check = kUnchecked;
     bool enabled = true;
     bool visible = true;
-    int textLimit = 0;  // characters the user may type; 0: no limit
+    int textLimit = 0;    // characters the user may type; 0: no limit
     bool edited = false;  // the user typed since the program last set the text
     std::string toolTip;
 };
@@ -144,10 +144,10 @@ public:
     std::string windowTitle;
     std::map<int, bool> menuChecks;
     std::map<int, bool> menuEnabled;
-    std::map<int, std::string> menuTexts;    // texts changed after the menu was set
+    std::map<int, std::string> menuTexts;  // texts changed after the menu was set
     std::vector<MenuEntry> menu;
-    std::vector<MenuEntry> lastPopup;        // the entries of the last popup menu
-    std::map<int, int> timers;  // id -> interval
+    std::vector<MenuEntry> lastPopup;  // the entries of the last popup menu
+    std::map<int, int> timers;         // id -> interval
     std::vector<PixelView> presented;
     int invalidations = 0;
     bool mouseCaptured = false;
@@ -157,9 +157,9 @@ public:
     std::vector<PaneLine> paneLines[2];
     MainWindowSink* mainSink = nullptr;
     MapPaneSink* mapSink = nullptr;
-    CharMetrics metrics;                     // answered by charMetrics()
-    PaneSize mapPaneSize{800, 600};          // answered by mapSize()
-    std::vector<BarControl> bar;             // the button bar; checks and texts kept current
+    CharMetrics metrics;             // answered by charMetrics()
+    PaneSize mapPaneSize{800, 600};  // answered by mapSize()
+    std::vector<BarControl> bar;     // the button bar; checks and texts kept current
     int quitCalls = 0;
     // The status bar: each field's text and every message, in order.
     std::map<StatusField, std::string> statusFields;
@@ -183,10 +183,8 @@ public:
     std::map<std::string, DialogScript, std::less<>> dialogScripts;
     std::vector<std::string> dialogsRun;
 
-    MsgAnswer messageBox(std::string_view text, std::string_view caption, MsgIcon icon,
-                         MsgButtons buttons) override;
-    void lineError(std::string_view file, int line, std::string_view text,
-                   std::string_view caption) override;
+    MsgAnswer messageBox(std::string_view text, std::string_view caption, MsgIcon icon, MsgButtons buttons) override;
+    void lineError(std::string_view file, int line, std::string_view text, std::string_view caption) override;
     std::optional<std::string> fileDialog(const FileDialogRequest& request) override;
     int runDialog(std::string_view templateName, DialogProc& proc) override;
     void debugOutput(std::string_view text) override;

@@ -74,8 +74,7 @@ ScopedItemDefs::ScopedItemDefs()
                       {kTestJeep, kItemVehicle},
                       {kTestCrate, kItemObject}}) {}
 
-ScopedItemDefs::ScopedItemDefs(std::initializer_list<TestDef> defs)
-    : previous_(itemdef_Table()) {
+ScopedItemDefs::ScopedItemDefs(std::initializer_list<TestDef> defs) : previous_(itemdef_Table()) {
     defs_.resize(defs.size());
     std::size_t i = 0;
     for (const TestDef& d : defs) {
@@ -97,8 +96,7 @@ std::unique_ptr<Mission> test_NewMission() {
     return m;
 }
 
-std::int32_t test_AddItem(Mission& m, std::int32_t type, std::int32_t x, std::int32_t y,
-                          std::int32_t z) {
+std::int32_t test_AddItem(Mission& m, std::int32_t type, std::int32_t x, std::int32_t y, std::int32_t z) {
     const std::int32_t index = mission_AddItem(m, type, x, y, z);
     EXPECT_GE(index, 0) << "the item table refused an item";
     return index;

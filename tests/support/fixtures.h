@@ -17,7 +17,6 @@
 // Test helpers for code that needs the memory pools and the file layer: a fresh set of
 // pools and an empty archive registry for the life of one object, and a temporary folder.
 
-
 // Puts the core layer back (core_ResetLayer: string tables, file layer, pools) and creates the
 // three pools; puts the core back again on destruction.
 class ScopedCore {
@@ -53,15 +52,13 @@ std::string readWholeFile(const std::string& path);
 // ---------------------------------------------------------------------------------------
 // Mission pages and item definitions for tests of the mission model and its users.
 
-
-
 // Type numbers of the definitions ScopedItemDefs installs by default.
-constexpr std::int32_t kTestRifleman = 100;     // person, no side       (definition 0)
-constexpr std::int32_t kTestGoodGuard = 101;    // person, "good"        (definition 3)
-constexpr std::int32_t kTestEvilGuard = 102;    // person, "evil"        (definition 4)
-constexpr std::int32_t kTestTurncoat = 103;     // person, good and evil (definition 5)
-constexpr std::int32_t kTestJeep = 200;         // vehicle               (definition 6)
-constexpr std::int32_t kTestCrate = 300;        // object                (definition 7)
+constexpr std::int32_t kTestRifleman = 100;   // person, no side       (definition 0)
+constexpr std::int32_t kTestGoodGuard = 101;  // person, "good"        (definition 3)
+constexpr std::int32_t kTestEvilGuard = 102;  // person, "evil"        (definition 4)
+constexpr std::int32_t kTestTurncoat = 103;   // person, good and evil (definition 5)
+constexpr std::int32_t kTestJeep = 200;       // vehicle               (definition 6)
+constexpr std::int32_t kTestCrate = 300;      // object                (definition 7)
 
 struct TestDef {
     std::int32_t typeNumber;
@@ -89,8 +86,7 @@ private:
 std::unique_ptr<Mission> test_NewMission();
 
 // Appends an item and returns its index; fails the running test when the table refuses.
-std::int32_t test_AddItem(Mission& m, std::int32_t type, std::int32_t x = 0, std::int32_t y = 0,
-                          std::int32_t z = 0);
+std::int32_t test_AddItem(Mission& m, std::int32_t type, std::int32_t x = 0, std::int32_t y = 0, std::int32_t z = 0);
 
 // Every show flag on: all kinds and all teams.
 constexpr std::uint32_t kShowEverything = 0xFFFFFFFFu;
@@ -99,15 +95,13 @@ constexpr std::uint32_t kShowEverything = 0xFFFFFFFFu;
 // What the mission file tests share: memory pools, a reset file layer, a small item definition
 // table with every item kind, a scratch folder, and pages built on the heap.
 
-
-
 // Type numbers of the definitions files_InstallDefs puts in the table.
-constexpr std::int32_t kTestPersonType = 1001;     // person, "good"
-constexpr std::int32_t kTestVehicleType = 1;       // vehicle (sorts first)
-constexpr std::int32_t kTestDecorType = 2001;      // decoration
-constexpr std::int32_t kTestBuildingType = 5001;   // building
-constexpr std::int32_t kTestObjectType = 7001;     // object
-constexpr std::int32_t kTestFlagType = 6001;       // marker, not a waypoint or area marker
+constexpr std::int32_t kTestPersonType = 1001;    // person, "good"
+constexpr std::int32_t kTestVehicleType = 1;      // vehicle (sorts first)
+constexpr std::int32_t kTestDecorType = 2001;     // decoration
+constexpr std::int32_t kTestBuildingType = 5001;  // building
+constexpr std::int32_t kTestObjectType = 7001;    // object
+constexpr std::int32_t kTestFlagType = 6001;      // marker, not a waypoint or area marker
 // kWaypointMarkerType (6005) and kAreaMarkerType (6013) are markers too.
 
 // Replaces the item definition table with the test definitions (needs the memory pools).

@@ -11,11 +11,11 @@ struct JpegEncodeOptions {
     int hSampY = 2, vSampY = 2;  // luminance sampling factors
     int hSampCb = 1, vSampCb = 1, hSampCr = 1, vSampCr = 1;
     int quality = 85;
-    int restartInterval = 0;     // in MCUs; 0 for none
-    bool optimize = false;       // optimised Huffman tables
+    int restartInterval = 0;  // in MCUs; 0 for none
+    bool optimize = false;    // optimised Huffman tables
     bool progressive = false;
     bool greyscale = false;
-    bool jfif = true;            // false drops the APP0 JFIF segment
+    bool jfif = true;  // false drops the APP0 JFIF segment
 };
 
 // A test picture with gradients, edges and noise, so every coefficient band is exercised.

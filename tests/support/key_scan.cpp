@@ -56,7 +56,8 @@ std::vector<std::string> splitArgs(const std::string& s, std::size_t open, std::
                 if (s[i] == '\\') ++i;
             continue;
         }
-        if (c == '(' || c == '{' || c == '[') ++depth;
+        if (c == '(' || c == '{' || c == '[')
+            ++depth;
         else if (c == ')' || c == '}' || c == ']') {
             if (--depth == 0) {
                 const std::string last = trim(std::string_view(s).substr(start, i - start));
@@ -79,11 +80,13 @@ bool literalValue(const std::string& expr, std::string& value) {
     value.clear();
     for (std::size_t i = 1; i + 1 < expr.size(); ++i) {
         char c = expr[i];
-        if (c == '"') return false;   // two literals glued together: not handled
+        if (c == '"') return false;  // two literals glued together: not handled
         if (c == '\\' && i + 2 < expr.size()) {
             c = expr[++i];
-            if (c == 'n') c = '\n';
-            else if (c == 't') c = '\t';
+            if (c == 'n')
+                c = '\n';
+            else if (c == 't')
+                c = '\t';
         }
         value.push_back(c);
     }
@@ -161,7 +164,7 @@ std::vector<KeyLookup> keyscan_Source(std::string_view text, const std::string& 
         for (std::size_t at = s.find(needle); at != std::string::npos; at = s.find(needle, at + 1)) {
             if (at > 0 && (isIdent(s[at - 1]) || s[at - 1] == '.' || s[at - 1] == '>')) continue;
             std::size_t open = at + needle.size();
-            if (open < s.size() && isIdent(s[open])) continue;   // a longer name
+            if (open < s.size() && isIdent(s[open])) continue;  // a longer name
             while (open < s.size() && std::isspace(static_cast<unsigned char>(s[open]))) ++open;
             if (open >= s.size() || s[open] != '(') continue;
             // The declarations and definitions of the functions themselves.
@@ -197,7 +200,8 @@ std::vector<KeyLookup> keyscan_Source(std::string_view text, const std::string& 
                 if (f.rfind("text_Get", 0) != 0) continue;
                 std::size_t innerOpen = f.find('('), innerEnd = 0;
                 std::vector<std::string> inner = splitArgs(f, innerOpen, innerEnd);
-                k.resolved = inner.size() == 2 && resolve(inner[0], names, k.section) && resolve(inner[1], names, k.key);
+                k.resolved =
+                    inner.size() == 2 && resolve(inner[0], names, k.section) && resolve(inner[1], names, k.key);
                 k.formatted = true;
                 k.args = braceList(args[1]);
             } else {
@@ -264,8 +268,10 @@ char keyscan_ArgKind(std::string_view e) {
         bool real = false, plain = true;
         for (; i < expr.size(); ++i) {
             const char c = expr[i];
-            if (c == '.' || c == 'e' || c == 'E') real = true;
-            else if (!std::isdigit(static_cast<unsigned char>(c)) && !(c == 'f' && i + 1 == expr.size())) plain = false;
+            if (c == '.' || c == 'e' || c == 'E')
+                real = true;
+            else if (!std::isdigit(static_cast<unsigned char>(c)) && !(c == 'f' && i + 1 == expr.size()))
+                plain = false;
         }
         if (plain) return real ? 'f' : 'i';
     }
@@ -304,10 +310,14 @@ std::string keyscan_FormatKinds(std::string_view f, bool& ok) {
         while (i < f.size() && std::string_view("hlzjtLq").find(f[i]) != std::string_view::npos) ++i;
         if (i >= f.size()) return {};
         const char c = f[i++];
-        if (std::string_view("diuxXoc").find(c) != std::string_view::npos) kinds += 'i';
-        else if (std::string_view("fFeEgG").find(c) != std::string_view::npos) kinds += 'f';
-        else if (c == 's') kinds += 's';
-        else return {};
+        if (std::string_view("diuxXoc").find(c) != std::string_view::npos)
+            kinds += 'i';
+        else if (std::string_view("fFeEgG").find(c) != std::string_view::npos)
+            kinds += 'f';
+        else if (c == 's')
+            kinds += 's';
+        else
+            return {};
     }
     ok = true;
     return kinds;

@@ -9,15 +9,15 @@
 #include <vector>
 
 struct KeyLookup {
-    std::string file;          // relative to the scanned root
+    std::string file;  // relative to the scanned root
     int line = 0;
-    std::string function;      // text_Get, text_Printf, text_Find, text_Format
-    bool resolved = false;     // section and key are both known
+    std::string function;   // text_Get, text_Printf, text_Find, text_Format
+    bool resolved = false;  // section and key are both known
     std::string section;
     std::string key;
-    std::string call;          // the call's argument text, for reports
-    bool formatted = false;    // the text is used as a format
-    std::vector<std::string> args;   // the format's arguments, as written
+    std::string call;               // the call's argument text, for reports
+    bool formatted = false;         // the text is used as a format
+    std::vector<std::string> args;  // the format's arguments, as written
 };
 
 // The lookups of one source text. Comments are skipped; string literals are kept whole.

@@ -8,7 +8,7 @@
 struct TestImage {
     int width = 0;
     int height = 0;
-    std::vector<std::uint32_t> pixels;   // 0x00RRGGBB, row after row
+    std::vector<std::uint32_t> pixels;  // 0x00RRGGBB, row after row
 };
 
 // Reads an 8-bit RGB or RGBA PNG (alpha dropped). false when the file is missing or not such

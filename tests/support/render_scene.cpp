@@ -36,7 +36,7 @@ void test_MakeTerrain(Mission& page) {
                                 : tile == 1 ? (ty / 8) % 2 == 0
                                 : tile == 2 ? ((tx / 8) + (ty / 8)) % 2 == 0
                                             : (tx % 16 < 6 && ty % 16 < 6);
-                const std::uint32_t plain = on ? 0xC0FFFFFFu : 0x00000000u;   // alpha, red, green, blue
+                const std::uint32_t plain = on ? 0xC0FFFFFFu : 0x00000000u;  // alpha, red, green, blue
                 const std::uint32_t dark = on ? 0x80000000u : 0x00000000u;
                 const std::uint32_t pixel = tile == 3 ? dark : plain;
                 t.detailColour[std::size_t(tile) * 4096 + std::size_t(ty) * 64 + std::size_t(tx)] = pixel;
@@ -70,8 +70,8 @@ std::string test_CompareGolden(const std::string& name, const TestImage& image) 
     if (!png_ReadTestImage(golden.string(), expected)) return "cannot read " + golden.string();
     std::string problem;
     if (expected.width != image.width || expected.height != image.height) {
-        problem = name + ": drawn " + std::to_string(image.width) + "x" + std::to_string(image.height) +
-                  ", expected " + std::to_string(expected.width) + "x" + std::to_string(expected.height);
+        problem = name + ": drawn " + std::to_string(image.width) + "x" + std::to_string(image.height) + ", expected " +
+                  std::to_string(expected.width) + "x" + std::to_string(expected.height);
     } else {
         std::size_t differing = 0, first = 0;
         for (std::size_t i = 0; i < image.pixels.size(); ++i)

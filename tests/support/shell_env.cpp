@@ -10,13 +10,17 @@
 
 ScopedEnvVar::ScopedEnvVar(const char* name, const char* value) : name_(name) {
     if (const char* old = std::getenv(name)) old_ = old;
-    if (value) setenv(name, value, 1);
-    else unsetenv(name);
+    if (value)
+        setenv(name, value, 1);
+    else
+        unsetenv(name);
 }
 
 ScopedEnvVar::~ScopedEnvVar() {
-    if (old_) setenv(name_.c_str(), old_->c_str(), 1);
-    else unsetenv(name_.c_str());
+    if (old_)
+        setenv(name_.c_str(), old_->c_str(), 1);
+    else
+        unsetenv(name_.c_str());
 }
 
 ShellEnvTest::ShellEnvTest(std::initializer_list<const char*> wording) {

@@ -85,9 +85,11 @@ bool widgetFits(ControlKind k, unsigned style, QWidget* w) {
         return (style & kCtlPushLike) ? qobject_cast<QPushButton*>(w) && static_cast<QPushButton*>(w)->isCheckable()
                                       : qobject_cast<QCheckBox*>(w) != nullptr;
     case ControlKind::RadioButton:
-        return (style & kCtlPushLike) ? qobject_cast<QPushButton*>(w) != nullptr : qobject_cast<QRadioButton*>(w) != nullptr;
+        return (style & kCtlPushLike) ? qobject_cast<QPushButton*>(w) != nullptr
+                                      : qobject_cast<QRadioButton*>(w) != nullptr;
     case ControlKind::Edit:
-        return (style & kCtlMultiLine) ? qobject_cast<QPlainTextEdit*>(w) != nullptr : qobject_cast<QLineEdit*>(w) != nullptr;
+        return (style & kCtlMultiLine) ? qobject_cast<QPlainTextEdit*>(w) != nullptr
+                                       : qobject_cast<QLineEdit*>(w) != nullptr;
     case ControlKind::ListBox: return qobject_cast<QListWidget*>(w);
     case ControlKind::DropDownList: return qobject_cast<QComboBox*>(w) && !static_cast<QComboBox*>(w)->isEditable();
     case ControlKind::ComboBox: return qobject_cast<QComboBox*>(w) && static_cast<QComboBox*>(w)->isEditable();
@@ -137,8 +139,8 @@ TEST(QtDialogBuild, DialogUnitsScaleWithTheFont) {
 }
 
 // A template with one of everything, for driving notifications.
-constexpr int kBtn = 10, kChk = 11, kRadA1 = 12, kRadA2 = 13, kRadB1 = 14, kRadB2 = 15, kEdit = 16,
-              kMemo = 17, kNum = 18, kList = 19, kMulti = 20, kDrop = 21, kLabel = 22;
+constexpr int kBtn = 10, kChk = 11, kRadA1 = 12, kRadA2 = 13, kRadB1 = 14, kRadB2 = 15, kEdit = 16, kMemo = 17,
+              kNum = 18, kList = 19, kMulti = 20, kDrop = 21, kLabel = 22;
 constexpr ControlTemplate kAllControls[] = {
     {kBtn, ControlKind::PushButton, "Press", 5, 5, 40, 14},
     {kChk, ControlKind::CheckBox, "Check", 50, 5, 60, 10, kCtlGroup},

@@ -53,10 +53,12 @@ protected:
         std::int64_t bestGap = -1;
         for (std::int32_t i = 0; i < page().item_count; ++i) {
             std::int64_t x = 0, y = 0, gap = INT64_MAX;
-            if (!interact_Pickable(page(), vp, i, x, y) || x < 60 || y < 60 || x > vp.width - 100 || y > vp.height - 60) continue;
+            if (!interact_Pickable(page(), vp, i, x, y) || x < 60 || y < 60 || x > vp.width - 100 || y > vp.height - 60)
+                continue;
             for (std::int32_t j = 0; j < page().item_count; ++j) {
                 std::int64_t u = 0, v = 0;
-                if (j != i && interact_Pickable(page(), vp, j, u, v)) gap = std::min(gap, (u - x) * (u - x) + (v - y) * (v - y));
+                if (j != i && interact_Pickable(page(), vp, j, u, v))
+                    gap = std::min(gap, (u - x) * (u - x) + (v - y) * (v - y));
             }
             if (gap > bestGap) bestGap = gap, best = i;
         }
@@ -131,7 +133,8 @@ TEST_F(DirectEditing, EscEndsEachGestureAndThenInsertMode) {
     };
     const Case cases[] = {
         {"drag move", [&] { drag(at(item), at(item) + QPoint(30, 30), Qt::NoModifier, false); }},
-        {"move command", [&] {
+        {"move command",
+         [&] {
              window().command(cmd::kMove);
              QTest::mouseMove(&pane(), at(item) + QPoint(30, 0));
          }},

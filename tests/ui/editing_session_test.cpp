@@ -189,5 +189,4 @@ TEST_F(EditingSession, InsertBandMoveCopyPasteHideLayersBriefingAndSave) {
     EXPECT_EQ(back2->items[1].type_id, one.items[1].type_id);
     EXPECT_EQ(mission_Text(back2->info.briefing), "Take the bridge by dawn.");
     EXPECT_EQ(mission_Text(back2->layers[2].description), "Convoy");
-
 }

@@ -83,11 +83,11 @@ TEST_F(EventsSession, BuildDeleteReferencedEventSaveAndList) {
     // The sub-dialogs in the order they open. Trigger types are offered 0, 1, 2, 4, 5, 3.
     qt.scripts["EVENTTRIGGERS"] = {
         fill({{kType, 1}, {kSelector, 1}, {kVarFirst, 2}, {kVarFirst + 1, 1}, {kLogicOr, -1}}),  // 2 sees 1, OR
-        fill({{kType, 3}, {kSenseFalse, -1}}),                                                    // not second time
-        fill({{kType, 1}, {kSelector, 4}, {kVarFirst, 1}}),                                       // 1 destroyed
-        fill({{kType, 2}, {kVarFirst, 1}}),                                                       // event 1
-        fill({{kType, 2}, {kVarFirst, 3}}),                                                       // event 3
-        fill({{kType, 4}}),                                                                       // squadmates
+        fill({{kType, 3}, {kSenseFalse, -1}}),                                                   // not second time
+        fill({{kType, 1}, {kSelector, 4}, {kVarFirst, 1}}),                                      // 1 destroyed
+        fill({{kType, 2}, {kVarFirst, 1}}),                                                      // event 1
+        fill({{kType, 2}, {kVarFirst, 3}}),                                                      // event 3
+        fill({{kType, 4}}),                                                                      // squadmates
     };
     qt.scripts["EVENTACTIONS"] = {
         fill({{kType, 3}, {kSelector, 2}, {kVarFirst, 2}, {kVarFirst + 1, 1}}),    // group 2 guards
@@ -119,10 +119,8 @@ TEST_F(EventsSession, BuildDeleteReferencedEventSaveAndList) {
                 QTest::keyClicks(delay, "30");
                 widget<QCheckBox>(d, kPreMission)->click();
             }
-            for (int i = 0; i < plan[e].triggers; ++i)
-                doubleClickRow(triggers, i);
-            for (int i = 0; i < plan[e].actions; ++i)
-                doubleClickRow(actions, i);
+            for (int i = 0; i < plan[e].triggers; ++i) doubleClickRow(triggers, i);
+            for (int i = 0; i < plan[e].actions; ++i) doubleClickRow(actions, i);
             EXPECT_EQ(triggers->count(), plan[e].triggers + 1);
             EXPECT_EQ(actions->count(), plan[e].actions + 1);
         }
@@ -145,9 +143,9 @@ TEST_F(EventsSession, BuildDeleteReferencedEventSaveAndList) {
     editEvents->trigger();
 
     const std::vector<std::pair<std::string, int>> expected = {
-        {"EVENTTRIGGERS", kIdOk}, {"EVENTTRIGGERS", kIdOk}, {"EVENTACTIONS", kIdOk}, {"EVENTACTIONS", kIdOk},
-        {"EVENTTRIGGERS", kIdOk}, {"EVENTACTIONS", kIdOk},  {"EVENTTRIGGERS", kIdOk}, {"EVENTTRIGGERS", kIdOk},
-        {"EVENTACTIONS", kIdOk},  {"EVENTTRIGGERS", kIdOk}, {"EVENTACTIONS", kIdOk},  {"EDITEVENTS", kIdOk},
+        {"EVENTTRIGGERS", kIdOk},  {"EVENTTRIGGERS", kIdOk}, {"EVENTACTIONS", kIdOk},  {"EVENTACTIONS", kIdOk},
+        {"EVENTTRIGGERS", kIdOk},  {"EVENTACTIONS", kIdOk},  {"EVENTTRIGGERS", kIdOk}, {"EVENTTRIGGERS", kIdOk},
+        {"EVENTACTIONS", kIdOk},   {"EVENTTRIGGERS", kIdOk}, {"EVENTACTIONS", kIdOk},  {"EDITEVENTS", kIdOk},
         {"EDITEVENTS", kIdCancel},
     };
     EXPECT_EQ(qt.results, expected);
@@ -165,8 +163,8 @@ TEST_F(EventsSession, BuildDeleteReferencedEventSaveAndList) {
     using Lines = std::vector<std::string>;
     EXPECT_EQ(eventBlock(text, 0),
               (Lines{"begin event 0", "name \"Ambush\"", "attrib 2", "delay_value 30", "begin triggers 2",
-                     "2 1 1 2 1 -1 -1 0", "1 4 0 -1 -1 -1 -1 0", "end triggers", "begin actions 2",
-                     "0 3 2 1 -1 -1 2 0", "0 12 1 90 -1 -1 7 0", "end actions", "end event"}));
+                     "2 1 1 2 1 -1 -1 0", "1 4 0 -1 -1 -1 -1 0", "end triggers", "begin actions 2", "0 3 2 1 -1 -1 2 0",
+                     "0 12 1 90 -1 -1 7 0", "end actions", "end event"}));
     EXPECT_EQ(eventBlock(text, 1),
               (Lines{"begin event 1", "name \"Finale\"", "begin triggers 1", "0 2 0 2 -1 -1 -1 0", "end triggers",
                      "begin actions 1", "0 8 -1 -1 -1 -1 -1 0", "end actions", "end event"}));
@@ -179,15 +177,18 @@ TEST_F(EventsSession, BuildDeleteReferencedEventSaveAndList) {
     const std::string listing = run.out + run.err;
     for (int e = 0; e < 3; ++e) {
         const MissionEvent& ev = page.events[std::size_t(e)];
-        EXPECT_NE(listing.find(text_Printf("Write Event", "EVENT_NUMBER", {e, mission_Text(ev.name)})), std::string::npos)
-            << e << "\n" << listing;
+        EXPECT_NE(listing.find(text_Printf("Write Event", "EVENT_NUMBER", {e, mission_Text(ev.name)})),
+                  std::string::npos)
+            << e << "\n"
+            << listing;
         for (int t = 0; t < ev.trigger_count; ++t)
-            EXPECT_NE(listing.find("    " + event_TriggerText(ev.triggers[std::size_t(t)], t == ev.trigger_count - 1) + "\n"),
-                      std::string::npos) << e << "/" << t;
+            EXPECT_NE(
+                listing.find("    " + event_TriggerText(ev.triggers[std::size_t(t)], t == ev.trigger_count - 1) + "\n"),
+                std::string::npos)
+                << e << "/" << t;
         for (int a = 0; a < ev.action_count; ++a)
             EXPECT_NE(listing.find("    " + event_ActionText(ev.actions[std::size_t(a)]) + "\n"), std::string::npos)
                 << e << "/" << a;
     }
     EXPECT_EQ(listing.find("Alarm"), std::string::npos);
-
 }

@@ -132,15 +132,16 @@ TEST_F(ItemAttrSession, BandSelectedSquadGetsGroupPathWeaponAndDeafInOneOk) {
         ++found;
         EXPECT_EQ(std::vector<int>({it.group_id, it.waypoint_id, it.weapon_type, it.edistances[0], it.edistances[1],
                                     it.bmsi_attributes & kBmsiDeaf}),
-                  std::vector<int>({kGroup, kPath, kWeaponAk74, 400, 800, kBmsiDeaf})) << it.id;
+                  std::vector<int>({kGroup, kPath, kWeaponAk74, 400, 800, kBmsiDeaf}))
+            << it.id;
     }
     for (const BmsItem& b : file.sections[3]) {
         if (std::find(ids.begin(), ids.end(), b.id) == ids.end()) continue;
         ++found;
         EXPECT_EQ(std::vector<int>({b.groupId, b.waypointId, b.weaponType, b.edistances[0], b.edistances[1],
                                     b.bmsiAttributes & kBmsiDeaf}),
-                  std::vector<int>({kGroup, kPath, kWeaponAk74, 400, 800, kBmsiDeaf})) << b.id;
+                  std::vector<int>({kGroup, kPath, kWeaponAk74, 400, 800, kBmsiDeaf}))
+            << b.id;
     }
     EXPECT_EQ(found, int(2 * ids.size()));
-
 }

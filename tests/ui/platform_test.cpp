@@ -57,7 +57,8 @@ struct PatternSink : MapPaneSink {
         pixels.assign(static_cast<size_t>(stride) * static_cast<size_t>(h), 0);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < stride; ++x)
-                pixels[static_cast<size_t>(y * stride + x)] = static_cast<std::uint32_t>((x * 7) << 16 | (y * 13) << 8 | ((x + y) & 0xFF)) & 0xFFFFFF;
+                pixels[static_cast<size_t>(y * stride + x)] =
+                    static_cast<std::uint32_t>((x * 7) << 16 | (y * 13) << 8 | ((x + y) & 0xFF)) & 0xFFFFFF;
     }
     PixelView view() { return {pixels.data(), width, height, stride}; }
 
@@ -168,7 +169,7 @@ TEST(MapPaneDisplay, DevicePixelBufferAndBandAtThePixelRatio) {
     ShownPlatform p;
     struct Case {
         float scale;
-        int x0, y0, x1, y1;   // the band's device corners for pane corners (10, 20) and (30, 40)
+        int x0, y0, x1, y1;  // the band's device corners for pane corners (10, 20) and (30, 40)
     };
     for (const Case& c : {Case{2.0f, 20, 40, 60, 80}, Case{1.5f, 15, 30, 45, 60}, Case{1.0f, 10, 20, 30, 40}}) {
         PatternSink device;
@@ -179,19 +180,21 @@ TEST(MapPaneDisplay, DevicePixelBufferAndBandAtThePixelRatio) {
         const QImage& img = p.pane().image();
         ASSERT_FALSE(img.isNull()) << c.scale;
         EXPECT_EQ(img.devicePixelRatio(), double(c.scale));
-        EXPECT_EQ(img.width(), 400) << c.scale;   // every device pixel, none dropped
+        EXPECT_EQ(img.width(), 400) << c.scale;  // every device pixel, none dropped
         EXPECT_NEAR(img.deviceIndependentSize().width(), 400 / double(c.scale), 1e-6) << c.scale;
         const std::vector<std::uint32_t> before = device.pixels;
         p.qt.mapXorRect(10, 20, 30, 40);
-        EXPECT_EQ(at(device, c.x0, c.y0), before[static_cast<size_t>(c.y0 * device.stride + c.x0)] ^ 0x0000C8) << c.scale;
-        EXPECT_EQ(at(device, c.x1, c.y1), before[static_cast<size_t>(c.y1 * device.stride + c.x1)] ^ 0x0000C8) << c.scale;
+        EXPECT_EQ(at(device, c.x0, c.y0), before[static_cast<size_t>(c.y0 * device.stride + c.x0)] ^ 0x0000C8)
+            << c.scale;
+        EXPECT_EQ(at(device, c.x1, c.y1), before[static_cast<size_t>(c.y1 * device.stride + c.x1)] ^ 0x0000C8)
+            << c.scale;
         size_t changed = 0;
         for (size_t i = 0; i < before.size(); ++i) changed += before[i] != device.pixels[i];
         EXPECT_EQ(changed, size_t(2 * (c.x1 - c.x0 + 1) + 2 * (c.y1 - c.y0 - 1))) << c.scale;
         p.qt.mapXorRect(30, 40, 10, 20);
         EXPECT_EQ(device.pixels, before) << c.scale;
     }
-    p.pane().repaint();   // back to the sink's own buffer before it goes
+    p.pane().repaint();  // back to the sink's own buffer before it goes
 }
 
 TEST(MapPaneDisplay, ResizeDropsTheOldBufferBeforeTheCoreReplacesIt) {

@@ -14,11 +14,24 @@ TEST(QtText, Windows1252BothWays) {
         const char* bytes;
         char16_t ch;
     } table[] = {
-        {"\x80", 0x20AC}, {"\x85", 0x2026}, {"\x8A", 0x0160}, {"\x91", 0x2018}, {"\x96", 0x2013},
-        {"\x97", 0x2014}, {"\x99", 0x2122}, {"\x9F", 0x0178}, {"\xA0", 0x00A0}, {"\xE9", 0x00E9},
-        {"\xFF", 0x00FF}, {"A", 0x0041},
+        {"\x80", 0x20AC},
+        {"\x85", 0x2026},
+        {"\x8A", 0x0160},
+        {"\x91", 0x2018},
+        {"\x96", 0x2013},
+        {"\x97", 0x2014},
+        {"\x99", 0x2122},
+        {"\x9F", 0x0178},
+        {"\xA0", 0x00A0},
+        {"\xE9", 0x00E9},
+        {"\xFF", 0x00FF},
+        {"A", 0x0041},
         // The code page's five holes stand for the control characters of their number.
-        {"\x81", 0x0081}, {"\x8D", 0x008D}, {"\x8F", 0x008F}, {"\x90", 0x0090}, {"\x9D", 0x009D},
+        {"\x81", 0x0081},
+        {"\x8D", 0x008D},
+        {"\x8F", 0x008F},
+        {"\x90", 0x0090},
+        {"\x9D", 0x009D},
     };
     for (const auto& t : table) {
         EXPECT_EQ(qtText(t.bytes), QString(QChar(t.ch))) << int(t.ch);
@@ -31,9 +44,11 @@ TEST(QtText, Windows1252BothWays) {
     EXPECT_EQ(coreText(wide), all);
     EXPECT_EQ(QSet<QChar>(wide.begin(), wide.end()).size(), 256);
     // What the code page cannot hold becomes one '?' per character.
-    const QString typed = QStringLiteral("a\u2013b \u0100 \u4E2D ") + QString::fromUcs4(U"\U0001F600") +
-                          QStringLiteral(" \u20AC");
-    EXPECT_EQ(coreText(typed), "a\x96" "b ? ? ? \x80");
+    const QString typed =
+        QStringLiteral("a\u2013b \u0100 \u4E2D ") + QString::fromUcs4(U"\U0001F600") + QStringLiteral(" \u20AC");
+    EXPECT_EQ(coreText(typed),
+              "a\x96"
+              "b ? ? ? \x80");
 }
 
 // A shown text reads its marked paths as UTF-8 and the rest in the code page; a mark without
@@ -48,7 +63,10 @@ TEST(QtText, ShownTextsReadPathsAsUtf8AndTheRestAsWindows1252) {
         {ui_PathText(cyrillic), QString::fromUtf8("/m/Мир.mis")},
         {"caf\xE9 - " + ui_PathText("caf\xC3\xA9.mis") + " *", QString::fromUtf8("café - café.mis *")},
         {ui_PathText("a") + ui_PathText("b"), QStringLiteral("ab")},
-        {"x\x0E" "caf\xE9", QString::fromUtf8("x\x0E" "café")},
+        {"x\x0E"
+         "caf\xE9",
+         QString::fromUtf8("x\x0E"
+                           "café")},
         {ui_PathText("tab\there"), QStringLiteral("tab?here")},
     };
     for (const auto& t : table) EXPECT_EQ(qtShownText(t.core), t.shown) << t.core;

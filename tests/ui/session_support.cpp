@@ -78,8 +78,10 @@ int ScriptedQtPlatform::runDialog(std::string_view name, DialogProc& proc) {
     }
     QTimer::singleShot(0, [&dlg, script] {
         EXPECT_EQ(QApplication::activeModalWidget(), &dlg.window());
-        if (script) script(dlg);
-        else QTest::keyClick(&dlg.window(), Qt::Key_Escape);
+        if (script)
+            script(dlg);
+        else
+            QTest::keyClick(&dlg.window(), Qt::Key_Escape);
     });
     QTimer guard;  // a stuck script
     guard.setSingleShot(true);
@@ -98,10 +100,14 @@ SessionFolders::SessionFolders(const QTemporaryDir& dir) {
 }
 
 SessionFolders::~SessionFolders() {
-    if (state_) qputenv("XDG_STATE_HOME", *state_);
-    else qunsetenv("XDG_STATE_HOME");
-    if (config_) qputenv("XDG_CONFIG_HOME", *config_);
-    else qunsetenv("XDG_CONFIG_HOME");
+    if (state_)
+        qputenv("XDG_STATE_HOME", *state_);
+    else
+        qunsetenv("XDG_STATE_HOME");
+    if (config_)
+        qputenv("XDG_CONFIG_HOME", *config_);
+    else
+        qunsetenv("XDG_CONFIG_HOME");
 }
 
 void EditorSessionTest::SetUp() {

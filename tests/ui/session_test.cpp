@@ -102,8 +102,10 @@ TEST_F(EditorSession, StartOpenToggleZoomSaveExportBackupAndExit) {
     EXPECT_TRUE(fs::exists(backup));
     EXPECT_EQ(backup.parent_path().parent_path(), fs::path(dir) / "state" / "sortie");
     EXPECT_FALSE(fs::exists(history_BackupPath(1)));
-    if (auto back = readMission(backup.string())) EXPECT_EQ(back->item_count, items);
-    else ADD_FAILURE() << "the backup does not read";
+    if (auto back = readMission(backup.string()))
+        EXPECT_EQ(back->item_count, items);
+    else
+        ADD_FAILURE() << "the backup does not read";
 
     // Leaving by File > Exit in the running application: the question for page 1, answered
     // Yes, saves to the page's file without a dialog; the quit closes the window without
@@ -133,7 +135,7 @@ TEST_F(EditorSession, StartOpenToggleZoomSaveExportBackupAndExit) {
     BmsFile parsed;
     std::string error;
     ASSERT_TRUE(readBms(exported, parsed, error)) << error;
-    EXPECT_EQ(parsed.header.itemCount + parsed.header.decorCount + parsed.header.markerCount +
-                  parsed.header.personCount,
-              items);
+    EXPECT_EQ(
+        parsed.header.itemCount + parsed.header.decorCount + parsed.header.markerCount + parsed.header.personCount,
+        items);
 }
