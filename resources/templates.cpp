@@ -68,6 +68,7 @@ std::optional<NumberRange> DialogTemplate::numberRange(int id) const {
 std::string resources_Caption(std::string_view placeholder) {
     if (placeholder.empty()) return {};
     const std::string key(placeholder);
+    if (const char* text = text_Lookup("Dialog Message", key.c_str())) return text;
     if (const char* text = text_Lookup("Checks", key.c_str())) return text;
     return text_Get("Dialog Message", key.c_str());
 }

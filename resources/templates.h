@@ -94,8 +94,8 @@ struct DialogTemplate {
 
 // The dialog template of this name, or nullptr.
 // What a control (or the title) shows when its dialog opens. A template's placeholder captions
-// are keys of the dialogs' wording: section "Checks" for the checks' own dialogs, else "Dialog
-// Message" (whose missing keys read as text_Get's fallback, as any missing text does). The
+// are keys of the dialogs' wording: section "Dialog Message", else "Checks" (the checks' own
+// dialogs); a key neither holds reads as text_Get's fallback, as any missing text does. The
 // platforms word every dialog with this, so a dialog's code sets only the captions that
 // change while it is open.
 std::string resources_Caption(std::string_view placeholder);
