@@ -177,35 +177,26 @@ void BM_RenderStartupView(benchmark::State& state) { renderFrames(state, scene()
 BENCHMARK(BM_RenderStartupView)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The physical limit: writing the same bitmap and nothing else.
-void BM_MemsetBitmap(benchmark::State& state) {
+void memsetFrames(benchmark::State& state, MapSurface Scene::*surface) {
     Scene& s = scene();
     if (!s.ready) {
         state.SkipWithError(s.problem.c_str());
         return;
     }
+    auto& bits = (s.*surface).bits;
     int value = 0;
     for (auto _ : state) {
-        std::memset(s.surface.bits.data(), value++ & 0xFF, s.surface.bits.size() * 4);
-        benchmark::DoNotOptimize(s.surface.bits.data());
+        std::memset(bits.data(), value++ & 0xFF, bits.size() * 4);
+        benchmark::DoNotOptimize(bits.data());
         benchmark::ClobberMemory();
     }
     state.counters["fps"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
+
+void BM_MemsetBitmap(benchmark::State& state) { memsetFrames(state, &Scene::surface); }
 BENCHMARK(BM_MemsetBitmap)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_MemsetBitmap4k(benchmark::State& state) {
-    Scene& s = scene();
-    if (!s.ready) {
-        state.SkipWithError(s.problem.c_str());
-        return;
-    }
-    int value = 0;
-    for (auto _ : state) {
-        std::memset(s.surface4k.bits.data(), value++ & 0xFF, s.surface4k.bits.size() * 4);
-        benchmark::DoNotOptimize(s.surface4k.bits.data());
-        benchmark::ClobberMemory();
-    }
-}
+void BM_MemsetBitmap4k(benchmark::State& state) { memsetFrames(state, &Scene::surface4k); }
 BENCHMARK(BM_MemsetBitmap4k)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
