@@ -33,19 +33,26 @@ bool prepareLoaders() {
     return true;
 }
 
-int defsItems(CliContext& ctx, const CliArgs& args) {
-    std::string path, names;
+// The arguments of a definitions command: one file and an optional --names table. 0, or the
+// exit code of the usage error (reported).
+int fileAndNames(const CliArgs& args, const std::string& verb, std::string& path, std::string& names) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--names" && i + 1 < args.size())
             names = args[++i];
         else if (!args[i].empty() && args[i][0] == '-')
-            return cli_Fail(kExitUsage, "defs items: unknown option " + args[i]);
+            return cli_Fail(kExitUsage, verb + ": unknown option " + args[i]);
         else if (path.empty())
             path = args[i];
         else
-            return cli_Fail(kExitUsage, "defs items: one file only");
+            return cli_Fail(kExitUsage, verb + ": one file only");
     }
-    if (path.empty()) return cli_Fail(kExitUsage, "defs items: no file given");
+    if (path.empty()) return cli_Fail(kExitUsage, verb + ": no file given");
+    return 0;
+}
+
+int defsItems(CliContext& ctx, const CliArgs& args) {
+    std::string path, names;
+    if (const int bad = fileAndNames(args, "defs items", path, names)) return bad;
     if (!prepareLoaders()) return cli_Fail(kExitBadInput, "defs items: no memory for the pools");
     if (!file_Exists(path.c_str())) return cli_Fail(kExitBadInput, "defs items: cannot find " + path);
     if (!itemdef_Load(path.c_str())) return cli_Fail(kExitBadInput, "defs items: no memory for the definitions");
@@ -65,17 +72,7 @@ int defsItems(CliContext& ctx, const CliArgs& args) {
 
 int defsSunsets(CliContext& ctx, const CliArgs& args) {
     std::string path, names;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--names" && i + 1 < args.size())
-            names = args[++i];
-        else if (!args[i].empty() && args[i][0] == '-')
-            return cli_Fail(kExitUsage, "defs sunsets: unknown option " + args[i]);
-        else if (path.empty())
-            path = args[i];
-        else
-            return cli_Fail(kExitUsage, "defs sunsets: one file only");
-    }
-    if (path.empty()) return cli_Fail(kExitUsage, "defs sunsets: no file given");
+    if (const int bad = fileAndNames(args, "defs sunsets", path, names)) return bad;
     if (!prepareLoaders()) return cli_Fail(kExitBadInput, "defs sunsets: no memory for the pools");
     if (!file_Exists(path.c_str())) return cli_Fail(kExitBadInput, "defs sunsets: cannot find " + path);
     TextTable* table = nullptr;
