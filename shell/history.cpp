@@ -91,8 +91,7 @@ void closeAction() {
     commitPage(g.action.page);
     if (currentIndex() != g.action.page) commitPage(currentIndex());
     g.action = OpenAction{};
-    refreshTitleIfChanged();
-    shell_RefreshMenuState();
+    refreshTitleIfChanged();  // the menus' states follow every command and map event (shell)
 }
 
 // The page's file on disk: what it was when the page last read or wrote it.

@@ -31,10 +31,7 @@ std::string upper(std::string_view s) {
 
 class MainSink : public MainWindowSink {
 public:
-    void onCommand(int id) override {
-        shell_Command(id);
-        shell_RefreshMenuState();
-    }
+    void onCommand(int id) override { shell_Command(id); }  // which tells the menus' states
     void onKey(Key key, unsigned mods) override {
         shell_Key(key, mods);
         shell_RefreshMenuState();
