@@ -63,8 +63,13 @@ MemBlockHeader* findAnyPool(const void* data) {
     return nullptr;
 }
 
+// The bytes a pool's memory was taken with: its size rounded up to 16.
+std::size_t poolBytes(std::uint32_t size) {
+    return (static_cast<std::size_t>(size) + 15) & ~static_cast<std::size_t>(15);
+}
+
 void resetPool(MemPool& pool) {
-    std::free(pool.base);
+    mem_LargeFree(pool.base, poolBytes(pool.size));
     pool = MemPool{};
 }
 
@@ -82,14 +87,13 @@ auto withPool(MemPool& pool, Fn fn) {
 MemState& mem_State() { return g_mem; }
 
 int mem_InitPool(MemPool& pool, std::uint32_t poolSizeSetting) {
-    std::free(pool.base);
-    pool = MemPool{};
+    resetPool(pool);
     pool.counter = kMemCounterStart;
     std::uint32_t size = poolSizeSetting == 0 ? kMemDefaultPoolSize : poolSizeSetting;
     if (size < kMemHeaderSize) return -1;
-    // 16-aligned so that block alignments up to 16 cost no padding beyond the header.
-    std::size_t rounded = (static_cast<std::size_t>(size) + 15) & ~static_cast<std::size_t>(15);
-    auto* mem = static_cast<std::byte*>(std::aligned_alloc(16, rounded));
+    // At least 16-aligned, so that block alignments up to 16 cost no padding beyond the header;
+    // a large block, so that filling a pool faults in huge pages.
+    auto* mem = static_cast<std::byte*>(mem_LargeAlloc(poolBytes(size)));
     if (mem == nullptr) return -1;
     pool.base = mem;
     pool.size = size;
@@ -251,16 +255,50 @@ std::uint64_t mem_LiveBytes(const MemPool& pool) {
     return n;
 }
 
-void mem_AdviseLarge(void* block, std::size_t bytes) {
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    // madvise wants a page-aligned start; the range is trimmed to the pages inside the block.
-    constexpr std::uintptr_t kPage = 4096;
-    const auto start = reinterpret_cast<std::uintptr_t>(block);
-    const std::uintptr_t first = (start + kPage - 1) & ~(kPage - 1);
-    const std::uintptr_t end = (start + bytes) & ~(kPage - 1);
-    if (block && end > first) madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
-#else
-    (void)block;
-    (void)bytes;
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define SORTIE_ASAN 1
 #endif
+#endif
+#if defined(__SANITIZE_ADDRESS__)
+#define SORTIE_ASAN 1
+#endif
+
+#if defined(__linux__) && defined(MADV_HUGEPAGE) && !defined(SORTIE_ASAN)
+namespace {
+constexpr std::size_t kHugePage = std::size_t(2) << 20;
+// Below this a block comes from the heap: one huge page would be mostly waste.
+constexpr std::size_t kLargeMinimum = std::size_t(1) << 20;
+std::size_t mappedSize(std::size_t bytes) { return (bytes + kHugePage - 1) & ~(kHugePage - 1); }
+}  // namespace
+
+void* mem_LargeAlloc(std::size_t bytes) {
+    if (bytes < kLargeMinimum) return std::calloc(bytes ? bytes : 1, 1);
+    // Map one huge page more than needed and give back the ends, so the block starts on a
+    // huge page boundary; anonymous memory reads as zero until written.
+    const std::size_t size = mappedSize(bytes);
+    void* raw = mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED) return nullptr;
+    const auto start = reinterpret_cast<std::uintptr_t>(raw);
+    const std::uintptr_t aligned = (start + kHugePage - 1) & ~(kHugePage - 1);
+    if (aligned > start) munmap(raw, aligned - start);
+    const std::uintptr_t tail = aligned + size, end = start + size + kHugePage;
+    if (end > tail) munmap(reinterpret_cast<void*>(tail), end - tail);
+    madvise(reinterpret_cast<void*>(aligned), size, MADV_HUGEPAGE);
+    return reinterpret_cast<void*>(aligned);
 }
+
+void mem_LargeFree(void* block, std::size_t bytes) {
+    if (!block) return;
+    if (bytes < kLargeMinimum) {
+        std::free(block);
+        return;
+    }
+    munmap(block, mappedSize(bytes));
+}
+#else
+// Elsewhere, and under the address sanitizer (which watches heap blocks, not mappings), the
+// heap serves.
+void* mem_LargeAlloc(std::size_t bytes) { return std::calloc(bytes ? bytes : 1, 1); }
+void mem_LargeFree(void* block, std::size_t) { std::free(block); }
+#endif

@@ -3,18 +3,77 @@
 // number and a tag name, so that a failed or traced request can be reported by name.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <new>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
-// Asks the system to back a large block (megabytes) with huge pages where it offers them on
-// request: filling it then takes a few page faults instead of thousands. Only advice; the
-// block behaves the same either way.
-void mem_AdviseLarge(void* block, std::size_t bytes);
+// Large blocks (megabytes) straight from the system, zero-filled. Where the system offers huge
+// pages on request the block is aligned to them and asks for them: the zeroes cost nothing
+// until a page is touched, and filling the block then takes a page fault per 2 MiB instead of
+// one per 4 KiB, which is most of the time of opening a mission otherwise. nullptr when the
+// memory cannot be had; mem_LargeFree takes the same size back.
+void* mem_LargeAlloc(std::size_t bytes);
+void mem_LargeFree(void* block, std::size_t bytes);
+
+// A fixed number of zeroed values in one large block: terrain maps, frame buffers. assignZero
+// replaces the block with a fresh zeroed one, so clearing costs no writes either. Copies are
+// deep; a failed allocation throws std::bad_alloc, as a vector's does.
+template <typename T>
+class LargeArray {
+    static_assert(std::is_trivially_copyable_v<T>);
+
+public:
+    LargeArray() = default;
+    explicit LargeArray(std::size_t count) { assignZero(count); }
+    LargeArray(const LargeArray& other) : LargeArray(other.count_) { std::copy(other.begin(), other.end(), data_); }
+    LargeArray(LargeArray&& other) noexcept
+        : data_(std::exchange(other.data_, nullptr)), count_(std::exchange(other.count_, 0)) {}
+    LargeArray& operator=(LargeArray other) noexcept {
+        std::swap(data_, other.data_);
+        std::swap(count_, other.count_);
+        return *this;
+    }
+    ~LargeArray() { release(); }
+
+    void assignZero(std::size_t count) {
+        release();
+        if (count == 0) return;
+        data_ = static_cast<T*>(mem_LargeAlloc(count * sizeof(T)));
+        if (!data_) throw std::bad_alloc();
+        count_ = count;
+    }
+    void release() noexcept {
+        if (data_) mem_LargeFree(data_, count_ * sizeof(T));
+        data_ = nullptr;
+        count_ = 0;
+    }
+
+    T* data() { return data_; }
+    const T* data() const { return data_; }
+    std::size_t size() const { return count_; }
+    bool empty() const { return count_ == 0; }
+    T* begin() { return data_; }
+    T* end() { return data_ + count_; }
+    const T* begin() const { return data_; }
+    const T* end() const { return data_ + count_; }
+    T& operator[](std::size_t i) { return data_[i]; }
+    const T& operator[](std::size_t i) const { return data_[i]; }
+    friend bool operator==(const LargeArray& a, const LargeArray& b) {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end());
+    }
+
+private:
+    T* data_ = nullptr;
+    std::size_t count_ = 0;
+};
 
 // The number every pool's counter starts at; caller identifiers stay below it.
 constexpr std::uint32_t kMemCounterStart = 0x1000000;

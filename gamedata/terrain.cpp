@@ -218,30 +218,15 @@ bool loadJpegColour(const TerrainDef& def, TerrainMaps& maps) {
 
 }  // namespace
 
-namespace {
-
-// Sizes a map and clears it. A map allocated here first asks for huge pages: the maps are
-// megabytes each, and faulting them in page by page is most of opening a mission.
-template <typename T>
-void clearMap(std::vector<T>& map, std::size_t cells) {
-    if (map.capacity() < cells) {
-        std::vector<T>().swap(map);
-        map.reserve(cells);
-        mem_AdviseLarge(map.data(), cells * sizeof(T));
-    }
-    map.assign(cells, 0);
-}
-
-}  // namespace
-
 void terrain_Clear(TerrainMaps& maps) {
-    clearMap(maps.colour, kTerrainMapCells);
-    clearMap(maps.elevation, kTerrainMapCells);
-    clearMap(maps.edge, kTerrainMapCells);
-    clearMap(maps.detail, kTerrainMapCells);
+    // Fresh blocks read as zero without a write: only what a load fills is ever faulted in.
+    maps.colour.assignZero(kTerrainMapCells);
+    maps.elevation.assignZero(kTerrainMapCells);
+    maps.edge.release();
+    maps.detail.assignZero(kTerrainMapCells);
     maps.detailPalette.fill(0);
-    clearMap(maps.detailColour, kTerrainDetailColourMaxPixels);
-    clearMap(maps.detailColourBlended, kTerrainDetailColourMaxPixels);
+    maps.detailColour.assignZero(kTerrainDetailColourMaxPixels);
+    maps.detailColourBlended.assignZero(kTerrainDetailColourMaxPixels);
     maps.detailColourWidth = maps.detailColourHeight = 0;
     maps.detailHeader = TerrainDetailHeader{};
     maps.detailFlag = 1;
@@ -306,6 +291,14 @@ void terrain_BuildEdges(const std::uint32_t* elevation, std::uint32_t* edge) {
     }
 }
 
+const std::uint32_t* terrain_EdgeMap(const TerrainMaps& maps) {
+    if (maps.edge.size() != kTerrainMapCells) {
+        maps.edge.assignZero(kTerrainMapCells);
+        if (maps.elevation.size() == kTerrainMapCells) terrain_BuildEdges(maps.elevation.data(), maps.edge.data());
+    }
+    return maps.edge.data();
+}
+
 int terrain_LoadMaps(TerrainMaps& maps, const char* terrainName) {
     terrain_Clear(maps);
     if (!terrainName || !terrainName[0]) return 1;
@@ -358,7 +351,6 @@ int terrain_LoadMaps(TerrainMaps& maps, const char* terrainName) {
     }
     img_Release(image);
 
-    terrain_BuildEdges(maps.elevation.data(), maps.edge.data());
     maps.waterLevel = def.water_height >> 15;
     return 1;
 }

@@ -7,6 +7,8 @@
 // line parser rejects fails the load.
 #pragma once
 
+#include "core/mem.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -83,23 +85,28 @@ struct TerrainDetailHeader {
 // its full size; rows run from the top of the picture, cell (row, column) at
 // row * 1024 + column. Pixels are 0x00RRGGBB (bytes blue, green, red, 0).
 struct TerrainMaps {
-    std::vector<std::uint32_t> colour;     // 1024 x 1024
-    std::vector<std::uint32_t> elevation;  // 1024 x 1024, height in green (or a band)
-    std::vector<std::uint32_t> edge;       // 1024 x 1024, 0 or kTerrainEdgeColour
-    std::vector<std::uint8_t> detail;      // 1024 x 1024 detail tile numbers
+    LargeArray<std::uint32_t> colour;     // 1024 x 1024
+    LargeArray<std::uint32_t> elevation;  // 1024 x 1024, height in green (or a band)
+    LargeArray<std::uint8_t> detail;      // 1024 x 1024 detail tile numbers
     std::array<std::uint32_t, kTerrainDetailPaletteSize> detailPalette{};
     // The detail colour image in stored order (tiles of 64 x 64 for the map view), plain
     // (bytes blue, green, red, alpha) and blended; kTerrainDetailColourMaxPixels each.
-    std::vector<std::uint32_t> detailColour;
-    std::vector<std::uint32_t> detailColourBlended;
+    LargeArray<std::uint32_t> detailColour;
+    LargeArray<std::uint32_t> detailColourBlended;
     std::int32_t detailColourWidth = 0;  // size of the loaded image, 0 for none
     std::int32_t detailColourHeight = 0;
     TerrainDetailHeader detailHeader;
     std::int32_t detailFlag = 1;  // 1 when the detail maps are usable
     std::int32_t waterLevel = 0;
+
+    // Derived: the edge map (1024 x 1024, 0 or kTerrainEdgeColour), worked out from the
+    // elevation map the first time it is asked for (terrain_EdgeMap): most sessions never show
+    // it. Empty until then; a load empties it again.
+    mutable LargeArray<std::uint32_t> edge;
 };
 
-// Sizes every map and clears it to zero; detail flag 1, water level 0, no detail header.
+// Sizes every map and clears it to zero; detail flag 1, water level 0, no detail header, no
+// edge map yet.
 void terrain_Clear(TerrainMaps& maps);
 // A new cleared set of maps, and the matching release (the page holds its maps by pointer).
 TerrainMaps* terrain_NewMaps();
@@ -135,3 +142,6 @@ std::uint32_t terrain_BlendPixel(std::uint32_t pixel);
 // Marks every cell of a 1024 x 1024 elevation map whose value differs from one of its four
 // neighbours (wrapping around at the edges) with kTerrainEdgeColour, others with 0.
 void terrain_BuildEdges(const std::uint32_t* elevation, std::uint32_t* edge);
+// The edge map of these maps' elevation, worked out now if it was not yet. Not for two threads
+// at once.
+const std::uint32_t* terrain_EdgeMap(const TerrainMaps& maps);

@@ -33,7 +33,7 @@ const TerrainMaps* usableMaps(const Mission& page) {
     const TerrainMaps* maps = page.terrain.get();
     if (maps == nullptr) return nullptr;
     if (maps->colour.size() != kTerrainMapCells || maps->elevation.size() != kTerrainMapCells ||
-        maps->edge.size() != kTerrainMapCells || maps->detail.size() != kTerrainMapCells)
+        maps->detail.size() != kTerrainMapCells)
         return nullptr;
     return maps;
 }
@@ -474,7 +474,7 @@ void render_Terrain(const RenderFrame& f, const Mission& page, const ViewState& 
                            s < 65536 && maps->detailColourBlended.size() >= kTileCount * kTileTexels;
 
     const std::uint32_t* image = mode == kMapModeElevation ? maps->elevation.data()
-                                 : mode == kMapModeEdges   ? maps->edge.data()
+                                 : mode == kMapModeEdges   ? terrain_EdgeMap(*maps)
                                                            : maps->colour.data();
     const bool masked = mode != kMapModeElevation && mode != kMapModeEdges;
 

@@ -74,7 +74,7 @@ bool mapsurface_Create(MapSurface& surface, std::int32_t paneWidth, std::int32_t
         height = std::min(std::int32_t(std::ceil(double(viewHeight) * scale)), kMapSurfaceMaxRows);
     }
     try {
-        surface.bits.assign(std::size_t(width) * std::size_t(height), 0u);
+        surface.bits.assignZero(std::size_t(width) * std::size_t(height));
     } catch (const std::bad_alloc&) {
         surface = MapSurface{};
         return false;

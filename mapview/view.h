@@ -3,6 +3,8 @@
 // and the command-line tool reset them.
 #pragma once
 
+#include "core/mem.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -97,7 +99,7 @@ struct MapSurface {
     float scale = 1.0f;
     std::int32_t view_width = 0;
     std::int32_t view_height = 0;
-    std::vector<std::uint32_t> bits;  // width * height pixels
+    LargeArray<std::uint32_t> bits;  // width * height pixels
     // One pointer per row into bits; rebuilt only when the geometry or the bits move.
     std::vector<std::uint32_t*> rows;
 };

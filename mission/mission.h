@@ -9,11 +9,14 @@
 // is not part of the page: see mission/index.h.
 #pragma once
 
+#include "core/mem.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -253,6 +256,14 @@ struct MissionTables {
     std::array<std::int32_t, 6> loadout;  // kept as read; not written or exported
     std::int32_t time_limit;              // kept as read
     std::int32_t tank_loadout;            // kept as read
+
+    // Pages and copies of their tables are megabytes each: they live in large blocks, which
+    // are filled a huge page at a time instead of a page fault per 4 KiB (core/mem.h).
+    static void* operator new(std::size_t bytes) {
+        if (void* block = mem_LargeAlloc(bytes)) return block;
+        throw std::bad_alloc();
+    }
+    static void operator delete(void* block, std::size_t bytes) { mem_LargeFree(block, bytes); }
 };
 static_assert(std::is_trivially_copyable_v<MissionTables>);
 
@@ -286,6 +297,12 @@ struct MissionPages {
     std::array<Mission, 2> page;
     std::int32_t current = 0;  // 0 or 1
     Mission clipboard;         // only its items and selection are used
+
+    static void* operator new(std::size_t bytes) {
+        if (void* block = mem_LargeAlloc(bytes)) return block;
+        throw std::bad_alloc();
+    }
+    static void operator delete(void* block, std::size_t bytes) { mem_LargeFree(block, bytes); }
 };
 MissionPages& mission_Pages();
 Mission& mission_CurrentPage();

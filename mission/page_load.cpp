@@ -13,16 +13,28 @@
 #include <algorithm>
 #include <memory>
 #include <cstring>
+#include <initializer_list>
 
-void pageload_Models() {
+namespace {
+
+void loadModels(std::initializer_list<const Mission*> pages) {
     std::vector<std::int32_t> defs;
     const auto index = std::make_unique<MissionIndex>();
-    for (const Mission& page : mission_Pages().page) {
-        mission_BuildIndex(page, *index);
+    for (const Mission* page : pages) {
+        mission_BuildIndex(*page, *index);
         defs.insert(defs.end(), index->def_index.begin(), index->def_index.begin() + index->item_count);
     }
     model_LoadForDefs(defs);
 }
+
+}  // namespace
+
+void pageload_Models() {
+    const MissionPages& pages = mission_Pages();
+    loadModels({&pages.page[0], &pages.page[1]});
+}
+
+void pageload_Models(const Mission& page) { loadModels({&page}); }
 
 int pageload_TerrainMaps(Mission& page) {
     // Loading sizes and clears the maps itself: a new set is left unsized until then, so that

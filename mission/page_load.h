@@ -9,3 +9,5 @@ struct Mission;
 int pageload_TerrainMaps(Mission& page);
 // Loads the models the item definitions of every placed item of both mission pages need.
 void pageload_Models();
+// The same for one page, which need not be one of the two (a page read aside).
+void pageload_Models(const Mission& page);

@@ -4,6 +4,7 @@
 namespace {
 
 Platform* g_platform = nullptr;
+thread_local Platform* t_platform = nullptr;
 
 Platform& defaultPlatform() {
     static ConsolePlatform console;
@@ -12,9 +13,14 @@ Platform& defaultPlatform() {
 
 }  // namespace
 
-Platform& platform() { return g_platform ? *g_platform : defaultPlatform(); }
+Platform& platform() {
+    if (t_platform) return *t_platform;
+    return g_platform ? *g_platform : defaultPlatform();
+}
 
 void platform_Set(Platform* p) { g_platform = p; }
+
+void platform_SetForThread(Platform* p) { t_platform = p; }
 
 MsgAnswer ui_MessageBox(std::string_view text, std::string_view caption, MsgIcon icon, MsgButtons buttons) {
     return platform().messageBox(text, caption, icon, buttons);

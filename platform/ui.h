@@ -411,6 +411,9 @@ public:
 Platform& platform();
 // Installs a platform (not owned); nullptr restores the default console platform.
 void platform_Set(Platform* p);
+// The platform of the calling thread alone, over the installed one; nullptr ends it. A worker
+// that must never reach the window (start-up reads ahead on one) reports to its own.
+void platform_SetForThread(Platform* p);
 
 // The order of sorted lists: without regard to ASCII case, then by byte value. A new entry
 // goes before the first entry it sorts before, so equal texts keep their order of arrival.

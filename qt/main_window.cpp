@@ -5,6 +5,7 @@
 #include "qt/qt_text.h"
 
 #include <QApplication>
+#include <QTimer>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -101,9 +102,6 @@ Key qt_Key(int k, Qt::KeyboardModifiers mods) {
 
 MainWindow::MainWindow() {
     setWindowTitle(QStringLiteral("Mission Editor"));
-    // The dialogs (About among them) show the application's icon as well.
-    QApplication::setWindowIcon(qt_AppIcon());
-    setWindowIcon(qt_AppIcon());
     const QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     QFontMetrics fm(fixed);
     metrics_.cw = std::max(1, fm.averageCharWidth());
@@ -119,6 +117,9 @@ MainWindow::MainWindow() {
     setCentralWidget(central_);
 
     map_ = new MapPane(central_);
+    // The icon waits for the first frame (eventFilter): reading its images and handing them
+    // to the window system would hold that frame back.
+    map_->installEventFilter(this);
     centre_ = new InfoPane(central_, fixed);
     selection_ = new InfoPane(central_, fixed);
     centre_->onClick = [this] {
@@ -353,6 +354,19 @@ void MainWindow::setMenuText(int id, const QString& text) {
         const qsizetype tab = a->text().indexOf(QLatin1Char('\t'));
         a->setText(tab < 0 ? text : text + a->text().mid(tab));
     }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == map_ && e->type() == QEvent::Paint) {
+        map_->removeEventFilter(this);
+        // Queued: runs once the frame this paint belongs to is on the screen. The dialogs
+        // (About among them) show the application's icon as well.
+        QTimer::singleShot(0, this, [this] {
+            QApplication::setWindowIcon(qt_AppIcon());
+            setWindowIcon(qt_AppIcon());
+        });
+    }
+    return QMainWindow::eventFilter(watched, e);
 }
 
 void MainWindow::closeEvent(QCloseEvent* e) {

@@ -52,6 +52,7 @@ public:
     void command(int id);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void dragEnterEvent(QDragEnterEvent* e) override;

@@ -1,4 +1,5 @@
 #include "qt/qt_dialog.h"
+#include "qt/app_icon.h"
 
 #include "qt/qt_text.h"
 
@@ -268,7 +269,7 @@ QWidget* QtDialog::createControl(const ControlTemplate& c, QButtonGroup*& radioG
     case ControlKind::GroupBox: return new QGroupBox(text, parent);
     case ControlKind::Icon: {
         auto* l = new QLabel(parent);
-        QIcon icon = QApplication::windowIcon();
+        QIcon icon = qt_AppIcon();
         if (icon.isNull()) icon = parent->style()->standardIcon(QStyle::SP_ComputerIcon);
         l->setPixmap(icon.pixmap(32, 32));
         return l;

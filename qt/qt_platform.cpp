@@ -152,21 +152,37 @@ void QtPlatform::debugOutput(std::string_view text) {
 
 void QtPlatform::statusOpen(std::string_view templateName) {
     statusClose();
-    const DialogTemplate* t = resources_FindDialog(templateName);
-    if (!t) {
+    if (!resources_FindDialog(templateName)) {
         debugOutput("no dialog template named " + std::string(templateName));
         return;
     }
+    // Most loads end well before a box could be read, and a box that flashes up only costs
+    // them time: it comes when progress is still being reported after a moment.
+    loading_ = true;
+    statusTemplate_ = templateName;
+    statusClock_.start();
+    if (statusDelayMs_ <= 0) showStatusBox();
+}
+
+void QtPlatform::showStatusBox() {
+    const DialogTemplate* t = resources_FindDialog(statusTemplate_);
+    if (!t) return;
     // The shell's status procedure sets the title; its one label shows the latest line.
     statusProc_ = std::make_unique<StatusDialogProc>();
     status_ = std::make_unique<QtDialog>(*t, *statusProc_, main_.get());
     status_->open();
-    // The load that follows keeps the event loop waiting: show the box before it starts.
+    if (!statusText_.empty()) statusProc_->setLine(*status_, statusText_);
+    // The load that follows keeps the event loop waiting: show the box before it goes on.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 void QtPlatform::statusLine(std::string_view text) {
-    if (!status_) return;
+    if (!loading_) return;
+    statusText_ = text;
+    if (!status_) {
+        if (statusClock_.elapsed() >= statusDelayMs_) showStatusBox();
+        return;
+    }
     statusProc_->setLine(*status_, text);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
@@ -174,6 +190,9 @@ void QtPlatform::statusLine(std::string_view text) {
 void QtPlatform::statusClose() {
     status_.reset();
     statusProc_.reset();
+    loading_ = false;
+    statusTemplate_.clear();
+    statusText_.clear();
 }
 
 void QtPlatform::setSinks(MainWindowSink* mainWindow, MapPaneSink* mapPane) {

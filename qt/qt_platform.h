@@ -7,6 +7,8 @@
 #include "platform/settings.h"
 #include "platform/ui.h"
 
+#include <QElapsedTimer>
+
 #include <map>
 #include <memory>
 
@@ -24,8 +26,10 @@ public:
     MainWindow& mainWindow() { return *main_; }
     // The Problems panel (owned by the main window).
     ProblemsDock& problemsDock() { return *problems_; }
-    // The status box while it is open (tests look at it), else nullptr.
+    // The status box while it is shown (tests look at it), else nullptr.
     QtDialog* statusBox() const { return status_.get(); }
+    // How long a load runs before its status box appears (tests set 0 to see it at once).
+    void setStatusBoxDelay(int ms) { statusDelayMs_ = ms; }
 
     MsgAnswer messageBox(std::string_view text, std::string_view caption, MsgIcon icon, MsgButtons buttons) override;
     void lineError(std::string_view file, int line, std::string_view text, std::string_view caption) override;
@@ -72,8 +76,17 @@ private:
     std::unique_ptr<MainWindow> main_;
     ProblemsDock* problems_ = nullptr;
     std::map<int, std::unique_ptr<QTimer>> timers_;
+    // Shows the status box of the running load with its latest line.
+    void showStatusBox();
+
     std::unique_ptr<StatusDialogProc> statusProc_;
     std::unique_ptr<QtDialog> status_;
+    // A load in progress: its box template, its latest line and how long it has run. The box
+    // is shown only once a load takes long enough to notice.
+    bool loading_ = false;
+    std::string statusTemplate_, statusText_;
+    QElapsedTimer statusClock_;
+    int statusDelayMs_ = 400;
     FileSettings settings_{settings_ConfigFolder()};
 };
 

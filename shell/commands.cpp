@@ -21,6 +21,7 @@
 #include "shell/editor_commands.h"
 #include "shell/find_dialog.h"
 #include "shell/history.h"
+#include "shell/prefetch.h"
 #include "shell/map_tools.h"
 #include "shell/problems.h"
 #include "logic/refs.h"
@@ -158,13 +159,19 @@ void shell_OpenMissionPath(const std::string& path) {
     }
     // The file is read into a fresh page, taken over only when the whole file was read: a
     // bad line (reported by the reader) leaves the open mission, its title and its path.
-    auto fresh = std::make_unique<Mission>();
+    // At start-up the page may have been read ahead already (shell/prefetch.h).
+    std::unique_ptr<Mission> fresh;
     MetafileLines lines;
     std::vector<MetafileCut> cuts;
     MetafileReadOptions options;
     options.lines = &lines;
     options.cuts = &cuts;
-    if (metafile_Read(*fresh, path.c_str(), options) != 1) {
+    bool read = prefetch_TakeMission(path, fresh, lines, cuts);
+    if (!read) {
+        fresh = std::make_unique<Mission>();
+        read = metafile_Read(*fresh, path.c_str(), options) == 1;
+    }
+    if (!read) {
         // The reader has shown a bad line; a file that cannot be opened, is empty or ends
         // inside a block it leaves to the caller.
         std::error_code ec;

@@ -178,17 +178,14 @@ void conv_ScaleFollowsZoom() {
 }
 
 void conv_MissionOpened(const std::string& path, bool ok) {
-    if (ok) {
-        recent_Note(path);
-        shell_BuildMainMenu();
-    }
+    // The menu shows the recent files: it is built again only when their list changed.
+    if (ok && recent_Note(path)) shell_BuildMainMenu();
     conv_ZoomToMission();
     shell_RepaintCentre();
 }
 
 void conv_MissionSaved(const std::string& path) {
-    recent_Note(path);
-    shell_BuildMainMenu();
+    if (recent_Note(path)) shell_BuildMainMenu();
 }
 
 void conv_DropFiles(const std::vector<std::string>& paths) {

@@ -56,8 +56,11 @@ std::vector<std::string> recent_Load() {
 
 void recent_Store(const std::vector<std::string>& list) { platform().settings().setList(kRecentSettingsList, list); }
 
-void recent_Note(const std::string& path) {
-    std::vector<std::string> list = recent_Load();
+bool recent_Note(const std::string& path) {
+    const std::vector<std::string> was = recent_Load();
+    std::vector<std::string> list = was;
     recent_Add(list, path);
+    if (list == was) return false;
     recent_Store(list);
+    return true;
 }

@@ -22,5 +22,6 @@ void recent_Remove(std::vector<std::string>& list, const std::string& path);
 // The list as the settings hold it, cleaned the same way (duplicates, length).
 std::vector<std::string> recent_Load();
 void recent_Store(const std::vector<std::string>& list);
-// A mission was opened or saved under path: it goes first in the kept list.
-void recent_Note(const std::string& path);
+// A mission was opened or saved under path: it goes first in the kept list. true when that
+// changed the list (it is written only then).
+bool recent_Note(const std::string& path);

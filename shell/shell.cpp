@@ -17,6 +17,7 @@
 #include "shell/dialogs.h"
 #include "shell/history.h"
 #include "shell/map_tools.h"
+#include "shell/prefetch.h"
 #include "shell/problems.h"
 
 #include <cctype>
@@ -197,10 +198,12 @@ int shell_Startup(const ShellArgs& args) {
     img_Settings().r16ColourBands = args.sixteen;  // R16 heights shown as colour bands
     step("memory");
     step("files");
-    // A second start in one process (tests do) lets go of the first start's tables while
-    // the pools they were read into still exist.
-    text_FreeTables();
-    if (!startup_Foundation(args.dataDir)) {
+    // The editor reads the data ahead while its window is built (shell/prefetch.h); when that
+    // read all of it, the steps below keep what it read. A second start in one process (tests
+    // do) lets go of the first start's tables while the pools they were read into still exist.
+    const bool ready = prefetch_Finish(args.dataDir);
+    if (!ready) text_FreeTables();
+    if (!ready && !startup_Foundation(args.dataDir)) {
         // Without memory nothing can be shown from the string table either.
         ui.messageBox("Warning: Unable to set up the memory pools", "", MsgIcon::None, MsgButtons::Ok);
         return 0;
@@ -208,20 +211,22 @@ int shell_Startup(const ShellArgs& args) {
 
     step("text.bin");
     TextTables& tables = text_Tables();
-    tables.ui = startup_LoadTable(args.dataDir, "text.bin");
-    text_SetCurrent(tables.ui);
+    if (!ready) {
+        tables.ui = startup_LoadTable(args.dataDir, "text.bin");
+        text_SetCurrent(tables.ui);
+    }
     if (!tables.ui) {
         ui.messageBox("Warning: Unable to load file text.bin", "", MsgIcon::None, MsgButtons::Ok);
         return 0;
     }
     step("kz7wpn.bin");
-    tables.vocab = startup_LoadTable(args.dataDir, "kz7wpn.bin");
+    if (!ready) tables.vocab = startup_LoadTable(args.dataDir, "kz7wpn.bin");
     if (!tables.vocab) {
         ui.messageBox("Warning: Unable to load file kz7wpn.bin", "", MsgIcon::None, MsgButtons::Ok);
         return 0;
     }
     step("kz7items.bin");
-    tables.names = startup_LoadTable(args.dataDir, "kz7items.bin");  // optional
+    if (!ready) tables.names = startup_LoadTable(args.dataDir, "kz7items.bin");  // optional
 
     step("pages");
     MissionPages& pages = mission_Pages();
@@ -282,11 +287,11 @@ int shell_Startup(const ShellArgs& args) {
     if (!s.surfaceOk) ui.messageBox(text_Get("Dialog Message", "CANT_CREATE_DIB"), "", MsgIcon::None, MsgButtons::Ok);
 
     step("items.def");
-    if (!startup_LoadItemDefs(args.dataDir, tables.names))
+    if (!ready && !startup_LoadItemDefs(args.dataDir, tables.names))
         ui.messageBox(text_Get("Dialog Message", "CANT_LOAD_ITEMS_DEF"), "", MsgIcon::None, MsgButtons::Ok);
 
     step("sunsets");
-    startup_LoadSunsets(args.dataDir, tables.names);
+    if (!ready) startup_LoadSunsets(args.dataDir, tables.names);
 
     step("rows");
     mapsurface_BuildRows(view_Surface());

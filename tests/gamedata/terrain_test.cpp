@@ -22,6 +22,11 @@
 
 namespace {
 
+template <typename T>
+std::vector<T> asVector(const LargeArray<T>& map) {
+    return std::vector<T>(map.begin(), map.end());
+}
+
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes text(const std::string& s) { return Bytes(s.begin(), s.end()); }
@@ -190,7 +195,9 @@ TEST_F(TerrainTest, BlankTerrainAndMissingFilesLeaveClearMaps) {
     EXPECT_EQ(maps.detailFlag, 0);
     EXPECT_EQ(maps.waterLevel, 12);
     EXPECT_STREQ(terrain_State().def.terrain_name, "Bare");
-    for (std::uint32_t v : maps.edge) ASSERT_EQ(v, 0u) << "a uniform elevation map has no edges";
+    EXPECT_TRUE(maps.edge.empty()) << "edges are worked out when first asked for";
+    for (std::size_t i = 0; i < kTerrainMapCells; ++i)
+        ASSERT_EQ(terrain_EdgeMap(maps)[i], 0u) << "a uniform elevation map has no edges";
 
     // Named files that do not exist stay black; the detail flag stays set.
     serve({{"gone.trn", text("color_map c\r\nelev_map e\r\ndetail_map d\r\ndetail_color k\r\n")}});
@@ -221,11 +228,12 @@ TEST_F(TerrainTest, MapsFromTgaR16AndPcx) {
            {"hillsd.pcx", img_EncodePcx8(1024, 1024, detail.data(), palette)}});
     ASSERT_EQ(terrain_LoadMaps(maps, "hills"), 1);
 
-    EXPECT_EQ(maps.colour, colour) << "the TGA's rows come out top-down";
+    EXPECT_EQ(asVector(maps.colour), colour) << "the TGA's rows come out top-down";
     EXPECT_EQ(maps.elevation[0], 0x2000u);
     EXPECT_EQ(maps.elevation[500 * 1024 + 300], 0x2100u);
 
     // Edges: the raised cell and its four neighbours, and the wrap from column 1023 to 0.
+    terrain_EdgeMap(maps);
     EXPECT_EQ(maps.edge[500 * 1024 + 300], kTerrainEdgeColour);
     EXPECT_EQ(maps.edge[500 * 1024 + 301], kTerrainEdgeColour);
     EXPECT_EQ(maps.edge[499 * 1024 + 300], kTerrainEdgeColour);
@@ -249,7 +257,7 @@ TEST_F(TerrainTest, MapsFromTgaR16AndPcx) {
     EXPECT_EQ(maps.detailColour[128 * 64], 0u);
 
     // Detail map and the first 192 palette entries.
-    EXPECT_EQ(maps.detail, detail);
+    EXPECT_EQ(asVector(maps.detail), detail);
     EXPECT_EQ(maps.detailPalette[0], 0x00FFFEFDu);
     EXPECT_EQ(maps.detailPalette[1], 0x00FCFBFAu);
     EXPECT_EQ(maps.detailFlag, 1);
@@ -306,9 +314,9 @@ TEST_F(TerrainTest, JpegColourMapComesFirstWhenItIs1024Square) {
            {"s.jpg", smallJpg},
            {"s.tga", img_EncodeTga(1024, 1024, flat.data(), 24)}});
     ASSERT_EQ(terrain_LoadMaps(maps, "j"), 1);
-    EXPECT_EQ(maps.colour, want);
+    EXPECT_EQ(asVector(maps.colour), want);
     ASSERT_EQ(terrain_LoadMaps(maps, "s"), 1);
-    EXPECT_EQ(maps.colour, flat) << "a 512 x 512 JPEG is refused and the TGA used";
+    EXPECT_EQ(asVector(maps.colour), flat) << "a 512 x 512 JPEG is refused and the TGA used";
 }
 #endif
 

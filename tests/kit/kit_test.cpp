@@ -536,7 +536,7 @@ TEST_F(Kit, TerrainsLoadFromTheArchiveWithEveryMap) {
     EXPECT_EQ(maps->detailFlag, 1);
     EXPECT_EQ(maps->detailColourWidth, 768);
     EXPECT_EQ(maps->detailColourHeight, 256);
-    auto spread = [](const std::vector<std::uint32_t>& v, std::uint32_t mask) {
+    auto spread = [](const LargeArray<std::uint32_t>& v, std::uint32_t mask) {
         std::set<std::uint32_t> values;
         for (std::size_t i = 0; i < v.size(); i += 97) values.insert(v[i] & mask);
         return values.size();
@@ -544,9 +544,10 @@ TEST_F(Kit, TerrainsLoadFromTheArchiveWithEveryMap) {
     EXPECT_GT(spread(maps->colour, 0xFFFFFF), 100u) << "the JPEG colour map was not decoded";
     EXPECT_GT(spread(maps->elevation, 0xFF00), 100u);
     std::size_t water = 0, edges = 0;
+    const std::uint32_t* edge = terrain_EdgeMap(*maps);
     for (std::size_t i = 0; i < kTerrainMapCells; ++i) {
         water += ((maps->elevation[i] >> 8) & 0xFF) <= 40;
-        edges += maps->edge[i] != 0;
+        edges += edge[i] != 0;
     }
     EXPECT_GT(water, kTerrainMapCells / 100) << "the river lies below the water height";
     EXPECT_LT(water, kTerrainMapCells / 4);

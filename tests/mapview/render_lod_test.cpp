@@ -76,7 +76,7 @@ TEST(RenderLevelOfDetail, EachLevelCountDrawsTheLevelItsScreenRadiusCallsFor) {
         ASSERT_NE(model, nullptr);
         ASSERT_EQ(model->lodCount, n);
         for (int i = 0; i < 7; ++i) {
-            const std::vector<std::uint32_t> got = draw(model, radii[i]);
+            const LargeArray<std::uint32_t> got = draw(model, radii[i]);
             std::vector<int> same;
             for (int k = 0; k < 4; ++k)
                 if (draw(alone[std::size_t(k)], radii[i]) == got) same.push_back(k);

@@ -216,7 +216,7 @@ std::uint32_t referencePixel(const Mission& page, const ViewState& v, const Rend
     if (v.map_mode == kMapModeElevation)
         p = t.elevation[cell];
     else if (v.map_mode == kMapModeEdges)
-        p = t.edge[cell];
+        p = terrain_EdgeMap(t)[cell];
     else {
         p = t.colour[cell];
         if ((v.show_flags & kShowDetail) && t.detailFlag == 1 && s < 65536) {
@@ -298,7 +298,6 @@ TEST_F(TerrainPassTest, RandomMapsMatchThePixelRule) {
     std::uniform_int_distribution<std::uint32_t> word;
     for (std::uint32_t& p : t.colour) p = word(rng);
     for (std::uint32_t& p : t.elevation) p = word(rng);
-    for (std::uint32_t& p : t.edge) p = word(rng);
     for (std::uint8_t& d : t.detail) d = std::uint8_t(word(rng));
     for (std::uint32_t& p : t.detailColourBlended) p = word(rng);
     std::uniform_int_distribution<std::int32_t> coord(-2000000, 2000000);

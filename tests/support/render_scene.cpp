@@ -27,7 +27,6 @@ void test_MakeTerrain(Mission& page) {
             t.detail[i] = std::uint8_t(((row / 4) + (col / 4)) % 4);
         }
     }
-    terrain_BuildEdges(t.elevation.data(), t.edge.data());
     // Four detail tiles in the blended form: stripes and spots of differing coverage.
     for (int tile = 0; tile < 4; ++tile) {
         for (int ty = 0; ty < 64; ++ty) {

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -22,7 +23,12 @@ TEST(AppIcon, MainWindowAndAboutBoxShowIt) {
     for (int n : {16, 32, 48, 256}) EXPECT_TRUE(sizes.contains(QSize(n, n))) << n << " pixels";
     const QImage expected = image(icon.pixmap(32, 32));
 
+    // The main window takes it once its first frame is up.
     QtPlatform qt;
+    qt.mainWindow().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&qt.mainWindow()));
+    qt.mainWindow().mapPane().repaint();
+    QCoreApplication::processEvents();
     EXPECT_EQ(image(qt.mainWindow().windowIcon().pixmap(32, 32)), expected);
 
     const DialogTemplate* about = resources_FindDialog("ABOUT_KZMED");

@@ -58,7 +58,8 @@ void choosePlainMarker(QtDialog& d) {
 std::vector<std::uint32_t> mapPixels(QWidget* pane) {
     pane->repaint();
     QApplication::processEvents();
-    return view_Surface().bits;
+    const auto& bits = view_Surface().bits;
+    return std::vector<std::uint32_t>(bits.begin(), bits.end());
 }
 
 std::size_t changed(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {

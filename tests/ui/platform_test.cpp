@@ -333,6 +333,15 @@ TEST(MainWindowShell, MenusButtonBarKeysTimersAndCloseReachTheSink) {
 
 TEST(MainWindowShell, StatusBoxIsTheModelessStatusTemplateWithOneCentredLine) {
     ShownPlatform p;
+    // A load that ends at once shows no box.
+    p.qt.setStatusBoxDelay(60'000);
+    p.qt.statusOpen("STATUSDIALOG");
+    p.qt.statusLine("quick");
+    EXPECT_EQ(p.qt.statusBox(), nullptr);
+    p.qt.statusClose();
+
+    // One still reporting after the delay shows the box, with the latest line.
+    p.qt.setStatusBoxDelay(0);
     p.qt.statusOpen("STATUSDIALOG");
     ASSERT_NE(p.qt.statusBox(), nullptr);
     QDialog& box = p.qt.statusBox()->window();
