@@ -40,3 +40,36 @@ void ProblemsDock::setRows(const std::vector<PanelRow>& rows) {
     list_->clear();
     for (const PanelRow& r : rows) list_->addItem(new QListWidgetItem(r.error ? error : warning, qtText(r.text)));
 }
+
+ProblemsDock& ProblemsPanelOnDemand::dock() {
+    if (!dock_) {
+        dock_ = new ProblemsDock(&window_);
+        window_.addDockWidget(Qt::BottomDockWidgetArea, dock_);
+        dock_->setTitle(title_);
+        dock_->setRows(rows_);
+        dock_->setSink(sink_);
+        rows_.clear();
+    }
+    return *dock_;
+}
+
+void ProblemsPanelOnDemand::setShown(bool on) {
+    if (on || dock_) dock().setShown(on);
+}
+
+void ProblemsPanelOnDemand::setTitle(std::string_view text) {
+    title_ = text;
+    if (dock_) dock_->setTitle(text);
+}
+
+void ProblemsPanelOnDemand::setRows(const std::vector<PanelRow>& rows) {
+    if (dock_)
+        dock_->setRows(rows);
+    else
+        rows_ = rows;
+}
+
+void ProblemsPanelOnDemand::setSink(PanelSink* sink) {
+    sink_ = sink;
+    if (dock_) dock_->setSink(sink);
+}

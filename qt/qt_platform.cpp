@@ -48,11 +48,9 @@ std::string qt_WithDefaultExtension(const std::string& path, std::string_view ex
     return path + "." + std::string(extension);
 }
 
-QtPlatform::QtPlatform() : main_(std::make_unique<MainWindow>()) {
-    problems_ = new ProblemsDock(main_.get());
-    main_->addDockWidget(Qt::BottomDockWidgetArea, problems_);
-    problems_->hide();
-    platform_SetProblemsPanel(problems_);
+QtPlatform::QtPlatform()
+    : main_(std::make_unique<MainWindow>()), problems_(std::make_unique<ProblemsPanelOnDemand>(*main_)) {
+    platform_SetProblemsPanel(problems_.get());
 }
 
 QtPlatform::~QtPlatform() {

@@ -24,8 +24,8 @@ public:
     QtPlatform& operator=(const QtPlatform&) = delete;
 
     MainWindow& mainWindow() { return *main_; }
-    // The Problems panel (owned by the main window).
-    ProblemsDock& problemsDock() { return *problems_; }
+    // The Problems panel's dock, built now if it was not yet (the main window owns it).
+    ProblemsDock& problemsDock() { return problems_->dock(); }
     // The status box while it is shown (tests look at it), else nullptr.
     QtDialog* statusBox() const { return status_.get(); }
     // How long a load runs before its status box appears (tests set 0 to see it at once).
@@ -74,7 +74,7 @@ private:
     QWidget* owner() const;
 
     std::unique_ptr<MainWindow> main_;
-    ProblemsDock* problems_ = nullptr;
+    std::unique_ptr<ProblemsPanelOnDemand> problems_;
     std::map<int, std::unique_ptr<QTimer>> timers_;
     // Shows the status box of the running load with its latest line.
     void showStatusBox();
