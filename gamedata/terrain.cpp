@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <locale.h>
 #include <limits>
 #include <new>
 #include <string>
@@ -62,8 +63,11 @@ double readDecimal(const char* s) {
             p = e;
         }
     }
+    // Converted in the C locale: the toolkit sets the user's locale at start-up, and a comma
+    // for the decimal point would cut "0.5" to 0.
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", locale_t(0));
     const std::string number(s, p);
-    return std::strtod(number.c_str(), nullptr);
+    return strtod_l(number.c_str(), nullptr, c);
 }
 
 void setText(char* field, std::size_t capacity, std::string_view text) {

@@ -115,3 +115,11 @@ bool prefetch_TakeMission(const std::string& path, std::unique_ptr<Mission>& pag
     r.missionPath.clear();
     return match;
 }
+
+void prefetch_Reset() {
+    ReadAhead& r = readAhead();
+    if (r.worker.joinable()) r.worker.join();
+    r.ready = false;
+    r.page.reset();
+    r.missionPath.clear();
+}

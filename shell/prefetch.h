@@ -30,3 +30,5 @@ bool prefetch_Finish(const std::string& dataDir);
 // page is given up either way, so it is taken at most once.
 bool prefetch_TakeMission(const std::string& path, std::unique_ptr<Mission>& page, MetafileLines& lines,
                           std::vector<MetafileCut>& cuts);
+// Waits for a read-ahead still running and drops what it read (process reset).
+void prefetch_Reset();

@@ -6,10 +6,12 @@
 #include "mapview/reset.h"
 #include "mission/reset.h"
 #include "shell/dialogs.h"
+#include "shell/prefetch.h"
 #include "shell/shell.h"
 
 void shell_ResetLayer() {
     // The shell forgets its view, surface, gesture and interaction with its own state.
+    prefetch_Reset();  // first: a read-ahead still running uses every layer below
     shell_Reset();
     dialogs_Reset();
 }
