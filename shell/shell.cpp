@@ -303,6 +303,8 @@ int shell_Startup(const ShellArgs& args) {
     }
     history_OfferRecovery();
     step("running");
+    // Start-up is no command: what the mission and the recovery changed is told here.
+    shell_RefreshMenuState();
     shell_RepaintMap();
     return 1;
 }

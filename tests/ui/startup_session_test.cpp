@@ -6,6 +6,8 @@
 #include "core/text.h"
 #include "gamedata/itemdef.h"
 #include "gamedata/terrain.h"
+#include "mapview/view.h"
+#include "mapview/zoom.h"
 #include "mission/mission.h"
 #include "shell/prefetch.h"
 
@@ -22,6 +24,7 @@ struct Started {
     std::size_t colour = 0, elevation = 0;  // hashes of the terrain maps (0: none)
     int models = 0;                         // item definitions with their model loaded
     std::string title;
+    bool scaleShown = false;  // the status bar's scale is the view's, after the zoom to the mission
     bool operator==(const Started&) const = default;
 };
 
@@ -50,6 +53,8 @@ protected:
         }
         for (int i = 0; i < itemdef_Count(); ++i) s.models += itemdef_At(i)->model != nullptr;
         s.title = qt.mainWindow().windowTitle().toStdString();
+        s.scaleShown = qt.mainWindow().statusText(StatusField::Scale).toStdString() ==
+                       zoom_ScaleText(view_State().zoom);
         // As a new process would find it, for the next start.
         TearDown();
         qt.shown.clear();
@@ -85,6 +90,7 @@ TEST_F(StartupSession, ReadingAheadChangesNothingTheUserCanSee) {
         const Started alone = startOnce(c.mission, false);
         const Started ahead = startOnce(c.mission, true);
         EXPECT_EQ(alone.path.empty(), !c.opens);
+        EXPECT_TRUE(alone.scaleShown);
         EXPECT_EQ(ahead.shown, alone.shown);
         EXPECT_TRUE(ahead == alone);
     }
