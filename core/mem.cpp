@@ -267,8 +267,9 @@ std::uint64_t mem_LiveBytes(const MemPool& pool) {
 #if defined(__linux__) && defined(MADV_HUGEPAGE) && !defined(SORTIE_ASAN)
 namespace {
 constexpr std::size_t kHugePage = std::size_t(2) << 20;
-// Below this a block comes from the heap: one huge page would be mostly waste.
-constexpr std::size_t kLargeMinimum = std::size_t(1) << 20;
+// Below this a block comes from the heap: the huge page would be mostly waste. Above it one
+// huge page costs less than the small pages' faults.
+constexpr std::size_t kLargeMinimum = std::size_t(512) << 10;
 std::size_t mappedSize(std::size_t bytes) { return (bytes + kHugePage - 1) & ~(kHugePage - 1); }
 }  // namespace
 

@@ -51,23 +51,27 @@ bool allocatePixels(ImageRecord& image, int width, int height, std::size_t bytes
     return true;
 }
 
-// Loads a whole file through the file layer into out. kImgDone, kImgNotFound or kImgNoMemory.
-int loadFile(const char* fileName, std::vector<std::uint8_t>& out) {
+}  // namespace
+
+int img_LoadFile(const char* fileName, ImageFile& out) {
+    out = ImageFile{};
     if (!fileName) return kImgNotFound;
     const std::int32_t size = file_FileSizeEx(fileName);
     if (size < 0 || file_OpenEx(fileName) < 0) return kImgNotFound;
     try {
-        out.resize(static_cast<std::size_t>(size));
+        out.bytes.assignZero(static_cast<std::size_t>(size));
     } catch (const std::bad_alloc&) {
         file_Close();
         return kImgNoMemory;
     }
-    const int got = size > 0 ? file_Read(out.data(), size) : 0;
+    const int got = size > 0 ? file_Read(out.bytes.data(), size) : 0;
     file_Close();
     if (got < 0) return kImgNotFound;
-    out.resize(static_cast<std::size_t>(got));
+    out.size = static_cast<std::size_t>(got);
     return kImgDone;
 }
+
+namespace {
 
 // The same into a block of the image scratch pool (PCX files), released by the caller.
 int loadFileScratch(const char* fileName, std::uint8_t*& out, std::size_t& outSize) {
@@ -445,18 +449,18 @@ int img_ReadPcxGreen(ImageRecord& image, const char* fileName) {
 
 int img_ReadTga(ImageRecord& image, const char* fileName) {
     img_Release(image);
-    std::vector<std::uint8_t> data;
-    const int rc = loadFile(fileName, data);
+    ImageFile file;
+    const int rc = img_LoadFile(fileName, file);
     if (rc != kImgDone) return rc;
-    return img_DecodeTga(image, data.data(), data.size(), fileName);
+    return img_DecodeTga(image, file.bytes.data(), file.size, fileName);
 }
 
 int img_ReadR16(ImageRecord& image, const char* fileName) {
     img_Release(image);
-    std::vector<std::uint8_t> data;
-    const int rc = loadFile(fileName, data);
+    ImageFile file;
+    const int rc = img_LoadFile(fileName, file);
     if (rc != kImgDone) return rc;
-    return img_DecodeR16(image, data.data(), data.size(), fileName);
+    return img_DecodeR16(image, file.bytes.data(), file.size, fileName);
 }
 
 // ---------------------------------------------------------------------------------------

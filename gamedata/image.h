@@ -7,6 +7,8 @@
 // Pixels live in a block of the main memory pool that the record owns.
 #pragma once
 
+#include "core/mem.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -57,6 +59,15 @@ struct ImageSettings {
     bool r16ColourBands = false;  // "/16": show R16 heights as colour bands
 };
 ImageSettings& img_Settings();
+
+// A whole file read through the file layer (the archives or the disk), in a large block: image
+// files run to megabytes, and a block from the system faults in a few huge pages.
+struct ImageFile {
+    LargeArray<std::uint8_t> bytes;
+    std::size_t size = 0;  // bytes read
+};
+// kImgDone, kImgNotFound or kImgNoMemory.
+int img_LoadFile(const char* fileName, ImageFile& out);
 
 // File readers: 0 done, 1 not found, 2 out of memory, 3 wrong format. Each first releases the
 // record's previous pixel block.

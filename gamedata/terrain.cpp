@@ -200,24 +200,13 @@ bool loadJpegColour(const TerrainDef& def, TerrainMaps& maps) {
     setText(name, sizeof name, def.color_map);
     set_Extension(name, sizeof name, "jpg");
     if (!file_Exists(name)) return false;
-    const std::int32_t size = file_FileSizeEx(name);
-    if (size <= 0 || file_OpenEx(name) < 0) return false;
-    std::vector<std::uint8_t> data;
-    try {
-        data.resize(static_cast<std::size_t>(size));
-    } catch (const std::bad_alloc&) {
-        file_Close();
-        return false;
-    }
-    const int got = file_Read(data.data(), size);
-    file_Close();
-    if (got <= 0) return false;
+    ImageFile file;
+    if (img_LoadFile(name, file) != kImgDone || file.size == 0) return false;
     int w = 0, h = 0;
-    if (!jpeg_ReadSize(data.data(), static_cast<std::size_t>(got), &w, &h) || w != kTerrainMapSide ||
-        h != kTerrainMapSide)
+    if (!jpeg_ReadSize(file.bytes.data(), file.size, &w, &h) || w != kTerrainMapSide || h != kTerrainMapSide)
         return false;
     std::uint32_t* out = maps.colour.data();
-    return jpeg_Decode(data.data(), static_cast<std::size_t>(got), &w, &h, &out, false) == 1;
+    return jpeg_Decode(file.bytes.data(), file.size, &w, &h, &out, false) == 1;
 }
 
 }  // namespace

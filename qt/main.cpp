@@ -78,16 +78,17 @@ int main(int argc, char** argv) {
         return 1;
     }
     MainWindow& window = qt.mainWindow();
+    // Started means the map, mission and all, has reached the screen: from here the map pane's
+    // first paint is watched, whether the repaint below does it or the loop does once the
+    // window system has exposed the new window.
+    FirstPaintWatch watch(t0);
+    if (parsed.exitAfterStart) window.mapPane().installEventFilter(&watch);
     // Start-up has shown the window; the first paint at once, before the loop takes over.
     window.repaint();
     window.mapPane().repaint();
 
     if (parsed.exitAfterStart) {
-        // Started means the map has reached the screen: the loop runs until the map pane's
-        // first paint has been handled (the window system decides when a new window is first
-        // exposed), or gives up after a few seconds without a display to paint on.
-        FirstPaintWatch watch(t0);
-        window.mapPane().installEventFilter(&watch);
+        // Without a display to paint on, it gives up after a few seconds.
         QTimer::singleShot(5000, &app, &QCoreApplication::quit);
         app.exec();
         if (watch.ms >= 0)

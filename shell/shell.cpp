@@ -138,7 +138,7 @@ std::string shell_Usage() {
            "  --data DIR            the game data root (default: $SORTIE_DATA, else the sample kit)\n"
            "  /SHOWALL, --showall   list the hidden item definitions too\n"
            "  /16, --16             sixteen-bit mode switch\n"
-           "  --exit-after-start    start, paint once and exit (start-up timing)\n"
+           "  --exit-after-start    start, wait for the first paint of the map, print the time, exit\n"
            "  -h, --help            print this text and exit\n"
            "  --version             print the version and exit\n";
 }

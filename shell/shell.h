@@ -21,7 +21,7 @@ struct ShellArgs {
     std::string mission;          // metafile opened into page 1 at start; empty: none
     bool showAll = false;         // /SHOWALL: hidden item definitions are listed too
     bool sixteen = false;         // /16
-    bool exitAfterStart = false;  // start, paint once, end (start-up timing, smoke tests)
+    bool exitAfterStart = false;  // start, wait for the first paint, end (start-up timing, smoke tests)
     bool recovery = false;        // offer the backups at start and drop them when stale (the editor)
 };
 
