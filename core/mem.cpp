@@ -275,6 +275,7 @@ std::size_t mappedSize(std::size_t bytes) { return (bytes + kHugePage - 1) & ~(k
 
 void* mem_LargeAlloc(std::size_t bytes) {
     if (bytes < kLargeMinimum) return std::calloc(bytes ? bytes : 1, 1);
+    if (bytes > SIZE_MAX / 2) return nullptr;
     // Map one huge page more than needed and give back the ends, so the block starts on a
     // huge page boundary; anonymous memory reads as zero until written.
     const std::size_t size = mappedSize(bytes);

@@ -46,6 +46,7 @@ public:
     void assignZero(std::size_t count) {
         release();
         if (count == 0) return;
+        if (count > SIZE_MAX / 2 / sizeof(T)) throw std::bad_alloc();
         data_ = static_cast<T*>(mem_LargeAlloc(count * sizeof(T)));
         if (!data_) throw std::bad_alloc();
         count_ = count;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -184,4 +185,27 @@ TEST(MemPools, MissingSidePoolsGiveNothing) {
     // No pool at all: requests fail rather than touch memory.
     EXPECT_EQ(mem_GetMem(4, 4, 0), nullptr);
     EXPECT_EQ(mem_Free(reinterpret_cast<void*>(0x1000)), -1);
+}
+
+// Large blocks: zeroed and writable end to end at every size either side of the heap's limit,
+// cleared by taking a fresh block, copied deep and moved without a copy.
+TEST(LargeBlocks, ZeroedWritableClearedCopiedAndMoved) {
+    for (std::size_t n : {std::size_t(1), std::size_t(4095), std::size_t(512 << 10) - 1, std::size_t(512 << 10),
+                          std::size_t(1 << 20) + 3, std::size_t(5 << 20)}) {
+        LargeArray<std::uint8_t> a(n);
+        ASSERT_EQ(a.size(), n);
+        EXPECT_EQ(std::count(a.begin(), a.end(), 0), std::ptrdiff_t(n)) << n;
+        a[0] = a[n - 1] = 7;
+        const LargeArray<std::uint8_t> copy = a;
+        EXPECT_TRUE(copy == a) << n;
+        EXPECT_NE(copy.data(), a.data());
+        const std::uint8_t* block = a.data();
+        LargeArray<std::uint8_t> moved = std::move(a);
+        EXPECT_EQ(moved.data(), block);
+        EXPECT_TRUE(a.empty());
+        moved.assignZero(n);
+        EXPECT_EQ(moved[0] + moved[n - 1], 0) << n;
+        EXPECT_EQ(copy[n - 1], 7);
+    }
+    EXPECT_THROW(LargeArray<std::uint64_t>(SIZE_MAX / 4), std::bad_alloc);
 }
