@@ -76,6 +76,16 @@ private:
     std::size_t count_ = 0;
 };
 
+// A base for records of megabytes (the mission pages, copies of their tables): what is made of
+// them with new lives in a large block, filled a huge page at a time.
+struct LargeObject {
+    static void* operator new(std::size_t bytes) {
+        if (void* block = mem_LargeAlloc(bytes)) return block;
+        throw std::bad_alloc();
+    }
+    static void operator delete(void* block, std::size_t bytes) { mem_LargeFree(block, bytes); }
+};
+
 // The number every pool's counter starts at; caller identifiers stay below it.
 constexpr std::uint32_t kMemCounterStart = 0x1000000;
 constexpr std::uint32_t kMemDefaultPoolSize = 0xF00000;  // 15 MiB

@@ -16,7 +16,6 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
-#include <new>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -241,7 +240,8 @@ struct Selection {
 
 // The content of a page, in fixed-capacity tables: plain data, cleared by a zero fill. Every
 // byte is content: the undo compares and restores the block as a whole.
-struct MissionTables {
+// Megabytes: a copy made with new lives in a large block (LargeObject, core/mem.h).
+struct MissionTables : LargeObject {
     GeneralInfo info;
     std::int32_t item_count;  // records 0..item_count-1 are used
     std::array<MissionItem, kMaxItems> items;
@@ -256,14 +256,6 @@ struct MissionTables {
     std::array<std::int32_t, 6> loadout;  // kept as read; not written or exported
     std::int32_t time_limit;              // kept as read
     std::int32_t tank_loadout;            // kept as read
-
-    // Pages and copies of their tables are megabytes each: they live in large blocks, which
-    // are filled a huge page at a time instead of a page fault per 4 KiB (core/mem.h).
-    static void* operator new(std::size_t bytes) {
-        if (void* block = mem_LargeAlloc(bytes)) return block;
-        throw std::bad_alloc();
-    }
-    static void operator delete(void* block, std::size_t bytes) { mem_LargeFree(block, bytes); }
 };
 static_assert(std::is_trivially_copyable_v<MissionTables>);
 
@@ -293,16 +285,10 @@ struct Mission : MissionTables {
 };
 
 // The two pages and the clipboard: process-wide, reset by tests with mission_ResetPages.
-struct MissionPages {
+struct MissionPages : LargeObject {
     std::array<Mission, 2> page;
     std::int32_t current = 0;  // 0 or 1
     Mission clipboard;         // only its items and selection are used
-
-    static void* operator new(std::size_t bytes) {
-        if (void* block = mem_LargeAlloc(bytes)) return block;
-        throw std::bad_alloc();
-    }
-    static void operator delete(void* block, std::size_t bytes) { mem_LargeFree(block, bytes); }
 };
 MissionPages& mission_Pages();
 Mission& mission_CurrentPage();
